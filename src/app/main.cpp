@@ -1,0 +1,25 @@
+#include "core/langload.h"
+#include "ui/editor/frmeditor.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The language table comes before any window, so every caption finds its text.
+    tervelle::InitLanguage();
+    QApplication::setApplicationName(QStringLiteral("Tervelle"));
+    QApplication::setDesktopFileName(QStringLiteral("tervelle"));
+
+    int result = 0;
+    {
+        // Destroyed before main returns: its destruction saves the settings while the shared
+        // state and the language table still hold their values.
+        auto editor = std::make_unique<tervelle::TfrmEditor>();
+        editor->show();
+        result = QApplication::exec();
+    }
+    return result;
+}

@@ -1,0 +1,45 @@
+#include "cli/cli.h"
+
+#include "core/errors.h"
+#include "core/langload.h"
+#include "core/langtemplate.h"
+#include "core/textcodec.h"
+
+#include <QFileInfo>
+
+namespace tervelle::cli {
+
+int runLangTemplate(const QStringList &args)
+{
+    if (args.size() > 1) {
+        printError(QStringLiteral("usage: tervelle-pack lang-template [LANGFILE]"));
+        return ExitUsage;
+    }
+    // The built-in texts, overridden only by the file named here.
+    for (int i = 0; i < LangCount; ++i)
+        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
+    if (!args.isEmpty()) {
+        const QString path = args.first();
+        if (!QFileInfo(path).isFile()) {
+            printError(QStringLiteral("the language file %1 does not exist").arg(path));
+            return ExitFailed;
+        }
+        QString error;
+        if (!LoadLanguageFile(path, &error)) {
+            printError(QStringLiteral("the language file %1 cannot be read: %2").arg(path, error));
+            return ExitFailed;
+        }
+    }
+    try {
+        if (!writeStdout(textCodec().encode(makeLangTemplate()))) {
+            printError(QStringLiteral("cannot write to standard output"));
+            return ExitFailed;
+        }
+    } catch (const UserError &e) {
+        printError(e.message());
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+} // namespace tervelle::cli

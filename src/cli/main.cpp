@@ -1,0 +1,66 @@
+#include "cli/cli.h"
+
+#include "core/common.h"
+#include "core/langload.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace tervelle::cli {
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "tervelle-pack: %s\n", qPrintable(message));
+}
+
+bool writeStdout(const QByteArray &bytes)
+{
+    std::fflush(stdout);
+    const std::size_t written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    return written == std::size_t(bytes.size()) && std::fflush(stdout) == 0;
+}
+
+namespace {
+
+const char Usage[] =
+    "usage: tervelle-pack COMMAND ...\n"
+    "  info PROJECT.mpr\n"
+    "  maplist PROJECT.mpr\n"
+    "  script PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
+    "  build PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
+    "  resave IN.mpr OUT.mpr\n"
+    "  tga2png IN.tga OUT.png\n"
+    "  lang-template [LANGFILE]\n";
+
+} // namespace
+
+} // namespace tervelle::cli
+
+int main(int argc, char *argv[])
+{
+    using namespace tervelle::cli;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tervelle-pack"));
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fputs(Usage, stderr);
+        return ExitUsage;
+    }
+    const QString command = args.takeFirst();
+
+    const std::map<QString, std::function<int(const QStringList &)>> commands = {
+        {QStringLiteral("lang-template"), runLangTemplate},
+    };
+    const auto found = commands.find(command);
+    if (found == commands.end()) {
+        printError(QStringLiteral("unknown command \"%1\"").arg(command));
+        std::fputs(Usage, stderr);
+        return ExitUsage;
+    }
+    return found->second(args);
+}

@@ -1,0 +1,269 @@
+#include "core/langload.h"
+
+#include "core/textcodec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace tervelle {
+
+namespace {
+
+struct LangEntry
+{
+    const char *key;
+    const char *text;
+};
+
+// Texts are ASCII; entry 27 holds a CR LF line break.
+constexpr LangEntry Table[LangCount] = {
+    {"[frmEditor.Caption]", "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck"},
+    {"[frmEditor.ProjectCaption]", "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck - /p"},
+    {"[frmEditor.ProjectFullCaption]", "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck - /p (/f)"},
+    {"[message.Compile.Start]", "Started building map pack"},
+    {"[message.Compile.Success]", "Done"},
+    {"[message.Compile.Fail]", "Failed to launch InnoSetup compiler!"},
+    {"[message.Compile.Error]", "Error occured!"},
+    {"[message.NewKey.Caption]", "New key"},
+    {"[message.NewKey.Promt]", "Input name of new key"},
+    {"[message.NewKey.Default]", "[newkey]"},
+    {"[message.NewKey.Exist]", "Key /k already exists"},
+    {"[message.NewHeaderKey.Caption]", "New key"},
+    {"[message.NewHeaderKey.Promt]", "Input name of new key"},
+    {"[message.NewHeaderKey.Default]", "[newkey]"},
+    {"[message.NewHeaderKey.Exist]", "Key /k already exists"},
+    {"[message.NewHeaderLinkKey.Caption]", "New link to info file"},
+    {"[message.NewHeaderLinkKey.Promt]", "Input name of new key"},
+    {"[message.NewHeaderLinkKey.Default]", "[newkey]"},
+    {"[message.NewHeaderLinkKey.Exist]", "Key /k already exists"},
+    {"[message.NewFolder.Caption]", "New folder"},
+    {"[message.NewFolder.Promt]", "Input name of new folder"},
+    {"[message.NewFolder.Default]", "New folder"},
+    {"[message.NewFolder.Exist]", "Folder /f already exists"},
+    {"[message.Rename.Caption]", "Rename file"},
+    {"[message.Rename.Promt]", "Input new name"},
+    {"[message.Rename.Exist]", "File /f already exists."},
+    {"[message.ReplaceFile.Caption]", "File /f already exists.\r\nDo you want to replace it?"},
+    {"[message.HelpError.Caption]", "Error!"},
+    {"[message.HelpError.Promt]", "Help file Tervelle.chm not found!"},
+    {"[dlgResources.Title]", "Select files to add"},
+    {"[dlgResources.Filter]", "All(*.*)|*.*|Maps(*.xan)|*.xan|Height maps(*.hmp)|*.hmp|Tga images(*.tga)|*.tga|Lua scripts(*.lua)|*.lua|Texture lists(*.txt)|*.txt"},
+    {"[dlgResources.FilterIndex]", "1"},
+    {"[dlgSaveMapPack.Title]", "Create setup package"},
+    {"[dlgSaveMapPack.Filter]", "Map pack(*.exe)|*.exe"},
+    {"[dlgSaveMapPack.FilterIndex]", "1"},
+    {"[dlgSaveProject.Title]", "Save map pack project"},
+    {"[dlgSaveProject.Filter]", "Map pack project(*.mpr)|*.mpr"},
+    {"[dlgSaveProject.FilterIndex]", "1"},
+    {"[dlgOpenProject.Title]", "Open map pack project"},
+    {"[dlgOpenProject.Filter]", "Map pack project(*.mpr)|*.mpr"},
+    {"[dlgOpenProject.FilterIndex]", "1"},
+    {"[dlgCompile.Title]", "Save console to file"},
+    {"[dlgCompile.Filter]", "Text(*.txt)|*.txt|All(*.*)|*.*"},
+    {"[dlgCompile.FilterIndex]", "1"},
+    {"[dlgCompile.DefaultExt]", "txt"},
+    {"[dlgResourcesDir.Title]", "Select directory with files"},
+    {"[dlgTexturesDir.Title]", "Select textures directory(Ex. /data/Themes/)"},
+    {"[TValueListEditor.Key.Name]", "Key"},
+    {"[TValueListEditor.Value.Name]", "Value"},
+    {"[lstResources.Column1.Name]", "File"},
+    {"[lstResources.Column2.Name]", "Path"},
+    {"[lblMaps.Caption]", "Maps"},
+    {"[lblProperties.Caption]", "Properties"},
+    {"[lblHeader.Caption]", "Pack properties"},
+    {"[lblFiles.Caption]", "Files"},
+    {"[lblResources.Caption]", "Resources"},
+    {"[lblPreview.Caption]", "Preview"},
+    {"[lblNoPreview.Caption]", "No preview"},
+    {"[lblCompile.Caption]", "Compile status"},
+    {"[lstFiles.RootNames.Files]", "Files"},
+    {"[lstFiles.RootNames.Maps]", "Maps"},
+    {"[lstFiles.RootNames.HeightMaps]", "Height maps"},
+    {"[lstFiles.RootNames.LevelIcons]", "Level icons"},
+    {"[lstFiles.RootNames.TextureFiles]", "Texture files"},
+    {"[lstFiles.RootNames.Scripts]", "Lua scripts"},
+    {"[mnuFile.Caption]", "File"},
+    {"[mnuEdit.Caption]", "Edit"},
+    {"[mnuHeaderEdit.Caption]", "Edit"},
+    {"[mnuFilesEdit.Caption]", "Edit"},
+    {"[mnuResourcesEdit.Caption]", "Edit"},
+    {"[mnuPropertiesEdit.Caption]", "Edit"},
+    {"[mnuFile.New.Caption]", "New"},
+    {"[mnuFile.Open.Caption]", "Open..."},
+    {"[mnuFile.SaveProject.Caption]", "Save project..."},
+    {"[mnuFile.SaveMapPack.Caption]", "Save map pack..."},
+    {"[mnuFile.PackProperties.Caption]", "Project options..."},
+    {"[mnuFile.ShowConsole.Caption]", "Show console"},
+    {"[mnuFile.Help.Caption]", "Help"},
+    {"[mnuFile.Exit.Caption]", "Exit"},
+    {"[mnuEdit.Add.Caption]", "Add"},
+    {"[mnuEdit.Delete.Caption]", "Delete"},
+    {"[mnuHeaderEdit.Add.Caption]", "Add..."},
+    {"[mnuHeaderEdit.AddInfo.Caption]", "Add link to info file..."},
+    {"[mnuHeaderEdit.Delete.Caption]", "Delete"},
+    {"[mnuFilesEdit.Add.Caption]", "Add selected resources"},
+    {"[mnuFilesEdit.CreateFolder.Caption]", "Create folder..."},
+    {"[mnuFilesEdit.Delete.Caption]", "Delete"},
+    {"[mnuPropertiesEdit.Add.Caption]", "Add..."},
+    {"[mnuPropertiesEdit.Delete.Caption]", "Delete"},
+    {"[mnuPropertiesEdit.TexturesDir.Caption]", "Select textures directory..."},
+    {"[mnuResourcesEdit.Add.Caption]", "Add..."},
+    {"[mnuResourcesEdit.AddDir.Caption]", "Add folder..."},
+    {"[mnuResourcesEdit.AddSubDirs.Caption]", "Add folder with subfolders..."},
+    {"[mnuResourcesEdit.Rename.Caption]", "Rename..."},
+    {"[mnuResourcesEdit.Delete.Caption]", "Delete"},
+    {"[mnuResourcesEdit.Clear.Caption]", "Clear"},
+    {"[mnuCompile.SaveToFile.Caption]", "Save to file"},
+    {"[mnuCompile.Clear.Caption]", "Clear"},
+    {"[Wizard.Caption]", "Map pack properties"},
+    {"[Wizard.cmdNext.Caption]", "Next"},
+    {"[Wizard.cmdBack.Caption]", "Back"},
+    {"[Wizard.cmdFinish.Caption]", "Finish"},
+    {"[Wizard.cmdCancel.Caption]", "Cancel"},
+    {"[Wizard.Step1.Name]", "Map pack information"},
+    {"[Wizard.Step1.Description]", "Please specify some basic information about your map pack"},
+    {"[Wizard.Step1.lblPackName.Caption]", "Name of pack"},
+    {"[Wizard.Step1.lblVersion.Caption]", "Version"},
+    {"[Wizard.Step1.lblAuthor.Caption]", "Author"},
+    {"[Wizard.Step1.lblWebSite.Caption]", "Web site"},
+    {"[Wizard.Step2.Name]", "Setup languages"},
+    {"[Wizard.Step2.Description]", "Please specify languages which setup languages should be included"},
+    {"[Wizard.Step2.lblLanguages.Caption]", "Languages"},
+    {"[Wizard.Step2.cmdSelectAll.Caption]", "Select all"},
+    {"[Wizard.Step2.cmdDeselectAll.Caption]", "Deselect all"},
+    {"[mnuFile.Help.Visible]", "0"},
+};
+
+template <std::size_t... I>
+constexpr std::array<const char *, LangCount> keysOf(std::index_sequence<I...>)
+{
+    return {Table[I].key...};
+}
+
+template <std::size_t... I>
+constexpr std::array<const char *, LangCount> textsOf(std::index_sequence<I...>)
+{
+    return {Table[I].text...};
+}
+
+} // namespace
+
+const std::array<const char *, LangCount> LangKeys = keysOf(std::make_index_sequence<LangCount>());
+const std::array<const char *, LangCount> LangDefaults = textsOf(std::make_index_sequence<LangCount>());
+std::array<QString, LangCount> LangTexts;
+
+void InitLanguage()
+{
+    InitLanguage(QCoreApplication::applicationDirPath());
+}
+
+void InitLanguage(const QString &executableDir)
+{
+    for (int i = 0; i < LangCount; ++i)
+        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
+
+    // Only the executable's folder counts, never the working folder.
+    const QString path = QDir(executableDir).filePath(QStringLiteral("Lang.lng"));
+    if (!QFileInfo::exists(path))
+        return;
+    QString error;
+    if (!LoadLanguageFile(path, &error)) {
+        // Starting in English beats a program that never opens its window.
+        std::fprintf(stderr, "Tervelle: the language file %s cannot be read (%s); using the built-in texts.\n",
+                     qPrintable(QDir::toNativeSeparators(path)), qPrintable(error));
+    }
+}
+
+int langIndex(const QString &key)
+{
+    for (int i = 0; i < LangCount; ++i) {
+        if (key.compare(QLatin1String(LangKeys[i]), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString GetLangText(const QString &key)
+{
+    const int index = langIndex(key);
+    return index < 0 ? QStringLiteral("ERROR") : LangTexts[index];
+}
+
+namespace {
+
+// One line of a language file: "/" escapes the next character ("/=", "/n", "//"; any other pair
+// is dropped), each unescaped "=" ends a key, and what follows the last one is the value.
+// Lines without an unescaped "=" (blank lines, notes) are ignored: otherwise they would
+// silently overwrite the text of the key named on the line before.
+void applyLine(QStringView line)
+{
+    QString gathered;
+    QString key;
+    bool hasKey = false;
+    const qsizetype length = line.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = line[i];
+        if (c == QLatin1Char('/')) {
+            // A "/" in the last position meets the guard blank and gathers nothing.
+            const QChar next = i + 1 < length ? line[i + 1] : QLatin1Char(' ');
+            if (next == QLatin1Char('='))
+                gathered += QLatin1Char('=');
+            else if (next == QLatin1Char('n'))
+                gathered += QLatin1String("\r\n");
+            else if (next == QLatin1Char('/'))
+                gathered += QLatin1Char('/');
+            ++i;
+        } else if (c == QLatin1Char('=')) {
+            key = gathered;
+            gathered.clear();
+            hasKey = true;
+        } else {
+            gathered += c;
+        }
+    }
+    if (!hasKey)
+        return;
+    const int index = langIndex(key);
+    if (index >= 0)
+        LangTexts[index] = gathered;
+}
+
+} // namespace
+
+bool LoadLanguageFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QString text = textCodec().decode(bytes);
+
+    // Lines end at LF or CR LF; a lone CR stays in the line.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        const bool lastLine = end < 0;
+        if (lastLine)
+            end = text.size();
+        qsizetype lineEnd = end;
+        if (!lastLine && lineEnd > start && text[lineEnd - 1] == QLatin1Char('\r'))
+            --lineEnd;
+        applyLine(QStringView(text).mid(start, lineEnd - start));
+        start = end + 1;
+    }
+    return true;
+}
+
+} // namespace tervelle

@@ -1,0 +1,89 @@
+#include "core/textcodec.h"
+
+#include "core/errors.h"
+#include "core/settingsstore.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace tervelle {
+
+TextCodec::TextCodec(const QString &codePage)
+    : m_name(codePage),
+      m_nameBytes(codePage.toLatin1()),
+      m_decoder(m_nameBytes.constData()),
+      m_encoder(m_nameBytes.constData())
+{
+    m_valid = m_decoder.isValid() && m_encoder.isValid();
+}
+
+QString TextCodec::decode(QByteArrayView bytes) const
+{
+    m_decoder.resetState();
+    QString text = m_decoder.decode(bytes);
+    m_decoder.resetState();
+    return text;
+}
+
+bool TextCodec::canEncode(const QString &text) const
+{
+    try {
+        encode(text);
+        return true;
+    } catch (const UserError &) {
+        return false;
+    }
+}
+
+QByteArray TextCodec::encode(const QString &text) const
+{
+    m_encoder.resetState();
+    QByteArray bytes = m_encoder.encode(text);
+    // Some code pages map a character to a look-alike without reporting it; the round trip
+    // catches those too.
+    const bool failed = m_encoder.hasError() || decode(bytes) != text;
+    m_encoder.resetState();
+    if (failed) {
+        throw UserError(QStringLiteral("The text \"%1\" cannot be written in the code page %2.")
+                            .arg(text, m_name));
+    }
+    return bytes;
+}
+
+namespace {
+
+std::unique_ptr<TextCodec> &programCodec()
+{
+    static std::unique_ptr<TextCodec> codec;
+    return codec;
+}
+
+} // namespace
+
+const TextCodec &textCodec()
+{
+    auto &codec = programCodec();
+    if (!codec) {
+        QString name = SettingsStore(SettingsStore::Key::Editor).readString(QStringLiteral("CodePage"));
+        if (name.isEmpty())
+            name = QString::fromLatin1(DefaultCodePage);
+        codec = std::make_unique<TextCodec>(name);
+        if (!codec->isValid()) {
+            std::fprintf(stderr, "Tervelle: unknown code page \"%s\" in the settings, using %s.\n",
+                         qPrintable(name), DefaultCodePage);
+            codec = std::make_unique<TextCodec>(QString::fromLatin1(DefaultCodePage));
+        }
+    }
+    return *codec;
+}
+
+bool setTextCodec(const QString &codePage)
+{
+    auto codec = std::make_unique<TextCodec>(codePage);
+    if (!codec->isValid())
+        return false;
+    programCodec() = std::move(codec);
+    return true;
+}
+
+} // namespace tervelle

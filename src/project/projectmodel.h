@@ -1,0 +1,153 @@
+#pragma once
+
+#include "core/common.h"
+#include "project/filetree.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVector>
+
+#include <array>
+
+namespace tervelle {
+
+struct THeaderKeyInfo
+{
+    qint32 KeyKind = 0; // 0 text key, 1 link to an information file
+};
+
+enum HeaderKeyKind : qint32 { TextKey = 0, LinkKey = 1 };
+
+enum ValueKind : qint32 {
+    TextValue = 0,
+    LevelIconValue = 1,
+    ScriptsValue = 2,
+    MapFileValue = 3,
+    TextureListValue = 4,
+    TextureTileValue = 5,
+};
+
+struct TMapInfo
+{
+    QStringList Properties;
+    QVector<qint32> ValueKinds; // one per property, same order
+};
+
+struct MapEntry
+{
+    QString DisplayName;
+    TMapInfo Info;
+};
+
+// The six fixed groups of the files tree, in their fixed order.
+enum RootGroup : int { FilesRoot = 0, MapsRoot, HeightMapsRoot, IconsRoot, TexturesRoot, ScriptsRoot, RootCount };
+extern const std::array<const char *, RootCount> RootTags;
+extern const std::array<const char *, RootCount> RootCaptionKeys;
+
+inline constexpr int FixedHeaderRows = 2;
+inline constexpr int FixedMapProperties = 7;
+// The add-map command stops here; a project file with more maps is still read whole.
+inline constexpr int MaxMaps = 89;
+
+// The project: pack header, maps and files tree. Views bind to its signals; these operations
+// are the only ways it changes. Pack fields live in the shared state it is given.
+class ProjectModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ProjectModel(SharedState &state = Common, QObject *parent = nullptr);
+    ~ProjectModel() override;
+
+    SharedState &state() const { return m_state; }
+
+    // The current project file; kept across NewFile.
+    QString ProjectFileName;
+
+    void NewFile();
+
+    // Pack header
+    const QStringList &headerRows() const { return m_headerRows; }
+    const QVector<THeaderKeyInfo> &headerInfo() const { return m_headerInfo; }
+    int headerCount() const { return int(m_headerRows.size()); }
+    QString packTitle() const; // the "[english]" value, or empty
+    int AddHeaderKey(const QString &key, qint32 kind);
+    void DeleteHeaderKey(int row);
+    // Sets the key of a row; text after a "=" becomes the start of the value. False when
+    // another row already has that key.
+    bool SetHeaderKey(int row, const QString &key);
+    void SetHeaderValue(int row, const QString &value);
+    // Replaces the whole header. Throws UserError when a key repeats.
+    void SetHeader(const QStringList &rows, const QVector<THeaderKeyInfo> &info);
+
+    // Maps
+    int mapCount() const { return int(m_maps.size()); }
+    const MapEntry &map(int index) const { return m_maps[index]; }
+    int AddMap();
+    int appendMap(const QString &displayName, const TMapInfo &info);
+    void DeleteMap(int index);
+    void CommitMapProperties(int index, const QStringList &rows);
+    int AddMapProperty(int index, const QString &key);
+    void DeleteMapProperty(int index, int row);
+    void SetMapPropertyValue(int index, int row, const QString &value);
+    void SetMapDisplayName(int index, const QString &text);
+    static TMapInfo defaultMapInfo();
+
+    // Files tree
+    const FileTree &tree() const { return m_tree; }
+    TreeNode *root(RootGroup group) const { return m_roots[group]; }
+    TreeNode *MapListNode() const { return m_mapListNode; }
+    void setMapListNode(TreeNode *node);
+    int absoluteIndex(const TreeNode *node) const { return m_tree.absoluteIndex(node); }
+    TreeNode *AddRootElement(const QString &caption, const QString &tag);
+    TreeNode *AddDirElement(TreeNode *parent, const QString &name);
+    TreeNode *AddFileElement(TreeNode *parent, const QString &name, int type, const QString &path);
+    TreeNode *NodeFileExists(const TreeNode *parent, const QString &name) const;
+    TreeNode *NodeDirExists(const TreeNode *parent, const QString &name) const;
+    void DeleteNode(TreeNode *node);
+    void RenameNode(TreeNode *node, const QString &text);
+    // Empties the tree and makes the six group roots with captions of the current language.
+    void resetTree();
+
+    // While a scope lives, per-item signals are held back; projectReset follows at its end.
+    // Used for whole-project changes such as opening a file.
+    class ResetScope
+    {
+    public:
+        explicit ResetScope(ProjectModel &model);
+        ~ResetScope();
+        ResetScope(const ResetScope &) = delete;
+        ResetScope &operator=(const ResetScope &) = delete;
+
+    private:
+        ProjectModel &m_model;
+    };
+
+signals:
+    void projectReset();
+    void headerChanged();
+    void mapInserted(int index);
+    void mapRemoved(int index);
+    void mapChanged(int index); // display name or properties
+    void nodeInserted(tervelle::TreeNode *node);
+    void nodeAboutToBeRemoved(tervelle::TreeNode *node);
+    void nodeRemoved(tervelle::TreeNode *parent, int row);
+    void nodeChanged(tervelle::TreeNode *node);
+
+private:
+    bool quiet() const { return m_resetDepth > 0; }
+    void headerRowsChanged();
+    void mapPropertiesChanged(int index);
+    TreeNode *insertNode(TreeNode *parent, std::unique_ptr<TreeNode> node);
+
+    SharedState &m_state;
+    QStringList m_headerRows;
+    QVector<THeaderKeyInfo> m_headerInfo;
+    QVector<MapEntry> m_maps;
+    FileTree m_tree;
+    std::array<TreeNode *, RootCount> m_roots{};
+    TreeNode *m_mapListNode = nullptr;
+    int m_resetDepth = 0;
+};
+
+} // namespace tervelle

@@ -1,0 +1,144 @@
+#include "core/langload.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tervelle;
+using tervelle::test::writeBytes;
+
+namespace {
+
+class LangFile : public ::testing::Test
+{
+protected:
+    void SetUp() override { test::resetLanguage(); }
+    void TearDown() override { test::resetLanguage(); }
+
+    // Applies a language file with the given bytes, as start-up does from the program folder.
+    void load(const QByteArray &bytes)
+    {
+        writeBytes(m_dir.filePath(QStringLiteral("Lang.lng")), bytes);
+        InitLanguage(m_dir.path());
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST(LangTable, HoldsEveryEntryInOrderWithBuiltInTexts)
+{
+    test::resetLanguage();
+    EXPECT_EQ(GetLangText("[frmEditor.Caption]"), "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck");
+    EXPECT_EQ(langIndex("[frmEditor.Caption]"), 0);
+    EXPECT_EQ(langIndex("[message.ReplaceFile.Caption]"), 26);
+    EXPECT_EQ(GetLangText("[message.ReplaceFile.Caption]"), "File /f already exists.\r\nDo you want to replace it?");
+    EXPECT_EQ(langIndex("[lstFiles.RootNames.Files]"), 59);
+    EXPECT_EQ(langIndex("[mnuFile.Help.Visible]"), 114);
+    EXPECT_EQ(GetLangText("[mnuFile.Help.Visible]"), "0");
+    EXPECT_EQ(GetLangText("[message.Compile.Error]"), "Error occured!");
+
+    for (int i = 0; i < LangCount; ++i) {
+        EXPECT_EQ(langIndex(QString::fromLatin1(LangKeys[i])), i) << "keys must be unique: " << LangKeys[i];
+        EXPECT_EQ(GetLangText(QString::fromLatin1(LangKeys[i]).toUpper()), QString::fromLatin1(LangDefaults[i]));
+    }
+}
+
+TEST(LangTable, UnknownKeyGivesError)
+{
+    EXPECT_EQ(GetLangText("[no.such.key]"), "ERROR");
+    EXPECT_EQ(GetLangText(""), "ERROR");
+    EXPECT_EQ(GetLangText("mnuFile.Caption"), "ERROR");
+}
+
+TEST_F(LangFile, KeysMatchIgnoringCaseAndNothingIsTrimmed)
+{
+    load("[MNUFILE.CAPTION]=Datei\r\n"
+         " [mnuEdit.Caption]=Bearbeiten\r\n"
+         "[lblMaps.Caption] = Karten\r\n"
+         "[lblFiles.Caption]= Dateien \r\n");
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "Datei");
+    EXPECT_EQ(GetLangText("[mnuEdit.Caption]"), "Edit");
+    EXPECT_EQ(GetLangText("[lblMaps.Caption]"), "Maps");
+    EXPECT_EQ(GetLangText("[lblFiles.Caption]"), " Dateien ");
+}
+
+TEST_F(LangFile, EscapesGatherTheirCharactersAndDropTheRest)
+{
+    load("[message.HelpError.Promt]=A/=B/nC//D/xE/\r\n"
+         "[message.NewKey.Exist]=Key //k exists\n"
+         "/[lblMaps.Caption/]=escaped /N brackets\n");
+    EXPECT_EQ(GetLangText("[message.HelpError.Promt]"), "A=B\r\nC/DE");
+    EXPECT_EQ(GetLangText("[message.NewKey.Exist]"), "Key /k exists");
+    // Escapes apply to keys too: "/[" and "/]" drop both characters, so the key is "lblMaps.Caption".
+    EXPECT_EQ(GetLangText("[lblMaps.Caption]"), "Maps");
+}
+
+TEST_F(LangFile, SeveralEqualSignsMakeTheLastKeyCount)
+{
+    load("[mnuFile.Caption]=[mnuEdit.Caption]=Value\r\n"
+         "[lblPreview.Caption]/=x=y\r\n");
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "File");
+    EXPECT_EQ(GetLangText("[mnuEdit.Caption]"), "Value");
+    EXPECT_EQ(GetLangText("[lblPreview.Caption]"), "Preview");
+}
+
+TEST_F(LangFile, LaterLinesWinAndEmptyValuesCount)
+{
+    load("[mnuFile.Caption]=One\r\n[mnuFile.Caption]=Two\r\n[mnuEdit.Caption]=");
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "Two");
+    EXPECT_EQ(GetLangText("[mnuEdit.Caption]"), "");
+}
+
+TEST_F(LangFile, LinesWithoutEqualSignChangeNothing)
+{
+    load("a note before any key\r\n"
+         "[mnuFile.Caption]=Datei\r\n"
+         "\r\n"
+         "; a note after a key\r\n"
+         "[mnuEdit.Caption]=Bearbeiten\n"
+         "only /= escaped\n");
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "Datei");
+    EXPECT_EQ(GetLangText("[mnuEdit.Caption]"), "Bearbeiten");
+}
+
+TEST_F(LangFile, LinesEndAtLfOrCrLfAndLoneCrStays)
+{
+    load("[mnuFile.Caption]=a\rb\n[mnuEdit.Caption]=c\r\r\n[lblMaps.Caption]=last");
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "a\rb");
+    EXPECT_EQ(GetLangText("[mnuEdit.Caption]"), "c\r");
+    EXPECT_EQ(GetLangText("[lblMaps.Caption]"), "last");
+}
+
+TEST_F(LangFile, IsDecodedInTheCodePage)
+{
+    load("[mnuFile.Caption]=Men\xFC \x80\r\n");
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), QString::fromUtf8("Menü €"));
+}
+
+TEST_F(LangFile, FileInTheWorkingFolderIsNotRead)
+{
+    QTemporaryDir working;
+    writeBytes(working.filePath(QStringLiteral("Lang.lng")), "[mnuFile.Caption]=Datei\r\n");
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(working.path());
+    InitLanguage(m_dir.path());
+    QDir::setCurrent(previous);
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "File");
+}
+
+TEST_F(LangFile, UnreadableFileLeavesBuiltInTexts)
+{
+    // A folder named Lang.lng exists but cannot be read as a file.
+    QDir(m_dir.path()).mkdir(QStringLiteral("Lang.lng"));
+    LangTexts[0] = QStringLiteral("stale");
+    testing::internal::CaptureStderr();
+    InitLanguage(m_dir.path());
+    const std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(GetLangText("[frmEditor.Caption]"), "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck");
+    EXPECT_NE(warning.find("Lang.lng"), std::string::npos);
+    EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
+}
+
+} // namespace

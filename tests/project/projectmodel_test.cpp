@@ -1,0 +1,271 @@
+#include "core/errors.h"
+#include "core/langload.h"
+#include "project/keyvalue.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tervelle;
+
+namespace {
+
+class Project : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        model.NewFile();
+    }
+
+    QStringList treeTexts() const
+    {
+        QStringList texts;
+        for (const TreeNode *node : model.tree().nodes())
+            texts << node->Text;
+        return texts;
+    }
+
+    SharedState state;
+    ProjectModel model{state};
+};
+
+TEST_F(Project, NewProjectHasItsFixedShape)
+{
+    state.PackAuthor = "someone";
+    state.PackLanguages = QStringList{"german"};
+    state.PackPropertiesSet = true;
+    model.ProjectFileName = "/tmp/kept.mpr";
+    model.NewFile();
+
+    EXPECT_EQ(model.headerRows(), (QStringList{"[english]=New map pack", "[htmlenglish]="}));
+    ASSERT_EQ(model.headerInfo().size(), 2);
+    EXPECT_EQ(model.headerInfo()[0].KeyKind, TextKey);
+    EXPECT_EQ(model.headerInfo()[1].KeyKind, LinkKey);
+    EXPECT_EQ(model.mapCount(), 0);
+    EXPECT_EQ(treeTexts(), (QStringList{"Files", "New map pack.mpl", "Maps", "Height maps", "Level icons",
+                                        "Texture files", "Lua scripts"}));
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(model.absoluteIndex(model.tree().nodeAt(i)), i);
+    EXPECT_EQ(model.tree().topLevelCount(), RootCount);
+    for (int group = 0; group < RootCount; ++group) {
+        const TreeNode *root = model.root(RootGroup(group));
+        EXPECT_EQ(root->Info.Path, QString::fromLatin1(RootTags[group]) + "\\");
+        EXPECT_EQ(root->Info.Kind, RootKind);
+        EXPECT_EQ(root->ImageIndex, 0);
+        EXPECT_EQ(root->SelectedIndex, 1);
+    }
+
+    const TreeNode *list = model.MapListNode();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->parent(), model.root(FilesRoot));
+    EXPECT_EQ(list->Info.Path, "(mappack)");
+    EXPECT_EQ(list->Info.Kind, FileMissingKind);
+    EXPECT_EQ(list->ImageIndex, 11);
+
+    EXPECT_EQ(state.PackName, "New map pack");
+    EXPECT_EQ(state.PackAuthor, "");
+    EXPECT_EQ(state.PackWebSite, MakerWebSite);
+    EXPECT_EQ(state.PackVersion, "1.0");
+    EXPECT_FALSE(state.PackPropertiesSet);
+    EXPECT_TRUE(state.PackLanguages.isEmpty());
+    EXPECT_EQ(model.ProjectFileName, "/tmp/kept.mpr");
+}
+
+TEST_F(Project, RootCaptionsFollowTheLanguage)
+{
+    LangTexts[langIndex("[lstFiles.RootNames.Maps]")] = "Karten";
+    model.NewFile();
+    EXPECT_EQ(model.root(MapsRoot)->Text, "Karten");
+    EXPECT_EQ(model.root(MapsRoot)->Info.Path, "{maps}\\");
+    test::resetLanguage();
+}
+
+TEST_F(Project, EnglishTitleRenamesTheMapListNode)
+{
+    QSignalSpy header(&model, &ProjectModel::headerChanged);
+    model.SetHeaderValue(0, "Desert Storm");
+    EXPECT_EQ(model.MapListNode()->Text, "Desert Storm.mpl");
+    EXPECT_EQ(model.packTitle(), "Desert Storm");
+    model.SetHeaderValue(0, "");
+    EXPECT_EQ(model.MapListNode()->Text, ".mpl");
+    EXPECT_EQ(header.count(), 2);
+
+    // Only "[english]" names it, found ignoring case.
+    model.SetHeaderValue(1, "info.htm");
+    EXPECT_EQ(model.MapListNode()->Text, ".mpl");
+    model.SetHeader({"[ENGLISH]=Loud", "[htmlenglish]="}, {{TextKey}, {LinkKey}});
+    EXPECT_EQ(model.MapListNode()->Text, "Loud.mpl");
+}
+
+TEST_F(Project, HeaderKeysStayUniqueAndFixedRowsStay)
+{
+    const int row = model.AddHeaderKey("[german]", TextKey);
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(model.headerRows()[2], "[german]=");
+    EXPECT_FALSE(model.SetHeaderKey(row, "[ENGLISH]"));
+    EXPECT_EQ(model.headerRows()[2], "[german]=");
+    model.SetHeaderValue(row, "Wüste");
+    EXPECT_TRUE(model.SetHeaderKey(row, "[french]=Désert"));
+    EXPECT_EQ(KeyOf(model.headerRows()[2]), "[french]");
+    EXPECT_EQ(ValueOf(model.headerRows()[2]), "Désert=Wüste");
+
+    model.DeleteHeaderKey(0);
+    model.DeleteHeaderKey(1);
+    EXPECT_EQ(model.headerCount(), 3);
+    model.DeleteHeaderKey(2);
+    EXPECT_EQ(model.headerCount(), 2);
+
+    EXPECT_THROW(model.SetHeader({"[a]=1", "[A]=2"}, {{0}, {0}}), UserError);
+}
+
+TEST_F(Project, MapNameFollowsItsTextProperty)
+{
+    QSignalSpy changed(&model, &ProjectModel::mapChanged);
+    const int index = model.AddMap();
+    EXPECT_EQ(model.map(index).DisplayName, "New map");
+    EXPECT_EQ(model.map(index).Info.Properties.size(), 7);
+    EXPECT_EQ(model.map(index).Info.ValueKinds, (QVector<qint32>{0, 1, 2, 3, 4, 5, 5}));
+
+    model.SetMapPropertyValue(index, 0, "Canyon");
+    EXPECT_EQ(model.map(index).DisplayName, "Canyon");
+    QStringList rows = model.map(index).Info.Properties;
+    rows[0] = "[TEXT]=";
+    model.CommitMapProperties(index, rows);
+    EXPECT_EQ(model.map(index).DisplayName, "");
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(Project, MapPropertiesKeepTheirKindsAligned)
+{
+    const int index = model.AddMap();
+    EXPECT_EQ(model.AddMapProperty(index, "[extra]"), 7);
+    EXPECT_EQ(model.AddMapProperty(index, "[more]"), 8);
+    model.DeleteMapProperty(index, 3); // fixed rows stay
+    model.DeleteMapProperty(index, 7);
+    const TMapInfo &info = model.map(index).Info;
+    EXPECT_EQ(info.Properties.size(), 8);
+    EXPECT_EQ(info.Properties[7], "[more]=");
+    EXPECT_EQ(info.ValueKinds.size(), 8);
+    EXPECT_EQ(info.ValueKinds[7], TextValue);
+
+    model.AddMap();
+    model.SetMapDisplayName(1, "second");
+    model.DeleteMap(0);
+    ASSERT_EQ(model.mapCount(), 1);
+    EXPECT_EQ(model.map(0).DisplayName, "second");
+}
+
+TEST_F(Project, FolderAndFilePathsAndKinds)
+{
+    QTemporaryDir disk;
+    const QString existing = disk.filePath("page.htm");
+    test::writeBytes(existing, "<html/>");
+    const QString later = disk.filePath("later.htm");
+
+    TreeNode *info = model.AddDirElement(model.root(FilesRoot), "info");
+    TreeNode *a = model.AddDirElement(info, "a");
+    EXPECT_EQ(info->Info.Path, "{files}\\info\\");
+    EXPECT_EQ(a->Info.Path, "{files}\\info\\a\\");
+    EXPECT_EQ(a->Info.Kind, FolderKind);
+    EXPECT_EQ(a->ImageIndex, 2);
+    EXPECT_EQ(a->SelectedIndex, 3);
+
+    TreeNode *found = model.AddFileElement(a, "page.htm", InfoPageFile, existing);
+    TreeNode *missing = model.AddFileElement(a, "later.htm", InfoPageFile, later);
+    TreeNode *folderSource = model.AddFileElement(a, "dir", PlainFile, disk.path());
+    EXPECT_EQ(found->Info.Kind, FileFoundKind);
+    EXPECT_EQ(found->ImageIndex, 10);
+    EXPECT_EQ(found->SelectedIndex, 10);
+    EXPECT_EQ(missing->Info.Kind, FileMissingKind);
+    EXPECT_EQ(folderSource->Info.Kind, FileMissingKind);
+    test::writeBytes(later, "now here");
+    EXPECT_EQ(missing->Info.Kind, FileMissingKind);
+}
+
+TEST_F(Project, NameLookupsFoldOnlyLettersAToZ)
+{
+    TreeNode *files = model.root(FilesRoot);
+    EXPECT_EQ(model.NodeFileExists(files, "NEW MAP PACK.MPL"), model.MapListNode());
+    EXPECT_EQ(model.NodeDirExists(files, "New map pack.mpl"), nullptr);
+
+    TreeNode *folder = model.AddDirElement(files, QString::fromUtf8("Über"));
+    EXPECT_EQ(model.NodeDirExists(files, QString::fromUtf8("über")), nullptr);
+    EXPECT_EQ(model.NodeDirExists(files, QString::fromUtf8("ÜBER")), folder);
+    EXPECT_EQ(model.NodeFileExists(files, QString::fromUtf8("Über")), nullptr);
+    // A file may share its name with a folder.
+    TreeNode *file = model.AddFileElement(files, QString::fromUtf8("über"), PlainFile, "/nowhere");
+    EXPECT_EQ(model.NodeFileExists(files, QString::fromUtf8("üBER")), file);
+}
+
+TEST_F(Project, DeletingASubtreeRenumbersTheRest)
+{
+    TreeNode *files = model.root(FilesRoot);
+    TreeNode *info = model.AddDirElement(files, "info");
+    model.AddFileElement(info, "a.htm", InfoPageFile, "/x/a.htm");
+    model.AddFileElement(info, "b.htm", InfoPageFile, "/x/b.htm");
+    TreeNode *map = model.AddFileElement(model.root(MapsRoot), "m.xan", MapFile, "/x/m.xan");
+    EXPECT_EQ(treeTexts(), (QStringList{"Files", "New map pack.mpl", "info", "a.htm", "b.htm", "Maps", "m.xan",
+                                        "Height maps", "Level icons", "Texture files", "Lua scripts"}));
+    EXPECT_EQ(model.absoluteIndex(map), 6);
+    EXPECT_EQ(model.absoluteIndex(model.root(ScriptsRoot)), 10);
+
+    QSignalSpy removed(&model, &ProjectModel::nodeRemoved);
+    model.DeleteNode(info);
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(model.absoluteIndex(map), 3);
+    EXPECT_EQ(model.tree().nodeAt(3), map);
+    EXPECT_EQ(model.tree().count(), 8);
+    EXPECT_EQ(model.tree().nodeAt(8), nullptr);
+    EXPECT_EQ(model.MapListNode()->row(), 0);
+}
+
+TEST_F(Project, TreeSignalsTellViewsWhatChanged)
+{
+    QSignalSpy inserted(&model, &ProjectModel::nodeInserted);
+    QSignalSpy changed(&model, &ProjectModel::nodeChanged);
+    QSignalSpy reset(&model, &ProjectModel::projectReset);
+    TreeNode *node = model.AddDirElement(model.root(IconsRoot), "x");
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted.at(0).at(0).value<TreeNode *>(), node);
+    model.SetHeaderValue(0, "Renamed");
+    EXPECT_EQ(changed.count(), 1);
+    model.NewFile();
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(inserted.count(), 1); // a reset does not report its pieces one by one
+}
+
+TEST(FileTreeIndex, AppendsInWalkOrderStayLinearForLargeTrees)
+{
+    // The project file reader appends 100,000 nodes in absolute index order and looks each
+    // parent up by index; every lookup must stay valid without rebuilding.
+    FileTree tree;
+    TreeNode *root = tree.append(nullptr, std::make_unique<TreeNode>());
+    TreeNode *folder = root;
+    for (int i = 1; i < 100000; ++i) {
+        TreeNode *parent = tree.nodeAt(i % 50 == 0 ? 0 : tree.absoluteIndex(folder));
+        TreeNode *node = tree.append(parent, std::make_unique<TreeNode>());
+        ASSERT_EQ(tree.absoluteIndex(node), i);
+        if (i % 10 == 0)
+            folder = node;
+    }
+    EXPECT_EQ(tree.count(), 100000);
+}
+
+TEST(FileTreeIndex, DeepChainIsBuiltAndFreedWithoutRecursion)
+{
+    auto tree = std::make_unique<FileTree>();
+    TreeNode *parent = nullptr;
+    for (int i = 0; i < 200000; ++i)
+        parent = tree->append(parent, std::make_unique<TreeNode>());
+    EXPECT_EQ(tree->absoluteIndex(parent), 199999);
+    tree->remove(tree->topLevel(0)->child(0));
+    EXPECT_EQ(tree->count(), 1);
+    tree.reset();
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+#include <gtest/gtest.h>
+
+#ifdef TERVELLE_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+#include <QTemporaryDir>
+
+int main(int argc, char **argv)
+{
+    // No test may read or write the real settings of the person running it.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    ::testing::InitGoogleTest(&argc, argv);
+    TestApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

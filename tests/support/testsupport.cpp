@@ -1,0 +1,60 @@
+#include "support/testsupport.h"
+
+#include "core/langload.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <stdexcept>
+
+namespace tervelle::test {
+
+TempConfigHome::TempConfigHome()
+{
+    m_hadPrevious = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    m_previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+}
+
+TempConfigHome::~TempConfigHome()
+{
+    if (m_hadPrevious)
+        qputenv("XDG_CONFIG_HOME", m_previous);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+QString TempConfigHome::editorFile() const
+{
+    return m_dir.path() + QStringLiteral("/Orbeck/Tervelle.conf");
+}
+
+QString TempConfigHome::launcherFile() const
+{
+    return m_dir.path() + QStringLiteral("/Orbeck/Quorvane.conf");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write test file " + path.toStdString());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void resetLanguage()
+{
+    for (int i = 0; i < LangCount; ++i)
+        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
+}
+
+} // namespace tervelle::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace tervelle::test {
+
+// Points XDG_CONFIG_HOME at a fresh temporary folder for the lifetime of the object, so settings
+// tests never touch the real ones.
+class TempConfigHome
+{
+public:
+    TempConfigHome();
+    ~TempConfigHome();
+    QString path() const { return m_dir.path(); }
+    QString editorFile() const;
+    QString launcherFile() const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+    bool m_hadPrevious = false;
+};
+
+void writeBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
+
+// The built-in language texts, as at start-up without a language file.
+void resetLanguage();
+
+} // namespace tervelle::test
