@@ -1,0 +1,49 @@
+#include "build/packfiles.h"
+
+namespace tervelle {
+
+QString StagingFolder(const QString &appDir)
+{
+    return appDir + QStringLiteral("iscc/maplists/");
+}
+
+QString NumberedName(int absoluteIndex)
+{
+    return QString::number(absoluteIndex) + QStringLiteral(".tmp");
+}
+
+std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QString &appDir)
+{
+    const QString staging = StagingFolder(appDir);
+    const auto &nodes = project.tree().nodes();
+    std::vector<PackFileEntry> entries;
+    entries.reserve(nodes.size());
+
+    // Nodes arrive parents first, so each node's group and folder come from its parent's entry.
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const TreeNode *node = nodes[i];
+        PackFileEntry entry;
+        entry.AbsoluteIndex = int(i);
+        entry.Node = node;
+        if (node->isRoot()) {
+            entry.Group = RootGroup(node->row() < RootCount ? node->row() : FilesRoot);
+        } else {
+            const PackFileEntry &parent = entries[std::size_t(project.absoluteIndex(node->parent()))];
+            entry.Group = parent.Group;
+            entry.RelativeFolder = parent.RelativeFolder;
+            if (node->isFolder())
+                entry.RelativeFolder += node->Text + QLatin1Char('\\');
+        }
+        if (node->Info.Kind == FileFoundKind) {
+            entry.IsPackFile = true;
+            entry.Source = node->Info.Path;
+        } else if (node->Info.Kind == FileMissingKind) {
+            entry.IsPackFile = true;
+            entry.Source = staging + node->Text;
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+} // namespace tervelle

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "project/projectmodel.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace tervelle {
+
+// One node of the files tree as the build sees it.
+struct PackFileEntry
+{
+    int AbsoluteIndex = 0;
+    const TreeNode *Node = nullptr;
+    bool IsPackFile = false; // Kind 2 (taken from its Path) or -1 (taken from the staging folder)
+    QString Source;          // empty for roots and folders
+    RootGroup Group = FilesRoot;
+    // Folders between the group root and the node, each followed by "\" ("info\a\"); empty for
+    // direct children of the root. For a folder node it includes the folder itself.
+    QString RelativeFolder;
+};
+
+// The staging folder of the map list file: AppDir + "iscc/maplists/".
+QString StagingFolder(const QString &appDir);
+
+// The name a pack file travels under inside the installer: "<absolute index>.tmp".
+QString NumberedName(int absoluteIndex);
+
+// Every node of the tree in absolute index order, with its pack-file facts. A pure function of
+// the tree and AppDir, taken afresh for each build.
+std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QString &appDir);
+
+} // namespace tervelle

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tervelle {
+
+class ProjectModel;
+
+// The project file (*.mpr): pack fields, header rows with their kinds, the files tree and the
+// maps, as 8-bit CR LF lines in the code page.
+
+// The bytes SaveProjectFile writes. Throws UserError for a text the code page cannot hold.
+QByteArray ProjectFileBytes(const ProjectModel &project);
+
+// Writes the project; a failed save leaves any previous file untouched. Throws UserError with
+// the file and the system's reason.
+void SaveProjectFile(const ProjectModel &project, const QString &path);
+
+// Replaces the project (and its pack fields) with the file's content. Throws UserError naming
+// what is wrong; the project and its pack fields are then unchanged.
+void OpenProjectFile(ProjectModel &project, const QString &path);
+
+} // namespace tervelle
