@@ -1,7 +1,9 @@
+#include "app/quitonsignal.h"
 #include "core/langload.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <memory>
 
@@ -12,6 +14,8 @@ int main(int argc, char *argv[])
     tervelle::InitLanguage();
     QApplication::setApplicationName(QStringLiteral("Tervelle"));
     QApplication::setDesktopFileName(QStringLiteral("tervelle"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tervelle.png")));
+    tervelle::quitOnTerminationSignals();
 
     int result = 0;
     {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -27,6 +28,15 @@ private:
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+
+// Runs the built tervelle-pack with the given arguments and waits for it.
+struct PackRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+PackRun runPack(const QStringList &args, const QString &workingDir = QString());
 
 // The built-in language texts, as at start-up without a language file.
 void resetLanguage();
