@@ -248,6 +248,12 @@ bool LoadLanguageFile(const QString &path, QString *error)
             *error = file.errorString();
         return false;
     }
+    applyLanguageBytes(bytes);
+    return true;
+}
+
+void applyLanguageBytes(QByteArrayView bytes)
+{
     const QString text = textCodec().decode(bytes);
 
     // Lines end at LF or CR LF; a lone CR stays in the line.
@@ -263,7 +269,6 @@ bool LoadLanguageFile(const QString &path, QString *error)
         applyLine(QStringView(text).mid(start, lineEnd - start));
         start = end + 1;
     }
-    return true;
 }
 
 } // namespace tervelle

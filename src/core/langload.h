@@ -22,6 +22,9 @@ void InitLanguage(const QString &executableDir);
 // exists but cannot be read; the texts are then left as they were.
 bool LoadLanguageFile(const QString &path, QString *error = nullptr);
 
+// Applies the bytes of a language file (in the code page) to LangTexts.
+void applyLanguageBytes(QByteArrayView bytes);
+
 // The current text of the entry whose key matches (ignoring case), or "ERROR".
 QString GetLangText(const QString &key);
 
