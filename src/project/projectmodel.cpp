@@ -249,24 +249,29 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
     return insertNode(parent, std::move(node));
 }
 
-TreeNode *ProjectModel::NodeFileExists(const TreeNode *parent, const QString &name) const
+namespace {
+
+template <typename Accept>
+TreeNode *findChild(const TreeNode *parent, const QString &name, Accept accept)
 {
     for (int i = 0; i < parent->childCount(); ++i) {
         TreeNode *child = parent->child(i);
-        if (child->isFile() && SameNodeName(child->Text, name))
+        if (accept(child) && SameNodeName(child->Text, name))
             return child;
     }
     return nullptr;
 }
 
+} // namespace
+
+TreeNode *ProjectModel::NodeFileExists(const TreeNode *parent, const QString &name) const
+{
+    return findChild(parent, name, [](const TreeNode *node) { return node->isFile(); });
+}
+
 TreeNode *ProjectModel::NodeDirExists(const TreeNode *parent, const QString &name) const
 {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        TreeNode *child = parent->child(i);
-        if (child->isFolder() && SameNodeName(child->Text, name))
-            return child;
-    }
-    return nullptr;
+    return findChild(parent, name, [](const TreeNode *node) { return node->isFolder(); });
 }
 
 void ProjectModel::DeleteNode(TreeNode *node)
