@@ -252,7 +252,7 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
 namespace {
 
 template <typename Accept>
-TreeNode *findChild(const TreeNode *parent, const QString &name, Accept accept)
+TreeNode *childNamed(const TreeNode *parent, const QString &name, Accept accept)
 {
     for (int i = 0; i < parent->childCount(); ++i) {
         TreeNode *child = parent->child(i);
@@ -266,12 +266,12 @@ TreeNode *findChild(const TreeNode *parent, const QString &name, Accept accept)
 
 TreeNode *ProjectModel::NodeFileExists(const TreeNode *parent, const QString &name) const
 {
-    return findChild(parent, name, [](const TreeNode *node) { return node->isFile(); });
+    return childNamed(parent, name, [](const TreeNode *node) { return node->isFile(); });
 }
 
 TreeNode *ProjectModel::NodeDirExists(const TreeNode *parent, const QString &name) const
 {
-    return findChild(parent, name, [](const TreeNode *node) { return node->isFolder(); });
+    return childNamed(parent, name, [](const TreeNode *node) { return node->isFolder(); });
 }
 
 void ProjectModel::DeleteNode(TreeNode *node)
