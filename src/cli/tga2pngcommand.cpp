@@ -25,7 +25,8 @@ int runTga2Png(const QStringList &args)
     }
     Picture picture;
     if (!ViewTga(buffer, picture)) {
-        printError(QStringLiteral("%1 is not a picture the TGA reader accepts").arg(inPath));
+        printError(QStringLiteral("%1 was declined: not a TGA picture of at most 512 x 512 pixels with all its pixel data")
+                       .arg(inPath));
         return ExitFailed;
     }
     // The reader accepts a width or height of 0, but a PNG cannot hold an empty picture.
