@@ -1,5 +1,7 @@
 #include "image/tgareader.h"
 
+#include "image/checkerboard.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,11 +14,6 @@ namespace {
 
 constexpr int MaxSide = 512;
 constexpr int MaxPackedEntries = 9;
-constexpr uint GreyLight = 255;
-constexpr uint GreyDark = 192;
-
-// Where the colour bytes of a stored pixel sit.
-enum class ChannelOrder { Bgr, Rgb };
 
 struct TgaLayout
 {
@@ -96,41 +93,11 @@ void copyRows(const uchar *pixels, const TgaLayout &layout, Picture &picture)
     }
 }
 
-// (v * a + grey * (256 - a)) / 256, rounded to nearest with an exact half going to the even
-// integer; greyPart is grey * (256 - a). The result never exceeds 255.
-inline uchar composite(uint value, uint alpha, uint greyPart)
-{
-    const uint sum = value * alpha + greyPart;
-    return uchar((sum + 127 + ((sum >> 8) & 1)) >> 8);
-}
-
-// Colour over an 8 x 8 checkerboard counted from the first stored row (the bottom one) and the
-// left column, so the light square always sits at the bottom-left corner.
-template <ChannelOrder order>
 void compositeRows(const uchar *pixels, const TgaLayout &layout, Picture &picture)
 {
-    constexpr int blue = order == ChannelOrder::Bgr ? 0 : 2;
-    constexpr int red = order == ChannelOrder::Bgr ? 2 : 0;
     const qsizetype rowBytes = picture.bytesPerLine();
-    for (int i = 0; i < layout.height; ++i) {
-        const uchar *src = pixels + i * rowBytes;
-        uchar *dst = picture.scanLine(layout.height - 1 - i);
-        const int rowSquare = i / 8;
-        for (int x0 = 0; x0 < layout.width; x0 += 8) {
-            const uint grey = (rowSquare + x0 / 8) % 2 == 0 ? GreyLight : GreyDark;
-            const int x1 = std::min(x0 + 8, layout.width);
-            for (int x = x0; x < x1; ++x) {
-                const uchar *s = src + 4 * x;
-                uchar *d = dst + 4 * x;
-                const uint alpha = s[3];
-                const uint greyPart = grey * (256 - alpha);
-                d[0] = composite(s[blue], alpha, greyPart);
-                d[1] = composite(s[1], alpha, greyPart);
-                d[2] = composite(s[red], alpha, greyPart);
-                d[3] = uchar(alpha);
-            }
-        }
-    }
+    for (int i = 0; i < layout.height; ++i)
+        compositeRow(pixels + i * rowBytes, picture.scanLine(layout.height - 1 - i), layout.width, i, layout.order);
 }
 
 } // namespace
@@ -160,7 +127,7 @@ std::optional<TgaBuffer> LoadTgaToMemory(const QString &path, QString *errorStri
         if (got < 0)
             return fail(file.errorString());
         if (got == 0)
-            break; // the file shrank while being read: keep what it had
+            break; // the file shrank while being read: decode what it still had
         done += qsizetype(got);
     }
     bytes.truncate(done);
@@ -187,10 +154,7 @@ bool ViewTga(const std::optional<TgaBuffer> &buffer, Picture &picture)
         else
             copyRows<ChannelOrder::Rgb>(pixels, *layout, picture);
     } else {
-        if (bgr)
-            compositeRows<ChannelOrder::Bgr>(pixels, *layout, picture);
-        else
-            compositeRows<ChannelOrder::Rgb>(pixels, *layout, picture);
+        compositeRows(pixels, *layout, picture);
     }
     return true;
 }

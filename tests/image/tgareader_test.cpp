@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace tervelle;
 using namespace tervelle::test;
 using Pixel = std::vector<int>;
@@ -212,6 +214,47 @@ TEST(TgaCompositing, ColoursBlendOverTheGreyWithHalvesToEven)
     EXPECT_EQ(composite(0, 128, false), 128); // 127.5
     EXPECT_EQ(composite(100, 128, true), 146);
     EXPECT_EQ(composite(1, 1, true), 191); // 191.25
+}
+
+TEST(TgaCompositing, EveryValueAndAlphaRoundsHalfToEvenOverBothGreys)
+{
+    // Stored row i has alpha i, column x value x + shift; shifting by one square swaps the grey
+    // under each value. The odd width leaves pixels for the tail of each row as well.
+    constexpr int width = 259;
+    const auto expected = [](int value, int alpha, int grey) {
+        // nearbyint rounds an exact half to even in the default rounding mode.
+        return int(std::nearbyint(double(value * alpha + grey * (256 - alpha)) / 256.0));
+    };
+    for (int shift : {0, 8}) {
+        for (bool packed : {false, true}) {
+            QByteArray pixels;
+            for (int i = 0; i < 256; ++i) {
+                for (int x = 0; x < width; ++x) {
+                    const int v = (x + shift) % 256;
+                    const int blue = v, green = 255 - v, red = (v * 7) % 256;
+                    pixels += char(packed ? red : blue);
+                    pixels += char(green);
+                    pixels += char(packed ? blue : red);
+                    pixels += char(i);
+                }
+            }
+            Picture picture;
+            ASSERT_TRUE(decode(packed ? packedTga({width, 256, 4}, pixels) : standardTga(width, 256, 32, pixels),
+                               picture));
+            int mismatches = 0;
+            for (int i = 0; i < 256 && mismatches < 5; ++i) {
+                for (int x = 0; x < width; ++x) {
+                    const int v = (x + shift) % 256;
+                    const int grey = (i / 8 + x / 8) % 2 == 0 ? 255 : 192;
+                    const Pixel want{expected(v, i, grey), expected(255 - v, i, grey),
+                                     expected((v * 7) % 256, i, grey), i};
+                    const Pixel got = pixelAt(picture, x, 255 - i);
+                    if (got != want && ++mismatches <= 5)
+                        ADD_FAILURE() << "stored row " << i << " column " << x << (packed ? " packed" : "");
+                }
+            }
+        }
+    }
 }
 
 TEST(TgaCompositing, CheckerboardStartsLightAtTheBottomLeft)
