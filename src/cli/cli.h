@@ -18,5 +18,6 @@ bool writeStdout(const QByteArray &bytes);
 
 // Commands: each gets the arguments after its name.
 int runLangTemplate(const QStringList &args);
+int runTga2Png(const QStringList &args);
 
 } // namespace tervelle::cli

@@ -55,6 +55,7 @@ int main(int argc, char *argv[])
 
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("lang-template"), runLangTemplate},
+        {QStringLiteral("tga2png"), runTga2Png},
     };
     const auto found = commands.find(command);
     if (found == commands.end()) {

@@ -1,0 +1,120 @@
+#include "image/checkerboard.h"
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define TERVELLE_COMPOSITE_SSE2 1
+#endif
+
+namespace tervelle {
+
+namespace {
+
+constexpr uint GreyLight = 255;
+constexpr uint GreyDark = 192;
+
+uint squareGrey(int storedRow, int x)
+{
+    return (storedRow / 8 + x / 8) % 2 == 0 ? GreyLight : GreyDark;
+}
+
+// greyPart is grey * (256 - alpha). The sum never exceeds 255 * 256, so the result fits a byte.
+inline uchar composite(uint value, uint alpha, uint greyPart)
+{
+    const uint sum = value * alpha + greyPart;
+    return uchar((sum + 127 + ((sum >> 8) & 1)) >> 8);
+}
+
+template <ChannelOrder order>
+void compositePixels(const uchar *src, uchar *dst, int from, int to, int storedRow)
+{
+    constexpr int blue = order == ChannelOrder::Bgr ? 0 : 2;
+    constexpr int red = order == ChannelOrder::Bgr ? 2 : 0;
+    for (int x = from; x < to; ++x) {
+        const uchar *s = src + 4 * x;
+        uchar *d = dst + 4 * x;
+        const uint alpha = s[3];
+        const uint greyPart = squareGrey(storedRow, x) * (256 - alpha);
+        d[0] = composite(s[blue], alpha, greyPart);
+        d[1] = composite(s[1], alpha, greyPart);
+        d[2] = composite(s[red], alpha, greyPart);
+        d[3] = uchar(alpha);
+    }
+}
+
+#ifdef TERVELLE_COMPOSITE_SSE2
+
+// Two pixels widened to 16-bit lanes. The blend is rewritten as u = (v - grey) * a + 256 * grey
+// + 127: its true value lies in 127 to 255 * 256 + 127, so 16-bit lanes computing modulo 65536
+// get it exactly even though (v - grey) * a alone may be negative. Rounding (sum + 127 + odd) / 256
+// with odd the parity of sum / 256 is then (u + parity of u / 256) / 256: whenever the 127 carries
+// into the ninth bit, the sum is rounded up anyway and adding the parity cannot carry again.
+template <ChannelOrder order>
+inline __m128i compositeTwo(__m128i pixels, __m128i grey, __m128i greyBase)
+{
+    if constexpr (order == ChannelOrder::Rgb) {
+        pixels = _mm_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 0, 1, 2));
+        pixels = _mm_shufflehi_epi16(pixels, _MM_SHUFFLE(3, 0, 1, 2));
+    }
+    __m128i alpha = _mm_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 3, 3, 3));
+    alpha = _mm_shufflehi_epi16(alpha, _MM_SHUFFLE(3, 3, 3, 3));
+    const __m128i u = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(pixels, grey), alpha), greyBase);
+    const __m128i odd = _mm_and_si128(_mm_srli_epi16(u, 8), _mm_set1_epi16(1));
+    return _mm_srli_epi16(_mm_add_epi16(u, odd), 8);
+}
+
+// Four pixels; the alpha bytes are taken over unchanged from the source.
+template <ChannelOrder order>
+inline void compositeFour(const uchar *src, uchar *dst, __m128i grey, __m128i greyBase)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alphaBytes = _mm_set1_epi32(int(0xff000000u));
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
+    const __m128i low = compositeTwo<order>(_mm_unpacklo_epi8(pixels, zero), grey, greyBase);
+    const __m128i high = compositeTwo<order>(_mm_unpackhi_epi8(pixels, zero), grey, greyBase);
+    const __m128i colours = _mm_andnot_si128(alphaBytes, _mm_packus_epi16(low, high));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_or_si128(colours, _mm_and_si128(alphaBytes, pixels)));
+}
+
+// Whole squares of 8 pixels first, then at most one run of four; returns the pixels done.
+template <ChannelOrder order>
+int compositeVector(const uchar *src, uchar *dst, int width, int storedRow)
+{
+    const __m128i greys[2] = {_mm_set1_epi16(short(GreyLight)), _mm_set1_epi16(short(GreyDark))};
+    const __m128i greyBases[2] = {_mm_set1_epi16(short(GreyLight * 256 + 127)),
+                                  _mm_set1_epi16(short(GreyDark * 256 + 127))};
+    int dark = (storedRow / 8) % 2;
+    int x = 0;
+    for (; x + 8 <= width; x += 8, dark ^= 1) {
+        compositeFour<order>(src + 4 * x, dst + 4 * x, greys[dark], greyBases[dark]);
+        compositeFour<order>(src + 4 * x + 16, dst + 4 * x + 16, greys[dark], greyBases[dark]);
+    }
+    if (x + 4 <= width) {
+        compositeFour<order>(src + 4 * x, dst + 4 * x, greys[dark], greyBases[dark]);
+        x += 4;
+    }
+    return x;
+}
+
+#endif
+
+template <ChannelOrder order>
+void compositeRowIn(const uchar *src, uchar *dst, int width, int storedRow)
+{
+    int done = 0;
+#ifdef TERVELLE_COMPOSITE_SSE2
+    done = compositeVector<order>(src, dst, width, storedRow);
+#endif
+    compositePixels<order>(src, dst, done, width, storedRow);
+}
+
+} // namespace
+
+void compositeRow(const uchar *src, uchar *dst, int width, int storedRow, ChannelOrder order)
+{
+    if (order == ChannelOrder::Bgr)
+        compositeRowIn<ChannelOrder::Bgr>(src, dst, width, storedRow);
+    else
+        compositeRowIn<ChannelOrder::Rgb>(src, dst, width, storedRow);
+}
+
+} // namespace tervelle

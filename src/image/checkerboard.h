@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace tervelle {
+
+// Where the red and blue bytes of a stored pixel sit (green is always second).
+enum class ChannelOrder { Bgr, Rgb };
+
+// Composites one stored row of 4-byte pixels over the 8 x 8 checkerboard into blue, green, red,
+// alpha: each colour becomes (v * a + grey * (256 - a)) / 256, rounded to nearest with an exact
+// half going to the even integer; grey is 255 where (storedRow / 8 + x / 8) is even, else 192;
+// the alpha byte is copied unchanged. src and dst hold width * 4 bytes each.
+void compositeRow(const uchar *src, uchar *dst, int width, int storedRow, ChannelOrder order);
+
+} // namespace tervelle

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "image/picture.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace tervelle {
+
+// The bytes of a TGA file as read for decoding. Its size is the file's length, which bounds every
+// read of the decoder; QByteArray keeps a zero byte after the data.
+using TgaBuffer = QByteArray;
+
+// The decoder never looks further into a file than this: the longest header (a packed one with
+// nine entries and a two-byte lead and size field) followed by 512 x 512 four-byte pixels.
+inline constexpr qsizetype TgaMaxUsefulBytes = 94 + 512 * 512 * 4;
+
+// Reads the file at path. No buffer when it does not exist, is not a regular file or cannot be
+// read; errorString then gets the reason. A file longer than TgaMaxUsefulBytes is read only that
+// far: its decoding is the same, and a large file picked by mistake costs no more memory.
+std::optional<TgaBuffer> LoadTgaToMemory(const QString &path, QString *errorString = nullptr);
+
+// Decodes a buffer into picture, resizing it. False when there is no buffer or it is declined
+// (a side above 512, a packed header with ten or more entries, a file too short for its header
+// or pixels); the picture's content is then undefined. Nothing past the buffer's size is read.
+bool ViewTga(const std::optional<TgaBuffer> &buffer, Picture &picture);
+
+} // namespace tervelle
