@@ -6,7 +6,6 @@
 #include "project/textlines.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
@@ -58,9 +57,9 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
         throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be created: %3")
                             .arg(path, folder, QString::fromLocal8Bit(error.message())));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: %2").arg(path, file.errorString()));
+    const QString failure = replaceFileContents(path, bytes);
+    if (!failure.isEmpty())
+        throw UserError(QStringLiteral("The map list file %1 cannot be written: %2").arg(path, failure));
     return path;
 }
 

@@ -7,7 +7,6 @@
 #include "project/textlines.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
@@ -296,11 +295,9 @@ void SaveProjectFile(const ProjectModel &project, const QString &path)
     } catch (const UserError &e) {
         throw UserError(QStringLiteral("The project file %1 cannot be saved. %2").arg(path, e.message()));
     }
-    // The old file stays in place until the new one is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw UserError(QStringLiteral("The project file %1 cannot be saved: %2").arg(path, file.errorString()));
-    }
+    const QString failure = replaceFileContents(path, bytes);
+    if (!failure.isEmpty())
+        throw UserError(QStringLiteral("The project file %1 cannot be saved: %2").arg(path, failure));
 }
 
 void OpenProjectFile(ProjectModel &project, const QString &path)
