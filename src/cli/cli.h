@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace tervelle {
+class ProjectModel;
+}
+
 namespace tervelle::cli {
 
 // Exit statuses of tervelle-pack.
@@ -16,7 +20,14 @@ void printError(const QString &message);
 // Bytes to standard output, unchanged.
 bool writeStdout(const QByteArray &bytes);
 
+// Reads the settings and the language table as the editor does, then opens the project file
+// into `project`. On failure prints the reason and returns false.
+bool openProject(ProjectModel &project, const QString &path);
+
 // Commands: each gets the arguments after its name.
 int runLangTemplate(const QStringList &args);
+int runInfo(const QStringList &args);
+int runMapList(const QStringList &args);
+int runResave(const QStringList &args);
 
 } // namespace tervelle::cli

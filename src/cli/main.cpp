@@ -55,6 +55,9 @@ int main(int argc, char *argv[])
 
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("lang-template"), runLangTemplate},
+        {QStringLiteral("info"), runInfo},
+        {QStringLiteral("maplist"), runMapList},
+        {QStringLiteral("resave"), runResave},
     };
     const auto found = commands.find(command);
     if (found == commands.end()) {
