@@ -161,7 +161,8 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     const auto entries = NumberPackFiles(project, appDir);
 
     // Refuse what the compiler cannot take before any line is made.
-    refuseDoubleQuote(QStringLiteral("The pack name"), pack.PackName);
+    // The pack name names the installation folder and the shortcuts.
+    refuseInvalidFolderName(QStringLiteral("The pack name"), pack.PackName);
     refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite);
     refuseDoubleQuote(QStringLiteral("The installer path"), installerPath);
     refuseDoubleQuote(QStringLiteral("The program folder"), appDir);
@@ -169,8 +170,10 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     for (const PackFileEntry &entry : entries) {
         if (!entry.IsPackFile)
             continue;
+        refuseDoubleQuote(QStringLiteral("The file"), entry.Node->Info.Kind == FileMissingKind
+                                                           ? entry.Node->Text
+                                                           : entry.Source);
         sources << packFileSource(entry, appDir);
-        refuseDoubleQuote(QStringLiteral("The file"), sources.last());
     }
 
     const QString name = constantText(pack.PackName);

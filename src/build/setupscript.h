@@ -18,8 +18,8 @@ class TreeNode;
 // it reads nothing from disk and changes nothing.
 //
 // Throws UserError, before anything is written or run, for a value the compiler cannot take (a
-// double quote in a file name, a shortcut name or a web address) or a text the code page cannot
-// hold.
+// double quote in a file name or a web address), a pack name that cannot name a folder, or a
+// text the code page cannot hold.
 QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
                                   const SharedState &pack, const ProjectModel &project,
                                   const TextCodec &codec = textCodec());

@@ -24,10 +24,24 @@ bool writeStdout(const QByteArray &bytes);
 // into `project`. On failure prints the reason and returns false.
 bool openProject(ProjectModel &project, const QString &path);
 
+// The arguments of script and build: "PROJECT.mpr --out INSTALLER [--appdir DIR]".
+struct PackArguments
+{
+    QString Project;
+    QString Installer; // absolute
+    QString AppDir;    // absolute with a trailing separator, or empty for the settings rule
+};
+// False, after printing the usage line, when the arguments do not fit.
+bool parsePackArguments(const QStringList &args, const QString &command, PackArguments &parsed);
+// Opens the project and applies --appdir, as both commands start.
+bool openPackProject(ProjectModel &project, const PackArguments &parsed);
+
 // Commands: each gets the arguments after its name.
 int runLangTemplate(const QStringList &args);
 int runInfo(const QStringList &args);
 int runMapList(const QStringList &args);
 int runResave(const QStringList &args);
+int runScript(const QStringList &args);
+int runBuild(const QStringList &args);
 
 } // namespace tervelle::cli

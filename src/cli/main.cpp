@@ -58,6 +58,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("info"), runInfo},
         {QStringLiteral("maplist"), runMapList},
         {QStringLiteral("resave"), runResave},
+        {QStringLiteral("script"), runScript},
+        {QStringLiteral("build"), runBuild},
     };
     const auto found = commands.find(command);
     if (found == commands.end()) {

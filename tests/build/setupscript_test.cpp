@@ -348,7 +348,7 @@ TEST_F(SetupScript, EmptyVersionLeavesTrailingSpace)
 
 TEST_F(SetupScript, SpecialCharactersAreWrittenAsTheCompilerReadsThem)
 {
-    state.PackName = "It's {50%}, a|b";
+    state.PackName = "It's {50%}, a+b";
     state.PackVersion = "{beta}";
     state.PackAuthor = "\"Quoted\"";
     state.PackWebSite = "http://x.example/{a}";
@@ -356,14 +356,14 @@ TEST_F(SetupScript, SpecialCharactersAreWrittenAsTheCompilerReadsThem)
 
     const auto lines = script();
     const QList<QByteArray> setup = section(lines, "[Setup]");
-    EXPECT_EQ(setup[0], "AppName=It's {{50%}, a|b");
-    EXPECT_EQ(setup[1], "AppVerName=It's {{50%}, a|b {{beta}");
+    EXPECT_EQ(setup[0], "AppName=It's {{50%}, a+b");
+    EXPECT_EQ(setup[1], "AppVerName=It's {{50%}, a+b {{beta}");
     EXPECT_EQ(setup[2], "AppPublisher=\"\"Quoted\"\"");
     EXPECT_EQ(setup[3], "AppPublisherURL=http://x.example/{{a}");
-    EXPECT_EQ(setup[8], "DefaultDirName={pf}\\Quorvane\\installed\\It's {{50%}, a|b");
+    EXPECT_EQ(setup[8], "DefaultDirName={pf}\\Quorvane\\installed\\It's {{50%}, a+b");
     EXPECT_EQ(section(lines, "[Icons]"),
-              (QList<QByteArray>{"Name: \"{group}\\{cm:ProgramOnTheWeb,It's {{50%25%7d%2c a%7cb}\"; Filename: \"http://x.example/{{a}\"",
-                                 "Name: \"{group}\\{cm:UninstallProgram,It's {{50%25%7d%2c a%7cb}\"; Filename: \"{uninstallexe}\""}));
+              (QList<QByteArray>{"Name: \"{group}\\{cm:ProgramOnTheWeb,It's {{50%25%7d%2c a+b}\"; Filename: \"http://x.example/{{a}\"",
+                                 "Name: \"{group}\\{cm:UninstallProgram,It's {{50%25%7d%2c a+b}\"; Filename: \"{uninstallexe}\""}));
     EXPECT_TRUE(lines.contains("Source: \"Z:\\p\\it's {x}.htm\"; DestName:\"2.tmp\"; Flags: dontcopy"));
     EXPECT_TRUE(lines.contains("          CopyToMaplists('2.tmp','','it''s {x}.htm');"));
     EXPECT_EQ(lines.first(), "[Setup]");
@@ -387,6 +387,9 @@ TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
     };
     state.PackName = "The \"best\" pack";
     EXPECT_TRUE(refusal("The \"best\" pack"));
+    // The pack name is the name of a folder and of shortcuts too.
+    state.PackName = "Maps: part 1";
+    EXPECT_TRUE(refusal("Maps: part 1"));
     state.PackName = "Pack";
     state.PackWebSite = "http://x.example/\"";
     EXPECT_TRUE(refusal("http://x.example/\""));
