@@ -160,8 +160,8 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
 {
     const auto entries = NumberPackFiles(project, appDir);
 
-    // Refuse what the compiler cannot take before any line is made.
-    // The pack name names the installation folder and the shortcuts.
+    // Refuse what the compiler cannot take before any line is made. The pack name also names
+    // the installation folder and the shortcuts.
     refuseInvalidFolderName(QStringLiteral("The pack name"), pack.PackName);
     refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite);
     refuseDoubleQuote(QStringLiteral("The installer path"), installerPath);
@@ -177,12 +177,12 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     }
 
     const QString name = constantText(pack.PackName);
-    const QString web = setupDirective(constantText(pack.PackWebSite));
+    const QString web = constantText(pack.PackWebSite);
     ScriptWriter script(codec);
 
     script.add({
         QStringLiteral("[Setup]"),
-        QStringLiteral("AppName=") + setupDirective(name),
+        QStringLiteral("AppName=") + name,
         QStringLiteral("AppVerName=") + setupDirective(constantText(pack.PackName + QLatin1Char(' ') + pack.PackVersion)),
         QStringLiteral("AppPublisher=") + setupDirective(constantText(pack.PackAuthor)),
         QStringLiteral("AppPublisherURL=") + web,

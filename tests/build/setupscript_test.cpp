@@ -388,8 +388,8 @@ TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
     state.PackName = "The \"best\" pack";
     EXPECT_TRUE(refusal("The \"best\" pack"));
     // The pack name is the name of a folder and of shortcuts too.
-    state.PackName = "Maps: part 1";
-    EXPECT_TRUE(refusal("Maps: part 1"));
+    state.PackName = "Maps: vol 1";
+    EXPECT_TRUE(refusal("Maps: vol 1"));
     state.PackName = "Pack";
     state.PackWebSite = "http://x.example/\"";
     EXPECT_TRUE(refusal("http://x.example/\""));
