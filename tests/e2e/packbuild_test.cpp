@@ -239,6 +239,14 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
             shortcut = true;
     }
     EXPECT_TRUE(shortcut);
+
+    // What the installer recorded for uninstalling holds the typed values unchanged.
+    const ToolRun uninstallKey = runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("query"),
+        QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bob's {best}, 100%_is1")});
+    const QString recorded = uninstallKey.Output.join('\n');
+    EXPECT_TRUE(recorded.contains(QStringLiteral("Publisher    REG_SZ    \"Bob\""))) << recorded.toStdString();
+    EXPECT_TRUE(recorded.contains(QStringLiteral("DisplayName    REG_SZ    Bob's {best}, 100% {2}"))) << recorded.toStdString();
+    EXPECT_TRUE(recorded.contains(QStringLiteral("URLInfoAbout    REG_SZ    http://bob.example/{x}'"))) << recorded.toStdString();
 }
 
 TEST_F(PackBuild, PreprocessorDirectiveInANameIsTakenLiterally)
