@@ -233,7 +233,9 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
 QByteArray ProjectFileBytes(const ProjectModel &project)
 {
     const SharedState &state = project.state();
-    LineWriter out(QStringLiteral("project file"));
+    // The reader ends lines at line feeds only, so a text with a lone carriage return (which
+    // it may have read from a file) is written back as it came.
+    LineWriter out(QStringLiteral("project file"), LineWriter::LoneCarriageReturn::Kept);
     out.text(state.PackName);
     out.text(state.PackAuthor);
     out.text(state.PackWebSite);

@@ -110,6 +110,11 @@ TEST_F(MapList, FailuresNameTheFileAndKeepEarlierOnes)
     }
     EXPECT_EQ(test::readBytes(staged("New map pack.mpl")), before);
 
+    // The launcher would take a carriage return for a line end.
+    model.SetHeaderValue(2, "two\rlines");
+    EXPECT_THROW(SaveMapList(model, appDir()), UserError);
+    EXPECT_EQ(test::readBytes(staged("New map pack.mpl")), before);
+
     // A staging folder that cannot be made: a file stands in its way.
     QTemporaryDir other;
     test::writeBytes(other.path() + "/iscc", "not a folder");

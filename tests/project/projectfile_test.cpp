@@ -123,7 +123,7 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     const QString found = file("island.xan");
     test::writeBytes(found, "map");
     state.PackName = "Island Pack";
-    state.PackAuthor = "Ann Example";
+    state.PackAuthor = "Ann\rExample\r"; // lone carriage returns are no line ends
     state.PackVersion = "2.1 beta";
     state.PackLanguages = {"english", "german"};
     state.PackPropertiesSet = true;
@@ -156,7 +156,7 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     OpenProjectFile(reopened, file("p.mpr"));
 
     EXPECT_EQ(reopenedState.PackName, "Island Pack");
-    EXPECT_EQ(reopenedState.PackAuthor, "Ann Example");
+    EXPECT_EQ(reopenedState.PackAuthor, "Ann\rExample\r");
     EXPECT_EQ(reopenedState.PackWebSite, MakerWebSite);
     EXPECT_EQ(reopenedState.PackVersion, "2.1 beta");
     EXPECT_EQ(reopenedState.PackLanguages, (QStringList{"english", "german"}));
