@@ -8,7 +8,6 @@
 
 #include <QFile>
 
-#include <algorithm>
 #include <vector>
 
 namespace tervelle {
