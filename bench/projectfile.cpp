@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -155,7 +156,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
             if (run.run_type == Run::RT_Iteration)
-                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
+                m_times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
         }
     }
     void Finalize() override
@@ -166,12 +167,24 @@ public:
     }
 
 private:
+    // Medians, so that repetitions (--benchmark_repetitions) steady the figure on a busy machine.
+    double median(const std::string &name)
+    {
+        std::vector<double> &times = m_times[name];
+        if (times.empty())
+            return 0;
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    }
     void ratio(const char *what, const std::string &ours, const std::string &plain)
     {
-        if (m_times.count(ours) && m_times.count(plain) && m_times[plain] > 0)
-            std::printf("%s: %.2fx the plain stream time\n", what, m_times[ours] / m_times[plain]);
+        const double oursTime = median(ours);
+        const double plainTime = median(plain);
+        if (oursTime > 0 && plainTime > 0)
+            std::printf("%s: %.2fx the plain stream time (median %.1f ms against %.1f ms)\n", what,
+                        oursTime / plainTime, oursTime, plainTime);
     }
-    std::map<std::string, double> m_times;
+    std::map<std::string, std::vector<double>> m_times;
 };
 
 } // namespace

@@ -33,6 +33,8 @@ QString writeInput(const QString &name, const QByteArray &bytes)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
+    // Paths holding a NUL make Qt warn on every stat; the warnings would bury the fuzzer's log.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     static QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     static QCoreApplication app(*argc, *argv);
