@@ -8,7 +8,6 @@
 
 #include <QFile>
 
-#include <algorithm>
 #include <vector>
 
 namespace tervelle {
@@ -29,92 +28,52 @@ void writeList(LineWriter &out, const QStringList &items)
 // ---- Reading -----------------------------------------------------------------------------
 
 // Answers "which node has absolute index i in the tree built so far" while the file is read,
-// before any real node exists.
+// before any real node exists. Nodes are ids: 0 to 5 the group roots, then one per node block.
 //
-// Nodes are ids: 0 to 5 the group roots, then one per node block. The file lists nodes parents
-// first, so each new node normally lands at the end of the walk and the order table just grows.
-// Roots with no children yet are kept out of the table and counted behind it; that keeps a new
-// child of the current group at the end too. Anything else marks the table stale and the next
-// lookup walks the tree once.
+// The walk order is kept as a table. A new last child of the node at index p lands at
+// p + the size of its subtree; in a file written parents first that is the end of the table but
+// for the group roots still empty, so the insert moves at most five entries. Subtree sizes are
+// updated along the ancestors, whose number the folder path limit keeps small.
 class TreeIndex
 {
 public:
-    TreeIndex() : m_parent(RootCount, -1), m_firstChild(RootCount, -1), m_lastChild(RootCount, -1), m_next(RootCount, -1) {}
-
-    // The id of the node at `index`, or -1 when there is none.
-    int lookup(qint64 index)
+    TreeIndex()
     {
-        if (!m_valid)
-            rebuild();
-        if (index < 0)
-            return -1;
-        const qint64 listed = qint64(m_order.size());
-        if (index < listed)
-            return m_order[std::size_t(index)];
-        if (index - listed >= RootCount - m_rootsListed)
-            return -1;
-        const int root = m_rootsListed + int(index - listed);
-        while (m_rootsListed <= root)
-            m_order.push_back(m_rootsListed++);
-        return root;
+        for (int root = 0; root < RootCount; ++root) {
+            m_parent.push_back(-1);
+            m_size.push_back(1);
+            m_order.push_back(root);
+        }
     }
 
-    // Appends a new node as the last child of `parent` and returns its id.
-    int append(int parent)
+    // The id of the node at `index`, or -1 when there is none.
+    int nodeAt(qint64 index) const
     {
+        return index >= 0 && index < qint64(m_order.size()) ? m_order[std::size_t(index)] : -1;
+    }
+
+    // Appends a new node as the last child of the node at `parentIndex` and returns its id.
+    int appendChild(qint64 parentIndex)
+    {
+        const int parent = m_order[std::size_t(parentIndex)];
         const int id = int(m_parent.size());
         m_parent.push_back(parent);
-        m_firstChild.push_back(-1);
-        m_lastChild.push_back(-1);
-        m_next.push_back(-1);
-        if (m_lastChild[std::size_t(parent)] < 0)
-            m_firstChild[std::size_t(parent)] = id;
-        else
-            m_next[std::size_t(m_lastChild[std::size_t(parent)])] = id;
-        m_lastChild[std::size_t(parent)] = id;
-
-        if (m_valid && endsInSubtreeOf(parent))
-            m_order.push_back(id);
-        else
-            m_valid = false;
+        m_size.push_back(1);
+        m_order.insert(m_order.begin() + std::ptrdiff_t(parentIndex + m_size[std::size_t(parent)]), id);
+        for (int n = parent; n >= 0; n = m_parent[std::size_t(n)])
+            ++m_size[std::size_t(n)];
         return id;
     }
 
 private:
-    // Whether the walk's last node lies in the subtree of `node`. Amortised O(1) for nodes that
-    // arrive parents first: the climb is paid for by the depth it gives up.
-    bool endsInSubtreeOf(int node) const
-    {
-        for (int n = m_order.back(); n >= 0; n = m_parent[std::size_t(n)]) {
-            if (n == node)
-                return true;
-        }
-        return false;
-    }
-
-    void rebuild()
-    {
-        m_order.clear();
-        std::vector<int> stack;
-        for (int root = m_rootsListed - 1; root >= 0; --root)
-            stack.push_back(root);
-        while (!stack.empty()) {
-            const int node = stack.back();
-            stack.pop_back();
-            m_order.push_back(node);
-            const std::size_t first = stack.size();
-            for (int child = m_firstChild[std::size_t(node)]; child >= 0; child = m_next[std::size_t(child)])
-                stack.push_back(child);
-            std::reverse(stack.begin() + std::ptrdiff_t(first), stack.end());
-        }
-        m_valid = true;
-    }
-
-    std::vector<int> m_parent, m_firstChild, m_lastChild, m_next;
+    std::vector<int> m_parent;
+    std::vector<int> m_size; // nodes in the subtree, the node itself included
     std::vector<int> m_order;
-    int m_rootsListed = 0;
-    bool m_valid = true;
 };
+
+// Longer folder paths than any installer could create. The bound also keeps a crafted file of
+// deeply nested folders from growing paths quadratically in memory.
+constexpr qsizetype MaxFolderPath = 1024;
 
 struct NodeRecord
 {
@@ -164,31 +123,51 @@ ProjectContents parseProject(const QString &text, const QString &fileName)
         in.fail(QStringLiteral("its pack header holds the key \"%1\" twice.").arg(KeyOf(file.HeaderRows[duplicate])));
 
     TreeIndex index;
+    // Per node id: whether it may hold other nodes, and the length of its Path.
+    std::vector<bool> holdsNodes(RootCount, true);
+    std::vector<qsizetype> pathLength;
+    for (const char *tag : RootTags)
+        pathLength.push_back(qsizetype(qstrlen(tag)) + 1);
+
     const qint64 nodeCount = in.count("the number of tree nodes");
     for (qint64 i = 0; i < nodeCount; ++i) {
         NodeRecord node;
         node.Text = in.text("the text of a tree node");
-        const qint32 parent = in.number("the index of a tree node's parent");
+        const qint32 parentIndex = in.number("the index of a tree node's parent");
         const int parentLine = in.lineNumber();
         node.Path = in.text("the path of a tree node");
         in.number("the kind of a tree node");
         node.ImageIndex = in.number("the image index of a tree node");
         // The six group roots are the program's own, in its own language.
-        if (parent == -1)
+        if (parentIndex == -1)
             continue;
-        node.Parent = index.lookup(parent);
+        node.Parent = index.nodeAt(parentIndex);
         if (node.Parent < 0) {
             in.fail(QStringLiteral("line %1 names the parent %2, which is no node of the tree.")
                         .arg(parentLine)
-                        .arg(parent));
+                        .arg(parentIndex));
+        }
+        if (!holdsNodes[std::size_t(node.Parent)]) {
+            in.fail(QStringLiteral("line %1 names the parent %2, which is a file and holds no other nodes.")
+                        .arg(parentLine)
+                        .arg(parentIndex));
         }
         // Below 4 only 2, a folder, is a node the tree can make; a file type would be negative.
-        if (node.ImageIndex < FirstFileImage && node.ImageIndex != FolderImage) {
+        const bool folder = node.ImageIndex == FolderImage;
+        if (!folder && node.ImageIndex < FirstFileImage) {
             in.fail(QStringLiteral("line %1 gives the image index %2, which is neither a folder nor a file.")
                         .arg(in.lineNumber())
                         .arg(node.ImageIndex));
         }
-        index.append(node.Parent);
+        const qsizetype length = folder ? pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : node.Path.size();
+        if (folder && length > MaxFolderPath) {
+            in.fail(QStringLiteral("line %1 makes a folder whose path is longer than %2 characters.")
+                        .arg(parentLine - 1)
+                        .arg(MaxFolderPath));
+        }
+        index.appendChild(parentIndex);
+        holdsNodes.push_back(folder);
+        pathLength.push_back(length);
         file.Nodes.push_back(std::move(node));
     }
 
@@ -253,7 +232,9 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
 QByteArray ProjectFileBytes(const ProjectModel &project)
 {
     const SharedState &state = project.state();
-    LineWriter out(QStringLiteral("project file"));
+    // The reader ends lines at line feeds only, so a text with a lone carriage return (which
+    // it may have read from a file) is written back as it came.
+    LineWriter out(QStringLiteral("project file"), LineWriter::LoneCarriageReturn::Kept);
     out.text(state.PackName);
     out.text(state.PackAuthor);
     out.text(state.PackWebSite);

@@ -43,11 +43,14 @@ bool isBlank(QChar c)
 
 // ---- Writing -----------------------------------------------------------------------------
 
-LineWriter::LineWriter(QString fileKind) : m_fileKind(std::move(fileKind)) {}
+LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr)
+    : m_fileKind(std::move(fileKind)), m_keepLoneCr(loneCr == LoneCarriageReturn::Kept)
+{
+}
 
 void LineWriter::text(const QString &line)
 {
-    if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n'))) {
+    if (line.contains(QLatin1Char('\n')) || (!m_keepLoneCr && line.contains(QLatin1Char('\r')))) {
         throw UserError(QStringLiteral("The text %1 holds a line break, which a %2 cannot store.")
                             .arg(shown(line), m_fileKind));
     }

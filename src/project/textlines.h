@@ -10,8 +10,12 @@ namespace tervelle {
 class LineWriter
 {
 public:
-    // `fileKind` names the file in messages ("project file", "map list file").
-    explicit LineWriter(QString fileKind);
+    enum class LoneCarriageReturn { Refused, Kept };
+
+    // `fileKind` names the file in messages ("project file", "map list file"). A carriage
+    // return not followed by a line feed survives in a file whose reader ends lines only at
+    // line feeds.
+    explicit LineWriter(QString fileKind, LoneCarriageReturn loneCr = LoneCarriageReturn::Refused);
 
     // Throws UserError for a text holding a line break: it would shift every later line.
     void text(const QString &line);
@@ -23,6 +27,7 @@ public:
 
 private:
     QString m_fileKind;
+    bool m_keepLoneCr = false;
     QString m_text;
 };
 

@@ -24,7 +24,7 @@ struct ToolRun
 };
 
 // script and build without the compiler: what they write, where, and how they fail.
-class PackCommands : public ::testing::Test
+class ScriptAndBuildCommands : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -57,7 +57,7 @@ protected:
     QString project;
 };
 
-TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
+TEST_F(ScriptAndBuildCommands, ScriptPrintsTheScriptAndWritesNothing)
 {
     state.PackLanguages = {QStringLiteral("russian")};
     TreeNode *folder = model.AddDirElement(model.root(FilesRoot), QStringLiteral("extra"));
@@ -76,7 +76,7 @@ TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
     EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
 }
 
-TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
+TEST_F(ScriptAndBuildCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
 {
     const ToolRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
                               QStringLiteral("--appdir"), appDir});
@@ -88,7 +88,7 @@ TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
               setupScriptBytes(MakeSetupScript(appDir, dir.filePath("pack.exe"), state, model)));
 }
 
-TEST_F(PackCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
+TEST_F(ScriptAndBuildCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
 {
     state.PackWebSite = QStringLiteral("http://x.example/\"");
     const ToolRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
@@ -100,7 +100,7 @@ TEST_F(PackCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
     EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
 }
 
-TEST_F(PackCommands, MissingOutIsAUsageError)
+TEST_F(ScriptAndBuildCommands, MissingOutIsAUsageError)
 {
     for (const char *command : {"script", "build"}) {
         const ToolRun run = pack({QString::fromLatin1(command), project});

@@ -123,7 +123,7 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     const QString found = file("island.xan");
     test::writeBytes(found, "map");
     state.PackName = "Island Pack";
-    state.PackAuthor = "Ann Example";
+    state.PackAuthor = "Ann\rExample\r"; // lone carriage returns are no line ends
     state.PackVersion = "2.1 beta";
     state.PackLanguages = {"english", "german"};
     state.PackPropertiesSet = true;
@@ -156,7 +156,7 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     OpenProjectFile(reopened, file("p.mpr"));
 
     EXPECT_EQ(reopenedState.PackName, "Island Pack");
-    EXPECT_EQ(reopenedState.PackAuthor, "Ann Example");
+    EXPECT_EQ(reopenedState.PackAuthor, "Ann\rExample\r");
     EXPECT_EQ(reopenedState.PackWebSite, MakerWebSite);
     EXPECT_EQ(reopenedState.PackVersion, "2.1 beta");
     EXPECT_EQ(reopenedState.PackLanguages, (QStringList{"english", "german"}));
@@ -352,6 +352,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"BadTruthValue", 4, "yes", "line 5 should hold a truth value"},
         BadFile{"ParentPastTheTree", 18, "7", "line 19 names the parent 7, which is no node"},
         BadFile{"ParentBelowMinusOne", 18, "-3", "names the parent -3"},
+        BadFile{"ParentIsAFile", 23, "1", "line 24 names the parent 1, which is a file"},
         BadFile{"HeaderKeyTwice", 8, "[ENGLISH]=again", "holds the key \"[ENGLISH]\" twice"},
         BadFile{"RootImageForAFile", 21, "0", "line 22 gives the image index 0"},
         BadFile{"NegativeImage", 21, "-4", "image index -4"},
@@ -362,6 +363,30 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"EndsInTheValueKinds", -1, "63", "ends early: line 64"},
         BadFile{"EmptyFile", -1, "0", "ends early: line 1"}),
     [](const ::testing::TestParamInfo<BadFile> &info) { return std::string(info.param.name); });
+
+TEST_F(ProjectFile, FolderPathsHaveABound)
+{
+    auto withFolder = [](int nameLength) {
+        QStringList lines = ExampleLines;
+        lines[11] = "7";
+        lines.insert(22, QString(nameLength, 'a'));
+        lines.insert(23, "0");
+        lines.insert(24, "");
+        lines.insert(25, "1");
+        lines.insert(26, "2");
+        return crlfLines(lines);
+    };
+    // "{files}\" and the trailing backslash make 1024 characters with a name of 1015.
+    openBytes(withFolder(1015));
+    EXPECT_EQ(model.tree().nodeAt(2)->Info.Path.size(), 1024);
+    try {
+        openBytes(withFolder(1016));
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 23 makes a folder whose path is longer than 1024")) << e.what();
+    }
+    EXPECT_EQ(model.tree().nodeAt(2)->Info.Path.size(), 1024);
+}
 
 TEST_F(ProjectFile, UnreadableFileGivesTheSystemsReason)
 {
