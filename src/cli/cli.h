@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace tervelle {
+class ProjectModel;
+}
+
 namespace tervelle::cli {
 
 // Exit statuses of tervelle-pack.
@@ -16,8 +20,29 @@ void printError(const QString &message);
 // Bytes to standard output, unchanged.
 bool writeStdout(const QByteArray &bytes);
 
+// Reads the settings and the language table as the editor does, then opens the project file
+// into `project`. On failure prints the reason and returns false.
+bool openProject(ProjectModel &project, const QString &path);
+
+// The arguments of script and build: "PROJECT.mpr --out INSTALLER [--appdir DIR]".
+struct PackArguments
+{
+    QString Project;
+    QString Installer; // absolute
+    QString AppDir;    // absolute with a trailing separator, or empty for the settings rule
+};
+// False, after printing the usage line, when the arguments do not fit.
+bool parsePackArguments(const QStringList &args, const QString &command, PackArguments &parsed);
+// Opens the project and applies --appdir, as both commands start.
+bool openPackProject(ProjectModel &project, const PackArguments &parsed);
+
 // Commands: each gets the arguments after its name.
 int runLangTemplate(const QStringList &args);
 int runTga2Png(const QStringList &args);
+int runInfo(const QStringList &args);
+int runMapList(const QStringList &args);
+int runResave(const QStringList &args);
+int runScript(const QStringList &args);
+int runBuild(const QStringList &args);
 
 } // namespace tervelle::cli

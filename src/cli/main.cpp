@@ -56,6 +56,11 @@ int main(int argc, char *argv[])
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("lang-template"), runLangTemplate},
         {QStringLiteral("tga2png"), runTga2Png},
+        {QStringLiteral("info"), runInfo},
+        {QStringLiteral("maplist"), runMapList},
+        {QStringLiteral("resave"), runResave},
+        {QStringLiteral("script"), runScript},
+        {QStringLiteral("build"), runBuild},
     };
     const auto found = commands.find(command);
     if (found == commands.end()) {

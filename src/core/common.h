@@ -27,6 +27,8 @@ extern SharedState Common;
 
 // The maker's web site: a new project's PackWebSite. Reserved domain, never a real site.
 inline constexpr const char *MakerWebSite = "http://www.orbeck.example/";
+// Where the installer sends a map maker whose launcher is missing: the download page on that site.
+inline constexpr const char *LauncherDownloadPage = "http://www.orbeck.example/index/0-6";
 
 // Reads the four folder settings (and the launcher command) into `Common`.
 void LoadSettings();

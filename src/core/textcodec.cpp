@@ -44,6 +44,9 @@ QByteArray TextCodec::encode(const QString &text) const
     const bool failed = m_encoder.hasError() || decode(bytes) != text;
     m_encoder.resetState();
     if (failed) {
+        // resetState() keeps the error count of an ICU-backed encoder, so without a fresh one
+        // every later text would be refused too.
+        m_encoder = QStringEncoder(m_nameBytes.constData());
         throw UserError(QStringLiteral("The text \"%1\" cannot be written in the code page %2.")
                             .arg(text, m_name));
     }

@@ -8,9 +8,11 @@ namespace tervelle {
 class ProjectModel;
 
 // The project file (*.mpr): pack fields, header rows with their kinds, the files tree and the
-// maps, as 8-bit CR LF lines in the code page.
+// maps, as 8-bit CR LF lines in the code page. ProjectFileName is left to the caller: the File
+// commands set it to the chosen path before they save or open, whatever the outcome.
 
-// The bytes SaveProjectFile writes. Throws UserError for a text the code page cannot hold.
+// The bytes SaveProjectFile writes. Throws UserError for a text the code page cannot hold or a
+// text holding a line break.
 QByteArray ProjectFileBytes(const ProjectModel &project);
 
 // Writes the project; a failed save leaves any previous file untouched. Throws UserError with
@@ -18,7 +20,8 @@ QByteArray ProjectFileBytes(const ProjectModel &project);
 void SaveProjectFile(const ProjectModel &project, const QString &path);
 
 // Replaces the project (and its pack fields) with the file's content. Throws UserError naming
-// what is wrong; the project and its pack fields are then unchanged.
+// what is wrong (a file that ends early included); the project and its pack fields are then
+// unchanged.
 void OpenProjectFile(ProjectModel &project, const QString &path);
 
 } // namespace tervelle

@@ -28,6 +28,8 @@ TEST(TextCodec, TextTheCodePageCannotHoldIsRefusedByName)
         EXPECT_TRUE(e.message().contains(cyrillic));
         EXPECT_TRUE(e.message().contains("windows-1252"));
     }
+    // One refused text does not spoil the next.
+    EXPECT_EQ(codec.encode(QStringLiteral("Map")), QByteArray("Map"));
     const TextCodec russian(QStringLiteral("windows-1251"));
     EXPECT_EQ(russian.encode(cyrillic), QByteArray("\xCA\xE0\xF0\xF2\xE0"));
 }

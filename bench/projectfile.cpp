@@ -1,0 +1,203 @@
+// Opening and saving a large project (100,000 tree nodes, 89 maps of 200 properties), side by
+// side with plain line reading and writing of the same bytes, so the cost of the format itself
+// shows as a ratio.
+
+#include "core/common.h"
+#include "core/langload.h"
+#include "project/projectfile.h"
+#include "project/projectmodel.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace tervelle;
+
+namespace {
+
+constexpr int TreeNodes = 100000;
+
+// A pack as a busy map maker might build it: information pages in nested folders, and the
+// game groups full of files. Sources do not exist, as on a machine that did not build the pack.
+void buildLargeProject(ProjectModel &project)
+{
+    project.NewFile();
+    int remaining = TreeNodes - project.tree().count();
+    auto source = [](int n, const char *ext) { return QStringLiteral("/packs/source/file%1.%2").arg(n).arg(ext); };
+    int n = 0;
+    const struct { RootGroup group; FileType type; const char *ext; int count; } groups[] = {
+        {MapsRoot, MapFile, "xan", 3000},           {HeightMapsRoot, HeightMapFile, "hmp", 3000},
+        {IconsRoot, LevelIconFile, "tga", 3000},    {TexturesRoot, TextureListFile, "txt", 3000},
+        {ScriptsRoot, ScriptFile, "lua", 3000},
+    };
+    for (const auto &g : groups) {
+        for (int i = 0; i < g.count; ++i, ++n)
+            project.AddFileElement(project.root(g.group), QStringLiteral("file%1.%2").arg(n).arg(g.ext), g.type,
+                                   source(n, g.ext));
+        remaining -= g.count;
+    }
+    TreeNode *files = project.root(FilesRoot);
+    while (remaining > 0) {
+        TreeNode *folder = project.AddDirElement(files, QStringLiteral("folder%1").arg(n++));
+        --remaining;
+        for (int sub = 0; sub < 8 && remaining > 0; ++sub) {
+            TreeNode *inner = project.AddDirElement(folder, QStringLiteral("sub%1").arg(sub));
+            --remaining;
+            for (int f = 0; f < 40 && remaining > 0; ++f, --remaining, ++n)
+                project.AddFileElement(inner, QStringLiteral("page%1.htm").arg(n), InfoPageFile, source(n, "htm"));
+        }
+    }
+    for (int m = 0; m < MaxMaps; ++m) {
+        const int index = project.AddMap();
+        for (int p = FixedMapProperties; p < 200; ++p) {
+            const int row = project.AddMapProperty(index, QStringLiteral("[extra%1]").arg(p));
+            project.SetMapPropertyValue(index, row, QStringLiteral("value number %1 of map %2").arg(p).arg(m));
+        }
+    }
+}
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    SharedState state;
+    ProjectModel project{state};
+    QString path;
+    std::vector<std::string> lines;
+    std::int64_t bytes = 0;
+
+    Fixture()
+    {
+        buildLargeProject(project);
+        path = dir.filePath(QStringLiteral("large.mpr"));
+        SaveProjectFile(project, path);
+        std::ifstream in(path.toStdString(), std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            bytes += std::int64_t(line.size()) + 1;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            lines.push_back(std::move(line));
+        }
+    }
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+void OpenProject(benchmark::State &s)
+{
+    Fixture &f = fixture();
+    SharedState state;
+    ProjectModel project(state);
+    project.NewFile();
+    for (auto _ : s)
+        OpenProjectFile(project, f.path);
+    if (project.tree().count() != TreeNodes || project.mapCount() != MaxMaps)
+        s.SkipWithError("the project did not come back whole");
+    s.SetBytesProcessed(s.iterations() * f.bytes);
+}
+
+void IfstreamReadLines(benchmark::State &s)
+{
+    Fixture &f = fixture();
+    for (auto _ : s) {
+        std::ifstream in(f.path.toStdString(), std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(std::move(line));
+        benchmark::DoNotOptimize(lines.data());
+    }
+    s.SetBytesProcessed(s.iterations() * f.bytes);
+}
+
+void SaveProject(benchmark::State &s)
+{
+    Fixture &f = fixture();
+    const QString out = f.dir.filePath(QStringLiteral("saved.mpr"));
+    for (auto _ : s)
+        SaveProjectFile(f.project, out);
+    s.SetBytesProcessed(s.iterations() * f.bytes);
+}
+
+void OfstreamWriteLines(benchmark::State &s)
+{
+    Fixture &f = fixture();
+    const std::string out = f.dir.filePath(QStringLiteral("plain.mpr")).toStdString();
+    for (auto _ : s) {
+        std::ofstream file(out, std::ios::binary | std::ios::trunc);
+        for (const std::string &line : f.lines)
+            file << line << "\r\n";
+    }
+    s.SetBytesProcessed(s.iterations() * f.bytes);
+}
+
+BENCHMARK(OpenProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(IfstreamReadLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(OfstreamWriteLines)->Unit(benchmark::kMillisecond);
+
+// Prints the ratios of this run after the usual table.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration)
+                m_times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+        }
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        ratio("open", "OpenProject", "IfstreamReadLines");
+        ratio("save", "SaveProject", "OfstreamWriteLines");
+    }
+
+private:
+    // Medians, so that repetitions (--benchmark_repetitions) steady the figure on a busy machine.
+    double median(const std::string &name)
+    {
+        std::vector<double> &times = m_times[name];
+        if (times.empty())
+            return 0;
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    }
+    void ratio(const char *what, const std::string &ours, const std::string &plain)
+    {
+        const double oursTime = median(ours);
+        const double plainTime = median(plain);
+        if (oursTime > 0 && plainTime > 0)
+            std::printf("%s: %.2fx the plain stream time (median %.1f ms against %.1f ms)\n", what,
+                        oursTime / plainTime, oursTime, plainTime);
+    }
+    std::map<std::string, std::vector<double>> m_times;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    QCoreApplication app(argc, argv);
+    InitLanguage();
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

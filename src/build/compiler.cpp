@@ -1,0 +1,207 @@
+#include "build/compiler.h"
+
+#include "core/langload.h"
+#include "core/textcodec.h"
+
+#include <QFileInfo>
+
+namespace tervelle {
+
+namespace {
+
+// Length of the valid UTF-8 sequence at `i`, or 0 when the byte there does not start one.
+qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i)
+{
+    const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    qsizetype length = 0;
+    unsigned char low = 0x80, high = 0xBF; // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size())
+        return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (qsizetype k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec)
+{
+    QString line;
+    line.reserve(bytes.size());
+    qsizetype runStart = 0; // start of the current run of valid UTF-8
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const qsizetype length = utf8SequenceLength(bytes, i);
+        if (length > 0) {
+            i += length;
+            continue;
+        }
+        line += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+        line += codec.decode(bytes.sliced(i, 1));
+        runStart = ++i;
+    }
+    line += QString::fromUtf8(bytes.sliced(runStart));
+    return line;
+}
+
+CompilerCommand compilerCommand(const SharedState &state, bool quiet)
+{
+    CompilerCommand command;
+    command.WorkingFolder = state.AppDir + QStringLiteral("iscc/");
+    command.Compiler = state.AppDir + QStringLiteral("iscc/iscc.exe");
+    QStringList compilerArguments;
+    if (quiet)
+        compilerArguments << QStringLiteral("/q");
+    compilerArguments << QStringLiteral("setup.iss");
+#ifdef Q_OS_WIN
+    command.Program = command.Compiler;
+    command.Arguments = compilerArguments;
+#else
+    // The launcher may carry arguments of its own ("xvfb-run wine").
+    QStringList launcher = QProcess::splitCommand(state.CompilerLauncher);
+    if (launcher.isEmpty())
+        launcher << QStringLiteral("wine");
+    command.Program = launcher.takeFirst();
+    command.Arguments = launcher << command.Compiler << compilerArguments;
+#endif
+    return command;
+}
+
+void CompilerRun::addLauncherEnvironment(QProcessEnvironment &environment)
+{
+#ifndef Q_OS_WIN
+    environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    environment.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
+#else
+    Q_UNUSED(environment);
+#endif
+}
+
+CompilerRun::CompilerRun(ConsoleSink &sink, const SharedState &state, QObject *parent)
+    : QObject(parent), m_sink(sink), m_state(state)
+{
+    qRegisterMetaType<tervelle::CompileResult>();
+}
+
+CompilerRun::~CompilerRun()
+{
+    if (m_process) {
+        // Nothing more may reach a console that is going away with us.
+        m_process->disconnect(this);
+    }
+}
+
+void CompilerRun::Compile(bool quiet)
+{
+    if (m_running)
+        return;
+    const CompilerCommand command = compilerCommand(m_state, quiet);
+    m_buffer.clear();
+    m_scanFrom = 0;
+
+    // Under a launcher a missing compiler would still start the launcher; look first.
+    if (!QFileInfo(command.Compiler).isFile()) {
+        failToLaunch();
+        return;
+    }
+
+    delete m_process;
+    m_process = new QProcess(this);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_process->setInputChannelMode(QProcess::ManagedInputChannel);
+    m_process->setWorkingDirectory(command.WorkingFolder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    addLauncherEnvironment(environment);
+    m_process->setProcessEnvironment(environment);
+    connect(m_process, &QProcess::started, this, [this] {
+        m_sink.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Start]")));
+        emit started();
+    });
+    connect(m_process, &QProcess::readyRead, this, &CompilerRun::readOutput);
+    connect(m_process, &QProcess::finished, this, &CompilerRun::processFinished);
+    connect(m_process, &QProcess::errorOccurred, this, &CompilerRun::processError);
+
+    m_running = true;
+    m_process->start(command.Program, command.Arguments);
+    m_process->closeWriteChannel();
+}
+
+void CompilerRun::readOutput()
+{
+    m_buffer += m_process->readAll();
+    emitCompleteLines();
+}
+
+void CompilerRun::emitCompleteLines()
+{
+    const TextCodec &codec = textCodec();
+    qsizetype lineStart = 0;
+    for (;;) {
+        const qsizetype end = m_buffer.indexOf("\r\n", std::max(m_scanFrom, lineStart));
+        if (end < 0)
+            break;
+        m_sink.appendConsoleLine(decodeConsoleLine(QByteArrayView(m_buffer).sliced(lineStart, end - lineStart), codec));
+        lineStart = end + 2;
+    }
+    m_buffer.remove(0, lineStart);
+    // A CR at the very end may be the first half of a line end still to come.
+    m_scanFrom = std::max<qsizetype>(0, m_buffer.size() - 1);
+}
+
+void CompilerRun::processFinished(int exitCode, QProcess::ExitStatus status)
+{
+    if (!m_running)
+        return;
+    m_buffer += m_process->readAll();
+    emitCompleteLines();
+    if (!m_buffer.isEmpty())
+        m_sink.appendConsoleLine(decodeConsoleLine(m_buffer, textCodec()));
+    m_buffer.clear();
+    m_scanFrom = 0;
+    m_running = false;
+    const bool success = status == QProcess::NormalExit && exitCode == 0;
+    m_sink.appendConsoleLine(GetLangText(success ? QStringLiteral("[message.Compile.Success]")
+                                                 : QStringLiteral("[message.Compile.Error]")));
+    emit finished(success ? CompileResult::Success : CompileResult::Error);
+}
+
+void CompilerRun::processError(QProcess::ProcessError error)
+{
+    // Crashes and read errors end in finished(); only a start that never happened ends here.
+    if (error == QProcess::FailedToStart && m_running) {
+        m_running = false;
+        failToLaunch();
+    }
+}
+
+void CompilerRun::failToLaunch()
+{
+    m_sink.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Fail]")));
+    emit finished(CompileResult::FailedToLaunch);
+}
+
+} // namespace tervelle

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/common.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tervelle {
+
+class TextCodec;
+
+// Where the build console's lines go: the editor's console panel, or standard output.
+class ConsoleSink
+{
+public:
+    virtual ~ConsoleSink() = default;
+    virtual void appendConsoleLine(const QString &line) = 0;
+};
+
+enum class CompileResult { Success, Error, FailedToLaunch };
+
+// The program, its arguments and its working folder for one compiler run.
+struct CompilerCommand
+{
+    QString Program;
+    QStringList Arguments;
+    QString WorkingFolder;
+    QString Compiler; // the compiler itself, which must exist for the run to start
+};
+
+// AppDir + "iscc/iscc.exe" with "setup.iss" ("/q setup.iss" when quiet), run in AppDir + "iscc/";
+// elsewhere than on Windows through the launcher of the shared state ("wine" by default).
+CompilerCommand compilerCommand(const SharedState &state, bool quiet);
+
+// A console line from the compiler's bytes: UTF-8, and each byte that is not part of a valid
+// UTF-8 sequence by the code page.
+QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec);
+
+// One compiler run at a time, asynchronous: the output arrives through the event loop and the
+// console gets the start message, every line the compiler writes (both of its channels, in the
+// order they arrive, split at CR LF only), and the result message. The messages are looked up
+// in the language table when they are written.
+class CompilerRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CompilerRun(ConsoleSink &sink, const SharedState &state = Common, QObject *parent = nullptr);
+    ~CompilerRun() override;
+
+    // Starts the compiler and returns at once. A compiler that cannot be started gives only the
+    // failure message, and finished(FailedToLaunch) before this returns or soon after.
+    void Compile(bool quiet);
+    bool isRunning() const { return m_running; }
+
+    // Environment added for the launcher (Wine's debug output off, no prompts for add-ons).
+    static void addLauncherEnvironment(QProcessEnvironment &environment);
+
+signals:
+    // The compiler has started; the editor disables its panels until finished().
+    void started();
+    void finished(tervelle::CompileResult result);
+
+private:
+    void readOutput();
+    void emitCompleteLines();
+    void processFinished(int exitCode, QProcess::ExitStatus status);
+    void processError(QProcess::ProcessError error);
+    void failToLaunch();
+
+    ConsoleSink &m_sink;
+    const SharedState &m_state;
+    QProcess *m_process = nullptr;
+    QByteArray m_buffer;
+    qsizetype m_scanFrom = 0; // bytes before this hold no CR LF
+    bool m_running = false;
+};
+
+} // namespace tervelle
+
+Q_DECLARE_METATYPE(tervelle::CompileResult)

@@ -1,0 +1,66 @@
+#include "build/maplist.h"
+
+#include "build/packfiles.h"
+#include "core/errors.h"
+#include "project/projectmodel.h"
+#include "project/textlines.h"
+
+#include <QFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace tervelle {
+
+QString MapListFileName(const ProjectModel &project)
+{
+    return project.packTitle() + QStringLiteral(".mpl");
+}
+
+QByteArray MapListBytes(const ProjectModel &project)
+{
+    LineWriter out(QStringLiteral("map list file"));
+    for (const QString &row : project.headerRows())
+        out.text(row);
+    for (int i = 0; i < project.mapCount(); ++i) {
+        out.text(QStringLiteral("{"));
+        for (const QString &row : project.map(i).Info.Properties)
+            out.text(row);
+        out.text(QStringLiteral("}"));
+    }
+    return out.bytes();
+}
+
+QString SaveMapList(const ProjectModel &project, const QString &appDir)
+{
+    const QString folder = StagingFolder(appDir);
+    const QString name = MapListFileName(project);
+    const QString path = folder + name;
+    // A separator in the title would put the file somewhere other than the staging folder,
+    // where the installer would never find it.
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
+        throw UserError(QStringLiteral("The map list file %1 cannot be written: the English title \"%2\" "
+                                       "holds a character that file names may not contain.")
+                            .arg(path, project.packTitle()));
+    }
+
+    QByteArray bytes;
+    try {
+        bytes = MapListBytes(project);
+    } catch (const UserError &e) {
+        throw UserError(QStringLiteral("The map list file %1 cannot be written. %2").arg(path, e.message()));
+    }
+    // The staging folder ships with the compiler's files, but a fresh set-up may lack it.
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error) {
+        throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be created: %3")
+                            .arg(path, folder, QString::fromLocal8Bit(error.message())));
+    }
+    const QString failure = replaceFileContents(path, bytes);
+    if (!failure.isEmpty())
+        throw UserError(QStringLiteral("The map list file %1 cannot be written: %2").arg(path, failure));
+    return path;
+}
+
+} // namespace tervelle

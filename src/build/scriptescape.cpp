@@ -1,0 +1,93 @@
+#include "build/scriptescape.h"
+
+#include "core/errors.h"
+
+namespace tervelle {
+
+QString compilerPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return path;
+#else
+    if (!path.startsWith(QLatin1Char('/')))
+        return path;
+    QString dos = QStringLiteral("Z:") + path;
+    dos.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return dos;
+#endif
+}
+
+QString setupDirective(const QString &value)
+{
+    const QString trimmed = value.trimmed();
+    if (trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('"')) && trimmed.endsWith(QLatin1Char('"')))
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    return value;
+}
+
+QString constantText(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1Char('{'), QStringLiteral("{{"));
+    return result;
+}
+
+QString constantArgument(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '%': result += QStringLiteral("%25"); break;
+        case ',': result += QStringLiteral("%2c"); break;
+        case '|': result += QStringLiteral("%7c"); break;
+        case '}': result += QStringLiteral("%7d"); break;
+        case '{': result += QStringLiteral("{{"); break;
+        default: result += c;
+        }
+    }
+    return result;
+}
+
+QString quotedParameter(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return result;
+}
+
+QString pascalString(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return result;
+}
+
+void refuseDoubleQuote(const QString &what, const QString &value)
+{
+    if (value.contains(QLatin1Char('"'))) {
+        throw UserError(QStringLiteral("%1 \"%2\" holds a double quote (\"), which the installer "
+                                       "compiler does not accept there. Please remove it.")
+                            .arg(what, value));
+    }
+}
+
+void refuseInvalidFolderName(const QString &what, const QString &value)
+{
+    static const QString forbidden = QStringLiteral("/:*?\"<>|");
+    for (const QChar c : value) {
+        if (forbidden.contains(c) || c.unicode() < 0x20) {
+            const QString shown = c.unicode() < 0x20 ? QStringLiteral("a control character") : QStringLiteral("\"%1\"").arg(c);
+            throw UserError(QStringLiteral("%1 \"%2\" holds %3, which cannot stand in a folder or "
+                                           "shortcut name. Please remove it.")
+                                .arg(what, value, shown));
+        }
+    }
+}
+
+bool holdsInlineDirective(const QString &text)
+{
+    return text.contains(QLatin1String("{#"));
+}
+
+} // namespace tervelle

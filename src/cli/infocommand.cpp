@@ -1,0 +1,110 @@
+#include "cli/cli.h"
+
+#include "build/packfiles.h"
+#include "core/common.h"
+#include "project/projectmodel.h"
+
+#include <algorithm>
+
+namespace tervelle::cli {
+
+namespace {
+
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+// Where the installer puts a pack file, as a map maker would look for it.
+QString destination(const PackFileEntry &entry)
+{
+    if (entry.Group == FilesRoot)
+        return QStringLiteral("launcher maplists\\") + entry.RelativeFolder;
+    // The game groups install only the direct children of their root.
+    if (entry.Node->parent() && entry.Node->parent()->parent())
+        return QStringLiteral("not installed (not a direct child of its group)");
+    switch (entry.Group) {
+    case IconsRoot:
+        return QStringLiteral("game data\\frontend\\levels\\");
+    case ScriptsRoot:
+        return QStringLiteral("game data\\scripts\\");
+    default:
+        return QStringLiteral("game data\\maps\\");
+    }
+}
+
+QString nodeLine(const PackFileEntry &entry, int depth)
+{
+    const TreeNode *node = entry.Node;
+    QString line = QStringLiteral("%1  %2%3").arg(entry.AbsoluteIndex, 5).arg(QString(std::min(depth, 32) * 2, QLatin1Char(' ')), node->Text);
+    if (node->isRoot())
+        return line + QStringLiteral("  (group %1)").arg(node->Info.Path.chopped(1));
+    if (node->isFolder())
+        return line + QStringLiteral("  (folder)");
+    line += QStringLiteral("  (file, kind %1)").arg(node->Info.Kind);
+    if (!entry.IsPackFile)
+        return line + QStringLiteral("  not a pack file");
+    return line + QStringLiteral("  pack file %1 from %2 to %3")
+                      .arg(NumberedName(entry.AbsoluteIndex), entry.Source, destination(entry));
+}
+
+} // namespace
+
+int runInfo(const QStringList &args)
+{
+    if (args.size() != 1) {
+        printError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
+        return ExitUsage;
+    }
+    ProjectModel project;
+    if (!openProject(project, args.first()))
+        return ExitFailed;
+
+    const SharedState &state = project.state();
+    QStringList out;
+    out << QStringLiteral("Pack name: ") + state.PackName;
+    out << QStringLiteral("Pack version: ") + state.PackVersion;
+    out << QStringLiteral("Pack author: ") + state.PackAuthor;
+    out << QStringLiteral("Pack web site: ") + state.PackWebSite;
+    out << QStringLiteral("Pack properties confirmed: ") + yesNo(state.PackPropertiesSet);
+    out << QStringLiteral("Installer languages: ")
+               + (state.PackLanguages.isEmpty() ? QStringLiteral("(none)") : state.PackLanguages.join(QStringLiteral(", ")));
+
+    out << QString() << QStringLiteral("Header rows: %1").arg(project.headerCount());
+    for (int row = 0; row < project.headerCount(); ++row) {
+        const qint32 kind = project.headerInfo()[row].KeyKind;
+        const QString kindText = kind == TextKey ? QStringLiteral("text")
+                                 : kind == LinkKey ? QStringLiteral("link")
+                                                   : QStringLiteral("kind %1").arg(kind);
+        out << QStringLiteral("  %1  (%2)").arg(project.headerRows()[row], kindText);
+    }
+
+    out << QString() << QStringLiteral("Maps: %1").arg(project.mapCount());
+    for (int i = 0; i < project.mapCount(); ++i) {
+        const MapEntry &map = project.map(i);
+        out << QStringLiteral("  %1. %2").arg(i + 1).arg(map.DisplayName);
+        for (qsizetype p = 0; p < map.Info.Properties.size(); ++p) {
+            const qint32 kind = p < map.Info.ValueKinds.size() ? map.Info.ValueKinds[p] : TextValue;
+            out << QStringLiteral("       %1  (value kind %2)").arg(map.Info.Properties[p]).arg(kind);
+        }
+    }
+
+    const auto entries = NumberPackFiles(project, Common.AppDir);
+    out << QString() << QStringLiteral("Files tree: %1 nodes, by absolute index").arg(entries.size());
+    std::vector<int> depth(entries.size(), 0);
+    for (const PackFileEntry &entry : entries) {
+        const TreeNode *parent = entry.Node->parent();
+        if (parent)
+            depth[std::size_t(entry.AbsoluteIndex)] = depth[std::size_t(project.absoluteIndex(parent))] + 1;
+        out << nodeLine(entry, depth[std::size_t(entry.AbsoluteIndex)]);
+    }
+
+    out << QString();
+    if (!writeStdout(out.join(QLatin1Char('\n')).toUtf8())) {
+        printError(QStringLiteral("cannot write to standard output"));
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+} // namespace tervelle::cli

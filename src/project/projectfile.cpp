@@ -1,0 +1,298 @@
+#include "project/projectfile.h"
+
+#include "core/errors.h"
+#include "core/textcodec.h"
+#include "project/keyvalue.h"
+#include "project/projectmodel.h"
+#include "project/textlines.h"
+
+#include <QFile>
+
+#include <vector>
+
+namespace tervelle {
+
+namespace {
+
+constexpr int MapListImage = FirstFileImage + MapListFile;
+
+// ---- Writing -----------------------------------------------------------------------------
+
+void writeList(LineWriter &out, const QStringList &items)
+{
+    out.number(qint32(items.size()) - 1);
+    for (const QString &item : items)
+        out.text(item);
+}
+
+// ---- Reading -----------------------------------------------------------------------------
+
+// Answers "which node has absolute index i in the tree built so far" while the file is read,
+// before any real node exists. Nodes are ids: 0 to 5 the group roots, then one per node block.
+//
+// The walk order is kept as a table. A new last child of the node at index p lands at
+// p + the size of its subtree; in a file written parents first that is the end of the table but
+// for the group roots still empty, so the insert moves at most five entries. Subtree sizes are
+// updated along the ancestors, whose number the folder path limit keeps small.
+class TreeIndex
+{
+public:
+    TreeIndex()
+    {
+        for (int root = 0; root < RootCount; ++root) {
+            m_parent.push_back(-1);
+            m_size.push_back(1);
+            m_order.push_back(root);
+        }
+    }
+
+    // The id of the node at `index`, or -1 when there is none.
+    int nodeAt(qint64 index) const
+    {
+        return index >= 0 && index < qint64(m_order.size()) ? m_order[std::size_t(index)] : -1;
+    }
+
+    // Appends a new node as the last child of the node at `parentIndex` and returns its id.
+    int appendChild(qint64 parentIndex)
+    {
+        const int parent = m_order[std::size_t(parentIndex)];
+        const int id = int(m_parent.size());
+        m_parent.push_back(parent);
+        m_size.push_back(1);
+        m_order.insert(m_order.begin() + std::ptrdiff_t(parentIndex + m_size[std::size_t(parent)]), id);
+        for (int n = parent; n >= 0; n = m_parent[std::size_t(n)])
+            ++m_size[std::size_t(n)];
+        return id;
+    }
+
+private:
+    std::vector<int> m_parent;
+    std::vector<int> m_size; // nodes in the subtree, the node itself included
+    std::vector<int> m_order;
+};
+
+// Longer folder paths than any installer could create. The bound also keeps a crafted file of
+// deeply nested folders from growing paths quadratically in memory.
+constexpr qsizetype MaxFolderPath = 1024;
+
+struct NodeRecord
+{
+    QString Text;
+    int Parent = 0; // id in the TreeIndex; the record itself is id RootCount + its position
+    QString Path;
+    int ImageIndex = 0;
+};
+
+// The whole file, read before anything of the open project is touched.
+struct ProjectContents
+{
+    QString PackName, PackAuthor, PackWebSite, PackVersion;
+    bool PackPropertiesSet = false;
+    QStringList PackLanguages;
+    QStringList HeaderRows;
+    QVector<THeaderKeyInfo> HeaderInfo;
+    std::vector<NodeRecord> Nodes;
+    QVector<MapEntry> Maps;
+};
+
+QStringList readList(LineReader &in, const char *countWhat, const char *itemWhat)
+{
+    const qint64 count = in.count(countWhat);
+    QStringList items;
+    for (qint64 i = 0; i < count; ++i)
+        items.append(in.text(itemWhat));
+    return items;
+}
+
+ProjectContents parseProject(const QString &text, const QString &fileName)
+{
+    LineReader in(text, fileName);
+    ProjectContents file;
+    file.PackName = in.text("the pack name");
+    file.PackAuthor = in.text("the pack author");
+    file.PackWebSite = in.text("the pack web site");
+    file.PackVersion = in.text("the pack version");
+    file.PackPropertiesSet = in.truth("a truth value");
+    file.PackLanguages = readList(in, "the number of installer languages", "an installer language");
+
+    file.HeaderRows = readList(in, "the number of header rows", "a header row");
+    for (qsizetype i = 0; i < file.HeaderRows.size(); ++i)
+        file.HeaderInfo.append(THeaderKeyInfo{in.number("the kind of a header row")});
+    const int duplicate = FindDuplicateKey(file.HeaderRows);
+    if (duplicate >= 0)
+        in.fail(QStringLiteral("its pack header holds the key \"%1\" twice.").arg(KeyOf(file.HeaderRows[duplicate])));
+
+    TreeIndex index;
+    // Per node id: whether it may hold other nodes, and the length of its Path.
+    std::vector<bool> holdsNodes(RootCount, true);
+    std::vector<qsizetype> pathLength;
+    for (const char *tag : RootTags)
+        pathLength.push_back(qsizetype(qstrlen(tag)) + 1);
+
+    const qint64 nodeCount = in.count("the number of tree nodes");
+    for (qint64 i = 0; i < nodeCount; ++i) {
+        NodeRecord node;
+        node.Text = in.text("the text of a tree node");
+        const qint32 parentIndex = in.number("the index of a tree node's parent");
+        const int parentLine = in.lineNumber();
+        node.Path = in.text("the path of a tree node");
+        in.number("the kind of a tree node");
+        node.ImageIndex = in.number("the image index of a tree node");
+        // The six group roots are the program's own, in its own language.
+        if (parentIndex == -1)
+            continue;
+        node.Parent = index.nodeAt(parentIndex);
+        if (node.Parent < 0) {
+            in.fail(QStringLiteral("line %1 names the parent %2, which is no node of the tree.")
+                        .arg(parentLine)
+                        .arg(parentIndex));
+        }
+        if (!holdsNodes[std::size_t(node.Parent)]) {
+            in.fail(QStringLiteral("line %1 names the parent %2, which is a file and holds no other nodes.")
+                        .arg(parentLine)
+                        .arg(parentIndex));
+        }
+        // Below 4 only 2, a folder, is a node the tree can make; a file type would be negative.
+        const bool folder = node.ImageIndex == FolderImage;
+        if (!folder && node.ImageIndex < FirstFileImage) {
+            in.fail(QStringLiteral("line %1 gives the image index %2, which is neither a folder nor a file.")
+                        .arg(in.lineNumber())
+                        .arg(node.ImageIndex));
+        }
+        const qsizetype length = folder ? pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : node.Path.size();
+        if (folder && length > MaxFolderPath) {
+            in.fail(QStringLiteral("line %1 makes a folder whose path is longer than %2 characters.")
+                        .arg(parentLine - 1)
+                        .arg(MaxFolderPath));
+        }
+        index.appendChild(parentIndex);
+        holdsNodes.push_back(folder);
+        pathLength.push_back(length);
+        file.Nodes.push_back(std::move(node));
+    }
+
+    const qint64 mapCount = in.count("the number of maps");
+    for (qint64 i = 0; i < mapCount; ++i) {
+        MapEntry map;
+        map.DisplayName = in.text("the name of a map");
+        // Rows are kept as stored, a repeated key included: nothing of a map is dropped.
+        map.Info.Properties = readList(in, "the number of a map's properties", "a map property");
+        for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
+            map.Info.ValueKinds.append(in.number("the value kind of a map property"));
+        file.Maps.append(std::move(map));
+    }
+    return file;
+}
+
+// Replaces the project with what was read. Nothing here can fail, so the project is either the
+// old one or wholly the new one.
+void applyProject(ProjectModel &project, const ProjectContents &file)
+{
+    ProjectModel::ResetScope reset(project);
+
+    SharedState &state = project.state();
+    state.PackName = file.PackName;
+    state.PackAuthor = file.PackAuthor;
+    state.PackWebSite = file.PackWebSite;
+    state.PackVersion = file.PackVersion;
+    state.PackPropertiesSet = file.PackPropertiesSet;
+    state.PackLanguages = file.PackLanguages;
+
+    project.resetTree();
+    project.SetHeader(file.HeaderRows, file.HeaderInfo);
+
+    // A folder's path and every Kind are worked out afresh: Kind says whether the source exists
+    // on this machine now.
+    std::vector<TreeNode *> nodes;
+    nodes.reserve(RootCount + file.Nodes.size());
+    for (int group = 0; group < RootCount; ++group)
+        nodes.push_back(project.root(RootGroup(group)));
+    for (const NodeRecord &record : file.Nodes) {
+        TreeNode *parent = nodes[std::size_t(record.Parent)];
+        TreeNode *node = nullptr;
+        if (record.ImageIndex == FolderImage) {
+            node = project.AddDirElement(parent, record.Text);
+        } else if (record.ImageIndex == MapListImage) {
+            node = project.AddFileElement(parent, record.Text, MapListFile, record.Path);
+            project.setMapListNode(node);
+        } else {
+            node = project.AddFileElement(parent, record.Text, record.ImageIndex - FirstFileImage, record.Path);
+        }
+        nodes.push_back(node);
+    }
+
+    while (project.mapCount() > 0)
+        project.DeleteMap(project.mapCount() - 1);
+    for (const MapEntry &map : file.Maps)
+        project.appendMap(map.DisplayName, map.Info);
+}
+
+} // namespace
+
+QByteArray ProjectFileBytes(const ProjectModel &project)
+{
+    const SharedState &state = project.state();
+    // The reader ends lines at line feeds only, so a text with a lone carriage return (which
+    // it may have read from a file) is written back as it came.
+    LineWriter out(QStringLiteral("project file"), LineWriter::LoneCarriageReturn::Kept);
+    out.text(state.PackName);
+    out.text(state.PackAuthor);
+    out.text(state.PackWebSite);
+    out.text(state.PackVersion);
+    out.number(state.PackPropertiesSet ? -1 : 0);
+    writeList(out, state.PackLanguages);
+
+    writeList(out, project.headerRows());
+    for (int row = 0; row < project.headerCount(); ++row)
+        out.number(row < project.headerInfo().size() ? project.headerInfo()[row].KeyKind : TextKey);
+
+    const auto &nodes = project.tree().nodes();
+    out.number(qint32(nodes.size()) - 1);
+    for (const TreeNode *node : nodes) {
+        out.text(node->Text);
+        out.number(node->parent() ? project.absoluteIndex(node->parent()) : -1);
+        out.text(node->Info.Path);
+        out.number(node->Info.Kind);
+        out.number(node->ImageIndex);
+    }
+
+    out.number(qint32(project.mapCount()) - 1);
+    for (int i = 0; i < project.mapCount(); ++i) {
+        const MapEntry &map = project.map(i);
+        out.text(map.DisplayName);
+        writeList(out, map.Info.Properties);
+        // One kind per property, always, or the reader would take the next map for kinds.
+        for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
+            out.number(p < map.Info.ValueKinds.size() ? map.Info.ValueKinds[p] : TextValue);
+    }
+    return out.bytes();
+}
+
+void SaveProjectFile(const ProjectModel &project, const QString &path)
+{
+    QByteArray bytes;
+    try {
+        bytes = ProjectFileBytes(project);
+    } catch (const UserError &e) {
+        throw UserError(QStringLiteral("The project file %1 cannot be saved. %2").arg(path, e.message()));
+    }
+    const QString failure = replaceFileContents(path, bytes);
+    if (!failure.isEmpty())
+        throw UserError(QStringLiteral("The project file %1 cannot be saved: %2").arg(path, failure));
+}
+
+void OpenProjectFile(ProjectModel &project, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError(QStringLiteral("The project file %1 cannot be opened: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw UserError(QStringLiteral("The project file %1 cannot be read: %2").arg(path, file.errorString()));
+    file.close();
+
+    const ProjectContents contents = parseProject(textCodec().decode(bytes), path);
+    applyProject(project, contents);
+}
+
+} // namespace tervelle

@@ -1,0 +1,227 @@
+#include "project/textlines.h"
+
+#include "core/errors.h"
+#include "core/textcodec.h"
+
+#include <QList>
+#include <QSaveFile>
+
+#include <limits>
+
+namespace tervelle {
+
+namespace {
+
+const QLatin1String LineEnd("\r\n");
+
+// A text as a message shows it: on one line, and short enough to read.
+QString shown(QStringView text)
+{
+    constexpr qsizetype Limit = 60;
+    QString result;
+    for (const QChar c : text.left(Limit)) {
+        if (c == QLatin1Char('\r'))
+            result += QLatin1String("\\r");
+        else if (c == QLatin1Char('\n'))
+            result += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            result += QLatin1String("\\t");
+        else
+            result += c;
+    }
+    if (text.size() > Limit)
+        result += QStringLiteral("...");
+    return QLatin1Char('"') + result + QLatin1Char('"');
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+} // namespace
+
+// ---- Writing -----------------------------------------------------------------------------
+
+LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr)
+    : m_fileKind(std::move(fileKind)), m_keepLoneCr(loneCr == LoneCarriageReturn::Kept)
+{
+}
+
+void LineWriter::text(const QString &line)
+{
+    if (line.contains(QLatin1Char('\n')) || (!m_keepLoneCr && line.contains(QLatin1Char('\r')))) {
+        throw UserError(QStringLiteral("The text %1 holds a line break, which a %2 cannot store.")
+                            .arg(shown(line), m_fileKind));
+    }
+    m_text += line;
+    m_text += LineEnd;
+}
+
+void LineWriter::number(qint32 value)
+{
+    m_text += QString::number(value);
+    m_text += LineEnd;
+}
+
+QByteArray LineWriter::bytes() const
+{
+    const TextCodec &codec = textCodec();
+    try {
+        return codec.encode(m_text);
+    } catch (const UserError &) {
+        // Name the one text the code page cannot hold rather than the whole file.
+        for (const QStringView line : QStringView(m_text).split(u"\r\n", Qt::SkipEmptyParts))
+            codec.encode(line.toString());
+        throw;
+    }
+}
+
+QString replaceFileContents(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    // Unbuffered: a buffered write that fails only while the file is committed can still have
+    // the incomplete file renamed over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        // A short write says nothing; the next attempt reports the system's reason.
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return file.errorString();
+        done += written;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+// ---- Reading -----------------------------------------------------------------------------
+
+LineReader::LineReader(QString text, QString fileName) : m_text(std::move(text)), m_fileName(std::move(fileName)) {}
+
+void LineReader::fail(const QString &reason) const
+{
+    throw UserError(QStringLiteral("The project file %1 cannot be read: %2").arg(m_fileName, reason));
+}
+
+bool LineReader::nextLine(QStringView &line)
+{
+    if (m_pos >= m_text.size())
+        return false;
+    const qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_pos);
+    const qsizetype stop = end < 0 ? m_text.size() : end;
+    line = QStringView(m_text).mid(m_pos, stop - m_pos);
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    m_pos = end < 0 ? m_text.size() : end + 1;
+    ++m_lineNumber;
+    return true;
+}
+
+QString LineReader::text(const char *what)
+{
+    QStringView line;
+    if (!nextLine(line)) {
+        // Reading on with empty texts and zeros would quietly drop the rest of the project.
+        throw UserError(QStringLiteral("The project file %1 ends early: line %2 should hold %3.")
+                            .arg(m_fileName)
+                            .arg(m_lineNumber + 1)
+                            .arg(QLatin1String(what)));
+    }
+    return line.toString();
+}
+
+QStringView LineReader::token(const char *what)
+{
+    QStringView line;
+    for (;;) {
+        if (!nextLine(line)) {
+            throw UserError(QStringLiteral("The project file %1 ends early: line %2 should hold %3.")
+                                .arg(m_fileName)
+                                .arg(m_lineNumber + 1)
+                                .arg(QLatin1String(what)));
+        }
+        qsizetype start = 0;
+        while (start < line.size() && isBlank(line[start]))
+            ++start;
+        if (start == line.size())
+            continue;
+        qsizetype end = start;
+        while (end < line.size() && !isBlank(line[end]))
+            ++end;
+        return line.mid(start, end - start);
+    }
+}
+
+void LineReader::failToken(const char *what, QStringView token) const
+{
+    fail(QStringLiteral("line %1 should hold %2, not %3.").arg(m_lineNumber).arg(QLatin1String(what), shown(token)));
+}
+
+namespace {
+
+bool parseDecimal(QStringView token, qint32 &value)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (token.startsWith(QLatin1Char('-')) || token.startsWith(QLatin1Char('+'))) {
+        negative = token[0] == QLatin1Char('-');
+        ++i;
+    }
+    if (i == token.size())
+        return false;
+    qint64 magnitude = 0;
+    for (; i < token.size(); ++i) {
+        const char16_t c = token[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > qint64(std::numeric_limits<qint32>::max()) + 1)
+            return false;
+    }
+    const qint64 signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > std::numeric_limits<qint32>::max())
+        return false;
+    value = qint32(signedValue);
+    return true;
+}
+
+} // namespace
+
+qint32 LineReader::number(const char *what)
+{
+    const QStringView found = token(what);
+    qint32 value = 0;
+    if (!parseDecimal(found, value))
+        failToken(what, found);
+    return value;
+}
+
+bool LineReader::truth(const char *what)
+{
+    const QStringView found = token(what);
+    qint32 value = 0;
+    if (parseDecimal(found, value))
+        return value != 0;
+    if (found.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (found.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    failToken(what, found);
+}
+
+qint64 LineReader::count(const char *what)
+{
+    const qint32 value = number(what);
+    if (value < -1) {
+        fail(QStringLiteral("line %1 should hold %2 (-1 for none), not %3.")
+                 .arg(m_lineNumber)
+                 .arg(QLatin1String(what))
+                 .arg(value));
+    }
+    return qint64(value) + 1;
+}
+
+} // namespace tervelle

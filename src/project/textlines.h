@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+namespace tervelle {
+
+// Builds an 8-bit CR LF text file (project file, map list file) line by line.
+class LineWriter
+{
+public:
+    enum class LoneCarriageReturn { Refused, Kept };
+
+    // `fileKind` names the file in messages ("project file", "map list file"). A carriage
+    // return not followed by a line feed survives in a file whose reader ends lines only at
+    // line feeds.
+    explicit LineWriter(QString fileKind, LoneCarriageReturn loneCr = LoneCarriageReturn::Refused);
+
+    // Throws UserError for a text holding a line break: it would shift every later line.
+    void text(const QString &line);
+    void number(qint32 value);
+
+    // The lines in the program's code page. Throws UserError naming the first text the code
+    // page cannot hold.
+    QByteArray bytes() const;
+
+private:
+    QString m_fileKind;
+    bool m_keepLoneCr = false;
+    QString m_text;
+};
+
+// Writes `bytes` to `path` through a temporary file that replaces it only when complete, so a
+// failed write leaves an earlier file as it was. Returns the system's reason on failure, or an
+// empty text.
+QString replaceFileContents(const QString &path, const QByteArray &bytes);
+
+// Reads the lines of a project file: texts whole, numbers by the lenient rules the file has
+// always been read with. Every failure is a UserError naming the file and the line.
+class LineReader
+{
+public:
+    LineReader(QString text, QString fileName);
+
+    // `what` says in the message what the line should have held.
+    QString text(const char *what);
+    // Skips blanks, tabs and empty lines, takes the characters up to the next blank or line end
+    // as a decimal number and skips the rest of that line.
+    qint32 number(const char *what);
+    // A number (0 false, anything else true) or True or False in any letter case.
+    bool truth(const char *what);
+    // The number line of a list block: the item count minus one. Returns the item count.
+    qint64 count(const char *what);
+
+    int lineNumber() const { return m_lineNumber; }
+    [[noreturn]] void fail(const QString &reason) const;
+
+private:
+    bool nextLine(QStringView &line);
+    QStringView token(const char *what);
+    [[noreturn]] void failToken(const char *what, QStringView token) const;
+
+    QString m_text;
+    QString m_fileName;
+    qsizetype m_pos = 0;
+    int m_lineNumber = 0;
+};
+
+} // namespace tervelle

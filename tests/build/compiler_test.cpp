@@ -1,0 +1,151 @@
+#include "build/compiler.h"
+#include "core/langload.h"
+#include "core/textcodec.h"
+#include "support/testsupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+QT_BEGIN_NAMESPACE
+static void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+using namespace tervelle;
+
+namespace {
+
+class ConsoleLines : public ConsoleSink
+{
+public:
+    void appendConsoleLine(const QString &line) override { lines << line; }
+    QStringList lines;
+};
+
+// A stand-in compiler: a shell script at iscc/iscc.exe, started through /bin/sh as the launcher,
+// for what the real compiler cannot be made to do on purpose (odd line ends, floods, exit codes).
+class CompilerRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        state.AppDir = dir.path() + QLatin1Char('/');
+        state.CompilerLauncher = QStringLiteral("/bin/sh");
+    }
+
+    void fakeCompiler(const QByteArray &shellScript)
+    {
+        test::writeBytes(dir.filePath("iscc/iscc.exe"), shellScript);
+    }
+
+    // Runs the compiler to its end with the event loop turning.
+    CompileResult run(bool quiet = false)
+    {
+        QSignalSpy finished(&compiler, &CompilerRun::finished);
+        compiler.Compile(quiet);
+        if (finished.isEmpty()) {
+            EXPECT_TRUE(finished.wait(60000));
+        }
+        return finished.isEmpty() ? CompileResult::Error : finished.first().first().value<CompileResult>();
+    }
+
+    QTemporaryDir dir;
+    SharedState state;
+    ConsoleLines console;
+    CompilerRun compiler{console, state};
+};
+
+TEST_F(CompilerRunTest, SilentSuccessGivesStartAndDone)
+{
+    fakeCompiler("exit 0\n");
+    EXPECT_EQ(run(), CompileResult::Success);
+    EXPECT_EQ(console.lines, (QStringList{"Started building map pack", "Done"}));
+}
+
+TEST_F(CompilerRunTest, LinesEndOnlyAtCrLfAndTheLastPartialLineIsShown)
+{
+    fakeCompiler("printf 'one\\r\\ntwo\\nstill two\\rand more\\r\\n\\r\\nlast without end'\n");
+    EXPECT_EQ(run(), CompileResult::Success);
+    EXPECT_EQ(console.lines, (QStringList{"Started building map pack", "one", "two\nstill two\rand more", "",
+                                          "last without end", "Done"}));
+}
+
+TEST_F(CompilerRunTest, LineEndSplitAcrossWritesStillEndsTheLine)
+{
+    fakeCompiler("printf 'half\\r'; sleep 0.2; printf '\\nnext\\r\\n'\n");
+    run();
+    EXPECT_EQ(console.lines, (QStringList{"Started building map pack", "half", "next", "Done"}));
+}
+
+TEST_F(CompilerRunTest, BothChannelsArriveInOrderAndNonZeroExitIsAnError)
+{
+    fakeCompiler("printf 'Compiling\\r\\n'; printf 'Error on line 3\\r\\n' >&2; printf 'Compile aborted.\\r\\n' >&2; exit 2\n");
+    EXPECT_EQ(run(), CompileResult::Error);
+    EXPECT_EQ(console.lines, (QStringList{"Started building map pack", "Compiling", "Error on line 3",
+                                          "Compile aborted.", "Error occured!"}));
+}
+
+TEST_F(CompilerRunTest, QuietRunPassesTheSwitchBeforeTheScript)
+{
+    fakeCompiler("printf '%s|' \"$@\"; printf '%s' \"$(pwd)\"\n");
+    run(true);
+    ASSERT_EQ(console.lines.size(), 3);
+    EXPECT_EQ(console.lines[1], "/q|setup.iss|" + QDir(dir.filePath("iscc")).canonicalPath());
+}
+
+TEST_F(CompilerRunTest, MissingCompilerOrLauncherGivesOnlyTheFailLine)
+{
+    EXPECT_EQ(run(), CompileResult::FailedToLaunch);
+    EXPECT_EQ(console.lines, QStringList{"Failed to launch InnoSetup compiler!"});
+
+    fakeCompiler("exit 0\n");
+    state.CompilerLauncher = dir.filePath("no-such-launcher");
+    console.lines.clear();
+    EXPECT_EQ(run(), CompileResult::FailedToLaunch);
+    EXPECT_EQ(console.lines, QStringList{"Failed to launch InnoSetup compiler!"});
+}
+
+TEST_F(CompilerRunTest, CompileReturnsAtOnceAndMessagesAreLookedUpWhenWritten)
+{
+    fakeCompiler("sleep 1\n");
+    QSignalSpy finished(&compiler, &CompilerRun::finished);
+    QElapsedTimer timer;
+    timer.start();
+    compiler.Compile(false);
+    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_TRUE(compiler.isRunning());
+    // A language file applied during the run decides the result line.
+    LangTexts[langIndex("[message.Compile.Success]")] = "Fertig";
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(console.lines.last(), "Fertig");
+}
+
+TEST_F(CompilerRunTest, OutputIsUtf8WithCodePageFallback)
+{
+    fakeCompiler("printf 'caf\\303\\251 \\351t\\351 \\342\\202\\254\\r\\n'\n");
+    setTextCodec("windows-1252");
+    run();
+    ASSERT_EQ(console.lines.size(), 3);
+    EXPECT_EQ(console.lines[1], QString::fromUtf8("café été €"));
+}
+
+TEST_F(CompilerRunTest, FloodOfLinesStaysLinear)
+{
+    fakeCompiler("i=0; while [ $i -lt 200000 ]; do printf 'line %d\\r\\n' $i; i=$((i+1)); done | cat\n");
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    ASSERT_EQ(console.lines.size(), 200002);
+    EXPECT_EQ(console.lines[200000], "line 199999");
+    // Quadratic handling of the buffer would take minutes here.
+    EXPECT_LT(timer.elapsed(), 30000);
+}
+
+} // namespace

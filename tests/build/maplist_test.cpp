@@ -1,0 +1,131 @@
+#include "build/maplist.h"
+#include "core/errors.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tervelle;
+
+namespace {
+
+QByteArray crlfLines(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toLatin1() + "\r\n";
+    return bytes;
+}
+
+class MapList : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        model.NewFile();
+    }
+    QString appDir() const { return app.path() + QLatin1Char('/'); }
+    QString staged(const QString &name) const { return appDir() + "iscc/maplists/" + name; }
+
+    QTemporaryDir app;
+    SharedState state;
+    ProjectModel model{state};
+};
+
+TEST_F(MapList, NewProjectWithOneMapGivesTheKnownElevenLines)
+{
+    model.AddMap();
+    // The staging folder is made when a fresh set-up lacks it.
+    ASSERT_FALSE(QDir(appDir() + "iscc").exists());
+    EXPECT_EQ(SaveMapList(model, appDir()), staged("New map pack.mpl"));
+    EXPECT_EQ(test::readBytes(staged("New map pack.mpl")),
+              crlfLines({"[english]=New map pack", "[htmlenglish]=", "{", "[text]=New map", "[image]=nolevel.tga",
+                         "[scripts]=stdvs,wormpot", "[map]=", "[textures]=ThemeBuilding\\ThemeBuilding.txt",
+                         "[texture1]=C01", "[texture2]=C03", "}"}));
+}
+
+TEST_F(MapList, RowsAreWrittenAsTheyStand)
+{
+    EXPECT_EQ(MapListBytes(model), crlfLines({"[english]=New map pack", "[htmlenglish]="})) << "no maps";
+
+    model.AddHeaderKey("[german]", TextKey);
+    model.SetHeaderValue(2, "Karten=Spaß");
+    const int first = model.AddMap();
+    model.AddMapProperty(first, "[author]");
+    model.SetMapPropertyValue(first, 7, "a=b");
+    const int second = model.AddMap();
+    model.CommitMapProperties(second, {"[text]=Two", "[text]=again"});
+    const QByteArray bytes = MapListBytes(model);
+    const QList<QByteArray> lines = bytes.split('\n');
+    EXPECT_EQ(lines[2], "[german]=Karten=Spa\xDF\r");
+    EXPECT_EQ(lines[11], "[author]=a=b\r");
+    EXPECT_EQ(lines.mid(12, 5), (QList<QByteArray>{"}\r", "{\r", "[text]=Two\r", "[text]=again\r", "}\r"}));
+    EXPECT_TRUE(bytes.endsWith("}\r\n"));
+}
+
+TEST_F(MapList, TitleNamesTheFileAndAChangedTitleLeavesTheOldOne)
+{
+    SaveMapList(model, appDir());
+    model.AddMap();
+    SaveMapList(model, appDir());
+    EXPECT_TRUE(test::readBytes(staged("New map pack.mpl")).contains("{\r\n")) << "overwritten";
+
+    model.SetHeaderValue(0, "");
+    EXPECT_EQ(SaveMapList(model, appDir()), staged(".mpl"));
+    model.SetHeader({"[htmlenglish]="}, {THeaderKeyInfo{LinkKey}});
+    EXPECT_EQ(MapListFileName(model), ".mpl");
+    EXPECT_EQ(QDir(appDir() + "iscc/maplists").entryList(QDir::Files | QDir::Hidden),
+              (QStringList{".mpl", "New map pack.mpl"}));
+}
+
+TEST_F(MapList, FailuresNameTheFileAndKeepEarlierOnes)
+{
+    SaveMapList(model, appDir());
+    const QByteArray before = test::readBytes(staged("New map pack.mpl"));
+
+    // A title that would lead out of the staging folder.
+    model.SetHeaderValue(0, "../escape");
+    try {
+        SaveMapList(model, appDir());
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(staged("../escape.mpl"))) << e.what();
+    }
+    EXPECT_FALSE(QFile::exists(appDir() + "iscc/escape.mpl"));
+
+    // A text the code page cannot hold writes nothing.
+    model.SetHeaderValue(0, "New map pack");
+    model.AddHeaderKey(QString::fromUtf8("[русский]"), TextKey);
+    try {
+        SaveMapList(model, appDir());
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(staged("New map pack.mpl"))) << e.what();
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8("русский"))) << e.what();
+    }
+    EXPECT_EQ(test::readBytes(staged("New map pack.mpl")), before);
+
+    // The launcher would take a carriage return for a line end.
+    model.SetHeaderValue(2, "two\rlines");
+    EXPECT_THROW(SaveMapList(model, appDir()), UserError);
+    EXPECT_EQ(test::readBytes(staged("New map pack.mpl")), before);
+
+    // A staging folder that cannot be made: a file stands in its way.
+    QTemporaryDir other;
+    test::writeBytes(other.path() + "/iscc", "not a folder");
+    model.DeleteHeaderKey(2);
+    try {
+        SaveMapList(model, other.path() + "/");
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(other.path() + "/iscc/maplists/New map pack.mpl")) << e.what();
+        EXPECT_TRUE(e.message().contains("File exists") || e.message().contains("Not a directory")) << e.what();
+    }
+}
+
+} // namespace

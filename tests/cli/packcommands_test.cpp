@@ -1,0 +1,112 @@
+#include "build/setupscript.h"
+#include "project/projectfile.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tervelle;
+
+namespace {
+
+const QString PackTool = QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack");
+
+struct ToolRun
+{
+    int ExitCode = -1;
+    QByteArray Output;
+    QByteArray Errors;
+};
+
+// script and build without the compiler: what they write, where, and how they fail.
+class ScriptAndBuildCommands : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        model.NewFile();
+        appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
+        QDir().mkpath(appDir + QStringLiteral("iscc/maplists"));
+        project = dir.filePath(QStringLiteral("pack.mpr"));
+    }
+
+    ToolRun pack(const QStringList &args)
+    {
+        SaveProjectFile(model, project);
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(PackTool, args);
+        ToolRun run;
+        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
+            run.ExitCode = process.exitCode();
+        run.Output = process.readAllStandardOutput();
+        run.Errors = process.readAllStandardError();
+        return run;
+    }
+
+    QTemporaryDir dir;
+    SharedState state;
+    ProjectModel model{state};
+    QString appDir;
+    QString project;
+};
+
+TEST_F(ScriptAndBuildCommands, ScriptPrintsTheScriptAndWritesNothing)
+{
+    state.PackLanguages = {QStringLiteral("russian")};
+    TreeNode *folder = model.AddDirElement(model.root(FilesRoot), QStringLiteral("extra"));
+    const QString page = dir.filePath(QStringLiteral("info.htm"));
+    test::writeBytes(page, "x");
+    model.AddFileElement(folder, QStringLiteral("info.htm"), InfoPageFile, page);
+
+    const ToolRun run = pack({QStringLiteral("script"), project, QStringLiteral("--out"), QStringLiteral("out/pack.exe"),
+                              QStringLiteral("--appdir"), QStringLiteral("app")});
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
+    // The relative installer path is taken from the current folder.
+    const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
+    EXPECT_EQ(run.Output, setupScriptBytes(MakeSetupScript(appDir, installer, state, model)));
+    EXPECT_TRUE(run.Errors.isEmpty());
+    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(ScriptAndBuildCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
+{
+    const ToolRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
+                              QStringLiteral("--appdir"), appDir});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Output, "Failed to launch InnoSetup compiler!\n");
+    // The map list and the script were written before the compiler was looked for.
+    EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")).isFile());
+    EXPECT_EQ(test::readBytes(appDir + QStringLiteral("iscc/setup.iss")),
+              setupScriptBytes(MakeSetupScript(appDir, dir.filePath("pack.exe"), state, model)));
+}
+
+TEST_F(ScriptAndBuildCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
+{
+    state.PackWebSite = QStringLiteral("http://x.example/\"");
+    const ToolRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
+                              QStringLiteral("--appdir"), appDir});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Output.isEmpty());
+    EXPECT_TRUE(run.Errors.contains("http://x.example/\"")) << run.Errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
+}
+
+TEST_F(ScriptAndBuildCommands, MissingOutIsAUsageError)
+{
+    for (const char *command : {"script", "build"}) {
+        const ToolRun run = pack({QString::fromLatin1(command), project});
+        EXPECT_EQ(run.ExitCode, 2) << command;
+        EXPECT_TRUE(run.Errors.contains("--out")) << command;
+    }
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+#include "build/maplist.h"
+#include "project/projectfile.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tervelle;
+
+namespace {
+
+struct Outcome
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class PackCommands : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        QSettings(config.editorFile(), QSettings::IniFormat).setValue("AppDir", app.path());
+        model.NewFile();
+    }
+
+    Outcome run(const QStringList &args) const
+    {
+        QProcess process;
+        process.start(QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack"), args);
+        Outcome result;
+        if (!process.waitForFinished(30000))
+            return result;
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    QString file(const QString &name) const { return work.filePath(name); }
+    QString saved(const QString &name)
+    {
+        SaveProjectFile(model, file(name));
+        return file(name);
+    }
+
+    test::TempConfigHome config; // the child process inherits it
+    QTemporaryDir app;
+    QTemporaryDir work;
+    SharedState state;
+    ProjectModel model{state};
+};
+
+TEST_F(PackCommands, InfoShowsEachNodeWithTheNumberItTravelsUnder)
+{
+    const QString page = file("about.htm");
+    test::writeBytes(page, "<p>");
+    state.PackName = "Island Pack";
+    TreeNode *info = model.AddDirElement(model.root(FilesRoot), "info");
+    model.AddFileElement(info, "about.htm", InfoPageFile, page);
+    TreeNode *theme = model.AddDirElement(model.root(TexturesRoot), "Theme");
+    model.AddFileElement(theme, "Theme.txt", TextureListFile, "/nowhere/Theme.txt");
+    model.AddFileElement(model.root(IconsRoot), "isle.tga", LevelIconFile, "/nowhere/isle.tga");
+    model.AddMap();
+
+    const Outcome result = run({"info", saved("p.mpr")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QString out = QString::fromUtf8(result.out);
+    const QString staging = app.path() + "/iscc/maplists/";
+    EXPECT_TRUE(out.contains("Pack name: Island Pack\n"));
+    EXPECT_TRUE(out.contains("  [htmlenglish]=  (link)\n"));
+    EXPECT_TRUE(out.contains("  1. New map\n"));
+    EXPECT_TRUE(out.contains("\n    1    New map pack.mpl  (file, kind -1)  pack file 1.tmp from " + staging
+                             + "New map pack.mpl to launcher maplists\\\n"))
+        << qPrintable(out);
+    EXPECT_TRUE(out.contains("\n    2    info  (folder)\n"));
+    EXPECT_TRUE(out.contains("\n    3      about.htm  (file, kind 2)  pack file 3.tmp from " + page
+                             + " to launcher maplists\\info\\\n"));
+    EXPECT_TRUE(out.contains("\n    4  Maps  (group {maps})\n"));
+    EXPECT_TRUE(out.contains("\n   10      Theme.txt  (file, kind -1)  pack file 10.tmp from " + staging
+                             + "Theme.txt to not installed (not a direct child of its group)\n"));
+    EXPECT_TRUE(out.contains("isle.tga  (file, kind -1)  pack file 7.tmp from " + staging
+                             + "isle.tga to game data\\frontend\\levels\\\n"));
+}
+
+TEST_F(PackCommands, MapListWritesTheStagedBytes)
+{
+    model.SetHeaderValue(0, QString::fromUtf8("Île"));
+    model.AddMap();
+    const Outcome result = run({"maplist", saved("p.mpr")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, MapListBytes(model));
+    EXPECT_TRUE(result.out.startsWith("[english]=\xCEle\r\n"));
+    EXPECT_TRUE(result.err.isEmpty());
+}
+
+TEST_F(PackCommands, ResaveWritesTheSameBytesOrNothing)
+{
+    model.AddMap();
+    model.AddDirElement(model.root(FilesRoot), "docs");
+    const QString in = saved("in.mpr");
+    Outcome result = run({"resave", in, file("out.mpr")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(test::readBytes(file("out.mpr")), test::readBytes(in));
+
+    QByteArray cut = test::readBytes(in);
+    cut.chop(20);
+    test::writeBytes(file("cut.mpr"), cut);
+    result = run({"resave", file("cut.mpr"), file("never.mpr")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("ends early")) << result.err.constData();
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
+    EXPECT_FALSE(QFile::exists(file("never.mpr")));
+}
+
+TEST_F(PackCommands, FailuresExitOneAndMisuseExitsTwo)
+{
+    for (const char *command : {"info", "maplist"}) {
+        const Outcome missing = run({command, file("missing.mpr")});
+        EXPECT_EQ(missing.exitCode, 1) << command;
+        EXPECT_TRUE(missing.err.contains("missing.mpr")) << missing.err.constData();
+        EXPECT_TRUE(missing.out.isEmpty()) << command;
+    }
+    const QString in = saved("in.mpr");
+    EXPECT_EQ(run({"resave", in, file("no/such/folder/out.mpr")}).exitCode, 1);
+
+    EXPECT_EQ(run({"info"}).exitCode, 2);
+    EXPECT_EQ(run({"maplist", in, in}).exitCode, 2);
+    EXPECT_EQ(run({"resave", in}).exitCode, 2);
+}
+
+} // namespace

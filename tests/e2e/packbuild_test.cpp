@@ -1,0 +1,283 @@
+#include "build/packfiles.h"
+#include "project/projectfile.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace tervelle;
+
+namespace {
+
+const QString CompilerFolder = QStringLiteral(TERVELLE_BINARY_DIR "/iscc");
+const QString PackTool = QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack");
+
+struct ToolRun
+{
+    int ExitCode = -1;
+    QStringList Output; // standard output, line by line
+    QString Errors;
+};
+
+ToolRun runTool(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    process.start(program, args);
+    ToolRun run;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        run.Errors = QStringLiteral("timed out");
+        return run;
+    }
+    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.Output = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+    if (!run.Output.isEmpty() && run.Output.last().isEmpty())
+        run.Output.removeLast();
+    run.Errors = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// The numbered files an installer carries, as innoextract lists them.
+std::set<QString> listedFiles(const QString &installer)
+{
+    const ToolRun list = runTool(QStringLiteral("innoextract"), {QStringLiteral("--list"), installer});
+    std::set<QString> files;
+    static const QRegularExpression entry(QStringLiteral("^ - \"tmp/([^\"]+)\""));
+    for (const QString &line : list.Output) {
+        const auto match = entry.match(line);
+        if (match.hasMatch())
+            files.insert(match.captured(1));
+    }
+    return files;
+}
+
+// The DestName values of the script's [Files] section.
+std::set<QString> scriptedFiles(const QString &scriptPath)
+{
+    std::set<QString> files;
+    static const QRegularExpression destName(QStringLiteral("DestName:\"([^\"]+)\""));
+    const QString script = QString::fromLatin1(test::readBytes(scriptPath));
+    for (auto it = destName.globalMatch(script); it.hasNext();)
+        files.insert(it.next().captured(1));
+    return files;
+}
+
+// A map maker's folder and the editor's program folder, with the real compiler linked into it
+// so that tests running side by side each have their own script and staging folder.
+class PackBuild : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!QFileInfo(CompilerFolder + QStringLiteral("/iscc.exe")).isFile())
+            GTEST_SKIP() << "no compiler in " << CompilerFolder.toStdString() << " (run scripts/setup-iscc)";
+        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("innoextract")).isEmpty())
+            GTEST_SKIP() << "wine or innoextract is not installed (run scripts/bootstrap)";
+        qputenv("WINEPREFIX", TERVELLE_WINEPREFIX);
+        qputenv("WINEARCH", "win32");
+        qputenv("WINEDEBUG", "-all");
+        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
+
+        test::resetLanguage();
+        model.NewFile();
+        appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
+        QDir().mkpath(appDir + QStringLiteral("iscc/maplists"));
+        QDirIterator files(CompilerFolder, QDir::Files);
+        while (files.hasNext()) {
+            const QFileInfo file(files.next());
+            if (file.fileName() != QLatin1String("setup.iss"))
+                QFile::link(file.absoluteFilePath(), appDir + QStringLiteral("iscc/") + file.fileName());
+        }
+        QFile::link(CompilerFolder + QStringLiteral("/languages"), appDir + QStringLiteral("iscc/languages"));
+    }
+
+    // A file of the map maker's, added to the tree.
+    TreeNode *addFile(TreeNode *parent, const QString &name, int type)
+    {
+        const QString path = dir.filePath(QStringLiteral("maker/") + name);
+        test::writeBytes(path, name.toUtf8() + " content");
+        return model.AddFileElement(parent, name, type, path);
+    }
+
+    // Two maps and one file of every kind: an information page in a folder, a map, a height
+    // map, a level icon, a texture list and a script.
+    void fillProject(const QString &folder, const QString &prefix)
+    {
+        model.AddMap();
+        model.AddMap();
+        TreeNode *info = model.AddDirElement(model.root(FilesRoot), folder);
+        addFile(info, prefix + QStringLiteral("info.htm"), InfoPageFile);
+        addFile(model.root(MapsRoot), prefix + QStringLiteral("island.xan"), MapFile);
+        addFile(model.root(HeightMapsRoot), prefix + QStringLiteral("island.hmp"), HeightMapFile);
+        addFile(model.root(IconsRoot), prefix + QStringLiteral("island.tga"), LevelIconFile);
+        addFile(model.root(TexturesRoot), prefix + QStringLiteral("theme.txt"), TextureListFile);
+        addFile(model.root(ScriptsRoot), prefix + QStringLiteral("island.lua"), ScriptFile);
+    }
+
+    ToolRun build(const QString &installer)
+    {
+        const QString project = dir.filePath(QStringLiteral("pack.mpr"));
+        SaveProjectFile(model, project);
+        return runTool(PackTool, {QStringLiteral("build"), project, QStringLiteral("--out"), installer,
+                                  QStringLiteral("--appdir"), appDir});
+    }
+
+    // Runs the installer silently against a launcher and a game in the given folders. A Wine
+    // server left from a compile without a display would make it fail, so it is ended first.
+    int install(const QString &installer, const QString &launcher, const QString &worms)
+    {
+        const QString key = QStringLiteral("HKLM\\Software\\Orbeck\\Quorvane");
+        const auto dos = [](const QString &path) { return QStringLiteral("Z:") + QDir::toNativeSeparators(path).replace('/', '\\'); };
+        runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
+                                         QStringLiteral("AppDir"), QStringLiteral("/d"), dos(launcher), QStringLiteral("/f")});
+        runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
+                                         QStringLiteral("WormsDir"), QStringLiteral("/d"), dos(worms), QStringLiteral("/f")});
+        runTool(QStringLiteral("wineserver"), {QStringLiteral("-k")});
+        const ToolRun run = runTool(QStringLiteral("xvfb-run"), {QStringLiteral("-a"), QStringLiteral("wine"), installer,
+                                                                  QStringLiteral("/VERYSILENT"), QStringLiteral("/SUPPRESSMSGBOXES")});
+        runTool(QStringLiteral("wineserver"), {QStringLiteral("-k")});
+        return run.ExitCode;
+    }
+
+    // The numbered names of the project's pack files, worked out from the tree.
+    std::set<QString> expectedFiles() const
+    {
+        std::set<QString> files;
+        for (const PackFileEntry &entry : NumberPackFiles(model, appDir)) {
+            if (entry.IsPackFile)
+                files.insert(NumberedName(entry.AbsoluteIndex));
+        }
+        return files;
+    }
+
+    QTemporaryDir dir;
+    SharedState state;
+    ProjectModel model{state};
+    QString appDir;
+};
+
+TEST_F(PackBuild, InstallerCarriesExactlyTheNumberedFilesOfTheScript)
+{
+    fillProject(QStringLiteral("extra"), QString());
+    const QString installer = dir.filePath(QStringLiteral("out/Island pack.exe"));
+    QDir().mkpath(dir.filePath(QStringLiteral("out")));
+
+    const ToolRun run = build(installer);
+    ASSERT_EQ(run.ExitCode, 0) << run.Output.join('\n').toStdString() << run.Errors.toStdString();
+    EXPECT_EQ(run.Output.first(), "Started building map pack");
+    EXPECT_EQ(run.Output.last(), "Done");
+    ASSERT_TRUE(QFileInfo(installer).isFile());
+    EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")).isFile());
+
+    const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
+    EXPECT_EQ(scripted, expectedFiles());
+    EXPECT_EQ(scripted.size(), 7u);
+    EXPECT_EQ(listedFiles(installer), scripted);
+}
+
+TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
+{
+    state.PackName = QStringLiteral("Bob's {best}, 100%");
+    state.PackVersion = QStringLiteral("{2}");
+    state.PackAuthor = QStringLiteral("\"Bob\"");
+    state.PackWebSite = QStringLiteral("http://bob.example/{x}'");
+    model.SetHeaderValue(0, QStringLiteral("Bob's {pack}"));
+    fillProject(QStringLiteral("{x}'s #1"), QStringLiteral("it's {a} "));
+    TreeNode *theme = model.AddDirElement(model.root(TexturesRoot), QStringLiteral("My'{Theme}"));
+    addFile(theme, QStringLiteral("My'{Theme}.txt"), TextureListFile);
+    const QString installer = dir.filePath(QStringLiteral("out/{it's}.exe"));
+    QDir().mkpath(dir.filePath(QStringLiteral("out")));
+
+    const ToolRun run = build(installer);
+    ASSERT_EQ(run.ExitCode, 0) << run.Output.join('\n').toStdString() << run.Errors.toStdString();
+    EXPECT_EQ(run.Output.last(), "Done");
+    ASSERT_TRUE(QFileInfo(installer).isFile());
+    EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/Bob's {pack}.mpl")).isFile());
+    const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
+    EXPECT_EQ(scripted, expectedFiles());
+    EXPECT_EQ(listedFiles(installer), scripted);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed: the installer was not run";
+    const QString launcher = dir.filePath(QStringLiteral("launcher")) + QLatin1Char('/');
+    const QString worms = dir.filePath(QStringLiteral("worms")) + QLatin1Char('/');
+    for (const char *folder : {"data/maps", "data/scripts", "data/frontend/levels"})
+        QDir().mkpath(worms + QLatin1String(folder));
+    QDir().mkpath(launcher);
+    ASSERT_EQ(install(installer, launcher, worms), 0);
+
+    const QString prefix = QStringLiteral("it's {a} ");
+    for (const QString &file : {launcher + QStringLiteral("maplists/Bob's {pack}.mpl"),
+                                launcher + QStringLiteral("maplists/{x}'s #1/") + prefix + QStringLiteral("info.htm"),
+                                worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("island.xan"),
+                                worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("island.hmp"),
+                                worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("theme.txt"),
+                                worms + QStringLiteral("data/maps/My'{Theme}/My'{Theme}.txt"),
+                                worms + QStringLiteral("data/scripts/") + prefix + QStringLiteral("island.lua"),
+                                worms + QStringLiteral("data/frontend/levels/") + prefix + QStringLiteral("island.tga")}) {
+        EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
+    }
+    EXPECT_EQ(test::readBytes(worms + QStringLiteral("data/maps/My'{Theme}/My'{Theme}.txt")), "My'{Theme}.txt content");
+    // The shortcuts carry the pack name whole, commas, braces and percent signs included.
+    bool shortcut = false;
+    for (QDirIterator it(QStringLiteral(TERVELLE_WINEPREFIX "/drive_c"), QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        if (it.next().endsWith(QStringLiteral("/Bob's {best}, 100% on the Web.url")))
+            shortcut = true;
+    }
+    EXPECT_TRUE(shortcut);
+
+    // What the installer recorded for uninstalling holds the typed values unchanged.
+    const ToolRun uninstallKey = runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("query"),
+        QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bob's {best}, 100%_is1")});
+    const QString recorded = uninstallKey.Output.join('\n');
+    EXPECT_TRUE(recorded.contains(QStringLiteral("Publisher    REG_SZ    \"Bob\""))) << recorded.toStdString();
+    EXPECT_TRUE(recorded.contains(QStringLiteral("DisplayName    REG_SZ    Bob's {best}, 100% {2}"))) << recorded.toStdString();
+    EXPECT_TRUE(recorded.contains(QStringLiteral("URLInfoAbout    REG_SZ    http://bob.example/{x}'"))) << recorded.toStdString();
+}
+
+TEST_F(PackBuild, PreprocessorDirectiveInANameIsTakenLiterally)
+{
+    fillProject(QStringLiteral("{#x}"), QStringLiteral("{#b} "));
+    const QString installer = dir.filePath(QStringLiteral("pack.exe"));
+
+    const ToolRun run = build(installer);
+    ASSERT_EQ(run.ExitCode, 0) << run.Output.join('\n').toStdString() << run.Errors.toStdString();
+    const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
+    EXPECT_EQ(scripted, expectedFiles());
+    EXPECT_EQ(listedFiles(installer), scripted);
+}
+
+TEST_F(PackBuild, RejectedScriptShowsTheCompilersErrorLines)
+{
+    // A file that did not exist when it was added is looked for in the staging folder, where
+    // nobody put it: the compiler stops with its error on standard error.
+    model.AddFileElement(model.root(MapsRoot), QStringLiteral("lost.xan"), MapFile, dir.filePath("nowhere/lost.xan"));
+    const QString installer = dir.filePath(QStringLiteral("pack.exe"));
+
+    const ToolRun run = build(installer);
+    EXPECT_EQ(run.ExitCode, 1);
+    ASSERT_GE(run.Output.size(), 3);
+    EXPECT_EQ(run.Output.first(), "Started building map pack");
+    EXPECT_EQ(run.Output.last(), "Error occured!");
+    const QString output = run.Output.join('\n');
+    EXPECT_TRUE(output.contains(QStringLiteral("Error on line"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("lost.xan"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("Compile aborted."))) << output.toStdString();
+    EXPECT_FALSE(QFileInfo(installer).exists());
+}
+
+} // namespace

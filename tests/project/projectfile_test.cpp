@@ -1,0 +1,462 @@
+#include "core/errors.h"
+#include "core/langload.h"
+#include "project/projectfile.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace tervelle;
+
+namespace {
+
+QByteArray crlfLines(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toLatin1() + "\r\n";
+    return bytes;
+}
+
+// What the tree looks like in a file: text, parent index, path, kind and image of every node.
+QStringList treeRecord(const ProjectModel &model)
+{
+    QStringList record;
+    for (const TreeNode *node : model.tree().nodes()) {
+        record << QStringLiteral("%1|%2|%3|%4|%5|%6")
+                      .arg(node->Text)
+                      .arg(node->parent() ? model.absoluteIndex(node->parent()) : -1)
+                      .arg(node->Info.Path)
+                      .arg(node->Info.Kind)
+                      .arg(node->ImageIndex)
+                      .arg(node->SelectedIndex);
+    }
+    return record;
+}
+
+class ProjectFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        model.NewFile();
+    }
+    void TearDown() override { test::resetLanguage(); }
+
+    QString file(const QString &name) const { return dir.filePath(name); }
+
+    void openBytes(const QByteArray &bytes)
+    {
+        test::writeBytes(file("in.mpr"), bytes);
+        OpenProjectFile(model, file("in.mpr"));
+    }
+
+    QTemporaryDir dir;
+    SharedState state;
+    ProjectModel model{state};
+};
+
+const QStringList ExampleLines = {
+    "New map pack", "", MakerWebSite, "1.0", "0",
+    "-1",
+    "1", "[english]=New map pack", "[htmlenglish]=",
+    "0", "1",
+    "6",
+    "Files", "-1", "{files}\\", "0", "0",
+    "New map pack.mpl", "0", "(mappack)", "-1", "11",
+    "Maps", "-1", "{maps}\\", "0", "0",
+    "Height maps", "-1", "{hmaps}\\", "0", "0",
+    "Level icons", "-1", "{icons}\\", "0", "0",
+    "Texture files", "-1", "{textures}\\", "0", "0",
+    "Lua scripts", "-1", "{scripts}\\", "0", "0",
+    "0",
+    "New map",
+    "6",
+    "[text]=New map", "[image]=nolevel.tga", "[scripts]=stdvs,wormpot", "[map]=",
+    "[textures]=ThemeBuilding\\ThemeBuilding.txt", "[texture1]=C01", "[texture2]=C03",
+    "0", "1", "2", "3", "4", "5", "5",
+};
+
+// ---- Writing -----------------------------------------------------------------------------
+
+TEST_F(ProjectFile, NewProjectWithOneMapIsTheKnownSixtyFourLines)
+{
+    ASSERT_EQ(ExampleLines.size(), 64);
+    model.AddMap();
+    SaveProjectFile(model, file("example.mpr"));
+    EXPECT_EQ(test::readBytes(file("example.mpr")), crlfLines(ExampleLines));
+}
+
+TEST_F(ProjectFile, ExtraRowsFollowTheDefaultsAndEmptyListsAreMinusOne)
+{
+    EXPECT_TRUE(ProjectFileBytes(model).endsWith("\r\n0\r\n0\r\n-1\r\n")) << "no maps ends with -1";
+
+    state.PackLanguages = QStringList{"german", "french"};
+    state.PackPropertiesSet = true;
+    model.AddHeaderKey("[htmlgerman]", LinkKey);
+    const int map = model.AddMap();
+    model.AddMapProperty(map, "[author]");
+    const QList<QByteArray> lines = ProjectFileBytes(model).split('\n');
+    EXPECT_EQ(lines[4], "-1\r");
+    EXPECT_EQ(lines.mid(5, 3), (QList<QByteArray>{"1\r", "german\r", "french\r"}));
+    EXPECT_EQ(lines.mid(8, 7), (QList<QByteArray>{"2\r", "[english]=New map pack\r", "[htmlenglish]=\r",
+                                                 "[htmlgerman]=\r", "0\r", "1\r", "1\r"}));
+    const qsizetype tail = lines.size() - 17; // first property of the last map
+    EXPECT_EQ(lines[tail - 2], "New map\r");
+    EXPECT_EQ(lines[tail - 1], "7\r");
+    EXPECT_EQ(lines[tail + 7], "[author]=\r");
+    EXPECT_EQ(lines.mid(tail + 8, 9), (QList<QByteArray>{"0\r", "1\r", "2\r", "3\r", "4\r", "5\r", "5\r", "0\r", ""}));
+}
+
+// ---- Round trip --------------------------------------------------------------------------
+
+TEST_F(ProjectFile, SavedProjectOpensIdentical)
+{
+    const QString found = file("island.xan");
+    test::writeBytes(found, "map");
+    state.PackName = "Island Pack";
+    state.PackAuthor = "Ann\rExample\r"; // lone carriage returns are no line ends
+    state.PackVersion = "2.1 beta";
+    state.PackLanguages = {"english", "german"};
+    state.PackPropertiesSet = true;
+    model.SetHeaderValue(0, "Islands = Fun");
+    model.AddHeaderKey("[german]", TextKey);
+    model.SetHeaderValue(2, "Inseln äöü");
+    model.AddHeaderKey("[htmlgerman]", LinkKey);
+    TreeNode *info = model.AddDirElement(model.root(FilesRoot), "info");
+    TreeNode *deeper = model.AddDirElement(info, "a");
+    model.AddFileElement(deeper, "readme.htm", InfoPageFile, "/nowhere/readme.htm");
+    model.AddFileElement(model.root(FilesRoot), "late.txt", PlainFile, file("late.txt"));
+    model.AddFileElement(model.root(MapsRoot), "island.xan", MapFile, found);
+    TreeNode *theme = model.AddDirElement(model.root(TexturesRoot), "Theme");
+    model.AddFileElement(theme, "Theme.txt", TextureListFile, "/nowhere/Theme.txt");
+    model.AddFileElement(model.root(ScriptsRoot), "boom.lua", ScriptFile, "/nowhere/boom.lua");
+    const int first = model.AddMap();
+    model.SetMapPropertyValue(first, 0, "Isle");
+    model.AddMapProperty(first, "[extra]");
+    model.SetMapPropertyValue(first, 7, "a=b=c");
+    model.AddMap();
+    model.SetMapDisplayName(1, "Shown otherwise");
+
+    const QStringList tree = treeRecord(model);
+    const QByteArray saved = ProjectFileBytes(model);
+    SaveProjectFile(model, file("p.mpr"));
+
+    SharedState reopenedState;
+    ProjectModel reopened(reopenedState);
+    reopened.NewFile();
+    OpenProjectFile(reopened, file("p.mpr"));
+
+    EXPECT_EQ(reopenedState.PackName, "Island Pack");
+    EXPECT_EQ(reopenedState.PackAuthor, "Ann\rExample\r");
+    EXPECT_EQ(reopenedState.PackWebSite, MakerWebSite);
+    EXPECT_EQ(reopenedState.PackVersion, "2.1 beta");
+    EXPECT_EQ(reopenedState.PackLanguages, (QStringList{"english", "german"}));
+    EXPECT_TRUE(reopenedState.PackPropertiesSet);
+    EXPECT_EQ(reopened.headerRows(), model.headerRows());
+    ASSERT_EQ(reopened.headerInfo().size(), 4);
+    EXPECT_EQ(reopened.headerInfo()[3].KeyKind, LinkKey);
+    EXPECT_EQ(treeRecord(reopened), tree);
+    ASSERT_NE(reopened.MapListNode(), nullptr);
+    EXPECT_EQ(reopened.MapListNode()->Text, "Islands = Fun.mpl");
+    EXPECT_EQ(reopened.absoluteIndex(reopened.MapListNode()), 1);
+    ASSERT_EQ(reopened.mapCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(reopened.map(i).DisplayName, model.map(i).DisplayName);
+        EXPECT_EQ(reopened.map(i).Info.Properties, model.map(i).Info.Properties);
+        EXPECT_EQ(reopened.map(i).Info.ValueKinds, model.map(i).Info.ValueKinds);
+    }
+    EXPECT_EQ(ProjectFileBytes(reopened), saved);
+}
+
+TEST_F(ProjectFile, KindSaysWhetherTheSourceExistsNow)
+{
+    model.AddFileElement(model.root(MapsRoot), "gone.xan", MapFile, file("gone.xan"));
+    model.AddFileElement(model.root(MapsRoot), "new.xan", MapFile, file("new.xan"));
+    // Saved on a machine that had gone.xan (kind 2) but not new.xan (kind -1).
+    QByteArray bytes = ProjectFileBytes(model);
+    bytes.replace(QFile::encodeName(file("gone.xan")) + "\r\n-1\r\n", QFile::encodeName(file("gone.xan")) + "\r\n2\r\n");
+    ASSERT_TRUE(bytes.contains("gone.xan\r\n2\r\n"));
+    test::writeBytes(file("new.xan"), "x");
+
+    openBytes(bytes);
+    EXPECT_EQ(model.tree().nodeAt(3)->Text, "gone.xan");
+    EXPECT_EQ(model.tree().nodeAt(3)->Info.Kind, FileMissingKind);
+    EXPECT_EQ(model.tree().nodeAt(4)->Text, "new.xan");
+    EXPECT_EQ(model.tree().nodeAt(4)->Info.Kind, FileFoundKind);
+}
+
+TEST_F(ProjectFile, RootsAndFolderPathsComeFromTheProgramNotTheFile)
+{
+    LangTexts[langIndex("[lstFiles.RootNames.Maps]")] = "Karten";
+    QByteArray bytes = crlfLines(ExampleLines);
+    // A folder "info" under {files}, saved with a stale path and kind.
+    bytes.replace("\r\n6\r\nFiles", "\r\n7\r\nFiles");
+    bytes.replace("Files\r\n-1\r\n{files}\\\r\n", "Dateien\r\n-1\r\n{bogus}\\\r\n");
+    bytes.replace("(mappack)\r\n-1\r\n11\r\n", "(mappack)\r\n-1\r\n11\r\ninfo\r\n0\r\nC:\\old\\info\\\r\n5\r\n2\r\n");
+
+    openBytes(bytes);
+    EXPECT_EQ(model.root(FilesRoot)->Text, "Files");
+    EXPECT_EQ(model.root(FilesRoot)->Info.Path, "{files}\\");
+    EXPECT_EQ(model.root(MapsRoot)->Text, "Karten");
+    const TreeNode *info = model.tree().nodeAt(2);
+    EXPECT_EQ(info->Text, "info");
+    EXPECT_EQ(info->Info.Path, "{files}\\info\\");
+    EXPECT_EQ(info->Info.Kind, FolderKind);
+    EXPECT_EQ(info->SelectedIndex, 3);
+    EXPECT_EQ(model.tree().count(), 8);
+}
+
+// ---- Reading rules -----------------------------------------------------------------------
+
+TEST_F(ProjectFile, NumbersAndTruthValuesAreReadLeniently)
+{
+    QStringList lines = ExampleLines;
+    lines[4] = "tRUE";
+    lines[5] = "  \t-1 languages follow";  // blanks before, words after
+    lines[6] = "\r\n\t\r\n 1";             // empty and blank lines before a number
+    lines[11] = "+6\tnodes";
+    QByteArray bytes = crlfLines(lines);
+    bytes.replace("\r\n", "\n"); // line feeds alone end lines too
+    bytes.chop(1);               // and the last line needs no line end
+
+    openBytes(bytes);
+    EXPECT_TRUE(state.PackPropertiesSet);
+    EXPECT_EQ(model.headerCount(), 2);
+    EXPECT_EQ(model.tree().count(), 7);
+    ASSERT_EQ(model.mapCount(), 1);
+    EXPECT_EQ(model.map(0).Info.ValueKinds.last(), 5);
+
+    lines = ExampleLines;
+    lines[4] = "7";
+    openBytes(crlfLines(lines));
+    EXPECT_TRUE(state.PackPropertiesSet);
+    lines[4] = "FALSE";
+    openBytes(crlfLines(lines));
+    EXPECT_FALSE(state.PackPropertiesSet);
+}
+
+TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
+{
+    QStringList lines = ExampleLines.mid(0, 47);
+    lines << "94"; // 95 maps: past the add command's limit, still read whole
+    for (int i = 0; i < 95; ++i) {
+        lines << QStringLiteral("Map %1").arg(i) << "2" << "[text]=one" << "[TEXT]=two" << "[text]=three"
+              << "0" << "0" << "9";
+    }
+    openBytes(crlfLines(lines));
+    ASSERT_EQ(model.mapCount(), 95);
+    EXPECT_EQ(model.map(94).DisplayName, "Map 94");
+    // A repeated key keeps every row, in order.
+    EXPECT_EQ(model.map(94).Info.Properties, (QStringList{"[text]=one", "[TEXT]=two", "[text]=three"}));
+    EXPECT_EQ(model.map(94).Info.ValueKinds, (QVector<qint32>{0, 0, 9}));
+    SaveProjectFile(model, file("out.mpr"));
+    EXPECT_EQ(test::readBytes(file("out.mpr")), crlfLines(lines));
+}
+
+TEST_F(ProjectFile, ImageIndexDecidesWhatANodeBecomes)
+{
+    QByteArray bytes = crlfLines(ExampleLines);
+    bytes.replace("\r\n6\r\nFiles", "\r\n8\r\nFiles");
+    // A second map list node takes over, and an image past the known ones is a file all the same.
+    bytes.replace("(mappack)\r\n-1\r\n11\r\n",
+                  "(mappack)\r\n-1\r\n11\r\nodd.bin\r\n0\r\n/nowhere/odd.bin\r\n2\r\n12\r\n"
+                  "other.mpl\r\n0\r\n(mappack)\r\n2\r\n11\r\n");
+    openBytes(bytes);
+    const TreeNode *odd = model.tree().nodeAt(2);
+    EXPECT_EQ(odd->ImageIndex, 12);
+    EXPECT_EQ(odd->SelectedIndex, 12);
+    EXPECT_EQ(odd->Info.Kind, FileMissingKind);
+    EXPECT_EQ(odd->Info.Path, "/nowhere/odd.bin");
+    EXPECT_EQ(model.MapListNode(), model.tree().nodeAt(3));
+    EXPECT_EQ(model.MapListNode()->Info.Kind, FileMissingKind);
+}
+
+TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
+{
+    // Nodes given out of order still find their parents by the indexes of the tree as it stands:
+    // a script (parent 5 = {scripts}), then a file under {files} (0), then a map under {maps},
+    // which that file has moved from index 1 to 2.
+    QStringList lines = ExampleLines.mid(0, 11);
+    lines << "2";
+    lines << "a.lua" << "5" << "/x/a.lua" << "-1" << "9";
+    lines << "b.htm" << "0" << "/x/b.htm" << "-1" << "10";
+    lines << "c.xan" << "2" << "/x/c.xan" << "-1" << "5";
+    lines << "-1";
+    openBytes(crlfLines(lines));
+    EXPECT_EQ(model.root(ScriptsRoot)->child(0)->Text, "a.lua");
+    EXPECT_EQ(model.root(FilesRoot)->child(0)->Text, "b.htm");
+    EXPECT_EQ(model.root(MapsRoot)->child(0)->Text, "c.xan");
+    EXPECT_EQ(model.MapListNode(), nullptr);
+    EXPECT_EQ(model.tree().count(), 9);
+}
+
+// ---- Reading errors ----------------------------------------------------------------------
+
+struct BadFile
+{
+    const char *name;
+    int line;        // 0-based line of ExampleLines to replace, or -1 to cut the file there
+    const char *with;
+    const char *says;
+};
+
+class ProjectFileErrors : public ProjectFile, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(ProjectFileErrors, LeaveTheOpenProjectUntouched)
+{
+    const BadFile bad = GetParam();
+    state.PackName = "Kept";
+    state.PackLanguages = {"german"};
+    model.AddMap();
+    model.AddDirElement(model.root(IconsRoot), "kept");
+    model.ProjectFileName = "/before.mpr";
+    const QByteArray before = ProjectFileBytes(model);
+
+    QByteArray bytes;
+    if (bad.line >= 0) {
+        QStringList lines = ExampleLines;
+        lines[bad.line] = QString::fromLatin1(bad.with);
+        bytes = crlfLines(lines);
+    } else {
+        bytes = crlfLines(ExampleLines.mid(0, QString::fromLatin1(bad.with).toInt()));
+    }
+    try {
+        openBytes(bytes);
+        FAIL() << "no error for " << bad.name;
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(QString::fromLatin1(bad.says))) << e.what();
+        EXPECT_TRUE(e.message().contains(file("in.mpr"))) << e.what();
+        EXPECT_FALSE(e.message().contains('\n')) << e.what();
+    }
+    EXPECT_EQ(ProjectFileBytes(model), before);
+    EXPECT_EQ(state.PackName, "Kept");
+    EXPECT_EQ(model.ProjectFileName, "/before.mpr");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProjectFile, ProjectFileErrors,
+    ::testing::Values(
+        BadFile{"WordForANumber", 5, "none", "line 6 should hold the number of installer languages, not \"none\""},
+        BadFile{"NumberWithRubbish", 9, "0x1", "not \"0x1\""},
+        BadFile{"NumberTooLarge", 57, "2147483648", "line 58"},
+        BadFile{"NegativeCount", 11, "-2", "line 12"},
+        BadFile{"BadTruthValue", 4, "yes", "line 5 should hold a truth value"},
+        BadFile{"ParentPastTheTree", 18, "7", "line 19 names the parent 7, which is no node"},
+        BadFile{"ParentBelowMinusOne", 18, "-3", "names the parent -3"},
+        BadFile{"ParentIsAFile", 23, "1", "line 24 names the parent 1, which is a file"},
+        BadFile{"HeaderKeyTwice", 8, "[ENGLISH]=again", "holds the key \"[ENGLISH]\" twice"},
+        BadFile{"RootImageForAFile", 21, "0", "line 22 gives the image index 0"},
+        BadFile{"NegativeImage", 21, "-4", "image index -4"},
+        BadFile{"SelectedFolderImage", 21, "3", "image index 3"},
+        BadFile{"EndsInTheHeader", -1, "8", "ends early: line 9 should hold a header row"},
+        BadFile{"EndsInTheTree", -1, "20", "ends early: line 21"},
+        BadFile{"EndsBeforeTheMaps", -1, "47", "ends early: line 48 should hold the number of maps"},
+        BadFile{"EndsInTheValueKinds", -1, "63", "ends early: line 64"},
+        BadFile{"EmptyFile", -1, "0", "ends early: line 1"}),
+    [](const ::testing::TestParamInfo<BadFile> &info) { return std::string(info.param.name); });
+
+TEST_F(ProjectFile, FolderPathsHaveABound)
+{
+    auto withFolder = [](int nameLength) {
+        QStringList lines = ExampleLines;
+        lines[11] = "7";
+        lines.insert(22, QString(nameLength, 'a'));
+        lines.insert(23, "0");
+        lines.insert(24, "");
+        lines.insert(25, "1");
+        lines.insert(26, "2");
+        return crlfLines(lines);
+    };
+    // "{files}\" and the trailing backslash make 1024 characters with a name of 1015.
+    openBytes(withFolder(1015));
+    EXPECT_EQ(model.tree().nodeAt(2)->Info.Path.size(), 1024);
+    try {
+        openBytes(withFolder(1016));
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 23 makes a folder whose path is longer than 1024")) << e.what();
+    }
+    EXPECT_EQ(model.tree().nodeAt(2)->Info.Path.size(), 1024);
+}
+
+TEST_F(ProjectFile, UnreadableFileGivesTheSystemsReason)
+{
+    try {
+        OpenProjectFile(model, file("missing.mpr"));
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(file("missing.mpr")));
+        EXPECT_TRUE(e.message().contains("No such file")) << e.what();
+    }
+    EXPECT_EQ(model.tree().count(), 7);
+}
+
+// ---- Failed saves ------------------------------------------------------------------------
+
+TEST_F(ProjectFile, FailedSaveKeepsThePreviousFile)
+{
+    const QString target = file("keep.mpr");
+    test::writeBytes(target, "previous good project");
+
+    // A text the code page cannot hold.
+    model.SetHeaderValue(0, QString::fromUtf8("Ωmega"));
+    try {
+        SaveProjectFile(model, target);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8("Ωmega"))) << e.what();
+        EXPECT_TRUE(e.message().contains("code page")) << e.what();
+        EXPECT_TRUE(e.message().contains(target)) << e.what();
+    }
+    EXPECT_EQ(test::readBytes(target), "previous good project");
+
+    // A line break would shift every line after it.
+    model.SetHeaderValue(0, "two\nlines");
+    EXPECT_THROW(SaveProjectFile(model, target), UserError);
+    EXPECT_EQ(test::readBytes(target), "previous good project");
+
+    // A disk that fills up halfway through the write.
+    model.SetHeaderValue(0, "fine");
+    for (int i = 0; i < 40; ++i)
+        model.AddMap();
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool failed = false;
+    QString message;
+    try {
+        SaveProjectFile(model, target);
+    } catch (const UserError &e) {
+        failed = true;
+        message = e.message();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(failed);
+    EXPECT_TRUE(message.contains("too large", Qt::CaseInsensitive)) << qPrintable(message);
+    EXPECT_EQ(test::readBytes(target), "previous good project");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.mpr"}) << "no temporary left";
+
+    // A folder that is gone.
+    try {
+        SaveProjectFile(model, file("gone/p.mpr"));
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(file("gone/p.mpr"))) << e.what();
+        EXPECT_TRUE(e.message().contains("No such file")) << e.what();
+    }
+}
+
+} // namespace
