@@ -2,6 +2,7 @@
 
 #include "build/packfiles.h"
 #include "core/errors.h"
+#include "core/safesave.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
 

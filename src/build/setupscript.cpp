@@ -4,9 +4,9 @@
 #include "build/scriptescape.h"
 #include "build/setupcode.h"
 #include "core/errors.h"
+#include "core/safesave.h"
 #include "project/projectmodel.h"
 
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -271,11 +271,9 @@ QString setupScriptPath(const QString &appDir)
 void saveSetupScript(const QList<QByteArray> &lines, const QString &appDir)
 {
     const QString path = setupScriptPath(appDir);
-    QSaveFile file(path);
-    const QByteArray bytes = setupScriptBytes(lines);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw UserError(QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
-    }
+    const QString failure = replaceFileContents(path, setupScriptBytes(lines));
+    if (!failure.isEmpty())
+        throw UserError(QStringLiteral("The file %1 cannot be written: %2").arg(path, failure));
 }
 
 } // namespace tervelle

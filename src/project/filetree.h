@@ -64,8 +64,8 @@ private:
 // that visits a node before its children, children in order, roots in order, from 0.
 //
 // The index is kept in a table that appends stay cheap for: a node appended after the last node
-// of the walk (as the project file reader always does) costs O(depth); any other change marks the
-// table stale and the next lookup rebuilds it in one walk.
+// of the walk costs O(depth); any other change marks the table stale and the next lookup
+// rebuilds it in one walk.
 class FileTree
 {
 public:

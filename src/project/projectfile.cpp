@@ -1,6 +1,7 @@
 #include "project/projectfile.h"
 
 #include "core/errors.h"
+#include "core/safesave.h"
 #include "core/textcodec.h"
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"

@@ -244,8 +244,10 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
     node->ImageIndex = type + FirstFileImage;
     node->SelectedIndex = node->ImageIndex;
     // Fixed now and never refreshed: the build takes missing sources from its staging folder.
+    // The map list is always staged by the build, whatever happens to lie at its placeholder path.
     const QFileInfo source(path);
-    node->Info = TTreeNodeInfo{path, source.exists() && !source.isDir() ? FileFoundKind : FileMissingKind};
+    const bool found = type != MapListFile && source.exists() && !source.isDir();
+    node->Info = TTreeNodeInfo{path, found ? FileFoundKind : FileMissingKind};
     return insertNode(parent, std::move(node));
 }
 

@@ -31,11 +31,6 @@ private:
     QString m_text;
 };
 
-// Writes `bytes` to `path` through a temporary file that replaces it only when complete, so a
-// failed write leaves an earlier file as it was. Returns the system's reason on failure, or an
-// empty text.
-QString replaceFileContents(const QString &path, const QByteArray &bytes);
-
 // Reads the lines of a project file: texts whole, numbers by the lenient rules the file has
 // always been read with. Every failure is a UserError naming the file and the line.
 class LineReader

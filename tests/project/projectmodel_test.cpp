@@ -4,6 +4,7 @@
 #include "project/projectmodel.h"
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -185,6 +186,14 @@ TEST_F(Project, FolderAndFilePathsAndKinds)
     EXPECT_EQ(folderSource->Info.Kind, FileMissingKind);
     test::writeBytes(later, "now here");
     EXPECT_EQ(missing->Info.Kind, FileMissingKind);
+
+    // The map list is staged by the build even when a file lies at its placeholder path.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(disk.path());
+    test::writeBytes(disk.filePath("(mappack)"), "stray");
+    model.NewFile();
+    QDir::setCurrent(previous);
+    EXPECT_EQ(model.MapListNode()->Info.Kind, FileMissingKind);
 }
 
 TEST_F(Project, NameLookupsFoldOnlyLettersAToZ)
