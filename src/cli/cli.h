@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tervelle {
 class ProjectModel;
 }
@@ -19,6 +21,9 @@ inline constexpr int ExitUsage = 2;
 void printError(const QString &message);
 // Bytes to standard output, unchanged.
 bool writeStdout(const QByteArray &bytes);
+// Makes a file's bytes and writes them to standard output: the exit status of a command whose
+// whole work that is. A UserError while making them is reported and nothing is written.
+int printBytes(const std::function<QByteArray()> &makeBytes);
 
 // Reads the settings and the language table as the editor does, then opens the project file
 // into `project`. On failure prints the reason and returns false.

@@ -30,16 +30,7 @@ int runLangTemplate(const QStringList &args)
             return ExitFailed;
         }
     }
-    try {
-        if (!writeStdout(textCodec().encode(makeLangTemplate()))) {
-            printError(QStringLiteral("cannot write to standard output"));
-            return ExitFailed;
-        }
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
-    return ExitOk;
+    return printBytes([&] { return textCodec().encode(makeLangTemplate()); });
 }
 
 } // namespace tervelle::cli

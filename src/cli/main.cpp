@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "core/common.h"
+#include "core/errors.h"
 #include "core/langload.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,20 @@ bool writeStdout(const QByteArray &bytes)
     std::fflush(stdout);
     const std::size_t written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
     return written == std::size_t(bytes.size()) && std::fflush(stdout) == 0;
+}
+
+int printBytes(const std::function<QByteArray()> &makeBytes)
+{
+    try {
+        if (!writeStdout(makeBytes())) {
+            printError(QStringLiteral("cannot write to standard output"));
+            return ExitFailed;
+        }
+    } catch (const UserError &e) {
+        printError(e.message());
+        return ExitFailed;
+    }
+    return ExitOk;
 }
 
 namespace {

@@ -15,16 +15,7 @@ int runMapList(const QStringList &args)
     ProjectModel project;
     if (!openProject(project, args.first()))
         return ExitFailed;
-    try {
-        if (!writeStdout(MapListBytes(project))) {
-            printError(QStringLiteral("cannot write to standard output"));
-            return ExitFailed;
-        }
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
-    return ExitOk;
+    return printBytes([&] { return MapListBytes(project); });
 }
 
 } // namespace tervelle::cli

@@ -15,17 +15,9 @@ int runScript(const QStringList &args)
     ProjectModel project;
     if (!openPackProject(project, parsed))
         return ExitFailed;
-    try {
-        const auto lines = MakeSetupScript(Common.AppDir, parsed.Installer, Common, project);
-        if (!writeStdout(setupScriptBytes(lines))) {
-            printError(QStringLiteral("cannot write to standard output"));
-            return ExitFailed;
-        }
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
-    return ExitOk;
+    return printBytes([&] {
+        return setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.Installer, Common, project));
+    });
 }
 
 } // namespace tervelle::cli
