@@ -13,14 +13,6 @@ using namespace tervelle;
 
 namespace {
 
-QByteArray crlfLines(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += line.toLatin1() + "\r\n";
-    return bytes;
-}
-
 class MapList : public ::testing::Test
 {
 protected:
@@ -44,14 +36,14 @@ TEST_F(MapList, NewProjectWithOneMapGivesTheKnownElevenLines)
     ASSERT_FALSE(QDir(appDir() + "iscc").exists());
     EXPECT_EQ(SaveMapList(model, appDir()), staged("New map pack.mpl"));
     EXPECT_EQ(test::readBytes(staged("New map pack.mpl")),
-              crlfLines({"[english]=New map pack", "[htmlenglish]=", "{", "[text]=New map", "[image]=nolevel.tga",
+              test::crlfLines({"[english]=New map pack", "[htmlenglish]=", "{", "[text]=New map", "[image]=nolevel.tga",
                          "[scripts]=stdvs,wormpot", "[map]=", "[textures]=ThemeBuilding\\ThemeBuilding.txt",
                          "[texture1]=C01", "[texture2]=C03", "}"}));
 }
 
 TEST_F(MapList, RowsAreWrittenAsTheyStand)
 {
-    EXPECT_EQ(MapListBytes(model), crlfLines({"[english]=New map pack", "[htmlenglish]="})) << "no maps";
+    EXPECT_EQ(MapListBytes(model), test::crlfLines({"[english]=New map pack", "[htmlenglish]="})) << "no maps";
 
     model.AddHeaderKey("[german]", TextKey);
     model.SetHeaderValue(2, "Karten=Spaß");

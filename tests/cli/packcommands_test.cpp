@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,15 +12,6 @@
 using namespace tervelle;
 
 namespace {
-
-const QString PackTool = QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack");
-
-struct ToolRun
-{
-    int ExitCode = -1;
-    QByteArray Output;
-    QByteArray Errors;
-};
 
 // script and build without the compiler: what they write, where, and how they fail.
 class ScriptAndBuildCommands : public ::testing::Test
@@ -36,18 +26,10 @@ protected:
         project = dir.filePath(QStringLiteral("pack.mpr"));
     }
 
-    ToolRun pack(const QStringList &args)
+    test::PackRun pack(const QStringList &args)
     {
         SaveProjectFile(model, project);
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(PackTool, args);
-        ToolRun run;
-        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
-            run.ExitCode = process.exitCode();
-        run.Output = process.readAllStandardOutput();
-        run.Errors = process.readAllStandardError();
-        return run;
+        return test::runPack(args, dir.path());
     }
 
     QTemporaryDir dir;
@@ -65,23 +47,23 @@ TEST_F(ScriptAndBuildCommands, ScriptPrintsTheScriptAndWritesNothing)
     test::writeBytes(page, "x");
     model.AddFileElement(folder, QStringLiteral("info.htm"), InfoPageFile, page);
 
-    const ToolRun run = pack({QStringLiteral("script"), project, QStringLiteral("--out"), QStringLiteral("out/pack.exe"),
+    const test::PackRun run = pack({QStringLiteral("script"), project, QStringLiteral("--out"), QStringLiteral("out/pack.exe"),
                               QStringLiteral("--appdir"), QStringLiteral("app")});
-    ASSERT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The relative installer path is taken from the current folder.
     const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
-    EXPECT_EQ(run.Output, setupScriptBytes(MakeSetupScript(appDir, installer, state, model)));
-    EXPECT_TRUE(run.Errors.isEmpty());
+    EXPECT_EQ(run.out, setupScriptBytes(MakeSetupScript(appDir, installer, state, model)));
+    EXPECT_TRUE(run.err.isEmpty());
     EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files), QStringList());
     EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(ScriptAndBuildCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
 {
-    const ToolRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
+    const test::PackRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
                               QStringLiteral("--appdir"), appDir});
-    EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_EQ(run.Output, "Failed to launch InnoSetup compiler!\n");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "Failed to launch InnoSetup compiler!\n");
     // The map list and the script were written before the compiler was looked for.
     EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")).isFile());
     EXPECT_EQ(test::readBytes(appDir + QStringLiteral("iscc/setup.iss")),
@@ -91,11 +73,11 @@ TEST_F(ScriptAndBuildCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
 TEST_F(ScriptAndBuildCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
 {
     state.PackWebSite = QStringLiteral("http://x.example/\"");
-    const ToolRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
+    const test::PackRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
                               QStringLiteral("--appdir"), appDir});
-    EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_TRUE(run.Output.isEmpty());
-    EXPECT_TRUE(run.Errors.contains("http://x.example/\"")) << run.Errors.toStdString();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("http://x.example/\"")) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/setup.iss")));
     EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
 }
@@ -103,9 +85,9 @@ TEST_F(ScriptAndBuildCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
 TEST_F(ScriptAndBuildCommands, MissingOutIsAUsageError)
 {
     for (const char *command : {"script", "build"}) {
-        const ToolRun run = pack({QString::fromLatin1(command), project});
-        EXPECT_EQ(run.ExitCode, 2) << command;
-        EXPECT_TRUE(run.Errors.contains("--out")) << command;
+        const test::PackRun run = pack({QString::fromLatin1(command), project});
+        EXPECT_EQ(run.exitCode, 2) << command;
+        EXPECT_TRUE(run.err.contains("--out")) << command;
     }
 }
 

@@ -4,7 +4,6 @@
 #include "support/testsupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -14,12 +13,7 @@ using namespace tervelle;
 
 namespace {
 
-struct Outcome
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Outcome = test::PackRun;
 
 class PackCommands : public ::testing::Test
 {
@@ -31,18 +25,7 @@ protected:
         model.NewFile();
     }
 
-    Outcome run(const QStringList &args) const
-    {
-        QProcess process;
-        process.start(QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack"), args);
-        Outcome result;
-        if (!process.waitForFinished(30000))
-            return result;
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
-    }
+    Outcome run(const QStringList &args) const { return test::runPack(args); }
 
     QString file(const QString &name) const { return work.filePath(name); }
     QString saved(const QString &name)

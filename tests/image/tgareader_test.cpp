@@ -26,7 +26,7 @@ QByteArray standardTga(int width, int height, int depth, const QByteArray &pixel
     QByteArray bytes("\0\0\x02", 3);
     if (fourByteBase)
         bytes.append(char(0x80));
-    bytes.append(9, '\0'); // colour-map specification, origin
+    bytes.append(9, '\0'); // colour-map fields, origin
     appendLe16(bytes, width);
     appendLe16(bytes, height);
     bytes.append(char(depth)).append(char(depth == 32 ? 8 : 0));

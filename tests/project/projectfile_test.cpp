@@ -17,14 +17,6 @@ using namespace tervelle;
 
 namespace {
 
-QByteArray crlfLines(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += line.toLatin1() + "\r\n";
-    return bytes;
-}
-
 // What the tree looks like in a file: text, parent index, path, kind and image of every node.
 QStringList treeRecord(const ProjectModel &model)
 {
@@ -92,7 +84,7 @@ TEST_F(ProjectFile, NewProjectWithOneMapIsTheKnownSixtyFourLines)
     ASSERT_EQ(ExampleLines.size(), 64);
     model.AddMap();
     SaveProjectFile(model, file("example.mpr"));
-    EXPECT_EQ(test::readBytes(file("example.mpr")), crlfLines(ExampleLines));
+    EXPECT_EQ(test::readBytes(file("example.mpr")), test::crlfLines(ExampleLines));
 }
 
 TEST_F(ProjectFile, ExtraRowsFollowTheDefaultsAndEmptyListsAreMinusOne)
@@ -197,7 +189,7 @@ TEST_F(ProjectFile, KindSaysWhetherTheSourceExistsNow)
 TEST_F(ProjectFile, RootsAndFolderPathsComeFromTheProgramNotTheFile)
 {
     LangTexts[langIndex("[lstFiles.RootNames.Maps]")] = "Karten";
-    QByteArray bytes = crlfLines(ExampleLines);
+    QByteArray bytes = test::crlfLines(ExampleLines);
     // A folder "info" under {files}, saved with a stale path and kind.
     bytes.replace("\r\n6\r\nFiles", "\r\n7\r\nFiles");
     bytes.replace("Files\r\n-1\r\n{files}\\\r\n", "Dateien\r\n-1\r\n{bogus}\\\r\n");
@@ -224,7 +216,7 @@ TEST_F(ProjectFile, NumbersAndTruthValuesAreReadLeniently)
     lines[5] = "  \t-1 languages follow";  // blanks before, words after
     lines[6] = "\r\n\t\r\n 1";             // empty and blank lines before a number
     lines[11] = "+6\tnodes";
-    QByteArray bytes = crlfLines(lines);
+    QByteArray bytes = test::crlfLines(lines);
     bytes.replace("\r\n", "\n"); // line feeds alone end lines too
     bytes.chop(1);               // and the last line needs no line end
 
@@ -237,10 +229,10 @@ TEST_F(ProjectFile, NumbersAndTruthValuesAreReadLeniently)
 
     lines = ExampleLines;
     lines[4] = "7";
-    openBytes(crlfLines(lines));
+    openBytes(test::crlfLines(lines));
     EXPECT_TRUE(state.PackPropertiesSet);
     lines[4] = "FALSE";
-    openBytes(crlfLines(lines));
+    openBytes(test::crlfLines(lines));
     EXPECT_FALSE(state.PackPropertiesSet);
 }
 
@@ -252,19 +244,19 @@ TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
         lines << QStringLiteral("Map %1").arg(i) << "2" << "[text]=one" << "[TEXT]=two" << "[text]=three"
               << "0" << "0" << "9";
     }
-    openBytes(crlfLines(lines));
+    openBytes(test::crlfLines(lines));
     ASSERT_EQ(model.mapCount(), 95);
     EXPECT_EQ(model.map(94).DisplayName, "Map 94");
     // A repeated key keeps every row, in order.
     EXPECT_EQ(model.map(94).Info.Properties, (QStringList{"[text]=one", "[TEXT]=two", "[text]=three"}));
     EXPECT_EQ(model.map(94).Info.ValueKinds, (QVector<qint32>{0, 0, 9}));
     SaveProjectFile(model, file("out.mpr"));
-    EXPECT_EQ(test::readBytes(file("out.mpr")), crlfLines(lines));
+    EXPECT_EQ(test::readBytes(file("out.mpr")), test::crlfLines(lines));
 }
 
 TEST_F(ProjectFile, ImageIndexDecidesWhatANodeBecomes)
 {
-    QByteArray bytes = crlfLines(ExampleLines);
+    QByteArray bytes = test::crlfLines(ExampleLines);
     bytes.replace("\r\n6\r\nFiles", "\r\n8\r\nFiles");
     // A second map list node takes over, and an image past the known ones is a file all the same.
     bytes.replace("(mappack)\r\n-1\r\n11\r\n",
@@ -291,7 +283,7 @@ TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
     lines << "b.htm" << "0" << "/x/b.htm" << "-1" << "10";
     lines << "c.xan" << "2" << "/x/c.xan" << "-1" << "5";
     lines << "-1";
-    openBytes(crlfLines(lines));
+    openBytes(test::crlfLines(lines));
     EXPECT_EQ(model.root(ScriptsRoot)->child(0)->Text, "a.lua");
     EXPECT_EQ(model.root(FilesRoot)->child(0)->Text, "b.htm");
     EXPECT_EQ(model.root(MapsRoot)->child(0)->Text, "c.xan");
@@ -325,9 +317,9 @@ TEST_P(ProjectFileErrors, LeaveTheOpenProjectUntouched)
     if (bad.line >= 0) {
         QStringList lines = ExampleLines;
         lines[bad.line] = QString::fromLatin1(bad.with);
-        bytes = crlfLines(lines);
+        bytes = test::crlfLines(lines);
     } else {
-        bytes = crlfLines(ExampleLines.mid(0, QString::fromLatin1(bad.with).toInt()));
+        bytes = test::crlfLines(ExampleLines.mid(0, QString::fromLatin1(bad.with).toInt()));
     }
     try {
         openBytes(bytes);
@@ -374,7 +366,7 @@ TEST_F(ProjectFile, FolderPathsHaveABound)
         lines.insert(24, "");
         lines.insert(25, "1");
         lines.insert(26, "2");
-        return crlfLines(lines);
+        return test::crlfLines(lines);
     };
     // "{files}\" and the trailing backslash make 1024 characters with a name of 1015.
     openBytes(withFolder(1015));

@@ -52,6 +52,14 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
+QByteArray crlfLines(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toLatin1() + "\r\n";
+    return bytes;
+}
+
 PackRun runPack(const QStringList &args, const QString &workingDir)
 {
     QProcess process;

@@ -28,6 +28,8 @@ private:
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+// Latin-1 lines, each ended by CR LF, as the editor's text files are written.
+QByteArray crlfLines(const QStringList &lines);
 
 // Runs the built tervelle-pack with the given arguments and waits for it.
 struct PackRun
