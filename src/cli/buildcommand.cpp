@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 
-#include "build/compiler.h"
-#include "build/maplist.h"
-#include "build/setupscript.h"
+#include "mappack/compiler.h"
+#include "mappack/maplist.h"
+#include "mappack/setupscript.h"
 #include "core/common.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"

@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "build/packfiles.h"
+#include "mappack/packfiles.h"
 #include "core/common.h"
 #include "project/projectmodel.h"
 

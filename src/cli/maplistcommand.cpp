@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "build/maplist.h"
+#include "mappack/maplist.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"
 

@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "build/setupscript.h"
+#include "mappack/setupscript.h"
 #include "core/common.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"

@@ -1,4 +1,4 @@
-#include "build/packfiles.h"
+#include "mappack/packfiles.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 #include "support/testsupport.h"

@@ -1,4 +1,4 @@
-#include "build/setupcode.h"
+#include "mappack/setupcode.h"
 
 namespace tervelle {
 

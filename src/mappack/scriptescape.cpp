@@ -1,4 +1,4 @@
-#include "build/scriptescape.h"
+#include "mappack/scriptescape.h"
 
 #include "core/errors.h"
 

@@ -1,8 +1,8 @@
-#include "build/setupscript.h"
+#include "mappack/setupscript.h"
 
-#include "build/packfiles.h"
-#include "build/scriptescape.h"
-#include "build/setupcode.h"
+#include "mappack/packfiles.h"
+#include "mappack/scriptescape.h"
+#include "mappack/setupcode.h"
 #include "core/errors.h"
 #include "core/safesave.h"
 #include "project/projectmodel.h"

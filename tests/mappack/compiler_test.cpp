@@ -1,4 +1,4 @@
-#include "build/compiler.h"
+#include "mappack/compiler.h"
 #include "core/langload.h"
 #include "core/textcodec.h"
 #include "support/testsupport.h"

@@ -1,4 +1,4 @@
-#include "build/setupscript.h"
+#include "mappack/setupscript.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"
 #include "support/testsupport.h"

@@ -1,6 +1,6 @@
-#include "build/maplist.h"
+#include "mappack/maplist.h"
 
-#include "build/packfiles.h"
+#include "mappack/packfiles.h"
 #include "core/errors.h"
 #include "core/safesave.h"
 #include "project/projectmodel.h"

@@ -1,4 +1,4 @@
-#include "build/maplist.h"
+#include "mappack/maplist.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"
 #include "support/testsupport.h"

@@ -1,4 +1,4 @@
-#include "build/packfiles.h"
+#include "mappack/packfiles.h"
 #include "support/testsupport.h"
 
 #include <QTemporaryDir>
