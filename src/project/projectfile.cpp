@@ -189,7 +189,7 @@ ProjectContents parseProject(const QString &text, const QString &fileName)
 // old one or wholly the new one.
 void applyProject(ProjectModel &project, const ProjectContents &file)
 {
-    ProjectModel::ResetScope reset(project);
+    ProjectModel::ResetScope reset(project, ResetKind::Open);
 
     SharedState &state = project.state();
     state.PackName = file.PackName;

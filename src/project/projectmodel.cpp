@@ -22,20 +22,21 @@ ProjectModel::ProjectModel(SharedState &state, QObject *parent) : QObject(parent
 
 ProjectModel::~ProjectModel() = default;
 
-ProjectModel::ResetScope::ResetScope(ProjectModel &model) : m_model(model)
+ProjectModel::ResetScope::ResetScope(ProjectModel &model, ResetKind kind) : m_model(model)
 {
-    ++m_model.m_resetDepth;
+    if (m_model.m_resetDepth++ == 0)
+        m_model.m_resetKind = kind;
 }
 
 ProjectModel::ResetScope::~ResetScope()
 {
     if (--m_model.m_resetDepth == 0)
-        emit m_model.projectReset();
+        emit m_model.projectReset(m_model.m_resetKind);
 }
 
 void ProjectModel::NewFile()
 {
-    ResetScope reset(*this);
+    ResetScope reset(*this, ResetKind::New);
     m_maps.clear();
 
     m_state.PackName = QStringLiteral("New map pack");
@@ -314,7 +315,7 @@ void ProjectModel::setMapListNode(TreeNode *node)
 
 void ProjectModel::resetTree()
 {
-    ResetScope reset(*this);
+    ResetScope reset(*this, ResetKind::New);
     m_tree.clear();
     m_mapListNode = nullptr;
     for (int group = 0; group < RootCount; ++group) {

@@ -49,6 +49,10 @@ inline constexpr int FixedMapProperties = 7;
 // The add-map command stops here; a project file with more maps is still read whole.
 inline constexpr int MaxMaps = 89;
 
+// Why the whole project was replaced: views treat a new project and an opened one differently
+// (a new project empties the resources list, an opened one keeps it).
+enum class ResetKind { New, Open };
+
 // The project: pack header, maps and files tree. Views bind to its signals; these operations
 // are the only ways it changes. Pack fields live in the shared state it is given.
 class ProjectModel : public QObject
@@ -109,12 +113,12 @@ public:
     // Empties the tree and makes the six group roots with captions of the current language.
     void resetTree();
 
-    // While a scope lives, per-item signals are held back; projectReset follows at its end.
-    // Used for whole-project changes such as opening a file.
+    // While a scope lives, per-item signals are held back; projectReset follows at its end with
+    // the outermost scope's kind. Used for whole-project changes: New and Open.
     class ResetScope
     {
     public:
-        explicit ResetScope(ProjectModel &model);
+        ResetScope(ProjectModel &model, ResetKind kind);
         ~ResetScope();
         ResetScope(const ResetScope &) = delete;
         ResetScope &operator=(const ResetScope &) = delete;
@@ -124,7 +128,7 @@ public:
     };
 
 signals:
-    void projectReset();
+    void projectReset(tervelle::ResetKind kind);
     void headerChanged();
     void mapInserted(int index);
     void mapRemoved(int index);
@@ -148,6 +152,9 @@ private:
     std::array<TreeNode *, RootCount> m_roots{};
     TreeNode *m_mapListNode = nullptr;
     int m_resetDepth = 0;
+    ResetKind m_resetKind = ResetKind::New;
 };
 
 } // namespace tervelle
+
+Q_DECLARE_METATYPE(tervelle::ResetKind)

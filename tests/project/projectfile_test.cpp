@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -145,7 +146,10 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     SharedState reopenedState;
     ProjectModel reopened(reopenedState);
     reopened.NewFile();
+    QSignalSpy reset(&reopened, &ProjectModel::projectReset);
     OpenProjectFile(reopened, file("p.mpr"));
+    ASSERT_EQ(reset.count(), 1);
+    EXPECT_EQ(reset.at(0).at(0).value<ResetKind>(), ResetKind::Open);
 
     EXPECT_EQ(reopenedState.PackName, "Island Pack");
     EXPECT_EQ(reopenedState.PackAuthor, "Ann\rExample\r");

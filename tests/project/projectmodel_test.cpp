@@ -244,7 +244,8 @@ TEST_F(Project, TreeSignalsTellViewsWhatChanged)
     model.SetHeaderValue(0, "Renamed");
     EXPECT_EQ(changed.count(), 1);
     model.NewFile();
-    EXPECT_EQ(reset.count(), 1);
+    ASSERT_EQ(reset.count(), 1);
+    EXPECT_EQ(reset.at(0).at(0).value<ResetKind>(), ResetKind::New);
     EXPECT_EQ(inserted.count(), 1); // a reset does not report its pieces one by one
 }
 

@@ -1,0 +1,100 @@
+#include "core/namerule.h"
+
+#include "core/errors.h"
+
+namespace tervelle {
+
+namespace {
+
+const QString &forbiddenNameCharacters()
+{
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    return forbidden;
+}
+
+// Why `name` is not a Windows name, for the message; empty when it is one.
+QString nameFault(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("it is empty");
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("it names a folder above or the folder itself");
+    for (const QChar c : name) {
+        if (isControlCharacter(c))
+            return QStringLiteral("it holds a control character");
+        if (forbiddenNameCharacters().contains(c))
+            return QStringLiteral("it holds \"%1\", which cannot stand in a file or folder name").arg(c);
+    }
+    const QChar last = name.back();
+    if (last == QLatin1Char(' '))
+        return QStringLiteral("it ends in a blank");
+    if (last == QLatin1Char('.'))
+        return QStringLiteral("it ends in a dot");
+    return {};
+}
+
+} // namespace
+
+bool isControlCharacter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+bool hasControlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        if (isControlCharacter(c))
+            return true;
+    }
+    return false;
+}
+
+QString escapeControlCharacters(const QString &text)
+{
+    if (!hasControlCharacter(text))
+        return text;
+    QString result;
+    result.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (!isControlCharacter(c)) {
+            result += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\r': result += QLatin1String("\\r"); break;
+        case u'\n': result += QLatin1String("\\n"); break;
+        case u'\t': result += QLatin1String("\\t"); break;
+        case 0: result += QLatin1String("\\0"); break;
+        default:
+            result += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return result;
+}
+
+bool isWindowsName(const QString &name)
+{
+    return nameFault(name).isEmpty();
+}
+
+void requireNoControlCharacters(const QString &what, const QString &value)
+{
+    if (hasControlCharacter(value)) {
+        throw UserError(QStringLiteral("%1 \"%2\" holds a control character (a line break, a tab or "
+                                       "another invisible character), which the pack cannot carry. "
+                                       "Please remove it.")
+                            .arg(what, escapeControlCharacters(value)));
+    }
+}
+
+void requireWindowsName(const QString &what, const QString &name)
+{
+    const QString fault = nameFault(name);
+    if (!fault.isEmpty()) {
+        throw UserError(QStringLiteral("%1 \"%2\" cannot be a file or folder name: %3.")
+                            .arg(what, escapeControlCharacters(name), fault));
+    }
+}
+
+} // namespace tervelle

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace tervelle {
+
+// Project texts come from files that travel between map makers, and the installers built from
+// them run on players' machines. These checks are the one gate every such text passes before it
+// becomes a line of the installer script, a line of the map list or a file name.
+
+// True for C0 and C1 control characters and DEL: the compiler and its preprocessor treat a lone
+// CR as a line break, so one of these in a value could start a script line of its own.
+bool isControlCharacter(QChar c);
+bool hasControlCharacter(const QString &text);
+
+// The text with every control character written visibly ("\r", "\n", "\t", "\0", "\x1b"), and a
+// backslash written as it stands: for terminals and messages, so a hidden escape sequence is
+// shown rather than run.
+QString escapeControlCharacters(const QString &text);
+
+// A name that can be one Windows file or folder name and cannot leave its folder: not empty,
+// "." or "..", none of \ / : * ? " < > | and no control character, not ending in a blank or a
+// dot.
+bool isWindowsName(const QString &name);
+
+// Throws UserError naming `what` and the value (escaped) when the value holds a control
+// character.
+void requireNoControlCharacters(const QString &what, const QString &value);
+
+// Throws UserError naming `what`, the name (escaped) and the reason when it is not a Windows
+// name.
+void requireWindowsName(const QString &what, const QString &name);
+
+} // namespace tervelle

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "project/replaceanswer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tervelle {
+
+// What a file dialog shows: title, filter ("Description|*.ext|..." as in the language table),
+// the 1-based filter selected at opening, the folder it opens on, and the extension (no dot)
+// added to a name typed without one.
+struct FileDialogRequest
+{
+    QString title;
+    QString filter;
+    int filterIndex = 1;
+    QString folder;
+    QString defaultSuffix;
+};
+
+// Every message box, text prompt, file dialog and folder picker of the editor goes through
+// this interface, so that tests can answer them in a script.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A message box with an OK button.
+    virtual void showMessage(const QString &caption, const QString &text) = 0;
+    // Yes, No, No to All, Yes to All; closing the box answers No.
+    virtual ReplaceAnswer askReplace(const QString &caption, const QString &text) = 0;
+    // A text-input box; nothing on Cancel.
+    virtual std::optional<QString> inputText(const QString &caption, const QString &prompt,
+                                             const QString &initial) = 0;
+    // An open dialog; the chosen files, or none on Cancel.
+    virtual QStringList openFiles(const FileDialogRequest &request, bool multiple) = 0;
+    // A save dialog with the platform's overwrite confirmation; nothing on Cancel.
+    virtual std::optional<QString> saveFile(const FileDialogRequest &request) = 0;
+    // A folder picker opened on `folder`; nothing on Cancel.
+    virtual std::optional<QString> selectDirectory(const QString &caption, const QString &root,
+                                                   const QString &folder) = 0;
+};
+
+} // namespace tervelle
