@@ -2,6 +2,8 @@
 # compiler folder; `run` then starts the editor, `test` runs the whole suite.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# CI builds with warnings as errors; a developer's build only shows them.
+WERROR ?= $(if $(CI),ON,OFF)
 
 .PHONY: run test setup
 
@@ -13,6 +15,6 @@ test: setup
 
 setup:
 	scripts/bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERVELLE_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/setup-iscc $(BUILD)
