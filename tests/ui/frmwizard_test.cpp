@@ -313,6 +313,7 @@ TEST_F(Wizard, RefusedValuesKeepTheWizardOpenWithAMessageNamingThem)
         {"txtVersion", "1.0 ", "\"1.0 \""},
         {"txtAuthor", "\tKim", "\\tKim"},
         {"txtWebSite", "http://a.example/\x1b[2J", "\\x1b[2J"},
+        {"txtWebSite", "http://a.example/\"x", "double quote"},
     };
     for (const Case &c : cases) {
         dialogs.messages.clear();

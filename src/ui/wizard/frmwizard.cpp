@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "core/namerule.h"
+#include "mappack/scriptescape.h"
 #include "mappack/setuplanguages.h"
 #include "ui/colors.h"
 #include "ui/dialogs/dialogs.h"
@@ -285,6 +286,8 @@ void TfrmWizard::checkValues() const
     requireExactText(QStringLiteral("The version"), txtVersion->text());
     requireExactText(QStringLiteral("The author"), txtAuthor->text());
     requireNoControlCharacters(QStringLiteral("The web site"), txtWebSite->text());
+    // Refused by the build as well; said here, it is said while the value is in front of the user.
+    refuseDoubleQuote(QStringLiteral("The web site"), txtWebSite->text());
 }
 
 void TfrmWizard::cmdFinishClick()
