@@ -346,18 +346,4 @@ TEST_F(Wizard, WithoutLanguageFilesTheListIsEmptyAndFinishEmptiesTheLanguages)
     EXPECT_TRUE(pack.PackLanguages.isEmpty());
 }
 
-// With TERVELLE_WIZARD_SHOTS set, saves pictures of both steps there for a look by eye.
-TEST_F(Wizard, PicturesOfBothSteps)
-{
-    const QString folder = qEnvironmentVariable("TERVELLE_WIZARD_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "TERVELLE_WIZARD_SHOTS not set";
-    pack.PackLanguages = {"german"};
-    TfrmWizard wizard(pack, dialogs);
-    wizard.show();
-    ASSERT_TRUE(wizard.grab().save(folder + "/wizard-step1.png"));
-    click(wizard, "cmdNext");
-    ASSERT_TRUE(wizard.grab().save(folder + "/wizard-step2.png"));
-}
-
 } // namespace
