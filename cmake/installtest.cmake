@@ -1,0 +1,67 @@
+# Installs the build into a temporary prefix and runs the installed programs there.
+# usage: cmake -DBUILD_DIR=... -P installtest.cmake
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT EXISTS "${BUILD_DIR}/iscc/iscc.exe")
+  message(STATUS "install-tree: skipped, the compiler folder is not laid out (scripts/setup-iscc)")
+  return()
+endif()
+
+set(root "${BUILD_DIR}/install-test")
+set(prefix "${root}/prefix")
+file(REMOVE_RECURSE "${root}")
+file(MAKE_DIRECTORY "${root}/config")
+# Settings of the installed programs stay inside the test folder.
+set(ENV{XDG_CONFIG_HOME} "${root}/config")
+set(ENV{XDG_STATE_HOME} "${root}/state")
+
+# check("<if condition>" message...): the condition is parsed as written, quotes included.
+function(check condition)
+  set(why "${ARGN}")
+  cmake_language(EVAL CODE "if(NOT (${condition}))\n message(FATAL_ERROR \"install-tree: \${why}\")\nendif()")
+endfunction()
+
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+check("result EQUAL 0" "cmake --install failed (${result}): ${out}${err}")
+
+foreach(file bin/tervelle bin/tervelle-pack lib/tervelle/iscc/iscc.exe lib/tervelle/iscc/Default.isl
+             lib/tervelle/iscc/setup.ico share/applications/tervelle.desktop
+             share/icons/hicolor/64x64/apps/tervelle.png share/mime/packages/tervelle-mpr.xml)
+  check("EXISTS \"${prefix}/${file}\"" "${file} was not installed")
+endforeach()
+check("IS_DIRECTORY \"${prefix}/lib/tervelle/iscc/maplists\"" "the staging folder was not installed")
+check("IS_DIRECTORY \"${prefix}/lib/tervelle/iscc/languages\"" "the language files were not installed")
+check("IS_SYMLINK \"${prefix}/bin/tervelle\"" "bin/tervelle is not a link")
+check("NOT EXISTS \"${prefix}/lib/tervelle/iscc/setup.iss\"" "a build's setup.iss was installed")
+
+# The demo project through the installed tool, started by its link in bin/.
+set(project "${BUILD_DIR}/examples/demo.mpr")
+check("EXISTS \"${project}\"" "the demo project ${project} was not made by the build")
+execute_process(COMMAND "${prefix}/bin/tervelle-pack" info "${project}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+check("result EQUAL 0" "tervelle-pack info failed: ${err}")
+string(FIND "${out}" "Tervelle demo pack" found)
+check("found GREATER -1" "tervelle-pack info does not show the demo pack:\n${out}")
+
+# AppDir is the installed program folder, not the folder of the link.
+execute_process(COMMAND "${prefix}/bin/tervelle-pack" script "${project}" --out "${root}/demo.exe"
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+check("result EQUAL 0" "tervelle-pack script failed: ${err}")
+string(REPLACE "/" "\\" icon "Z:${prefix}/lib/tervelle/iscc/setup.ico")
+string(FIND "${out}" "SetupIconFile=${icon}" found)
+check("found GREATER -1" "the script does not take the compiler from ${prefix}/lib/tervelle/iscc:\n${out}")
+
+# The editor starts without a display and stays up until it is told to end; at its end it
+# records the program folder it found.
+find_program(TIMEOUT timeout REQUIRED)
+set(ENV{QT_QPA_PLATFORM} offscreen)
+execute_process(COMMAND ${TIMEOUT} -s TERM 2 "${prefix}/bin/tervelle"
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+check("result EQUAL 124" "the installed editor did not stay up (exit ${result}): ${err}")
+file(READ "${root}/config/Orbeck/Tervelle.conf" settings)
+string(FIND "${settings}" "AppDir=${prefix}/lib/tervelle/" found)
+check("found GREATER -1" "the editor did not take ${prefix}/lib/tervelle/ as its program folder:\n${settings}")
+
+file(REMOVE_RECURSE "${root}")
+message(STATUS "install-tree: passed")

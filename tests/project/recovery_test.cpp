@@ -1,0 +1,119 @@
+#include "project/recovery.h"
+#include "core/errors.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tervelle;
+
+namespace {
+
+// Points an environment variable at a value for the lifetime of the object.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_previous);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
+class Recovery : public ::testing::Test
+{
+protected:
+    QString folder() const { return state.path() + "/Orbeck/Tervelle/recovery/"; }
+    QStringList copies() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir state;
+    ScopedEnv stateHome{"XDG_STATE_HOME", QFile::encodeName(state.path())};
+};
+
+TEST_F(Recovery, WritesTheBytesIntoAnOwnerOnlyFolderUnderTheStateHome)
+{
+    EXPECT_EQ(recoveryFolder(), folder());
+    const QByteArray bytes("New map pack\r\n\r\n-1\r\n\xE9\r\n", 20);
+    const QString path = saveRecoveryCopy(bytes, "arctic");
+    EXPECT_EQ(QFileInfo(path).absolutePath() + "/", folder());
+    EXPECT_TRUE(path.endsWith(" arctic.mpr")) << path.toStdString();
+    EXPECT_EQ(test::readBytes(path), bytes);
+    EXPECT_EQ(QFileInfo(folder()).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), 0);
+}
+
+TEST_F(Recovery, TwoCopiesInOneSecondAreTwoFiles)
+{
+    const QString first = saveRecoveryCopy("first", "pack");
+    const QString second = saveRecoveryCopy("second", "pack");
+    EXPECT_NE(first, second);
+    EXPECT_EQ(test::readBytes(first), "first");
+    EXPECT_EQ(test::readBytes(second), "second");
+    // The later copy sorts after the earlier one, so the newest are the ones kept.
+    EXPECT_LT(QFileInfo(first).fileName(), QFileInfo(second).fileName());
+}
+
+TEST_F(Recovery, KeepsTheNewestTwentyAndLeavesOtherFilesAlone)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    for (int i = 0; i < 25; ++i)
+        test::writeBytes(folder() + QString("2001-01-%1 00-00-00-01 old.mpr").arg(i + 1, 2, 10, QChar('0')), "old");
+    test::writeBytes(folder() + "mine.mpr", "mine");
+    test::writeBytes(folder() + "notes.txt", "notes");
+
+    const QString newest = saveRecoveryCopy("new", "pack");
+    const QStringList left = copies();
+    EXPECT_EQ(left.size(), RecoveryCopiesKept + 2);
+    EXPECT_TRUE(left.contains(QFileInfo(newest).fileName()));
+    EXPECT_TRUE(left.contains("mine.mpr"));
+    EXPECT_TRUE(left.contains("notes.txt"));
+    // The six oldest went: the 1st to the 6th of January.
+    EXPECT_FALSE(left.contains("2001-01-06 00-00-00-01 old.mpr"));
+    EXPECT_TRUE(left.contains("2001-01-07 00-00-00-01 old.mpr"));
+}
+
+TEST_F(Recovery, NamesThatCouldLeaveTheFolderStayInIt)
+{
+    for (const QString &name : QStringList{"../../escape", "a/b\\c:d", "", "  ", "dots...", "tab\there"}) {
+        const QString path = saveRecoveryCopy("x", name);
+        EXPECT_EQ(QFileInfo(path).absolutePath() + "/", folder()) << name.toStdString();
+        EXPECT_TRUE(QFileInfo(path).isFile()) << name.toStdString();
+    }
+    EXPECT_EQ(copies().size(), 6);
+}
+
+TEST_F(Recovery, AFolderThatCannotBeMadeIsAUserError)
+{
+    test::writeBytes(state.path() + "/Orbeck", "a file where the folder should be");
+    try {
+        saveRecoveryCopy("x", "pack");
+        FAIL() << "no error";
+    } catch (const UserError &error) {
+        EXPECT_TRUE(error.message().contains("Orbeck")) << error.message().toStdString();
+    }
+}
+
+TEST(RecoveryHome, RelativeStateHomeFallsBackToTheHomeFolder)
+{
+    QTemporaryDir home;
+    ScopedEnv homeVar("HOME", QFile::encodeName(home.path()));
+    ScopedEnv stateHome("XDG_STATE_HOME", "relative/state");
+    EXPECT_EQ(recoveryFolder(), home.path() + "/.local/state/Orbeck/Tervelle/recovery/");
+}
+
+} // namespace
