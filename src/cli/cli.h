@@ -17,7 +17,8 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
 
-// One line on standard error, the way every failure is reported.
+// One line on standard error, the way every failure is reported; control characters are
+// written visibly.
 void printError(const QString &message);
 // Bytes to standard output, unchanged.
 bool writeStdout(const QByteArray &bytes);

@@ -2,6 +2,7 @@
 
 #include "mappack/packfiles.h"
 #include "core/common.h"
+#include "core/namerule.h"
 #include "project/projectmodel.h"
 
 #include <algorithm>
@@ -100,6 +101,9 @@ int runInfo(const QStringList &args)
     }
 
     out << QString();
+    // Project texts are shown, never run: an escape sequence hidden in a name stays visible.
+    for (QString &line : out)
+        line = escapeControlCharacters(line);
     if (!writeStdout(out.join(QLatin1Char('\n')).toUtf8())) {
         printError(QStringLiteral("cannot write to standard output"));
         return ExitFailed;

@@ -3,6 +3,7 @@
 #include "core/common.h"
 #include "core/errors.h"
 #include "core/langload.h"
+#include "core/namerule.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,7 +16,8 @@ namespace tervelle::cli {
 
 void printError(const QString &message)
 {
-    std::fprintf(stderr, "tervelle-pack: %s\n", qPrintable(message));
+    // Messages quote project texts; a terminal must show an escape sequence, never run it.
+    std::fprintf(stderr, "tervelle-pack: %s\n", escapeControlCharacters(message).toUtf8().constData());
 }
 
 bool writeStdout(const QByteArray &bytes)

@@ -1,7 +1,9 @@
 #include "mappack/maplist.h"
 
+#include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "core/errors.h"
+#include "core/namerule.h"
 #include "core/safesave.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
@@ -20,6 +22,7 @@ QString MapListFileName(const ProjectModel &project)
 
 QByteArray MapListBytes(const ProjectModel &project)
 {
+    checkPackTexts(project.state(), project);
     LineWriter out(QStringLiteral("map list file"));
     for (const QString &row : project.headerRows())
         out.text(row);
@@ -37,19 +40,13 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
     const QString folder = StagingFolder(appDir);
     const QString name = MapListFileName(project);
     const QString path = folder + name;
-    // A separator in the title would put the file somewhere other than the staging folder,
-    // where the installer would never find it.
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: the English title \"%2\" "
-                                       "holds a character that file names may not contain.")
-                            .arg(path, project.packTitle()));
-    }
-
+    // The check inside refuses a title that would lead out of the staging folder.
     QByteArray bytes;
     try {
         bytes = MapListBytes(project);
     } catch (const UserError &e) {
-        throw UserError(QStringLiteral("The map list file %1 cannot be written. %2").arg(path, e.message()));
+        throw UserError(QStringLiteral("The map list file %1 cannot be written. %2")
+                            .arg(escapeControlCharacters(path), e.message()));
     }
     // The staging folder ships with the compiler's files, but a fresh set-up may lack it.
     std::error_code error;

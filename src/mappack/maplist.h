@@ -13,7 +13,8 @@ class ProjectModel;
 // "<English title>.mpl", or ".mpl" when the header has no "[english]" row.
 QString MapListFileName(const ProjectModel &project);
 
-// The bytes SaveMapList writes. Throws UserError for a text the code page cannot hold.
+// The bytes SaveMapList writes. Throws UserError for a project text the build refuses
+// (checkPackTexts) or a text the code page cannot hold.
 QByteArray MapListBytes(const ProjectModel &project);
 
 // Writes the map list file into the staging folder AppDir + "iscc/maplists/", creating the

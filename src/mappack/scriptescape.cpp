@@ -72,19 +72,6 @@ void refuseDoubleQuote(const QString &what, const QString &value)
     }
 }
 
-void refuseInvalidFolderName(const QString &what, const QString &value)
-{
-    static const QString forbidden = QStringLiteral("/:*?\"<>|");
-    for (const QChar c : value) {
-        if (forbidden.contains(c) || c.unicode() < 0x20) {
-            const QString shown = c.unicode() < 0x20 ? QStringLiteral("a control character") : QStringLiteral("\"%1\"").arg(c);
-            throw UserError(QStringLiteral("%1 \"%2\" holds %3, which cannot stand in a folder or "
-                                           "shortcut name. Please remove it.")
-                                .arg(what, value, shown));
-        }
-    }
-}
-
 bool holdsInlineDirective(const QString &text)
 {
     return text.contains(QLatin1String("{#"));

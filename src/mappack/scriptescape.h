@@ -33,11 +33,6 @@ QString pascalString(const QString &text);
 // file names, shortcut names and their targets, whatever the quoting.
 void refuseDoubleQuote(const QString &what, const QString &value);
 
-// Throws UserError naming the value when it holds a character that no folder or shortcut name
-// may hold (/ : * ? " < > | or a control character): the installer would be built but stop
-// with an error on every machine it runs on.
-void refuseInvalidFolderName(const QString &what, const QString &value);
-
 // True when the text holds the start of a preprocessor inline directive ("{#"), which the
 // compiler's preprocessor would try to evaluate wherever it stands.
 bool holdsInlineDirective(const QString &text);

@@ -1,12 +1,13 @@
 #include "mappack/setupscript.h"
 
+#include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "mappack/scriptescape.h"
 #include "mappack/setupcode.h"
 #include "core/errors.h"
+#include "core/namerule.h"
 #include "core/safesave.h"
 #include "project/projectmodel.h"
-
 
 #include <algorithm>
 
@@ -160,9 +161,10 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
 {
     const auto entries = NumberPackFiles(project, appDir);
 
-    // Refuse what the compiler cannot take before any line is made. The pack name also names
-    // the installation folder and the shortcuts.
-    refuseInvalidFolderName(QStringLiteral("The pack name"), pack.PackName);
+    // Refuse what the compiler cannot take before any line is made.
+    checkPackTexts(pack, project);
+    requireNoControlCharacters(QStringLiteral("The installer path"), installerPath);
+    requireNoControlCharacters(QStringLiteral("The program folder"), appDir);
     refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite);
     refuseDoubleQuote(QStringLiteral("The installer path"), installerPath);
     refuseDoubleQuote(QStringLiteral("The program folder"), appDir);

@@ -17,9 +17,9 @@ class TreeNode;
 // values are in the code page of `codec`, the Russian messages in Windows-1251. A pure function:
 // it reads nothing from disk and changes nothing.
 //
-// Throws UserError, before anything is written or run, for a value the compiler cannot take (a
-// double quote in a file name or a web address), a pack name that cannot name a folder, or a
-// text the code page cannot hold.
+// Throws UserError, before anything is written or run, for a project text the build refuses
+// (checkPackTexts), a value the compiler cannot take (a double quote in a file name or a web
+// address), or a text the code page cannot hold.
 QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
                                   const SharedState &pack, const ProjectModel &project,
                                   const TextCodec &codec = textCodec());

@@ -14,7 +14,7 @@ using namespace tervelle;
 namespace {
 
 // script and build without the compiler: what they write, where, and how they fail.
-class ScriptAndBuildCommands : public ::testing::Test
+class PackCommands : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -39,7 +39,7 @@ protected:
     QString project;
 };
 
-TEST_F(ScriptAndBuildCommands, ScriptPrintsTheScriptAndWritesNothing)
+TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
 {
     state.PackLanguages = {QStringLiteral("russian")};
     TreeNode *folder = model.AddDirElement(model.root(FilesRoot), QStringLiteral("extra"));
@@ -58,7 +58,7 @@ TEST_F(ScriptAndBuildCommands, ScriptPrintsTheScriptAndWritesNothing)
     EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
 }
 
-TEST_F(ScriptAndBuildCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
+TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
 {
     const test::PackRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
                               QStringLiteral("--appdir"), appDir});
@@ -70,7 +70,7 @@ TEST_F(ScriptAndBuildCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
               setupScriptBytes(MakeSetupScript(appDir, dir.filePath("pack.exe"), state, model)));
 }
 
-TEST_F(ScriptAndBuildCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
+TEST_F(PackCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
 {
     state.PackWebSite = QStringLiteral("http://x.example/\"");
     const test::PackRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
@@ -82,13 +82,37 @@ TEST_F(ScriptAndBuildCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
     EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
 }
 
-TEST_F(ScriptAndBuildCommands, MissingOutIsAUsageError)
+TEST_F(PackCommands, MissingOutIsAUsageError)
 {
     for (const char *command : {"script", "build"}) {
         const test::PackRun run = pack({QString::fromLatin1(command), project});
         EXPECT_EQ(run.exitCode, 2) << command;
         EXPECT_TRUE(run.err.contains("--out")) << command;
     }
+}
+
+// A project file holding a name that would leave its folder still opens; everything that
+// would write it into a pack refuses it, naming the node and where it lies.
+TEST_F(PackCommands, NameLeavingItsFolderIsRefusedByEveryCommandThatPacksIt)
+{
+    TreeNode *info = model.AddDirElement(model.root(FilesRoot), QStringLiteral("info"));
+    model.AddFileElement(info, QStringLiteral("..\\x"), InfoPageFile, dir.filePath(QStringLiteral("x.htm")));
+    const QString installer = dir.filePath(QStringLiteral("pack.exe"));
+    const QStringList commands[] = {
+        {QStringLiteral("script"), project, QStringLiteral("--out"), installer, QStringLiteral("--appdir"), appDir},
+        {QStringLiteral("build"), project, QStringLiteral("--out"), installer, QStringLiteral("--appdir"), appDir},
+        {QStringLiteral("maplist"), project},
+    };
+    for (const QStringList &command : commands) {
+        const test::PackRun run = pack(command);
+        EXPECT_EQ(run.exitCode, 1) << command.first().toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << command.first().toStdString() << ": " << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains("In Files\\info\\ of the files tree, the file \"..\\x\" cannot be a file or folder name"))
+            << command.first().toStdString() << ": " << run.err.toStdString();
+    }
+    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(pack({QStringLiteral("info"), project}).exitCode, 0) << "the project opens";
 }
 
 } // namespace

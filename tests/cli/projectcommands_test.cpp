@@ -13,9 +13,8 @@ using namespace tervelle;
 
 namespace {
 
-using Outcome = test::PackRun;
-
-class PackCommands : public ::testing::Test
+// info, maplist and resave: the commands that read a project and write no installer.
+class ProjectCommands : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -25,7 +24,7 @@ protected:
         model.NewFile();
     }
 
-    Outcome run(const QStringList &args) const { return test::runPack(args); }
+    test::PackRun run(const QStringList &args) const { return test::runPack(args); }
 
     QString file(const QString &name) const { return work.filePath(name); }
     QString saved(const QString &name)
@@ -41,7 +40,7 @@ protected:
     ProjectModel model{state};
 };
 
-TEST_F(PackCommands, InfoShowsEachNodeWithTheNumberItTravelsUnder)
+TEST_F(ProjectCommands, InfoShowsEachNodeWithTheNumberItTravelsUnder)
 {
     const QString page = file("about.htm");
     test::writeBytes(page, "<p>");
@@ -53,7 +52,7 @@ TEST_F(PackCommands, InfoShowsEachNodeWithTheNumberItTravelsUnder)
     model.AddFileElement(model.root(IconsRoot), "isle.tga", LevelIconFile, "/nowhere/isle.tga");
     model.AddMap();
 
-    const Outcome result = run({"info", saved("p.mpr")});
+    const test::PackRun result = run({"info", saved("p.mpr")});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     const QString out = QString::fromUtf8(result.out);
     const QString staging = app.path() + "/iscc/maplists/";
@@ -73,23 +72,23 @@ TEST_F(PackCommands, InfoShowsEachNodeWithTheNumberItTravelsUnder)
                              + "isle.tga to game data\\frontend\\levels\\\n"));
 }
 
-TEST_F(PackCommands, MapListWritesTheStagedBytes)
+TEST_F(ProjectCommands, MapListWritesTheStagedBytes)
 {
     model.SetHeaderValue(0, QString::fromUtf8("Île"));
     model.AddMap();
-    const Outcome result = run({"maplist", saved("p.mpr")});
+    const test::PackRun result = run({"maplist", saved("p.mpr")});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(result.out, MapListBytes(model));
     EXPECT_TRUE(result.out.startsWith("[english]=\xCEle\r\n"));
     EXPECT_TRUE(result.err.isEmpty());
 }
 
-TEST_F(PackCommands, ResaveWritesTheSameBytesOrNothing)
+TEST_F(ProjectCommands, ResaveWritesTheSameBytesOrNothing)
 {
     model.AddMap();
     model.AddDirElement(model.root(FilesRoot), "docs");
     const QString in = saved("in.mpr");
-    Outcome result = run({"resave", in, file("out.mpr")});
+    test::PackRun result = run({"resave", in, file("out.mpr")});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(test::readBytes(file("out.mpr")), test::readBytes(in));
 
@@ -103,10 +102,10 @@ TEST_F(PackCommands, ResaveWritesTheSameBytesOrNothing)
     EXPECT_FALSE(QFile::exists(file("never.mpr")));
 }
 
-TEST_F(PackCommands, FailuresExitOneAndMisuseExitsTwo)
+TEST_F(ProjectCommands, FailuresExitOneAndMisuseExitsTwo)
 {
     for (const char *command : {"info", "maplist"}) {
-        const Outcome missing = run({command, file("missing.mpr")});
+        const test::PackRun missing = run({command, file("missing.mpr")});
         EXPECT_EQ(missing.exitCode, 1) << command;
         EXPECT_TRUE(missing.err.contains("missing.mpr")) << missing.err.constData();
         EXPECT_TRUE(missing.out.isEmpty()) << command;
@@ -117,6 +116,38 @@ TEST_F(PackCommands, FailuresExitOneAndMisuseExitsTwo)
     EXPECT_EQ(run({"info"}).exitCode, 2);
     EXPECT_EQ(run({"maplist", in, in}).exitCode, 2);
     EXPECT_EQ(run({"resave", in}).exitCode, 2);
+}
+
+// Projects travel between map makers: an escape sequence hidden in one must reach the terminal
+// as text, never as a command to it.
+TEST_F(ProjectCommands, InfoAndErrorsShowControlCharactersVisibly)
+{
+    state.PackAuthor = "Bob\x1b[2J";
+    model.AddFileElement(model.root(FilesRoot), "x\x1b]0;owned\x07.htm", InfoPageFile, "/nowhere/x.htm");
+    model.SetHeaderValue(1, "page\x7f" "31m");
+    const QString project = saved("p.mpr");
+
+    const test::PackRun info = run({"info", project});
+    ASSERT_EQ(info.exitCode, 0) << info.err.constData();
+    EXPECT_FALSE(info.out.contains('\x1b')) << info.out.constData();
+    EXPECT_FALSE(info.out.contains('\x07'));
+    EXPECT_FALSE(info.out.contains('\x7f'));
+    EXPECT_TRUE(info.out.contains("Pack author: Bob\\x1b[2J\n")) << info.out.constData();
+    EXPECT_TRUE(info.out.contains("x\\x1b]0;owned\\x07.htm  (file, kind -1)")) << info.out.constData();
+    EXPECT_TRUE(info.out.contains("[htmlenglish]=page\\x7f31m  (link)")) << info.out.constData();
+
+    const test::PackRun mapList = run({"maplist", project});
+    EXPECT_EQ(mapList.exitCode, 1);
+    EXPECT_TRUE(mapList.out.isEmpty());
+    EXPECT_FALSE(mapList.err.contains('\x1b')) << mapList.err.constData();
+    EXPECT_TRUE(mapList.err.contains("Bob\\x1b[2J")) << mapList.err.constData();
+    EXPECT_EQ(mapList.err.count('\n'), 1) << mapList.err.constData();
+
+    // Messages that quote a path the user gave are shown the same way.
+    const test::PackRun missing = run({"info", file("gone\x1b[2J.mpr")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(missing.err.contains('\x1b')) << missing.err.constData();
+    EXPECT_TRUE(missing.err.contains("gone\\x1b[2J.mpr")) << missing.err.constData();
 }
 
 } // namespace

@@ -74,6 +74,12 @@ std::set<QString> scriptedFiles(const QString &scriptPath)
     return files;
 }
 
+// A path as Windows programs under Wine see it.
+QString dosPath(const QString &path)
+{
+    return QStringLiteral("Z:") + QString(path).replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
 // A map maker's folder and the editor's program folder, with the real compiler linked into it
 // so that tests running side by side each have their own script and staging folder.
 class PackBuild : public ::testing::Test
@@ -140,11 +146,10 @@ protected:
     int install(const QString &installer, const QString &launcher, const QString &worms)
     {
         const QString key = QStringLiteral("HKLM\\Software\\Orbeck\\Quorvane");
-        const auto dos = [](const QString &path) { return QStringLiteral("Z:") + QDir::toNativeSeparators(path).replace('/', '\\'); };
         runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
-                                         QStringLiteral("AppDir"), QStringLiteral("/d"), dos(launcher), QStringLiteral("/f")});
+                                         QStringLiteral("AppDir"), QStringLiteral("/d"), dosPath(launcher), QStringLiteral("/f")});
         runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
-                                         QStringLiteral("WormsDir"), QStringLiteral("/d"), dos(worms), QStringLiteral("/f")});
+                                         QStringLiteral("WormsDir"), QStringLiteral("/d"), dosPath(worms), QStringLiteral("/f")});
         runTool(QStringLiteral("wineserver"), {QStringLiteral("-k")});
         const ToolRun run = runTool(QStringLiteral("xvfb-run"), {QStringLiteral("-a"), QStringLiteral("wine"), installer,
                                                                   QStringLiteral("/VERYSILENT"), QStringLiteral("/SUPPRESSMSGBOXES")});
@@ -278,6 +283,39 @@ TEST_F(PackBuild, RejectedScriptShowsTheCompilersErrorLines)
     EXPECT_TRUE(output.contains(QStringLiteral("lost.xan"))) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("Compile aborted."))) << output.toStdString();
     EXPECT_FALSE(QFileInfo(installer).exists());
+}
+
+// A lone CR in a pack text would give the compiler's preprocessor a line of its own: here one
+// that runs a program on the build machine while the installer is made, even were the compile
+// to fail afterwards.
+TEST_F(PackBuild, LineBreakInAPackTextNeverReachesTheCompiler)
+{
+    const QString marker = dir.filePath(QStringLiteral("ran.txt"));
+    state.PackVersion = QStringLiteral("1.0\r#expr Exec(\"cmd.exe\", \"/c echo ran> %1\", \"\", 1)").arg(dosPath(marker));
+    const QString installer = dir.filePath(QStringLiteral("pack.exe"));
+
+    const ToolRun run = build(installer);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Output.isEmpty()) << "the compiler was started: " << run.Output.join('\n').toStdString();
+    EXPECT_TRUE(run.Errors.contains(QStringLiteral("The pack version \"1.0\\r#expr Exec("))) << run.Errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(marker)) << "the project's command ran on the build machine";
+    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(installer));
+}
+
+// Installed as it stands, this name would put the file beside the game's folder, not in it.
+TEST_F(PackBuild, NameLeavingItsFolderIsRefusedBeforeTheCompilerRuns)
+{
+    TreeNode *map = addFile(model.root(MapsRoot), QStringLiteral("island.xan"), MapFile);
+    model.RenameNode(map, QStringLiteral("..\\..\\..\\escaped.xan"));
+    const QString installer = dir.filePath(QStringLiteral("pack.exe"));
+
+    const ToolRun run = build(installer);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Output.isEmpty()) << "the compiler was started: " << run.Output.join('\n').toStdString();
+    EXPECT_TRUE(run.Errors.contains(QStringLiteral("In Maps\\ of the files tree, the file \"..\\..\\..\\escaped.xan\""))) << run.Errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(installer));
+    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
 }
 
 } // namespace

@@ -398,6 +398,9 @@ TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
     EXPECT_TRUE(refusal("/maps/\"odd\"/m.xan"));
     model.DeleteNode(model.root(MapsRoot)->child(0));
     EXPECT_NO_THROW(script());
+    // The chosen paths are not the project's, but a line break there would split a line too.
+    EXPECT_THROW(script("C:\\Editor\\", "C:\\Packs\\a\rb.exe"), UserError);
+    EXPECT_THROW(script("C:\\Edi\ntor\\"), UserError);
     // A name the code page cannot hold is named, not replaced.
     state.PackName = QString::fromUtf8("Пак");
     EXPECT_TRUE(refusal(QString::fromUtf8("Пак")));

@@ -1,0 +1,218 @@
+#include "mappack/maplist.h"
+#include "mappack/packcheck.h"
+#include "mappack/setupscript.h"
+#include "core/errors.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace tervelle;
+
+namespace {
+
+// What a refusal said, or empty when there was none.
+QString refusal(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const UserError &e) {
+        return e.message();
+    }
+    return {};
+}
+
+class PackCheck : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        model.NewFile();
+        model.AddMap();
+        info = model.AddDirElement(model.root(FilesRoot), QStringLiteral("info"));
+        page = model.AddFileElement(info, QStringLiteral("about.htm"), InfoPageFile, QStringLiteral("/p/about.htm"));
+        page->Info.Kind = FileFoundKind;
+    }
+
+    // The refusal of each of the three writers; the map list and the script must agree.
+    void expectAllRefuse(const QString &expected, const char *field)
+    {
+        const QString script = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), state, model); });
+        const QString mapList = refusal([&] { MapListBytes(model); });
+        const QString saved = refusal([&] { SaveMapList(model, app.path() + QLatin1Char('/')); });
+        EXPECT_TRUE(script.contains(expected)) << field << ": " << script.toStdString();
+        EXPECT_TRUE(mapList.contains(expected)) << field << ": " << mapList.toStdString();
+        EXPECT_TRUE(saved.contains(expected)) << field << ": " << saved.toStdString();
+        EXPECT_TRUE(QDir(app.path()).isEmpty()) << field << ": the map list was written";
+    }
+
+    QTemporaryDir app;
+    SharedState state;
+    ProjectModel model{state};
+    TreeNode *info = nullptr;
+    TreeNode *page = nullptr;
+};
+
+TEST_F(PackCheck, ValidProjectPasses)
+{
+    state.PackLanguages = {QStringLiteral("russian"), QStringLiteral("german")};
+    state.PackVersion.clear();
+    model.SetHeaderValue(0, QStringLiteral(".hidden"));
+    EXPECT_NO_THROW(checkPackTexts(state, model));
+    model.SetHeaderValue(0, QString()); // the map list file is then ".mpl"
+    EXPECT_NO_THROW(checkPackTexts(state, model));
+}
+
+// A CR in any of these would start a script line of its own: a [Run] entry run at install
+// time, or a preprocessor line run on the build machine.
+TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
+{
+    const QString hostile = QStringLiteral("x\r#expr Exec(\"cmd\")");
+    const QString shown = QStringLiteral("x\\r#expr Exec(\"cmd\")");
+    struct Case
+    {
+        const char *field;
+        std::function<void()> set;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"pack name", [&] { state.PackName = hostile; }, QStringLiteral("The pack name \"") + shown},
+        {"version", [&] { state.PackVersion = hostile; }, QStringLiteral("The pack version \"") + shown},
+        {"author", [&] { state.PackAuthor = hostile; }, QStringLiteral("The pack author \"") + shown},
+        {"web site", [&] { state.PackWebSite = hostile; }, QStringLiteral("The pack web site \"") + shown},
+        {"language", [&] { state.PackLanguages = {QStringLiteral("german"), hostile}; },
+         QStringLiteral("The installer language \"") + shown},
+        {"header key", [&] { model.AddHeaderKey(hostile, TextKey); },
+         QStringLiteral("The pack header row \"") + shown + QLatin1Char('=')},
+        {"header value", [&] { model.SetHeaderValue(1, hostile); },
+         QStringLiteral("The pack header row \"[htmlenglish]=") + shown},
+        {"english title", [&] { model.SetHeaderValue(0, hostile); },
+         QStringLiteral("The pack header row \"[english]=") + shown},
+        {"property key", [&] { model.AddMapProperty(0, hostile); },
+         QStringLiteral("In map 1 (\"New map\"), the property \"") + shown + QLatin1Char('=')},
+        {"property value", [&] { model.SetMapPropertyValue(0, 3, hostile); },
+         QStringLiteral("the property \"[map]=") + shown},
+        {"file node", [&] { model.RenameNode(page, hostile); },
+         QStringLiteral("In Files\\info\\ of the files tree, the file \"") + shown},
+        {"folder node", [&] { model.RenameNode(info, hostile); },
+         QStringLiteral("In Files\\ of the files tree, the folder \"") + shown},
+        {"map list node", [&] { model.RenameNode(model.MapListNode(), hostile); },
+         QStringLiteral("In Files\\ of the files tree, the map list file \"") + shown},
+        {"source path", [&] { page->Info.Path = QStringLiteral("/p/") + hostile; },
+         QStringLiteral("the source path of the file \"about.htm\" \"/p/") + shown},
+    };
+    for (const Case &c : cases) {
+        SetUp();
+        c.set();
+        expectAllRefuse(c.expected, c.field);
+    }
+}
+
+TEST_F(PackCheck, EveryControlCharacterIsRefused)
+{
+    for (const char16_t c : {u'\n', u'\0', u'\t', u'\x1b', u'\x7f', u'\x9b'}) {
+        state.PackAuthor = QStringLiteral("Bob") + QChar(c) + QStringLiteral("by");
+        const QString message = refusal([&] { checkPackTexts(state, model); });
+        EXPECT_TRUE(message.startsWith(QStringLiteral("The pack author \"Bob\\"))) << int(c) << message.toStdString();
+        EXPECT_FALSE(message.contains(QChar(c))) << int(c) << ": the message shows the character itself";
+    }
+}
+
+// Names that would install, pack or delete outside their folder, or that Windows cannot hold.
+TEST_F(PackCheck, NamesThatLeaveTheirFolderAreRefusedNamingTheNodeAndWhereItLies)
+{
+    for (const char *bad : {"..\\..\\x", "a\\b", "a/b", "C:x", "..", ".", "*", "a?", "x.", "x ", "a|b", "<x>", ""}) {
+        const QString name = QString::fromLatin1(bad);
+        SetUp();
+        model.RenameNode(page, name);
+        expectAllRefuse(QStringLiteral("In Files\\info\\ of the files tree, the file \"") + name + QLatin1Char('"'), bad);
+
+        SetUp();
+        TreeNode *deep = model.AddDirElement(info, QStringLiteral("deep"));
+        model.AddDirElement(deep, name);
+        expectAllRefuse(QStringLiteral("In Files\\info\\deep\\ of the files tree, the folder \"") + name + QLatin1Char('"'), bad);
+
+        SetUp();
+        model.AddFileElement(model.root(MapsRoot), name, MapFile, QStringLiteral("/nowhere"));
+        expectAllRefuse(QStringLiteral("In Maps\\ of the files tree, the file \"") + name + QLatin1Char('"'), bad);
+
+        SetUp();
+        model.RenameNode(model.MapListNode(), name);
+        expectAllRefuse(QStringLiteral("In Files\\ of the files tree, the map list file \"") + name + QLatin1Char('"'), bad);
+
+        SetUp();
+        state.PackName = name;
+        expectAllRefuse(QStringLiteral("The pack name \"") + name + QLatin1Char('"'), bad);
+    }
+}
+
+TEST_F(PackCheck, EnglishTitleMustNameAFileInTheStagingFolder)
+{
+    for (const char *bad : {"..\\..\\x", "../x", "*", "a?b", "C:x", "pack\"1\""}) {
+        model.SetHeaderValue(0, QString::fromLatin1(bad));
+        expectAllRefuse(QStringLiteral("The map list file (the English title followed by \".mpl\") \"")
+                            + QString::fromLatin1(bad) + QStringLiteral(".mpl\""),
+                        bad);
+    }
+}
+
+TEST_F(PackCheck, LanguagesNameFilesOfTheLanguagesFolder)
+{
+    for (const char *bad : {"ger\"man", "..\\..\\evil", "a/b", ""}) {
+        state.PackLanguages = {QStringLiteral("russian"), QString::fromLatin1(bad)};
+        expectAllRefuse(QStringLiteral("The installer language \"") + QString::fromLatin1(bad) + QLatin1Char('"'), bad);
+    }
+}
+
+TEST_F(PackCheck, OuterBlanksOfNameVersionAndAuthorAreRefused)
+{
+    struct Case
+    {
+        QString *field;
+        const char *label;
+        const char *value;
+    };
+    const Case cases[] = {
+        {&state.PackName, "The pack name", " Island"},
+        {&state.PackVersion, "The pack version", " 1.0"},
+        {&state.PackVersion, "The pack version", "1.0 "},
+        {&state.PackAuthor, "The pack author", " Bob"},
+        {&state.PackAuthor, "The pack author", "Bob "},
+    };
+    for (const Case &c : cases) {
+        SetUp();
+        *c.field = QString::fromLatin1(c.value);
+        const QString message = refusal([&] { checkPackTexts(state, model); });
+        EXPECT_TRUE(message.startsWith(QStringLiteral("%1 \"%2\" begins or ends with a blank")
+                                           .arg(QLatin1String(c.label), QLatin1String(c.value))))
+            << message.toStdString();
+    }
+    // Blanks inside are kept, and so is a blank after the whole web site.
+    SetUp();
+    state.PackName = QStringLiteral("Island pack");
+    state.PackAuthor = QStringLiteral("Bob and Al");
+    state.PackWebSite = QStringLiteral("http://x.example/ ");
+    EXPECT_NO_THROW(checkPackTexts(state, model));
+}
+
+// A lone "{" or "}" would open or close a map in the middle of the launcher's list.
+TEST_F(PackCheck, RowsWithoutKeyAndValueAreRefused)
+{
+    model.SetHeader({QStringLiteral("[english]=Pack"), QStringLiteral("[htmlenglish]="), QStringLiteral("{")},
+                    {THeaderKeyInfo{TextKey}, THeaderKeyInfo{LinkKey}, THeaderKeyInfo{TextKey}});
+    expectAllRefuse(QStringLiteral("The pack header row \"{\" holds no \"=\""), "header");
+
+    SetUp();
+    QStringList rows = model.map(0).Info.Properties;
+    rows << QStringLiteral("}") << QStringLiteral("[after]=1");
+    model.CommitMapProperties(0, rows);
+    expectAllRefuse(QStringLiteral("In map 1 (\"New map\"), the property \"}\" holds no \"=\""), "property");
+}
+
+} // namespace
