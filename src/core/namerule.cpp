@@ -2,6 +2,8 @@
 
 #include "core/errors.h"
 
+#include <QStringList>
+
 namespace tervelle {
 
 namespace {
@@ -10,6 +12,18 @@ const QString &forbiddenNameCharacters()
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     return forbidden;
+}
+
+// CON, NUL, COM1 and their kin name devices in every folder, with or without an extension.
+bool isDeviceName(const QString &name)
+{
+    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                        QStringLiteral("NUL")};
+    if (devices.contains(stem))
+        return true;
+    return stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")))
+        && stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
 }
 
 // Why `name` is not a Windows name, for the message; empty when it is one.
@@ -25,6 +39,8 @@ QString nameFault(const QString &name)
         if (forbiddenNameCharacters().contains(c))
             return QStringLiteral("it holds \"%1\", which cannot stand in a file or folder name").arg(c);
     }
+    if (isDeviceName(name))
+        return QStringLiteral("Windows keeps that name for a device");
     const QChar last = name.back();
     if (last == QLatin1Char(' '))
         return QStringLiteral("it ends in a blank");

@@ -19,8 +19,8 @@ bool hasControlCharacter(const QString &text);
 QString escapeControlCharacters(const QString &text);
 
 // A name that can be one Windows file or folder name and cannot leave its folder: not empty,
-// "." or "..", none of \ / : * ? " < > | and no control character, not ending in a blank or a
-// dot.
+// "." or "..", none of \ / : * ? " < > | and no control character, not a device name (CON,
+// NUL, COM1, ... with or without an extension), not ending in a blank or a dot.
 bool isWindowsName(const QString &name);
 
 // Throws UserError naming `what` and the value (escaped) when the value holds a control

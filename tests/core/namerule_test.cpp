@@ -11,12 +11,14 @@ TEST(NameRule, RefusesNamesThatLeaveTheirFolderOrThatWindowsAlters)
                                 QStringLiteral("a\\b"), QStringLiteral("a/b"), QStringLiteral("C:x"), QStringLiteral("a*"),
                                 QStringLiteral("a?"), QStringLiteral("\"a\""), QStringLiteral("<a>"), QStringLiteral("a|b"),
                                 QStringLiteral("map "), QStringLiteral("map."), QStringLiteral("a\rb"), QStringLiteral("a\x1b[2J"),
-                                QString(QChar(0)) + QStringLiteral("a"), QString(QChar(0x85))}) {
+                                QString(QChar(0)) + QStringLiteral("a"), QString(QChar(0x85)), QStringLiteral("con"),
+                                QStringLiteral("NUL.xan"), QStringLiteral("com1.tga"), QStringLiteral("Lpt9")}) {
         EXPECT_FALSE(isWindowsName(name)) << name.toStdString();
         EXPECT_THROW(requireWindowsName(QStringLiteral("The folder"), name), UserError);
     }
     for (const QString &name : {QStringLiteral("map.xan"), QStringLiteral(".hidden"), QStringLiteral(" lead"),
-                                QStringLiteral("a..b"), QStringLiteral("Ünïcode ключ"), QStringLiteral("{#x}")}) {
+                                QStringLiteral("a..b"), QStringLiteral("Ünïcode ключ"), QStringLiteral("{#x}"),
+                                QStringLiteral("console.lua"), QStringLiteral("com10"), QStringLiteral("nul_map.xan")}) {
         EXPECT_TRUE(isWindowsName(name)) << name.toStdString();
         EXPECT_NO_THROW(requireWindowsName(QStringLiteral("The folder"), name));
     }
