@@ -1,39 +1,380 @@
-#include "core/common.h"
+#include "editorfixture.h"
+
+#include "core/langload.h"
+#include "core/settingsstore.h"
 #include "project/projectmodel.h"
-#include "support/testsupport.h"
-#include "ui/editor/frmeditor.h"
+#include "ui/colors.h"
+#include "ui/editor/fileicons.h"
+#include "ui/editor/labelmenu.h"
 
-#include <QSettings>
-
-#include <gtest/gtest.h>
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QTableView>
+#include <QTest>
+#include <QTreeView>
 
 using namespace tervelle;
+using tervelle::test::EditorTest;
 
 namespace {
 
-TEST(Editor, OpensWithTheNewProjectCaptionAndSavesSettingsOnClose)
-{
-    test::TempConfigHome config;
-    test::resetLanguage();
-    Common = SharedState();
-    {
-        TfrmEditor editor;
-        EXPECT_EQ(editor.windowTitle(), "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck - New map pack");
-        EXPECT_EQ(editor.project().tree().count(), 7);
+using Window = EditorTest;
 
-        editor.project().SetHeaderValue(0, "Arctic");
-        EXPECT_EQ(editor.windowTitle(), "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck - Arctic");
-        editor.project().ProjectFileName = "/maps/arctic.mpr";
-        editor.project().SetHeaderValue(0, "Arctic /f");
-        EXPECT_EQ(editor.windowTitle(),
-                  "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck - Arctic /maps/arctic.mpr (/maps/arctic.mpr)");
-        Common.LastDir = "/maps/";
+TEST_F(Window, ControlsStandInTheirPanels)
+{
+    const std::pair<const char *, const char *> parents[] = {
+        {"pnlLeft", "frmEditor"},         {"splLeftMid", "frmEditor"},     {"pnlMid", "frmEditor"},
+        {"splMidRight", "frmEditor"},     {"pnlRight", "frmEditor"},       {"pnlCompile", "frmEditor"},
+        {"pnlMaps", "pnlLeft"},           {"splMapsHeader", "pnlLeft"},    {"pnlHeader", "pnlLeft"},
+        {"pnlProperties", "pnlMid"},      {"splPropertiesFiles", "pnlMid"}, {"pnlFiles", "pnlMid"},
+        {"pnlResources", "pnlRight"},     {"splResourcesPreview", "pnlRight"}, {"pnlPreview", "pnlRight"},
+        {"pnlMapsMenu", "pnlMaps"},       {"pnlHeaderMenu", "pnlHeader"},  {"pnlPropertiesMenu", "pnlProperties"},
+        {"pnlFilesMenu", "pnlFiles"},     {"pnlResourcesMenu", "pnlResources"},
+        {"mnuFile", "pnlMapsMenu"},       {"mnuEdit", "pnlMapsMenu"},      {"mnuHeaderEdit", "pnlHeaderMenu"},
+        {"mnuPropertiesEdit", "pnlPropertiesMenu"}, {"mnuFilesEdit", "pnlFilesMenu"},
+        {"mnuResourcesEdit", "pnlResourcesMenu"},
+        {"lstMaps", "pnlMaps"},           {"lstHeader", "pnlHeader"},      {"lstProperties", "pnlProperties"},
+        {"lstFiles", "pnlFiles"},         {"lstResources", "pnlResources"}, {"lstCompile", "pnlCompile"},
+        {"lblMaps", "pnlMaps"},           {"lblHeader", "pnlHeader"},      {"lblProperties", "pnlProperties"},
+        {"lblFiles", "pnlFiles"},         {"lblResources", "pnlResources"}, {"lblPreview", "pnlPreview"},
+        {"lblNoPreview", "pnlPreview"},   {"lblCompile", "pnlCompile"},    {"sbPreview", "pnlPreview"},
+        {"txtPreview", "pnlPreview"},     {"cmbHeader", "pnlHeader"},      {"cmbProperties", "pnlProperties"},
+        {"cmbPropertiesTga", "pnlProperties"}, {"lstScripts", "pnlProperties"}, {"cmdScripts", "pnlProperties"},
+    };
+    for (const auto &[name, parent] : parents) {
+        const QWidget *control = widget(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(control->parentWidget()->objectName(), parent) << name;
     }
-    QSettings stored(config.editorFile(), QSettings::IniFormat);
-    EXPECT_EQ(stored.value("LastDir").toString(), "/maps/");
-    EXPECT_TRUE(stored.contains("AppDir"));
-    EXPECT_TRUE(stored.contains("TexturesDir"));
-    Common = SharedState();
+    EXPECT_EQ(widget("imgPreview")->parentWidget()->parentWidget(), widget<QScrollArea>("sbPreview"));
+}
+
+TEST_F(Window, StartsWithTheNewProjectStage)
+{
+    EXPECT_EQ(editor->windowTitle(), "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck - New map pack");
+    EXPECT_FALSE(widget("pnlCompile")->isVisible());
+    for (const char *hidden : {"sbPreview", "txtPreview", "cmbHeader", "cmbProperties", "cmbPropertiesTga",
+                               "lstScripts", "cmdScripts"})
+        EXPECT_FALSE(widget(hidden)->isVisible()) << hidden;
+    EXPECT_TRUE(widget("lblNoPreview")->isVisible());
+
+    EXPECT_TRUE(widget("lstHeader")->isEnabled());
+    EXPECT_TRUE(widget("lstFiles")->isEnabled());
+    EXPECT_TRUE(widget("lstResources")->isEnabled());
+    EXPECT_FALSE(widget("lstProperties")->isEnabled());
+    const char *enabled[] = {"mnuFileNew", "mnuFileOpen", "mnuFileSaveProject", "mnuFileSaveMapPack",
+                             "mnuFilePackProperties", "mnuFileShowConsole", "mnuFileExit",
+                             "mnuEditAdd", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuFilesEditAdd",
+                             "mnuFilesEditCreateFolder", "mnuPropertiesEditTexturesDir", "mnuResourcesEditAdd",
+                             "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename",
+                             "mnuResourcesEditClear", "mnuCompileSaveToFile", "mnuCompileClear"};
+    const char *disabled[] = {"mnuEditDelete", "mnuHeaderEditDelete", "mnuFilesEditDelete", "mnuResourcesEditDelete",
+                              "mnuPropertiesEditAdd", "mnuPropertiesEditDelete"};
+    for (const char *name : enabled)
+        EXPECT_TRUE(item(name)->isEnabled()) << name;
+    for (const char *name : disabled)
+        EXPECT_FALSE(item(name)->isEnabled()) << name;
+    for (const char *label : {"mnuFile", "mnuEdit", "mnuHeaderEdit", "mnuPropertiesEdit", "mnuFilesEdit", "mnuResourcesEdit"})
+        EXPECT_TRUE(widget(label)->isEnabled()) << label;
+}
+
+TEST_F(Window, CaptionsComeFromTheLanguageTable)
+{
+    const std::pair<const char *, const char *> labels[] = {
+        {"lblMaps", "Maps"},       {"lblProperties", "Properties"}, {"lblHeader", "Pack properties"},
+        {"lblFiles", "Files"},     {"lblResources", "Resources"},   {"lblPreview", "Preview"},
+        {"lblNoPreview", "No preview"}, {"lblCompile", "Compile status"},
+    };
+    for (const auto &[name, text] : labels)
+        EXPECT_EQ(widget<QLabel>(name)->text(), text) << name;
+    EXPECT_EQ(widget<LabelMenu>("mnuFile")->text(), " File");
+    EXPECT_EQ(widget<LabelMenu>("mnuResourcesEdit")->text(), " Edit");
+    EXPECT_EQ(widget<LabelMenu>("mnuFile")->accessibleName(), "File");
+
+    const std::pair<const char *, QStringList> menus[] = {
+        {"pmnuFile", {"New", "Open...", "Save project...", "Save map pack...", "Project options...", "Show console",
+                      "Help", "Exit"}},
+        {"pmnuEdit", {"Add", "Delete"}},
+        {"pmnuHeaderEdit", {"Add...", "Add link to info file...", "Delete"}},
+        {"pmnuPropertiesEdit", {"Add...", "Delete", "Select textures directory..."}},
+        {"pmnuFilesEdit", {"Add selected resources", "Create folder...", "Delete"}},
+        {"pmnuResourcesEdit", {"Add...", "Add folder...", "Add folder with subfolders...", "Rename...", "Delete", "Clear"}},
+        {"pmnuCompile", {"Save to file", "Clear"}},
+    };
+    for (const auto &[name, captions] : menus) {
+        QStringList shown;
+        for (const QAction *action : widget<QMenu>(name)->actions())
+            shown << action->text();
+        EXPECT_EQ(shown, captions) << name;
+    }
+    for (const char *grid : {"lstHeader", "lstProperties"}) {
+        const QAbstractItemModel *model = widget<QTableView>(grid)->model();
+        EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "Key");
+        EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Value");
+    }
+    const QAbstractItemModel *resources = widget<QTreeView>("lstResources")->model();
+    EXPECT_EQ(resources->headerData(0, Qt::Horizontal).toString(), "File");
+    EXPECT_EQ(resources->headerData(1, Qt::Horizontal).toString(), "Path");
+}
+
+TEST_F(Window, LabelMenusStandSideBySideSizedToTheirText)
+{
+    auto *file = widget<LabelMenu>("mnuFile");
+    auto *edit = widget<LabelMenu>("mnuEdit");
+    const QWidget *strip = widget("pnlMapsMenu");
+    EXPECT_EQ(file->width(), file->fontMetrics().horizontalAdvance(" File") + 10);
+    EXPECT_EQ(edit->x() - file->x(), file->width());
+    EXPECT_EQ(file->y(), edit->y());
+    EXPECT_EQ(file->x(), strip->contentsRect().left());
+    EXPECT_EQ(file->height(), strip->contentsRect().height());
+    EXPECT_EQ(strip->geometry(), QRect(8, 24, widget("pnlMaps")->width() - 16, 17));
+}
+
+TEST_F(Window, ColoursFollowTheScheme)
+{
+    EXPECT_EQ(widget("pnlMaps")->palette().color(QPalette::Window), toQColor(ColorPanel));
+    EXPECT_EQ(toQColor(ColorPanel), QColor(224, 223, 227));
+    EXPECT_EQ(widget("lblFiles")->palette().color(QPalette::Window), toQColor(ColorPanel));
+    EXPECT_EQ(widget("splLeftMid")->palette().color(QPalette::Window), toQColor(ColorPanel));
+    EXPECT_EQ(widget("splMapsHeader")->palette().color(QPalette::Window), toQColor(ColorPanel));
+    EXPECT_EQ(widget("pnlFilesMenu")->palette().color(QPalette::Window), toQColor(ColorMenu));
+    EXPECT_EQ(widget("mnuFilesEdit")->palette().color(QPalette::Window), toQColor(ColorMenu));
+    EXPECT_EQ(widget("lstFiles")->palette().color(QPalette::Base), toQColor(ColorWindow));
+    EXPECT_EQ(widget("lstCompile")->palette().color(QPalette::Text), toQColor(ColorText));
+    // What a person sees: the title strip of the maps panel is painted in the panel colour.
+    const QImage shot = widget("lblMaps")->grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(2, 2)), toQColor(ColorPanel));
+}
+
+TEST_F(Window, ShowsTheProjectInItsViews)
+{
+    ProjectModel &project = editor->project();
+    project.AddMap();
+    project.AddMap();
+    project.SetMapDisplayName(1, "Arctic");
+    TreeNode *folder = project.AddDirElement(project.root(IconsRoot), "icons");
+    project.AddFileElement(folder, "a.tga", LevelIconFile, "/nowhere/a.tga");
+
+    const QAbstractItemModel *maps = widget<QListView>("lstMaps")->model();
+    ASSERT_EQ(maps->rowCount(), 2);
+    EXPECT_EQ(maps->index(1, 0).data().toString(), "Arctic");
+
+    const QAbstractItemModel *header = widget<QTableView>("lstHeader")->model();
+    ASSERT_EQ(header->rowCount(), 2);
+    EXPECT_EQ(header->index(0, 0).data().toString(), "[english]");
+    EXPECT_EQ(header->index(0, 1).data().toString(), "New map pack");
+    project.SetHeaderValue(0, "Arctic pack");
+    EXPECT_EQ(header->index(0, 1).data().toString(), "Arctic pack");
+
+    const QAbstractItemModel *tree = widget<QTreeView>("lstFiles")->model();
+    ASSERT_EQ(tree->rowCount(), 6);
+    QStringList roots;
+    for (int i = 0; i < 6; ++i)
+        roots << tree->index(i, 0).data().toString();
+    EXPECT_EQ(roots, (QStringList{"Files", "Maps", "Height maps", "Level icons", "Texture files", "Lua scripts"}));
+    const QModelIndex files = tree->index(0, 0);
+    EXPECT_EQ(tree->index(0, 0, files).data().toString(), "Arctic pack.mpl");
+    const QModelIndex icons = tree->index(3, 0);
+    const QModelIndex folderIndex = tree->index(0, 0, icons);
+    EXPECT_EQ(folderIndex.data().toString(), "icons");
+    EXPECT_EQ(tree->index(0, 0, folderIndex).data().toString(), "a.tga");
+
+    // Each node shows its own image of the twelve.
+    const auto image = [](const QModelIndex &index) {
+        return index.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+    };
+    EXPECT_EQ(image(files), fileImage(0).toImage());
+    EXPECT_EQ(image(folderIndex), fileImage(2).toImage());
+    EXPECT_EQ(image(tree->index(0, 0, folderIndex)), fileImage(7).toImage());
+    EXPECT_EQ(image(tree->index(0, 0, files)), fileImage(11).toImage());
+    for (int i = 0; i < FileImageCount; ++i)
+        for (int j = i + 1; j < FileImageCount; ++j)
+            EXPECT_NE(fileImage(i).toImage(), fileImage(j).toImage()) << i << " " << j;
+
+    project.DeleteNode(folder);
+    EXPECT_EQ(tree->rowCount(icons), 0);
+    project.DeleteMap(0);
+    EXPECT_EQ(maps->rowCount(), 1);
+}
+
+TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
+{
+    const QStringList controls = {
+        "mnuFile", "mnuEdit", "mnuHeaderEdit", "mnuPropertiesEdit", "mnuFilesEdit", "mnuResourcesEdit",
+        "lstMaps", "lstHeader", "lstProperties", "lstFiles", "lstResources", "pnlLeft", "pnlMid", "pnlRight"};
+    QStringList items;
+    for (const QMenu *menu : editor->findChildren<QMenu *>())
+        for (const QAction *action : menu->actions())
+            items << action->objectName();
+    const auto snapshot = [&] {
+        QMap<QString, bool> state;
+        for (const QString &name : controls)
+            state[name] = !editor->findChild<QWidget *>(name)->testAttribute(Qt::WA_ForceDisabled);
+        for (const QString &name : items)
+            state[name] = editor->findChild<QAction *>(name)->isEnabled();
+        return state;
+    };
+    const auto changedBy = [&](const std::function<void(bool)> &operation) {
+        editor->NewFile();
+        // Everything on, so switching off shows what the operation touches.
+        for (const QString &name : controls)
+            editor->findChild<QWidget *>(name)->setEnabled(true);
+        for (const QString &name : items)
+            editor->findChild<QAction *>(name)->setEnabled(true);
+        const auto before = snapshot();
+        operation(false);
+        const auto after = snapshot();
+        QStringList changed;
+        for (auto it = before.begin(); it != before.end(); ++it)
+            if (after[it.key()] != it.value())
+                changed << it.key();
+        changed.sort();
+        return changed;
+    };
+    const auto sorted = [](QStringList list) {
+        list.sort();
+        return list;
+    };
+    using namespace std::placeholders;
+    EXPECT_EQ(changedBy([&](bool e) { editor->MapMenuChangeEnabled(e); }),
+              sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen",
+                      "mnuFileSaveProject", "mnuFileSaveMapPack", "mnuFilePackProperties", "mnuFileExit"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->HeaderMenuChangeEnabled(e); }),
+              sorted({"mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->PropertiesMenuChangeEnabled(e); }),
+              sorted({"mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->FilesMenuChangeEnabled(e); }),
+              sorted({"mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->ResourcesMenuChangeEnabled(e); }),
+              sorted({"mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs",
+                      "mnuResourcesEditRename", "mnuResourcesEditDelete", "mnuResourcesEditClear"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->pnlPropertiesChangeEnabled(e); }),
+              sorted({"lstProperties", "mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->pnlHeaderChangeEnabled(e); }),
+              sorted({"lstHeader", "mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->pnlFilesChangeEnabled(e); }),
+              sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->pnlResourcesChangeEnabled(e); }),
+              sorted({"lstResources", "mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir",
+                      "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename", "mnuResourcesEditDelete",
+                      "mnuResourcesEditClear"}));
+    EXPECT_EQ(changedBy([&](bool e) { editor->PanelsChangeEnabled(e); }), sorted({"pnlLeft", "pnlMid", "pnlRight"}));
+}
+
+TEST_F(Window, ResizeRulesKeepControlsInPlace)
+{
+    editor->resize(900, 700);
+    QApplication::processEvents();
+    const QWidget *console = widget("pnlCompile");
+    EXPECT_FALSE(console->isVisible());
+    EXPECT_EQ(console->geometry(), QRect(0, 700 - 136, 900, 136));
+
+    const std::pair<const char *, const char *> mains[] = {
+        {"pnlMaps", "lstMaps"}, {"pnlHeader", "lstHeader"}, {"pnlProperties", "lstProperties"},
+        {"pnlFiles", "lstFiles"}, {"pnlResources", "lstResources"}};
+    for (const auto &[panel, list] : mains) {
+        const QWidget *p = widget(panel);
+        const QWidget *l = widget(list);
+        EXPECT_EQ(l->width(), p->width() - 16) << list;
+        EXPECT_EQ(l->height(), p->height() - 48) << list;
+        EXPECT_EQ(l->x(), 8) << list;
+    }
+    EXPECT_EQ(widget("lstMaps")->y(), 39);
+    EXPECT_EQ(widget("lstFiles")->y(), 40);
+    EXPECT_EQ(widget("sbPreview")->width(), widget("pnlPreview")->width() - 16);
+    EXPECT_EQ(widget("txtPreview")->height(), widget("pnlPreview")->height() - 31);
+    EXPECT_EQ(widget("lstCompile")->width(), console->width() - 16);
+    EXPECT_EQ(widget("lstCompile")->height(), console->height() - 32);
+
+    // The columns keep their widths; the right one takes the rest.
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
+    EXPECT_EQ(widget("pnlMid")->width(), 281);
+    EXPECT_EQ(widget("pnlRight")->width(), 900 - 204 - 281 - 8);
+    EXPECT_EQ(widget("pnlMaps")->height(), 300);
+
+    // At the smallest size no column is narrower than 200 and the console still sits at the bottom.
+    editor->resize(editor->minimumSize());
+    QApplication::processEvents();
+    EXPECT_EQ(editor->minimumSize(), QSize(608, 608));
+    for (const char *column : {"pnlLeft", "pnlMid", "pnlRight"})
+        EXPECT_GE(widget(column)->width(), 200) << column;
+    EXPECT_EQ(widget("pnlRight")->geometry().right(), editor->width() - 1);
+    EXPECT_EQ(console->geometry(), QRect(0, 608 - 136, 608, 136));
+
+    // Growing again gives the columns their widths back.
+    editor->resize(1000, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
+    EXPECT_EQ(widget("pnlMid")->width(), 281);
+}
+
+TEST_F(Window, APictureLargerThanThePreviewStartsAtTheTopLeft)
+{
+    auto *image = widget<QLabel>("imgPreview");
+    auto *box = widget<QScrollArea>("sbPreview");
+    box->show();
+    QPixmap big(1200, 1200);
+    big.fill(Qt::red);
+    image->setPixmap(big);
+    image->adjustSize();
+    editor->resize(700, 650);
+    QApplication::processEvents();
+    EXPECT_EQ(image->pos(), QPoint(0, 0));
+
+    QPixmap small(20, 10);
+    small.fill(Qt::blue);
+    image->setPixmap(small);
+    image->adjustSize();
+    editor->resize(900, 800);
+    QApplication::processEvents();
+    EXPECT_EQ(image->x(), (box->viewport()->width() - 20) / 2);
+    EXPECT_EQ(image->y(), (box->viewport()->height() - 10) / 2);
+}
+
+TEST_F(Window, DraggingASplitterKeepsBothSidesAtTheirMinimum)
+{
+    editor->resize(1000, 700);
+    QApplication::processEvents();
+    QWidget *splitter = widget("splLeftMid");
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 300));
+    QTest::mouseMove(splitter, QPoint(-150, 300));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(-150, 300));
+    EXPECT_EQ(widget("pnlLeft")->width(), 200);
+    EXPECT_EQ(splitter->x(), 200);
+
+    QWidget *inner = widget("splMapsHeader");
+    const int y = inner->mapTo(editor.get(), QPoint(0, 0)).y();
+    QTest::mousePress(inner, Qt::LeftButton, {}, QPoint(50, 2));
+    QTest::mouseRelease(inner, Qt::LeftButton, {}, QPoint(50, 2 + 1000));
+    EXPECT_EQ(widget("pnlHeader")->height(), 100);
+    EXPECT_GT(inner->mapTo(editor.get(), QPoint(0, 0)).y(), y);
+}
+
+TEST_F(Window, RemembersItsSizeAndSplittersBetweenRuns)
+{
+    editor->resize(1000, 750);
+    QApplication::processEvents();
+    QWidget *splitter = widget("splMidRight");
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 300));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(42, 300));
+    const int mid = widget("pnlMid")->width();
+    EXPECT_EQ(mid, 281 + 40);
+    makeEditor();
+    EXPECT_EQ(editor->size(), QSize(1000, 750));
+    EXPECT_EQ(widget("pnlMid")->width(), mid);
+}
+
+TEST_F(Window, ClosingSavesTheSettings)
+{
+    Common.LastDir = "/maps/";
+    editor.reset();
+    const SettingsStore stored(SettingsStore::Key::Editor);
+    EXPECT_EQ(stored.readString("LastDir"), "/maps/");
+    EXPECT_FALSE(stored.readString("AppDir").isEmpty());
 }
 
 } // namespace
