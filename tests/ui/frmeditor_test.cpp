@@ -2,6 +2,7 @@
 
 #include "core/langload.h"
 #include "core/settingsstore.h"
+#include "project/projectfile.h"
 #include "project/projectmodel.h"
 #include "ui/colors.h"
 #include "ui/editor/fileicons.h"
@@ -15,6 +16,7 @@
 #include <QScrollArea>
 #include <QTableView>
 #include <QTest>
+#include <QHeaderView>
 #include <QTreeView>
 
 using namespace tervelle;
@@ -375,6 +377,62 @@ TEST_F(Window, ClosingSavesTheSettings)
     const SettingsStore stored(SettingsStore::Key::Editor);
     EXPECT_EQ(stored.readString("LastDir"), "/maps/");
     EXPECT_FALSE(stored.readString("AppDir").isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// Also leaves pictures of the window for a person to look at when TERVELLE_SHOTS_DIR is set.
+TEST_F(Window, AnOpenedProjectFillsEveryView)
+{
+    SharedState other;
+    ProjectModel model(other);
+    model.NewFile();
+    model.SetHeaderValue(0, "Frozen Peaks");
+    model.SetHeaderValue(1, "info/readme.html");
+    model.AddHeaderKey("[german]", TextKey);
+    model.SetHeaderValue(2, "Eisige Gipfel");
+    for (const char *name : {"Glacier", "Ice cave", "Summit"})
+        model.SetMapDisplayName(model.AddMap(), name);
+    TreeNode *info = model.AddDirElement(model.root(FilesRoot), "info");
+    model.AddFileElement(info, "readme.html", InfoPageFile, "/nowhere/readme.html");
+    model.AddFileElement(model.root(MapsRoot), "glacier.xan", MapFile, "/nowhere/glacier.xan");
+    model.AddFileElement(model.root(HeightMapsRoot), "glacier.hmp", HeightMapFile, "/nowhere/glacier.hmp");
+    model.AddFileElement(model.root(IconsRoot), "glacier.tga", LevelIconFile, "/nowhere/glacier.tga");
+    model.AddFileElement(model.root(TexturesRoot), "ice.txt", TextureListFile, "/nowhere/ice.txt");
+    model.AddFileElement(model.root(ScriptsRoot), "glacier.lua", ScriptFile, "/nowhere/glacier.lua");
+    const QString path = tempPath("frozen.mpr");
+    SaveProjectFile(model, path);
+
+    editor->openStartupProject(path);
+    EXPECT_EQ(widget<QListView>("lstMaps")->model()->rowCount(), 3);
+    EXPECT_EQ(widget<QTableView>("lstHeader")->model()->rowCount(), 3);
+    const QAbstractItemModel *tree = widget<QTreeView>("lstFiles")->model();
+    EXPECT_EQ(tree->rowCount(tree->index(0, 0)), 2);
+    EXPECT_TRUE(widget<QTreeView>("lstFiles")->isExpanded(tree->index(0, 0)));
+    auto *maps = widget<QListView>("lstMaps");
+    maps->setCurrentIndex(maps->model()->index(0, 0));
+    EXPECT_EQ(widget<QTableView>("lstProperties")->model()->rowCount(), 7);
+
+    const QString shots = qEnvironmentVariable("TERVELLE_SHOTS_DIR");
+    if (shots.isEmpty())
+        return;
+    QApplication::processEvents();
+    editor->grab().save(shots + "/loaded.png");
+    editor->resize(editor->minimumSize());
+    QApplication::processEvents();
+    editor->grab().save(shots + "/minimum.png");
+    // Narrow lists keep every column inside the list, without a scroll bar.
+    for (const char *name : {"lstResources", "lstHeader", "lstProperties"}) {
+        const auto *view = widget<QAbstractItemView>(name);
+        const auto *header = view->findChild<QHeaderView *>();
+        EXPECT_LE(header->length(), view->viewport()->width()) << name;
+    }
+    editor->findChild<QWidget *>("pnlCompile")->show();
+    editor->resize(1000, 760);
+    QApplication::processEvents();
+    editor->grab().save(shots + "/console.png");
 }
 
 } // namespace

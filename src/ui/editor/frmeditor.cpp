@@ -17,6 +17,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QListWidget>
 #include <QListView>
 #include <QTreeView>
 #include <QAction>
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QScreen>
 #include <QTableView>
 
@@ -146,6 +148,21 @@ void TfrmEditor::createControls()
 
     m_console = new ConsolePanel(this);
     m_console->raise();
+
+    // Tab goes through the panels as they stand, column by column, each label-menu before its list.
+    const QList<QWidget *> tabOrder = {
+        m_maps->mnuFile,   m_maps->mnuEdit,           m_maps->lstMaps,    m_header->mnuHeaderEdit,
+        m_header->lstHeader, m_properties->mnuPropertiesEdit, m_properties->lstProperties, m_files->mnuFilesEdit,
+        m_files->lstFiles, m_resources->mnuResourcesEdit, m_resources->lstResources, m_preview->txtPreview,
+        m_preview->sbPreview, m_console->lstCompile};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    const QString valueTitle = GetLangText(QStringLiteral("[TValueListEditor.Value.Name]"));
+    for (QWidget *editor : std::initializer_list<QWidget *>{m_header->cmbHeader, m_properties->cmbProperties,
+                                                            m_properties->cmbPropertiesTga, m_properties->lstScripts})
+        editor->setAccessibleName(valueTitle);
+    m_preview->txtPreview->setAccessibleName(m_preview->title()->text());
+    m_preview->sbPreview->setAccessibleName(m_preview->title()->text());
 
     splLeftMid->range = [this] {
         return std::make_pair(MinColumnWidth, width() - 2 * SplitterWidth - pnlMid->width() - MinColumnWidth);

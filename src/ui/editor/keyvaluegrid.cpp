@@ -7,7 +7,7 @@ namespace tervelle {
 
 namespace {
 constexpr int GridLineWidth = 1;
-constexpr int KeyColumnWidth = 110;
+constexpr int KeyColumnWidth = 90;
 } // namespace
 
 QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)
@@ -18,6 +18,8 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->horizontalHeader()->setStretchLastSection(true);
+    // The stretched value column may shrink below the usual section size in a narrow column.
+    grid->horizontalHeader()->setDefaultSectionSize(KeyColumnWidth / 2);
     grid->horizontalHeader()->setHighlightSections(false);
     grid->horizontalHeader()->setAutoFillBackground(true);
     grid->setColumnWidth(0, KeyColumnWidth);
@@ -25,6 +27,8 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setWordWrap(false);
+    // The value column stretches to the grid's edge; long values are elided, not scrolled.
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return grid;
 }
 

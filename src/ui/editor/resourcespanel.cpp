@@ -49,8 +49,10 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, QWidget *parent)
     lstResources->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstResources->setDragEnabled(true);
     lstResources->setAccessibleName(title()->text());
-    lstResources->header()->setStretchLastSection(true);
-    lstResources->setColumnWidth(0, 120);
+    // The path column takes the rest and may shrink in a narrow column.
+    lstResources->header()->setStretchLastSection(false);
+    lstResources->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    lstResources->setColumnWidth(0, 90);
     lstResources->setEnabled(false);
     connect(&project, &ProjectModel::projectReset, this, [this](ResetKind kind) {
         if (kind == ResetKind::New)
