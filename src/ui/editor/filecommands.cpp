@@ -246,7 +246,6 @@ void TfrmEditor::storeLayout() const
                               .arg(pnlRight->topHeight());
     store.writeString(PanelSizesKey, sizes);
     store.writeString(GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
-    store.sync();
 }
 
 } // namespace tervelle
