@@ -5,6 +5,7 @@
 #include "project/projectmodel.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/propertiespanel.h"
+#include "ui/editor/recoverycopy.h"
 
 #include <QDir>
 #include <QFile>
@@ -266,6 +267,22 @@ TEST_F(FileCommands, TheFolderPickerStartsOnLastDirAndLeavesIt)
     EXPECT_EQ(dialogs.asked[0].caption, "Pick");
     EXPECT_EQ(dialogs.asked[0].request.folder, work.path());
     EXPECT_EQ(Common.LastDir, work.path());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FileCommands, TheRecoveryFolderKeepsTheNewestCopies)
+{
+    for (int i = 1; i <= 5; ++i)
+        writeRecoveryCopy(QByteArray::number(i), 3);
+    const QStringList copies = recoveryFiles();
+    ASSERT_EQ(copies.size(), 3);
+    QByteArrayList kept;
+    for (const QString &name : copies)
+        kept << test::readBytes(recoveryDir() + "/" + name);
+    EXPECT_EQ(kept, (QByteArrayList{"3", "4", "5"}));
 }
 
 } // namespace

@@ -98,7 +98,15 @@ TEST_F(LabelMenus, KeyboardReachesAndOpensThem)
     EXPECT_EQ(file->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
     file->setFocus();
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Down}) {
-        EXPECT_EQ(whileNextPopupOpen([&] { QTest::keyClick(file, key); }), "pmnuFile") << key;
+        QString active;
+        EXPECT_EQ(whileNextPopupOpen([&] { QTest::keyClick(file, key); },
+                                     [&](QWidget *popup) {
+                                         if (QAction *item = static_cast<QMenu *>(popup)->activeAction())
+                                             active = item->objectName();
+                                     }),
+                  "pmnuFile")
+            << key;
+        EXPECT_EQ(active, "mnuFileNew") << key;
     }
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(file);
     ASSERT_NE(accessible, nullptr);

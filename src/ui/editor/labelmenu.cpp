@@ -166,6 +166,15 @@ void LabelMenu::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Space:
     case Qt::Key_Down:
         event->accept();
+        // From the keyboard the first usable item is ready to be chosen.
+        if (m_popup) {
+            for (QAction *item : m_popup->actions()) {
+                if (item->isEnabled() && item->isVisible() && !item->isSeparator()) {
+                    m_popup->setActiveAction(item);
+                    break;
+                }
+            }
+        }
         openPopup();
         return;
     default:

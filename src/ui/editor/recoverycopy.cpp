@@ -28,11 +28,11 @@ QString writeRecoveryCopy(const QByteArray &projectBytes, int keep)
     if (!QDir().mkpath(folder))
         throw UserError(QStringLiteral("Cannot create the recovery folder \"%1\".").arg(QDir::toNativeSeparators(folder)));
 
-    // Names sort by time; a second copy within the same millisecond gets a counter.
+    // Names sort by time; copies within the same millisecond are told apart by a counter.
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    QString path = folder + QStringLiteral("/project-") + stamp + QStringLiteral(".mpr");
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder + QStringLiteral("/project-") + stamp + QStringLiteral("-%1.mpr").arg(n);
+    QString path;
+    for (int n = 1; path.isEmpty() || QFileInfo::exists(path); ++n)
+        path = folder + QStringLiteral("/project-%1-%2.mpr").arg(stamp).arg(n, 3, 10, QLatin1Char('0'));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(projectBytes) != projectBytes.size() || !file.commit())
