@@ -3,7 +3,9 @@
 #include "ui/editor/frmeditor.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
+#include <QTimer>
 
 #include <memory>
 
@@ -13,8 +15,19 @@ int main(int argc, char *argv[])
     // The language table comes before any window, so every caption finds its text.
     tervelle::InitLanguage();
     QApplication::setApplicationName(QStringLiteral("Tervelle"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tervelle"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setDesktopFileName(QStringLiteral("tervelle"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tervelle.png")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Map pack editor"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("A map pack project (*.mpr) to open."),
+                                 QStringLiteral("[PROJECT.mpr]"));
+    parser.process(app);
+
     tervelle::quitOnTerminationSignals();
 
     int result = 0;
@@ -23,6 +36,12 @@ int main(int argc, char *argv[])
         // state and the language table still hold their values.
         auto editor = std::make_unique<tervelle::TfrmEditor>();
         editor->show();
+        const QStringList projects = parser.positionalArguments();
+        if (!projects.isEmpty()) {
+            // Once the window is on screen, so a message about a bad file has its owner.
+            const QString path = projects.first();
+            QTimer::singleShot(0, editor.get(), [&editor, path] { editor->openStartupProject(path); });
+        }
         result = QApplication::exec();
     }
     return result;

@@ -65,9 +65,6 @@ public:
 
     SharedState &state() const { return m_state; }
 
-    // The current project file; kept across NewFile.
-    QString ProjectFileName;
-
     void NewFile();
 
     // Pack header

@@ -40,7 +40,6 @@ TEST_F(Project, NewProjectHasItsFixedShape)
     state.PackAuthor = "someone";
     state.PackLanguages = QStringList{"german"};
     state.PackPropertiesSet = true;
-    model.ProjectFileName = "/tmp/kept.mpr";
     model.NewFile();
 
     EXPECT_EQ(model.headerRows(), (QStringList{"[english]=New map pack", "[htmlenglish]="}));
@@ -74,7 +73,6 @@ TEST_F(Project, NewProjectHasItsFixedShape)
     EXPECT_EQ(state.PackVersion, "1.0");
     EXPECT_FALSE(state.PackPropertiesSet);
     EXPECT_TRUE(state.PackLanguages.isEmpty());
-    EXPECT_EQ(model.ProjectFileName, "/tmp/kept.mpr");
 }
 
 TEST_F(Project, RootCaptionsFollowTheLanguage)

@@ -10,8 +10,8 @@
 namespace tervelle {
 
 // What a file dialog shows: title, filter ("Description|*.ext|..." as in the language table),
-// the 1-based filter selected at opening, the folder it opens on, and the extension (no dot)
-// added to a name typed without one.
+// the 1-based filter selected at opening, where it opens (a folder, or the file last chosen in
+// it), and the extension (no dot) added to a name typed without one.
 struct FileDialogRequest
 {
     QString title;
@@ -35,13 +35,22 @@ public:
     // A text-input box; nothing on Cancel.
     virtual std::optional<QString> inputText(const QString &caption, const QString &prompt,
                                              const QString &initial) = 0;
-    // An open dialog; the chosen files, or none on Cancel.
+    // An open dialog for existing files; the chosen files, or none on Cancel.
     virtual QStringList openFiles(const FileDialogRequest &request, bool multiple) = 0;
     // A save dialog with the platform's overwrite confirmation; nothing on Cancel.
     virtual std::optional<QString> saveFile(const FileDialogRequest &request) = 0;
-    // A folder picker opened on `folder`; nothing on Cancel.
+    // A folder picker opened on `folder`; nothing on Cancel. A confirmed choice without a
+    // file-system path gives an empty text.
     virtual std::optional<QString> selectDirectory(const QString &caption, const QString &root,
                                                    const QString &folder) = 0;
 };
+
+// The name filters of a Qt file dialog from a language-table filter "Desc|*.a;*.b|Desc2|*.c":
+// "Desc (*.a *.b)", "Desc2 (*.c)". A description already ending in its pattern in brackets is
+// kept as it stands; a description without a pattern matches every file.
+QStringList qtNameFilters(const QString &filter);
+
+// The filter at a 1-based index, or the first one when the index is out of range.
+QString nameFilterAt(const QStringList &filters, int oneBasedIndex);
 
 } // namespace tervelle

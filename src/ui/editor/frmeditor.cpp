@@ -2,15 +2,102 @@
 
 #include "core/common.h"
 #include "core/langload.h"
-#include "project/projectmodel.h"
+#include "project/keyvalue.h"
+#include "ui/colors.h"
+#include "ui/dialogs/qtdialogs.h"
+#include "ui/editor/consolepanel.h"
+#include "ui/editor/filespanel.h"
+#include "ui/editor/headerpanel.h"
+#include "ui/editor/labelmenu.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/editor/panelsplitter.h"
+#include "ui/editor/previewpanel.h"
+#include "ui/editor/propertiespanel.h"
+#include "ui/editor/resourcespanel.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QListWidget>
+#include <QListView>
+#include <QTreeView>
+#include <QAction>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScreen>
+#include <QTableView>
+
+#include <algorithm>
 
 namespace tervelle {
 
-TfrmEditor::TfrmEditor(QWidget *parent) : QMainWindow(parent), m_project(new ProjectModel(Common, this))
+namespace {
+
+constexpr int MinColumnWidth = 200;
+constexpr int SplitterWidth = PanelSplitter::Thickness;
+
+void fillBackground(QWidget *widget, TColor color)
+{
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, toQColor(color));
+    colours.setColor(QPalette::Button, toQColor(color));
+    widget->setPalette(colours);
+    widget->setAutoFillBackground(true);
+}
+
+void setTextColor(QWidget *widget)
+{
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Text, toQColor(ColorText));
+    colours.setColor(QPalette::WindowText, toQColor(ColorText));
+    colours.setColor(QPalette::ButtonText, toQColor(ColorText));
+    widget->setPalette(colours);
+}
+
+void setWindowBackground(QWidget *widget)
+{
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Base, toQColor(ColorWindow));
+    widget->setPalette(colours);
+}
+
+// "/p" and "/f" replaced in one pass, so a placeholder inside the pack title stays as typed.
+QString fillCaption(const QString &text, const QString &title, const QString &file)
+{
+    QString result;
+    result.reserve(text.size() + title.size() + file.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('/') && i + 1 < text.size()) {
+            const QChar next = text[i + 1];
+            if (next == QLatin1Char('p')) {
+                result += title;
+                ++i;
+                continue;
+            }
+            if (next == QLatin1Char('f') && !file.isNull()) {
+                result += file;
+                ++i;
+                continue;
+            }
+        }
+        result += text[i];
+    }
+    return result;
+}
+
+} // namespace
+
+TfrmEditor::TfrmEditor(Dialogs *dialogs, QWidget *parent) : QWidget(parent), m_project(new ProjectModel(Common, this))
 {
     setObjectName(QStringLiteral("frmEditor"));
-    connect(m_project, &ProjectModel::headerChanged, this, &TfrmEditor::UpdateProjectCaption);
-    connect(m_project, &ProjectModel::projectReset, this, &TfrmEditor::UpdateProjectCaption);
+    if (dialogs) {
+        m_dialogs = dialogs;
+    } else {
+        m_ownDialogs = std::make_unique<QtDialogs>(this);
+        m_dialogs = m_ownDialogs.get();
+    }
     FormCreate();
 }
 
@@ -23,34 +110,265 @@ void TfrmEditor::FormCreate()
 {
     LoadSettings();
     setWindowTitle(GetLangText(QStringLiteral("[frmEditor.Caption]")));
-    resize(746, 706);
-    setMinimumHeight(608);
+    m_projectFileName.clear();
+    createControls();
+    m_maps->mnuFileHelp->setVisible(GetLangText(QStringLiteral("[mnuFile.Help.Visible]")) == QLatin1String("1"));
+    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources})
+        panel->layoutLabelMenus();
+    SetColors();
+    connectFileCommands();
+    connect(m_project, &ProjectModel::projectReset, this, &TfrmEditor::projectWasReset);
+    connect(m_project, &ProjectModel::headerChanged, this, &TfrmEditor::headerWasChanged);
+    restoreLayout();
     NewFile();
+}
+
+void TfrmEditor::createControls()
+{
+    setMinimumSize(3 * MinColumnWidth + 2 * SplitterWidth, 608);
+    pnlLeft = new ColumnPanel(QStringLiteral("pnlLeft"), this);
+    splLeftMid = new PanelSplitter(QStringLiteral("splLeftMid"), Qt::Vertical, this);
+    pnlMid = new ColumnPanel(QStringLiteral("pnlMid"), this);
+    splMidRight = new PanelSplitter(QStringLiteral("splMidRight"), Qt::Vertical, this);
+    pnlRight = new ColumnPanel(QStringLiteral("pnlRight"), this);
+
+    m_properties = new PropertiesPanel(pnlMid);
+    m_maps = new MapsPanel(*m_project, *m_properties, pnlLeft);
+    m_header = new HeaderPanel(*m_project, pnlLeft);
+    m_files = new FilesPanel(*m_project, pnlMid);
+    m_resources = new ResourcesPanel(*m_project, pnlRight);
+    m_preview = new PreviewPanel(pnlRight);
+    pnlLeft->setParts(m_maps, new PanelSplitter(QStringLiteral("splMapsHeader"), Qt::Horizontal, pnlLeft), m_header);
+    pnlMid->setParts(m_properties, new PanelSplitter(QStringLiteral("splPropertiesFiles"), Qt::Horizontal, pnlMid),
+                     m_files);
+    pnlRight->setParts(m_resources, new PanelSplitter(QStringLiteral("splResourcesPreview"), Qt::Horizontal, pnlRight),
+                       m_preview);
+    m_maps->setMinimumHeight(100);
+    m_properties->setMinimumHeight(100);
+
+    m_console = new ConsolePanel(this);
+    m_console->raise();
+
+    // Tab goes through the panels as they stand, column by column, each label-menu before its list.
+    const QList<QWidget *> tabOrder = {
+        m_maps->mnuFile,   m_maps->mnuEdit,           m_maps->lstMaps,    m_header->mnuHeaderEdit,
+        m_header->lstHeader, m_properties->mnuPropertiesEdit, m_properties->lstProperties, m_files->mnuFilesEdit,
+        m_files->lstFiles, m_resources->mnuResourcesEdit, m_resources->lstResources, m_preview->txtPreview,
+        m_preview->sbPreview, m_console->lstCompile};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    const QString valueTitle = GetLangText(QStringLiteral("[TValueListEditor.Value.Name]"));
+    for (QWidget *editor : std::initializer_list<QWidget *>{m_header->cmbHeader, m_properties->cmbProperties,
+                                                            m_properties->cmbPropertiesTga, m_properties->lstScripts})
+        editor->setAccessibleName(valueTitle);
+    m_preview->txtPreview->setAccessibleName(m_preview->title()->text());
+    m_preview->sbPreview->setAccessibleName(m_preview->title()->text());
+
+    splLeftMid->range = [this] {
+        return std::make_pair(MinColumnWidth, width() - 2 * SplitterWidth - pnlMid->width() - MinColumnWidth);
+    };
+    splMidRight->range = [this] {
+        return std::make_pair(pnlLeft->width() + SplitterWidth + MinColumnWidth,
+                              width() - SplitterWidth - MinColumnWidth);
+    };
+    connect(splLeftMid, &PanelSplitter::moved, this, [this](int position) {
+        m_leftWidth = position;
+        layoutColumns();
+    });
+    connect(splMidRight, &PanelSplitter::moved, this, [this](int position) {
+        m_midWidth = position - pnlLeft->width() - SplitterWidth;
+        layoutColumns();
+    });
+
+    const std::pair<LabelMenu *, QWidget *> labels[] = {
+        {m_maps->mnuFile, m_maps->lstMaps},
+        {m_maps->mnuEdit, m_maps->lstMaps},
+        {m_header->mnuHeaderEdit, m_header->lstHeader},
+        {m_properties->mnuPropertiesEdit, m_properties->lstProperties},
+        {m_files->mnuFilesEdit, m_files->lstFiles},
+        {m_resources->mnuResourcesEdit, m_resources->lstResources},
+    };
+    for (const auto &[label, mainControl] : labels) {
+        QWidget *control = mainControl;
+        connect(label, &LabelMenu::activated, this, [this, control] { labelMenuClicked(control); });
+    }
+}
+
+void TfrmEditor::labelMenuClicked(QWidget *mainControl)
+{
+    m_console->hide();
+    if (mainControl->isEnabled())
+        mainControl->setFocus(Qt::PopupFocusReason);
 }
 
 void TfrmEditor::FormDestroy()
 {
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    commitGrid();
+    keepDiscardedProject(QByteArray());
     SaveSettings();
+    storeLayout();
 }
 
-void TfrmEditor::NewFile()
+void TfrmEditor::SetColors()
 {
-    m_project->NewFile();
+    QList<QWidget *> panelColoured = {pnlLeft, pnlMid, pnlRight, m_console, m_console->lblCompile,
+                                      m_preview->lblNoPreview, splLeftMid, splMidRight};
+    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
+                                                                     m_resources, m_preview}) {
+        panelColoured << panel << panel->title();
+        if (panel->menuStrip())
+            fillBackground(panel->menuStrip(), ColorMenu);
+    }
+    for (ColumnPanel *column : {pnlLeft, pnlMid, pnlRight})
+        panelColoured << column->findChild<PanelSplitter *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QTableView *grid : {m_header->lstHeader, m_properties->lstProperties})
+        panelColoured << grid->horizontalHeader();
+    for (QWidget *widget : std::as_const(panelColoured))
+        fillBackground(widget, ColorPanel);
+
+    // Label-menus keep their own ColorMenu / ColorMenuHot background.
+    QList<QWidget *> texts = {m_maps->lstMaps,         m_header->lstHeader,    m_files->lstFiles,
+                              m_properties->lstProperties, m_resources->lstResources, m_console->lstCompile,
+                              m_preview->txtPreview,   m_properties->cmbProperties, m_header->cmbHeader,
+                              m_console->lblCompile,   m_preview->lblNoPreview};
+    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
+                                                                     m_resources, m_preview})
+        texts << panel->title();
+    for (QWidget *widget : std::as_const(texts))
+        setTextColor(widget);
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_maps->lstMaps, m_header->lstHeader,
+                                                            m_properties->lstProperties, m_files->lstFiles,
+                                                            m_resources->lstResources, m_console->lstCompile,
+                                                            m_preview->txtPreview, m_properties->cmbProperties,
+                                                            m_header->cmbHeader})
+        setWindowBackground(widget);
+}
+
+void TfrmEditor::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutColumns();
+    FormResize();
+}
+
+void TfrmEditor::layoutColumns()
+{
+    // The right column takes the rest; a narrow window takes from the middle column, then the
+    // left one, never below their minimum.
+    const int room = width() - 2 * SplitterWidth;
+    int left = std::max(MinColumnWidth, m_leftWidth);
+    int mid = std::max(MinColumnWidth, m_midWidth);
+    const int overflow = left + mid + MinColumnWidth - room;
+    if (overflow > 0) {
+        const int fromMid = std::min(overflow, mid - MinColumnWidth);
+        mid -= fromMid;
+        left = std::max(MinColumnWidth, left - (overflow - fromMid));
+    }
+    const int right = std::max(MinColumnWidth, room - left - mid);
+    const int h = height();
+    pnlLeft->setGeometry(0, 0, left, h);
+    splLeftMid->setGeometry(left, 0, SplitterWidth, h);
+    pnlMid->setGeometry(left + SplitterWidth, 0, mid, h);
+    splMidRight->setGeometry(left + SplitterWidth + mid, 0, SplitterWidth, h);
+    pnlRight->setGeometry(left + mid + 2 * SplitterWidth, 0, right, h);
+}
+
+void TfrmEditor::FormResize()
+{
+    m_console->setGeometry(0, height() - m_console->height(), width(), m_console->height());
+    m_console->raise();
+    m_console->pnlCompileResize();
+    m_files->pnlFilesResize();
+}
+
+void TfrmEditor::MapMenuChangeEnabled(bool enabled)
+{
+    m_maps->MapMenuChangeEnabled(enabled);
+}
+
+void TfrmEditor::HeaderMenuChangeEnabled(bool enabled)
+{
+    m_header->HeaderMenuChangeEnabled(enabled);
+}
+
+void TfrmEditor::PropertiesMenuChangeEnabled(bool enabled)
+{
+    m_properties->PropertiesMenuChangeEnabled(enabled);
+}
+
+void TfrmEditor::FilesMenuChangeEnabled(bool enabled)
+{
+    m_files->FilesMenuChangeEnabled(enabled);
+}
+
+void TfrmEditor::ResourcesMenuChangeEnabled(bool enabled)
+{
+    m_resources->ResourcesMenuChangeEnabled(enabled);
+}
+
+void TfrmEditor::pnlPropertiesChangeEnabled(bool enabled)
+{
+    m_properties->pnlPropertiesChangeEnabled(enabled);
+}
+
+void TfrmEditor::pnlHeaderChangeEnabled(bool enabled)
+{
+    m_header->pnlHeaderChangeEnabled(enabled);
+}
+
+void TfrmEditor::pnlFilesChangeEnabled(bool enabled)
+{
+    m_files->pnlFilesChangeEnabled(enabled);
+}
+
+void TfrmEditor::pnlResourcesChangeEnabled(bool enabled)
+{
+    m_resources->pnlResourcesChangeEnabled(enabled);
+}
+
+void TfrmEditor::PanelsChangeEnabled(bool enabled)
+{
+    pnlRight->setEnabled(enabled);
+    pnlMid->setEnabled(enabled);
+    pnlLeft->setEnabled(enabled);
+}
+
+void TfrmEditor::projectWasReset(ResetKind)
+{
+    // New and Open alike leave nothing selected, so nothing of the old grid can be committed.
+    m_maps->resetSelection();
+    m_properties->resetGrid();
+    m_header->resetSelection();
+    MapMenuChangeEnabled(true);
+    pnlHeaderChangeEnabled(true);
+    pnlFilesChangeEnabled(true);
+    pnlResourcesChangeEnabled(true);
+    pnlPropertiesChangeEnabled(false);
+    m_header->mnuHeaderEditDelete->setEnabled(false);
+    m_files->mnuFilesEditDelete->setEnabled(false);
+    m_maps->mnuEditDelete->setEnabled(false);
+    m_resources->mnuResourcesEditDelete->setEnabled(false);
+    UpdateProjectCaption();
+}
+
+void TfrmEditor::headerWasChanged()
+{
+    // A header without an "[english]" row leaves the caption as it was.
+    if (FindKey(m_project->headerRows(), QStringLiteral("[english]")) >= 0)
+        UpdateProjectCaption();
 }
 
 void TfrmEditor::UpdateProjectCaption()
 {
     const QString title = m_project->packTitle();
-    QString caption;
-    if (m_project->ProjectFileName.isEmpty()) {
-        caption = GetLangText(QStringLiteral("[frmEditor.ProjectCaption]"));
-        caption.replace(QStringLiteral("/p"), title);
-    } else {
-        caption = GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]"));
-        caption.replace(QStringLiteral("/p"), title);
-        caption.replace(QStringLiteral("/f"), m_project->ProjectFileName);
-    }
-    setWindowTitle(caption);
+    if (m_projectFileName.isEmpty())
+        setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectCaption]")), title, QString()));
+    else
+        setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]")), title,
+                                   m_projectFileName));
 }
 
 } // namespace tervelle

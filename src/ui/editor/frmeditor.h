@@ -1,30 +1,132 @@
 #pragma once
 
-#include <QMainWindow>
+#include "project/projectmodel.h"
+
+#include <QByteArray>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
 
 namespace tervelle {
 
-class ProjectModel;
+class ColumnPanel;
+class ConsolePanel;
+class Dialogs;
+class FilesPanel;
+class HeaderPanel;
+class LabelMenu;
+class MapsPanel;
+class PanelSplitter;
+class PreviewPanel;
+class PropertiesPanel;
+class ResourcesPanel;
 
-// The editor's main window. It owns the project; the panels bind to the project's signals.
-class TfrmEditor : public QMainWindow
+// The editor's main window: three columns of panels with splitters between them, and the build
+// console over the bottom. It owns the project, the panels and what spans panels: the enabling
+// of whole panels, the window caption, the File commands and the window's layout.
+class TfrmEditor : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TfrmEditor(QWidget *parent = nullptr);
+    // Dialogs default to the real ones; tests hand in a scripted set.
+    explicit TfrmEditor(Dialogs *dialogs = nullptr, QWidget *parent = nullptr);
     ~TfrmEditor() override;
 
     ProjectModel &project() const { return *m_project; }
+    Dialogs &dialogs() const { return *m_dialogs; }
+
+    MapsPanel *maps() const { return m_maps; }
+    PropertiesPanel *properties() const { return m_properties; }
+    HeaderPanel *header() const { return m_header; }
+    FilesPanel *files() const { return m_files; }
+    ResourcesPanel *resources() const { return m_resources; }
+    PreviewPanel *preview() const { return m_preview; }
+    ConsolePanel *console() const { return m_console; }
+
+    // The current project file; empty until a project is saved or opened.
+    const QString &ProjectFileName() const { return m_projectFileName; }
 
     void NewFile();
     void UpdateProjectCaption();
+    void SetColors();
+
+    void MapMenuChangeEnabled(bool enabled);
+    void HeaderMenuChangeEnabled(bool enabled);
+    void PropertiesMenuChangeEnabled(bool enabled);
+    void FilesMenuChangeEnabled(bool enabled);
+    void ResourcesMenuChangeEnabled(bool enabled);
+    void pnlPropertiesChangeEnabled(bool enabled);
+    void pnlHeaderChangeEnabled(bool enabled);
+    void pnlFilesChangeEnabled(bool enabled);
+    void pnlResourcesChangeEnabled(bool enabled);
+    void PanelsChangeEnabled(bool enabled);
+
+    // The folder picker, opened on LastDir; LastDir itself is left to the caller. False on
+    // Cancel; a confirmed item without a file-system path gives true and an empty folder.
+    bool SelectDirectory(const QString &caption, const QString &root, QString &folder);
+
+    // Opens a project named on the command line, as File, Open does with a chosen file.
+    void openStartupProject(const QString &path);
+
+    // File commands.
+    void mnuFileNewClick();
+    void mnuFileOpenClick();
+    void mnuFileSaveProjectClick();
+    void mnuFileHelpClick();
+    void mnuFileExitClick();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void FormCreate();
     void FormDestroy();
+    void FormResize();
+    void createControls();
+    void layoutColumns();
+    void connectFileCommands();
+    void labelMenuClicked(QWidget *mainControl);
+    void projectWasReset(ResetKind kind);
+    void headerWasChanged();
+    // The properties grid into the selected map, as the maps panel's File menu does.
+    void commitGrid();
+    bool openProject(const QString &path);
+    // Keeps a copy of a project about to be discarded when it differs from what was last opened,
+    // saved or started.
+    void keepDiscardedProject(const QByteArray &bytes);
+    QString recoveryName() const;
+    void markClean();
+    void restoreLayout();
+    void storeLayout() const;
 
     ProjectModel *m_project = nullptr;
+    std::unique_ptr<Dialogs> m_ownDialogs;
+    Dialogs *m_dialogs = nullptr;
+
+    ColumnPanel *pnlLeft = nullptr;
+    ColumnPanel *pnlMid = nullptr;
+    ColumnPanel *pnlRight = nullptr;
+    PanelSplitter *splLeftMid = nullptr;
+    PanelSplitter *splMidRight = nullptr;
+    MapsPanel *m_maps = nullptr;
+    PropertiesPanel *m_properties = nullptr;
+    HeaderPanel *m_header = nullptr;
+    FilesPanel *m_files = nullptr;
+    ResourcesPanel *m_resources = nullptr;
+    PreviewPanel *m_preview = nullptr;
+    ConsolePanel *m_console = nullptr;
+
+    int m_leftWidth = 204; // the widths asked for; a small window shows less
+    int m_midWidth = 281;
+
+    QString m_projectFileName;
+    QByteArray m_cleanBytes; // the project as last opened, saved or started
+    QString m_lastOpenPath;
+    QString m_lastSavePath;
+    bool m_destroyed = false;
 };
 
 } // namespace tervelle

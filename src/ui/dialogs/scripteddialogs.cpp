@@ -1,0 +1,64 @@
+#include "ui/dialogs/scripteddialogs.h"
+
+namespace tervelle {
+
+namespace {
+
+template<typename T>
+T takeOr(QQueue<T> &queue, T fallback)
+{
+    return queue.isEmpty() ? fallback : queue.dequeue();
+}
+
+} // namespace
+
+QStringList ScriptedDialogs::messages() const
+{
+    QStringList result;
+    for (const Asked &entry : asked) {
+        if (entry.kind == QLatin1String("message"))
+            result.append(entry.caption + QStringLiteral(": ") + entry.text);
+    }
+    return result;
+}
+
+void ScriptedDialogs::showMessage(const QString &caption, const QString &text)
+{
+    asked.append({QStringLiteral("message"), caption, text, {}, false});
+}
+
+ReplaceAnswer ScriptedDialogs::askReplace(const QString &caption, const QString &text)
+{
+    asked.append({QStringLiteral("replace"), caption, text, {}, false});
+    return takeOr(replaceAnswers, ReplaceAnswer::No);
+}
+
+std::optional<QString> ScriptedDialogs::inputText(const QString &caption, const QString &prompt,
+                                                  const QString &initial)
+{
+    asked.append({QStringLiteral("input"), caption, prompt + QLatin1Char('|') + initial, {}, false});
+    return takeOr<std::optional<QString>>(inputAnswers, std::nullopt);
+}
+
+QStringList ScriptedDialogs::openFiles(const FileDialogRequest &request, bool multiple)
+{
+    asked.append({QStringLiteral("open"), request.title, QString(), request, multiple});
+    return takeOr(openAnswers, QStringList());
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest &request)
+{
+    asked.append({QStringLiteral("save"), request.title, QString(), request, false});
+    return takeOr<std::optional<QString>>(saveAnswers, std::nullopt);
+}
+
+std::optional<QString> ScriptedDialogs::selectDirectory(const QString &caption, const QString &root,
+                                                        const QString &folder)
+{
+    FileDialogRequest request;
+    request.folder = folder;
+    asked.append({QStringLiteral("folder"), caption, root, request, false});
+    return takeOr<std::optional<QString>>(folderAnswers, std::nullopt);
+}
+
+} // namespace tervelle

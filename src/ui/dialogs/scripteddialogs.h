@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ui/dialogs/dialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+namespace tervelle {
+
+// Answers every dialog from queues filled in advance and records what was asked, so window
+// tests run without a person. A dialog asked with its queue empty is answered as cancelled
+// (No for a replace question) and still recorded.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Asked
+    {
+        QString kind; // "message", "replace", "input", "open", "save", "folder"
+        QString caption;
+        QString text;
+        FileDialogRequest request;
+        bool multiple = false;
+    };
+
+    QQueue<ReplaceAnswer> replaceAnswers;
+    QQueue<std::optional<QString>> inputAnswers;
+    QQueue<QStringList> openAnswers;
+    QQueue<std::optional<QString>> saveAnswers;
+    QQueue<std::optional<QString>> folderAnswers;
+
+    QList<Asked> asked;
+
+    // Only the message boxes, in order, as "caption: text".
+    QStringList messages() const;
+
+    void showMessage(const QString &caption, const QString &text) override;
+    ReplaceAnswer askReplace(const QString &caption, const QString &text) override;
+    std::optional<QString> inputText(const QString &caption, const QString &prompt,
+                                     const QString &initial) override;
+    QStringList openFiles(const FileDialogRequest &request, bool multiple) override;
+    std::optional<QString> saveFile(const FileDialogRequest &request) override;
+    std::optional<QString> selectDirectory(const QString &caption, const QString &root,
+                                           const QString &folder) override;
+};
+
+} // namespace tervelle

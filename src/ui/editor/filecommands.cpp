@@ -1,0 +1,260 @@
+// The File menu's commands and what they share: the project's file name, the recovery copy of a
+// discarded project and the window's remembered layout.
+
+#include "ui/editor/frmeditor.h"
+
+#include "core/common.h"
+#include "core/errors.h"
+#include "core/langload.h"
+#include "core/settingsstore.h"
+#include "project/projectfile.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/editor/panelsplitter.h"
+#include "project/recovery.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace tervelle {
+
+namespace {
+
+QString lang(const char *key)
+{
+    return GetLangText(QString::fromLatin1(key));
+}
+
+FileDialogRequest projectDialog(const char *titleKey, const char *filterKey, const char *indexKey,
+                                 const QString &startPath)
+{
+    FileDialogRequest request;
+    request.title = lang(titleKey);
+    request.filter = lang(filterKey);
+    request.filterIndex = lang(indexKey).trimmed().toInt();
+    request.folder = startPath;
+    request.defaultSuffix = QStringLiteral("mpr");
+    return request;
+}
+
+QString messageCaption()
+{
+    return QGuiApplication::applicationDisplayName();
+}
+
+} // namespace
+
+void TfrmEditor::connectFileCommands()
+{
+    MapsPanel &maps = *m_maps;
+    maps.mnuFileNew->setShortcut(QKeySequence::New);
+    maps.mnuFileOpen->setShortcut(QKeySequence::Open);
+    maps.mnuFileSaveProject->setShortcut(QKeySequence::Save);
+    maps.mnuFileHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    // Shortcuts work from anywhere in the window, and only while their item is enabled (and, for
+    // Help, shown).
+    addActions({maps.mnuFileNew, maps.mnuFileOpen, maps.mnuFileSaveProject, maps.mnuFileHelp});
+    connect(maps.mnuFileNew, &QAction::triggered, this, &TfrmEditor::mnuFileNewClick);
+    connect(maps.mnuFileOpen, &QAction::triggered, this, &TfrmEditor::mnuFileOpenClick);
+    connect(maps.mnuFileSaveProject, &QAction::triggered, this, &TfrmEditor::mnuFileSaveProjectClick);
+    connect(maps.mnuFileHelp, &QAction::triggered, this, &TfrmEditor::mnuFileHelpClick);
+    connect(maps.mnuFileExit, &QAction::triggered, this, &TfrmEditor::mnuFileExitClick);
+}
+
+void TfrmEditor::commitGrid()
+{
+    m_maps->mnuMainClick();
+}
+
+void TfrmEditor::NewFile()
+{
+    m_project->NewFile();
+    markClean();
+}
+
+void TfrmEditor::markClean()
+{
+    try {
+        m_cleanBytes = ProjectFileBytes(*m_project);
+    } catch (const UserError &) {
+        m_cleanBytes.clear();
+    }
+}
+
+// The project file's name, or the pack title for a project never saved, so a map maker finds
+// the copy by the name they know.
+QString TfrmEditor::recoveryName() const
+{
+    if (!m_projectFileName.isEmpty())
+        return QFileInfo(m_projectFileName).completeBaseName();
+    return m_project->packTitle();
+}
+
+void TfrmEditor::keepDiscardedProject(const QByteArray &known)
+{
+    QByteArray bytes = known;
+    try {
+        if (bytes.isEmpty())
+            bytes = ProjectFileBytes(*m_project);
+        if (bytes == m_cleanBytes)
+            return;
+        saveRecoveryCopy(bytes, recoveryName());
+    } catch (const UserError &e) {
+        // At the end of the program there is no window left to show it in.
+        if (m_destroyed)
+            std::fprintf(stderr, "tervelle: %s\n", e.what());
+        else
+            m_dialogs->showMessage(messageCaption(), e.message());
+    }
+}
+
+void TfrmEditor::mnuFileNewClick()
+{
+    commitGrid();
+    keepDiscardedProject(QByteArray());
+    NewFile();
+}
+
+void TfrmEditor::mnuFileOpenClick()
+{
+    commitGrid();
+    const QStringList chosen = m_dialogs->openFiles(
+        projectDialog("[dlgOpenProject.Title]", "[dlgOpenProject.Filter]", "[dlgOpenProject.FilterIndex]", m_lastOpenPath),
+        true);
+    if (chosen.isEmpty())
+        return;
+    m_lastOpenPath = chosen.first();
+    openProject(chosen.first());
+}
+
+void TfrmEditor::openStartupProject(const QString &path)
+{
+    m_lastOpenPath = path;
+    openProject(path);
+}
+
+bool TfrmEditor::openProject(const QString &path)
+{
+    QByteArray before;
+    try {
+        before = ProjectFileBytes(*m_project);
+    } catch (const UserError &) {
+        // Kept as it is; the recovery copy below reports the same problem.
+    }
+    try {
+        OpenProjectFile(*m_project, path);
+    } catch (const UserError &e) {
+        // The open project and its name stay as they were.
+        m_dialogs->showMessage(messageCaption(), QStringLiteral("Reraise file error\n") + e.message());
+        return false;
+    }
+    if (before != m_cleanBytes && !before.isEmpty()) {
+        try {
+            saveRecoveryCopy(before, recoveryName());
+        } catch (const UserError &e) {
+            m_dialogs->showMessage(messageCaption(), e.message());
+        }
+    }
+    m_projectFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    markClean();
+    UpdateProjectCaption();
+    return true;
+}
+
+void TfrmEditor::mnuFileSaveProjectClick()
+{
+    commitGrid();
+    const std::optional<QString> chosen = m_dialogs->saveFile(projectDialog(
+        "[dlgSaveProject.Title]", "[dlgSaveProject.Filter]", "[dlgSaveProject.FilterIndex]", m_lastSavePath));
+    if (!chosen)
+        return;
+    m_lastSavePath = *chosen;
+    try {
+        SaveProjectFile(*m_project, *chosen);
+    } catch (const UserError &e) {
+        m_dialogs->showMessage(messageCaption(), e.message());
+        return;
+    }
+    m_projectFileName = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());
+    markClean();
+    UpdateProjectCaption();
+}
+
+void TfrmEditor::mnuFileHelpClick()
+{
+    commitGrid();
+    // Looked for in the current working folder, as a name without a folder would be.
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("Tervelle.chm"));
+    if (!QFileInfo(path).isFile()) {
+        m_dialogs->showMessage(lang("[message.HelpError.Caption]"), lang("[message.HelpError.Promt]"));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void TfrmEditor::mnuFileExitClick()
+{
+    commitGrid();
+    close();
+}
+
+bool TfrmEditor::SelectDirectory(const QString &caption, const QString &root, QString &folder)
+{
+    const std::optional<QString> chosen = m_dialogs->selectDirectory(caption, root, Common.LastDir);
+    folder = chosen.value_or(QString());
+    return chosen.has_value();
+}
+
+// ---- Remembered layout -------------------------------------------------------------------
+
+namespace {
+const QString GeometryKey = QStringLiteral("WindowGeometry");
+const QString PanelSizesKey = QStringLiteral("PanelSizes");
+} // namespace
+
+void TfrmEditor::restoreLayout()
+{
+    const SettingsStore store(SettingsStore::Key::Editor);
+    const QStringList sizes = store.readString(PanelSizesKey).split(QLatin1Char(','));
+    if (sizes.size() == 5) {
+        int values[5];
+        bool allRead = true;
+        for (int i = 0; i < 5; ++i)
+            values[i] = sizes[i].toInt(&allRead);
+        if (allRead) {
+            m_leftWidth = values[0];
+            m_midWidth = values[1];
+            pnlLeft->setTopHeight(values[2]);
+            pnlMid->setTopHeight(values[3]);
+            pnlRight->setTopHeight(values[4]);
+        }
+    }
+    const QByteArray geometry = QByteArray::fromBase64(store.readString(GeometryKey).toLatin1());
+    if (!geometry.isEmpty() && restoreGeometry(geometry))
+        return;
+    resize(746, 706);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TfrmEditor::storeLayout() const
+{
+    SettingsStore store(SettingsStore::Key::Editor);
+    const QString sizes = QStringLiteral("%1,%2,%3,%4,%5")
+                              .arg(m_leftWidth)
+                              .arg(m_midWidth)
+                              .arg(pnlLeft->topHeight())
+                              .arg(pnlMid->topHeight())
+                              .arg(pnlRight->topHeight());
+    store.writeString(PanelSizesKey, sizes);
+    store.writeString(GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+}
+
+} // namespace tervelle

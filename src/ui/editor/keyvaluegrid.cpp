@@ -1,0 +1,40 @@
+#include "ui/editor/keyvaluegrid.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace tervelle {
+
+namespace {
+constexpr int GridLineWidth = 1;
+constexpr int KeyColumnWidth = 90;
+} // namespace
+
+QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)
+{
+    auto *grid = new QTableView(parent);
+    grid->setObjectName(name);
+    grid->setModel(model);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    // The stretched value column may shrink below the usual section size in a narrow column.
+    grid->horizontalHeader()->setDefaultSectionSize(KeyColumnWidth / 2);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setAutoFillBackground(true);
+    grid->setColumnWidth(0, KeyColumnWidth);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setWordWrap(false);
+    // The value column stretches to the grid's edge; long values are elided, not scrolled.
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return grid;
+}
+
+int valueColumnLeft(const QTableView *grid)
+{
+    return grid->x() + grid->columnWidth(0) + GridLineWidth;
+}
+
+} // namespace tervelle

@@ -1,0 +1,192 @@
+#include "ui/editor/labelmenu.h"
+
+#include "ui/colors.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace tervelle {
+
+namespace {
+
+// Screen readers hear a menu button with the label's caption.
+class LabelMenuAccessible : public QAccessibleWidget
+{
+public:
+    explicit LabelMenuAccessible(QWidget *widget) : QAccessibleWidget(widget, QAccessible::ButtonMenu) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return label()->text().trimmed();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override
+    {
+        return widget()->isEnabled() ? QStringList{showMenuAction()} : QStringList();
+    }
+    void doAction(const QString &name) override
+    {
+        if (name == showMenuAction() && widget()->isEnabled())
+            QMetaObject::invokeMethod(label(), &LabelMenu::openPopup, Qt::QueuedConnection);
+    }
+
+private:
+    LabelMenu *label() const { return static_cast<LabelMenu *>(widget()); }
+};
+
+QAccessibleInterface *labelMenuAccessibleFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("tervelle::LabelMenu") && object && object->isWidgetType())
+        return new LabelMenuAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+LabelMenu::LabelMenu(const QString &name, QMenu *popup, QWidget *strip) : QAbstractButton(strip), m_popup(popup)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(labelMenuAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setObjectName(name);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    // The popup never opens by itself on a right click.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setHot(false);
+}
+
+void LabelMenu::setCaption(const QString &text)
+{
+    const QString caption = QLatin1Char(' ') + text;
+    setText(caption);
+    setAccessibleName(text.trimmed());
+    setToolTip(QString());
+}
+
+QSize LabelMenu::sizeHint() const
+{
+    // The width the caption gives, plus 10 pixels, as every label-menu is laid out.
+    return QSize(fontMetrics().horizontalAdvance(text()) + 10, fontMetrics().height());
+}
+
+QPoint LabelMenu::popupPosition() const
+{
+    const QWidget *strip = parentWidget();
+    return strip->mapToGlobal(QPoint(x(), strip->height()));
+}
+
+void LabelMenu::openPopup()
+{
+    if (!isEnabled() || m_open)
+        return;
+    m_open = true;
+    setHot(true);
+    emit activated();
+    if (m_popup && isEnabled())
+        m_popup->exec(popupPosition());
+    m_open = false;
+    setHot(false);
+}
+
+void LabelMenu::setHot(bool hot)
+{
+    m_hot = hot;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, toQColor(hot ? ColorMenuHot : ColorMenu));
+    colours.setColor(QPalette::WindowText, toQColor(ColorText));
+    colours.setColor(QPalette::ButtonText, toQColor(ColorText));
+    setPalette(colours);
+    update();
+}
+
+void LabelMenu::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    if (!isEnabled())
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, text());
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+void LabelMenu::enterEvent(QEnterEvent *event)
+{
+    setHot(true);
+    QAbstractButton::enterEvent(event);
+}
+
+void LabelMenu::leaveEvent(QEvent *event)
+{
+    if (!m_open)
+        setHot(false);
+    QAbstractButton::leaveEvent(event);
+}
+
+void LabelMenu::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_hot && !m_open)
+        setHot(true);
+    event->accept();
+}
+
+void LabelMenu::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        openPopup();
+}
+
+void LabelMenu::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The popup already ran on the press; QAbstractButton would click again.
+    event->accept();
+}
+
+void LabelMenu::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Down:
+        event->accept();
+        // From the keyboard the first usable item is ready to be chosen.
+        if (m_popup) {
+            for (QAction *item : m_popup->actions()) {
+                if (item->isEnabled() && item->isVisible() && !item->isSeparator()) {
+                    m_popup->setActiveAction(item);
+                    break;
+                }
+            }
+        }
+        openPopup();
+        return;
+    default:
+        QAbstractButton::keyPressEvent(event);
+    }
+}
+
+void LabelMenu::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange)
+        update();
+    QAbstractButton::changeEvent(event);
+}
+
+} // namespace tervelle

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/editor/contentpanel.h"
+
+class QListView;
+
+namespace tervelle {
+
+class LabelMenu;
+class MapsListModel;
+class ProjectModel;
+class PropertiesPanel;
+
+// `pnlMaps`: the maps list with the File and Edit label-menus.
+class MapsPanel : public ContentPanel
+{
+    Q_OBJECT
+
+public:
+    MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget *parent);
+
+    LabelMenu *mnuFile = nullptr;
+    LabelMenu *mnuEdit = nullptr;
+    QMenu *pmnuFile = nullptr;
+    QMenu *pmnuEdit = nullptr;
+    QAction *mnuFileNew = nullptr;
+    QAction *mnuFileOpen = nullptr;
+    QAction *mnuFileSaveProject = nullptr;
+    QAction *mnuFileSaveMapPack = nullptr;
+    QAction *mnuFilePackProperties = nullptr;
+    QAction *mnuFileShowConsole = nullptr;
+    QAction *mnuFileHelp = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QAction *mnuEditAdd = nullptr;
+    QAction *mnuEditDelete = nullptr;
+    QListView *lstMaps = nullptr;
+
+    // Index of the map whose properties the grid shows; -1 for none.
+    int SelectedMap = -1;
+
+    void MapMenuChangeEnabled(bool enabled);
+    // Stores the properties grid into the selected map, if there is one.
+    void mnuMainClick();
+    // The current item of the list changed.
+    void lstMapsClick();
+    // A new or opened project: no map selected.
+    void resetSelection();
+
+protected:
+    void panelResize() override;
+
+private:
+    ProjectModel &m_project;
+    PropertiesPanel &m_properties;
+    MapsListModel *m_model = nullptr;
+};
+
+} // namespace tervelle

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "project/projectmodel.h"
+
+#include <QAbstractListModel>
+#include <QAbstractTableModel>
+
+namespace tervelle {
+
+// Item models that show the project in the panels' views. The project announces its changes
+// after they happened; each model keeps the copy its views were last told about, so rows are
+// inserted and removed between the proper begin and end calls.
+
+// The maps by display name.
+class MapsListModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    explicit MapsListModel(ProjectModel &project, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+private:
+    void reload();
+
+    ProjectModel &m_project;
+    QStringList m_names;
+};
+
+// Key/value rows as a two-column grid with a title row ("Key", "Value"). The rows are held
+// here; the header grid follows the project's header, the properties grid is a working copy.
+class KeyValueGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit KeyValueGridModel(QObject *parent = nullptr);
+
+    void setTitles(const QString &key, const QString &value);
+    const QStringList &rows() const { return m_rows; }
+    void setRows(const QStringList &rows);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QStringList m_rows;
+    QString m_titles[2];
+};
+
+// The resources list: display name and folder of each collected file.
+struct ResourceEntry
+{
+    QString displayName;
+    QString folder;
+    QString fullPath;
+};
+
+class ResourcesListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ResourcesListModel(QObject *parent = nullptr);
+
+    void setTitles(const QString &file, const QString &path);
+    const QList<ResourceEntry> &entries() const { return m_entries; }
+    void clear();
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QList<ResourceEntry> m_entries;
+    QString m_titles[2];
+};
+
+} // namespace tervelle

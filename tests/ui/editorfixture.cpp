@@ -1,0 +1,75 @@
+#include "editorfixture.h"
+
+#include "project/recovery.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+namespace tervelle::test {
+
+void EditorTest::SetUp()
+{
+    previousState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    resetLanguage();
+    Common = SharedState();
+    makeEditor();
+}
+
+void EditorTest::TearDown()
+{
+    editor.reset();
+    Common = SharedState();
+    resetLanguage();
+    qputenv("XDG_STATE_HOME", previousState);
+}
+
+void EditorTest::makeEditor()
+{
+    editor.reset();
+    editor = std::make_unique<TfrmEditor>(&dialogs);
+    editor->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+}
+
+QAction *EditorTest::item(const char *name) const
+{
+    auto *found = editor->findChild<QAction *>(QString::fromLatin1(name));
+    if (!found)
+        ADD_FAILURE() << "no menu item " << name;
+    return found;
+}
+
+QString EditorTest::whileNextPopupOpen(const std::function<void()> &open,
+                                       const std::function<void(QWidget *)> &during)
+{
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        QWidget *popup = QApplication::activePopupWidget();
+        if (!popup)
+            return;
+        seen = popup->objectName();
+        if (during)
+            during(popup);
+        popup->close();
+    });
+    open();
+    // A popup that was opened without blocking is closed by the timer above once events run.
+    QApplication::processEvents();
+    return seen;
+}
+
+QString EditorTest::recoveryDir() const
+{
+    return recoveryFolder();
+}
+
+QStringList EditorTest::recoveryFiles() const
+{
+    return QDir(recoveryDir()).entryList({QStringLiteral("*.mpr")}, QDir::Files, QDir::Name);
+}
+
+} // namespace tervelle::test

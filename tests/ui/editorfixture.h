@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/common.h"
+#include "support/testsupport.h"
+#include "ui/dialogs/scripteddialogs.h"
+#include "ui/editor/frmeditor.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tervelle::test {
+
+// A shown editor with scripted dialogs, its settings and recovery folder in temporary places
+// and the built-in language texts.
+class EditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Makes (again) the editor, e.g. after the language texts were changed.
+    void makeEditor();
+
+    template<typename T = QWidget>
+    T *widget(const char *name) const
+    {
+        T *found = editor->findChild<T *>(QString::fromLatin1(name));
+        if (!found)
+            ADD_FAILURE() << "no control " << name;
+        return found;
+    }
+    QAction *item(const char *name) const;
+
+    // Runs `during` while the next popup menu is open, then closes it. Returns the popup's
+    // object name, or empty when none opened.
+    QString whileNextPopupOpen(const std::function<void()> &open, const std::function<void(QWidget *)> &during = {});
+
+    QString recoveryDir() const;
+    QStringList recoveryFiles() const;
+    QString tempPath(const QString &name) const { return work.filePath(name); }
+
+    TempConfigHome config;
+    QTemporaryDir state;
+    QTemporaryDir work;
+    QByteArray previousState;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TfrmEditor> editor;
+};
+
+} // namespace tervelle::test

@@ -1,0 +1,273 @@
+#include "editorfixture.h"
+
+#include "core/langload.h"
+#include "project/projectfile.h"
+#include "project/projectmodel.h"
+#include "ui/editor/labelmenu.h"
+#include "ui/editor/propertiespanel.h"
+#include "project/recovery.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListView>
+#include <QTest>
+
+using namespace tervelle;
+using tervelle::test::EditorTest;
+
+namespace {
+
+const QString Prefix = QStringLiteral("Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck - ");
+
+class FileCommands : public EditorTest
+{
+protected:
+    // A project file holding one map called `mapName`, written through the model.
+    QString writeProject(const QString &name, const QString &mapName)
+    {
+        SharedState other;
+        ProjectModel model(other);
+        model.NewFile();
+        model.SetHeaderValue(0, "Saved pack");
+        model.SetMapDisplayName(model.AddMap(), mapName);
+        const QString path = tempPath(name);
+        SaveProjectFile(model, path);
+        return path;
+    }
+    QString native(const QString &path) const { return QDir::toNativeSeparators(path); }
+};
+
+TEST_F(FileCommands, OpenShowsTheFileInTheCaptionAndAsksWithTheProjectDialog)
+{
+    const QString first = writeProject("first.mpr", "Glacier");
+    const QString second = writeProject("second.mpr", "Desert");
+    dialogs.openAnswers.enqueue({first, second});
+    item("mnuFileOpen")->trigger();
+
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    const auto &asked = dialogs.asked[0];
+    EXPECT_EQ(asked.kind, "open");
+    EXPECT_TRUE(asked.multiple);
+    EXPECT_EQ(asked.request.title, "Open map pack project");
+    EXPECT_EQ(asked.request.filter, "Map pack project(*.mpr)|*.mpr");
+    EXPECT_EQ(asked.request.filterIndex, 1);
+    EXPECT_EQ(asked.request.defaultSuffix, "mpr");
+    // Only the first of several chosen files is opened.
+    ASSERT_EQ(editor->project().mapCount(), 1);
+    EXPECT_EQ(editor->project().map(0).DisplayName, "Glacier");
+    EXPECT_EQ(editor->ProjectFileName(), native(first));
+    EXPECT_EQ(editor->windowTitle(), Prefix + "Saved pack (" + native(first) + ")");
+
+    // The next open starts on the file chosen last.
+    item("mnuFileOpen")->trigger();
+    EXPECT_EQ(dialogs.asked.last().request.folder, first);
+}
+
+TEST_F(FileCommands, AFailedOpenKeepsTheProjectItsNameAndItsCaption)
+{
+    const QString good = writeProject("good.mpr", "Glacier");
+    dialogs.openAnswers.enqueue({good});
+    item("mnuFileOpen")->trigger();
+    const QString caption = editor->windowTitle();
+
+    const QString bad = tempPath("bad.mpr");
+    test::writeBytes(bad, test::crlfLines({"Pack", "", "", "1.0", "perhaps"}));
+    dialogs.openAnswers.enqueue({bad});
+    item("mnuFileOpen")->trigger();
+
+    const QStringList messages = dialogs.messages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(": Reraise file error\n")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains("bad.mpr")) << messages[0].toStdString();
+    EXPECT_EQ(editor->windowTitle(), caption);
+    EXPECT_EQ(editor->ProjectFileName(), native(good));
+    ASSERT_EQ(editor->project().mapCount(), 1);
+    EXPECT_EQ(editor->project().map(0).DisplayName, "Glacier");
+
+    // A file that cannot be read at all gives the same message with the reason.
+    dialogs.openAnswers.enqueue({tempPath("missing.mpr")});
+    item("mnuFileOpen")->trigger();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[1].contains("Reraise file error\n"));
+    EXPECT_EQ(editor->windowTitle(), caption);
+}
+
+TEST_F(FileCommands, SaveNamesTheFileInTheCaptionAndKeepsItAcrossNew)
+{
+    const QString path = tempPath("saved.mpr");
+    dialogs.saveAnswers.enqueue(path);
+    item("mnuFileSaveProject")->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].kind, "save");
+    EXPECT_EQ(dialogs.asked[0].request.title, "Save map pack project");
+    EXPECT_EQ(dialogs.asked[0].request.filter, "Map pack project(*.mpr)|*.mpr");
+    EXPECT_EQ(dialogs.asked[0].request.defaultSuffix, "mpr");
+    EXPECT_EQ(test::readBytes(path), ProjectFileBytes(editor->project()));
+    EXPECT_EQ(editor->windowTitle(), Prefix + "New map pack (" + native(path) + ")");
+
+    item("mnuFileNew")->trigger();
+    EXPECT_EQ(editor->windowTitle(), Prefix + "New map pack (" + native(path) + ")");
+
+    // Cancel changes nothing; the next dialog starts on the file chosen last.
+    item("mnuFileSaveProject")->trigger();
+    EXPECT_EQ(dialogs.asked.last().request.folder, path);
+    EXPECT_EQ(editor->ProjectFileName(), native(path));
+}
+
+TEST_F(FileCommands, AFailedSaveKeepsTheOldNameAndSaysWhy)
+{
+    const QString path = tempPath("no-such-folder/x.mpr");
+    dialogs.saveAnswers.enqueue(path);
+    item("mnuFileSaveProject")->trigger();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("x.mpr")) << dialogs.messages()[0].toStdString();
+    EXPECT_TRUE(editor->ProjectFileName().isEmpty());
+    EXPECT_EQ(editor->windowTitle(), Prefix + "New map pack");
+}
+
+TEST_F(FileCommands, APlaceholderTypedIntoThePackTitleStaysAsTyped)
+{
+    const QString path = tempPath("a.mpr");
+    dialogs.saveAnswers.enqueue(path);
+    item("mnuFileSaveProject")->trigger();
+    editor->project().SetHeaderValue(0, "Arctic /f /p");
+    EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic /f /p (" + native(path) + ")");
+}
+
+TEST_F(FileCommands, HeaderChangesWithoutEnglishRowLeaveTheCaption)
+{
+    editor->project().SetHeaderValue(0, "Arctic");
+    EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic");
+    editor->project().SetHeaderKey(0, "[german]");
+    EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic");
+}
+
+TEST_F(FileCommands, NewKeepsAChangedProjectInTheRecoveryFolder)
+{
+    item("mnuFileNew")->trigger();
+    EXPECT_TRUE(recoveryFiles().isEmpty());
+
+    editor->project().SetMapDisplayName(editor->project().AddMap(), "Lost map");
+    const QByteArray changed = ProjectFileBytes(editor->project());
+    item("mnuFileNew")->trigger();
+    EXPECT_EQ(editor->project().mapCount(), 0);
+    const QStringList copies = recoveryFiles();
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(test::readBytes(recoveryDir() + "/" + copies[0]), changed);
+
+    // A project just saved is not kept again.
+    editor->project().AddMap();
+    dialogs.saveAnswers.enqueue(tempPath("kept.mpr"));
+    item("mnuFileSaveProject")->trigger();
+    item("mnuFileNew")->trigger();
+    EXPECT_EQ(recoveryFiles().size(), 1);
+}
+
+TEST_F(FileCommands, OpenAndTheEndOfTheProgramKeepAChangedProjectToo)
+{
+    editor->project().AddMap();
+    dialogs.openAnswers.enqueue({writeProject("other.mpr", "Other")});
+    item("mnuFileOpen")->trigger();
+    EXPECT_EQ(recoveryFiles().size(), 1);
+
+    editor->project().AddMap();
+    editor.reset();
+    EXPECT_EQ(recoveryFiles().size(), 2);
+}
+
+TEST_F(FileCommands, FileCommandsCommitTheGridFirst)
+{
+    ProjectModel &project = editor->project();
+    project.AddMap();
+    auto *maps = widget<QListView>("lstMaps");
+    maps->setCurrentIndex(maps->model()->index(0, 0));
+    QStringList edited = project.map(0).Info.Properties;
+    edited[3] = "[map]=arctic.xan";
+    editor->properties()->loadGrid(edited);
+    const QString path = tempPath("committed.mpr");
+    dialogs.saveAnswers.enqueue(path);
+    // The shortcut, without opening the menu.
+    QTest::keySequence(editor.get(), QKeySequence::Save);
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_TRUE(test::readBytes(path).contains("[map]=arctic.xan"));
+}
+
+TEST_F(FileCommands, ShortcutsObeyTheEnabledState)
+{
+    editor->project().AddMap();
+    QTest::keySequence(editor.get(), QKeySequence::New);
+    EXPECT_EQ(editor->project().mapCount(), 0);
+
+    editor->project().AddMap();
+    editor->MapMenuChangeEnabled(false);
+    QTest::keySequence(editor.get(), QKeySequence::New);
+    QTest::keySequence(editor.get(), QKeySequence::Open);
+    EXPECT_EQ(editor->project().mapCount(), 1);
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+
+    // F1 only while Help is shown.
+    QTest::keyClick(editor.get(), Qt::Key_F1);
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+}
+
+TEST_F(FileCommands, HelpIsShownOnlyWhenTheLanguageSaysExactlyOne)
+{
+    EXPECT_FALSE(item("mnuFileHelp")->isVisible());
+    const std::pair<const char *, bool> cases[] = {{"1", true}, {"1 ", false}, {"yes", false}, {"0", false}};
+    for (const auto &[text, shown] : cases) {
+        LangTexts[langIndex("[mnuFile.Help.Visible]")] = QString::fromLatin1(text);
+        makeEditor();
+        EXPECT_EQ(item("mnuFileHelp")->isVisible(), shown) << '"' << text << '"';
+        if (shown) {
+            EXPECT_TRUE(item("mnuFileHelp")->isEnabled());
+        }
+    }
+}
+
+TEST_F(FileCommands, HelpWithoutTheFileSaysItIsMissing)
+{
+    LangTexts[langIndex("[mnuFile.Help.Visible]")] = "1";
+    makeEditor();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    QTest::keyClick(editor.get(), Qt::Key_F1);
+    QDir::setCurrent(previous);
+    EXPECT_EQ(dialogs.messages(), QStringList{"Error!: Help file Tervelle.chm not found!"});
+}
+
+TEST_F(FileCommands, ExitClosesTheWindow)
+{
+    item("mnuFileExit")->trigger();
+    EXPECT_FALSE(editor->isVisible());
+}
+
+TEST_F(FileCommands, AProjectNamedAtStartIsOpened)
+{
+    const QString path = writeProject("start.mpr", "Start");
+    editor->openStartupProject(path);
+    EXPECT_EQ(editor->windowTitle(), Prefix + "Saved pack (" + native(path) + ")");
+
+    makeEditor();
+    editor->openStartupProject(tempPath("missing.mpr"));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("Reraise file error\n"));
+    EXPECT_EQ(editor->windowTitle(), Prefix + "New map pack");
+}
+
+TEST_F(FileCommands, TheFolderPickerStartsOnLastDirAndLeavesIt)
+{
+    Common.LastDir = work.path();
+    dialogs.folderAnswers.enqueue(std::nullopt);
+    dialogs.folderAnswers.enqueue(QString("/maps"));
+    QString folder = "unchanged";
+    EXPECT_FALSE(editor->SelectDirectory("Pick", "", folder));
+    EXPECT_EQ(folder, "");
+    EXPECT_TRUE(editor->SelectDirectory("Pick", "", folder));
+    EXPECT_EQ(folder, "/maps");
+    EXPECT_EQ(dialogs.asked[0].caption, "Pick");
+    EXPECT_EQ(dialogs.asked[0].request.folder, work.path());
+    EXPECT_EQ(Common.LastDir, work.path());
+}
+
+} // namespace
+

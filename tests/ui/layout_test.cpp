@@ -1,0 +1,118 @@
+#include "editorfixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTest>
+
+using namespace tervelle;
+using tervelle::test::EditorTest;
+
+namespace {
+
+using Layout = EditorTest;
+
+TEST_F(Layout, ResizeRulesKeepControlsInPlace)
+{
+    editor->resize(900, 700);
+    QApplication::processEvents();
+    const QWidget *console = widget("pnlCompile");
+    EXPECT_FALSE(console->isVisible());
+    EXPECT_EQ(console->geometry(), QRect(0, 700 - 136, 900, 136));
+
+    const std::pair<const char *, const char *> mains[] = {
+        {"pnlMaps", "lstMaps"}, {"pnlHeader", "lstHeader"}, {"pnlProperties", "lstProperties"},
+        {"pnlFiles", "lstFiles"}, {"pnlResources", "lstResources"}};
+    for (const auto &[panel, list] : mains) {
+        const QWidget *p = widget(panel);
+        const QWidget *l = widget(list);
+        EXPECT_EQ(l->width(), p->width() - 16) << list;
+        EXPECT_EQ(l->height(), p->height() - 48) << list;
+        EXPECT_EQ(l->x(), 8) << list;
+    }
+    EXPECT_EQ(widget("lstMaps")->y(), 39);
+    EXPECT_EQ(widget("lstFiles")->y(), 40);
+    EXPECT_EQ(widget("sbPreview")->width(), widget("pnlPreview")->width() - 16);
+    EXPECT_EQ(widget("txtPreview")->height(), widget("pnlPreview")->height() - 31);
+    EXPECT_EQ(widget("lstCompile")->width(), console->width() - 16);
+    EXPECT_EQ(widget("lstCompile")->height(), console->height() - 32);
+
+    // The columns keep their widths; the right one takes the rest.
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
+    EXPECT_EQ(widget("pnlMid")->width(), 281);
+    EXPECT_EQ(widget("pnlRight")->width(), 900 - 204 - 281 - 8);
+    EXPECT_EQ(widget("pnlMaps")->height(), 300);
+
+    // At the smallest size no column is narrower than 200 and the console still sits at the bottom.
+    editor->resize(editor->minimumSize());
+    QApplication::processEvents();
+    EXPECT_EQ(editor->minimumSize(), QSize(608, 608));
+    for (const char *column : {"pnlLeft", "pnlMid", "pnlRight"})
+        EXPECT_GE(widget(column)->width(), 200) << column;
+    EXPECT_EQ(widget("pnlRight")->geometry().right(), editor->width() - 1);
+    EXPECT_EQ(console->geometry(), QRect(0, 608 - 136, 608, 136));
+
+    // Growing again gives the columns their widths back.
+    editor->resize(1000, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
+    EXPECT_EQ(widget("pnlMid")->width(), 281);
+}
+
+TEST_F(Layout, APictureLargerThanThePreviewStartsAtTheTopLeft)
+{
+    auto *image = widget<QLabel>("imgPreview");
+    auto *box = widget<QScrollArea>("sbPreview");
+    box->show();
+    QPixmap big(1200, 1200);
+    big.fill(Qt::red);
+    image->setPixmap(big);
+    image->adjustSize();
+    editor->resize(700, 650);
+    QApplication::processEvents();
+    EXPECT_EQ(image->pos(), QPoint(0, 0));
+
+    QPixmap small(20, 10);
+    small.fill(Qt::blue);
+    image->setPixmap(small);
+    image->adjustSize();
+    editor->resize(900, 800);
+    QApplication::processEvents();
+    EXPECT_EQ(image->x(), (box->viewport()->width() - 20) / 2);
+    EXPECT_EQ(image->y(), (box->viewport()->height() - 10) / 2);
+}
+
+TEST_F(Layout, DraggingASplitterKeepsBothSidesAtTheirMinimum)
+{
+    editor->resize(1000, 700);
+    QApplication::processEvents();
+    QWidget *splitter = widget("splLeftMid");
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 300));
+    QTest::mouseMove(splitter, QPoint(-150, 300));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(-150, 300));
+    EXPECT_EQ(widget("pnlLeft")->width(), 200);
+    EXPECT_EQ(splitter->x(), 200);
+
+    QWidget *inner = widget("splMapsHeader");
+    const int y = inner->mapTo(editor.get(), QPoint(0, 0)).y();
+    QTest::mousePress(inner, Qt::LeftButton, {}, QPoint(50, 2));
+    QTest::mouseRelease(inner, Qt::LeftButton, {}, QPoint(50, 2 + 1000));
+    EXPECT_EQ(widget("pnlHeader")->height(), 100);
+    EXPECT_GT(inner->mapTo(editor.get(), QPoint(0, 0)).y(), y);
+}
+
+TEST_F(Layout, RemembersItsSizeAndSplittersBetweenRuns)
+{
+    editor->resize(1000, 750);
+    QApplication::processEvents();
+    QWidget *splitter = widget("splMidRight");
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 300));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(42, 300));
+    const int mid = widget("pnlMid")->width();
+    EXPECT_EQ(mid, 281 + 40);
+    makeEditor();
+    EXPECT_EQ(editor->size(), QSize(1000, 750));
+    EXPECT_EQ(widget("pnlMid")->width(), mid);
+}
+
+} // namespace
