@@ -3,6 +3,7 @@
 #include "core/common.h"
 #include "core/errors.h"
 #include "core/langload.h"
+#include "core/report.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -60,6 +61,8 @@ int main(int argc, char *argv[])
     using namespace tervelle::cli;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tervelle-pack"));
+    // What the core notices without failing (a settings file it leaves alone) is said once.
+    tervelle::setProblemHandler(printError);
 
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
