@@ -1,10 +1,8 @@
 #include "cli/cli.h"
 
-#include "mappack/compiler.h"
-#include "mappack/maplist.h"
-#include "mappack/setupscript.h"
 #include "core/common.h"
 #include "core/errors.h"
+#include "mappack/buildsession.h"
 #include "project/projectmodel.h"
 
 #include <QEventLoop>
@@ -32,26 +30,21 @@ int runBuild(const QStringList &args)
     ProjectModel project;
     if (!openPackProject(project, parsed))
         return ExitFailed;
+
+    StdoutConsole console;
+    BuildSession build(console, Common);
+    QEventLoop loop;
+    std::optional<CompileResult> result;
+    QObject::connect(&build, &BuildSession::finished, &loop, [&](CompileResult r) {
+        result = r;
+        loop.quit();
+    });
     try {
-        // The script is made first: a value the compiler cannot take stops the build before
-        // anything is written.
-        const auto lines = MakeSetupScript(Common.AppDir, parsed.Installer, Common, project);
-        SaveMapList(project, Common.AppDir);
-        saveSetupScript(lines, Common.AppDir);
+        build.start(project, parsed.Installer);
     } catch (const UserError &e) {
         printError(e.message());
         return ExitFailed;
     }
-
-    StdoutConsole console;
-    CompilerRun compiler(console, Common);
-    QEventLoop loop;
-    std::optional<CompileResult> result;
-    QObject::connect(&compiler, &CompilerRun::finished, &loop, [&](CompileResult r) {
-        result = r;
-        loop.quit();
-    });
-    compiler.Compile(false);
     if (!result)
         loop.exec();
     return result == CompileResult::Success ? ExitOk : ExitFailed;
