@@ -1,5 +1,5 @@
-#include "app/quitonsignal.h"
 #include "core/langload.h"
+#include "core/quitonsignal.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QApplication>

@@ -2,9 +2,12 @@
 
 #include "core/common.h"
 #include "core/errors.h"
+#include "core/langload.h"
+#include "core/quitonsignal.h"
 #include "mappack/buildsession.h"
 #include "project/projectmodel.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include <optional>
@@ -45,8 +48,14 @@ int runBuild(const QStringList &args)
         printError(e.message());
         return ExitFailed;
     }
-    if (!result)
+    if (!result) {
+        // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts
+        // the earlier installer back as it goes.
+        quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
         loop.exec();
+    }
+    if (!result)
+        console.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Error]")));
     return result == CompileResult::Success ? ExitOk : ExitFailed;
 }
 
