@@ -20,8 +20,13 @@ int runLangTemplate(const QStringList &args)
         LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
     if (!args.isEmpty()) {
         const QString path = args.first();
-        if (!QFileInfo(path).isFile()) {
-            printError(QStringLiteral("the language file %1 does not exist").arg(path));
+        // Only a regular file is read: a FIFO or a device would keep the command waiting.
+        const QFileInfo info(path);
+        if (!info.isFile()) {
+            const QString what = !info.exists() && !info.isSymLink() ? QStringLiteral("does not exist")
+                : info.isDir()                                       ? QStringLiteral("is a folder")
+                                                                     : QStringLiteral("is not a regular file");
+            printError(QStringLiteral("the language file %1 %2").arg(path, what));
             return ExitFailed;
         }
         QString error;
