@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include "core/common.h"
-#include "core/errors.h"
 #include "core/langload.h"
 #include "core/quitonsignal.h"
 #include "mappack/buildsession.h"
@@ -27,12 +26,9 @@ public:
 
 int runBuild(const QStringList &args)
 {
-    PackArguments parsed;
-    if (!parsePackArguments(args, QStringLiteral("build"), parsed))
-        return ExitUsage;
+    const PackArguments parsed = parsePackArguments(args, QStringLiteral("build"));
     ProjectModel project;
-    if (!openPackProject(project, parsed))
-        return ExitFailed;
+    openPackProject(project, parsed);
 
     StdoutConsole console;
     BuildSession build(console, Common);
@@ -42,12 +38,7 @@ int runBuild(const QStringList &args)
         result = r;
         loop.quit();
     });
-    try {
-        build.start(project, parsed.Installer);
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
+    build.start(project, parsed.Installer);
     if (!result) {
         // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts
         // the earlier installer back as it goes.

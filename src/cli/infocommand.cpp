@@ -52,13 +52,10 @@ QString nodeLine(const PackFileEntry &entry, int depth)
 
 int runInfo(const QStringList &args)
 {
-    if (args.size() != 1) {
-        printError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
-        return ExitUsage;
-    }
+    if (args.size() != 1)
+        throw UsageError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
     ProjectModel project;
-    if (!openProject(project, args.first()))
-        return ExitFailed;
+    openProject(project, args.first());
 
     const SharedState &state = project.state();
     QStringList out;
@@ -100,10 +97,7 @@ int runInfo(const QStringList &args)
     }
 
     out << QString();
-    if (!writeStdout(out.join(QLatin1Char('\n')).toUtf8())) {
-        printError(QStringLiteral("cannot write to standard output"));
-        return ExitFailed;
-    }
+    printBytes(out.join(QLatin1Char('\n')).toUtf8());
     return ExitOk;
 }
 

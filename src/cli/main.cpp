@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include "core/common.h"
-#include "core/errors.h"
 #include "core/langload.h"
 #include "core/report.h"
 
@@ -26,18 +25,10 @@ bool writeStdout(const QByteArray &bytes)
     return written == std::size_t(bytes.size()) && std::fflush(stdout) == 0;
 }
 
-int printBytes(const std::function<QByteArray()> &makeBytes)
+void printBytes(const QByteArray &bytes)
 {
-    try {
-        if (!writeStdout(makeBytes())) {
-            printError(QStringLiteral("cannot write to standard output"));
-            return ExitFailed;
-        }
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
-    return ExitOk;
+    if (!writeStdout(bytes))
+        throw UserError(QStringLiteral("cannot write to standard output"));
 }
 
 namespace {
@@ -86,5 +77,13 @@ int main(int argc, char *argv[])
         std::fputs(Usage, stderr);
         return ExitUsage;
     }
-    return found->second(args);
+    try {
+        return found->second(args);
+    } catch (const UsageError &e) {
+        printError(e.message());
+        return ExitUsage;
+    } catch (const tervelle::UserError &e) {
+        printError(e.message());
+        return ExitFailed;
+    }
 }

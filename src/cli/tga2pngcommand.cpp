@@ -41,17 +41,10 @@ QByteArray pngBytes(const QString &inPath)
 
 int runTga2Png(const QStringList &args)
 {
-    if (args.size() != 2) {
-        printError(QStringLiteral("usage: tervelle-pack tga2png IN.tga OUT.png"));
-        return ExitUsage;
-    }
-    try {
-        // A failed write never leaves a partial PNG, nor replaces an existing one.
-        replaceFileContents(args.at(1), pngBytes(args.at(0)), QStringLiteral("cannot write %1: %2"));
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
+    if (args.size() != 2)
+        throw UsageError(QStringLiteral("usage: tervelle-pack tga2png IN.tga OUT.png"));
+    // A failed write never leaves a partial PNG, nor replaces an existing one.
+    replaceFileContents(args.at(1), pngBytes(args.at(0)), QStringLiteral("cannot write %1: %2"));
     return ExitOk;
 }
 
