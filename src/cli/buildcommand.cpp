@@ -1,12 +1,12 @@
 #include "cli/cli.h"
 
-#include "mappack/compiler.h"
-#include "mappack/maplist.h"
-#include "mappack/setupscript.h"
 #include "core/common.h"
-#include "core/errors.h"
+#include "core/langload.h"
+#include "core/quitonsignal.h"
+#include "mappack/buildsession.h"
 #include "project/projectmodel.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include <optional>
@@ -26,34 +26,27 @@ public:
 
 int runBuild(const QStringList &args)
 {
-    PackArguments parsed;
-    if (!parsePackArguments(args, QStringLiteral("build"), parsed))
-        return ExitUsage;
+    const PackArguments parsed = parsePackArguments(args, QStringLiteral("build"));
     ProjectModel project;
-    if (!openPackProject(project, parsed))
-        return ExitFailed;
-    try {
-        // The script is made first: a value the compiler cannot take stops the build before
-        // anything is written.
-        const auto lines = MakeSetupScript(Common.AppDir, parsed.Installer, Common, project);
-        SaveMapList(project, Common.AppDir);
-        saveSetupScript(lines, Common.AppDir);
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
+    openPackProject(project, parsed);
 
     StdoutConsole console;
-    CompilerRun compiler(console, Common);
+    BuildSession build(console, Common);
     QEventLoop loop;
     std::optional<CompileResult> result;
-    QObject::connect(&compiler, &CompilerRun::finished, &loop, [&](CompileResult r) {
+    QObject::connect(&build, &BuildSession::finished, &loop, [&](CompileResult r) {
         result = r;
         loop.quit();
     });
-    compiler.Compile(false);
-    if (!result)
+    build.start(project, parsed.Installer);
+    if (!result) {
+        // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts
+        // the earlier installer back as it goes.
+        quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
         loop.exec();
+    }
+    if (!result)
+        console.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Error]")));
     return result == CompileResult::Success ? ExitOk : ExitFailed;
 }
 

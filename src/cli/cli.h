@@ -4,7 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include "core/errors.h"
+
 
 namespace tervelle {
 class ProjectModel;
@@ -17,18 +18,24 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
 
+// A command line that does not fit its command: exit status 2 instead of 1.
+class UsageError : public UserError
+{
+public:
+    using UserError::UserError;
+};
+
 // One line on standard error, the way every failure is reported; control characters are
 // written visibly.
 void printError(const QString &message);
-// Bytes to standard output, unchanged.
+// Bytes to standard output, unchanged; false when they could not be written.
 bool writeStdout(const QByteArray &bytes);
-// Makes a file's bytes and writes them to standard output: the exit status of a command whose
-// whole work that is. A UserError while making them is reported and nothing is written.
-int printBytes(const std::function<QByteArray()> &makeBytes);
+// The same for a command whose output is its result: throws UserError when it fails.
+void printBytes(const QByteArray &bytes);
 
 // Reads the settings and the language table as the editor does, then opens the project file
-// into `project`. On failure prints the reason and returns false.
-bool openProject(ProjectModel &project, const QString &path);
+// into `project`. Throws UserError when it cannot be read.
+void openProject(ProjectModel &project, const QString &path);
 
 // The arguments of script and build: "PROJECT.mpr --out INSTALLER [--appdir DIR]".
 struct PackArguments
@@ -37,11 +44,13 @@ struct PackArguments
     QString Installer; // absolute
     QString AppDir;    // absolute with a trailing separator, or empty for the settings rule
 };
-// False, after printing the usage line, when the arguments do not fit.
-bool parsePackArguments(const QStringList &args, const QString &command, PackArguments &parsed);
+// Throws UsageError when the arguments do not fit.
+PackArguments parsePackArguments(const QStringList &args, const QString &command);
 // Opens the project and applies --appdir, as both commands start.
-bool openPackProject(ProjectModel &project, const PackArguments &parsed);
+void openPackProject(ProjectModel &project, const PackArguments &parsed);
 
+// Commands: each gets the arguments after its name, returns the exit status of its success and
+// throws UserError (or UsageError) for a failure, which main() prints.
 // Commands: each gets the arguments after its name.
 int runLangTemplate(const QStringList &args);
 int runTga2Png(const QStringList &args);

@@ -53,13 +53,10 @@ QString nodeLine(const PackFileEntry &entry, int depth)
 
 int runInfo(const QStringList &args)
 {
-    if (args.size() != 1) {
-        printError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
-        return ExitUsage;
-    }
+    if (args.size() != 1)
+        throw UsageError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
     ProjectModel project;
-    if (!openProject(project, args.first()))
-        return ExitFailed;
+    openProject(project, args.first());
 
     const SharedState &state = project.state();
     QStringList out;
@@ -104,10 +101,7 @@ int runInfo(const QStringList &args)
     // Project texts are shown, never run: an escape sequence hidden in a name stays visible.
     for (QString &line : out)
         line = escapeControlCharacters(line);
-    if (!writeStdout(out.join(QLatin1Char('\n')).toUtf8())) {
-        printError(QStringLiteral("cannot write to standard output"));
-        return ExitFailed;
-    }
+    printBytes(out.join(QLatin1Char('\n')).toUtf8());
     return ExitOk;
 }
 

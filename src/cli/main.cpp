@@ -1,9 +1,9 @@
 #include "cli/cli.h"
 
 #include "core/common.h"
-#include "core/errors.h"
 #include "core/langload.h"
 #include "core/namerule.h"
+#include "core/report.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,18 +27,10 @@ bool writeStdout(const QByteArray &bytes)
     return written == std::size_t(bytes.size()) && std::fflush(stdout) == 0;
 }
 
-int printBytes(const std::function<QByteArray()> &makeBytes)
+void printBytes(const QByteArray &bytes)
 {
-    try {
-        if (!writeStdout(makeBytes())) {
-            printError(QStringLiteral("cannot write to standard output"));
-            return ExitFailed;
-        }
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
-    return ExitOk;
+    if (!writeStdout(bytes))
+        throw UserError(QStringLiteral("cannot write to standard output"));
 }
 
 namespace {
@@ -62,6 +54,8 @@ int main(int argc, char *argv[])
     using namespace tervelle::cli;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tervelle-pack"));
+    // What the core notices without failing (a settings file it leaves alone) is said once.
+    tervelle::setProblemHandler(printError);
 
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
@@ -85,5 +79,13 @@ int main(int argc, char *argv[])
         std::fputs(Usage, stderr);
         return ExitUsage;
     }
-    return found->second(args);
+    try {
+        return found->second(args);
+    } catch (const UsageError &e) {
+        printError(e.message());
+        return ExitUsage;
+    } catch (const tervelle::UserError &e) {
+        printError(e.message());
+        return ExitFailed;
+    }
 }

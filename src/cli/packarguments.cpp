@@ -7,9 +7,9 @@
 
 namespace tervelle::cli {
 
-bool parsePackArguments(const QStringList &args, const QString &command, PackArguments &parsed)
+PackArguments parsePackArguments(const QStringList &args, const QString &command)
 {
-    parsed = PackArguments();
+    PackArguments parsed;
     bool ok = true;
     for (int i = 0; i < args.size() && ok; ++i) {
         const QString &arg = args[i];
@@ -25,20 +25,16 @@ bool parsePackArguments(const QStringList &args, const QString &command, PackArg
             ok = false;
         }
     }
-    if (!ok || parsed.Project.isEmpty() || parsed.Installer.isEmpty()) {
-        printError(QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]").arg(command));
-        return false;
-    }
-    return true;
+    if (!ok || parsed.Project.isEmpty() || parsed.Installer.isEmpty())
+        throw UsageError(QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]").arg(command));
+    return parsed;
 }
 
-bool openPackProject(ProjectModel &project, const PackArguments &parsed)
+void openPackProject(ProjectModel &project, const PackArguments &parsed)
 {
-    if (!openProject(project, parsed.Project))
-        return false;
+    openProject(project, parsed.Project);
     if (!parsed.AppDir.isEmpty())
         Common.AppDir = parsed.AppDir;
-    return true;
 }
 
 } // namespace tervelle::cli

@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 
-#include "core/errors.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 
@@ -8,20 +7,12 @@ namespace tervelle::cli {
 
 int runResave(const QStringList &args)
 {
-    if (args.size() != 2) {
-        printError(QStringLiteral("usage: tervelle-pack resave IN.mpr OUT.mpr"));
-        return ExitUsage;
-    }
+    if (args.size() != 2)
+        throw UsageError(QStringLiteral("usage: tervelle-pack resave IN.mpr OUT.mpr"));
     ProjectModel project;
     // Nothing is written unless the whole input was read.
-    if (!openProject(project, args[0]))
-        return ExitFailed;
-    try {
-        SaveProjectFile(project, args[1]);
-    } catch (const UserError &e) {
-        printError(e.message());
-        return ExitFailed;
-    }
+    openProject(project, args[0]);
+    SaveProjectFile(project, args[1]);
     return ExitOk;
 }
 

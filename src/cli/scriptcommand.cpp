@@ -2,22 +2,17 @@
 
 #include "mappack/setupscript.h"
 #include "core/common.h"
-#include "core/errors.h"
 #include "project/projectmodel.h"
 
 namespace tervelle::cli {
 
 int runScript(const QStringList &args)
 {
-    PackArguments parsed;
-    if (!parsePackArguments(args, QStringLiteral("script"), parsed))
-        return ExitUsage;
+    const PackArguments parsed = parsePackArguments(args, QStringLiteral("script"));
     ProjectModel project;
-    if (!openPackProject(project, parsed))
-        return ExitFailed;
-    return printBytes([&] {
-        return setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.Installer, Common, project));
-    });
+    openPackProject(project, parsed);
+    printBytes(setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.Installer, Common, project)));
+    return ExitOk;
 }
 
 } // namespace tervelle::cli

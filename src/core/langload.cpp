@@ -1,13 +1,12 @@
 #include "core/langload.h"
 
+#include "core/report.h"
 #include "core/textcodec.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cstdio>
 
 namespace tervelle {
 
@@ -173,8 +172,8 @@ void InitLanguage(const QString &executableDir)
     QString error;
     if (!LoadLanguageFile(path, &error)) {
         // Starting in English beats a program that never opens its window.
-        std::fprintf(stderr, "Tervelle: the language file %s cannot be read (%s); using the built-in texts.\n",
-                     qPrintable(QDir::toNativeSeparators(path)), qPrintable(error));
+        reportProblem(QStringLiteral("The language file %1 cannot be read (%2); using the built-in texts.")
+                          .arg(QDir::toNativeSeparators(path), error));
     }
 }
 

@@ -6,8 +6,9 @@
 namespace tervelle {
 
 // Writes `bytes` to `path` through a temporary file that replaces it only when complete, so a
-// failed write leaves an earlier file as it was. Returns the system's reason on failure, or an
-// empty text.
-QString replaceFileContents(const QString &path, const QByteArray &bytes);
+// failed write leaves an earlier file as it was. Throws UserError with `failure`, in which "%1"
+// stands for the path and "%2" for the system's reason.
+void replaceFileContents(const QString &path, const QByteArray &bytes,
+                         const QString &failure = QStringLiteral("The file %1 cannot be written: %2"));
 
 } // namespace tervelle

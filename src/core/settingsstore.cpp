@@ -1,12 +1,13 @@
 #include "core/settingsstore.h"
 
+#include "core/errors.h"
+#include "core/report.h"
+#include "core/settingsfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
-
-#include <cstdio>
 
 namespace tervelle {
 
@@ -24,6 +25,51 @@ QString configHome()
     if (!xdg.isEmpty())
         return xdg;
     return QDir::homePath() + QStringLiteral("/.config");
+}
+
+bool readSettingsDevice(QIODevice &device, QSettings::SettingsMap &map)
+{
+    try {
+        map = parseSettingsFile(device.readAll());
+        return true;
+    } catch (const UserError &) {
+        return false;
+    }
+}
+
+bool writeSettingsDevice(QIODevice &device, const QSettings::SettingsMap &map)
+{
+    try {
+        const QByteArray bytes = settingsFileBytes(map);
+        return device.write(bytes) == bytes.size();
+    } catch (const UserError &) {
+        return false;
+    }
+}
+
+// QSettings' INI format reads "a, b" as a list and drops quotes and backslashes; ours keeps
+// every value as typed.
+QSettings::Format plainFormat()
+{
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("conf"), readSettingsDevice, writeSettingsDevice, Qt::CaseSensitive);
+    return format;
+}
+
+// Reads the file as QSettings will, to learn whether it may be written at all: QSettings itself
+// treats a file it cannot open as empty and would replace it with only our values.
+void checkReadable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw UserError(info.isDir() ? QStringLiteral("is a folder") : QStringLiteral("is not a regular file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw UserError(file.errorString());
+    parseSettingsFile(bytes);
 }
 #endif
 
@@ -47,31 +93,42 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
 {
 #ifdef Q_OS_WIN
     m_settings = std::make_unique<QSettings>(location(), QSettings::NativeFormat);
+    if (m_settings->status() != QSettings::NoError) {
+        m_readable = false;
+        report(QStringLiteral("cannot be read"));
+    }
 #else
     const QString path = location();
     const QFileInfo info(path);
-    if (!info.exists()) {
+    if (!info.exists() && !info.isSymLink()) {
         // Created on first start, like the registry key would be.
         QDir().mkpath(info.absolutePath());
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             report(QStringLiteral("cannot be created: ") + file.errorString());
     }
-    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-#endif
-    if (m_settings->status() != QSettings::NoError) {
-        // Writing after a failed read would drop every value we could not see.
+    try {
+        checkReadable(path);
+    } catch (const UserError &e) {
+        // Writing after a failed read would drop every value we could not see. A file that is
+        // not a regular one is never opened: reading a FIFO would wait for ever.
         m_readable = false;
-        report(m_settings->status() == QSettings::FormatError ? QStringLiteral("cannot be read: it is malformed")
-                                                              : QStringLiteral("cannot be read: access denied"));
+        report(QStringLiteral("cannot be read (%1); they are left as they are").arg(e.message()));
+        return;
     }
+    m_settings = std::make_unique<QSettings>(path, plainFormat());
+    if (m_settings->status() != QSettings::NoError) {
+        m_readable = false;
+        report(QStringLiteral("cannot be read; they are left as they are"));
+    }
+#endif
 }
 
 SettingsStore::~SettingsStore() = default;
 
 void SettingsStore::report(const QString &what) const
 {
-    std::fprintf(stderr, "Tervelle: the settings %s %s.\n", qPrintable(location()), qPrintable(what));
+    reportProblem(QStringLiteral("The settings %1 %2.").arg(location(), what));
 }
 
 QString SettingsStore::readString(const QString &name) const
@@ -90,10 +147,14 @@ QString SettingsStore::readString(const QString &name) const
 
 bool SettingsStore::writeString(const QString &name, const QString &value)
 {
-    if (!m_readable) {
-        report(QStringLiteral("are not written, so that values that could not be read are kept"));
+    if (!m_readable)
+        return false;
+#ifndef Q_OS_WIN
+    if (!canStoreSettingsValue(value)) {
+        report(QStringLiteral("cannot hold \"%1\" with its line break; it is not written").arg(name));
         return false;
     }
+#endif
     m_settings->setValue(name, value);
     return true;
 }

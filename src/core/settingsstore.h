@@ -9,8 +9,10 @@ class QSettings;
 namespace tervelle {
 
 // One key of the persistent settings: on Windows a registry key under HKEY_LOCAL_MACHINE, elsewhere
-// an INI file under $XDG_CONFIG_HOME/Orbeck/. Problems are reported as one line on standard error
-// and never stop the program: a value that cannot be read reads as empty text.
+// a file of plain "name=value" lines under $XDG_CONFIG_HOME/Orbeck/ (see settingsfile.h).
+// Problems go to reportProblem() and never stop the program: a value that cannot be read reads
+// as empty text, and a key that could not be read is never written, so that nothing the user
+// stored is lost.
 class SettingsStore
 {
 public:
@@ -22,7 +24,7 @@ public:
 
     // Empty when the value is missing, of another type, or the key could not be read.
     QString readString(const QString &name) const;
-    // Returns false (and reports why) when the value could not be written.
+    // Returns false (and reports why) when the value cannot be written.
     bool writeString(const QString &name, const QString &value);
     // Writes pending values to disk; false (reported) when that failed.
     bool sync();

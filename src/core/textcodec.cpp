@@ -1,9 +1,9 @@
 #include "core/textcodec.h"
 
 #include "core/errors.h"
+#include "core/report.h"
 #include "core/settingsstore.h"
 
-#include <cstdio>
 #include <memory>
 
 namespace tervelle {
@@ -72,8 +72,7 @@ const TextCodec &textCodec()
             name = QString::fromLatin1(DefaultCodePage);
         codec = std::make_unique<TextCodec>(name);
         if (!codec->isValid()) {
-            std::fprintf(stderr, "Tervelle: unknown code page \"%s\" in the settings, using %s.\n",
-                         qPrintable(name), DefaultCodePage);
+            reportProblem(QStringLiteral("Unknown code page \"%1\" in the settings, using %2.").arg(name, QLatin1String(DefaultCodePage)));
             codec = std::make_unique<TextCodec>(QString::fromLatin1(DefaultCodePage));
         }
     }

@@ -1,5 +1,6 @@
 #include "image/tgareader.h"
 
+#include "core/errors.h"
 #include "image/checkerboard.h"
 
 #include <QFile>
@@ -102,36 +103,44 @@ void compositeRows(const uchar *pixels, const TgaLayout &layout, Picture &pictur
 
 } // namespace
 
-std::optional<TgaBuffer> LoadTgaToMemory(const QString &path, QString *errorString)
+TgaBuffer readTgaFile(const QString &path)
 {
-    const auto fail = [errorString](const QString &reason) -> std::optional<TgaBuffer> {
-        if (errorString)
-            *errorString = reason;
-        return std::nullopt;
+    const auto fail = [&path](const QString &reason) {
+        throw UserError(QStringLiteral("The picture %1 cannot be read: %2").arg(path, reason));
     };
-    // A FIFO or device would block or never end; only regular files are pictures.
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(QStringLiteral("no such file"));
+        fail(QStringLiteral("it does not exist"));
+    if (info.isDir())
+        fail(QStringLiteral("it is a folder"));
     if (!info.isFile())
-        return fail(QStringLiteral("not a regular file"));
+        fail(QStringLiteral("it is not a regular file"));
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+        fail(file.errorString());
     TgaBuffer bytes;
     bytes.resize(qsizetype(std::min<qint64>(file.size(), TgaMaxUsefulBytes)));
     qsizetype done = 0;
     while (done < bytes.size()) {
         const qint64 got = file.read(bytes.data() + done, bytes.size() - done);
         if (got < 0)
-            return fail(file.errorString());
+            fail(file.errorString());
         if (got == 0)
             break; // the file shrank while being read: decode what it still had
         done += qsizetype(got);
     }
     bytes.truncate(done);
     return bytes;
+}
+
+std::optional<TgaBuffer> LoadTgaToMemory(const QString &path)
+{
+    try {
+        return readTgaFile(path);
+    } catch (const UserError &) {
+        return std::nullopt;
+    }
 }
 
 bool ViewTga(const std::optional<TgaBuffer> &buffer, Picture &picture)

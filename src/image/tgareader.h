@@ -17,10 +17,15 @@ using TgaBuffer = QByteArray;
 // nine entries and a two-byte lead and size field) followed by 512 x 512 four-byte pixels.
 inline constexpr qsizetype TgaMaxUsefulBytes = 94 + 512 * 512 * 4;
 
-// Reads the file at path. No buffer when it does not exist, is not a regular file or cannot be
-// read; errorString then gets the reason. A file longer than TgaMaxUsefulBytes is read only that
-// far: its decoding is the same, and a large file picked by mistake costs no more memory.
-std::optional<TgaBuffer> LoadTgaToMemory(const QString &path, QString *errorString = nullptr);
+// Reads the file at path. A file longer than TgaMaxUsefulBytes is read only that far: its
+// decoding is the same, and a large file picked by mistake costs no more memory. Throws UserError
+// naming the file with the reason when it does not exist, is not a regular file (a FIFO would
+// never end) or cannot be read.
+TgaBuffer readTgaFile(const QString &path);
+
+// The same for the preview and the tile thumbnails, which show nothing for a file they cannot
+// read: no buffer then.
+std::optional<TgaBuffer> LoadTgaToMemory(const QString &path);
 
 // Decodes a buffer into picture, resizing it. False when there is no buffer or it is declined
 // (a side above 512, a packed header with ten or more entries, a file too short for its header

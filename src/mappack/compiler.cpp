@@ -110,8 +110,24 @@ CompilerRun::CompilerRun(ConsoleSink &sink, const SharedState &state, QObject *p
 CompilerRun::~CompilerRun()
 {
     if (m_process) {
-        // Nothing more may reach a console that is going away with us.
+        // Nothing more may reach a console that is going away with us. A compiler left running
+        // would write its installer after the build has been given up and its earlier installer
+        // put back, so it is stopped.
         m_process->disconnect(this);
+        if (m_process->state() != QProcess::NotRunning) {
+            m_process->kill();
+            m_process->waitForFinished();
+        }
+    }
+}
+
+void CompilerRun::releaseProcess()
+{
+    // Often called from the process's own signal, which still uses the object after we return.
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->deleteLater();
+        m_process = nullptr;
     }
 }
 
@@ -129,7 +145,7 @@ void CompilerRun::Compile(bool quiet)
         return;
     }
 
-    delete m_process;
+    releaseProcess();
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setInputChannelMode(QProcess::ManagedInputChannel);
@@ -147,7 +163,9 @@ void CompilerRun::Compile(bool quiet)
 
     m_running = true;
     m_process->start(command.Program, command.Arguments);
-    m_process->closeWriteChannel();
+    // A start that failed at once has already released the process.
+    if (m_process)
+        m_process->closeWriteChannel();
 }
 
 void CompilerRun::readOutput()
@@ -177,6 +195,7 @@ void CompilerRun::processFinished(int exitCode, QProcess::ExitStatus status)
     if (!m_running)
         return;
     m_buffer += m_process->readAll();
+    releaseProcess();
     emitCompleteLines();
     if (!m_buffer.isEmpty())
         m_sink.appendConsoleLine(decodeConsoleLine(m_buffer, textCodec()));
@@ -194,6 +213,7 @@ void CompilerRun::processError(QProcess::ProcessError error)
     // Crashes and read errors end in finished(); only a start that never happened ends here.
     if (error == QProcess::FailedToStart && m_running) {
         m_running = false;
+        releaseProcess();
         failToLaunch();
     }
 }

@@ -70,6 +70,7 @@ private:
     void processFinished(int exitCode, QProcess::ExitStatus status);
     void processError(QProcess::ProcessError error);
     void failToLaunch();
+    void releaseProcess();
 
     ConsoleSink &m_sink;
     const SharedState &m_state;

@@ -55,9 +55,7 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
         throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be created: %3")
                             .arg(path, folder, QString::fromLocal8Bit(error.message())));
     }
-    const QString failure = replaceFileContents(path, bytes);
-    if (!failure.isEmpty())
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: %2").arg(path, failure));
+    replaceFileContents(path, bytes, QStringLiteral("The map list file %1 cannot be written: %2"));
     return path;
 }
 

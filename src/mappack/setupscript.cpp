@@ -273,9 +273,7 @@ QString setupScriptPath(const QString &appDir)
 void saveSetupScript(const QList<QByteArray> &lines, const QString &appDir)
 {
     const QString path = setupScriptPath(appDir);
-    const QString failure = replaceFileContents(path, setupScriptBytes(lines));
-    if (!failure.isEmpty())
-        throw UserError(QStringLiteral("The file %1 cannot be written: %2").arg(path, failure));
+    replaceFileContents(path, setupScriptBytes(lines));
 }
 
 } // namespace tervelle

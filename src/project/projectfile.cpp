@@ -277,9 +277,7 @@ void SaveProjectFile(const ProjectModel &project, const QString &path)
     } catch (const UserError &e) {
         throw UserError(QStringLiteral("The project file %1 cannot be saved. %2").arg(path, e.message()));
     }
-    const QString failure = replaceFileContents(path, bytes);
-    if (!failure.isEmpty())
-        throw UserError(QStringLiteral("The project file %1 cannot be saved: %2").arg(path, failure));
+    replaceFileContents(path, bytes, QStringLiteral("The project file %1 cannot be saved: %2"));
 }
 
 void OpenProjectFile(ProjectModel &project, const QString &path)

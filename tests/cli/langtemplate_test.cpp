@@ -1,9 +1,12 @@
 #include "core/langload.h"
 #include "support/testsupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace tervelle;
 
@@ -64,9 +67,24 @@ TEST_F(LangTemplate, MissingFileAndBadUsageFail)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_EQ(missing.err.count('\n'), 1);
+    EXPECT_TRUE(missing.err.contains("does not exist")) << missing.err.constData();
     EXPECT_EQ(runPack({"lang-template", "a", "b"}).exitCode, 2);
     EXPECT_EQ(runPack({"no-such-command"}).exitCode, 2);
     EXPECT_EQ(runPack({}).exitCode, 2);
+}
+
+TEST_F(LangTemplate, FolderOrFifoIsNamedForWhatItIsAndNeverWaitedOn)
+{
+    const QString fifo = m_dir.filePath("Lang.lng");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const PackRun fromFifo = runPack({"lang-template", fifo});
+    EXPECT_EQ(fromFifo.exitCode, 1);
+    EXPECT_TRUE(fromFifo.out.isEmpty());
+    EXPECT_TRUE(fromFifo.err.contains("is not a regular file")) << fromFifo.err.constData();
+
+    const PackRun fromFolder = runPack({"lang-template", m_dir.path()});
+    EXPECT_EQ(fromFolder.exitCode, 1);
+    EXPECT_TRUE(fromFolder.err.contains("is a folder")) << fromFolder.err.constData();
 }
 
 } // namespace

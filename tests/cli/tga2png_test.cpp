@@ -1,11 +1,17 @@
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 using tervelle::test::readBytes;
 using tervelle::test::writeBytes;
@@ -114,4 +120,33 @@ TEST_F(Tga2Png, FailuresWriteNoPngAndLeaveAnOldOneAlone)
     EXPECT_EQ(run({path("good.tga")}).exitCode, 2);
     EXPECT_EQ(run({path("good.tga"), path("a.png"), path("b.png")}).exitCode, 2);
     EXPECT_FALSE(QFile::exists(path("a.png")));
+}
+
+TEST_F(Tga2Png, FullDiskGivesTheSystemsReasonAndKeepsTheOldPng)
+{
+    // Noise, so the PNG cannot be compressed below the limit.
+    QByteArray pixels(512 * 512 * 3, '\0');
+    quint32 seed = 12345;
+    for (char &byte : pixels) {
+        seed = seed * 1103515245u + 12345u;
+        byte = char(seed >> 24);
+    }
+    writeBytes(path("noise.tga"), tga(512, 512, 24, pixels));
+    writeBytes(path("old.png"), "previous");
+
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const Result result = run({path("noise.tga"), path("old.png")});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.standardError.count('\n'), 1) << result.standardError.constData();
+    EXPECT_TRUE(result.standardError.contains(std::strerror(EFBIG))) << result.standardError.constData();
+    EXPECT_EQ(readBytes(path("old.png")), "previous");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"noise.tga", "old.png"}));
 }

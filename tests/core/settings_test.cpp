@@ -1,13 +1,16 @@
 #include "core/common.h"
+#include "core/settingsfile.h"
 #include "core/settingsstore.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tervelle;
 using tervelle::test::readBytes;
@@ -24,14 +27,14 @@ protected:
     void SetUp() override { Common = SharedState(); }
     void TearDown() override { Common = SharedState(); }
 
-    void store(const QString &file, const QString &name, const QVariant &value)
+    // Adds a "name=value" line, as a map maker editing the file would.
+    void store(const QString &file, const QString &name, const QString &value)
     {
-        QSettings settings(file, QSettings::IniFormat);
-        settings.setValue(name, value);
+        writeBytes(file, readBytes(file) + name.toUtf8() + '=' + value.toUtf8() + '\n');
     }
     QString stored(const QString &file, const QString &name)
     {
-        return QSettings(file, QSettings::IniFormat).value(name).toString();
+        return parseSettingsFile(readBytes(file)).value(name).toString();
     }
 
     TempConfigHome m_config;
@@ -50,11 +53,8 @@ TEST_F(Settings, FirstStartCreatesBothKeysAndRecordsTheProgramFolder)
     EXPECT_EQ(Common.LastDir, "");
 
     ASSERT_TRUE(SaveSettings());
-    EXPECT_EQ(stored(m_config.editorFile(), "AppDir"), m_exeDir.path() + Sep);
-    QSettings editor(m_config.editorFile(), QSettings::IniFormat);
-    EXPECT_TRUE(editor.contains("TexturesDir"));
-    EXPECT_TRUE(editor.contains("LastDir"));
-    EXPECT_FALSE(QSettings(m_config.launcherFile(), QSettings::IniFormat).contains("WormsDir"));
+    EXPECT_EQ(readBytes(m_config.editorFile()), "AppDir=" + (m_exeDir.path() + Sep).toUtf8() + "\nLastDir=\nTexturesDir=\n");
+    EXPECT_EQ(readBytes(m_config.launcherFile()), "");
 }
 
 TEST_F(Settings, FoldersGetTheirTrailingSeparatorOrFallBack)
@@ -65,6 +65,8 @@ TEST_F(Settings, FoldersGetTheirTrailingSeparatorOrFallBack)
     EXPECT_EQ(Common.AppDir, m_folder.path() + Sep);
     EXPECT_EQ(Common.WormsDir, m_folder.path() + Sep);
 
+    QFile::remove(m_config.editorFile());
+    QFile::remove(m_config.launcherFile());
     store(m_config.editorFile(), "AppDir", m_folder.path() + "/gone");
     store(m_config.launcherFile(), "WormsDir", m_folder.path() + "/gone/");
     LoadSettings(m_exeDir.path());
@@ -92,28 +94,112 @@ TEST_F(Settings, TexturesAndLastFolderStayExactlyAsStoredAndPersist)
     EXPECT_EQ(Common.LastDir, "C:\\Maps\\");
 }
 
-TEST_F(Settings, ValueOfAnotherTypeReadsEmptyAndIsReported)
+TEST_F(Settings, HandEditedValuesReadBackExactlyAsTypedAndSurviveTheSave)
 {
-    store(m_config.editorFile(), "TexturesDir", QStringList{"a", "b"});
-    store(m_config.editorFile(), "LastDir", m_folder.path());
-    testing::internal::CaptureStderr();
-    LoadSettings(m_exeDir.path());
-    const std::string report = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Common.TexturesDir, "");
-    EXPECT_EQ(Common.LastDir, m_folder.path());
-    EXPECT_NE(report.find("TexturesDir"), std::string::npos);
+    const QStringList values = {
+        "/home/me/maps, old",
+        "\"/quoted folder\"",
+        "a=b=c",
+        "C:\\Games\\W4\\\\data\\",
+        "  /leading/blanks ",
+        QString::fromUtf8("/home/jürgen/Карты/地図"),
+        "@Variant(\\0\\0\\0\\x7f)",
+        ";not a comment",
+    };
+    for (const QString &value : values) {
+        SCOPED_TRACE(value.toStdString());
+        QFile::remove(m_config.editorFile());
+        // CR LF from an editor on Windows, and a note of the map maker's own that must be kept.
+        writeBytes(m_config.editorFile(), "#note=keep me\r\nLastDir=" + value.toUtf8() + "\r\nTexturesDir=" + value.toUtf8() + "\n");
+        LoadSettings(m_exeDir.path());
+        EXPECT_EQ(Common.LastDir, value);
+        EXPECT_EQ(Common.TexturesDir, value);
+
+        ASSERT_TRUE(SaveSettings());
+        EXPECT_EQ(stored(m_config.editorFile(), "#note"), "keep me");
+        Common = SharedState();
+        LoadSettings(m_exeDir.path());
+        EXPECT_EQ(Common.LastDir, value);
+        EXPECT_EQ(Common.TexturesDir, value);
+    }
 }
 
-TEST_F(Settings, UnreadableFileIsReportedAndNotOverwritten)
+TEST_F(Settings, MalformedFileIsReportedAndNeverRewritten)
 {
-    // A folder where the file should be: neither readable nor writable as a file.
+    const QList<QByteArray> files = {
+        "LastDir=/maps\nTexturesDir\n",               // a line without "="
+        "LastDir=/maps\n=/nameless\n",                // no name
+        "LastDir=/maps\nLastDir=/other\n",            // the same name twice
+        "LastDir=/maps\n[Other]\nTexturesDir=/t\n",   // a section we do not know
+        "LastDir=/caf\xe9\n",                         // not UTF-8: a Latin-1 edit
+    };
+    for (const QByteArray &bytes : files) {
+        SCOPED_TRACE(bytes.toStdString());
+        writeBytes(m_config.editorFile(), bytes);
+        test::ProblemCapture problems;
+        LoadSettings(m_exeDir.path());
+        EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
+        EXPECT_EQ(Common.LastDir, "");
+        Common.LastDir = "/new";
+        EXPECT_FALSE(SaveSettings());
+        EXPECT_EQ(readBytes(m_config.editorFile()), bytes);
+        ASSERT_FALSE(problems.problems().isEmpty());
+        EXPECT_TRUE(problems.problems().first().contains(m_config.editorFile())) << problems.problems().first().toStdString();
+    }
+}
+
+TEST_F(Settings, FileThatCannotBeReadIsReportedAndNeverRewritten)
+{
+    // A folder where the file should be.
     QDir().mkpath(m_config.editorFile());
-    testing::internal::CaptureStderr();
+    {
+        test::ProblemCapture problems;
+        LoadSettings(m_exeDir.path());
+        EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
+        EXPECT_FALSE(SaveSettings());
+        ASSERT_FALSE(problems.problems().isEmpty());
+        EXPECT_TRUE(problems.problems().first().contains("Tervelle.conf"));
+        EXPECT_TRUE(problems.problems().first().contains("folder"));
+    }
+    QDir().rmdir(m_config.editorFile());
+
+    // A FIFO would block every read: it is reported, never opened.
+    ASSERT_EQ(mkfifo(QFile::encodeName(m_config.editorFile()).constData(), 0600), 0);
+    {
+        test::ProblemCapture problems;
+        LoadSettings(m_exeDir.path());
+        EXPECT_FALSE(SaveSettings());
+        ASSERT_FALSE(problems.problems().isEmpty());
+        EXPECT_TRUE(problems.problems().first().contains("not a regular file"));
+    }
+    QFile::remove(m_config.editorFile());
+
+    // A file without read permission (root reads it anyway).
+    const QByteArray bytes = "LastDir=/my/maps\n";
+    writeBytes(m_config.editorFile(), bytes);
+    chmod(QFile::encodeName(m_config.editorFile()).constData(), 0200);
+    if (geteuid() != 0) {
+        test::ProblemCapture problems;
+        LoadSettings(m_exeDir.path());
+        EXPECT_EQ(Common.LastDir, "");
+        EXPECT_FALSE(SaveSettings());
+        EXPECT_FALSE(problems.problems().isEmpty());
+    }
+    chmod(QFile::encodeName(m_config.editorFile()).constData(), 0600);
+    EXPECT_EQ(readBytes(m_config.editorFile()), bytes);
+}
+
+TEST_F(Settings, ValueWithALineBreakIsReportedNotWritten)
+{
+    LoadSettings(m_exeDir.path());
+    Common.LastDir = "/maps\nAppDir=/elsewhere";
+    test::ProblemCapture problems;
+    EXPECT_FALSE(SaveSettings());
+    ASSERT_EQ(problems.problems().size(), 1);
+    EXPECT_TRUE(problems.problems().first().contains("LastDir"));
     LoadSettings(m_exeDir.path());
     EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
-    EXPECT_FALSE(SaveSettings());
-    const std::string report = testing::internal::GetCapturedStderr();
-    EXPECT_NE(report.find("Tervelle.conf"), std::string::npos);
+    EXPECT_EQ(Common.LastDir, "");
 }
 
 } // namespace

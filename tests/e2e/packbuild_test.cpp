@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <set>
+#include <sys/resource.h>
 
 using namespace tervelle;
 
@@ -316,6 +318,46 @@ TEST_F(PackBuild, NameLeavingItsFolderIsRefusedBeforeTheCompilerRuns)
     EXPECT_TRUE(run.Errors.contains(QStringLiteral("In Maps\\ of the files tree, the file \"..\\..\\..\\escaped.xan\""))) << run.Errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(installer));
     EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
+}
+
+TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
+{
+    fillProject(QStringLiteral("extra"), QString());
+    // Noise the compiler cannot squeeze below the size limit.
+    QByteArray noise(3 * 1024 * 1024, '\0');
+    quint32 seed = 7;
+    for (char &byte : noise) {
+        seed = seed * 1103515245u + 12345u;
+        byte = char(seed >> 24);
+    }
+    const QString big = dir.filePath(QStringLiteral("maker/big.xan"));
+    test::writeBytes(big, noise);
+    model.AddFileElement(model.root(MapsRoot), QStringLiteral("big.xan"), MapFile, big);
+    QDir().mkpath(dir.filePath(QStringLiteral("out")));
+    const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
+    const ToolRun good = build(installer);
+    ASSERT_EQ(good.ExitCode, 0) << good.Output.join('\n').toStdString() << good.Errors.toStdString();
+    const QByteArray previous = test::readBytes(installer);
+
+    // Room for the setup stub's copy but not the installer, and room for nothing of either.
+    for (const rlim_t limit : {rlim_t(3) << 20, rlim_t(1) << 20}) {
+        SCOPED_TRACE(limit);
+        struct rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const ToolRun full = build(installer);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        EXPECT_EQ(full.ExitCode, 1) << full.Output.join('\n').toStdString();
+        ASSERT_FALSE(full.Output.isEmpty());
+        EXPECT_EQ(full.Output.last(), "Error occured!");
+        EXPECT_EQ(test::readBytes(installer), previous);
+        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden), QStringList{"pack.exe"});
+    }
 }
 
 } // namespace

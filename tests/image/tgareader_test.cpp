@@ -1,4 +1,5 @@
 #include "image/pictureimage.h"
+#include "core/errors.h"
 #include "image/tgareader.h"
 #include "support/testsupport.h"
 
@@ -90,9 +91,8 @@ TEST(TgaLoad, GivesTheFileBytesOrNoBuffer)
     ASSERT_TRUE(buffer);
     EXPECT_EQ(*buffer, TwoByTwo);
 
-    QString reason;
-    EXPECT_FALSE(LoadTgaToMemory(dir.filePath("missing.tga"), &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_FALSE(LoadTgaToMemory(dir.filePath("missing.tga")));
+    EXPECT_THROW(readTgaFile(dir.filePath("missing.tga")), UserError);
     EXPECT_FALSE(LoadTgaToMemory(dir.path())) << "a folder is no picture";
     Picture picture;
     EXPECT_FALSE(ViewTga(std::nullopt, picture));

@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include "core/langload.h"
+#include "core/report.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,6 +71,16 @@ PackRun runPack(const QStringList &args, const QString &workingDir)
         process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+ProblemCapture::ProblemCapture()
+{
+    m_previous = setProblemHandler([this](const QString &message) { m_problems << message; });
+}
+
+ProblemCapture::~ProblemCapture()
+{
+    setProblemHandler(m_previous);
 }
 
 void resetLanguage()

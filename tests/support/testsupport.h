@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace tervelle::test {
@@ -39,6 +40,19 @@ struct PackRun
     QByteArray err;
 };
 PackRun runPack(const QStringList &args, const QString &workingDir = QString());
+
+// Collects what the core reports through reportProblem() while it lives.
+class ProblemCapture
+{
+public:
+    ProblemCapture();
+    ~ProblemCapture();
+    const QStringList &problems() const { return m_problems; }
+
+private:
+    QStringList m_problems;
+    std::function<void(const QString &)> m_previous;
+};
 
 // The built-in language texts, as at start-up without a language file.
 void resetLanguage();

@@ -1,4 +1,4 @@
-#include "app/quitonsignal.h"
+#include "core/quitonsignal.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -25,16 +25,18 @@ void onSignal(int)
 
 } // namespace
 
-void quitOnTerminationSignals()
+void quitOnTerminationSignals(std::function<void()> quit)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    if (!quit)
+        quit = &QCoreApplication::quit;
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier] {
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, quit] {
         notifier->setEnabled(false);
         char byte = 0;
         [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
-        QCoreApplication::quit();
+        quit();
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -44,7 +46,7 @@ void quitOnTerminationSignals()
         ::sigaction(sig, &action, nullptr);
 }
 #else
-void quitOnTerminationSignals() {}
+void quitOnTerminationSignals(std::function<void()>) {}
 #endif
 
 } // namespace tervelle

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/common.h"
+#include "mappack/compiler.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+namespace tervelle {
+
+class InstallerGuard;
+class ProjectModel;
+
+// "Save map pack" once its questions are answered: the map list, "setup.iss" and the compiler
+// run, as the editor and tervelle-pack both do it. The compiler folder is locked for the whole
+// build, since its script and staging folder are shared by every build that uses it, and the
+// earlier installer is kept until the compiler has succeeded.
+class BuildSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BuildSession(ConsoleSink &sink, const SharedState &state = Common, QObject *parent = nullptr);
+    // A build still running is stopped and counts as failed: the earlier installer is put back.
+    ~BuildSession() override;
+
+    // Writes the map list and the script and starts the compiler; returns at once, and finished()
+    // follows (it may come before this returns when the compiler cannot be started). Throws
+    // UserError, with nothing run, when another build holds the compiler folder, a value cannot
+    // go into the script, a file cannot be written or the earlier installer cannot be moved aside.
+    void start(const ProjectModel &project, const QString &installerPath);
+    bool isRunning() const { return m_lock != nullptr; }
+
+    // The file the compiler writes for a chosen path: its folder, its name without the
+    // extension, then ".exe".
+    static QString installerFile(const QString &chosenPath, const QString &compilerFolder);
+    // The lock file that marks a build in the compiler folder.
+    static QString lockFile(const QString &appDir);
+
+signals:
+    void started();
+    void finished(tervelle::CompileResult result);
+
+private:
+    void compilerFinished(CompileResult result);
+    void release();
+
+    const SharedState &m_state;
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<InstallerGuard> m_guard;
+    // Last, so that it goes first: its process is stopped before the installer is put back.
+    CompilerRun m_compiler;
+};
+
+} // namespace tervelle

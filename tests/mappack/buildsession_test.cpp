@@ -1,0 +1,229 @@
+#include "core/errors.h"
+#include "mappack/buildsession.h"
+#include "mappack/setupscript.h"
+#include "project/projectmodel.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace tervelle;
+
+namespace {
+
+class ConsoleLines : public ConsoleSink
+{
+public:
+    void appendConsoleLine(const QString &line) override { lines << line; }
+    QStringList lines;
+};
+
+// Builds with a shell script standing in for the compiler: it writes into the output folder what
+// the real one would write when it fails (half an installer, *.tmp files), or is killed.
+class BuildSessionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::resetLanguage();
+        state.AppDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
+        state.CompilerLauncher = QStringLiteral("/bin/sh");
+        QDir().mkpath(state.AppDir + QStringLiteral("iscc/maplists"));
+        QDir().mkpath(outDir());
+        model.NewFile();
+    }
+
+    QString outDir() const { return dir.filePath(QStringLiteral("out")); }
+    QString installer() const { return dir.filePath(QStringLiteral("out/pack.exe")); }
+    QString out(const QString &name) const { return outDir() + QLatin1Char('/') + name; }
+
+    // The stand-in; OUT in the script is the output folder.
+    void fakeCompiler(QByteArray script)
+    {
+        script.replace("OUT", QFile::encodeName(outDir()));
+        test::writeBytes(state.AppDir + QStringLiteral("iscc/iscc.exe"), script);
+    }
+
+    CompileResult run(BuildSession &session, const QString &chosen)
+    {
+        QSignalSpy finished(&session, &BuildSession::finished);
+        session.start(model, chosen);
+        if (finished.isEmpty()) {
+            EXPECT_TRUE(finished.wait(60000));
+        }
+        return finished.isEmpty() ? CompileResult::Error : finished.first().first().value<CompileResult>();
+    }
+    CompileResult run() { return run(session, installer()); }
+
+    // Every name in the output folder, hidden ones included.
+    QStringList outFiles() const
+    {
+        QStringList names = QDir(outDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        names.sort();
+        return names;
+    }
+
+    QTemporaryDir dir;
+    SharedState state;
+    ProjectModel model{state};
+    ConsoleLines console;
+    BuildSession session{console, state};
+};
+
+const QByteArray Previous = QByteArray("the previous, good installer\n").repeated(4096);
+
+TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCompilerLeft)
+{
+    const QList<QByteArray> compilers = {
+        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/ISC1.tmp; kill -KILL $$\n", // killed midway
+        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/ISC2.tmp; exit 2\n",        // compile error
+        "printf 'MZ half' > OUT/pack.exe; kill -SEGV $$\n",                                 // crash
+    };
+    test::writeBytes(out("pack.exe"), Previous);
+    test::writeBytes(out("mine.tmp"), "the map maker's own");
+    for (const QByteArray &compiler : compilers) {
+        SCOPED_TRACE(compiler.toStdString());
+        fakeCompiler(compiler);
+        console.lines.clear();
+        EXPECT_EQ(run(), CompileResult::Error);
+        EXPECT_EQ(console.lines.last(), "Error occured!");
+        EXPECT_EQ(test::readBytes(installer()), Previous);
+        EXPECT_EQ(outFiles(), (QStringList{"mine.tmp", "pack.exe"}));
+        EXPECT_EQ(test::readBytes(out("mine.tmp")), "the map maker's own");
+        EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(state.AppDir)));
+    }
+
+    // A launcher that cannot start: nothing was written, and the earlier installer is in place.
+    state.CompilerLauncher = dir.filePath(QStringLiteral("no-such-launcher"));
+    EXPECT_EQ(run(), CompileResult::FailedToLaunch);
+    EXPECT_EQ(test::readBytes(installer()), Previous);
+    EXPECT_EQ(outFiles(), (QStringList{"mine.tmp", "pack.exe"}));
+}
+
+TEST_F(BuildSessionTest, FailedFirstBuildLeavesNoHalfInstaller)
+{
+    fakeCompiler("printf 'MZ half' > OUT/pack.exe; printf x > OUT/ISC1.tmp; exit 2\n");
+    EXPECT_EQ(run(), CompileResult::Error);
+    EXPECT_EQ(outFiles(), QStringList());
+}
+
+TEST_F(BuildSessionTest, FullDiskKeepsTheEarlierInstaller)
+{
+    test::writeBytes(installer(), Previous);
+    // The compiler copies its setup stub first (a *.tmp), then writes the installer.
+    const QList<QByteArray> compilers = {
+        "head -c 300000 /dev/zero > OUT/ISC3.tmp || exit 2; head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
+        "head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
+    };
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    for (const QByteArray &compiler : compilers) {
+        SCOPED_TRACE(compiler.toStdString());
+        fakeCompiler(compiler);
+        // A disk with room for the map list and the script, not for an installer.
+        struct rlimit small = saved;
+        small.rlim_cur = 64 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const CompileResult result = run();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(result, CompileResult::Error);
+        EXPECT_EQ(test::readBytes(installer()), Previous);
+        EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
+    }
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+TEST_F(BuildSessionTest, SuccessReplacesTheInstallerAndLeavesNothingAside)
+{
+    test::writeBytes(installer(), Previous);
+    fakeCompiler("printf 'MZ new' > OUT/pack.exe\n");
+    // The compiler adds ".exe" to the chosen name without its extension.
+    EXPECT_EQ(run(session, out("pack.zip")), CompileResult::Success);
+    EXPECT_EQ(console.lines.last(), "Done");
+    EXPECT_EQ(test::readBytes(installer()), "MZ new");
+    EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
+    EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(state.AppDir)));
+}
+
+TEST_F(BuildSessionTest, SuccessWithoutAnInstallerKeepsTheEarlierOneAndSaysSo)
+{
+    test::writeBytes(installer(), Previous);
+    fakeCompiler("exit 0\n");
+    test::ProblemCapture problems;
+    run();
+    EXPECT_EQ(test::readBytes(installer()), Previous);
+    EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
+    ASSERT_EQ(problems.problems().size(), 1);
+    EXPECT_TRUE(problems.problems().first().contains(installer()));
+}
+
+TEST_F(BuildSessionTest, SessionEndedMidBuildStopsTheCompilerAndPutsTheInstallerBack)
+{
+    test::writeBytes(installer(), Previous);
+    fakeCompiler("printf 'MZ half' > OUT/pack.exe; while :; do sleep 0.05; printf more >> OUT/pack.exe; done\n");
+    {
+        BuildSession closing(console, state);
+        closing.start(model, installer());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return test::readBytes(installer()).startsWith("MZ half"); }, 60000));
+    }
+    EXPECT_EQ(test::readBytes(installer()), Previous);
+    EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
+    // The compiler was stopped: nothing writes over the installer afterwards.
+    QTest::qWait(200);
+    EXPECT_EQ(test::readBytes(installer()), Previous);
+}
+
+TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
+{
+    const QString go = dir.filePath(QStringLiteral("go"));
+    fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; cat setup.iss > OUT/pack.exe\n");
+    QSignalSpy firstDone(&session, &BuildSession::finished);
+    session.start(model, installer());
+    const QByteArray firstScript = test::readBytes(state.AppDir + QStringLiteral("iscc/setup.iss"));
+
+    SharedState otherState = state;
+    ProjectModel other{otherState};
+    other.NewFile();
+    other.SetHeaderValue(0, QStringLiteral("Other pack"));
+    ConsoleLines otherConsole;
+    BuildSession second(otherConsole, otherState);
+    try {
+        second.start(other, out("other.exe"));
+        FAIL() << "the second build started";
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(state.AppDir + QStringLiteral("iscc"))))
+            << e.what();
+    }
+    EXPECT_TRUE(otherConsole.lines.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(state.AppDir + QStringLiteral("iscc/maplists/Other pack.mpl")));
+
+    test::writeBytes(go, "");
+    ASSERT_TRUE(firstDone.wait(60000));
+    EXPECT_EQ(firstDone.first().first().value<CompileResult>(), CompileResult::Success);
+    EXPECT_EQ(test::readBytes(installer()), firstScript);
+
+    // Once the first has ended the folder is free again.
+    QSignalSpy secondDone(&second, &BuildSession::finished);
+    second.start(other, out("other.exe"));
+    ASSERT_TRUE(secondDone.wait(60000));
+    EXPECT_EQ(secondDone.first().first().value<CompileResult>(), CompileResult::Success);
+}
+
+TEST_F(BuildSessionTest, InstallerFileIsTheChosenNameWithExe)
+{
+    const QString iscc = state.AppDir + QStringLiteral("iscc");
+    EXPECT_EQ(BuildSession::installerFile("/packs/my.pack.exe", iscc), "/packs/my.pack.exe");
+    EXPECT_EQ(BuildSession::installerFile("/packs/my", iscc), "/packs/my.exe");
+    EXPECT_EQ(BuildSession::installerFile("/pack.zip", iscc), "/pack.exe");
+}
+
+} // namespace
