@@ -1,6 +1,7 @@
 #include "project/resourcelist.h"
 
 #include "core/namerule.h"
+#include "project/projectmodel.h"
 
 #include <algorithm>
 
@@ -34,6 +35,14 @@ bool isRootBefore(const QString &path, qsizetype end)
 } // namespace
 
 ResourceList::ResourceList(QObject *parent) : QObject(parent) {}
+
+void ResourceList::followProject(const ProjectModel &model)
+{
+    connect(&model, &ProjectModel::projectReset, this, [this](ResetKind kind) {
+        if (kind == ResetKind::New)
+            clear();
+    });
+}
 
 QString ResourceList::folderOf(const QString &path)
 {

@@ -7,6 +7,8 @@
 
 namespace tervelle {
 
+class ProjectModel;
+
 // One row of the resources list: the name the file gets in the pack, the folder it lies in and
 // the full path it was added with (the row's identity).
 struct ResourceEntry
@@ -26,6 +28,9 @@ class ResourceList : public QObject
 
 public:
     explicit ResourceList(QObject *parent = nullptr);
+
+    // Empties the list whenever the project is replaced by a new one; an opened project keeps it.
+    void followProject(const ProjectModel &model);
 
     int count() const { return int(m_entries.size()); }
     const ResourceEntry &entry(int row) const { return m_entries[row]; }
