@@ -34,6 +34,8 @@ bool isRootBefore(const QString &path, qsizetype end)
 
 } // namespace
 
+ResourcePathKey::ResourcePathKey(const QString &path) : path(path), hash(qHash(path)) {}
+
 ResourceList::ResourceList(QObject *parent) : QObject(parent) {}
 
 void ResourceList::followProject(const ProjectModel &model)
@@ -66,11 +68,12 @@ bool ResourceList::addSplitResource(const QString &folder, const QString &name, 
 {
     // A hash of the full paths keeps a scan of many thousand files from comparing each new
     // path with every row.
-    if (m_paths.contains(fullPath))
+    const qsizetype before = m_paths.size();
+    m_paths.insert(ResourcePathKey(fullPath));
+    if (m_paths.size() == before)
         return false;
     const int row = count();
     emit rowsAboutToBeInserted(row, row);
-    m_paths.insert(fullPath);
     m_entries.append(ResourceEntry{name, folder, fullPath});
     emit rowsInserted(row, row);
     return true;
@@ -115,7 +118,7 @@ void ResourceList::removeRows(QVector<int> rows)
             first = rows[--i];
         emit rowsAboutToBeRemoved(first, last);
         for (int row = first; row <= last; ++row)
-            m_paths.remove(m_entries[row].fullPath);
+            m_paths.remove(ResourcePathKey(m_entries[row].fullPath));
         m_entries.remove(first, last - first + 1);
         emit rowsRemoved(first, last);
     }

@@ -18,6 +18,20 @@ struct ResourceEntry
     QString fullPath;
 };
 
+// A full path with its hash worked out once: growing the set then moves hashes instead of
+// hashing every path again, and a probe that meets another path compares numbers first.
+struct ResourcePathKey
+{
+    explicit ResourcePathKey(const QString &path);
+    QString path;
+    size_t hash;
+    bool operator==(const ResourcePathKey &other) const { return hash == other.hash && path == other.path; }
+};
+inline size_t qHash(const ResourcePathKey &key, size_t seed = 0) noexcept
+{
+    return key.hash ^ seed;
+}
+
 // The staging list of files the map maker collects before placing them in the tree. Not part of
 // the project: a new project empties it, opening one keeps it. Rows stay in insertion order.
 //
@@ -36,7 +50,7 @@ public:
     const ResourceEntry &entry(int row) const { return m_entries[row]; }
     const QVector<ResourceEntry> &entries() const { return m_entries; }
     // Full paths compare exactly: another letter case is another file.
-    bool contains(const QString &fullPath) const { return m_paths.contains(fullPath); }
+    bool contains(const QString &fullPath) const { return m_paths.contains(ResourcePathKey(fullPath)); }
 
     // Appends the file at `path` unless a row has exactly that full path. True when appended.
     bool AddNewResource(const QString &path);
@@ -73,7 +87,9 @@ signals:
 
 private:
     QVector<ResourceEntry> m_entries;
-    QSet<QString> m_paths;
+    QSet<ResourcePathKey> m_paths;
 };
 
 } // namespace tervelle
+
+Q_DECLARE_TYPEINFO(tervelle::ResourceEntry, Q_RELOCATABLE_TYPE);
