@@ -2,6 +2,8 @@
 
 #include "core/errors.h"
 #include "core/textcodec.h"
+#include "image/pictureimage.h"
+#include "image/tgareader.h"
 #include "project/filetree.h"
 
 #include <QByteArray>
@@ -34,6 +36,14 @@ PreviewKind previewKindFor(const TreeNode *node)
     default:
         return PreviewKind::None;
     }
+}
+
+std::optional<QImage> readPreviewPicture(const QString &path)
+{
+    Picture picture;
+    if (!ViewTga(LoadTgaToMemory(path), picture))
+        return std::nullopt;
+    return pictureToImage(picture);
 }
 
 QString previewCutNote()

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace tervelle {
 
@@ -14,6 +17,11 @@ enum class PreviewKind { None, Picture, Text };
 // scripts and information pages are text (the page's source); anything else, and no node, has
 // no preview.
 PreviewKind previewKindFor(const TreeNode *node);
+
+// The picture of a level icon as the preview shows it, through the editor's TGA reader. None
+// when the file is missing, unreadable or declined by the reader: the preview then shows "No
+// preview". A file of width or height 0 is a picture, an empty one.
+std::optional<QImage> readPreviewPicture(const QString &path);
 
 // The preview shows at most this much of a text file.
 inline constexpr qint64 PreviewTextLimit = 1024 * 1024;

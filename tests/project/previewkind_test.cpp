@@ -3,6 +3,7 @@
 #include "project/previewkind.h"
 #include "project/projectmodel.h"
 #include "support/testsupport.h"
+#include "support/tgabuilder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -38,6 +39,29 @@ TEST(PreviewKind, TheFileTypeDecidesNotTheName)
     EXPECT_EQ(previewKindFor(model.root(IconsRoot)), PreviewKind::None);
     EXPECT_EQ(previewKindFor(model.AddDirElement(model.root(TexturesRoot), "folder")), PreviewKind::None);
     EXPECT_EQ(previewKindFor(nullptr), PreviewKind::None);
+}
+
+TEST(PreviewPicture, LevelIconsAreShownThroughTheReaderOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString icon = dir.filePath("icon.tga");
+    writeBytes(icon, test::standardTga(2, 1, 24, QByteArray("\x00\x00\xff\xff\x00\x00", 6)));
+    const std::optional<QImage> picture = readPreviewPicture(icon);
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->size(), QSize(2, 1));
+    EXPECT_EQ(picture->pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(picture->pixel(1, 0), qRgb(0, 0, 255));
+
+    // A picture of width 0 is still a picture, not "No preview".
+    writeBytes(dir.filePath("empty.tga"), test::standardTga(0, 5, 24, {}));
+    const std::optional<QImage> empty = readPreviewPicture(dir.filePath("empty.tga"));
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->isNull());
+
+    writeBytes(dir.filePath("wide.tga"), test::standardTga(513, 1, 24, QByteArray(513 * 3, '\x10')));
+    EXPECT_FALSE(readPreviewPicture(dir.filePath("wide.tga")));
+    EXPECT_FALSE(readPreviewPicture(dir.filePath("deleted.tga")));
+    EXPECT_FALSE(readPreviewPicture(dir.path()));
 }
 
 class PreviewText : public ::testing::Test
