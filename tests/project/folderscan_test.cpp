@@ -60,10 +60,9 @@ TEST_F(FolderScan, AddFolderTakesOnlyTheFilesDirectlyInIt)
     file(".hidden.lua");
     folder("sub");
     file("sub/deep.tga");
+    list.AddNewResource(path("a.xan")); // as the file dialog gives it: the scan skips it
     EXPECT_EQ(AddFolder(list, dir.path(), false), ScanResult::Finished);
-    QStringList paths = fullPaths();
-    paths.sort();
-    EXPECT_EQ(paths, QStringList({path(".hidden.lua"), path("a.xan")}));
+    EXPECT_EQ(fullPaths(), QStringList({path("a.xan"), path(".hidden.lua")}));
     for (const ResourceEntry &entry : list.entries())
         EXPECT_EQ(entry.folder, dir.path());
 }
