@@ -71,7 +71,6 @@ TEST(ResourceList, RenameKeepsTheExtensionAndThePath)
 {
     EXPECT_EQ(ResourceList::baseName("archive.tar.gz"), "archive.tar");
     EXPECT_EQ(ResourceList::extension("archive.tar.gz"), ".gz");
-    EXPECT_EQ(ResourceList::baseName("readme"), "readme");
     EXPECT_EQ(ResourceList::extension("readme"), "");
 
     ResourceList list;
