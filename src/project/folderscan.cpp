@@ -72,6 +72,17 @@ QString withSeparator(const QString &path)
 
 #ifdef Q_OS_UNIX
 
+// A name that is not valid in the file-name encoding decodes to another path, one that could
+// never be opened again when the pack is built.
+bool decodesExactly(const char *rawName, const QString &name)
+{
+    for (const char *p = rawName; *p; ++p) {
+        if (uchar(*p) >= 0x80)
+            return QFile::encodeName(name) == rawName;
+    }
+    return true;
+}
+
 // readdir with the entry type it reports, so a plain file or folder costs no stat; only links
 // and file systems that report no type are looked up.
 class PosixScan : public ScanBase
@@ -135,8 +146,8 @@ private:
                     isFolder = S_ISDIR(status.st_mode);
                 }
             }
-            if (isFile || (isFolder && m_recursive)) {
-                const QString name = QFile::decodeName(rawName);
+            const QString name = isFile || (isFolder && m_recursive) ? QFile::decodeName(rawName) : QString();
+            if (!name.isEmpty() && decodesExactly(rawName, name)) {
                 if (isFile) {
                     addFile(folder, name, prefix + name);
                 } else {

@@ -25,7 +25,8 @@ enum class ScanResult { Finished, Cancelled };
 // subfolder is scanned depth first as soon as it is met. A folder that cannot be read adds
 // nothing and is not reported. Links are followed, but never into a folder that is already
 // being scanned, so a link to a parent folder cannot loop. Only regular files (or links to
-// them) are added: a FIFO or device in the list would block the build that copies it.
+// them) are added: a FIFO or device in the list would block the build that copies it. Names
+// that are not valid in the file-name encoding are skipped: no path could reach them later.
 ScanResult AddFolder(ResourceList &list, const QString &path, bool recursive, const ScanCallback &progress = {});
 
 } // namespace tervelle

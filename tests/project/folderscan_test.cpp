@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace tervelle;
@@ -119,6 +121,21 @@ TEST_F(FolderScan, OnlyRegularFilesAreAdded)
     link(path("pipe"), "pipe-link");
     AddFolder(list, dir.path(), true);
     EXPECT_EQ(fullPaths(), QStringList({path("plain")}));
+}
+
+TEST_F(FolderScan, NamesThatDoNotDecodeAreSkippedOthersKeepTheirLetters)
+{
+    const QByteArray base = QFile::encodeName(dir.path()) + "/";
+    ASSERT_EQ(::mkdir(base + "bad\xff-folder", 0700), 0);
+    for (const char *name : {"bad\xff.xan", "bad\xff-folder/in.xan", "caf\xc3\xa9.xan"}) {
+        const int fd = ::open(base + name, O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0) << name;
+        ::close(fd);
+    }
+    AddFolder(list, dir.path(), true);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.entry(0).name, QString::fromUtf8("caf\u00e9.xan"));
+    EXPECT_TRUE(QFile::exists(list.entry(0).fullPath));
 }
 #endif
 
