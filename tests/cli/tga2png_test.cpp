@@ -1,4 +1,5 @@
 #include "support/testsupport.h"
+#include "support/tgabuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,21 +16,9 @@
 
 using tervelle::test::readBytes;
 using tervelle::test::writeBytes;
+using tervelle::test::standardTga;
 
 namespace {
-
-// A plain TGA: 18 header bytes, then the pixels bottom row first.
-QByteArray tga(int width, int height, int depth, const QByteArray &pixels)
-{
-    QByteArray bytes(18, '\0');
-    bytes[2] = 2;
-    bytes[12] = char(width & 0xff);
-    bytes[13] = char(width >> 8);
-    bytes[14] = char(height & 0xff);
-    bytes[15] = char(height >> 8);
-    bytes[16] = char(depth);
-    return bytes + pixels;
-}
 
 class Tga2Png : public ::testing::Test
 {
@@ -67,7 +56,7 @@ protected:
 
 TEST_F(Tga2Png, WritesThreeBytePicturesAsRgb)
 {
-    writeBytes(path("in.tga"), tga(2, 1, 24, QByteArray("\x0a\x14\x1e\xc8\x64\x32", 6)));
+    writeBytes(path("in.tga"), standardTga(2, 1, 24, QByteArray("\x0a\x14\x1e\xc8\x64\x32", 6)));
     const Result result = run({path("in.tga"), path("out.png")});
     ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
     const QByteArray png = readBytes(path("out.png"));
@@ -86,7 +75,7 @@ TEST_F(Tga2Png, WritesFourBytePicturesAsRgbaWithCompositedColoursAndStoredAlpha)
     for (int x = 0; x < 9; ++x)
         pixels += x == 0 ? QByteArray("\x64\x64\x64\x80", 4) : QByteArray("\x11\x22\x33\x00", 4);
     pixels += QByteArray(9 * 4, '\0').replace(3, 1, "\xff");
-    writeBytes(path("in.tga"), tga(9, 2, 32, pixels));
+    writeBytes(path("in.tga"), standardTga(9, 2, 32, pixels));
     const Result result = run({path("in.tga"), path("out.png")});
     ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
     const QByteArray png = readBytes(path("out.png"));
@@ -102,15 +91,15 @@ TEST_F(Tga2Png, WritesFourBytePicturesAsRgbaWithCompositedColoursAndStoredAlpha)
 
 TEST_F(Tga2Png, FailuresWriteNoPngAndLeaveAnOldOneAlone)
 {
-    writeBytes(path("short.tga"), tga(2, 2, 24, QByteArray(11, '\x7f')));
+    writeBytes(path("short.tga"), standardTga(2, 2, 24, QByteArray(11, '\x7f')));
     expectFailure(run({path("short.tga"), path("short.png")}), path("short.png"));
-    writeBytes(path("wide.tga"), tga(513, 1, 24, QByteArray(513 * 3, '\x7f')));
+    writeBytes(path("wide.tga"), standardTga(513, 1, 24, QByteArray(513 * 3, '\x7f')));
     expectFailure(run({path("wide.tga"), path("wide.png")}), path("wide.png"));
     expectFailure(run({path("missing.tga"), path("missing.png")}), path("missing.png"));
     // Accepted by the reader, yet a PNG cannot be 0 pixels wide.
-    writeBytes(path("empty.tga"), tga(0, 4, 24, {}));
+    writeBytes(path("empty.tga"), standardTga(0, 4, 24, {}));
     expectFailure(run({path("empty.tga"), path("empty.png")}), path("empty.png"));
-    writeBytes(path("good.tga"), tga(1, 1, 24, QByteArray(3, '\x7f')));
+    writeBytes(path("good.tga"), standardTga(1, 1, 24, QByteArray(3, '\x7f')));
     expectFailure(run({path("good.tga"), path("no-such-folder/out.png")}), path("no-such-folder/out.png"));
 
     writeBytes(path("old.png"), "previous");
@@ -131,7 +120,7 @@ TEST_F(Tga2Png, FullDiskGivesTheSystemsReasonAndKeepsTheOldPng)
         seed = seed * 1103515245u + 12345u;
         byte = char(seed >> 24);
     }
-    writeBytes(path("noise.tga"), tga(512, 512, 24, pixels));
+    writeBytes(path("noise.tga"), standardTga(512, 512, 24, pixels));
     writeBytes(path("old.png"), "previous");
 
     struct rlimit saved {};

@@ -1,0 +1,224 @@
+#include "project/folderscan.h"
+
+#include "project/resourcelist.h"
+
+#include <QDir>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cstring>
+#else
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QStringList>
+#endif
+
+#include <algorithm>
+#include <vector>
+
+namespace tervelle {
+
+namespace {
+
+constexpr qint64 ProgressEvery = 10;
+
+// What the scans of both platforms share: counting, reporting and cancelling.
+class ScanBase
+{
+public:
+    ScanBase(ResourceList &list, bool recursive, const ScanCallback &progress)
+        : m_list(list), m_recursive(recursive), m_callback(progress)
+    {
+    }
+
+    ScanResult result() const { return m_cancelled ? ScanResult::Cancelled : ScanResult::Finished; }
+
+protected:
+    void addFile(const QString &folder, const QString &name, const QString &fullPath)
+    {
+        if (m_list.addSplitResource(folder, name, fullPath))
+            ++m_progress.added;
+    }
+
+    // Counts one entry; false once the scan is to stop.
+    bool entryDone()
+    {
+        ++m_progress.entries;
+        if (m_callback && m_progress.entries % ProgressEvery == 0 && !m_callback(m_progress))
+            m_cancelled = true;
+        return !m_cancelled;
+    }
+
+    ResourceList &m_list;
+    bool m_recursive;
+    bool m_cancelled = false;
+
+private:
+    const ScanCallback &m_callback;
+    ScanProgress m_progress;
+};
+
+QString withSeparator(const QString &path)
+{
+    const QChar separator = QDir::separator();
+    if (path.endsWith(separator) || path.endsWith(QLatin1Char('/')))
+        return path;
+    return path + separator;
+}
+
+#ifdef Q_OS_UNIX
+
+// A name that is not valid in the file-name encoding decodes to another path, one that could
+// never be opened again when the pack is built.
+bool decodesExactly(const char *rawName, const QString &name)
+{
+    for (const char *p = rawName; *p; ++p) {
+        if (uchar(*p) >= 0x80)
+            return QFile::encodeName(name) == rawName;
+    }
+    return true;
+}
+
+// readdir with the entry type it reports, so a plain file or folder costs no stat; only links
+// and file systems that report no type are looked up.
+class PosixScan : public ScanBase
+{
+public:
+    using ScanBase::ScanBase;
+
+    void run(const QString &prefix)
+    {
+        const int fd = ::open(QFile::encodeName(prefix).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0)
+            enter(fd, prefix);
+    }
+
+private:
+    struct FolderId
+    {
+        dev_t device;
+        ino_t inode;
+        bool operator==(const FolderId &other) const { return device == other.device && inode == other.inode; }
+    };
+
+    // Takes ownership of fd. Folders on the current path are known by device and inode, which
+    // catches a loop however the link that closes it is spelled.
+    void enter(int fd, const QString &prefix)
+    {
+        struct stat status;
+        if (::fstat(fd, &status) != 0) {
+            ::close(fd);
+            return;
+        }
+        const FolderId id{status.st_dev, status.st_ino};
+        if (std::find(m_path.begin(), m_path.end(), id) != m_path.end()) {
+            ::close(fd);
+            return;
+        }
+        DIR *dir = ::fdopendir(fd);
+        if (!dir) {
+            ::close(fd);
+            return;
+        }
+        m_path.push_back(id);
+        scan(dir, prefix);
+        m_path.pop_back();
+        ::closedir(dir);
+    }
+
+    void scan(DIR *dir, const QString &prefix)
+    {
+        const QString folder = ResourceList::folderOf(prefix);
+        while (const dirent *entry = ::readdir(dir)) {
+            const char *rawName = entry->d_name;
+            if (std::strcmp(rawName, ".") == 0 || std::strcmp(rawName, "..") == 0)
+                continue;
+            bool isFile = entry->d_type == DT_REG;
+            bool isFolder = entry->d_type == DT_DIR;
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct stat status;
+                if (::fstatat(::dirfd(dir), rawName, &status, 0) == 0) {
+                    isFile = S_ISREG(status.st_mode);
+                    isFolder = S_ISDIR(status.st_mode);
+                }
+            }
+            const QString name = isFile || (isFolder && m_recursive) ? QFile::decodeName(rawName) : QString();
+            if (!name.isEmpty() && decodesExactly(rawName, name)) {
+                if (isFile) {
+                    addFile(folder, name, prefix + name);
+                } else {
+                    const int fd = ::openat(::dirfd(dir), rawName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                    if (fd >= 0)
+                        enter(fd, prefix + name + QLatin1Char('/'));
+                }
+            }
+            if (m_cancelled || !entryDone())
+                return;
+        }
+    }
+
+    std::vector<FolderId> m_path;
+};
+
+#else
+
+class PortableScan : public ScanBase
+{
+public:
+    using ScanBase::ScanBase;
+
+    void run(const QString &prefix) { enter(prefix); }
+
+private:
+    void enter(const QString &prefix)
+    {
+        const QString canonical = QFileInfo(prefix).canonicalFilePath();
+        if (canonical.isEmpty() || m_path.contains(canonical))
+            return;
+        m_path.append(canonical);
+        scan(prefix);
+        m_path.removeLast();
+    }
+
+    void scan(const QString &prefix)
+    {
+        const QString folder = ResourceList::folderOf(prefix);
+        QDirIterator it(prefix, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (it.hasNext()) {
+            it.next();
+            const QFileInfo info = it.fileInfo();
+            const QString name = info.fileName();
+            if (info.isFile())
+                addFile(folder, name, prefix + name);
+            else if (m_recursive && info.isDir())
+                enter(prefix + name + QDir::separator());
+            if (m_cancelled || !entryDone())
+                return;
+        }
+    }
+
+    QStringList m_path;
+};
+
+#endif
+
+} // namespace
+
+ScanResult AddFolder(ResourceList &list, const QString &path, bool recursive, const ScanCallback &progress)
+{
+    if (path.isEmpty())
+        return ScanResult::Finished;
+#ifdef Q_OS_UNIX
+    PosixScan scan(list, recursive, progress);
+#else
+    PortableScan scan(list, recursive, progress);
+#endif
+    scan.run(withSeparator(path));
+    return scan.result();
+}
+
+} // namespace tervelle
