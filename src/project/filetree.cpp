@@ -2,113 +2,132 @@
 
 namespace tervelle {
 
+TreeNode::TreeNode(NodeData data)
+    : m_text(std::move(data.text)), m_imageIndex(data.imageIndex), m_selectedIndex(data.selectedIndex),
+      Info(std::move(data.info))
+{
+}
+
 TreeNode::~TreeNode()
 {
     // Tear down without recursion: a deep chain of folders must not exhaust the stack.
-    std::vector<std::unique_ptr<TreeNode>> pending = std::move(m_children);
+    std::vector<std::unique_ptr<TreeNode>> pending = m_children.takeAll();
     while (!pending.empty()) {
         std::unique_ptr<TreeNode> node = std::move(pending.back());
         pending.pop_back();
-        for (auto &child : node->m_children)
+        for (auto &child : node->m_children.takeAll())
             pending.push_back(std::move(child));
-        node->m_children.clear();
     }
+}
+
+int TreeNode::row() const
+{
+    return m_siblings ? m_siblings->rowOf(this) : 0;
 }
 
 FileTree::FileTree() = default;
-FileTree::~FileTree() = default;
 
-bool FileTree::appendsAtEnd(const TreeNode *parent) const
+FileTree::~FileTree()
 {
-    if (!m_orderValid)
-        return false;
-    if (!parent || m_order.empty())
-        return true;
-    // The new last child lands at the end of the walk exactly when the walk's last node lies in
-    // the parent's subtree.
-    for (const TreeNode *n = m_order.back(); n; n = n->m_parent) {
-        if (n == parent)
-            return true;
-    }
-    return false;
+    clear();
 }
 
-TreeNode *FileTree::append(TreeNode *parent, std::unique_ptr<TreeNode> node)
+TreeNode *FileTree::append(TreeNode *parent, NodeData data)
 {
-    const bool atEnd = appendsAtEnd(parent);
+    auto node = std::make_unique<TreeNode>(std::move(data));
     TreeNode *raw = node.get();
     raw->m_parent = parent;
-    auto &siblings = parent ? parent->m_children : m_roots;
-    raw->m_row = int(siblings.size());
-    siblings.push_back(std::move(node));
-    if (atEnd) {
-        raw->m_absoluteIndex = int(m_order.size());
-        m_order.push_back(raw);
-    } else {
-        m_orderValid = false;
+    (parent ? parent->m_children : m_roots).append(std::move(node));
+    raw->m_span = m_order.insertLastChild(parent ? parent->m_span : TreeOrder::Span(), raw);
+    if (m_cacheValid) {
+        // The reader and most commands add at the end of the walk; keep the cache for them.
+        const int index = m_order.indexOf(raw->m_span);
+        if (std::size_t(index) == m_cache.size()) {
+            raw->m_cachedIndex = index;
+            m_cache.push_back(raw);
+        } else {
+            dropCache();
+        }
     }
     return raw;
 }
 
 void FileTree::remove(TreeNode *node)
 {
-    auto &siblings = node->m_parent ? node->m_parent->m_children : m_roots;
-    const int row = node->m_row;
-    siblings.erase(siblings.begin() + row);
-    for (std::size_t i = std::size_t(row); i < siblings.size(); ++i)
-        siblings[i]->m_row = int(i);
-    m_orderValid = false;
+    const int before = count();
+    m_order.removeSubtree(node->m_span);
+    if (m_cacheValid && std::size_t(node->m_cachedIndex + before - count()) == m_cache.size())
+        m_cache.resize(std::size_t(node->m_cachedIndex)); // the subtree ended the walk
+    else
+        dropCache();
+    ChildList &siblings = node->m_parent ? node->m_parent->m_children : m_roots;
+    // Destroyed here, after the order no longer refers to it.
+    siblings.take(node);
+}
+
+void FileTree::rename(TreeNode *node, const QString &text)
+{
+    const QString old = node->m_text;
+    node->m_text = text;
+    (node->m_parent ? node->m_parent->m_children : m_roots).renamed(node, old);
 }
 
 void FileTree::clear()
 {
-    m_roots.clear();
+    // Roots first, so that each root's own teardown runs without recursion.
+    std::vector<std::unique_ptr<TreeNode>> roots = m_roots.takeAll();
+    roots.clear();
     m_order.clear();
-    m_orderValid = true;
+    m_cache.clear();
+    m_cacheValid = true;
 }
 
-void FileTree::rebuildOrder() const
+void FileTree::dropCache() const
 {
-    m_order.clear();
-    std::vector<TreeNode *> stack;
-    for (auto it = m_roots.rbegin(); it != m_roots.rend(); ++it)
-        stack.push_back(it->get());
-    while (!stack.empty()) {
-        TreeNode *node = stack.back();
-        stack.pop_back();
-        node->m_absoluteIndex = int(m_order.size());
-        m_order.push_back(node);
-        for (auto it = node->m_children.rbegin(); it != node->m_children.rend(); ++it)
-            stack.push_back(it->get());
-    }
-    m_orderValid = true;
-}
-
-const std::vector<TreeNode *> &FileTree::nodes() const
-{
-    if (!m_orderValid)
-        rebuildOrder();
-    return m_order;
-}
-
-int FileTree::count() const
-{
-    return int(nodes().size());
+    m_cacheValid = false;
+    m_cache.clear();
 }
 
 int FileTree::absoluteIndex(const TreeNode *node) const
 {
-    if (!m_orderValid)
-        rebuildOrder();
-    return node->m_absoluteIndex;
+    return m_cacheValid ? node->m_cachedIndex : m_order.indexOf(node->m_span);
 }
 
 TreeNode *FileTree::nodeAt(int absoluteIndex) const
 {
-    const auto &all = nodes();
-    if (absoluteIndex < 0 || std::size_t(absoluteIndex) >= all.size())
-        return nullptr;
-    return all[std::size_t(absoluteIndex)];
+    if (m_cacheValid) {
+        return absoluteIndex >= 0 && std::size_t(absoluteIndex) < m_cache.size() ? m_cache[std::size_t(absoluteIndex)]
+                                                                                 : nullptr;
+    }
+    return m_order.nodeAt(absoluteIndex);
+}
+
+const std::vector<TreeNode *> &FileTree::nodes() const
+{
+    if (!m_cacheValid) {
+        m_cache.clear();
+        m_cache.reserve(std::size_t(count()));
+        m_order.collect(m_cache);
+        for (std::size_t i = 0; i < m_cache.size(); ++i)
+            m_cache[i]->m_cachedIndex = int(i);
+        m_cacheValid = true;
+    }
+    return m_cache;
+}
+
+TreeNode *FileTree::fileChildNamed(const TreeNode *parent, const QString &name) const
+{
+    return childrenOf(parent).find(name, ChildList::Match::File);
+}
+
+TreeNode *FileTree::folderChildNamed(const TreeNode *parent, const QString &name) const
+{
+    return childrenOf(parent).find(name, ChildList::Match::Folder);
+}
+
+TreeNode *FileTree::childNamed(const TreeNode *parent, const QString &name) const
+{
+    return childrenOf(parent).find(name, ChildList::Match::Any);
 }
 
 bool SameNodeName(const QString &a, const QString &b)
