@@ -67,7 +67,7 @@ public:
     TreeNode &operator=(const TreeNode &) = delete;
 
     TreeNode *parent() const { return m_parent; }
-    // O(1) until children of the parent are removed, O(log n) while removals are pending.
+    // O(1); O(log n) while removed siblings still leave holes in the parent's list.
     int row() const;
     int childCount() const { return m_children.count(); }
     TreeNode *child(int row) const { return m_children.at(row); }
