@@ -38,10 +38,10 @@ TreeNode *FileTree::append(TreeNode *parent, NodeData data)
     TreeNode *raw = node.get();
     raw->m_parent = parent;
     (parent ? parent->m_children : m_roots).append(std::move(node));
-    raw->m_span = m_order.insertLastChild(parent ? parent->m_span : TreeOrder::Span(), raw);
+    int index = 0;
+    raw->m_span = m_order.insertLastChild(parent ? parent->m_span : TreeOrder::Span(), raw, index);
     if (m_cacheValid) {
         // The reader and most commands add at the end of the walk; keep the cache for them.
-        const int index = m_order.indexOf(raw->m_span);
         if (std::size_t(index) == m_cache.size()) {
             raw->m_cachedIndex = index;
             m_cache.push_back(raw);

@@ -93,18 +93,20 @@ int TreeOrder::positionOf(int e) const
     return position;
 }
 
-TreeOrder::Span TreeOrder::insertLastChild(Span parent, TreeNode *node)
+TreeOrder::Span TreeOrder::insertLastChild(Span parent, TreeNode *node, int &index)
 {
     Span span;
     span.start = make(node, true);
     span.end = make(node, false);
     const int pair = merge(span.start, span.end);
     if (parent.end < 0) {
+        index = startsOf(m_root);
         m_root = merge(m_root, pair);
         return span;
     }
     int before = -1, after = -1;
     split(m_root, positionOf(parent.end), before, after);
+    index = startsOf(before);
     m_root = merge(merge(before, pair), after);
     return span;
 }

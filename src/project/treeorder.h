@@ -24,8 +24,9 @@ public:
     };
 
     // Inserts a node's two entries before the end entry of `parent`'s span, or at the end of
-    // the sequence when `parent` is empty (a top-level node).
-    Span insertLastChild(Span parent, TreeNode *node);
+    // the sequence when `parent` is empty (a top-level node). `index` receives the node's
+    // absolute index.
+    Span insertLastChild(Span parent, TreeNode *node, int &index);
     // Drops the entries of a whole subtree.
     void removeSubtree(Span span);
     void clear();
