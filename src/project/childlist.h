@@ -32,6 +32,19 @@ public:
     TreeNode *at(int row) const;
     int rowOf(const TreeNode *child) const;
 
+    // Slots in order, some of them null where a child was removed.
+    int slotCount() const { return int(m_slots.size()); }
+    TreeNode *slot(int index) const { return m_slots[std::size_t(index)].get(); }
+
+    template <typename Visit>
+    void forEach(Visit visit) const
+    {
+        for (const auto &slot : m_slots) {
+            if (slot)
+                visit(slot.get());
+        }
+    }
+
     TreeNode *append(std::unique_ptr<TreeNode> node);
     std::unique_ptr<TreeNode> take(TreeNode *child);
     std::vector<std::unique_ptr<TreeNode>> takeAll();

@@ -89,10 +89,15 @@ private:
 // The forest of the files tree with the absolute index of every node: its position in a walk
 // that visits a node before its children, children in order, roots in order, from 0.
 //
-// Every change and lookup costs O(log n) whatever the shape of the tree: the walk order is kept
-// in a balanced sequence, rows survive removals without renumbering, and each folder with many
-// children indexes them by name. The full list of nodes in walk order is cached for saving;
-// appends at the end of the walk keep that cache, other changes drop it until next asked.
+// No change or lookup costs more than O(log n) amortised, whatever the shape of the tree:
+// - the list of all nodes in walk order is cached with each node's index; appends at the end
+//   of the walk keep it, other changes drop it, and nodes() makes it again in one walk;
+// - while the cache is dropped, indexes come from a balanced sequence of the walk order
+//   (TreeOrder), made in one walk at the first such lookup and kept up to date from then on,
+//   so that adding anywhere and asking for the index costs O(log n) each. Opening and saving a
+//   project never needs it;
+// - rows survive removals without renumbering, and folders with many children find a child by
+//   name without a scan (ChildList).
 class FileTree
 {
 public:
@@ -111,7 +116,7 @@ public:
     int topLevelCount() const { return m_roots.count(); }
     TreeNode *topLevel(int row) const { return m_roots.at(row); }
 
-    int count() const { return m_order.nodeCount(); }
+    int count() const { return m_count; }
     int absoluteIndex(const TreeNode *node) const;
     // The node with that absolute index, or null.
     TreeNode *nodeAt(int absoluteIndex) const;
@@ -127,12 +132,20 @@ public:
 
 private:
     const ChildList &childrenOf(const TreeNode *parent) const { return parent ? parent->m_children : m_roots; }
+    // Whether a new last child of `parent` ends the cached walk.
+    bool endsCachedWalk(const TreeNode *parent) const;
     void dropCache() const;
+    void ensureOrder() const;
+    // Visits the walk with an end mark after each node's last descendant.
+    template <typename Visit>
+    void walk(Visit visit) const;
 
     ChildList m_roots;
-    TreeOrder m_order;
+    int m_count = 0;
     mutable std::vector<TreeNode *> m_cache;
     mutable bool m_cacheValid = true;
+    mutable TreeOrder m_order;
+    mutable bool m_orderKept = false;
 };
 
 // Equal ignoring the case of the letters A to Z only, as names in the tree are compared.

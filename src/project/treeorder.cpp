@@ -111,6 +111,44 @@ TreeOrder::Span TreeOrder::insertLastChild(Span parent, TreeNode *node, int &ind
     return span;
 }
 
+void TreeOrder::build(const std::vector<TreeNode *> &nodes, const std::vector<bool> &starts)
+{
+    clear();
+    m_entries.reserve(nodes.size());
+    // The treap of a sequence whose order is given: keep the right spine on a stack, and hang
+    // what a new entry outranks as its left part.
+    std::vector<int> spine;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const int e = make(nodes[i], starts[i]);
+        int last = -1;
+        while (!spine.empty() && m_entries[std::size_t(spine.back())].priority < m_entries[std::size_t(e)].priority) {
+            last = spine.back();
+            spine.pop_back();
+        }
+        m_entries[std::size_t(e)].left = last;
+        if (!spine.empty())
+            m_entries[std::size_t(spine.back())].right = e;
+        spine.push_back(e);
+    }
+    if (spine.empty())
+        return;
+    m_root = spine.front();
+    // Sizes bottom up, without recursion: children before parents.
+    std::vector<int> order;
+    order.reserve(m_entries.size());
+    order.push_back(m_root);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const Entry &entry = m_entries[std::size_t(order[i])];
+        if (entry.left >= 0)
+            order.push_back(entry.left);
+        if (entry.right >= 0)
+            order.push_back(entry.right);
+    }
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        update(*it);
+    m_entries[std::size_t(m_root)].up = -1;
+}
+
 void TreeOrder::removeSubtree(Span span)
 {
     const int from = positionOf(span.start);

@@ -27,6 +27,9 @@ public:
     // the sequence when `parent` is empty (a top-level node). `index` receives the node's
     // absolute index.
     Span insertLastChild(Span parent, TreeNode *node, int &index);
+    // Replaces the sequence in O(n): `starts[i]` tells whether entry i starts a node's walk,
+    // `nodes[i]` is its node. Entry i gets the id i.
+    void build(const std::vector<TreeNode *> &nodes, const std::vector<bool> &starts);
     // Drops the entries of a whole subtree.
     void removeSubtree(Span span);
     void clear();
