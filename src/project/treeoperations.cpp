@@ -106,18 +106,18 @@ TreeNode *AddResourcesOperation::AddResourceToNode(TreeNode *node, const QString
         return nullptr;
     };
     if (node->isFile())
-        return skip(QStringLiteral("a file holds no other files."));
+        return skip(QStringLiteral("%1 was not added: a file cannot hold other files.").arg(name));
     try {
         requireWindowsName(QStringLiteral("The file name"), name);
     } catch (const UserError &e) {
         return skip(e.message());
     }
     if (fileType == MapListFile || (m_project.groupOf(node) == FilesRoot && isMapListName(name)))
-        return skip(QStringLiteral("the pack writes its own map list file (.mpl)."));
+        return skip(QStringLiteral("%1 was not added: the pack writes its own map list file (.mpl).").arg(name));
 
     TreeNode *existing = m_project.NodeFileExists(node, name);
     if (existing && existing == m_project.MapListNode())
-        return skip(QStringLiteral("it has the name of the pack's map list file."));
+        return skip(QStringLiteral("%1 was not added: it has the name of the pack's map list file.").arg(name));
     if (existing) {
         if (!replaceWanted(name))
             return nullptr;

@@ -37,7 +37,7 @@ QString extensionOf(const QString &path);
 struct SkippedResource
 {
     QString name;
-    QString reason;
+    QString reason; // a sentence for the user that names the resource
 };
 
 // One "Add selected resources" run. The answers "Yes to All" and "No to All" hold until the
@@ -58,7 +58,7 @@ public:
     TreeNode *AddResourceToNode(TreeNode *node, const QString &name, const QString &fullPath, int fileType);
 
     // Filters by the node's kind and adds each resource in order; resources the node does not
-    // take are passed over without a word, as the command has always done.
+    // take are passed over without a message.
     struct Resource
     {
         QString name;
