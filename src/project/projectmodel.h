@@ -101,7 +101,9 @@ public:
     int appendMap(const QString &displayName, const TMapInfo &info);
     void DeleteMap(int index);
     void CommitMapProperties(int index, const QStringList &rows, QObject *origin = nullptr);
-    // Appends key + "=" with value kind 0, under the rules of AddHeaderKey.
+    // Appends key + "=" with value kind 0, under the rules of AddHeaderKey. The test sees the
+    // committed rows: the properties grid commits its edits first (or tests its own rows with
+    // requireNewKey).
     int AddMapProperty(int index, const QString &key);
     // Rows 7 and later only.
     void DeleteMapProperty(int index, int row);
