@@ -1,5 +1,8 @@
 #pragma once
 
+#include "project/childlist.h"
+#include "project/treeorder.h"
+
 #include <QString>
 
 #include <memory>
@@ -31,41 +34,70 @@ inline constexpr int RootImage = 0;
 inline constexpr int FolderImage = 2;
 inline constexpr int FirstFileImage = 4;
 
+// Longer folder paths than any installer could create; the project file reader refuses them,
+// so nothing may make one.
+inline constexpr qsizetype MaxFolderPath = 1024;
+
+// What a new node is made of.
+struct NodeData
+{
+    QString text;
+    int imageIndex = 0;
+    int selectedIndex = 0;
+    TTreeNodeInfo info;
+};
+
 class TreeNode
 {
+    // Declared first: the read-only views below refer to them.
+    QString m_text;
+    int m_imageIndex = 0;
+    int m_selectedIndex = 0;
+
 public:
-    QString Text;
-    int ImageIndex = 0;
-    int SelectedIndex = 0;
+    // Read-only: the tree indexes children by name and kind, so only FileTree changes these.
+    const QString &Text = m_text;
+    const int &ImageIndex = m_imageIndex;
+    const int &SelectedIndex = m_selectedIndex;
     TTreeNodeInfo Info;
 
-    TreeNode() = default;
+    explicit TreeNode(NodeData data);
     ~TreeNode();
     TreeNode(const TreeNode &) = delete;
     TreeNode &operator=(const TreeNode &) = delete;
 
     TreeNode *parent() const { return m_parent; }
-    int row() const { return m_row; }
-    int childCount() const { return int(m_children.size()); }
-    TreeNode *child(int row) const { return m_children[std::size_t(row)].get(); }
-    bool isFile() const { return ImageIndex > 3; }
-    bool isFolder() const { return ImageIndex == FolderImage; }
+    // O(1); O(log n) while removed siblings still leave holes in the parent's list.
+    int row() const;
+    int childCount() const { return m_children.count(); }
+    TreeNode *child(int row) const { return m_children.at(row); }
+    bool isFile() const { return m_imageIndex > 3; }
+    bool isFolder() const { return m_imageIndex == FolderImage; }
     bool isRoot() const { return m_parent == nullptr; }
 
 private:
     friend class FileTree;
+    friend class ChildList;
     TreeNode *m_parent = nullptr;
-    int m_row = 0;
-    int m_absoluteIndex = 0;
-    std::vector<std::unique_ptr<TreeNode>> m_children;
+    ChildList *m_siblings = nullptr;
+    int m_slot = 0;
+    int m_cachedIndex = 0;
+    ChildList m_children;
+    TreeOrder::Span m_span;
 };
 
 // The forest of the files tree with the absolute index of every node: its position in a walk
 // that visits a node before its children, children in order, roots in order, from 0.
 //
-// The index is kept in a table that appends stay cheap for: a node appended after the last node
-// of the walk costs O(depth); any other change marks the table stale and the next lookup
-// rebuilds it in one walk.
+// No change or lookup costs more than O(log n) amortised, whatever the shape of the tree:
+// - the list of all nodes in walk order is cached with each node's index; appends at the end
+//   of the walk keep it, other changes drop it, and nodes() makes it again in one walk;
+// - while the cache is dropped, indexes come from a balanced sequence of the walk order
+//   (TreeOrder), made in one walk at the first such lookup and kept up to date from then on,
+//   so that adding anywhere and asking for the index costs O(log n) each. Opening and saving a
+//   project never needs it;
+// - rows survive removals without renumbering, and folders with many children find a child by
+//   name without a scan (ChildList).
 class FileTree
 {
 public:
@@ -74,29 +106,46 @@ public:
     FileTree(const FileTree &) = delete;
     FileTree &operator=(const FileTree &) = delete;
 
-    // Appends `node` as the last child of `parent`, or as the last top-level node when null.
-    TreeNode *append(TreeNode *parent, std::unique_ptr<TreeNode> node);
+    // Appends a node as the last child of `parent`, or as the last top-level node when null.
+    TreeNode *append(TreeNode *parent, NodeData data);
     // Removes the node with its whole subtree.
     void remove(TreeNode *node);
+    void rename(TreeNode *node, const QString &text);
     void clear();
 
-    int topLevelCount() const { return int(m_roots.size()); }
-    TreeNode *topLevel(int row) const { return m_roots[std::size_t(row)].get(); }
+    int topLevelCount() const { return m_roots.count(); }
+    TreeNode *topLevel(int row) const { return m_roots.at(row); }
 
-    int count() const;
+    int count() const { return m_count; }
     int absoluteIndex(const TreeNode *node) const;
     // The node with that absolute index, or null.
     TreeNode *nodeAt(int absoluteIndex) const;
     // All nodes in absolute index order.
     const std::vector<TreeNode *> &nodes() const;
 
-private:
-    void rebuildOrder() const;
-    bool appendsAtEnd(const TreeNode *parent) const;
+    // The first file child, or the first folder child, of `parent` whose text equals `name`
+    // ignoring the case of A to Z; a null parent means the top level.
+    TreeNode *fileChildNamed(const TreeNode *parent, const QString &name) const;
+    TreeNode *folderChildNamed(const TreeNode *parent, const QString &name) const;
+    // The first child of either kind.
+    TreeNode *childNamed(const TreeNode *parent, const QString &name) const;
 
-    std::vector<std::unique_ptr<TreeNode>> m_roots;
-    mutable std::vector<TreeNode *> m_order;
-    mutable bool m_orderValid = true;
+private:
+    const ChildList &childrenOf(const TreeNode *parent) const { return parent ? parent->m_children : m_roots; }
+    // Whether a new last child of `parent` ends the cached walk.
+    bool endsCachedWalk(const TreeNode *parent) const;
+    void dropCache() const;
+    void ensureOrder() const;
+    // Visits the walk with an end mark after each node's last descendant.
+    template <typename Visit>
+    void walk(Visit visit) const;
+
+    ChildList m_roots;
+    int m_count = 0;
+    mutable std::vector<TreeNode *> m_cache;
+    mutable bool m_cacheValid = true;
+    mutable TreeOrder m_order;
+    mutable bool m_orderKept = false;
 };
 
 // Equal ignoring the case of the letters A to Z only, as names in the tree are compared.

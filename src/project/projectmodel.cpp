@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/langload.h"
+#include "project/keyrules.h"
 #include "project/keyvalue.h"
 
 #include <QFileInfo>
@@ -61,17 +62,19 @@ QString ProjectModel::packTitle() const
     return row < 0 ? QString() : ValueOf(m_headerRows[row]);
 }
 
-void ProjectModel::headerRowsChanged()
+void ProjectModel::headerRowsChanged(QObject *origin)
 {
     const int row = FindKey(m_headerRows, QStringLiteral("[english]"));
     if (row >= 0 && m_mapListNode)
         RenameNode(m_mapListNode, ValueOf(m_headerRows[row]) + QStringLiteral(".mpl"));
     if (!quiet())
-        emit headerChanged();
+        emit headerChanged(origin);
 }
 
 int ProjectModel::AddHeaderKey(const QString &key, qint32 kind)
 {
+    requireNewKey(m_headerRows, key,
+                  kind == LinkKey ? "[message.NewHeaderLinkKey.Exist]" : "[message.NewHeaderKey.Exist]");
     m_headerRows.append(key + QLatin1Char('='));
     m_headerInfo.append(THeaderKeyInfo{kind});
     headerRowsChanged();
@@ -87,22 +90,20 @@ void ProjectModel::DeleteHeaderKey(int row)
     headerRowsChanged();
 }
 
-bool ProjectModel::SetHeaderKey(int row, const QString &key)
+void ProjectModel::SetHeaderKey(int row, const QString &key, QObject *origin)
 {
-    const QString newKey = KeyOf(key);
-    for (int i = 0; i < headerCount(); ++i) {
-        if (i != row && SameKey(KeyOf(m_headerRows[i]), newKey))
-            return false;
-    }
+    if (!requireKeyEdit(m_headerRows, row, key, FixedHeaderRows, "[message.NewHeaderKey.Exist]"))
+        return;
     m_headerRows[row] = key + QLatin1Char('=') + ValueOf(m_headerRows[row]);
-    headerRowsChanged();
-    return true;
+    headerRowsChanged(origin);
 }
 
-void ProjectModel::SetHeaderValue(int row, const QString &value)
+void ProjectModel::SetHeaderValue(int row, const QString &value, QObject *origin)
 {
+    if (row < 0 || row >= headerCount())
+        return;
     m_headerRows[row] = WithValue(m_headerRows[row], value);
-    headerRowsChanged();
+    headerRowsChanged(origin);
 }
 
 void ProjectModel::SetHeader(const QStringList &rows, const QVector<THeaderKeyInfo> &info)
@@ -151,68 +152,90 @@ int ProjectModel::appendMap(const QString &displayName, const TMapInfo &info)
 
 void ProjectModel::DeleteMap(int index)
 {
-    if (index < 0 || index >= mapCount())
+    if (!validMap(index))
         return;
     m_maps.removeAt(index);
     if (!quiet())
         emit mapRemoved(index);
 }
 
-void ProjectModel::mapPropertiesChanged(int index)
+void ProjectModel::mapPropertiesChanged(int index, QObject *origin)
 {
     const QStringList &rows = m_maps[index].Info.Properties;
     const int row = FindKey(rows, QStringLiteral("[text]"));
     if (row >= 0)
         m_maps[index].DisplayName = ValueOf(rows[row]);
     if (!quiet())
-        emit mapChanged(index);
+        emit mapChanged(index, origin);
 }
 
-void ProjectModel::CommitMapProperties(int index, const QStringList &rows)
+void ProjectModel::CommitMapProperties(int index, const QStringList &rows, QObject *origin)
 {
+    if (!validMap(index))
+        return;
     m_maps[index].Info.Properties = rows;
-    mapPropertiesChanged(index);
+    mapPropertiesChanged(index, origin);
 }
 
 int ProjectModel::AddMapProperty(int index, const QString &key)
 {
+    if (!validMap(index))
+        return -1;
     TMapInfo &info = m_maps[index].Info;
+    requireNewKey(info.Properties, key, "[message.NewKey.Exist]");
     info.Properties.append(key + QLatin1Char('='));
     info.ValueKinds.append(TextValue);
-    mapPropertiesChanged(index);
+    mapPropertiesChanged(index, nullptr);
     return int(info.Properties.size()) - 1;
 }
 
 void ProjectModel::DeleteMapProperty(int index, int row)
 {
+    if (!validMap(index))
+        return;
     TMapInfo &info = m_maps[index].Info;
     if (row < FixedMapProperties || row >= info.Properties.size())
         return;
     info.Properties.removeAt(row);
     if (row < info.ValueKinds.size())
         info.ValueKinds.removeAt(row);
-    mapPropertiesChanged(index);
+    mapPropertiesChanged(index, nullptr);
 }
 
-void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value)
+void ProjectModel::SetMapPropertyKey(int index, int row, const QString &key, QObject *origin)
 {
+    if (!validMap(index))
+        return;
+    QStringList &rows = m_maps[index].Info.Properties;
+    if (!requireKeyEdit(rows, row, key, FixedMapProperties, "[message.NewKey.Exist]"))
+        return;
+    rows[row] = key + QLatin1Char('=') + ValueOf(rows[row]);
+    mapPropertiesChanged(index, origin);
+}
+
+void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value, QObject *origin)
+{
+    if (!validMap(index) || row < 0 || row >= m_maps[index].Info.Properties.size())
+        return;
     QString &line = m_maps[index].Info.Properties[row];
     line = WithValue(line, value);
-    mapPropertiesChanged(index);
+    mapPropertiesChanged(index, origin);
 }
 
-void ProjectModel::SetMapDisplayName(int index, const QString &text)
+void ProjectModel::SetMapDisplayName(int index, const QString &text, QObject *origin)
 {
+    if (!validMap(index))
+        return;
     m_maps[index].DisplayName = text;
     if (!quiet())
-        emit mapChanged(index);
+        emit mapChanged(index, origin);
 }
 
 // ---- Files tree --------------------------------------------------------------------------
 
-TreeNode *ProjectModel::insertNode(TreeNode *parent, std::unique_ptr<TreeNode> node)
+TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
 {
-    TreeNode *inserted = m_tree.append(parent, std::move(node));
+    TreeNode *inserted = m_tree.append(parent, std::move(data));
     if (!quiet())
         emit nodeInserted(inserted);
     return inserted;
@@ -220,76 +243,68 @@ TreeNode *ProjectModel::insertNode(TreeNode *parent, std::unique_ptr<TreeNode> n
 
 TreeNode *ProjectModel::AddRootElement(const QString &caption, const QString &tag)
 {
-    auto node = std::make_unique<TreeNode>();
-    node->Text = caption;
-    node->ImageIndex = RootImage;
-    node->SelectedIndex = RootImage + 1;
-    node->Info = TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind};
-    return insertNode(nullptr, std::move(node));
+    return insertNode(nullptr, NodeData{caption, RootImage, RootImage + 1,
+                                        TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind}});
 }
 
 TreeNode *ProjectModel::AddDirElement(TreeNode *parent, const QString &name)
 {
-    auto node = std::make_unique<TreeNode>();
-    node->Text = name;
-    node->ImageIndex = FolderImage;
-    node->SelectedIndex = FolderImage + 1;
-    node->Info = TTreeNodeInfo{parent->Info.Path + name + QLatin1Char('\\'), FolderKind};
-    return insertNode(parent, std::move(node));
+    return insertNode(parent, NodeData{name, FolderImage, FolderImage + 1,
+                                       TTreeNodeInfo{parent->Info.Path + name + QLatin1Char('\\'), FolderKind}});
 }
 
 TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, int type, const QString &path)
 {
-    auto node = std::make_unique<TreeNode>();
-    node->Text = name;
-    node->ImageIndex = type + FirstFileImage;
-    node->SelectedIndex = node->ImageIndex;
     // Fixed now and never refreshed: the build takes missing sources from its staging folder.
     // The map list is always staged by the build, whatever happens to lie at its placeholder path.
     const QFileInfo source(path);
     const bool found = type != MapListFile && source.exists() && !source.isDir();
-    node->Info = TTreeNodeInfo{path, found ? FileFoundKind : FileMissingKind};
-    return insertNode(parent, std::move(node));
+    const int image = type + FirstFileImage;
+    return insertNode(parent, NodeData{name, image, image, TTreeNodeInfo{path, found ? FileFoundKind : FileMissingKind}});
 }
-
-namespace {
-
-template <typename Accept>
-TreeNode *childNamed(const TreeNode *parent, const QString &name, Accept accept)
-{
-    for (int i = 0; i < parent->childCount(); ++i) {
-        TreeNode *child = parent->child(i);
-        if (accept(child) && SameNodeName(child->Text, name))
-            return child;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 TreeNode *ProjectModel::NodeFileExists(const TreeNode *parent, const QString &name) const
 {
-    return childNamed(parent, name, [](const TreeNode *node) { return node->isFile(); });
+    return m_tree.fileChildNamed(parent, name);
 }
 
 TreeNode *ProjectModel::NodeDirExists(const TreeNode *parent, const QString &name) const
 {
-    return childNamed(parent, name, [](const TreeNode *node) { return node->isFolder(); });
+    return m_tree.folderChildNamed(parent, name);
 }
 
-void ProjectModel::DeleteNode(TreeNode *node)
+TreeNode *ProjectModel::NodeExists(const TreeNode *parent, const QString &name) const
 {
-    // Removing the map list node would leave a dangling reference behind.
+    return m_tree.childNamed(parent, name);
+}
+
+int ProjectModel::groupOf(const TreeNode *node) const
+{
+    const TreeNode *top = node;
+    while (top && top->parent())
+        top = top->parent();
+    for (int group = 0; group < RootCount; ++group) {
+        if (top && m_roots[group] == top)
+            return group;
+    }
+    return -1;
+}
+
+bool ProjectModel::canDelete(const TreeNode *node) const
+{
+    if (!node || node->isRoot())
+        return false;
     for (const TreeNode *n = m_mapListNode; n; n = n->parent()) {
-        if (n == node) {
-            m_mapListNode = nullptr;
-            break;
-        }
+        if (n == node)
+            return false;
     }
-    for (auto &root : m_roots) {
-        if (root == node)
-            root = nullptr;
-    }
+    return true;
+}
+
+bool ProjectModel::DeleteNode(TreeNode *node)
+{
+    if (!canDelete(node))
+        return false;
     TreeNode *parent = node->parent();
     const int row = node->row();
     if (!quiet())
@@ -297,13 +312,14 @@ void ProjectModel::DeleteNode(TreeNode *node)
     m_tree.remove(node);
     if (!quiet())
         emit nodeRemoved(parent, row);
+    return true;
 }
 
 void ProjectModel::RenameNode(TreeNode *node, const QString &text)
 {
     if (node->Text == text)
         return;
-    node->Text = text;
+    m_tree.rename(node, text);
     if (!quiet())
         emit nodeChanged(node);
 }

@@ -55,6 +55,14 @@ enum class ResetKind { New, Open };
 
 // The project: pack header, maps and files tree. Views bind to its signals; these operations
 // are the only ways it changes. Pack fields live in the shared state it is given.
+//
+// Echoes: every change is signalled to every view, the view that made it included. Operations
+// a view calls while the user types (header and property cells, map names) take that view as
+// `origin` and pass it on in the signal, so the view can skip reloading what it just wrote;
+// changes made for other reasons (New, Open, commands) carry no origin.
+//
+// Refusals the user can cause throw UserError with the message to show; nothing has changed
+// then. Indexes outside the lists are ignored.
 class ProjectModel : public QObject
 {
     Q_OBJECT
@@ -72,12 +80,14 @@ public:
     const QVector<THeaderKeyInfo> &headerInfo() const { return m_headerInfo; }
     int headerCount() const { return int(m_headerRows.size()); }
     QString packTitle() const; // the "[english]" value, or empty
+    // Appends key + "="; a "=" in the key ends it and starts the value. Refuses a key that
+    // exists (cut at its "=") with the add command's message for that kind of key.
     int AddHeaderKey(const QString &key, qint32 kind);
+    // Rows 2 and later only.
     void DeleteHeaderKey(int row);
-    // Sets the key of a row; text after a "=" becomes the start of the value. False when
-    // another row already has that key.
-    bool SetHeaderKey(int row, const QString &key);
-    void SetHeaderValue(int row, const QString &value);
+    // Refuses the fixed rows, a key holding "=" and a key another row has.
+    void SetHeaderKey(int row, const QString &key, QObject *origin = nullptr);
+    void SetHeaderValue(int row, const QString &value, QObject *origin = nullptr);
     // Replaces the whole header. Throws UserError when a key repeats.
     void SetHeader(const QStringList &rows, const QVector<THeaderKeyInfo> &info);
 
@@ -87,16 +97,24 @@ public:
     int AddMap();
     int appendMap(const QString &displayName, const TMapInfo &info);
     void DeleteMap(int index);
-    void CommitMapProperties(int index, const QStringList &rows);
+    void CommitMapProperties(int index, const QStringList &rows, QObject *origin = nullptr);
+    // Appends key + "=" with value kind 0, under the rules of AddHeaderKey. The test sees the
+    // committed rows: the properties grid commits its edits first (or tests its own rows with
+    // requireNewKey).
     int AddMapProperty(int index, const QString &key);
+    // Rows 7 and later only.
     void DeleteMapProperty(int index, int row);
-    void SetMapPropertyValue(int index, int row, const QString &value);
-    void SetMapDisplayName(int index, const QString &text);
+    // Under the rules of SetHeaderKey; the seven fixed properties keep their keys.
+    void SetMapPropertyKey(int index, int row, const QString &key, QObject *origin = nullptr);
+    void SetMapPropertyValue(int index, int row, const QString &value, QObject *origin = nullptr);
+    void SetMapDisplayName(int index, const QString &text, QObject *origin = nullptr);
     static TMapInfo defaultMapInfo();
 
     // Files tree
     const FileTree &tree() const { return m_tree; }
     TreeNode *root(RootGroup group) const { return m_roots[group]; }
+    // Which group root a node lies under, or -1 for a node outside the tree's groups.
+    int groupOf(const TreeNode *node) const;
     TreeNode *MapListNode() const { return m_mapListNode; }
     void setMapListNode(TreeNode *node);
     int absoluteIndex(const TreeNode *node) const { return m_tree.absoluteIndex(node); }
@@ -105,7 +123,12 @@ public:
     TreeNode *AddFileElement(TreeNode *parent, const QString &name, int type, const QString &path);
     TreeNode *NodeFileExists(const TreeNode *parent, const QString &name) const;
     TreeNode *NodeDirExists(const TreeNode *parent, const QString &name) const;
-    void DeleteNode(TreeNode *node);
+    // The first child, file or folder, with that name ignoring the case of A to Z, or none.
+    TreeNode *NodeExists(const TreeNode *parent, const QString &name) const;
+    // Removes the node with its subtree. The group roots and the map list node stay (and so
+    // does a folder holding the map list node): false, and nothing changes.
+    bool DeleteNode(TreeNode *node);
+    bool canDelete(const TreeNode *node) const;
     void RenameNode(TreeNode *node, const QString &text);
     // Empties the tree and makes the six group roots with captions of the current language.
     void resetTree();
@@ -126,10 +149,10 @@ public:
 
 signals:
     void projectReset(tervelle::ResetKind kind);
-    void headerChanged();
+    void headerChanged(QObject *origin);
     void mapInserted(int index);
     void mapRemoved(int index);
-    void mapChanged(int index); // display name or properties
+    void mapChanged(int index, QObject *origin); // display name or properties
     void nodeInserted(tervelle::TreeNode *node);
     void nodeAboutToBeRemoved(tervelle::TreeNode *node);
     void nodeRemoved(tervelle::TreeNode *parent, int row);
@@ -137,9 +160,11 @@ signals:
 
 private:
     bool quiet() const { return m_resetDepth > 0; }
-    void headerRowsChanged();
-    void mapPropertiesChanged(int index);
-    TreeNode *insertNode(TreeNode *parent, std::unique_ptr<TreeNode> node);
+    bool validMap(int index) const { return index >= 0 && index < mapCount(); }
+    // Every change of the header rows ends here: the map list node follows "[english]".
+    void headerRowsChanged(QObject *origin = nullptr);
+    void mapPropertiesChanged(int index, QObject *origin);
+    TreeNode *insertNode(TreeNode *parent, NodeData data);
 
     SharedState &m_state;
     QStringList m_headerRows;

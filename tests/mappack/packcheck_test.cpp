@@ -88,13 +88,20 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
         {"web site", [&] { state.PackWebSite = hostile; }, QStringLiteral("The pack web site \"") + shown},
         {"language", [&] { state.PackLanguages = {QStringLiteral("german"), hostile}; },
          QStringLiteral("The installer language \"") + shown},
-        {"header key", [&] { model.AddHeaderKey(hostile, TextKey); },
+        // A project file can hold what the editor refuses to type.
+        {"header key", [&] {
+             QVector<THeaderKeyInfo> info = model.headerInfo();
+             info.append(THeaderKeyInfo{});
+             model.SetHeader(model.headerRows() + QStringList{hostile + QLatin1Char('=')}, info);
+         },
          QStringLiteral("The pack header row \"") + shown + QLatin1Char('=')},
         {"header value", [&] { model.SetHeaderValue(1, hostile); },
          QStringLiteral("The pack header row \"[htmlenglish]=") + shown},
         {"english title", [&] { model.SetHeaderValue(0, hostile); },
          QStringLiteral("The pack header row \"[english]=") + shown},
-        {"property key", [&] { model.AddMapProperty(0, hostile); },
+        {"property key", [&] {
+             model.CommitMapProperties(0, model.map(0).Info.Properties + QStringList{hostile + QLatin1Char('=')});
+         },
          QStringLiteral("In map 1 (\"New map\"), the property \"") + shown + QLatin1Char('=')},
         {"property value", [&] { model.SetMapPropertyValue(0, 3, hostile); },
          QStringLiteral("the property \"[map]=") + shown},

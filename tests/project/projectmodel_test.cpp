@@ -2,6 +2,7 @@
 #include "core/langload.h"
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
+#include "project/projectfixture.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -14,26 +15,7 @@ using namespace tervelle;
 
 namespace {
 
-class Project : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        test::resetLanguage();
-        model.NewFile();
-    }
-
-    QStringList treeTexts() const
-    {
-        QStringList texts;
-        for (const TreeNode *node : model.tree().nodes())
-            texts << node->Text;
-        return texts;
-    }
-
-    SharedState state;
-    ProjectModel model{state};
-};
+using Project = test::NewProject;
 
 TEST_F(Project, NewProjectHasItsFixedShape)
 {
@@ -101,25 +83,97 @@ TEST_F(Project, EnglishTitleRenamesTheMapListNode)
     EXPECT_EQ(model.MapListNode()->Text, "Loud.mpl");
 }
 
-TEST_F(Project, HeaderKeysStayUniqueAndFixedRowsStay)
+TEST_F(Project, NewKeysAreCutAtTheirEqualsSignBeforeTheDuplicateTest)
+{
+    // "[english]=x" must not add a second "[english]" row: the saved project could not be read.
+    try {
+        model.AddHeaderKey("[ENGLISH]=x", TextKey);
+        FAIL() << "a second [english] was added";
+    } catch (const UserError &e) {
+        EXPECT_EQ(e.message(), "Key [ENGLISH]=x already exists");
+    }
+    LangTexts[langIndex("[message.NewHeaderLinkKey.Exist]")] = "Link /k is there, /k!";
+    try {
+        model.AddHeaderKey("[htmlenglish]", LinkKey);
+        FAIL() << "a second [htmlenglish] was added";
+    } catch (const UserError &e) {
+        EXPECT_EQ(e.message(), "Link [htmlenglish] is there, [htmlenglish]!");
+    }
+    EXPECT_EQ(model.headerCount(), 2);
+
+    EXPECT_EQ(model.AddHeaderKey("[german]=Karte", TextKey), 2);
+    EXPECT_EQ(KeyOf(model.headerRows()[2]), "[german]");
+    EXPECT_EQ(ValueOf(model.headerRows()[2]), "Karte=");
+    EXPECT_EQ(model.headerInfo()[2].KeyKind, TextKey);
+    EXPECT_THROW(model.AddHeaderKey("[bad\rkey]", TextKey), UserError);
+    EXPECT_EQ(model.headerCount(), 3);
+
+    const int map = model.AddMap();
+    try {
+        model.AddMapProperty(map, "[Text]=again");
+        FAIL() << "a second [text] was added";
+    } catch (const UserError &e) {
+        EXPECT_EQ(e.message(), "Key [Text]=again already exists");
+    }
+    EXPECT_EQ(model.AddMapProperty(map, "[newkey]"), 7);
+    EXPECT_THROW(model.AddMapProperty(map, "[NEWKEY]"), UserError);
+    EXPECT_EQ(model.AddMapProperty(map, ""), 8); // an empty key is a key like any other, once
+    EXPECT_THROW(model.AddMapProperty(map, "=value"), UserError);
+    EXPECT_EQ(model.map(map).Info.Properties.size(), 9);
+    EXPECT_EQ(model.map(map).Info.ValueKinds.size(), 9);
+}
+
+TEST_F(Project, KeyEditsKeepKeysUniqueAndFixedRowsFixed)
 {
     const int row = model.AddHeaderKey("[german]", TextKey);
-    EXPECT_EQ(row, 2);
-    EXPECT_EQ(model.headerRows()[2], "[german]=");
-    EXPECT_FALSE(model.SetHeaderKey(row, "[ENGLISH]"));
-    EXPECT_EQ(model.headerRows()[2], "[german]=");
     model.SetHeaderValue(row, "Wüste");
-    EXPECT_TRUE(model.SetHeaderKey(row, "[french]=Désert"));
-    EXPECT_EQ(KeyOf(model.headerRows()[2]), "[french]");
-    EXPECT_EQ(ValueOf(model.headerRows()[2]), "Désert=Wüste");
+    EXPECT_THROW(model.SetHeaderKey(row, "[ENGLISH]"), UserError);
+    EXPECT_THROW(model.SetHeaderKey(row, "[french]=Désert"), UserError);
+    EXPECT_THROW(model.SetHeaderKey(0, "[anglais]"), UserError);
+    EXPECT_THROW(model.SetHeaderKey(1, "[htmlanglais]"), UserError);
+    EXPECT_EQ(model.headerRows(), (QStringList{"[english]=New map pack", "[htmlenglish]=", "[german]=Wüste"}));
+    model.SetHeaderKey(row, "[GERMAN]"); // its own key in other letter case
+    model.SetHeaderKey(row, "[french]");
+    model.SetHeaderKey(7, "[nowhere]");
+    model.SetHeaderValue(-1, "nothing");
+    EXPECT_EQ(model.headerRows(), (QStringList{"[english]=New map pack", "[htmlenglish]=", "[french]=Wüste"}));
 
     model.DeleteHeaderKey(0);
     model.DeleteHeaderKey(1);
     EXPECT_EQ(model.headerCount(), 3);
     model.DeleteHeaderKey(2);
     EXPECT_EQ(model.headerCount(), 2);
-
     EXPECT_THROW(model.SetHeader({"[a]=1", "[A]=2"}, {{0}, {0}}), UserError);
+
+    const int map = model.AddMap();
+    const int extra = model.AddMapProperty(map, "[extra]");
+    EXPECT_THROW(model.SetMapPropertyKey(map, extra, "[MAP]"), UserError);
+    EXPECT_THROW(model.SetMapPropertyKey(map, extra, "[a]=b"), UserError);
+    EXPECT_THROW(model.SetMapPropertyKey(map, 3, "[level]"), UserError);
+    model.SetMapPropertyKey(map, extra, "[renamed]");
+    model.SetMapPropertyKey(map, 99, "[nowhere]");
+    model.SetMapPropertyKey(5, 0, "[nowhere]");
+    EXPECT_EQ(model.map(map).Info.Properties[3], "[map]=");
+    EXPECT_EQ(model.map(map).Info.Properties[extra], "[renamed]=");
+}
+
+TEST_F(Project, ViewsCanTellTheirOwnChangesFromOthers)
+{
+    QObject view;
+    QSignalSpy header(&model, &ProjectModel::headerChanged);
+    QSignalSpy maps(&model, &ProjectModel::mapChanged);
+    model.SetHeaderValue(0, "Typed", &view);
+    model.AddHeaderKey("[german]", TextKey);
+    ASSERT_EQ(header.count(), 2);
+    EXPECT_EQ(header.at(0).at(0).value<QObject *>(), &view);
+    EXPECT_EQ(header.at(1).at(0).value<QObject *>(), nullptr);
+
+    const int map = model.AddMap();
+    model.SetMapPropertyValue(map, 0, "Typed", &view);
+    model.SetMapDisplayName(map, "Other");
+    ASSERT_EQ(maps.count(), 2);
+    EXPECT_EQ(maps.at(0).at(1).value<QObject *>(), &view);
+    EXPECT_EQ(maps.at(1).at(1).value<QObject *>(), nullptr);
 }
 
 TEST_F(Project, MapNameFollowsItsTextProperty)
@@ -231,6 +285,28 @@ TEST_F(Project, DeletingASubtreeRenumbersTheRest)
     EXPECT_EQ(model.MapListNode()->row(), 0);
 }
 
+TEST_F(Project, GroupRootsAndTheMapListNodeAreNeverDeleted)
+{
+    QSignalSpy removed(&model, &ProjectModel::nodeAboutToBeRemoved);
+    for (int group = 0; group < RootCount; ++group)
+        EXPECT_FALSE(model.DeleteNode(model.root(RootGroup(group))));
+    EXPECT_FALSE(model.DeleteNode(model.MapListNode()));
+    EXPECT_FALSE(model.DeleteNode(nullptr));
+
+    // A project file may put the map list node into a folder; the folder stays then too.
+    TreeNode *holder = model.AddDirElement(files(), "holder");
+    TreeNode *moved = model.AddFileElement(holder, "moved.mpl", MapListFile, "(mappack)");
+    model.setMapListNode(moved);
+    EXPECT_FALSE(model.DeleteNode(holder));
+    EXPECT_EQ(removed.count(), 0);
+    EXPECT_EQ(model.tree().count(), 9);
+
+    TreeNode *folder = model.AddDirElement(files(), "gone");
+    EXPECT_TRUE(model.canDelete(folder));
+    EXPECT_TRUE(model.DeleteNode(folder));
+    EXPECT_EQ(removed.count(), 1);
+}
+
 TEST_F(Project, TreeSignalsTellViewsWhatChanged)
 {
     QSignalSpy inserted(&model, &ProjectModel::nodeInserted);
@@ -245,35 +321,6 @@ TEST_F(Project, TreeSignalsTellViewsWhatChanged)
     ASSERT_EQ(reset.count(), 1);
     EXPECT_EQ(reset.at(0).at(0).value<ResetKind>(), ResetKind::New);
     EXPECT_EQ(inserted.count(), 1); // a reset does not report its pieces one by one
-}
-
-TEST(FileTreeIndex, AppendsInWalkOrderStayLinearForLargeTrees)
-{
-    // The project file reader appends 100,000 nodes in absolute index order and looks each
-    // parent up by index; every lookup must stay valid without rebuilding.
-    FileTree tree;
-    TreeNode *root = tree.append(nullptr, std::make_unique<TreeNode>());
-    TreeNode *folder = root;
-    for (int i = 1; i < 100000; ++i) {
-        TreeNode *parent = tree.nodeAt(i % 50 == 0 ? 0 : tree.absoluteIndex(folder));
-        TreeNode *node = tree.append(parent, std::make_unique<TreeNode>());
-        ASSERT_EQ(tree.absoluteIndex(node), i);
-        if (i % 10 == 0)
-            folder = node;
-    }
-    EXPECT_EQ(tree.count(), 100000);
-}
-
-TEST(FileTreeIndex, DeepChainIsBuiltAndFreedWithoutRecursion)
-{
-    auto tree = std::make_unique<FileTree>();
-    TreeNode *parent = nullptr;
-    for (int i = 0; i < 200000; ++i)
-        parent = tree->append(parent, std::make_unique<TreeNode>());
-    EXPECT_EQ(tree->absoluteIndex(parent), 199999);
-    tree->remove(tree->topLevel(0)->child(0));
-    EXPECT_EQ(tree->count(), 1);
-    tree.reset();
 }
 
 } // namespace

@@ -138,7 +138,8 @@ TEST_F(FileCommands, HeaderChangesWithoutEnglishRowLeaveTheCaption)
 {
     editor->project().SetHeaderValue(0, "Arctic");
     EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic");
-    editor->project().SetHeaderKey(0, "[german]");
+    // Only a project file can leave the header without its "[english]" row.
+    editor->project().SetHeader({"[german]=Arktis", "[htmlenglish]="}, {THeaderKeyInfo{}, THeaderKeyInfo{LinkKey}});
     EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic");
 }
 

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace tervelle {
+
+class TreeNode;
+
+// The children of one tree node, in order.
+//
+// A removed child leaves a hole instead of moving every later sibling; while holes exist, a
+// Fenwick tree over the slots turns slots into rows and back in O(log n), and the slots are
+// compacted once the holes outnumber the children. A list with many children also keeps a
+// hash of the names folded to upper case A to Z, so that the name test before each add does
+// not scan the siblings.
+class ChildList
+{
+public:
+    enum class Match { File, Folder, Any };
+
+    ChildList();
+    ~ChildList();
+    ChildList(const ChildList &) = delete;
+    ChildList &operator=(const ChildList &) = delete;
+
+    int count() const { return m_live; }
+    TreeNode *at(int row) const;
+    int rowOf(const TreeNode *child) const;
+
+    // Slots in order, some of them null where a child was removed.
+    int slotCount() const { return int(m_slots.size()); }
+    TreeNode *slot(int index) const { return m_slots[std::size_t(index)].get(); }
+
+    template <typename Visit>
+    void forEach(Visit visit) const
+    {
+        for (const auto &slot : m_slots) {
+            if (slot)
+                visit(slot.get());
+        }
+    }
+
+    TreeNode *append(std::unique_ptr<TreeNode> node);
+    std::unique_ptr<TreeNode> take(TreeNode *child);
+    std::vector<std::unique_ptr<TreeNode>> takeAll();
+    // Keeps the name index true when a child's text changes from `oldText`.
+    void renamed(TreeNode *child, const QString &oldText);
+
+    // The first child of that kind whose text equals `name` ignoring the case of A to Z.
+    TreeNode *find(const QString &name, Match match) const;
+
+private:
+    using NameIndex = std::unordered_multimap<std::size_t, TreeNode *>;
+
+    void compact();
+    void buildFenwick();
+    void addToFenwick(int slot, int delta);
+    int liveBefore(int slot) const;
+    void indexName(TreeNode *child);
+    void unindexName(TreeNode *child, const QString &text);
+
+    std::vector<std::unique_ptr<TreeNode>> m_slots;
+    std::vector<int> m_fenwick; // 1-based; empty while no slot is a hole
+    int m_live = 0;
+    mutable std::unique_ptr<NameIndex> m_names; // made at the first lookup in a long list
+};
+
+// A hash of the name folded as SameNodeName compares it.
+std::size_t foldedNameHash(const QString &name);
+
+} // namespace tervelle

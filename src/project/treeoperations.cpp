@@ -1,0 +1,157 @@
+#include "project/treeoperations.h"
+
+#include "core/errors.h"
+#include "core/langload.h"
+#include "core/namerule.h"
+#include "project/projectmodel.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tervelle {
+
+namespace {
+
+// The one extension each game group takes, by kind 1 to 5.
+const std::array<const char *, RootCount> GroupExtensions = {"", ".xan", ".hmp", ".tga", ".txt", ".lua"};
+
+// The game brings these scripts itself; a pack copy would replace the game's own.
+const std::array<const char *, 3> StandardScripts = {"stdvs.lua", "stdlib.lua", "wormpot.lua"};
+
+bool isMapListName(const QString &name)
+{
+    return SameNodeName(extensionOf(name), QStringLiteral(".mpl"));
+}
+
+} // namespace
+
+int SelectedNodeKind(const ProjectModel &project, const TreeNode *node)
+{
+    if (!node)
+        return NoNodeKind;
+    if (node->isRoot()) {
+        for (int group = 0; group < RootCount; ++group) {
+            if (project.root(RootGroup(group)) == node)
+                return group;
+        }
+        return NoNodeKind;
+    }
+    if (node->isFolder())
+        return 0;
+    if (node->isFile())
+        return RootCount + node->ImageIndex - FirstFileImage;
+    return NoNodeKind;
+}
+
+bool canCreateFolderKind(int kind)
+{
+    return kind == FilesRoot || kind == TexturesRoot;
+}
+
+QString extensionOf(const QString &path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot > slash ? path.mid(dot) : QString();
+}
+
+std::optional<int> acceptedFileType(int kind, const QString &displayName, const QString &fullPath)
+{
+    const QString ext = extensionOf(fullPath);
+    if (kind == FilesRoot) {
+        // The pack writes its own map list; another one would clash with it in the launcher's folder.
+        if (isMapListName(fullPath) || isMapListName(displayName))
+            return std::nullopt;
+        if (ext == QLatin1String(".htm") || ext == QLatin1String(".html"))
+            return InfoPageFile;
+        return PlainFile;
+    }
+    if (kind < MapsRoot || kind >= RootCount || ext != QLatin1String(GroupExtensions[std::size_t(kind)]))
+        return std::nullopt;
+    if (kind == ScriptsRoot) {
+        for (const char *script : StandardScripts) {
+            if (SameNodeName(displayName, QLatin1String(script)))
+                return std::nullopt;
+        }
+    }
+    return kind;
+}
+
+AddResourcesOperation::AddResourcesOperation(ProjectModel &project, AskReplace askReplace)
+    : m_project(project), m_askReplace(std::move(askReplace))
+{
+}
+
+bool AddResourcesOperation::replaceWanted(const QString &name)
+{
+    if (m_standing != Standing::Ask)
+        return m_standing == Standing::YesToAll;
+    // Closing the question counts as No.
+    switch (m_askReplace ? m_askReplace(name) : ReplaceAnswer::No) {
+    case ReplaceAnswer::Yes: return true;
+    case ReplaceAnswer::YesToAll: m_standing = Standing::YesToAll; return true;
+    case ReplaceAnswer::NoToAll: m_standing = Standing::NoToAll; return false;
+    case ReplaceAnswer::No: return false;
+    }
+    return false;
+}
+
+TreeNode *AddResourcesOperation::AddResourceToNode(TreeNode *node, const QString &name, const QString &fullPath,
+                                                   int fileType)
+{
+    if (!node)
+        return nullptr;
+    auto skip = [&](const QString &reason) {
+        m_skipped.append(SkippedResource{name, reason});
+        return nullptr;
+    };
+    if (node->isFile())
+        return skip(QStringLiteral("%1 was not added: a file cannot hold other files.").arg(name));
+    try {
+        requireWindowsName(QStringLiteral("The file name"), name);
+    } catch (const UserError &e) {
+        return skip(e.message());
+    }
+    if (fileType == MapListFile || (m_project.groupOf(node) == FilesRoot && isMapListName(name)))
+        return skip(QStringLiteral("%1 was not added: the pack writes its own map list file (.mpl).").arg(name));
+
+    TreeNode *existing = m_project.NodeFileExists(node, name);
+    if (existing && existing == m_project.MapListNode())
+        return skip(QStringLiteral("%1 was not added: it has the name of the pack's map list file.").arg(name));
+    if (existing) {
+        if (!replaceWanted(name))
+            return nullptr;
+        m_project.DeleteNode(existing);
+    }
+    return m_project.AddFileElement(node, name, fileType, fullPath);
+}
+
+void AddResourcesOperation::addSelected(TreeNode *node, const QVector<Resource> &resources)
+{
+    const int kind = SelectedNodeKind(m_project, node);
+    for (const Resource &resource : resources) {
+        if (const std::optional<int> type = acceptedFileType(kind, resource.name, resource.fullPath))
+            AddResourceToNode(node, resource.name, resource.fullPath, *type);
+    }
+}
+
+TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &name)
+{
+    if (!parent)
+        return nullptr;
+    if (!canCreateFolderKind(SelectedNodeKind(project, parent)))
+        throw UserError(QStringLiteral("Folders can be made under Files, Texture files and other folders only."));
+    // Any child counts, files too: the folder and the file would be one name on disk.
+    if (project.NodeExists(parent, name))
+        throw UserError(GetLangText(QStringLiteral("[message.NewFolder.Exist]")).replace(QStringLiteral("/f"), name));
+    requireWindowsName(QStringLiteral("The folder name"), name);
+    if (parent->Info.Path.size() + name.size() + 1 > MaxFolderPath) {
+        throw UserError(QStringLiteral("The folder \"%1\" would make a path longer than %2 characters, "
+                                       "which the project file cannot hold.")
+                            .arg(name)
+                            .arg(MaxFolderPath));
+    }
+    return project.AddDirElement(parent, name);
+}
+
+} // namespace tervelle

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "project/replaceanswer.h"
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+#include <optional>
+
+namespace tervelle {
+
+class ProjectModel;
+class TreeNode;
+
+// The files-tree commands without their window: what may be added where, the replace question,
+// new folders. The window asks the questions through the callbacks it passes and shows what
+// comes back.
+
+inline constexpr int NoNodeKind = -1;
+
+// Classifies a node for the tree's commands: -1 none, 0 to 5 the group root at that position,
+// 0 any folder, 6 + FileType a file node (13 the map list node).
+int SelectedNodeKind(const ProjectModel &project, const TreeNode *node);
+
+// Whether Create folder applies to a node of that kind: the {files} and {textures} group roots
+// and folders. (Whether Delete applies is ProjectModel::canDelete.)
+bool canCreateFolderKind(int kind);
+
+// The FileType a resource gets under a node of kind `kind`, or none when that node does not
+// take it. `fullPath` gives the extension; `displayName` is the name it would have in the tree.
+std::optional<int> acceptedFileType(int kind, const QString &displayName, const QString &fullPath);
+
+// The extension of the last component of a path, dot included; empty without a dot.
+QString extensionOf(const QString &path);
+
+struct SkippedResource
+{
+    QString name;
+    QString reason; // a sentence for the user that names the resource
+};
+
+// One "Add selected resources" run. The answers "Yes to All" and "No to All" hold until the
+// object goes, so the window makes one per run.
+class AddResourcesOperation
+{
+public:
+    using AskReplace = std::function<ReplaceAnswer(const QString &name)>;
+
+    // `askReplace` is asked with the name of a file that exists under the node.
+    AddResourcesOperation(ProjectModel &project, AskReplace askReplace);
+
+    // Puts one resource under `node` as a file of `fileType` named `name`. A file child of the
+    // same name (ignoring the case of A to Z) is replaced when the answer says so: the old node
+    // goes, the new one comes last. Returns the new node, or null when nothing was added.
+    // Names that cannot be Windows file names, ".mpl" files under {files} and anything that
+    // would replace the map list node are refused and listed in skipped().
+    TreeNode *AddResourceToNode(TreeNode *node, const QString &name, const QString &fullPath, int fileType);
+
+    // Filters by the node's kind and adds each resource in order; resources the node does not
+    // take are passed over without a message.
+    struct Resource
+    {
+        QString name;
+        QString fullPath;
+    };
+    void addSelected(TreeNode *node, const QVector<Resource> &resources);
+
+    // Refused resources, in order, for one message after the run.
+    const QVector<SkippedResource> &skipped() const { return m_skipped; }
+
+private:
+    enum class Standing { Ask, YesToAll, NoToAll };
+
+    bool replaceWanted(const QString &name);
+
+    ProjectModel &m_project;
+    AskReplace m_askReplace;
+    Standing m_standing = Standing::Ask;
+    QVector<SkippedResource> m_skipped;
+};
+
+// Makes the folder `name` as the last child of `parent`. Throws UserError with the message for
+// the user when a child of that name (file or folder, ignoring the case of A to Z) exists, when
+// the name cannot be a Windows folder name, when the folder's path would be too long to open
+// again, or when `parent` holds no folders.
+TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &name);
+
+} // namespace tervelle
