@@ -46,7 +46,7 @@ void compilerFlood(benchmark::State &state)
     script.close();
     SharedState shared;
     shared.AppDir = dir.path() + QLatin1Char('/');
-    shared.CompilerLauncher = QStringLiteral("/bin/sh");
+    shared.compilerLauncher = QStringLiteral("/bin/sh");
     for (auto _ : state) {
         CountingConsole console;
         CompilerRun run(console, shared);

@@ -38,7 +38,7 @@ int runBuild(const QStringList &args)
         result = r;
         loop.quit();
     });
-    build.start(project, parsed.Installer);
+    build.start(project, parsed.installer);
     if (!result) {
         // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts
         // the earlier installer back as it goes.

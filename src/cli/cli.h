@@ -40,9 +40,9 @@ void openProject(ProjectModel &project, const QString &path);
 // The arguments of script and build: "PROJECT.mpr --out INSTALLER [--appdir DIR]".
 struct PackArguments
 {
-    QString Project;
-    QString Installer; // absolute
-    QString AppDir;    // absolute with a trailing separator, or empty for the settings rule
+    QString project;
+    QString installer; // absolute
+    QString appDir;    // absolute with a trailing separator, or empty for the settings rule
 };
 // Throws UsageError when the arguments do not fit.
 PackArguments parsePackArguments(const QStringList &args, const QString &command);

@@ -19,12 +19,12 @@ QString yesNo(bool value)
 // Where the installer puts a pack file, as a map maker would look for it.
 QString destination(const PackFileEntry &entry)
 {
-    if (entry.Group == FilesRoot)
-        return QStringLiteral("launcher maplists\\") + entry.RelativeFolder;
+    if (entry.group == FilesRoot)
+        return QStringLiteral("launcher maplists\\") + entry.relativeFolder;
     // The game groups install only the direct children of their root.
-    if (entry.Node->parent() && entry.Node->parent()->parent())
+    if (entry.node->parent() && entry.node->parent()->parent())
         return QStringLiteral("not installed (not a direct child of its group)");
-    switch (entry.Group) {
+    switch (entry.group) {
     case IconsRoot:
         return QStringLiteral("game data\\frontend\\levels\\");
     case ScriptsRoot:
@@ -36,17 +36,17 @@ QString destination(const PackFileEntry &entry)
 
 QString nodeLine(const PackFileEntry &entry, int depth)
 {
-    const TreeNode *node = entry.Node;
-    QString line = QStringLiteral("%1  %2%3").arg(entry.AbsoluteIndex, 5).arg(QString(std::min(depth, 32) * 2, QLatin1Char(' ')), node->Text);
+    const TreeNode *node = entry.node;
+    QString line = QStringLiteral("%1  %2%3").arg(entry.absoluteIndex, 5).arg(QString(std::min(depth, 32) * 2, QLatin1Char(' ')), node->Text);
     if (node->isRoot())
         return line + QStringLiteral("  (group %1)").arg(node->Info.Path.chopped(1));
     if (node->isFolder())
         return line + QStringLiteral("  (folder)");
     line += QStringLiteral("  (file, kind %1)").arg(node->Info.Kind);
-    if (!entry.IsPackFile)
+    if (!entry.isPackFile)
         return line + QStringLiteral("  not a pack file");
     return line + QStringLiteral("  pack file %1 from %2 to %3")
-                      .arg(NumberedName(entry.AbsoluteIndex), entry.Source, destination(entry));
+                      .arg(NumberedName(entry.absoluteIndex), entry.source, destination(entry));
 }
 
 } // namespace
@@ -80,7 +80,7 @@ int runInfo(const QStringList &args)
     out << QString() << QStringLiteral("Maps: %1").arg(project.mapCount());
     for (int i = 0; i < project.mapCount(); ++i) {
         const MapEntry &map = project.map(i);
-        out << QStringLiteral("  %1. %2").arg(i + 1).arg(map.DisplayName);
+        out << QStringLiteral("  %1. %2").arg(i + 1).arg(map.displayName);
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p) {
             const qint32 kind = p < map.Info.ValueKinds.size() ? map.Info.ValueKinds[p] : TextValue;
             out << QStringLiteral("       %1  (value kind %2)").arg(map.Info.Properties[p]).arg(kind);
@@ -91,10 +91,10 @@ int runInfo(const QStringList &args)
     out << QString() << QStringLiteral("Files tree: %1 nodes, by absolute index").arg(entries.size());
     std::vector<int> depth(entries.size(), 0);
     for (const PackFileEntry &entry : entries) {
-        const TreeNode *parent = entry.Node->parent();
+        const TreeNode *parent = entry.node->parent();
         if (parent)
-            depth[std::size_t(entry.AbsoluteIndex)] = depth[std::size_t(project.absoluteIndex(parent))] + 1;
-        out << nodeLine(entry, depth[std::size_t(entry.AbsoluteIndex)]);
+            depth[std::size_t(entry.absoluteIndex)] = depth[std::size_t(project.absoluteIndex(parent))] + 1;
+        out << nodeLine(entry, depth[std::size_t(entry.absoluteIndex)]);
     }
 
     out << QString();

@@ -16,25 +16,25 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
         if ((arg == QLatin1String("--out") || arg == QLatin1String("--appdir")) && i + 1 < args.size()) {
             const QString value = args[++i];
             if (arg == QLatin1String("--out"))
-                parsed.Installer = QFileInfo(value).absoluteFilePath();
+                parsed.installer = QFileInfo(value).absoluteFilePath();
             else
-                parsed.AppDir = withTrailingSeparator(QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath()));
-        } else if (parsed.Project.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
-            parsed.Project = arg;
+                parsed.appDir = withTrailingSeparator(QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath()));
+        } else if (parsed.project.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
+            parsed.project = arg;
         } else {
             ok = false;
         }
     }
-    if (!ok || parsed.Project.isEmpty() || parsed.Installer.isEmpty())
+    if (!ok || parsed.project.isEmpty() || parsed.installer.isEmpty())
         throw UsageError(QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]").arg(command));
     return parsed;
 }
 
 void openPackProject(ProjectModel &project, const PackArguments &parsed)
 {
-    openProject(project, parsed.Project);
-    if (!parsed.AppDir.isEmpty())
-        Common.AppDir = parsed.AppDir;
+    openProject(project, parsed.project);
+    if (!parsed.appDir.isEmpty())
+        Common.AppDir = parsed.appDir;
 }
 
 } // namespace tervelle::cli

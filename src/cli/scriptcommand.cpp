@@ -11,7 +11,7 @@ int runScript(const QStringList &args)
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("script"));
     ProjectModel project;
     openPackProject(project, parsed);
-    printBytes(setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.Installer, Common, project)));
+    printBytes(setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.installer, Common, project)));
     return ExitOk;
 }
 

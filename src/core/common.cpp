@@ -47,9 +47,9 @@ void LoadSettings(const QString &executableDir)
     Common.TexturesDir = editor.readString(QStringLiteral("TexturesDir"));
     Common.LastDir = editor.readString(QStringLiteral("LastDir"));
 
-    Common.CompilerLauncher = editor.readString(QStringLiteral("CompilerLauncher"));
-    if (Common.CompilerLauncher.isEmpty())
-        Common.CompilerLauncher = QStringLiteral("wine");
+    Common.compilerLauncher = editor.readString(QStringLiteral("CompilerLauncher"));
+    if (Common.compilerLauncher.isEmpty())
+        Common.compilerLauncher = QStringLiteral("wine");
 }
 
 bool SaveSettings()

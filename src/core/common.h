@@ -20,7 +20,7 @@ struct SharedState
     QStringList PackLanguages; // lower-case Inno Setup language names, in the wizard's order
     bool PackPropertiesSet = false;
     // How the compiler is started on systems without Windows ("wine" unless the settings say so).
-    QString CompilerLauncher;
+    QString compilerLauncher;
 };
 
 extern SharedState Common;

@@ -71,22 +71,22 @@ QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec)
 CompilerCommand compilerCommand(const SharedState &state, bool quiet)
 {
     CompilerCommand command;
-    command.WorkingFolder = state.AppDir + QStringLiteral("iscc/");
-    command.Compiler = state.AppDir + QStringLiteral("iscc/iscc.exe");
+    command.workingFolder = state.AppDir + QStringLiteral("iscc/");
+    command.compiler = state.AppDir + QStringLiteral("iscc/iscc.exe");
     QStringList compilerArguments;
     if (quiet)
         compilerArguments << QStringLiteral("/q");
     compilerArguments << QStringLiteral("setup.iss");
 #ifdef Q_OS_WIN
-    command.Program = command.Compiler;
-    command.Arguments = compilerArguments;
+    command.program = command.compiler;
+    command.arguments = compilerArguments;
 #else
     // The launcher may carry arguments of its own ("xvfb-run wine").
-    QStringList launcher = QProcess::splitCommand(state.CompilerLauncher);
+    QStringList launcher = QProcess::splitCommand(state.compilerLauncher);
     if (launcher.isEmpty())
         launcher << QStringLiteral("wine");
-    command.Program = launcher.takeFirst();
-    command.Arguments = launcher << command.Compiler << compilerArguments;
+    command.program = launcher.takeFirst();
+    command.arguments = launcher << command.compiler << compilerArguments;
 #endif
     return command;
 }
@@ -140,7 +140,7 @@ void CompilerRun::Compile(bool quiet)
     m_scanFrom = 0;
 
     // Under a launcher a missing compiler would still start the launcher; look first.
-    if (!QFileInfo(command.Compiler).isFile()) {
+    if (!QFileInfo(command.compiler).isFile()) {
         failToLaunch();
         return;
     }
@@ -149,7 +149,7 @@ void CompilerRun::Compile(bool quiet)
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setInputChannelMode(QProcess::ManagedInputChannel);
-    m_process->setWorkingDirectory(command.WorkingFolder);
+    m_process->setWorkingDirectory(command.workingFolder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     addLauncherEnvironment(environment);
     m_process->setProcessEnvironment(environment);
@@ -162,7 +162,7 @@ void CompilerRun::Compile(bool quiet)
     connect(m_process, &QProcess::errorOccurred, this, &CompilerRun::processError);
 
     m_running = true;
-    m_process->start(command.Program, command.Arguments);
+    m_process->start(command.program, command.arguments);
     // A start that failed at once has already released the process.
     if (m_process)
         m_process->closeWriteChannel();

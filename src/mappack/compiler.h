@@ -25,10 +25,10 @@ enum class CompileResult { Success, Error, FailedToLaunch };
 // The program, its arguments and its working folder for one compiler run.
 struct CompilerCommand
 {
-    QString Program;
-    QStringList Arguments;
-    QString WorkingFolder;
-    QString Compiler; // the compiler itself, which must exist for the run to start
+    QString program;
+    QStringList arguments;
+    QString workingFolder;
+    QString compiler; // the compiler itself, which must exist for the run to start
 };
 
 // AppDir + "iscc/iscc.exe" with "setup.iss" ("/q setup.iss" when quiet), run in AppDir + "iscc/";

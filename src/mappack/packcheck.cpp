@@ -86,7 +86,7 @@ void checkPackTexts(const SharedState &pack, const ProjectModel &project)
         const MapEntry &map = project.map(i);
         const QString where = QStringLiteral("In map %1 (\"%2\"), the property")
                                   .arg(i + 1)
-                                  .arg(escapeControlCharacters(map.DisplayName));
+                                  .arg(escapeControlCharacters(map.displayName));
         for (const QString &row : map.Info.Properties)
             requireKeyValueRow(where, row);
     }

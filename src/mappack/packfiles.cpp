@@ -23,23 +23,23 @@ std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QS
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const TreeNode *node = nodes[i];
         PackFileEntry entry;
-        entry.AbsoluteIndex = int(i);
-        entry.Node = node;
+        entry.absoluteIndex = int(i);
+        entry.node = node;
         if (node->isRoot()) {
-            entry.Group = RootGroup(node->row() < RootCount ? node->row() : FilesRoot);
+            entry.group = RootGroup(node->row() < RootCount ? node->row() : FilesRoot);
         } else {
             const PackFileEntry &parent = entries[std::size_t(project.absoluteIndex(node->parent()))];
-            entry.Group = parent.Group;
-            entry.RelativeFolder = parent.RelativeFolder;
+            entry.group = parent.group;
+            entry.relativeFolder = parent.relativeFolder;
             if (node->isFolder())
-                entry.RelativeFolder += node->Text + QLatin1Char('\\');
+                entry.relativeFolder += node->Text + QLatin1Char('\\');
         }
         if (node->Info.Kind == FileFoundKind) {
-            entry.IsPackFile = true;
-            entry.Source = node->Info.Path;
+            entry.isPackFile = true;
+            entry.source = node->Info.Path;
         } else if (node->Info.Kind == FileMissingKind) {
-            entry.IsPackFile = true;
-            entry.Source = staging + node->Text;
+            entry.isPackFile = true;
+            entry.source = staging + node->Text;
         }
         entries.push_back(std::move(entry));
     }

@@ -11,14 +11,14 @@ namespace tervelle {
 // One node of the files tree as the build sees it.
 struct PackFileEntry
 {
-    int AbsoluteIndex = 0;
-    const TreeNode *Node = nullptr;
-    bool IsPackFile = false; // Kind 2 (taken from its Path) or -1 (taken from the staging folder)
-    QString Source;          // empty for roots and folders
-    RootGroup Group = FilesRoot;
+    int absoluteIndex = 0;
+    const TreeNode *node = nullptr;
+    bool isPackFile = false; // Kind 2 (taken from its Path) or -1 (taken from the staging folder)
+    QString source;          // empty for roots and folders
+    RootGroup group = FilesRoot;
     // Folders between the group root and the node, each followed by "\" ("info\a\"); empty for
     // direct children of the root. For a folder node it includes the folder itself.
-    QString RelativeFolder;
+    QString relativeFolder;
 };
 
 // The staging folder of the map list file: AppDir + "iscc/maplists/".

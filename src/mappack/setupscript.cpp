@@ -69,15 +69,15 @@ QString copyCall(const char *procedure, const QString &numbered, const QString &
 QString packFileSource(const PackFileEntry &entry, const QString &appDir)
 {
     // Staged files are named with backslashes, as the compiler's own folder is.
-    if (entry.Node->Info.Kind == FileMissingKind)
-        return compilerPath(appDir + QStringLiteral("iscc\\maplists\\") + entry.Node->Text);
-    return compilerPath(entry.Source);
+    if (entry.node->Info.Kind == FileMissingKind)
+        return compilerPath(appDir + QStringLiteral("iscc\\maplists\\") + entry.node->Text);
+    return compilerPath(entry.source);
 }
 
 struct GameGroup
 {
-    RootGroup Group;
-    const char *Destination;
+    RootGroup group;
+    const char *destination;
 };
 
 const GameGroup GameGroups[] = {
@@ -170,11 +170,11 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     refuseDoubleQuote(QStringLiteral("The program folder"), appDir);
     QStringList sources;
     for (const PackFileEntry &entry : entries) {
-        if (!entry.IsPackFile)
+        if (!entry.isPackFile)
             continue;
-        refuseDoubleQuote(QStringLiteral("The file"), entry.Node->Info.Kind == FileMissingKind
-                                                           ? entry.Node->Text
-                                                           : entry.Source);
+        refuseDoubleQuote(QStringLiteral("The file"), entry.node->Info.Kind == FileMissingKind
+                                                           ? entry.node->Text
+                                                           : entry.source);
         sources << packFileSource(entry, appDir);
     }
 
@@ -227,18 +227,18 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     script.add(QStringLiteral("[Files]"));
     int source = 0;
     for (const PackFileEntry &entry : entries) {
-        if (entry.IsPackFile) {
+        if (entry.isPackFile) {
             script.add(QStringLiteral("Source: \"") + sources.at(source++) + QStringLiteral("\"; DestName:\"")
-                       + NumberedName(entry.AbsoluteIndex) + QStringLiteral("\"; Flags: dontcopy"));
+                       + NumberedName(entry.absoluteIndex) + QStringLiteral("\"; Flags: dontcopy"));
         }
     }
     script.add(QString());
 
     script.add(QStringLiteral("[UninstallDelete]"));
     for (const PackFileEntry &entry : entries) {
-        if (entry.Node->Info.Kind == FileMissingKind) {
+        if (entry.node->Info.Kind == FileMissingKind) {
             script.add(QStringLiteral("Type: filesandordirs; Name: \"{code:getLauncherDir}\\maplists\\")
-                       + quotedParameter(constantText(entry.Node->Text)) + QStringLiteral("\""));
+                       + quotedParameter(constantText(entry.node->Text)) + QStringLiteral("\""));
         }
     }
     script.add(QString());
@@ -251,7 +251,7 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     AddCreateSubDirCalls(project, project.root(FilesRoot), QString(), calls);
     AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(), calls);
     for (const GameGroup &group : GameGroups)
-        AddCopyToWormsCalls(project, project.root(group.Group), QLatin1String(group.Destination), calls);
+        AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination), calls);
     script.add(calls);
     script.add(setupCodeTail());
     return script.take();

@@ -175,7 +175,7 @@ ProjectContents parseProject(const QString &text, const QString &fileName)
     const qint64 mapCount = in.count("the number of maps");
     for (qint64 i = 0; i < mapCount; ++i) {
         MapEntry map;
-        map.DisplayName = in.text("the name of a map");
+        map.displayName = in.text("the name of a map");
         // Rows are kept as stored, a repeated key included: nothing of a map is dropped.
         map.Info.Properties = readList(in, "the number of a map's properties", "a map property");
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
@@ -225,7 +225,7 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
     while (project.mapCount() > 0)
         project.DeleteMap(project.mapCount() - 1);
     for (const MapEntry &map : file.Maps)
-        project.appendMap(map.DisplayName, map.Info);
+        project.appendMap(map.displayName, map.Info);
 }
 
 } // namespace
@@ -260,7 +260,7 @@ QByteArray ProjectFileBytes(const ProjectModel &project)
     out.number(qint32(project.mapCount()) - 1);
     for (int i = 0; i < project.mapCount(); ++i) {
         const MapEntry &map = project.map(i);
-        out.text(map.DisplayName);
+        out.text(map.displayName);
         writeList(out, map.Info.Properties);
         // One kind per property, always, or the reader would take the next map for kinds.
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)

@@ -164,7 +164,7 @@ void ProjectModel::mapPropertiesChanged(int index, QObject *origin)
     const QStringList &rows = m_maps[index].Info.Properties;
     const int row = FindKey(rows, QStringLiteral("[text]"));
     if (row >= 0)
-        m_maps[index].DisplayName = ValueOf(rows[row]);
+        m_maps[index].displayName = ValueOf(rows[row]);
     if (!quiet())
         emit mapChanged(index, origin);
 }
@@ -226,7 +226,7 @@ void ProjectModel::SetMapDisplayName(int index, const QString &text, QObject *or
 {
     if (!validMap(index))
         return;
-    m_maps[index].DisplayName = text;
+    m_maps[index].displayName = text;
     if (!quiet())
         emit mapChanged(index, origin);
 }

@@ -35,7 +35,7 @@ struct TMapInfo
 
 struct MapEntry
 {
-    QString DisplayName;
+    QString displayName;
     TMapInfo Info;
 };
 

@@ -27,9 +27,9 @@ const QString PackTool = QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack");
 
 struct ToolRun
 {
-    int ExitCode = -1;
-    QStringList Output; // standard output, line by line
-    QString Errors;
+    int exitCode = -1;
+    QStringList output; // standard output, line by line
+    QString errors;
 };
 
 ToolRun runTool(const QString &program, const QStringList &args)
@@ -40,14 +40,14 @@ ToolRun runTool(const QString &program, const QStringList &args)
     if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();
-        run.Errors = QStringLiteral("timed out");
+        run.errors = QStringLiteral("timed out");
         return run;
     }
-    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.Output = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
-    if (!run.Output.isEmpty() && run.Output.last().isEmpty())
-        run.Output.removeLast();
-    run.Errors = QString::fromUtf8(process.readAllStandardError());
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+    if (!run.output.isEmpty() && run.output.last().isEmpty())
+        run.output.removeLast();
+    run.errors = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
 
@@ -57,7 +57,7 @@ std::set<QString> listedFiles(const QString &installer)
     const ToolRun list = runTool(QStringLiteral("innoextract"), {QStringLiteral("--list"), installer});
     std::set<QString> files;
     static const QRegularExpression entry(QStringLiteral("^ - \"tmp/([^\"]+)\""));
-    for (const QString &line : list.Output) {
+    for (const QString &line : list.output) {
         const auto match = entry.match(line);
         if (match.hasMatch())
             files.insert(match.captured(1));
@@ -156,7 +156,7 @@ protected:
         const ToolRun run = runTool(QStringLiteral("xvfb-run"), {QStringLiteral("-a"), QStringLiteral("wine"), installer,
                                                                   QStringLiteral("/VERYSILENT"), QStringLiteral("/SUPPRESSMSGBOXES")});
         runTool(QStringLiteral("wineserver"), {QStringLiteral("-k")});
-        return run.ExitCode;
+        return run.exitCode;
     }
 
     // The numbered names of the project's pack files, worked out from the tree.
@@ -164,8 +164,8 @@ protected:
     {
         std::set<QString> files;
         for (const PackFileEntry &entry : NumberPackFiles(model, appDir)) {
-            if (entry.IsPackFile)
-                files.insert(NumberedName(entry.AbsoluteIndex));
+            if (entry.isPackFile)
+                files.insert(NumberedName(entry.absoluteIndex));
         }
         return files;
     }
@@ -183,9 +183,9 @@ TEST_F(PackBuild, InstallerCarriesExactlyTheNumberedFilesOfTheScript)
     QDir().mkpath(dir.filePath(QStringLiteral("out")));
 
     const ToolRun run = build(installer);
-    ASSERT_EQ(run.ExitCode, 0) << run.Output.join('\n').toStdString() << run.Errors.toStdString();
-    EXPECT_EQ(run.Output.first(), "Started building map pack");
-    EXPECT_EQ(run.Output.last(), "Done");
+    ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
+    EXPECT_EQ(run.output.first(), "Started building map pack");
+    EXPECT_EQ(run.output.last(), "Done");
     ASSERT_TRUE(QFileInfo(installer).isFile());
     EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")).isFile());
 
@@ -209,8 +209,8 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
     QDir().mkpath(dir.filePath(QStringLiteral("out")));
 
     const ToolRun run = build(installer);
-    ASSERT_EQ(run.ExitCode, 0) << run.Output.join('\n').toStdString() << run.Errors.toStdString();
-    EXPECT_EQ(run.Output.last(), "Done");
+    ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
+    EXPECT_EQ(run.output.last(), "Done");
     ASSERT_TRUE(QFileInfo(installer).isFile());
     EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/Bob's {pack}.mpl")).isFile());
     const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
@@ -250,7 +250,7 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
     // What the installer recorded for uninstalling holds the typed values unchanged.
     const ToolRun uninstallKey = runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("query"),
         QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bob's {best}, 100%_is1")});
-    const QString recorded = uninstallKey.Output.join('\n');
+    const QString recorded = uninstallKey.output.join('\n');
     EXPECT_TRUE(recorded.contains(QStringLiteral("Publisher    REG_SZ    \"Bob\""))) << recorded.toStdString();
     EXPECT_TRUE(recorded.contains(QStringLiteral("DisplayName    REG_SZ    Bob's {best}, 100% {2}"))) << recorded.toStdString();
     EXPECT_TRUE(recorded.contains(QStringLiteral("URLInfoAbout    REG_SZ    http://bob.example/{x}'"))) << recorded.toStdString();
@@ -262,7 +262,7 @@ TEST_F(PackBuild, PreprocessorDirectiveInANameIsTakenLiterally)
     const QString installer = dir.filePath(QStringLiteral("pack.exe"));
 
     const ToolRun run = build(installer);
-    ASSERT_EQ(run.ExitCode, 0) << run.Output.join('\n').toStdString() << run.Errors.toStdString();
+    ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
     const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
     EXPECT_EQ(scripted, expectedFiles());
     EXPECT_EQ(listedFiles(installer), scripted);
@@ -276,11 +276,11 @@ TEST_F(PackBuild, RejectedScriptShowsTheCompilersErrorLines)
     const QString installer = dir.filePath(QStringLiteral("pack.exe"));
 
     const ToolRun run = build(installer);
-    EXPECT_EQ(run.ExitCode, 1);
-    ASSERT_GE(run.Output.size(), 3);
-    EXPECT_EQ(run.Output.first(), "Started building map pack");
-    EXPECT_EQ(run.Output.last(), "Error occured!");
-    const QString output = run.Output.join('\n');
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_GE(run.output.size(), 3);
+    EXPECT_EQ(run.output.first(), "Started building map pack");
+    EXPECT_EQ(run.output.last(), "Error occured!");
+    const QString output = run.output.join('\n');
     EXPECT_TRUE(output.contains(QStringLiteral("Error on line"))) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("lost.xan"))) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("Compile aborted."))) << output.toStdString();
@@ -297,9 +297,9 @@ TEST_F(PackBuild, LineBreakInAPackTextNeverReachesTheCompiler)
     const QString installer = dir.filePath(QStringLiteral("pack.exe"));
 
     const ToolRun run = build(installer);
-    EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_TRUE(run.Output.isEmpty()) << "the compiler was started: " << run.Output.join('\n').toStdString();
-    EXPECT_TRUE(run.Errors.contains(QStringLiteral("The pack version \"1.0\\r#expr Exec("))) << run.Errors.toStdString();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.output.isEmpty()) << "the compiler was started: " << run.output.join('\n').toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("The pack version \"1.0\\r#expr Exec("))) << run.errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(marker)) << "the project's command ran on the build machine";
     EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/setup.iss")));
     EXPECT_FALSE(QFileInfo::exists(installer));
@@ -313,9 +313,9 @@ TEST_F(PackBuild, NameLeavingItsFolderIsRefusedBeforeTheCompilerRuns)
     const QString installer = dir.filePath(QStringLiteral("pack.exe"));
 
     const ToolRun run = build(installer);
-    EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_TRUE(run.Output.isEmpty()) << "the compiler was started: " << run.Output.join('\n').toStdString();
-    EXPECT_TRUE(run.Errors.contains(QStringLiteral("In Maps\\ of the files tree, the file \"..\\..\\..\\escaped.xan\""))) << run.Errors.toStdString();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.output.isEmpty()) << "the compiler was started: " << run.output.join('\n').toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("In Maps\\ of the files tree, the file \"..\\..\\..\\escaped.xan\""))) << run.errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(installer));
     EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
 }
@@ -336,7 +336,7 @@ TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
     QDir().mkpath(dir.filePath(QStringLiteral("out")));
     const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
     const ToolRun good = build(installer);
-    ASSERT_EQ(good.ExitCode, 0) << good.Output.join('\n').toStdString() << good.Errors.toStdString();
+    ASSERT_EQ(good.exitCode, 0) << good.output.join('\n').toStdString() << good.errors.toStdString();
     const QByteArray previous = test::readBytes(installer);
 
     // Room for the setup stub's copy but not the installer, and room for nothing of either.
@@ -352,9 +352,9 @@ TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
-        EXPECT_EQ(full.ExitCode, 1) << full.Output.join('\n').toStdString();
-        ASSERT_FALSE(full.Output.isEmpty());
-        EXPECT_EQ(full.Output.last(), "Error occured!");
+        EXPECT_EQ(full.exitCode, 1) << full.output.join('\n').toStdString();
+        ASSERT_FALSE(full.output.isEmpty());
+        EXPECT_EQ(full.output.last(), "Error occured!");
         EXPECT_EQ(test::readBytes(installer), previous);
         EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden), QStringList{"pack.exe"});
     }

@@ -35,7 +35,7 @@ protected:
     {
         test::resetLanguage();
         state.AppDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
-        state.CompilerLauncher = QStringLiteral("/bin/sh");
+        state.compilerLauncher = QStringLiteral("/bin/sh");
         QDir().mkpath(state.AppDir + QStringLiteral("iscc/maplists"));
         QDir().mkpath(outDir());
         model.NewFile();
@@ -102,7 +102,7 @@ TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCom
     }
 
     // A launcher that cannot start: nothing was written, and the earlier installer is in place.
-    state.CompilerLauncher = dir.filePath(QStringLiteral("no-such-launcher"));
+    state.compilerLauncher = dir.filePath(QStringLiteral("no-such-launcher"));
     EXPECT_EQ(run(), CompileResult::FailedToLaunch);
     EXPECT_EQ(test::readBytes(installer()), Previous);
     EXPECT_EQ(outFiles(), (QStringList{"mine.tmp", "pack.exe"}));

@@ -37,7 +37,7 @@ protected:
     {
         test::resetLanguage();
         state.AppDir = dir.path() + QLatin1Char('/');
-        state.CompilerLauncher = QStringLiteral("/bin/sh");
+        state.compilerLauncher = QStringLiteral("/bin/sh");
     }
 
     void fakeCompiler(const QByteArray &shellScript)
@@ -106,7 +106,7 @@ TEST_F(CompilerRunTest, MissingCompilerOrLauncherGivesOnlyTheFailLine)
     EXPECT_EQ(console.lines, QStringList{"Failed to launch InnoSetup compiler!"});
 
     fakeCompiler("exit 0\n");
-    state.CompilerLauncher = dir.filePath("no-such-launcher");
+    state.compilerLauncher = dir.filePath("no-such-launcher");
     console.lines.clear();
     EXPECT_EQ(run(), CompileResult::FailedToLaunch);
     EXPECT_EQ(console.lines, QStringList{"Failed to launch InnoSetup compiler!"});

@@ -26,11 +26,11 @@ TEST_F(PackFiles, NewProjectStagesOnlyTheMapList)
     const auto entries = NumberPackFiles(model, "/opt/tervelle/");
     ASSERT_EQ(entries.size(), 7u);
     for (const auto &entry : entries)
-        EXPECT_EQ(entry.IsPackFile, entry.AbsoluteIndex == 1) << entry.AbsoluteIndex;
-    EXPECT_EQ(entries[1].Source, "/opt/tervelle/iscc/maplists/New map pack.mpl");
-    EXPECT_EQ(NumberedName(entries[1].AbsoluteIndex), "1.tmp");
-    EXPECT_EQ(entries[2].Group, MapsRoot);
-    EXPECT_EQ(entries[6].Group, ScriptsRoot);
+        EXPECT_EQ(entry.isPackFile, entry.absoluteIndex == 1) << entry.absoluteIndex;
+    EXPECT_EQ(entries[1].source, "/opt/tervelle/iscc/maplists/New map pack.mpl");
+    EXPECT_EQ(NumberedName(entries[1].absoluteIndex), "1.tmp");
+    EXPECT_EQ(entries[2].group, MapsRoot);
+    EXPECT_EQ(entries[6].group, ScriptsRoot);
 }
 
 TEST_F(PackFiles, NewFilesRenumberEverythingAfterThem)
@@ -47,19 +47,19 @@ TEST_F(PackFiles, NewFilesRenumberEverythingAfterThem)
 
     const auto entries = NumberPackFiles(model, "/app/");
     ASSERT_EQ(entries.size(), 13u);
-    EXPECT_EQ(entries[2].Node, info);
-    EXPECT_FALSE(entries[2].IsPackFile);
-    EXPECT_EQ(entries[3].RelativeFolder, "info\\a\\");
-    EXPECT_EQ(entries[4].Source, page);
-    EXPECT_EQ(entries[4].RelativeFolder, "info\\a\\");
-    EXPECT_EQ(entries[5].Source, "/app/iscc/maplists/late.htm");
-    EXPECT_EQ(entries[5].RelativeFolder, "");
-    EXPECT_EQ(entries[6].Node, model.root(MapsRoot));
-    EXPECT_EQ(entries[10].Node, themes);
-    EXPECT_EQ(entries[11].Group, TexturesRoot);
-    EXPECT_EQ(entries[11].RelativeFolder, "MyTheme\\");
-    EXPECT_EQ(entries[11].Source, "/app/iscc/maplists/MyTheme.txt");
-    EXPECT_EQ(entries[12].Group, ScriptsRoot);
+    EXPECT_EQ(entries[2].node, info);
+    EXPECT_FALSE(entries[2].isPackFile);
+    EXPECT_EQ(entries[3].relativeFolder, "info\\a\\");
+    EXPECT_EQ(entries[4].source, page);
+    EXPECT_EQ(entries[4].relativeFolder, "info\\a\\");
+    EXPECT_EQ(entries[5].source, "/app/iscc/maplists/late.htm");
+    EXPECT_EQ(entries[5].relativeFolder, "");
+    EXPECT_EQ(entries[6].node, model.root(MapsRoot));
+    EXPECT_EQ(entries[10].node, themes);
+    EXPECT_EQ(entries[11].group, TexturesRoot);
+    EXPECT_EQ(entries[11].relativeFolder, "MyTheme\\");
+    EXPECT_EQ(entries[11].source, "/app/iscc/maplists/MyTheme.txt");
+    EXPECT_EQ(entries[12].group, ScriptsRoot);
 }
 
 } // namespace

@@ -166,7 +166,7 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     EXPECT_EQ(reopened.absoluteIndex(reopened.MapListNode()), 1);
     ASSERT_EQ(reopened.mapCount(), 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(reopened.map(i).DisplayName, model.map(i).DisplayName);
+        EXPECT_EQ(reopened.map(i).displayName, model.map(i).displayName);
         EXPECT_EQ(reopened.map(i).Info.Properties, model.map(i).Info.Properties);
         EXPECT_EQ(reopened.map(i).Info.ValueKinds, model.map(i).Info.ValueKinds);
     }
@@ -250,7 +250,7 @@ TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
     }
     openBytes(test::crlfLines(lines));
     ASSERT_EQ(model.mapCount(), 95);
-    EXPECT_EQ(model.map(94).DisplayName, "Map 94");
+    EXPECT_EQ(model.map(94).displayName, "Map 94");
     // A repeated key keeps every row, in order.
     EXPECT_EQ(model.map(94).Info.Properties, (QStringList{"[text]=one", "[TEXT]=two", "[text]=three"}));
     EXPECT_EQ(model.map(94).Info.ValueKinds, (QVector<qint32>{0, 0, 9}));

@@ -180,16 +180,16 @@ TEST_F(Project, MapNameFollowsItsTextProperty)
 {
     QSignalSpy changed(&model, &ProjectModel::mapChanged);
     const int index = model.AddMap();
-    EXPECT_EQ(model.map(index).DisplayName, "New map");
+    EXPECT_EQ(model.map(index).displayName, "New map");
     EXPECT_EQ(model.map(index).Info.Properties.size(), 7);
     EXPECT_EQ(model.map(index).Info.ValueKinds, (QVector<qint32>{0, 1, 2, 3, 4, 5, 5}));
 
     model.SetMapPropertyValue(index, 0, "Canyon");
-    EXPECT_EQ(model.map(index).DisplayName, "Canyon");
+    EXPECT_EQ(model.map(index).displayName, "Canyon");
     QStringList rows = model.map(index).Info.Properties;
     rows[0] = "[TEXT]=";
     model.CommitMapProperties(index, rows);
-    EXPECT_EQ(model.map(index).DisplayName, "");
+    EXPECT_EQ(model.map(index).displayName, "");
     EXPECT_EQ(changed.count(), 2);
 }
 
@@ -210,7 +210,7 @@ TEST_F(Project, MapPropertiesKeepTheirKindsAligned)
     model.SetMapDisplayName(1, "second");
     model.DeleteMap(0);
     ASSERT_EQ(model.mapCount(), 1);
-    EXPECT_EQ(model.map(0).DisplayName, "second");
+    EXPECT_EQ(model.map(0).displayName, "second");
 }
 
 TEST_F(Project, FolderAndFilePathsAndKinds)

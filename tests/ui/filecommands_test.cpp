@@ -54,7 +54,7 @@ TEST_F(FileCommands, OpenShowsTheFileInTheCaptionAndAsksWithTheProjectDialog)
     EXPECT_EQ(asked.request.defaultSuffix, "mpr");
     // Only the first of several chosen files is opened.
     ASSERT_EQ(editor->project().mapCount(), 1);
-    EXPECT_EQ(editor->project().map(0).DisplayName, "Glacier");
+    EXPECT_EQ(editor->project().map(0).displayName, "Glacier");
     EXPECT_EQ(editor->ProjectFileName(), native(first));
     EXPECT_EQ(editor->windowTitle(), Prefix + "Saved pack (" + native(first) + ")");
 
@@ -82,7 +82,7 @@ TEST_F(FileCommands, AFailedOpenKeepsTheProjectItsNameAndItsCaption)
     EXPECT_EQ(editor->windowTitle(), caption);
     EXPECT_EQ(editor->ProjectFileName(), native(good));
     ASSERT_EQ(editor->project().mapCount(), 1);
-    EXPECT_EQ(editor->project().map(0).DisplayName, "Glacier");
+    EXPECT_EQ(editor->project().map(0).displayName, "Glacier");
 
     // A file that cannot be read at all gives the same message with the reason.
     dialogs.openAnswers.enqueue({tempPath("missing.mpr")});

@@ -9,7 +9,7 @@ MapsListModel::MapsListModel(ProjectModel &project, QObject *parent) : QAbstract
 {
     connect(&project, &ProjectModel::mapInserted, this, [this](int index) {
         beginInsertRows(QModelIndex(), index, index);
-        m_names.insert(index, m_project.map(index).DisplayName);
+        m_names.insert(index, m_project.map(index).displayName);
         endInsertRows();
     });
     connect(&project, &ProjectModel::mapRemoved, this, [this](int index) {
@@ -18,7 +18,7 @@ MapsListModel::MapsListModel(ProjectModel &project, QObject *parent) : QAbstract
         endRemoveRows();
     });
     connect(&project, &ProjectModel::mapChanged, this, [this](int index) {
-        m_names[index] = m_project.map(index).DisplayName;
+        m_names[index] = m_project.map(index).displayName;
         emit dataChanged(this->index(index), this->index(index));
     });
     connect(&project, &ProjectModel::projectReset, this, &MapsListModel::reload);
@@ -30,7 +30,7 @@ void MapsListModel::reload()
     beginResetModel();
     m_names.clear();
     for (int i = 0; i < m_project.mapCount(); ++i)
-        m_names.append(m_project.map(i).DisplayName);
+        m_names.append(m_project.map(i).displayName);
     endResetModel();
 }
 
