@@ -5,8 +5,6 @@
 #include "core/langtemplate.h"
 #include "core/textcodec.h"
 
-#include <QFileInfo>
-
 namespace tervelle::cli {
 
 int runLangTemplate(const QStringList &args)
@@ -19,14 +17,11 @@ int runLangTemplate(const QStringList &args)
     for (int i = 0; i < LangCount; ++i)
         LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
     if (!args.isEmpty()) {
-        const QString path = args.first();
-        if (!QFileInfo(path).isFile()) {
-            printError(QStringLiteral("the language file %1 does not exist").arg(path));
-            return ExitFailed;
-        }
-        QString error;
-        if (!LoadLanguageFile(path, &error)) {
-            printError(QStringLiteral("the language file %1 cannot be read: %2").arg(path, error));
+        // The reader says what is wrong: missing, a folder, a FIFO, undecodable.
+        try {
+            LoadLanguageFile(args.first());
+        } catch (const UserError &e) {
+            printError(e.message());
             return ExitFailed;
         }
     }

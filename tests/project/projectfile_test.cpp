@@ -261,18 +261,17 @@ TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
 TEST_F(ProjectFile, ImageIndexDecidesWhatANodeBecomes)
 {
     QByteArray bytes = test::crlfLines(ExampleLines);
-    bytes.replace("\r\n6\r\nFiles", "\r\n8\r\nFiles");
-    // A second map list node takes over, and an image past the known ones is a file all the same.
+    bytes.replace("\r\n6\r\nFiles", "\r\n7\r\nFiles");
+    // An image past the known ones is a file all the same.
     bytes.replace("(mappack)\r\n-1\r\n11\r\n",
-                  "(mappack)\r\n-1\r\n11\r\nodd.bin\r\n0\r\n/nowhere/odd.bin\r\n2\r\n12\r\n"
-                  "other.mpl\r\n0\r\n(mappack)\r\n2\r\n11\r\n");
+                  "(mappack)\r\n-1\r\n11\r\nodd.bin\r\n0\r\n/nowhere/odd.bin\r\n2\r\n12\r\n");
     openBytes(bytes);
     const TreeNode *odd = model.tree().nodeAt(2);
     EXPECT_EQ(odd->ImageIndex, 12);
     EXPECT_EQ(odd->SelectedIndex, 12);
     EXPECT_EQ(odd->Info.Kind, FileMissingKind);
     EXPECT_EQ(odd->Info.Path, "/nowhere/odd.bin");
-    EXPECT_EQ(model.MapListNode(), model.tree().nodeAt(3));
+    EXPECT_EQ(model.MapListNode(), model.tree().nodeAt(1));
     EXPECT_EQ(model.MapListNode()->Info.Kind, FileMissingKind);
 }
 
@@ -289,10 +288,59 @@ TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
     lines << "-1";
     openBytes(test::crlfLines(lines));
     EXPECT_EQ(model.root(ScriptsRoot)->child(0)->Text, "a.lua");
-    EXPECT_EQ(model.root(FilesRoot)->child(0)->Text, "b.htm");
+    EXPECT_EQ(model.root(FilesRoot)->child(1)->Text, "b.htm");
     EXPECT_EQ(model.root(MapsRoot)->child(0)->Text, "c.xan");
-    EXPECT_EQ(model.MapListNode(), nullptr);
-    EXPECT_EQ(model.tree().count(), 9);
+    EXPECT_EQ(model.tree().count(), 10);
+}
+
+// ---- The map list node -------------------------------------------------------------------
+
+// The build writes the map list under the "[english]" title and packs the file the node names.
+TEST_F(ProjectFile, MapListNodeIsNamedAfterTheTitleOnOpen)
+{
+    QStringList lines = ExampleLines;
+    lines[7] = "[english]=Islands";
+    lines[17] = "Old title.mpl";
+    openBytes(test::crlfLines(lines));
+    ASSERT_NE(model.MapListNode(), nullptr);
+    EXPECT_EQ(model.MapListNode()->Text, "Islands.mpl");
+
+    // Without an "[english]" row the map list is ".mpl", and so is the node.
+    lines[7] = "[german]=Inseln";
+    openBytes(test::crlfLines(lines));
+    EXPECT_EQ(model.MapListNode()->Text, ".mpl");
+}
+
+TEST_F(ProjectFile, MissingMapListNodeComesBackWhereANewProjectHasIt)
+{
+    QStringList lines = ExampleLines;
+    lines[7] = "[english]=Islands";
+    lines[11] = "5";
+    lines.erase(lines.begin() + 17, lines.begin() + 22);
+    openBytes(test::crlfLines(lines));
+    const TreeNode *node = model.MapListNode();
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(model.absoluteIndex(node), 1);
+    EXPECT_EQ(node->parent(), model.root(FilesRoot));
+    EXPECT_EQ(node->Text, "Islands.mpl");
+    EXPECT_EQ(node->Info.Path, "(mappack)");
+    EXPECT_EQ(node->ImageIndex, FirstFileImage + MapListFile);
+    EXPECT_EQ(node->Info.Kind, FileMissingKind);
+    EXPECT_EQ(model.tree().count(), 7);
+}
+
+TEST_F(ProjectFile, SecondMapListNodeIsRefused)
+{
+    QByteArray bytes = test::crlfLines(ExampleLines);
+    bytes.replace("\r\n6\r\nFiles", "\r\n7\r\nFiles");
+    bytes.replace("(mappack)\r\n-1\r\n11\r\n", "(mappack)\r\n-1\r\n11\r\nstale.mpl\r\n0\r\n(mappack)\r\n-1\r\n11\r\n");
+    try {
+        openBytes(bytes);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 27 makes a second map list node")) << e.what();
+    }
+    EXPECT_EQ(model.tree().count(), 7);
 }
 
 // ---- Reading errors ----------------------------------------------------------------------
