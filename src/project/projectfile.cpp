@@ -7,6 +7,7 @@
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
+#include "project/treeindex.h"
 
 #include <QFile>
 
@@ -28,50 +29,6 @@ void writeList(LineWriter &out, const QStringList &items)
 }
 
 // ---- Reading -----------------------------------------------------------------------------
-
-// Answers "which node has absolute index i in the tree built so far" while the file is read,
-// before any real node exists. Nodes are ids: 0 to 5 the group roots, then one per node block.
-//
-// The walk order is kept as a table. A new last child of the node at index p lands at
-// p + the size of its subtree; in a file written parents first that is the end of the table but
-// for the group roots still empty, so the insert moves at most five entries. Subtree sizes are
-// updated along the ancestors, whose number the folder path limit keeps small.
-class TreeIndex
-{
-public:
-    TreeIndex()
-    {
-        for (int root = 0; root < RootCount; ++root) {
-            m_parent.push_back(-1);
-            m_size.push_back(1);
-            m_order.push_back(root);
-        }
-    }
-
-    // The id of the node at `index`, or -1 when there is none.
-    int nodeAt(qint64 index) const
-    {
-        return index >= 0 && index < qint64(m_order.size()) ? m_order[std::size_t(index)] : -1;
-    }
-
-    // Appends a new node as the last child of the node at `parentIndex` and returns its id.
-    int appendChild(qint64 parentIndex)
-    {
-        const int parent = m_order[std::size_t(parentIndex)];
-        const int id = int(m_parent.size());
-        m_parent.push_back(parent);
-        m_size.push_back(1);
-        m_order.insert(m_order.begin() + std::ptrdiff_t(parentIndex + m_size[std::size_t(parent)]), id);
-        for (int n = parent; n >= 0; n = m_parent[std::size_t(n)])
-            ++m_size[std::size_t(n)];
-        return id;
-    }
-
-private:
-    std::vector<int> m_parent;
-    std::vector<int> m_size; // nodes in the subtree, the node itself included
-    std::vector<int> m_order;
-};
 
 // Longer folder paths than any installer could create. The bound also keeps a crafted file of
 // deeply nested folders from growing paths quadratically in memory.
