@@ -17,7 +17,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -206,7 +205,8 @@ double openPeakMegabytes(const QString &path)
     if (!child.waitForFinished(-1) || child.exitCode() != 0)
         return -1;
     bool ok = false;
-    const double kilobytes = QString::fromLatin1(child.readAllStandardOutput()).remove(QStringLiteral("kB")).trimmed().toDouble(&ok);
+    const double kilobytes =
+        QString::fromLatin1(child.readAllStandardOutput()).remove(QStringLiteral("kB")).trimmed().toDouble(&ok);
     return ok ? kilobytes / 1024.0 : -1;
 }
 

@@ -48,7 +48,7 @@ std::unique_ptr<QFile> openInputFile(const QString &path, const QString &what)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         cannotOpen(what, path, qt_error_string(errno));
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);

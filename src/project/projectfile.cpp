@@ -82,8 +82,8 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
     file.PackWebSite = in.text("the pack web site");
     file.PackVersion = in.text("the pack version");
     file.PackPropertiesSet = in.truth("a truth value");
-    file.PackLanguages = readList(in, "the number of installer languages", "an installer language",
-                                  MaxInstallerLanguages);
+    file.PackLanguages =
+        readList(in, "the number of installer languages", "an installer language", MaxInstallerLanguages);
 
     file.HeaderRows = readList(in, "the number of header rows", "a header row", MaxHeaderRows);
     for (qsizetype i = 0; i < file.HeaderRows.size(); ++i)
@@ -155,8 +155,7 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
         MapEntry map;
         map.DisplayName = in.text("the name of a map");
         // Rows are kept as stored, a repeated key included: nothing of a map is dropped.
-        map.Info.Properties = readList(in, "the number of a map's properties", "a map property",
-                                       MaxPropertiesPerMap);
+        map.Info.Properties = readList(in, "the number of a map's properties", "a map property", MaxPropertiesPerMap);
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
             map.Info.ValueKinds.append(in.number("the value kind of a map property"));
         file.Maps.append(std::move(map));
@@ -187,8 +186,8 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
     // A project always has its map list node; one saved without it gets it back where a new
     // project has it, first under the Files group.
     if (!file.HasMapList) {
-        project.setMapListNode(project.AddFileElement(project.root(FilesRoot), QString(), MapListFile,
-                                                      QStringLiteral("(mappack)")));
+        project.setMapListNode(
+            project.AddFileElement(project.root(FilesRoot), QString(), MapListFile, QStringLiteral("(mappack)")));
     }
     std::vector<TreeNode *> nodes;
     nodes.reserve(RootCount + file.Nodes.size());
