@@ -172,4 +172,18 @@ TEST_F(LangFile, FifoIsNotWaitedFor)
     EXPECT_NE(warning.find("it is a FIFO"), std::string::npos) << warning;
 }
 
+TEST_F(LangFile, OversizeFileIsNotRead)
+{
+    QFile sparse(m_dir.filePath(QStringLiteral("Lang.lng")));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.write("[mnuFile.Caption]=Datei\r\n") > 0);
+    ASSERT_TRUE(sparse.resize(MaxLanguageFileSize + 1));
+    sparse.close();
+    testing::internal::CaptureStderr();
+    InitLanguage(m_dir.path());
+    const std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "File");
+    EXPECT_NE(warning.find("larger than 16 MB"), std::string::npos) << warning;
+}
+
 } // namespace
