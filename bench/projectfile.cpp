@@ -1,13 +1,18 @@
 // Opening and saving a large project (100,000 tree nodes, 89 maps of 200 properties), side by
 // side with plain line reading and writing of the same bytes, so the cost of the format itself
-// shows as a ratio.
+// shows as a ratio; a deep tree of 800,000 nodes in nested folders; and a crafted file of 50 MB
+// of empty lines. After the table, the peak memory of opening each file, measured in a child
+// process so that one case's peak does not hide the next.
 
 #include "core/common.h"
+#include "core/errors.h"
 #include "core/langload.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -65,6 +70,28 @@ void buildLargeProject(ProjectModel &project)
     }
 }
 
+constexpr int DeepNodes = 800000;
+
+// Files in deep folders: 1,000 chains of 40 nested folders, 19 files on every level. Built depth
+// first, so every node is appended at the end of the walk, as the reader does.
+void buildDeepProject(ProjectModel &project)
+{
+    project.NewFile();
+    TreeNode *files = project.root(FilesRoot);
+    int nodes = project.tree().count();
+    int n = 0;
+    for (int chain = 0; nodes < DeepNodes; ++chain) {
+        TreeNode *folder = files;
+        for (int level = 0; level < 40 && nodes < DeepNodes; ++level) {
+            folder = project.AddDirElement(folder, QStringLiteral("level%1").arg(level));
+            ++nodes;
+            for (int f = 0; f < 19 && nodes < DeepNodes; ++f, ++n, ++nodes)
+                project.AddFileElement(folder, QStringLiteral("page%1.htm").arg(n), InfoPageFile,
+                                       QStringLiteral("/packs/source/chain%1/page%2.htm").arg(chain).arg(n));
+        }
+    }
+}
+
 struct Fixture
 {
     QTemporaryDir dir;
@@ -95,6 +122,94 @@ Fixture &fixture()
     return f;
 }
 
+struct DeepFixture
+{
+    QTemporaryDir dir;
+    SharedState state;
+    ProjectModel project{state};
+    QString path;
+    std::int64_t bytes = 0;
+
+    DeepFixture()
+    {
+        buildDeepProject(project);
+        path = dir.filePath(QStringLiteral("deep.mpr"));
+        SaveProjectFile(project, path);
+        bytes = QFileInfo(path).size();
+    }
+};
+
+DeepFixture &deepFixture()
+{
+    static DeepFixture f;
+    return f;
+}
+
+// 50 MB of empty lines behind a list block that claims them all as installer languages: read
+// as list items they once took 1.3 GB.
+struct EmptyLinesFixture
+{
+    QTemporaryDir dir;
+    QString path;
+    std::int64_t bytes = 0;
+
+    EmptyLinesFixture()
+    {
+        path = dir.filePath(QStringLiteral("empty.mpr"));
+        constexpr int Chunk = 1 << 19;
+        constexpr int Lines = 48 * Chunk; // CR LF each: 48 MB
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        out << "New map pack\r\n\r\n\r\n1.0\r\n0\r\n" << Lines - 1 << "\r\n";
+        std::string crlf;
+        for (int i = 0; i < Chunk; ++i)
+            crlf += "\r\n";
+        for (int written = 0; written < Lines; written += Chunk)
+            out << crlf;
+        out.close();
+        bytes = QFileInfo(path).size();
+    }
+};
+
+EmptyLinesFixture &emptyLinesFixture()
+{
+    static EmptyLinesFixture f;
+    return f;
+}
+
+// Opens `path` as File, Open does, and prints the peak resident memory of this process in KB.
+// The child process of openPeakMegabytes runs only this; an empty path measures the program alone.
+void openOnly(const QString &path)
+{
+    if (!path.isEmpty()) {
+        SharedState state;
+        ProjectModel project(state);
+        project.NewFile();
+        try {
+            OpenProjectFile(project, path);
+        } catch (const UserError &) {
+        }
+    }
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            std::printf("%s\n", line.substr(6).c_str());
+    }
+}
+
+// Peak resident memory, in MB, of a fresh process of this program that opens `path`, or -1.
+// A fresh process, because a child only forked keeps the parent's peak.
+double openPeakMegabytes(const QString &path)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open-only"), path});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    const double kilobytes =
+        QString::fromLatin1(child.readAllStandardOutput()).remove(QStringLiteral("kB")).trimmed().toDouble(&ok);
+    return ok ? kilobytes / 1024.0 : -1;
+}
+
 void OpenProject(benchmark::State &s)
 {
     Fixture &f = fixture();
@@ -105,6 +220,45 @@ void OpenProject(benchmark::State &s)
         OpenProjectFile(project, f.path);
     if (project.tree().count() != TreeNodes || project.mapCount() != MaxMaps)
         s.SkipWithError("the project did not come back whole");
+    s.SetBytesProcessed(s.iterations() * f.bytes);
+}
+
+void OpenDeepProject(benchmark::State &s)
+{
+    DeepFixture &f = deepFixture();
+    SharedState state;
+    ProjectModel project(state);
+    project.NewFile();
+    for (auto _ : s)
+        OpenProjectFile(project, f.path);
+    if (project.tree().count() != DeepNodes)
+        s.SkipWithError("the project did not come back whole");
+    s.SetBytesProcessed(s.iterations() * f.bytes);
+}
+
+void SaveDeepProject(benchmark::State &s)
+{
+    DeepFixture &f = deepFixture();
+    const QString out = f.dir.filePath(QStringLiteral("saved.mpr"));
+    for (auto _ : s)
+        SaveProjectFile(f.project, out);
+    s.SetBytesProcessed(s.iterations() * f.bytes);
+}
+
+// The crafted file is refused; what counts is that refusing it is quick and small.
+void OpenEmptyLines(benchmark::State &s)
+{
+    EmptyLinesFixture &f = emptyLinesFixture();
+    SharedState state;
+    ProjectModel project(state);
+    project.NewFile();
+    for (auto _ : s) {
+        try {
+            OpenProjectFile(project, f.path);
+            s.SkipWithError("the crafted file opened");
+        } catch (const UserError &) {
+        }
+    }
     s.SetBytesProcessed(s.iterations() * f.bytes);
 }
 
@@ -146,6 +300,9 @@ BENCHMARK(OpenProject)->Unit(benchmark::kMillisecond);
 BENCHMARK(IfstreamReadLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveProject)->Unit(benchmark::kMillisecond);
 BENCHMARK(OfstreamWriteLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenDeepProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveDeepProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenEmptyLines)->Unit(benchmark::kMillisecond);
 
 // Prints the ratios of this run after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter
@@ -164,6 +321,10 @@ public:
         ConsoleReporter::Finalize();
         ratio("open", "OpenProject", "IfstreamReadLines");
         ratio("save", "SaveProject", "OfstreamWriteLines");
+        std::printf("the program alone: peak %.0f MB\n", openPeakMegabytes(QString()));
+        peak("flat", fixture().path, fixture().bytes);
+        peak("deep", deepFixture().path, deepFixture().bytes);
+        peak("empty lines", emptyLinesFixture().path, emptyLinesFixture().bytes);
     }
 
 private:
@@ -184,6 +345,13 @@ private:
             std::printf("%s: %.2fx the plain stream time (median %.1f ms against %.1f ms)\n", what,
                         oursTime / plainTime, oursTime, plainTime);
     }
+    void peak(const char *what, const QString &path, std::int64_t bytes)
+    {
+        const double megabytes = double(bytes) / (1 << 20);
+        const double peakMegabytes = openPeakMegabytes(path);
+        std::printf("open %s: peak %.0f MB for a file of %.1f MB (%.1fx)\n", what, peakMegabytes, megabytes,
+                    peakMegabytes / megabytes);
+    }
     std::map<std::string, std::vector<double>> m_times;
 };
 
@@ -195,6 +363,10 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     QCoreApplication app(argc, argv);
     InitLanguage();
+    if (argc == 3 && std::string(argv[1]) == "--open-only") {
+        openOnly(QString::fromLocal8Bit(argv[2]));
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -4,8 +4,6 @@
 #include "core/langtemplate.h"
 #include "core/textcodec.h"
 
-#include <QFileInfo>
-
 namespace tervelle::cli {
 
 int runLangTemplate(const QStringList &args)
@@ -16,18 +14,8 @@ int runLangTemplate(const QStringList &args)
     for (int i = 0; i < LangCount; ++i)
         LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
     if (!args.isEmpty()) {
-        const QString path = args.first();
-        // Only a regular file is read: a FIFO or a device would keep the command waiting.
-        const QFileInfo info(path);
-        if (!info.isFile()) {
-            const QString what = !info.exists() && !info.isSymLink() ? QStringLiteral("does not exist")
-                : info.isDir()                                       ? QStringLiteral("is a folder")
-                                                                     : QStringLiteral("is not a regular file");
-            throw UserError(QStringLiteral("the language file %1 %2").arg(path, what));
-        }
-        QString error;
-        if (!LoadLanguageFile(path, &error))
-            throw UserError(QStringLiteral("the language file %1 cannot be read: %2").arg(path, error));
+        // The reader says what is wrong: missing, a folder, a FIFO, undecodable.
+        LoadLanguageFile(args.first());
     }
     printBytes(textCodec().encode(makeLangTemplate()));
     return ExitOk;

@@ -1,5 +1,7 @@
 #include "core/langload.h"
 
+#include "core/errors.h"
+#include "core/inputfile.h"
 #include "core/report.h"
 #include "core/textcodec.h"
 
@@ -7,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <memory>
+#include <optional>
 
 namespace tervelle {
 
@@ -169,11 +174,11 @@ void InitLanguage(const QString &executableDir)
     const QString path = QDir(executableDir).filePath(QStringLiteral("Lang.lng"));
     if (!QFileInfo::exists(path))
         return;
-    QString error;
-    if (!LoadLanguageFile(path, &error)) {
+    try {
+        LoadLanguageFile(QDir::toNativeSeparators(path));
+    } catch (const UserError &e) {
         // Starting in English beats a program that never opens its window.
-        reportProblem(QStringLiteral("The language file %1 cannot be read (%2); using the built-in texts.")
-                          .arg(QDir::toNativeSeparators(path), error));
+        reportProblem(e.message() + QStringLiteral(" Using the built-in texts."));
     }
 }
 
@@ -198,7 +203,7 @@ namespace {
 // is dropped), each unescaped "=" ends a key, and what follows the last one is the value.
 // Lines without an unescaped "=" (blank lines, notes) are ignored: otherwise they would
 // silently overwrite the text of the key named on the line before.
-void applyLine(QStringView line)
+void applyLine(std::array<QString, LangCount> &texts, QStringView line)
 {
     QString gathered;
     QString key;
@@ -228,46 +233,48 @@ void applyLine(QStringView line)
         return;
     const int index = langIndex(key);
     if (index >= 0)
-        LangTexts[index] = gathered;
+        texts[index] = gathered;
 }
 
 } // namespace
 
-bool LoadLanguageFile(const QString &path, QString *error)
+void LoadLanguageFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    applyLanguageBytes(bytes);
-    return true;
+    const std::unique_ptr<QFile> file = openInputFile(path, QStringLiteral("language file"));
+    applyLanguageBytes(readInput(*file, MaxLanguageFileSize, QStringLiteral("language file"), path), path);
 }
 
-void applyLanguageBytes(QByteArrayView bytes)
+void applyLanguageBytes(QByteArrayView bytes, const QString &fileName)
 {
-    const QString text = textCodec().decode(bytes);
+    const TextCodec &codec = textCodec();
+    // Applied to a copy, so that a file that fails halfway changes nothing.
+    std::array<QString, LangCount> texts = LangTexts;
 
-    // Lines end at LF or CR LF; a lone CR stays in the line.
+    // Lines end at LF or CR LF; a lone CR stays in the line. Each is decoded on its own, so a
+    // large file costs its bytes and one line.
+    int lineNumber = 0;
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
         const bool lastLine = end < 0;
         if (lastLine)
-            end = text.size();
+            end = bytes.size();
         qsizetype lineEnd = end;
-        if (!lastLine && lineEnd > start && text[lineEnd - 1] == QLatin1Char('\r'))
+        if (!lastLine && lineEnd > start && bytes[lineEnd - 1] == '\r')
             --lineEnd;
-        applyLine(QStringView(text).mid(start, lineEnd - start));
+        ++lineNumber;
+        const std::optional<QString> line = codec.decodeExactly(bytes.sliced(start, lineEnd - start));
+        if (!line) {
+            throw UserError(QStringLiteral("The language file %1 cannot be read: line %2 holds bytes that are no "
+                                           "text in the code page %3.")
+                                .arg(fileName)
+                                .arg(lineNumber)
+                                .arg(codec.name()));
+        }
+        applyLine(texts, *line);
         start = end + 1;
     }
+    LangTexts = std::move(texts);
 }
 
 } // namespace tervelle

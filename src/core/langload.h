@@ -14,16 +14,22 @@ extern const std::array<const char *, LangCount> LangDefaults;
 // The current texts: the defaults, overridden by the language file.
 extern std::array<QString, LangCount> LangTexts;
 
-// Builds the table and applies "Lang.lng" from the executable's folder when it exists.
+// Builds the table and applies "Lang.lng" from the executable's folder when it exists. A
+// language file that cannot be read is reported and the built-in texts stay.
 void InitLanguage();
 void InitLanguage(const QString &executableDir);
 
-// Applies a language file to LangTexts. Returns false, with the system's reason, when the file
-// exists but cannot be read; the texts are then left as they were.
-bool LoadLanguageFile(const QString &path, QString *error = nullptr);
+// A language file larger than this is refused unread; a real one is a few kilobytes.
+inline constexpr qint64 MaxLanguageFileSize = qint64(16) << 20;
 
-// Applies the bytes of a language file (in the code page) to LangTexts.
-void applyLanguageBytes(QByteArrayView bytes);
+// Applies a language file to LangTexts. Throws UserError naming the file and the reason (not a
+// regular file, too large, unreadable, a line the code page cannot decode); the texts are then
+// left as they were.
+void LoadLanguageFile(const QString &path);
+
+// Applies the bytes of a language file (in the code page) to LangTexts, all or nothing; throws
+// UserError naming `fileName` and the line the code page cannot decode.
+void applyLanguageBytes(QByteArrayView bytes, const QString &fileName = QStringLiteral("Lang.lng"));
 
 // The current text of the entry whose key matches (ignoring case), or "ERROR".
 QString GetLangText(const QString &key);

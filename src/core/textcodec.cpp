@@ -4,6 +4,7 @@
 #include "core/report.h"
 #include "core/settingsstore.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace tervelle {
@@ -12,9 +13,17 @@ TextCodec::TextCodec(const QString &codePage)
     : m_name(codePage),
       m_nameBytes(codePage.toLatin1()),
       m_decoder(m_nameBytes.constData()),
+      m_exactDecoder(m_nameBytes.constData(), QStringConverter::Flag::Stateless),
       m_encoder(m_nameBytes.constData())
 {
-    m_valid = m_decoder.isValid() && m_encoder.isValid();
+    m_valid = m_decoder.isValid() && m_exactDecoder.isValid() && m_encoder.isValid();
+    if (m_valid) {
+        // Not every code page keeps ASCII (Shift JIS has the yen sign at 0x5C).
+        QByteArray ascii(0x80, Qt::Uninitialized);
+        for (int i = 0; i < 0x80; ++i)
+            ascii[i] = char(i);
+        m_asciiCompatible = decode(ascii) == QString::fromLatin1(ascii);
+    }
 }
 
 QString TextCodec::decode(QByteArrayView bytes) const
@@ -22,6 +31,21 @@ QString TextCodec::decode(QByteArrayView bytes) const
     m_decoder.resetState();
     QString text = m_decoder.decode(bytes);
     m_decoder.resetState();
+    return text;
+}
+
+std::optional<QString> TextCodec::decodeExactly(QByteArrayView bytes) const
+{
+    // Most lines of a project file are plain ASCII; they skip the converter.
+    if (m_asciiCompatible && std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
+    m_exactDecoder.resetState();
+    QString text = m_exactDecoder.decode(bytes);
+    if (m_exactDecoder.hasError()) {
+        // An ICU-backed decoder keeps its error past resetState(); the next text needs a fresh one.
+        m_exactDecoder = QStringDecoder(m_nameBytes.constData(), QStringConverter::Flag::Stateless);
+        return std::nullopt;
+    }
     return text;
 }
 

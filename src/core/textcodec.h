@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 namespace tervelle {
 
 // Every file the editor reads or writes is 8-bit text in one code page. The codec converts
@@ -17,7 +19,13 @@ public:
     bool isValid() const { return m_valid; }
     const QString &name() const { return m_name; }
 
+    // Lenient: bytes that are no text in the code page become U+FFFD. For output that is only
+    // shown (the compiler's console), never for a file the editor may save again.
     QString decode(QByteArrayView bytes) const;
+    // The text of bytes that must be whole text, or nothing when some bytes are no text in the
+    // code page: reading on with U+FFFD in their place would change the file at the next save.
+    // The bytes are one complete piece: a character cut off at the end is no text either.
+    std::optional<QString> decodeExactly(QByteArrayView bytes) const;
     // Throws UserError naming the text when the code page cannot represent it: a silent
     // replacement would store a different name than the one the map maker typed.
     QByteArray encode(const QString &text) const;
@@ -27,7 +35,9 @@ private:
     QString m_name;
     QByteArray m_nameBytes;
     bool m_valid = false;
+    bool m_asciiCompatible = false; // bytes below 0x80 are the ASCII characters
     mutable QStringDecoder m_decoder;
+    mutable QStringDecoder m_exactDecoder;
     mutable QStringEncoder m_encoder;
 };
 

@@ -1,11 +1,13 @@
 #include "project/projectfile.h"
 
 #include "core/errors.h"
+#include "core/inputfile.h"
 #include "core/safesave.h"
 #include "core/textcodec.h"
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
+#include "project/treeindex.h"
 
 #include <QFile>
 
@@ -28,50 +30,6 @@ void writeList(LineWriter &out, const QStringList &items)
 
 // ---- Reading -----------------------------------------------------------------------------
 
-// Answers "which node has absolute index i in the tree built so far" while the file is read,
-// before any real node exists. Nodes are ids: 0 to 5 the group roots, then one per node block.
-//
-// The walk order is kept as a table. A new last child of the node at index p lands at
-// p + the size of its subtree; in a file written parents first that is the end of the table but
-// for the group roots still empty, so the insert moves at most five entries. Subtree sizes are
-// updated along the ancestors, whose number the folder path limit keeps small.
-class TreeIndex
-{
-public:
-    TreeIndex()
-    {
-        for (int root = 0; root < RootCount; ++root) {
-            m_parent.push_back(-1);
-            m_size.push_back(1);
-            m_order.push_back(root);
-        }
-    }
-
-    // The id of the node at `index`, or -1 when there is none.
-    int nodeAt(qint64 index) const
-    {
-        return index >= 0 && index < qint64(m_order.size()) ? m_order[std::size_t(index)] : -1;
-    }
-
-    // Appends a new node as the last child of the node at `parentIndex` and returns its id.
-    int appendChild(qint64 parentIndex)
-    {
-        const int parent = m_order[std::size_t(parentIndex)];
-        const int id = int(m_parent.size());
-        m_parent.push_back(parent);
-        m_size.push_back(1);
-        m_order.insert(m_order.begin() + std::ptrdiff_t(parentIndex + m_size[std::size_t(parent)]), id);
-        for (int n = parent; n >= 0; n = m_parent[std::size_t(n)])
-            ++m_size[std::size_t(n)];
-        return id;
-    }
-
-private:
-    std::vector<int> m_parent;
-    std::vector<int> m_size; // nodes in the subtree, the node itself included
-    std::vector<int> m_order;
-};
-
 // Longer folder paths than any installer could create. The bound also keeps a crafted file of
 // deeply nested folders from growing paths quadratically in memory.
 constexpr qsizetype MaxFolderPath = 1024;
@@ -93,30 +51,41 @@ struct ProjectContents
     QStringList HeaderRows;
     QVector<THeaderKeyInfo> HeaderInfo;
     std::vector<NodeRecord> Nodes;
+    bool HasMapList = false;
     QVector<MapEntry> Maps;
 };
 
-QStringList readList(LineReader &in, const char *countWhat, const char *itemWhat)
+// Bounds far above any real pack. A line costs a byte or two in the file but a few dozen in
+// memory once it is an item, so without them a crafted file of empty lines would take memory
+// many times its size.
+constexpr qint64 MaxInstallerLanguages = 1000;
+constexpr qint64 MaxHeaderRows = 10000;
+constexpr qint64 MaxTreeNodes = 1000000;
+constexpr qint64 MaxMapsRead = 1000;
+constexpr qint64 MaxPropertiesPerMap = 1000;
+
+QStringList readList(LineReader &in, const char *countWhat, const char *itemWhat, qint64 limit)
 {
-    const qint64 count = in.count(countWhat);
+    const qint64 count = in.count(countWhat, limit);
     QStringList items;
     for (qint64 i = 0; i < count; ++i)
         items.append(in.text(itemWhat));
     return items;
 }
 
-ProjectContents parseProject(const QString &text, const QString &fileName)
+ProjectContents parseProject(QByteArray bytes, const QString &fileName)
 {
-    LineReader in(text, fileName);
+    LineReader in(std::move(bytes), fileName);
     ProjectContents file;
     file.PackName = in.text("the pack name");
     file.PackAuthor = in.text("the pack author");
     file.PackWebSite = in.text("the pack web site");
     file.PackVersion = in.text("the pack version");
     file.PackPropertiesSet = in.truth("a truth value");
-    file.PackLanguages = readList(in, "the number of installer languages", "an installer language");
+    file.PackLanguages =
+        readList(in, "the number of installer languages", "an installer language", MaxInstallerLanguages);
 
-    file.HeaderRows = readList(in, "the number of header rows", "a header row");
+    file.HeaderRows = readList(in, "the number of header rows", "a header row", MaxHeaderRows);
     for (qsizetype i = 0; i < file.HeaderRows.size(); ++i)
         file.HeaderInfo.append(THeaderKeyInfo{in.number("the kind of a header row")});
     const int duplicate = FindDuplicateKey(file.HeaderRows);
@@ -130,7 +99,8 @@ ProjectContents parseProject(const QString &text, const QString &fileName)
     for (const char *tag : RootTags)
         pathLength.push_back(qsizetype(qstrlen(tag)) + 1);
 
-    const qint64 nodeCount = in.count("the number of tree nodes");
+    bool hasMapList = false;
+    const qint64 nodeCount = in.count("the number of tree nodes", MaxTreeNodes);
     for (qint64 i = 0; i < nodeCount; ++i) {
         NodeRecord node;
         node.Text = in.text("the text of a tree node");
@@ -139,6 +109,7 @@ ProjectContents parseProject(const QString &text, const QString &fileName)
         node.Path = in.text("the path of a tree node");
         in.number("the kind of a tree node");
         node.ImageIndex = in.number("the image index of a tree node");
+        const int imageLine = in.lineNumber();
         // The six group roots are the program's own, in its own language.
         if (parentIndex == -1)
             continue;
@@ -157,8 +128,15 @@ ProjectContents parseProject(const QString &text, const QString &fileName)
         const bool folder = node.ImageIndex == FolderImage;
         if (!folder && node.ImageIndex < FirstFileImage) {
             in.fail(QStringLiteral("line %1 gives the image index %2, which is neither a folder nor a file.")
-                        .arg(in.lineNumber())
+                        .arg(imageLine)
                         .arg(node.ImageIndex));
+        }
+        // The build writes one map list; a second node of that type would pack whatever file
+        // of its name an earlier build left in the staging folder.
+        if (node.ImageIndex == MapListImage) {
+            if (hasMapList)
+                in.fail(QStringLiteral("line %1 makes a second map list node; a project has one.").arg(imageLine));
+            hasMapList = true;
         }
         const qsizetype length = folder ? pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : node.Path.size();
         if (folder && length > MaxFolderPath) {
@@ -172,16 +150,17 @@ ProjectContents parseProject(const QString &text, const QString &fileName)
         file.Nodes.push_back(std::move(node));
     }
 
-    const qint64 mapCount = in.count("the number of maps");
+    const qint64 mapCount = in.count("the number of maps", MaxMapsRead);
     for (qint64 i = 0; i < mapCount; ++i) {
         MapEntry map;
         map.displayName = in.text("the name of a map");
         // Rows are kept as stored, a repeated key included: nothing of a map is dropped.
-        map.Info.Properties = readList(in, "the number of a map's properties", "a map property");
+        map.Info.Properties = readList(in, "the number of a map's properties", "a map property", MaxPropertiesPerMap);
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
             map.Info.ValueKinds.append(in.number("the value kind of a map property"));
         file.Maps.append(std::move(map));
     }
+    file.HasMapList = hasMapList;
     return file;
 }
 
@@ -204,6 +183,12 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
 
     // A folder's path and every Kind are worked out afresh: Kind says whether the source exists
     // on this machine now.
+    // A project always has its map list node; one saved without it gets it back where a new
+    // project has it, first under the Files group.
+    if (!file.HasMapList) {
+        project.setMapListNode(
+            project.AddFileElement(project.root(FilesRoot), QString(), MapListFile, QStringLiteral("(mappack)")));
+    }
     std::vector<TreeNode *> nodes;
     nodes.reserve(RootCount + file.Nodes.size());
     for (int group = 0; group < RootCount; ++group)
@@ -221,6 +206,10 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
         }
         nodes.push_back(node);
     }
+    // Named as after every header change, so the node the build packs is the map list it has
+    // just written, never a stale one of the saved name left in the staging folder. Without an
+    // "[english]" row the build names the file ".mpl", and so does the node.
+    project.RenameNode(project.MapListNode(), project.packTitle() + QStringLiteral(".mpl"));
 
     while (project.mapCount() > 0)
         project.DeleteMap(project.mapCount() - 1);
@@ -280,17 +269,35 @@ void SaveProjectFile(const ProjectModel &project, const QString &path)
     replaceFileContents(path, bytes, QStringLiteral("The project file %1 cannot be saved: %2"));
 }
 
+void SaveProjectFile(const ProjectModel &project, QIODevice &device, const QString &fileName)
+{
+    QByteArray bytes;
+    try {
+        bytes = ProjectFileBytes(project);
+    } catch (const UserError &e) {
+        throw UserError(QStringLiteral("The project file %1 cannot be saved. %2").arg(fileName, e.message()));
+    }
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            throw UserError(
+                QStringLiteral("The project file %1 cannot be saved: %2").arg(fileName, device.errorString()));
+        }
+        done += written;
+    }
+}
+
 void OpenProjectFile(ProjectModel &project, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw UserError(QStringLiteral("The project file %1 cannot be opened: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw UserError(QStringLiteral("The project file %1 cannot be read: %2").arg(path, file.errorString()));
-    file.close();
+    const std::unique_ptr<QFile> file = openInputFile(path, QStringLiteral("project file"));
+    OpenProjectFile(project, *file, path);
+}
 
-    const ProjectContents contents = parseProject(textCodec().decode(bytes), path);
+void OpenProjectFile(ProjectModel &project, QIODevice &device, const QString &fileName)
+{
+    QByteArray bytes = readInput(device, MaxProjectFileSize, QStringLiteral("project file"), fileName);
+    const ProjectContents contents = parseProject(std::move(bytes), fileName);
     applyProject(project, contents);
 }
 

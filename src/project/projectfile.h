@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 namespace tervelle {
@@ -15,13 +16,21 @@ class ProjectModel;
 // text holding a line break.
 QByteArray ProjectFileBytes(const ProjectModel &project);
 
+// A project file larger than this is refused unread.
+inline constexpr qint64 MaxProjectFileSize = qint64(256) << 20;
+
 // Writes the project; a failed save leaves any previous file untouched. Throws UserError with
 // the file and the system's reason.
 void SaveProjectFile(const ProjectModel &project, const QString &path);
+// Writes the project to a device open for writing; `fileName` names it in messages.
+void SaveProjectFile(const ProjectModel &project, QIODevice &device, const QString &fileName);
 
 // Replaces the project (and its pack fields) with the file's content. Throws UserError naming
-// what is wrong (a file that ends early included); the project and its pack fields are then
+// what is wrong (a file that ends early, bytes the code page cannot decode, a path that is no
+// regular file, a file over MaxProjectFileSize); the project and its pack fields are then
 // unchanged.
 void OpenProjectFile(ProjectModel &project, const QString &path);
+// Reads the rest of a device open for reading; `fileName` names it in messages.
+void OpenProjectFile(ProjectModel &project, QIODevice &device, const QString &fileName);
 
 } // namespace tervelle

@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <limits>
+#include <optional>
 
 namespace tervelle {
 
@@ -78,50 +79,64 @@ QByteArray LineWriter::bytes() const
 
 // ---- Reading -----------------------------------------------------------------------------
 
-LineReader::LineReader(QString text, QString fileName) : m_text(std::move(text)), m_fileName(std::move(fileName)) {}
+LineReader::LineReader(QByteArray bytes, QString fileName)
+    : m_bytes(std::move(bytes)), m_fileName(std::move(fileName)), m_codec(textCodec())
+{
+}
 
 void LineReader::fail(const QString &reason) const
 {
     throw UserError(QStringLiteral("The project file %1 cannot be read: %2").arg(m_fileName, reason));
 }
 
-bool LineReader::nextLine(QStringView &line)
+void LineReader::endsEarly(const char *what) const
 {
-    if (m_pos >= m_text.size())
+    // Reading on with empty texts and zeros would quietly drop the rest of the project.
+    throw UserError(QStringLiteral("The project file %1 ends early: line %2 should hold %3.")
+                        .arg(m_fileName)
+                        .arg(m_lineNumber + 1)
+                        .arg(QLatin1String(what)));
+}
+
+bool LineReader::nextLine(QString &line)
+{
+    if (m_pos >= m_bytes.size())
         return false;
-    const qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_pos);
-    const qsizetype stop = end < 0 ? m_text.size() : end;
-    line = QStringView(m_text).mid(m_pos, stop - m_pos);
-    if (line.endsWith(QLatin1Char('\r')))
-        line.chop(1);
-    m_pos = end < 0 ? m_text.size() : end + 1;
+    const QByteArrayView rest = QByteArrayView(m_bytes).sliced(m_pos);
+    const qsizetype end = rest.indexOf('\n');
+    QByteArrayView bytes = end < 0 ? rest : rest.first(end);
+    m_pos += end < 0 ? rest.size() : end + 1;
     ++m_lineNumber;
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
+    // Texts travel into file names, the map list and the installer script, where a NUL would
+    // cut them short.
+    if (bytes.contains('\0'))
+        fail(QStringLiteral("line %1 holds a NUL character, which no project text may hold.").arg(m_lineNumber));
+    std::optional<QString> text = m_codec.decodeExactly(bytes);
+    if (!text) {
+        fail(QStringLiteral("line %1 holds bytes that are no text in the code page %2.")
+                 .arg(m_lineNumber)
+                 .arg(m_codec.name()));
+    }
+    line = std::move(*text);
     return true;
 }
 
 QString LineReader::text(const char *what)
 {
-    QStringView line;
-    if (!nextLine(line)) {
-        // Reading on with empty texts and zeros would quietly drop the rest of the project.
-        throw UserError(QStringLiteral("The project file %1 ends early: line %2 should hold %3.")
-                            .arg(m_fileName)
-                            .arg(m_lineNumber + 1)
-                            .arg(QLatin1String(what)));
-    }
-    return line.toString();
+    QString line;
+    if (!nextLine(line))
+        endsEarly(what);
+    return line;
 }
 
-QStringView LineReader::token(const char *what)
+QString LineReader::token(const char *what)
 {
-    QStringView line;
+    QString line;
     for (;;) {
-        if (!nextLine(line)) {
-            throw UserError(QStringLiteral("The project file %1 ends early: line %2 should hold %3.")
-                                .arg(m_fileName)
-                                .arg(m_lineNumber + 1)
-                                .arg(QLatin1String(what)));
-        }
+        if (!nextLine(line))
+            endsEarly(what);
         qsizetype start = 0;
         while (start < line.size() && isBlank(line[start]))
             ++start;
@@ -171,7 +186,7 @@ bool parseDecimal(QStringView token, qint32 &value)
 
 qint32 LineReader::number(const char *what)
 {
-    const QStringView found = token(what);
+    const QString found = token(what);
     qint32 value = 0;
     if (!parseDecimal(found, value))
         failToken(what, found);
@@ -180,7 +195,7 @@ qint32 LineReader::number(const char *what)
 
 bool LineReader::truth(const char *what)
 {
-    const QStringView found = token(what);
+    const QString found = token(what);
     qint32 value = 0;
     if (parseDecimal(found, value))
         return value != 0;
@@ -191,7 +206,7 @@ bool LineReader::truth(const char *what)
     failToken(what, found);
 }
 
-qint64 LineReader::count(const char *what)
+qint64 LineReader::count(const char *what, qint64 limit)
 {
     const qint32 value = number(what);
     if (value < -1) {
@@ -200,7 +215,15 @@ qint64 LineReader::count(const char *what)
                  .arg(QLatin1String(what))
                  .arg(value));
     }
-    return qint64(value) + 1;
+    const qint64 items = qint64(value) + 1;
+    if (items > limit) {
+        fail(QStringLiteral("line %1 gives %2 as %3, more than the %4 the editor reads.")
+                 .arg(m_lineNumber)
+                 .arg(items)
+                 .arg(QLatin1String(what))
+                 .arg(limit));
+    }
+    return items;
 }
 
 } // namespace tervelle

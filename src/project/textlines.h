@@ -6,6 +6,8 @@
 
 namespace tervelle {
 
+class TextCodec;
+
 // Builds an 8-bit CR LF text file (project file, map list file) line by line.
 class LineWriter
 {
@@ -32,11 +34,12 @@ private:
 };
 
 // Reads the lines of a project file: texts whole, numbers by the lenient rules the file has
-// always been read with. Every failure is a UserError naming the file and the line.
+// always been read with. Lines are decoded one at a time as they are read, so a large file costs
+// its bytes and no more. Every failure is a UserError naming the file and the line.
 class LineReader
 {
 public:
-    LineReader(QString text, QString fileName);
+    LineReader(QByteArray bytes, QString fileName);
 
     // `what` says in the message what the line should have held.
     QString text(const char *what);
@@ -45,19 +48,22 @@ public:
     qint32 number(const char *what);
     // A number (0 false, anything else true) or True or False in any letter case.
     bool truth(const char *what);
-    // The number line of a list block: the item count minus one. Returns the item count.
-    qint64 count(const char *what);
+    // The number line of a list block: the item count minus one. Returns the item count,
+    // refusing more than `limit` items.
+    qint64 count(const char *what, qint64 limit);
 
     int lineNumber() const { return m_lineNumber; }
     [[noreturn]] void fail(const QString &reason) const;
 
 private:
-    bool nextLine(QStringView &line);
-    QStringView token(const char *what);
+    bool nextLine(QString &line);
+    QString token(const char *what);
+    [[noreturn]] void endsEarly(const char *what) const;
     [[noreturn]] void failToken(const char *what, QStringView token) const;
 
-    QString m_text;
+    QByteArray m_bytes;
     QString m_fileName;
+    const TextCodec &m_codec;
     qsizetype m_pos = 0;
     int m_lineNumber = 0;
 };

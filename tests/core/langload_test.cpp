@@ -1,11 +1,16 @@
 #include "core/langload.h"
+#include "core/textcodec.h"
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 using namespace tervelle;
 using tervelle::test::writeBytes;
@@ -141,6 +146,46 @@ TEST_F(LangFile, UnreadableFileLeavesBuiltInTexts)
     EXPECT_EQ(GetLangText("[frmEditor.Caption]"), "Map pack editor for Worms 4 Mayhem v.1.0 by Orbeck");
     EXPECT_NE(warning.find("Lang.lng"), std::string::npos);
     EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
+}
+
+TEST_F(LangFile, UndecodableFileLeavesBuiltInTextsAndNamesTheLine)
+{
+    ASSERT_TRUE(setTextCodec(QStringLiteral("utf-8")));
+    testing::internal::CaptureStderr();
+    load("[mnuFile.Caption]=Datei\r\n[mnuEdit.Caption]=Bearbeiten \xFF\r\n");
+    const std::string warning = testing::internal::GetCapturedStderr();
+    setTextCodec(QString::fromLatin1(DefaultCodePage));
+    // All or nothing: the good first line is not applied either.
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "File");
+    EXPECT_EQ(GetLangText("[mnuEdit.Caption]"), "Edit");
+    EXPECT_NE(warning.find("Lang.lng cannot be read: line 2 holds bytes"), std::string::npos) << warning;
+    EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
+}
+
+TEST_F(LangFile, FifoIsNotWaitedFor)
+{
+    // Start-up would hang before any window exists.
+    const QString path = m_dir.filePath(QStringLiteral("Lang.lng"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    testing::internal::CaptureStderr();
+    InitLanguage(m_dir.path());
+    const std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "File");
+    EXPECT_NE(warning.find("it is a FIFO"), std::string::npos) << warning;
+}
+
+TEST_F(LangFile, OversizeFileIsNotRead)
+{
+    QFile sparse(m_dir.filePath(QStringLiteral("Lang.lng")));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.write("[mnuFile.Caption]=Datei\r\n") > 0);
+    ASSERT_TRUE(sparse.resize(MaxLanguageFileSize + 1));
+    sparse.close();
+    testing::internal::CaptureStderr();
+    InitLanguage(m_dir.path());
+    const std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "File");
+    EXPECT_NE(warning.find("larger than 16 MB"), std::string::npos) << warning;
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "core/errors.h"
 #include "core/langload.h"
+#include "core/textcodec.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 #include "support/testsupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -13,6 +15,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace tervelle;
 
@@ -261,18 +264,17 @@ TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
 TEST_F(ProjectFile, ImageIndexDecidesWhatANodeBecomes)
 {
     QByteArray bytes = test::crlfLines(ExampleLines);
-    bytes.replace("\r\n6\r\nFiles", "\r\n8\r\nFiles");
-    // A second map list node takes over, and an image past the known ones is a file all the same.
+    bytes.replace("\r\n6\r\nFiles", "\r\n7\r\nFiles");
+    // An image past the known ones is a file all the same.
     bytes.replace("(mappack)\r\n-1\r\n11\r\n",
-                  "(mappack)\r\n-1\r\n11\r\nodd.bin\r\n0\r\n/nowhere/odd.bin\r\n2\r\n12\r\n"
-                  "other.mpl\r\n0\r\n(mappack)\r\n2\r\n11\r\n");
+                  "(mappack)\r\n-1\r\n11\r\nodd.bin\r\n0\r\n/nowhere/odd.bin\r\n2\r\n12\r\n");
     openBytes(bytes);
     const TreeNode *odd = model.tree().nodeAt(2);
     EXPECT_EQ(odd->ImageIndex, 12);
     EXPECT_EQ(odd->SelectedIndex, 12);
     EXPECT_EQ(odd->Info.Kind, FileMissingKind);
     EXPECT_EQ(odd->Info.Path, "/nowhere/odd.bin");
-    EXPECT_EQ(model.MapListNode(), model.tree().nodeAt(3));
+    EXPECT_EQ(model.MapListNode(), model.tree().nodeAt(1));
     EXPECT_EQ(model.MapListNode()->Info.Kind, FileMissingKind);
 }
 
@@ -289,10 +291,59 @@ TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
     lines << "-1";
     openBytes(test::crlfLines(lines));
     EXPECT_EQ(model.root(ScriptsRoot)->child(0)->Text, "a.lua");
-    EXPECT_EQ(model.root(FilesRoot)->child(0)->Text, "b.htm");
+    EXPECT_EQ(model.root(FilesRoot)->child(1)->Text, "b.htm");
     EXPECT_EQ(model.root(MapsRoot)->child(0)->Text, "c.xan");
-    EXPECT_EQ(model.MapListNode(), nullptr);
-    EXPECT_EQ(model.tree().count(), 9);
+    EXPECT_EQ(model.tree().count(), 10);
+}
+
+// ---- The map list node -------------------------------------------------------------------
+
+// The build writes the map list under the "[english]" title and packs the file the node names.
+TEST_F(ProjectFile, MapListNodeIsNamedAfterTheTitleOnOpen)
+{
+    QStringList lines = ExampleLines;
+    lines[7] = "[english]=Islands";
+    lines[17] = "Old title.mpl";
+    openBytes(test::crlfLines(lines));
+    ASSERT_NE(model.MapListNode(), nullptr);
+    EXPECT_EQ(model.MapListNode()->Text, "Islands.mpl");
+
+    // Without an "[english]" row the map list is ".mpl", and so is the node.
+    lines[7] = "[german]=Inseln";
+    openBytes(test::crlfLines(lines));
+    EXPECT_EQ(model.MapListNode()->Text, ".mpl");
+}
+
+TEST_F(ProjectFile, MissingMapListNodeComesBackWhereANewProjectHasIt)
+{
+    QStringList lines = ExampleLines;
+    lines[7] = "[english]=Islands";
+    lines[11] = "5";
+    lines.erase(lines.begin() + 17, lines.begin() + 22);
+    openBytes(test::crlfLines(lines));
+    const TreeNode *node = model.MapListNode();
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(model.absoluteIndex(node), 1);
+    EXPECT_EQ(node->parent(), model.root(FilesRoot));
+    EXPECT_EQ(node->Text, "Islands.mpl");
+    EXPECT_EQ(node->Info.Path, "(mappack)");
+    EXPECT_EQ(node->ImageIndex, FirstFileImage + MapListFile);
+    EXPECT_EQ(node->Info.Kind, FileMissingKind);
+    EXPECT_EQ(model.tree().count(), 7);
+}
+
+TEST_F(ProjectFile, SecondMapListNodeIsRefused)
+{
+    QByteArray bytes = test::crlfLines(ExampleLines);
+    bytes.replace("\r\n6\r\nFiles", "\r\n7\r\nFiles");
+    bytes.replace("(mappack)\r\n-1\r\n11\r\n", "(mappack)\r\n-1\r\n11\r\nstale.mpl\r\n0\r\n(mappack)\r\n-1\r\n11\r\n");
+    try {
+        openBytes(bytes);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 27 makes a second map list node")) << e.what();
+    }
+    EXPECT_EQ(model.tree().count(), 7);
 }
 
 // ---- Reading errors ----------------------------------------------------------------------
@@ -392,6 +443,145 @@ TEST_F(ProjectFile, UnreadableFileGivesTheSystemsReason)
         EXPECT_TRUE(e.message().contains("No such file")) << e.what();
     }
     EXPECT_EQ(model.tree().count(), 7);
+}
+
+// ---- Hostile files ----------------------------------------------------------------------
+
+// Sets the program's code page for one test.
+class CodePage
+{
+public:
+    explicit CodePage(const char *name) { EXPECT_TRUE(setTextCodec(QString::fromLatin1(name))); }
+    ~CodePage() { setTextCodec(QString::fromLatin1(DefaultCodePage)); }
+};
+
+TEST_F(ProjectFile, BytesTheCodePageCannotDecodeAreRefusedNamingTheLine)
+{
+    const CodePage utf8("utf-8");
+    const QByteArray before = ProjectFileBytes(model);
+    QByteArray bytes = test::crlfLines(ExampleLines);
+    bytes.replace("[english]=New map pack", "[english]=Caf\xC3\xA9 \xFF");
+    try {
+        openBytes(bytes);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(file("in.mpr"))) << e.what();
+        EXPECT_TRUE(e.message().contains("line 8 holds bytes that are no text in the code page utf-8")) << e.what();
+    }
+    // A character cut off by the line end is no text either, even on a line read as a number.
+    bytes = test::crlfLines(ExampleLines);
+    bytes.replace("\r\n-1\r\n1\r\n[english]", "\r\n-1 \xC3\r\n1\r\n[english]");
+    try {
+        openBytes(bytes);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 6 holds bytes")) << e.what();
+    }
+    EXPECT_EQ(ProjectFileBytes(model), before);
+
+    // Whole characters open and save back unchanged.
+    bytes = test::crlfLines(ExampleLines);
+    bytes.replace("New map pack", "Caf\xC3\xA9 \xE2\x82\xAC");
+    openBytes(bytes);
+    EXPECT_EQ(model.packTitle(), QString::fromUtf8("Café €"));
+    EXPECT_EQ(ProjectFileBytes(model), bytes);
+}
+
+TEST_F(ProjectFile, EveryByteButLineEndsRoundTripsInTheDefaultCodePage)
+{
+    QByteArray text;
+    for (int c = 1; c < 256; ++c) {
+        if (c != '\n' && c != '\r')
+            text.append(char(c));
+    }
+    QByteArray bytes = test::crlfLines(ExampleLines);
+    bytes.replace("New map pack\r\n\r\n", text + "\r\n\r\n");
+    openBytes(bytes);
+    EXPECT_EQ(state.PackName.size(), 253);
+    EXPECT_EQ(ProjectFileBytes(model), bytes);
+}
+
+TEST_F(ProjectFile, NulCharacterIsRefusedNamingTheLine)
+{
+    QByteArray bytes = test::crlfLines(ExampleLines);
+    bytes.replace("[htmlenglish]=", QByteArray("[htmlenglish]=a\0b", 16));
+    try {
+        openBytes(bytes);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 9 holds a NUL character")) << e.what();
+    }
+    EXPECT_EQ(model.headerRows().last(), "[htmlenglish]=");
+}
+
+TEST_F(ProjectFile, OnlyRegularFilesAreReadSayingWhatTheOthersAre)
+{
+    auto refusal = [this](const QString &path) {
+        try {
+            OpenProjectFile(model, path);
+        } catch (const UserError &e) {
+            EXPECT_TRUE(e.message().contains(path)) << e.what();
+            return e.message();
+        }
+        return QStringLiteral("no error");
+    };
+    EXPECT_TRUE(refusal(dir.path()).contains("it is a folder")) << qPrintable(refusal(dir.path()));
+    // A FIFO without a writer would block a plain open for ever.
+    const QString fifo = file("pipe.mpr");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(refusal(fifo).contains("it is a FIFO")) << qPrintable(refusal(fifo));
+    // A device that never ends.
+    EXPECT_TRUE(refusal("/dev/zero").contains("it is a device")) << qPrintable(refusal("/dev/zero"));
+
+    // A file over the bound is refused before it is read (a sparse file costs no disk).
+    const QString large = file("large.mpr");
+    QFile sparse(large);
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.resize(MaxProjectFileSize + 1));
+    sparse.close();
+    const QString message = refusal(large);
+    EXPECT_TRUE(message.contains("larger than 256 MB")) << qPrintable(message);
+    EXPECT_EQ(model.tree().count(), 7);
+}
+
+TEST_F(ProjectFile, CountsAreBoundedBeforeAnythingIsRead)
+{
+    // Each empty line would cost a list item in memory: dozens of bytes for one in the file.
+    QStringList lines = ExampleLines;
+    lines[5] = "1000";
+    QByteArray bytes = test::crlfLines(lines);
+    bytes.append(QByteArray(1001, '\n'));
+    try {
+        openBytes(bytes);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 6 gives 1001 as the number of installer languages, more than the 1000"))
+            << e.what();
+    }
+    lines[5] = "999";
+    for (int i = 0; i < 1000; ++i)
+        lines.insert(6, QStringLiteral("language%1").arg(i));
+    openBytes(test::crlfLines(lines));
+    EXPECT_EQ(state.PackLanguages.size(), 1000);
+}
+
+TEST_F(ProjectFile, ReadsAndWritesAnyDevice)
+{
+    model.AddMap();
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    SaveProjectFile(model, out, "memory");
+    EXPECT_EQ(out.data(), test::crlfLines(ExampleLines));
+
+    QBuffer in;
+    in.setData(test::crlfLines(ExampleLines).replace("[english]=New map pack", "[english]=From memory"));
+    in.open(QIODevice::ReadOnly);
+    OpenProjectFile(model, in, "memory");
+    EXPECT_EQ(model.MapListNode()->Text, "From memory.mpl");
+
+    QBuffer readOnly;
+    readOnly.open(QIODevice::ReadOnly);
+    EXPECT_THROW(SaveProjectFile(model, readOnly, "memory"), UserError);
 }
 
 // ---- Failed saves ------------------------------------------------------------------------

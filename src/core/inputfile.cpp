@@ -1,0 +1,118 @@
+#include "core/inputfile.h"
+
+#include "core/errors.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tervelle {
+
+namespace {
+
+[[noreturn]] void cannotOpen(const QString &what, const QString &path, const QString &reason)
+{
+    throw UserError(QStringLiteral("The %1 %2 cannot be opened: %3").arg(what, path, reason));
+}
+
+#ifdef Q_OS_UNIX
+QString notAFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("it is a folder, not a file.");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("it is a FIFO (named pipe), not a file.");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("it is a device, not a file.");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("it is a socket, not a file.");
+    return QStringLiteral("it is not a regular file.");
+}
+#endif
+
+} // namespace
+
+std::unique_ptr<QFile> openInputFile(const QString &path, const QString &what)
+{
+    auto file = std::make_unique<QFile>();
+#ifdef Q_OS_UNIX
+    // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer; the
+    // type is checked on the opened file, so nothing can swap the path in between.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        cannotOpen(what, path, qt_error_string(errno));
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        cannotOpen(what, path, qt_error_string(error));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        cannotOpen(what, path, notAFile(info.st_mode));
+    }
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        cannotOpen(what, path, file->errorString());
+    }
+#else
+    const QFileInfo info(path);
+    if (info.exists() && info.isDir())
+        cannotOpen(what, path, QStringLiteral("it is a folder, not a file."));
+    file->setFileName(path);
+    if (!file->open(QIODevice::ReadOnly))
+        cannotOpen(what, path, file->errorString());
+#endif
+    return file;
+}
+
+QByteArray readInput(QIODevice &device, qint64 maxSize, const QString &what, const QString &name)
+{
+    auto fail = [&](const QString &reason) {
+        throw UserError(QStringLiteral("The %1 %2 cannot be read: %3").arg(what, name, reason));
+    };
+    auto tooLarge = [&] {
+        fail(QStringLiteral("it is larger than %1, more than any %2 holds.").arg(sizeText(maxSize), what));
+    };
+    if (!device.isSequential() && device.size() - device.pos() > maxSize)
+        tooLarge();
+
+    // In pieces: the size a device reports is only a hint (a file may grow while it is read).
+    constexpr qint64 Piece = 1 << 20;
+    QByteArray bytes;
+    if (!device.isSequential())
+        bytes.reserve(device.size() - device.pos() + Piece); // no doubling on the way
+    for (;;) {
+        const qsizetype start = bytes.size();
+        const qint64 want = std::min<qint64>(Piece, maxSize + 1 - start);
+        bytes.resize(start + want);
+        const qint64 got = device.read(bytes.data() + start, want);
+        if (got < 0)
+            fail(device.errorString());
+        bytes.resize(start + got);
+        if (bytes.size() > maxSize)
+            tooLarge();
+        if (got == 0 && !device.waitForReadyRead(-1))
+            break;
+    }
+    bytes.squeeze();
+    return bytes;
+}
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
+        return QStringLiteral("%1 MB").arg(bytes >> 20);
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KB").arg(bytes >> 10);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+} // namespace tervelle

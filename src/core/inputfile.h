@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+namespace tervelle {
+
+// Files the editor reads as input (project files, the language file) may come from anyone.
+// Only regular files are read: a FIFO would block the editor and a device such as /dev/zero
+// never ends.
+
+// Opens `path` for reading. Throws UserError "The <what> <path> cannot be opened: <reason>",
+// the reason being the system's or what the path is instead of a file (a folder, a FIFO, a
+// device).
+std::unique_ptr<QFile> openInputFile(const QString &path, const QString &what);
+
+// Reads the rest of `device`, refusing more than `maxSize` bytes before it has read them all.
+// Throws UserError "The <what> <name> cannot be read: <reason>".
+QByteArray readInput(QIODevice &device, qint64 maxSize, const QString &what, const QString &name);
+
+// "256 MB", "1.5 KB": a size as a message shows it.
+QString sizeText(qint64 bytes);
+
+} // namespace tervelle
