@@ -110,6 +110,13 @@ TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEnds
     // Project options shows the wizard whatever the flag says; its cancel changes nothing.
     EXPECT_TRUE(withWizard([&] { item("mnuFilePackProperties")->trigger(); }, "cmdCancel"));
     EXPECT_TRUE(Common.PackPropertiesSet);
+
+    // A finished wizard leads on to the save dialog.
+    Common.PackPropertiesSet = false;
+    EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdFinish"));
+    EXPECT_TRUE(Common.PackPropertiesSet);
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_EQ(dialogs.asked.last().kind, QStringLiteral("save"));
 }
 
 TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompiler)
