@@ -135,6 +135,11 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return editor->console()->lstCompile->toPlainText().contains(QStringLiteral("first line")); }));
     EXPECT_TRUE(columnsDisabled());
+    // Resized meanwhile, the console stays across the bottom.
+    editor->resize(editor->width() + 120, editor->height() + 40);
+    QApplication::processEvents();
+    EXPECT_EQ(editor->console()->geometry().bottom(), editor->height() - 1);
+    EXPECT_EQ(editor->console()->width(), editor->width());
     // Neither a second build nor a shortcut past the disabled columns meanwhile.
     item("mnuFileSaveMapPack")->trigger();
     dialogs.openAnswers.enqueue({tempPath(QStringLiteral("other.mpr"))});
