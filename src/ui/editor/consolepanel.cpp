@@ -1,16 +1,32 @@
 #include "ui/editor/consolepanel.h"
 
+#include "core/errors.h"
 #include "core/langload.h"
+#include "mappack/consolelog.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/editor/contentpanel.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace tervelle {
 
-ConsolePanel::ConsolePanel(QWidget *parent) : QFrame(parent)
+namespace {
+
+QString lang(const char *key)
+{
+    return GetLangText(QString::fromLatin1(key));
+}
+
+} // namespace
+
+ConsolePanel::ConsolePanel(Dialogs &dialogs, QWidget *parent) : QFrame(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("pnlCompile"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -24,6 +40,7 @@ ConsolePanel::ConsolePanel(QWidget *parent) : QFrame(parent)
     lstCompile = new QPlainTextEdit(this);
     lstCompile->setObjectName(QStringLiteral("lstCompile"));
     lstCompile->setReadOnly(true);
+    lstCompile->setUndoRedoEnabled(false);
     lstCompile->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont courier(QStringLiteral("Courier New"), 8);
     courier.setStyleHint(QFont::TypeWriter);
@@ -34,13 +51,102 @@ ConsolePanel::ConsolePanel(QWidget *parent) : QFrame(parent)
 
     pmnuCompile = new QMenu(this);
     pmnuCompile->setObjectName(QStringLiteral("pmnuCompile"));
-    mnuCompileSaveToFile = addMenuItem(pmnuCompile, QStringLiteral("mnuCompileSaveToFile"), "[mnuCompile.SaveToFile.Caption]");
+    mnuCompileSaveToFile =
+        addMenuItem(pmnuCompile, QStringLiteral("mnuCompileSaveToFile"), "[mnuCompile.SaveToFile.Caption]");
     mnuCompileClear = addMenuItem(pmnuCompile, QStringLiteral("mnuCompileClear"), "[mnuCompile.Clear.Caption]");
+    connect(mnuCompileSaveToFile, &QAction::triggered, this, &ConsolePanel::mnuCompileSaveToFileClick);
+    connect(mnuCompileClear, &QAction::triggered, this, &ConsolePanel::mnuCompileClearClick);
     lstCompile->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lstCompile, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { pmnuCompile->popup(lstCompile->mapToGlobal(at)); });
+    connect(qApp, &QApplication::focusChanged, this, &ConsolePanel::focusChanged);
     resize(width(), DefaultHeight);
     hide();
+}
+
+void ConsolePanel::appendConsoleLine(const QString &line)
+{
+    m_lines << line;
+    scheduleShow();
+}
+
+void ConsolePanel::scheduleShow()
+{
+    if (m_showQueued)
+        return;
+    m_showQueued = true;
+    QTimer::singleShot(0, this, &ConsolePanel::showPendingLines);
+}
+
+void ConsolePanel::showPendingLines()
+{
+    m_showQueued = false;
+    if (!hasPendingLines())
+        return;
+    const qsizetype count = std::min(LinesPerTurn, m_lines.size() - m_shown);
+    // One block of text per batch: the document lays out once, not once per line.
+    QString batch;
+    for (qsizetype i = m_shown; i < m_shown + count; ++i) {
+        if (i > m_shown)
+            batch += QLatin1Char('\n');
+        batch += m_lines[i];
+    }
+    m_shown += count;
+    // Follows the end while the view is at the end, so a map maker can read back undisturbed.
+    lstCompile->appendPlainText(batch);
+    if (hasPendingLines())
+        scheduleShow();
+}
+
+void ConsolePanel::showConsole()
+{
+    show();
+    raise();
+    lstCompile->setFocus(Qt::OtherFocusReason);
+}
+
+void ConsolePanel::mnuCompileClearClick()
+{
+    m_lines.clear();
+    m_shown = 0;
+    lstCompile->clear();
+}
+
+void ConsolePanel::mnuCompileSaveToFileClick()
+{
+    FileDialogRequest request;
+    request.title = lang("[dlgCompile.Title]");
+    request.filter = lang("[dlgCompile.Filter]");
+    request.filterIndex = lang("[dlgCompile.FilterIndex]").trimmed().toInt();
+    request.defaultSuffix = lang("[dlgCompile.DefaultExt]");
+    request.folder = m_lastSavePath;
+    const std::optional<QString> chosen = m_dialogs.saveFile(request);
+    if (!chosen)
+        return;
+    const QString path = consoleFileName(*chosen);
+    m_lastSavePath = path;
+    try {
+        SaveConsoleToFile(path, m_lines);
+    } catch (const UserError &e) {
+        m_dialogs.showMessage(QApplication::applicationDisplayName(), e.message());
+    }
+}
+
+void ConsolePanel::lstCompileExit()
+{
+    hide();
+}
+
+// Only a move to another control of this window counts as leaving: the console's own menu,
+// a dialog or another application taking the focus leave it shown, since during a build it
+// could not be shown again (the File menu is disabled then).
+void ConsolePanel::focusChanged(QWidget *old, QWidget *now)
+{
+    if (!isVisible() || !old || !isAncestorOf(old))
+        return;
+    if (!now || now->window() != window() || isAncestorOf(now) || now == this)
+        return;
+    lstCompileExit();
 }
 
 void ConsolePanel::resizeEvent(QResizeEvent *event)

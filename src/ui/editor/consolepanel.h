@@ -1,6 +1,9 @@
 #pragma once
 
+#include "mappack/compiler.h"
+
 #include <QFrame>
+#include <QStringList>
 
 class QLabel;
 class QMenu;
@@ -8,13 +11,16 @@ class QPlainTextEdit;
 
 namespace tervelle {
 
-// `pnlCompile`: the build console, lying over the bottom of the window while it is shown.
-class ConsolePanel : public QFrame
+class Dialogs;
+
+// `pnlCompile`: the build console, lying over the bottom of the window while it is shown. Its
+// lines stay across builds until Clear.
+class ConsolePanel : public QFrame, public ConsoleSink
 {
     Q_OBJECT
 
 public:
-    explicit ConsolePanel(QWidget *parent);
+    ConsolePanel(Dialogs &dialogs, QWidget *parent);
 
     QLabel *lblCompile = nullptr;
     QPlainTextEdit *lstCompile = nullptr;
@@ -23,12 +29,40 @@ public:
     QAction *mnuCompileClear = nullptr;
 
     static constexpr int DefaultHeight = 136;
+    // Lines shown per turn of the event loop, so a flood of output never holds the window.
+    static constexpr qsizetype LinesPerTurn = 4000;
+
+    // Kept at once and shown in batches on the next turns of the event loop: laying out the
+    // text per line would not keep up with a compiler writing fast.
+    void appendConsoleLine(const QString &line) override;
+    // Every line, those still waiting to be shown included; a line may hold LF characters.
+    const QStringList &lines() const { return m_lines; }
+    // True while lines are waiting to be shown.
+    bool hasPendingLines() const { return m_shown < m_lines.size(); }
+
+    // Show console: the panel shown with the focus in the text.
+    void showConsole();
+    void mnuCompileClearClick();
+    void mnuCompileSaveToFileClick();
+    // The text has lost the focus to another control of the window: the panel goes.
+    void lstCompileExit();
 
     // Lays out the title and the text; run also while hidden, so the console is ready to show.
     void pnlCompileResize();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void scheduleShow();
+    void showPendingLines();
+    void focusChanged(QWidget *old, QWidget *now);
+
+    Dialogs &m_dialogs;
+    QStringList m_lines;
+    qsizetype m_shown = 0; // lines already in lstCompile
+    bool m_showQueued = false;
+    QString m_lastSavePath;
 };
 
 } // namespace tervelle

@@ -66,6 +66,7 @@ void TfrmEditor::connectFileCommands()
     connect(maps.mnuFileSaveProject, &QAction::triggered, this, &TfrmEditor::mnuFileSaveProjectClick);
     connect(maps.mnuFileHelp, &QAction::triggered, this, &TfrmEditor::mnuFileHelpClick);
     connect(maps.mnuFileExit, &QAction::triggered, this, &TfrmEditor::mnuFileExitClick);
+    connectMapPackCommands();
 }
 
 void TfrmEditor::commitGrid()

@@ -2,6 +2,7 @@
 
 #include "core/common.h"
 #include "core/langload.h"
+#include "mappack/buildsession.h"
 #include "project/keyvalue.h"
 #include "ui/colors.h"
 #include "ui/dialogs/qtdialogs.h"
@@ -146,7 +147,7 @@ void TfrmEditor::createControls()
     m_maps->setMinimumHeight(100);
     m_properties->setMinimumHeight(100);
 
-    m_console = new ConsolePanel(this);
+    m_console = new ConsolePanel(*m_dialogs, this);
     m_console->raise();
 
     // Tab goes through the panels as they stand, column by column, each label-menu before its list.

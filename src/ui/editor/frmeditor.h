@@ -11,6 +11,7 @@ class QAction;
 
 namespace tervelle {
 
+class BuildSession;
 class ColumnPanel;
 class ConsolePanel;
 class Dialogs;
@@ -77,6 +78,11 @@ public:
     void mnuFileSaveProjectClick();
     void mnuFileHelpClick();
     void mnuFileExitClick();
+    void mnuFileSaveMapPackClick();
+    void mnuFilePackPropertiesClick();
+    void mnuFileShowConsoleClick();
+    // True while a map pack build runs.
+    bool isBuilding() const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -88,6 +94,7 @@ private:
     void createControls();
     void layoutColumns();
     void connectFileCommands();
+    void connectMapPackCommands();
     void labelMenuClicked(QWidget *mainControl);
     void projectWasReset(ResetKind kind);
     void headerWasChanged();
@@ -127,6 +134,10 @@ private:
     QString m_lastOpenPath;
     QString m_lastSavePath;
     bool m_destroyed = false;
+    // Made at the first build. Going with the window, it stops a compiler still running and
+    // puts the earlier installer back, after the settings were written.
+    std::unique_ptr<BuildSession> m_build;
+    QString m_lastMapPackPath;
 };
 
 } // namespace tervelle

@@ -1,0 +1,98 @@
+// The editor's build console under a flood of compiler output: the time until every line is on
+// screen, and the longest stretch the window went without handling its events meanwhile (a
+// timer ticking every 5 ms measures it).
+
+#include "core/langload.h"
+#include "mappack/compiler.h"
+#include "ui/dialogs/scripteddialogs.h"
+#include "ui/editor/consolepanel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+
+using namespace tervelle;
+
+namespace {
+
+void consoleFlood(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath(QStringLiteral("iscc")));
+    QFile flood(dir.filePath(QStringLiteral("iscc/flood.txt")));
+    QFile script(dir.filePath(QStringLiteral("iscc/iscc.exe")));
+    if (!flood.open(QIODevice::WriteOnly) || !script.open(QIODevice::WriteOnly)) {
+        state.SkipWithError("cannot write the stand-in compiler");
+        return;
+    }
+    for (qint64 i = 0; i < state.range(0); ++i)
+        flood.write("   Compressing: C:\\maps\\pack\\textures\\tile" + QByteArray::number(i) + ".tga\r\n");
+    flood.close();
+    script.write("cat flood.txt\n");
+    script.close();
+    SharedState shared;
+    shared.AppDir = dir.path() + QLatin1Char('/');
+    shared.compilerLauncher = QStringLiteral("/bin/sh");
+
+    ScriptedDialogs dialogs;
+    QWidget window;
+    window.resize(746, 706);
+    ConsolePanel console(dialogs, &window);
+    console.setGeometry(0, 706 - ConsolePanel::DefaultHeight, 746, ConsolePanel::DefaultHeight);
+    window.show();
+    console.showConsole();
+
+    qint64 longestGap = 0;
+    for (auto _ : state) {
+        console.mnuCompileClearClick();
+        CompilerRun run(console, shared);
+        QEventLoop loop;
+        QElapsedTimer sinceTick;
+        QTimer tick;
+        tick.setInterval(5);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, sinceTick.restart());
+            if (!run.isRunning() && !console.hasPendingLines())
+                loop.quit();
+        });
+        sinceTick.start();
+        tick.start();
+        run.Compile(false);
+        loop.exec();
+        if (console.lines().size() != state.range(0) + 2
+            || console.lstCompile->document()->blockCount() != state.range(0) + 2)
+            state.SkipWithError("lines were lost");
+    }
+    state.counters["longest_gap_ms"] = static_cast<double>(longestGap);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(consoleFlood)
+    ->Name("console/view_flood")
+    ->Arg(20000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InitLanguage();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,106 @@
+// "Save map pack", the pack properties and the build console on the File menu. The build runs
+// asynchronously: the window keeps repainting and the console fills while the compiler works,
+// with the three columns disabled until it ends.
+
+#include "ui/editor/frmeditor.h"
+
+#include "core/common.h"
+#include "core/errors.h"
+#include "core/langload.h"
+#include "mappack/buildsession.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/editor/consolepanel.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/wizard/frmwizard.h"
+
+#include <QAction>
+#include <QGuiApplication>
+
+#include <memory>
+
+namespace tervelle {
+
+namespace {
+
+QString lang(const char *key)
+{
+    return GetLangText(QString::fromLatin1(key));
+}
+
+} // namespace
+
+void TfrmEditor::connectMapPackCommands()
+{
+    MapsPanel &maps = *m_maps;
+    connect(maps.mnuFileSaveMapPack, &QAction::triggered, this, &TfrmEditor::mnuFileSaveMapPackClick);
+    connect(maps.mnuFilePackProperties, &QAction::triggered, this, &TfrmEditor::mnuFilePackPropertiesClick);
+    connect(maps.mnuFileShowConsole, &QAction::triggered, this, &TfrmEditor::mnuFileShowConsoleClick);
+}
+
+bool TfrmEditor::isBuilding() const
+{
+    return m_build && m_build->isRunning();
+}
+
+void TfrmEditor::mnuFilePackPropertiesClick()
+{
+    commitGrid();
+    ShowPackWizard(*m_dialogs, this);
+}
+
+void TfrmEditor::mnuFileShowConsoleClick()
+{
+    m_console->showConsole();
+}
+
+void TfrmEditor::mnuFileSaveMapPackClick()
+{
+    commitGrid();
+    // The File menu is disabled during a build; a shortcut or a script must not start a second.
+    if (isBuilding())
+        return;
+    if (!Common.PackPropertiesSet && !ShowPackWizard(*m_dialogs, this))
+        return;
+
+    FileDialogRequest request;
+    request.title = lang("[dlgSaveMapPack.Title]");
+    request.filter = lang("[dlgSaveMapPack.Filter]");
+    request.filterIndex = lang("[dlgSaveMapPack.FilterIndex]").trimmed().toInt();
+    request.folder = m_lastMapPackPath;
+    request.defaultSuffix = QStringLiteral("exe");
+    const std::optional<QString> chosen = m_dialogs->saveFile(request);
+    if (!chosen)
+        return;
+    m_lastMapPackPath = *chosen;
+
+    if (!m_build) {
+        m_build = std::make_unique<BuildSession>(*m_console, Common);
+        // The window's shortcuts (New, Open, Save) would reach past the disabled columns.
+        auto heldBack = std::make_shared<QList<QAction *>>();
+        connect(m_build.get(), &BuildSession::started, this, [this, heldBack] {
+            PanelsChangeEnabled(false);
+            for (QAction *action : actions()) {
+                if (action->isEnabled()) {
+                    action->setEnabled(false);
+                    heldBack->append(action);
+                }
+            }
+        });
+        connect(m_build.get(), &BuildSession::finished, this, [this, heldBack] {
+            for (QAction *action : std::as_const(*heldBack))
+                action->setEnabled(true);
+            heldBack->clear();
+            PanelsChangeEnabled(true);
+        });
+    }
+    try {
+        m_build->start(*m_project, *chosen);
+    } catch (const UserError &e) {
+        m_dialogs->showMessage(QGuiApplication::applicationDisplayName(), e.message());
+        return;
+    }
+    // Also when the compiler could not be started: the console says so.
+    m_console->showConsole();
+}
+
+} // namespace tervelle
