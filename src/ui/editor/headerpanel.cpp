@@ -34,8 +34,9 @@ constexpr int PickListRowHeight = 19; // the pick list's 21 pixels less its bord
 } // namespace
 
 HeaderPanel::HeaderPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), parent), m_project(project),
-      m_dialogs(dialogs)
+    : ContentPanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), parent)
+    , m_project(project)
+    , m_dialogs(dialogs)
 {
     title()->setText(lang("[lblHeader.Caption]"));
     mnuHeaderEdit = addLabelMenu(QStringLiteral("pnlHeaderMenu"), QStringLiteral("mnuHeaderEdit"),
@@ -64,8 +65,7 @@ HeaderPanel::HeaderPanel(ProjectModel &project, Dialogs &dialogs, QWidget *paren
     m_delegate = new GridDelegate(QStringLiteral("cmbHeader"), this);
     m_delegate->editorFor = [this](int row) {
         const QVector<THeaderKeyInfo> &info = m_project.headerInfo();
-        return row >= 0 && row < info.size() && info[row].KeyKind == LinkKey ? CellEditor::PickList
-                                                                             : CellEditor::Text;
+        return row >= 0 && row < info.size() && info[row].KeyKind == LinkKey ? CellEditor::PickList : CellEditor::Text;
     };
     m_delegate->pickItems = [this](int) { return m_pickLists->headerLinks(); };
     lstHeader->setItemDelegate(m_delegate);

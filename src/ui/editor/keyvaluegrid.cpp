@@ -25,8 +25,8 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
     grid->setColumnWidth(0, KeyColumnWidth);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                          | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     grid->setWordWrap(false);
     // The value column stretches to the grid's edge; long values are elided, not scrolled.
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -15,12 +15,15 @@
 namespace tervelle {
 
 MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlMaps"), QStringLiteral("lblMaps"), parent), m_project(project),
-      m_properties(properties)
+    : ContentPanel(QStringLiteral("pnlMaps"), QStringLiteral("lblMaps"), parent)
+    , m_project(project)
+    , m_properties(properties)
 {
     title()->setText(GetLangText(QStringLiteral("[lblMaps.Caption]")));
-    mnuFile = addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuFile"), QStringLiteral("pmnuFile"), &pmnuFile);
-    mnuEdit = addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuEdit"), QStringLiteral("pmnuEdit"), &pmnuEdit);
+    mnuFile =
+        addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuFile"), QStringLiteral("pmnuFile"), &pmnuFile);
+    mnuEdit =
+        addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuEdit"), QStringLiteral("pmnuEdit"), &pmnuEdit);
     mnuFile->setCaption(GetLangText(QStringLiteral("[mnuFile.Caption]")));
     mnuEdit->setCaption(GetLangText(QStringLiteral("[mnuEdit.Caption]")));
 

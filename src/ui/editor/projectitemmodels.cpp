@@ -48,7 +48,8 @@ QVariant MapsListModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-KeyValueGridModel::KeyValueGridModel(QObject *parent) : QAbstractTableModel(parent) {}
+KeyValueGridModel::KeyValueGridModel(QObject *parent) : QAbstractTableModel(parent)
+{}
 
 void KeyValueGridModel::setTitles(const QString &key, const QString &value)
 {
@@ -125,7 +126,8 @@ bool KeyValueGridModel::setData(const QModelIndex &index, const QVariant &value,
     return true;
 }
 
-ResourcesListModel::ResourcesListModel(QObject *parent) : QAbstractTableModel(parent) {}
+ResourcesListModel::ResourcesListModel(QObject *parent) : QAbstractTableModel(parent)
+{}
 
 void ResourcesListModel::setTitles(const QString &file, const QString &path)
 {

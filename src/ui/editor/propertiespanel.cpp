@@ -36,22 +36,19 @@ CellEditor editorForKind(int kind)
     switch (kind) {
     case LevelIconValue:
     case MapFileValue:
-    case TextureListValue:
-        return CellEditor::PickList;
-    case ScriptsValue:
-        return CellEditor::Scripts;
-    case TextureTileValue:
-        return CellEditor::Tiles;
-    default:
-        return CellEditor::Text; // kind 0 and kinds this editor does not know
+    case TextureListValue: return CellEditor::PickList;
+    case ScriptsValue: return CellEditor::Scripts;
+    case TextureTileValue: return CellEditor::Tiles;
+    default: return CellEditor::Text; // kind 0 and kinds this editor does not know
     }
 }
 
 } // namespace
 
 PropertiesPanel::PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), parent), m_project(project),
-      m_dialogs(dialogs)
+    : ContentPanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), parent)
+    , m_project(project)
+    , m_dialogs(dialogs)
 {
     title()->setText(lang("[lblProperties.Caption]"));
     mnuPropertiesEdit = addLabelMenu(QStringLiteral("pnlPropertiesMenu"), QStringLiteral("mnuPropertiesEdit"),
@@ -59,8 +56,8 @@ PropertiesPanel::PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidge
     mnuPropertiesEdit->setCaption(lang("[mnuPropertiesEdit.Caption]"));
     mnuPropertiesEditAdd =
         addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditAdd"), "[mnuPropertiesEdit.Add.Caption]");
-    mnuPropertiesEditDelete =
-        addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditDelete"), "[mnuPropertiesEdit.Delete.Caption]");
+    mnuPropertiesEditDelete = addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditDelete"),
+                                          "[mnuPropertiesEdit.Delete.Caption]");
     mnuPropertiesEditTexturesDir = addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditTexturesDir"),
                                                "[mnuPropertiesEdit.TexturesDir.Caption]");
     mnuPropertiesEditAdd->setEnabled(false);
@@ -231,9 +228,8 @@ void PropertiesPanel::mnuPropertiesEditAddClick()
 {
     if (m_map < 0 || m_map >= m_project.mapCount())
         return;
-    const std::optional<QString> key = m_dialogs.inputText(lang("[message.NewKey.Caption]"),
-                                                           lang("[message.NewKey.Promt]"),
-                                                           lang("[message.NewKey.Default]"));
+    const std::optional<QString> key = m_dialogs.inputText(
+        lang("[message.NewKey.Caption]"), lang("[message.NewKey.Promt]"), lang("[message.NewKey.Default]"));
     if (!key)
         return;
     int row = -1;
@@ -282,7 +278,8 @@ void PropertiesPanel::ChangeTexturesDir()
     if (cmbPropertiesTga) {
         cmbPropertiesTga->fill();
         if (ValueEditorRow >= 0 && ValueEditorRow < m_grid->rowCount())
-            GridDelegate::showValue(cmbPropertiesTga, m_grid->data(m_grid->index(ValueEditorRow, 1), Qt::EditRole).toString());
+            GridDelegate::showValue(cmbPropertiesTga,
+                                    m_grid->data(m_grid->index(ValueEditorRow, 1), Qt::EditRole).toString());
         cmbPropertiesTga->update();
     }
 }

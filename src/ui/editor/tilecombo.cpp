@@ -17,8 +17,8 @@ constexpr int ComboHeight = 72;
 constexpr int VisibleItems = 6;
 } // namespace
 
-void cmbPropertiesTgaDrawItem(QPainter &painter, TextureTiles &tiles, int index, const QString &text,
-                              const QRect &rect, bool selected, const QPalette &palette)
+void cmbPropertiesTgaDrawItem(QPainter &painter, TextureTiles &tiles, int index, const QString &text, const QRect &rect,
+                              bool selected, const QPalette &palette)
 {
     painter.fillRect(rect, palette.brush(selected ? QPalette::Highlight : QPalette::Base));
     if (index >= 0 && index < tiles.count()) {
@@ -32,7 +32,8 @@ void cmbPropertiesTgaDrawItem(QPainter &painter, TextureTiles &tiles, int index,
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
-TileItemDelegate::TileItemDelegate(TextureTiles &tiles, QObject *parent) : QStyledItemDelegate(parent), m_tiles(tiles) {}
+TileItemDelegate::TileItemDelegate(TextureTiles &tiles, QObject *parent) : QStyledItemDelegate(parent), m_tiles(tiles)
+{}
 
 void TileItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {

@@ -9,8 +9,8 @@ class TextureTiles;
 
 // Draws one item of the tile list: the thumbnail stretched into 64 x 64 at (1, 1) and the name
 // with its top-left at (66, 33); a tile without a picture shows its name only.
-void cmbPropertiesTgaDrawItem(QPainter &painter, TextureTiles &tiles, int index, const QString &text,
-                              const QRect &rect, bool selected, const QPalette &palette);
+void cmbPropertiesTgaDrawItem(QPainter &painter, TextureTiles &tiles, int index, const QString &text, const QRect &rect,
+                              bool selected, const QPalette &palette);
 
 // The dropped-down items of the tile list, 66 pixels high.
 class TileItemDelegate : public QStyledItemDelegate

@@ -128,11 +128,9 @@ void ScriptsEditor::placeList()
 
 GridDelegate::GridDelegate(const QString &pickListName, QObject *parent)
     : QStyledItemDelegate(parent), m_pickListName(pickListName)
-{
-}
+{}
 
-QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                                    const QModelIndex &index) const
+QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const int row = index.row();
     const int column = index.column();
@@ -164,8 +162,7 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
         connect(editor->edit(), &QLineEdit::editingFinished, self, [self, row] { emit self->editFinished(row, 1); });
         return editor;
     }
-    case CellEditor::Text:
-        break;
+    case CellEditor::Text: break;
     }
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto *edit = qobject_cast<QLineEdit *>(editor)) {
@@ -205,8 +202,7 @@ void GridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, cons
         QStyledItemDelegate::setModelData(editor, model, index);
 }
 
-void GridDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
-                                        const QModelIndex &) const
+void GridDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const
 {
     // The pick lists keep their own height, a little over the row they cover.
     QRect rect = option.rect;
