@@ -105,11 +105,29 @@ TEST_F(MapsAndProperties, TextTypedIntoAPickListIsKept)
     ASSERT_NE(pick, nullptr);
     // Clicking the value cell hands the keyboard to the pick list.
     ASSERT_EQ(QApplication::focusWidget(), pick);
-    QTest::keyClicks(pick, "arctic");
-    EXPECT_EQ(property(3), "[map]=");
+    QTest::keyClicks(pick, "arct");
+    // Written as typed, so a save from a shortcut sees it.
+    EXPECT_EQ(property(3), "[map]=arct");
+    QTest::keyClicks(pick, "ic");
     QTest::keyClick(pick, Qt::Key_Return);
     EXPECT_EQ(property(3), "[map]=arctic");
     EXPECT_EQ(cellText(grid, 3, 1), "arctic");
+    EXPECT_EQ(pick->currentText(), "arctic");
+}
+
+TEST_F(MapsAndProperties, ArrowKeysMoveOverPickListsWithoutChangingThem)
+{
+    ProjectModel &project = editor->project();
+    project.AddFileElement(project.root(IconsRoot), "arctic.tga", LevelIconFile, "/nowhere/arctic.tga");
+    addMap();
+    clickCell(grid, 0, 1);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->currentIndex().row(), 1);
+    ASSERT_NE(cellEditor<QComboBox>(grid, 1), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+    EXPECT_EQ(property(1), "[image]=nolevel.tga");
 }
 
 TEST_F(MapsAndProperties, FixedKeysAndUserPropertiesGetNoEditor)

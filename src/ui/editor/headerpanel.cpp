@@ -138,7 +138,7 @@ void HeaderPanel::lstHeaderClick()
         return;
     cmbHeader->setAccessibleName(lang("[TValueListEditor.Value.Name]"));
     // A key cell keeps the keyboard.
-    if (current.column() == 1)
+    if (current.column() == 1 && isClicking(lstHeader))
         cmbHeader->setFocus();
 }
 

@@ -183,7 +183,7 @@ void PropertiesPanel::lstPropertiesClick()
         return;
     // A key cell keeps the keyboard; the value editor opens for the value cell only.
     if (current.column() == 1)
-        openValueEditor(SelectedProperty, true);
+        openValueEditor(SelectedProperty, isClicking(lstProperties));
 }
 
 std::optional<QString> PropertiesPanel::writeCell(int row, int column, const QString &text)

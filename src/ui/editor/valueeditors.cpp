@@ -143,8 +143,11 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setFixedHeight(PickListHeight);
+        // What is typed is what is written: no completion slipped in behind the cursor.
+        combo->setCompleter(nullptr);
         combo->addItems(pickItems ? pickItems(row) : QStringList());
         connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
+        connect(combo->lineEdit(), &QLineEdit::textEdited, self, [self, combo] { emit self->commitData(combo); });
         connect(combo->lineEdit(), &QLineEdit::editingFinished, self, [self, combo, row] {
             emit self->commitData(combo);
             emit self->editFinished(row, 1);

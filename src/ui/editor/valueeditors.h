@@ -56,8 +56,9 @@ private:
 
 // The editors of a key/value grid's cells. Key cells and text values get a line edit; a value
 // with a pick list, the tiles or the scripts gets that editor as the cell's own editor, placed on
-// the cell so it follows scrolling and resizing. Every editor writes through the model: a text
-// value at every keystroke, a pick list when an item is chosen or on Enter or leaving it.
+// the cell so it follows scrolling and resizing. Every editor writes through the model at once:
+// a value at every keystroke and when a pick list's item is chosen, so whatever reads the project
+// (Save, a shortcut) sees what the cell shows; a key only when it is finished.
 class GridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
