@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace tervelle::test {
@@ -200,6 +201,25 @@ TEST_F(MapsAndProperties, TileListShowsTheTilesWithTheCurrentOneChosen)
     // Another row: the tile row is back to the grid's height.
     clickCell(grid, 0, 1);
     EXPECT_EQ(grid->rowHeight(5), grid->rowHeight(4));
+}
+
+TEST_F(MapsAndProperties, EditorsStayOnTheirCellWhenTheGridScrollsOrItsColumnsChange)
+{
+    addMap();
+    for (int i = 0; i < 40; ++i)
+        editor->project().AddMapProperty(0, QString("[extra%1]").arg(i));
+    ASSERT_EQ(grid->model()->rowCount(), 47);
+    clickCell(grid, 5, 1);
+    auto *tiles = cellEditor<QComboBox>(grid, 5);
+    ASSERT_NE(tiles, nullptr);
+    grid->verticalScrollBar()->setValue(3);
+    QCoreApplication::processEvents();
+    const QRect cell = grid->visualRect(grid->model()->index(5, 1));
+    EXPECT_EQ(tiles->geometry().topLeft(), cell.topLeft());
+    grid->setColumnWidth(0, 60);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tiles->x(), grid->visualRect(grid->model()->index(5, 1)).x());
+    EXPECT_EQ(tiles->width(), grid->visualRect(grid->model()->index(5, 1)).width());
 }
 
 TEST_F(MapsAndProperties, TexturesFolderCommandRebuildsTheOpenTileList)

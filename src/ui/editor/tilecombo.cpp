@@ -78,8 +78,7 @@ void TileCombo::paintEvent(QPaintEvent *)
     option.currentIcon = QIcon();
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    cmbPropertiesTgaDrawItem(painter, m_tiles, currentIndex(), currentText(), field.adjusted(0, 0, 0, 0), false,
-                             palette());
+    cmbPropertiesTgaDrawItem(painter, m_tiles, currentIndex(), currentText(), field, false, palette());
 }
 
 } // namespace tervelle
