@@ -44,6 +44,7 @@ ScriptsEditor::ScriptsEditor(const QStringList &scripts, QWidget *parent) : QWid
     lstScripts->setFixedHeight(ScriptListHeight);
     lstScripts->hide();
     lstScripts->installEventFilter(this);
+    connect(lstScripts, &QObject::destroyed, this, [this] { lstScripts = nullptr; });
     setScripts(scripts);
 
     connect(m_edit, &QLineEdit::textEdited, this, &ScriptsEditor::changed);
@@ -54,7 +55,7 @@ ScriptsEditor::ScriptsEditor(const QStringList &scripts, QWidget *parent) : QWid
 
 ScriptsEditor::~ScriptsEditor()
 {
-    delete lstScripts.data();
+    delete lstScripts;
 }
 
 QString ScriptsEditor::text() const

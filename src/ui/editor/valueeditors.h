@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QListWidget>
-#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QWidget>
 
@@ -51,7 +50,7 @@ private:
 
     QLineEdit *m_edit = nullptr;
     QToolButton *cmdScripts = nullptr;
-    QPointer<QListWidget> lstScripts; // over the grid, a sibling of this editor
+    QListWidget *lstScripts = nullptr; // over the grid, a sibling of this editor; null once gone
 };
 
 // The editors of a key/value grid's cells. Key cells and text values get a line edit; a value
