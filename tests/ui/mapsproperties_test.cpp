@@ -222,6 +222,23 @@ TEST_F(MapsAndProperties, EditorsStayOnTheirCellWhenTheGridScrollsOrItsColumnsCh
     EXPECT_EQ(tiles->width(), grid->visualRect(grid->model()->index(5, 1)).width());
 }
 
+TEST_F(MapsAndProperties, AnotherMapShowsItsValueInTheOpenEditor)
+{
+    addMap();
+    addMap();
+    editor->project().SetMapPropertyValue(1, 5, "A07");
+    auto *maps = widget<QListView>("lstMaps");
+    maps->setCurrentIndex(maps->model()->index(0, 0));
+    clickCell(grid, 5, 1);
+    ASSERT_EQ(cellEditor<QComboBox>(grid, 5)->currentText(), "C01");
+    maps->setCurrentIndex(maps->model()->index(1, 0));
+    auto *tiles = cellEditor<QComboBox>(grid, 5);
+    ASSERT_NE(tiles, nullptr);
+    EXPECT_EQ(tiles->currentText(), "A07");
+    EXPECT_EQ(editor->properties()->ValueEditorRow, 5);
+    EXPECT_EQ(editor->project().map(0).Info.Properties[5], "[texture1]=C01");
+}
+
 TEST_F(MapsAndProperties, TexturesFolderCommandRebuildsTheOpenTileList)
 {
     const QString folder = tempPath("Themes");

@@ -113,10 +113,8 @@ void MapsPanel::lstMapsClick()
     const QModelIndex current = lstMaps->currentIndex();
     if (current.isValid()) {
         SelectedMap = current.row();
-        m_properties.loadMap(SelectedMap);
         m_properties.pnlPropertiesChangeEnabled(true);
-        m_properties.SelectedProperty = -1;
-        m_properties.mnuPropertiesEditDelete->setEnabled(false);
+        m_properties.loadMap(SelectedMap);
     }
     mnuEditDelete->setEnabled(SelectedMap >= 0);
 }

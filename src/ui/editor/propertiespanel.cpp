@@ -112,11 +112,18 @@ void PropertiesPanel::loadGrid(const QStringList &rows)
 
 void PropertiesPanel::loadMap(int map)
 {
+    // The current cell stays where it was, so its editor shows the same property of this map
+    // (the seven fixed ones stand in the same rows in every map).
+    const QModelIndex current = lstProperties->currentIndex();
     closeValueEditor();
     m_map = map;
     m_grid->setRows(m_project.map(map).Info.Properties);
-    lstProperties->setCurrentIndex(QModelIndex());
-    SelectedProperty = -1;
+    const bool stays = m_map >= 0 && current.isValid() && current.row() < m_grid->rowCount();
+    {
+        const QSignalBlocker quiet(lstProperties->selectionModel());
+        lstProperties->setCurrentIndex(stays ? m_grid->index(current.row(), current.column()) : QModelIndex());
+    }
+    lstPropertiesClick();
 }
 
 void PropertiesPanel::resetGrid()
