@@ -121,6 +121,7 @@ void TfrmEditor::FormCreate()
     connect(m_project, &ProjectModel::projectReset, this, &TfrmEditor::projectWasReset);
     connect(m_project, &ProjectModel::headerChanged, this, &TfrmEditor::headerWasChanged);
     restoreLayout();
+    m_properties->ChangeTexturesDir();
     NewFile();
 }
 
@@ -133,9 +134,12 @@ void TfrmEditor::createControls()
     splMidRight = new PanelSplitter(QStringLiteral("splMidRight"), Qt::Vertical, this);
     pnlRight = new ColumnPanel(QStringLiteral("pnlRight"), this);
 
-    m_properties = new PropertiesPanel(pnlMid);
+    m_properties = new PropertiesPanel(*m_project, *m_dialogs, pnlMid);
+    m_properties->selectDirectory = [this](const QString &caption, QString &folder) {
+        return SelectDirectory(caption, QString(), folder);
+    };
     m_maps = new MapsPanel(*m_project, *m_properties, pnlLeft);
-    m_header = new HeaderPanel(*m_project, pnlLeft);
+    m_header = new HeaderPanel(*m_project, *m_dialogs, pnlLeft);
     m_files = new FilesPanel(*m_project, pnlMid);
     m_resources = new ResourcesPanel(*m_project, pnlRight);
     m_preview = new PreviewPanel(pnlRight);
@@ -158,10 +162,6 @@ void TfrmEditor::createControls()
         m_preview->sbPreview, m_console->lstCompile};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    const QString valueTitle = GetLangText(QStringLiteral("[TValueListEditor.Value.Name]"));
-    for (QWidget *editor : std::initializer_list<QWidget *>{m_header->cmbHeader, m_properties->cmbProperties,
-                                                            m_properties->cmbPropertiesTga, m_properties->lstScripts})
-        editor->setAccessibleName(valueTitle);
     m_preview->txtPreview->setAccessibleName(m_preview->title()->text());
     m_preview->sbPreview->setAccessibleName(m_preview->title()->text());
 
@@ -233,7 +233,7 @@ void TfrmEditor::SetColors()
     // Label-menus keep their own ColorMenu / ColorMenuHot background.
     QList<QWidget *> texts = {m_maps->lstMaps,         m_header->lstHeader,    m_files->lstFiles,
                               m_properties->lstProperties, m_resources->lstResources, m_console->lstCompile,
-                              m_preview->txtPreview,   m_properties->cmbProperties, m_header->cmbHeader,
+                              m_preview->txtPreview,
                               m_console->lblCompile,   m_preview->lblNoPreview};
     for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
                                                                      m_resources, m_preview})
@@ -243,8 +243,7 @@ void TfrmEditor::SetColors()
     for (QWidget *widget : std::initializer_list<QWidget *>{m_maps->lstMaps, m_header->lstHeader,
                                                             m_properties->lstProperties, m_files->lstFiles,
                                                             m_resources->lstResources, m_console->lstCompile,
-                                                            m_preview->txtPreview, m_properties->cmbProperties,
-                                                            m_header->cmbHeader})
+                                                            m_preview->txtPreview})
         setWindowBackground(widget);
 }
 

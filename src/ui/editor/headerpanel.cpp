@@ -1,26 +1,47 @@
 #include "ui/editor/headerpanel.h"
 
+#include "core/errors.h"
 #include "core/langload.h"
+#include "core/namerule.h"
+#include "project/keyvalue.h"
+#include "project/picklists.h"
 #include "project/projectmodel.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/editor/keyvaluegrid.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/projectitemmodels.h"
+#include "ui/editor/valueeditors.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QTableView>
 
 namespace tervelle {
 
-HeaderPanel::HeaderPanel(ProjectModel &project, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), parent), m_project(project)
+namespace {
+
+QString lang(const char *key)
 {
-    title()->setText(GetLangText(QStringLiteral("[lblHeader.Caption]")));
+    return GetLangText(QLatin1String(key));
+}
+
+constexpr int PickListRowHeight = 19; // the pick list's 21 pixels less its borders
+
+} // namespace
+
+HeaderPanel::HeaderPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
+    : ContentPanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), parent)
+    , m_project(project)
+    , m_dialogs(dialogs)
+{
+    title()->setText(lang("[lblHeader.Caption]"));
     mnuHeaderEdit = addLabelMenu(QStringLiteral("pnlHeaderMenu"), QStringLiteral("mnuHeaderEdit"),
                                  QStringLiteral("pmnuHeaderEdit"), &pmnuHeaderEdit);
-    mnuHeaderEdit->setCaption(GetLangText(QStringLiteral("[mnuHeaderEdit.Caption]")));
+    mnuHeaderEdit->setCaption(lang("[mnuHeaderEdit.Caption]"));
     mnuHeaderEditAdd = addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditAdd"), "[mnuHeaderEdit.Add.Caption]");
     mnuHeaderEditAddInfo =
         addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditAddInfo"), "[mnuHeaderEdit.AddInfo.Caption]");
@@ -28,30 +49,50 @@ HeaderPanel::HeaderPanel(ProjectModel &project, QWidget *parent)
         addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditDelete"), "[mnuHeaderEdit.Delete.Caption]");
     for (QAction *item : {mnuHeaderEditAdd, mnuHeaderEditAddInfo, mnuHeaderEditDelete})
         item->setEnabled(false);
+    connect(mnuHeaderEditAdd, &QAction::triggered, this, &HeaderPanel::mnuHeaderEditAddClick);
+    connect(mnuHeaderEditAddInfo, &QAction::triggered, this, &HeaderPanel::mnuHeaderEditAddInfoClick);
+    connect(mnuHeaderEditDelete, &QAction::triggered, this, &HeaderPanel::mnuHeaderEditDeleteClick);
 
+    m_pickLists = new PickLists(project, this);
     m_grid = new KeyValueGridModel(this);
-    m_grid->setTitles(GetLangText(QStringLiteral("[TValueListEditor.Key.Name]")),
-                      GetLangText(QStringLiteral("[TValueListEditor.Value.Name]")));
+    m_grid->setTitles(lang("[TValueListEditor.Key.Name]"), lang("[TValueListEditor.Value.Name]"));
+    m_grid->setFixedRows(FixedHeaderRows);
+    m_grid->writer = [this](int row, int column, const QString &text) { return writeCell(row, column, text); };
     lstHeader = makeKeyValueGrid(QStringLiteral("lstHeader"), m_grid, this);
     lstHeader->setAccessibleName(title()->text());
     lstHeader->setEnabled(false);
-    cmbHeader = new QComboBox(this);
-    cmbHeader->setObjectName(QStringLiteral("cmbHeader"));
-    cmbHeader->setEditable(true);
-    cmbHeader->setFixedHeight(21);
-    cmbHeader->hide();
 
-    const auto follow = [this] { m_grid->setRows(m_project.headerRows()); };
-    connect(&project, &ProjectModel::headerChanged, this, follow);
-    connect(&project, &ProjectModel::projectReset, this, follow);
-    follow();
+    m_delegate = new GridDelegate(QStringLiteral("cmbHeader"), this);
+    m_delegate->editorFor = [this](int row) {
+        const QVector<THeaderKeyInfo> &info = m_project.headerInfo();
+        return row >= 0 && row < info.size() && info[row].KeyKind == LinkKey ? CellEditor::PickList : CellEditor::Text;
+    };
+    m_delegate->pickItems = [this](int) { return m_pickLists->headerLinks(); };
+    lstHeader->setItemDelegate(m_delegate);
+    connect(m_delegate, &GridDelegate::editFinished, this, &HeaderPanel::checkPackTitle);
+
+    connect(lstHeader->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { lstHeaderClick(); });
+    connect(&project, &ProjectModel::headerChanged, this, [this](QObject *origin) {
+        if (origin != this)
+            reloadRows();
+    });
+    connect(&project, &ProjectModel::projectReset, this, [this] {
+        resetSelection();
+        m_grid->setRows(m_project.headerRows());
+    });
+    connect(m_pickLists, &PickLists::listsChanged, this, [this] {
+        if (cmbHeader)
+            GridDelegate::refill(cmbHeader, m_pickLists->headerLinks());
+    });
+    m_grid->setRows(m_project.headerRows());
 }
 
 void HeaderPanel::HeaderMenuChangeEnabled(bool enabled)
 {
     mnuHeaderEdit->setEnabled(enabled);
-    for (QAction *item : {mnuHeaderEditAdd, mnuHeaderEditAddInfo, mnuHeaderEditDelete})
+    for (QAction *item : {mnuHeaderEditAdd, mnuHeaderEditAddInfo})
         item->setEnabled(enabled);
+    mnuHeaderEditDelete->setEnabled(enabled && SelectedHeaderRow >= FixedHeaderRows);
 }
 
 void HeaderPanel::pnlHeaderChangeEnabled(bool enabled)
@@ -62,17 +103,140 @@ void HeaderPanel::pnlHeaderChangeEnabled(bool enabled)
 
 void HeaderPanel::resetSelection()
 {
+    closeHeaderEditor();
     SelectedHeaderRow = -1;
-    cmbHeader->hide();
-    lstHeader->clearSelection();
+    const QSignalBlocker quiet(lstHeader->selectionModel());
+    lstHeader->selectionModel()->clear();
+}
+
+void HeaderPanel::closeHeaderEditor()
+{
+    const int row = HeaderEditorRow;
+    HeaderEditorRow = -1;
+    if (row < 0 || row >= m_grid->rowCount())
+        return;
+    lstHeader->closePersistentEditor(m_grid->index(row, 1));
+    lstHeader->setRowHeight(row, lstHeader->verticalHeader()->defaultSectionSize());
+}
+
+void HeaderPanel::lstHeaderClick()
+{
+    const QModelIndex current = lstHeader->currentIndex();
+    SelectedHeaderRow = current.isValid() ? current.row() : -1;
+    closeHeaderEditor();
+    mnuHeaderEditDelete->setEnabled(lstHeader->isEnabled() && SelectedHeaderRow >= FixedHeaderRows);
+    const QVector<THeaderKeyInfo> &info = m_project.headerInfo();
+    if (SelectedHeaderRow < 0 || SelectedHeaderRow >= info.size() || info[SelectedHeaderRow].KeyKind != LinkKey)
+        return;
+    // Whichever cell of a link row is current, the pick list covers its value cell.
+    const QModelIndex value = m_grid->index(SelectedHeaderRow, 1);
+    lstHeader->setRowHeight(SelectedHeaderRow, PickListRowHeight);
+    lstHeader->openPersistentEditor(value);
+    HeaderEditorRow = SelectedHeaderRow;
+    cmbHeader = qobject_cast<QComboBox *>(lstHeader->indexWidget(value));
+    if (!cmbHeader)
+        return;
+    cmbHeader->setAccessibleName(lang("[TValueListEditor.Value.Name]"));
+    // A key cell keeps the keyboard.
+    if (current.column() == 1 && isClicking(lstHeader))
+        cmbHeader->setFocus();
+}
+
+std::optional<QString> HeaderPanel::writeCell(int row, int column, const QString &text)
+{
+    try {
+        if (column == 0)
+            m_project.SetHeaderKey(row, text, this);
+        else
+            m_project.SetHeaderValue(row, text, this);
+    } catch (const UserError &e) {
+        showError(e.message());
+        return std::nullopt;
+    }
+    const QStringList &rows = m_project.headerRows();
+    return row < rows.size() ? std::optional<QString>(rows[row]) : std::nullopt;
+}
+
+void HeaderPanel::checkPackTitle(int row, int column)
+{
+    // The title is written as typed (half a name is no name yet); a finished one that cannot
+    // name the map list file is told at once rather than when the pack is saved.
+    const QStringList &rows = m_project.headerRows();
+    if (column != 1 || row < 0 || row >= rows.size() || !SameKey(KeyOf(rows[row]), QStringLiteral("[english]")))
+        return;
+    try {
+        requireWindowsName(QStringLiteral("The pack title"), ValueOf(rows[row]));
+    } catch (const UserError &e) {
+        showError(e.message());
+    }
+}
+
+void HeaderPanel::reloadRows()
+{
+    const QModelIndex current = lstHeader->currentIndex();
+    closeHeaderEditor();
+    m_grid->setRows(m_project.headerRows());
+    if (!current.isValid() || current.row() >= m_grid->rowCount())
+        return;
+    {
+        const QSignalBlocker quiet(lstHeader->selectionModel());
+        lstHeader->setCurrentIndex(m_grid->index(current.row(), current.column()));
+    }
+    lstHeaderClick();
+}
+
+void HeaderPanel::mnuHeaderEditAddClick()
+{
+    addKey(TextKey);
+}
+
+void HeaderPanel::mnuHeaderEditAddInfoClick()
+{
+    addKey(LinkKey);
+}
+
+void HeaderPanel::addKey(qint32 kind)
+{
+    const bool link = kind == LinkKey;
+    const std::optional<QString> key =
+        m_dialogs.inputText(lang(link ? "[message.NewHeaderLinkKey.Caption]" : "[message.NewHeaderKey.Caption]"),
+                            lang(link ? "[message.NewHeaderLinkKey.Promt]" : "[message.NewHeaderKey.Promt]"),
+                            lang(link ? "[message.NewHeaderLinkKey.Default]" : "[message.NewHeaderKey.Default]"));
+    if (!key || key->isEmpty())
+        return;
+    int row = -1;
+    try {
+        row = m_project.AddHeaderKey(*key, kind);
+    } catch (const UserError &e) {
+        showError(e.message());
+        return;
+    }
+    SelectedHeaderRow = row;
+    lstHeader->setFocus();
+    lstHeader->setCurrentIndex(m_grid->index(row, 1));
+    mnuHeaderEditDelete->setEnabled(row >= FixedHeaderRows);
+}
+
+void HeaderPanel::mnuHeaderEditDeleteClick()
+{
+    const int row = SelectedHeaderRow;
+    if (row < FixedHeaderRows || row >= m_grid->rowCount())
+        return;
+    closeHeaderEditor();
+    m_project.DeleteHeaderKey(row);
+    lstHeader->setCurrentIndex(m_grid->index(std::min(row, m_grid->rowCount() - 1), 1));
+    lstHeaderClick();
+}
+
+void HeaderPanel::showError(const QString &message)
+{
+    m_dialogs.showMessage(QGuiApplication::applicationDisplayName(), message);
 }
 
 void HeaderPanel::panelResize()
 {
+    // The pick list sits on its cell and follows the grid by itself.
     layoutMainControl(lstHeader);
-    if (SelectedHeaderRow < 0)
-        return;
-    cmbHeader->setGeometry(valueColumnLeft(lstHeader), cmbHeader->y(), lstHeader->columnWidth(1), cmbHeader->height());
 }
 
 } // namespace tervelle

@@ -2,22 +2,30 @@
 
 #include "ui/editor/contentpanel.h"
 
-class QComboBox;
+#include <QComboBox>
+#include <QPointer>
+
+#include <optional>
+
 class QTableView;
 
 namespace tervelle {
 
+class Dialogs;
+class GridDelegate;
 class KeyValueGridModel;
 class LabelMenu;
+class PickLists;
 class ProjectModel;
 
-// `pnlHeader`: the pack header grid, showing the project's header rows themselves.
+// `pnlHeader`: the pack header grid, showing the project's header rows themselves, with the
+// link pick list over the value cell of a link row.
 class HeaderPanel : public ContentPanel
 {
     Q_OBJECT
 
 public:
-    HeaderPanel(ProjectModel &project, QWidget *parent);
+    HeaderPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent);
 
     LabelMenu *mnuHeaderEdit = nullptr;
     QMenu *pmnuHeaderEdit = nullptr;
@@ -25,21 +33,40 @@ public:
     QAction *mnuHeaderEditAddInfo = nullptr;
     QAction *mnuHeaderEditDelete = nullptr;
     QTableView *lstHeader = nullptr;
-    QComboBox *cmbHeader = nullptr;
+    // The link pick list while a link row is current.
+    QPointer<QComboBox> cmbHeader;
 
     // Index of the header row of the grid's current row; -1 for none.
     int SelectedHeaderRow = -1;
+    // Row whose pick list is open and whose height was changed; -1 for none.
+    int HeaderEditorRow = -1;
 
     void HeaderMenuChangeEnabled(bool enabled);
     void pnlHeaderChangeEnabled(bool enabled);
     void resetSelection();
 
+    void mnuHeaderEditAddClick();
+    void mnuHeaderEditAddInfoClick();
+    void mnuHeaderEditDeleteClick();
+    // Places the link pick list for the grid's current row.
+    void lstHeaderClick();
+
 protected:
     void panelResize() override;
 
 private:
+    void addKey(qint32 kind);
+    void closeHeaderEditor();
+    std::optional<QString> writeCell(int row, int column, const QString &text);
+    void checkPackTitle(int row, int column);
+    void reloadRows();
+    void showError(const QString &message);
+
     ProjectModel &m_project;
+    Dialogs &m_dialogs;
+    PickLists *m_pickLists = nullptr;
     KeyValueGridModel *m_grid = nullptr;
+    GridDelegate *m_delegate = nullptr;
 };
 
 } // namespace tervelle

@@ -1,13 +1,35 @@
 #include "ui/editor/keyvaluegrid.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QTableView>
 
 namespace tervelle {
 
 namespace {
+
 constexpr int GridLineWidth = 1;
 constexpr int KeyColumnWidth = 90;
+const char *const ClickingProperty = "clicking";
+
+class ClickWatcher : public QObject
+{
+public:
+    ClickWatcher(QTableView *grid) : QObject(grid), m_grid(grid) {}
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+            m_grid->setProperty(ClickingProperty, true);
+        else if (event->type() == QEvent::MouseButtonRelease)
+            m_grid->setProperty(ClickingProperty, false);
+        return false;
+    }
+
+private:
+    QTableView *m_grid;
+};
+
 } // namespace
 
 QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)
@@ -25,11 +47,18 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
     grid->setColumnWidth(0, KeyColumnWidth);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                          | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     grid->setWordWrap(false);
     // The value column stretches to the grid's edge; long values are elided, not scrolled.
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->viewport()->installEventFilter(new ClickWatcher(grid));
     return grid;
+}
+
+bool isClicking(const QTableView *grid)
+{
+    return grid->property(ClickingProperty).toBool();
 }
 
 int valueColumnLeft(const QTableView *grid)

@@ -11,6 +11,11 @@ namespace tervelle {
 // A key/value grid: a title row, a key column and a value column, one row per line.
 QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWidget *parent);
 
+// True while a mouse button is down on the grid's cells. A cell made current by a click hands
+// the keyboard to its value editor; one reached with the arrow keys leaves it in the grid, so
+// the arrows go on moving between rows instead of changing a pick list's choice.
+bool isClicking(const QTableView *grid);
+
 // Where a value editor over the grid starts: the grid's left, the key column and one grid line.
 int valueColumnLeft(const QTableView *grid);
 

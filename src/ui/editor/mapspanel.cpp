@@ -7,6 +7,7 @@
 #include "ui/editor/propertiespanel.h"
 
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -14,12 +15,15 @@
 namespace tervelle {
 
 MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlMaps"), QStringLiteral("lblMaps"), parent), m_project(project),
-      m_properties(properties)
+    : ContentPanel(QStringLiteral("pnlMaps"), QStringLiteral("lblMaps"), parent)
+    , m_project(project)
+    , m_properties(properties)
 {
     title()->setText(GetLangText(QStringLiteral("[lblMaps.Caption]")));
-    mnuFile = addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuFile"), QStringLiteral("pmnuFile"), &pmnuFile);
-    mnuEdit = addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuEdit"), QStringLiteral("pmnuEdit"), &pmnuEdit);
+    mnuFile =
+        addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuFile"), QStringLiteral("pmnuFile"), &pmnuFile);
+    mnuEdit =
+        addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuEdit"), QStringLiteral("pmnuEdit"), &pmnuEdit);
     mnuFile->setCaption(GetLangText(QStringLiteral("[mnuFile.Caption]")));
     mnuEdit->setCaption(GetLangText(QStringLiteral("[mnuEdit.Caption]")));
 
@@ -46,6 +50,11 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
     lstMaps->setAccessibleName(title()->text());
     connect(lstMaps->selectionModel(), &QItemSelectionModel::currentChanged, this, &MapsPanel::lstMapsClick);
     connect(mnuFile, &LabelMenu::activated, this, &MapsPanel::mnuMainClick);
+    connect(mnuEditAdd, &QAction::triggered, this, &MapsPanel::mnuEditAddClick);
+    connect(mnuEditDelete, &QAction::triggered, this, &MapsPanel::mnuEditDeleteClick);
+    connect(&project, &ProjectModel::mapInserted, this, &MapsPanel::updateAddEnabled);
+    connect(&project, &ProjectModel::mapRemoved, this, &MapsPanel::updateAddEnabled);
+    connect(&project, &ProjectModel::projectReset, this, &MapsPanel::updateAddEnabled);
     connect(mnuEdit, &LabelMenu::activated, this, &MapsPanel::mnuMainClick);
 }
 
@@ -56,12 +65,46 @@ void MapsPanel::MapMenuChangeEnabled(bool enabled)
     for (QAction *item : {mnuEditAdd, mnuEditDelete, mnuFileNew, mnuFileOpen, mnuFileSaveProject, mnuFileSaveMapPack,
                           mnuFilePackProperties, mnuFileExit})
         item->setEnabled(enabled);
+    m_menusEnabled = enabled;
+    updateAddEnabled();
+}
+
+void MapsPanel::updateAddEnabled()
+{
+    mnuEditAdd->setEnabled(m_menusEnabled && m_project.mapCount() < MaxMaps);
+}
+
+void MapsPanel::mnuEditAddClick()
+{
+    if (m_project.mapCount() >= MaxMaps)
+        return;
+    const int index = m_project.AddMap();
+    lstMaps->setCurrentIndex(m_model->index(index));
+    updateAddEnabled();
+}
+
+void MapsPanel::mnuEditDeleteClick()
+{
+    const int index = SelectedMap;
+    if (index < 0 || index >= m_project.mapCount())
+        return;
+    // No map is current before the row goes, so the list's move to a neighbour selects nothing.
+    SelectedMap = -1;
+    m_properties.resetGrid();
+    {
+        const QSignalBlocker quiet(lstMaps->selectionModel());
+        m_project.DeleteMap(index);
+        lstMaps->selectionModel()->clear();
+    }
+    mnuEditDelete->setEnabled(false);
+    updateAddEnabled();
 }
 
 void MapsPanel::mnuMainClick()
 {
-    if (SelectedMap >= 0 && SelectedMap < m_project.mapCount())
-        m_project.CommitMapProperties(SelectedMap, m_properties.gridRows());
+    // The grid commits every edit as it is made; this keeps the map and the grid one copy.
+    if (SelectedMap >= 0 && SelectedMap < m_project.mapCount() && m_properties.shownMap() == SelectedMap)
+        m_project.CommitMapProperties(SelectedMap, m_properties.gridRows(), &m_properties);
 }
 
 void MapsPanel::lstMapsClick()
@@ -70,10 +113,8 @@ void MapsPanel::lstMapsClick()
     const QModelIndex current = lstMaps->currentIndex();
     if (current.isValid()) {
         SelectedMap = current.row();
-        m_properties.loadGrid(m_project.map(SelectedMap).Info.Properties);
         m_properties.pnlPropertiesChangeEnabled(true);
-        m_properties.SelectedProperty = -1;
-        m_properties.mnuPropertiesEditDelete->setEnabled(false);
+        m_properties.loadMap(SelectedMap);
     }
     mnuEditDelete->setEnabled(SelectedMap >= 0);
 }

@@ -43,6 +43,10 @@ public:
     void mnuMainClick();
     // The current item of the list changed.
     void lstMapsClick();
+    void mnuEditAddClick();
+    void mnuEditDeleteClick();
+    // Add is offered while the pack has room for one more map.
+    void updateAddEnabled();
     // A new or opened project: no map selected.
     void resetSelection();
 
@@ -53,6 +57,7 @@ private:
     ProjectModel &m_project;
     PropertiesPanel &m_properties;
     MapsListModel *m_model = nullptr;
+    bool m_menusEnabled = true;
 };
 
 } // namespace tervelle

@@ -48,7 +48,8 @@ QVariant MapsListModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-KeyValueGridModel::KeyValueGridModel(QObject *parent) : QAbstractTableModel(parent) {}
+KeyValueGridModel::KeyValueGridModel(QObject *parent) : QAbstractTableModel(parent)
+{}
 
 void KeyValueGridModel::setTitles(const QString &key, const QString &value)
 {
@@ -98,7 +99,35 @@ QVariant KeyValueGridModel::headerData(int section, Qt::Orientation orientation,
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-ResourcesListModel::ResourcesListModel(QObject *parent) : QAbstractTableModel(parent) {}
+Qt::ItemFlags KeyValueGridModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return Qt::NoItemFlags;
+    if (index.column() == 0 && index.row() < m_fixedRows)
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool KeyValueGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const QString text = value.toString();
+    if (text == data(index, Qt::EditRole).toString())
+        return true;
+    std::optional<QString> line;
+    if (writer)
+        line = writer(index.row(), index.column(), text);
+    // The writer may have reloaded the rows; a refused or vanished row keeps what it shows.
+    if (!line || index.row() >= m_rows.size())
+        return false;
+    m_rows[index.row()] = *line;
+    emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(1));
+    return true;
+}
+
+ResourcesListModel::ResourcesListModel(QObject *parent) : QAbstractTableModel(parent)
+{}
 
 void ResourcesListModel::setTitles(const QString &file, const QString &path)
 {

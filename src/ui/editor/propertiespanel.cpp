@@ -1,60 +1,103 @@
 #include "ui/editor/propertiespanel.h"
 
+#include "core/errors.h"
 #include "core/langload.h"
+#include "project/picklists.h"
+#include "project/projectmodel.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/editor/keyvaluegrid.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/projectitemmodels.h"
+#include "ui/editor/tilecombo.h"
+#include "ui/editor/valueeditors.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 
 namespace tervelle {
 
-PropertiesPanel::PropertiesPanel(QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), parent)
+namespace {
+
+QString lang(const char *key)
 {
-    title()->setText(GetLangText(QStringLiteral("[lblProperties.Caption]")));
+    return GetLangText(QLatin1String(key));
+}
+
+CellEditor editorForKind(int kind)
+{
+    switch (kind) {
+    case LevelIconValue:
+    case MapFileValue:
+    case TextureListValue: return CellEditor::PickList;
+    case ScriptsValue: return CellEditor::Scripts;
+    case TextureTileValue: return CellEditor::Tiles;
+    default: return CellEditor::Text; // kind 0 and kinds this editor does not know
+    }
+}
+
+} // namespace
+
+PropertiesPanel::PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
+    : ContentPanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), parent)
+    , m_project(project)
+    , m_dialogs(dialogs)
+{
+    title()->setText(lang("[lblProperties.Caption]"));
     mnuPropertiesEdit = addLabelMenu(QStringLiteral("pnlPropertiesMenu"), QStringLiteral("mnuPropertiesEdit"),
                                      QStringLiteral("pmnuPropertiesEdit"), &pmnuPropertiesEdit);
-    mnuPropertiesEdit->setCaption(GetLangText(QStringLiteral("[mnuPropertiesEdit.Caption]")));
+    mnuPropertiesEdit->setCaption(lang("[mnuPropertiesEdit.Caption]"));
     mnuPropertiesEditAdd =
         addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditAdd"), "[mnuPropertiesEdit.Add.Caption]");
-    mnuPropertiesEditDelete =
-        addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditDelete"), "[mnuPropertiesEdit.Delete.Caption]");
+    mnuPropertiesEditDelete = addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditDelete"),
+                                          "[mnuPropertiesEdit.Delete.Caption]");
     mnuPropertiesEditTexturesDir = addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditTexturesDir"),
                                                "[mnuPropertiesEdit.TexturesDir.Caption]");
     mnuPropertiesEditAdd->setEnabled(false);
     mnuPropertiesEditDelete->setEnabled(false);
+    connect(mnuPropertiesEditAdd, &QAction::triggered, this, &PropertiesPanel::mnuPropertiesEditAddClick);
+    connect(mnuPropertiesEditDelete, &QAction::triggered, this, &PropertiesPanel::mnuPropertiesEditDeleteClick);
+    connect(mnuPropertiesEditTexturesDir, &QAction::triggered, this,
+            &PropertiesPanel::mnuPropertiesEditTexturesDirClick);
 
+    m_pickLists = new PickLists(project, this);
     m_grid = new KeyValueGridModel(this);
-    m_grid->setTitles(GetLangText(QStringLiteral("[TValueListEditor.Key.Name]")),
-                      GetLangText(QStringLiteral("[TValueListEditor.Value.Name]")));
+    m_grid->setTitles(lang("[TValueListEditor.Key.Name]"), lang("[TValueListEditor.Value.Name]"));
+    m_grid->setFixedRows(FixedMapProperties);
+    m_grid->writer = [this](int row, int column, const QString &text) { return writeCell(row, column, text); };
     lstProperties = makeKeyValueGrid(QStringLiteral("lstProperties"), m_grid, this);
     lstProperties->setAccessibleName(title()->text());
     lstProperties->setEnabled(false);
 
-    cmbProperties = new QComboBox(this);
-    cmbProperties->setObjectName(QStringLiteral("cmbProperties"));
-    cmbProperties->setEditable(true);
-    cmbProperties->setFixedHeight(21);
-    cmbPropertiesTga = new QComboBox(this);
-    cmbPropertiesTga->setObjectName(QStringLiteral("cmbPropertiesTga"));
-    cmbPropertiesTga->setFixedHeight(72);
-    cmbPropertiesTga->setMaxVisibleItems(6);
-    lstScripts = new QListWidget(this);
-    lstScripts->setObjectName(QStringLiteral("lstScripts"));
-    lstScripts->setFixedHeight(73);
-    cmdScripts = new QPushButton(QStringLiteral("+"), this);
-    cmdScripts->setObjectName(QStringLiteral("cmdScripts"));
-    cmdScripts->setFixedSize(21, 21);
-    for (QWidget *editor : std::initializer_list<QWidget *>{cmbProperties, cmbPropertiesTga, lstScripts, cmdScripts})
-        editor->hide();
+    m_delegate = new GridDelegate(QStringLiteral("cmbProperties"), this);
+    m_delegate->tiles = &m_tiles;
+    m_delegate->editorFor = [this](int row) { return editorForKind(valueKind(row)); };
+    m_delegate->pickItems = [this](int row) { return m_pickLists->itemsFor(valueKind(row)); };
+    m_delegate->scripts = [this] { return m_pickLists->scripts(); };
+    lstProperties->setItemDelegate(m_delegate);
+
+    connect(lstProperties->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { lstPropertiesClick(); });
+    connect(&project, &ProjectModel::mapChanged, this, &PropertiesPanel::mapChanged);
+    connect(m_pickLists, &PickLists::listsChanged, this, [this] {
+        // An open pick list shows the files the tree has now.
+        if (cmbProperties && ValueEditorRow >= 0)
+            GridDelegate::refill(cmbProperties, m_pickLists->itemsFor(valueKind(ValueEditorRow)));
+        if (ValueEditorRow < 0 || ValueEditorRow >= m_grid->rowCount())
+            return;
+        if (auto *editor = qobject_cast<ScriptsEditor *>(lstProperties->indexWidget(m_grid->index(ValueEditorRow, 1))))
+            editor->setScripts(m_pickLists->scripts());
+    });
 }
+
+PropertiesPanel::~PropertiesPanel() = default;
 
 const QStringList &PropertiesPanel::gridRows() const
 {
@@ -63,22 +106,200 @@ const QStringList &PropertiesPanel::gridRows() const
 
 void PropertiesPanel::loadGrid(const QStringList &rows)
 {
+    closeValueEditor();
     m_grid->setRows(rows);
+}
+
+void PropertiesPanel::loadMap(int map)
+{
+    // The current cell stays where it was, so its editor shows the same property of this map
+    // (the seven fixed ones stand in the same rows in every map).
+    const QModelIndex current = lstProperties->currentIndex();
+    closeValueEditor();
+    m_map = map;
+    m_grid->setRows(m_project.map(map).Info.Properties);
+    const bool stays = m_map >= 0 && current.isValid() && current.row() < m_grid->rowCount();
+    {
+        const QSignalBlocker quiet(lstProperties->selectionModel());
+        lstProperties->setCurrentIndex(stays ? m_grid->index(current.row(), current.column()) : QModelIndex());
+    }
+    lstPropertiesClick();
 }
 
 void PropertiesPanel::resetGrid()
 {
+    closeValueEditor();
+    m_map = -1;
     pnlPropertiesChangeEnabled(false);
     m_grid->setRows({});
     SelectedProperty = -1;
-    for (QWidget *editor : std::initializer_list<QWidget *>{cmbProperties, cmbPropertiesTga, lstScripts, cmdScripts})
-        editor->hide();
+}
+
+int PropertiesPanel::valueKind(int row) const
+{
+    if (m_map < 0 || m_map >= m_project.mapCount())
+        return TextValue;
+    const QVector<qint32> &kinds = m_project.map(m_map).Info.ValueKinds;
+    return row >= 0 && row < kinds.size() ? kinds[row] : TextValue;
+}
+
+void PropertiesPanel::closeValueEditor()
+{
+    const int row = ValueEditorRow;
+    ValueEditorRow = -1;
+    if (row < 0 || row >= m_grid->rowCount())
+        return;
+    lstProperties->closePersistentEditor(m_grid->index(row, 1));
+    lstProperties->setRowHeight(row, lstProperties->verticalHeader()->defaultSectionSize());
+}
+
+void PropertiesPanel::openValueEditor(int row, bool giveFocus)
+{
+    const CellEditor kind = editorForKind(valueKind(row));
+    if (kind == CellEditor::Text)
+        return;
+    // The row grows to the editor, less the two pixels the editor may reach over its borders.
+    const int height = kind == CellEditor::Tiles ? 70 : kind == CellEditor::Scripts ? 21 : 19;
+    lstProperties->setRowHeight(row, height);
+    const QModelIndex value = m_grid->index(row, 1);
+    lstProperties->openPersistentEditor(value);
+    ValueEditorRow = row;
+    QWidget *editor = lstProperties->indexWidget(value);
+    if (!editor)
+        return;
+    editor->setAccessibleName(lang("[TValueListEditor.Value.Name]"));
+    if (auto *scripts = qobject_cast<ScriptsEditor *>(editor)) {
+        lstScripts = scripts->list();
+        cmdScripts = scripts->findChild<QToolButton *>(QStringLiteral("cmdScripts"));
+    } else if (auto *tiles = qobject_cast<TileCombo *>(editor)) {
+        cmbPropertiesTga = tiles;
+    } else {
+        cmbProperties = qobject_cast<QComboBox *>(editor);
+    }
+    if (giveFocus)
+        editor->setFocus();
+}
+
+void PropertiesPanel::lstPropertiesClick()
+{
+    const QModelIndex current = lstProperties->currentIndex();
+    SelectedProperty = current.isValid() ? current.row() : -1;
+    closeValueEditor();
+    mnuPropertiesEditDelete->setEnabled(m_map >= 0 && SelectedProperty >= FixedMapProperties);
+    if (m_map < 0 || SelectedProperty < 0)
+        return;
+    // A key cell keeps the keyboard; the value editor opens for the value cell only.
+    if (current.column() == 1)
+        openValueEditor(SelectedProperty, isClicking(lstProperties));
+}
+
+std::optional<QString> PropertiesPanel::writeCell(int row, int column, const QString &text)
+{
+    if (m_map < 0 || m_map >= m_project.mapCount())
+        return std::nullopt;
+    try {
+        if (column == 0)
+            m_project.SetMapPropertyKey(m_map, row, text, this);
+        else
+            m_project.SetMapPropertyValue(m_map, row, text, this);
+    } catch (const UserError &e) {
+        showError(e.message());
+        return std::nullopt;
+    }
+    const QStringList &rows = m_project.map(m_map).Info.Properties;
+    return row < rows.size() ? std::optional<QString>(rows[row]) : std::nullopt;
+}
+
+void PropertiesPanel::mapChanged(int index, QObject *origin)
+{
+    // What this grid wrote itself it shows already.
+    if (index == m_map && origin != this)
+        reloadRows();
+}
+
+void PropertiesPanel::reloadRows()
+{
+    const QModelIndex current = lstProperties->currentIndex();
+    closeValueEditor();
+    m_grid->setRows(m_project.map(m_map).Info.Properties);
+    if (!current.isValid() || current.row() >= m_grid->rowCount())
+        return;
+    {
+        const QSignalBlocker quiet(lstProperties->selectionModel());
+        lstProperties->setCurrentIndex(m_grid->index(current.row(), current.column()));
+    }
+    lstPropertiesClick();
+}
+
+void PropertiesPanel::mnuPropertiesEditAddClick()
+{
+    if (m_map < 0 || m_map >= m_project.mapCount())
+        return;
+    const std::optional<QString> key = m_dialogs.inputText(
+        lang("[message.NewKey.Caption]"), lang("[message.NewKey.Promt]"), lang("[message.NewKey.Default]"));
+    if (!key)
+        return;
+    int row = -1;
+    try {
+        row = m_project.AddMapProperty(m_map, *key);
+    } catch (const UserError &e) {
+        showError(e.message());
+        return;
+    }
+    if (row < 0)
+        return;
+    SelectedProperty = row;
+    lstProperties->setCurrentIndex(m_grid->index(row, 1));
+    lstProperties->setFocus();
+    mnuPropertiesEditDelete->setEnabled(true);
+}
+
+void PropertiesPanel::mnuPropertiesEditDeleteClick()
+{
+    const int row = SelectedProperty;
+    if (m_map < 0 || row < FixedMapProperties || row >= m_grid->rowCount())
+        return;
+    closeValueEditor();
+    m_project.DeleteMapProperty(m_map, row);
+    const int next = std::min(row, m_grid->rowCount() - 1);
+    lstProperties->setCurrentIndex(m_grid->index(next, 1));
+    lstPropertiesClick();
+}
+
+void PropertiesPanel::mnuPropertiesEditTexturesDirClick()
+{
+    QString folder;
+    if (!selectDirectory || !selectDirectory(lang("[dlgTexturesDir.Title]"), folder))
+        return;
+    if (folder.isEmpty() || !QDir(folder).exists())
+        return;
+    if (!folder.endsWith(QDir::separator()) && !folder.endsWith(QLatin1Char('/')))
+        folder += QDir::separator();
+    m_project.state().TexturesDir = folder;
+    ChangeTexturesDir();
+}
+
+void PropertiesPanel::ChangeTexturesDir()
+{
+    m_tiles.setFolder(m_project.state().TexturesDir);
+    if (cmbPropertiesTga) {
+        cmbPropertiesTga->fill();
+        if (ValueEditorRow >= 0 && ValueEditorRow < m_grid->rowCount())
+            GridDelegate::showValue(cmbPropertiesTga,
+                                    m_grid->data(m_grid->index(ValueEditorRow, 1), Qt::EditRole).toString());
+        cmbPropertiesTga->update();
+    }
+}
+
+void PropertiesPanel::showError(const QString &message)
+{
+    m_dialogs.showMessage(QGuiApplication::applicationDisplayName(), message);
 }
 
 void PropertiesPanel::PropertiesMenuChangeEnabled(bool enabled)
 {
     mnuPropertiesEditAdd->setEnabled(enabled);
-    mnuPropertiesEditDelete->setEnabled(enabled);
+    mnuPropertiesEditDelete->setEnabled(enabled && SelectedProperty >= FixedMapProperties);
 }
 
 void PropertiesPanel::pnlPropertiesChangeEnabled(bool enabled)
@@ -89,14 +310,8 @@ void PropertiesPanel::pnlPropertiesChangeEnabled(bool enabled)
 
 void PropertiesPanel::panelResize()
 {
+    // The value editors sit on their cells and follow the grid by themselves.
     layoutMainControl(lstProperties);
-    if (SelectedProperty < 0)
-        return;
-    // The value editors follow the value column.
-    const int left = valueColumnLeft(lstProperties);
-    const int width = lstProperties->columnWidth(1);
-    for (QWidget *editor : std::initializer_list<QWidget *>{cmbProperties, cmbPropertiesTga, lstScripts})
-        editor->setGeometry(left, editor->y(), width, editor->height());
 }
 
 } // namespace tervelle

@@ -1,25 +1,37 @@
 #pragma once
 
+#include "image/texturetiles.h"
 #include "ui/editor/contentpanel.h"
+#include "ui/editor/tilecombo.h"
 
-class QComboBox;
-class QListWidget;
-class QPushButton;
+#include <QComboBox>
+#include <QListWidget>
+#include <QPointer>
+#include <QToolButton>
+
+#include <functional>
+
 class QTableView;
 
 namespace tervelle {
 
+class Dialogs;
+class GridDelegate;
 class KeyValueGridModel;
 class LabelMenu;
+class PickLists;
+class ProjectModel;
 
-// `pnlProperties`: the grid of the selected map's properties, a working copy that the File and
-// Edit menus of the maps panel commit back, and the value editors kept hidden over it.
+// `pnlProperties`: the grid of the selected map's properties and the value editors over it.
+// The grid is the map's working copy and every edit is committed into the project at once, so
+// whatever reads the project sees the latest typed value.
 class PropertiesPanel : public ContentPanel
 {
     Q_OBJECT
 
 public:
-    explicit PropertiesPanel(QWidget *parent);
+    PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent);
+    ~PropertiesPanel() override;
 
     LabelMenu *mnuPropertiesEdit = nullptr;
     QMenu *pmnuPropertiesEdit = nullptr;
@@ -27,27 +39,60 @@ public:
     QAction *mnuPropertiesEditDelete = nullptr;
     QAction *mnuPropertiesEditTexturesDir = nullptr;
     QTableView *lstProperties = nullptr;
-    QComboBox *cmbProperties = nullptr;
-    QComboBox *cmbPropertiesTga = nullptr;
-    QListWidget *lstScripts = nullptr;
-    QPushButton *cmdScripts = nullptr;
+    // The value editor open over the current row, if any (at most one of them).
+    QPointer<QComboBox> cmbProperties;
+    QPointer<TileCombo> cmbPropertiesTga;
+    QPointer<QListWidget> lstScripts;
+    QPointer<QToolButton> cmdScripts;
 
     // Index of the property row of the grid's current row; -1 for none.
     int SelectedProperty = -1;
+    // Row whose value editor is open and whose height was changed; -1 for none.
+    int ValueEditorRow = -1;
+
+    // The folder picker of the window; false on Cancel.
+    std::function<bool(const QString &caption, QString &folder)> selectDirectory;
 
     const QStringList &gridRows() const;
+    // Puts rows into the grid as they stand, as if typed there: the next commit stores them.
     void loadGrid(const QStringList &rows);
+    // Shows the map's properties and enables the grid.
+    void loadMap(int map);
+    int shownMap() const { return m_map; }
     // No map: the grid empty and disabled, no value editor shown.
     void resetGrid();
 
     void PropertiesMenuChangeEnabled(bool enabled);
     void pnlPropertiesChangeEnabled(bool enabled);
 
+    void mnuPropertiesEditAddClick();
+    void mnuPropertiesEditDeleteClick();
+    void mnuPropertiesEditTexturesDirClick();
+    void ChangeTexturesDir();
+    // Places the value editor of the grid's current cell.
+    void lstPropertiesClick();
+
+    TextureTiles &tiles() { return m_tiles; }
+
 protected:
     void panelResize() override;
 
 private:
+    int valueKind(int row) const;
+    void closeValueEditor();
+    void openValueEditor(int row, bool giveFocus);
+    std::optional<QString> writeCell(int row, int column, const QString &text);
+    void mapChanged(int index, QObject *origin);
+    void reloadRows();
+    void showError(const QString &message);
+
+    ProjectModel &m_project;
+    Dialogs &m_dialogs;
+    PickLists *m_pickLists = nullptr;
     KeyValueGridModel *m_grid = nullptr;
+    GridDelegate *m_delegate = nullptr;
+    TextureTiles m_tiles;
+    int m_map = -1;
 };
 
 } // namespace tervelle

@@ -1,0 +1,116 @@
+// The texture tile list as the map maker meets it: ChangeTexturesDir on 320 tiles of 64 x 64
+// 32-bit pixels followed by drawing every item (which reads and decodes each tile once), beside
+// `cat` of the same files into /dev/null; and the list dropped down again, its thumbnails cached.
+// Runs with QT_QPA_PLATFORM=offscreen.
+
+#include "core/common.h"
+#include "image/texturetiles.h"
+#include "ui/editor/tilecombo.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+using namespace tervelle;
+
+namespace {
+
+QByteArray tile(std::mt19937 &random)
+{
+    QByteArray file(18, '\0');
+    file[2] = 2;
+    file[12] = 64;
+    file[14] = 64;
+    file[16] = 32;
+    file[17] = 8;
+    QByteArray pixels(64 * 64 * 4, '\0');
+    for (char &byte : pixels)
+        byte = char(random() & 0xff);
+    return file + pixels;
+}
+
+const QString &folder()
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    static QString path;
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        path = dir->path();
+        std::mt19937 random(64);
+        for (const TextureTheme &theme : TextureThemes)
+            QDir(path).mkpath(QLatin1String(theme.folder));
+        for (int i = 0; i < TileCount; ++i) {
+            QFile file(tileFilePath(path, i));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(tile(random));
+        }
+    }
+    return path;
+}
+
+void changeTexturesDirAndDrawEveryTile(benchmark::State &state)
+{
+    TextureTiles tiles;
+    QImage canvas(200, 66, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&canvas);
+    const QPalette palette = QApplication::palette();
+    for (auto _ : state) {
+        tiles.setFolder(folder());
+        for (int i = 0; i < TileCount; ++i)
+            cmbPropertiesTgaDrawItem(painter, tiles, i, tileName(i), canvas.rect(), false, palette);
+    }
+    if (tiles.decodedCount() != TileCount)
+        state.SkipWithError("not every tile was read");
+}
+
+void catTheFiles(benchmark::State &state)
+{
+    const QByteArray command = "cat '" + QFile::encodeName(folder()) + "'/Theme*/*.tga > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.constData()) != 0)
+            state.SkipWithError("cat failed");
+    }
+}
+
+void openTheListAgain(benchmark::State &state)
+{
+    TextureTiles tiles;
+    tiles.setFolder(folder());
+    TileCombo combo(tiles, nullptr);
+    combo.resize(200, 72);
+    combo.show();
+    combo.setCurrentIndex(128);
+    combo.showPopup();
+    combo.view()->window()->grab();
+    combo.hidePopup();
+    for (auto _ : state) {
+        combo.showPopup();
+        benchmark::DoNotOptimize(combo.view()->window()->grab());
+        combo.hidePopup();
+    }
+}
+
+} // namespace
+
+BENCHMARK(changeTexturesDirAndDrawEveryTile)->Unit(benchmark::kMillisecond);
+BENCHMARK(catTheFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(openTheListAgain)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,238 @@
+#include "ui/editor/valueeditors.h"
+
+#include "project/picklists.h"
+#include "ui/editor/tilecombo.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+namespace tervelle {
+
+namespace {
+constexpr int PickListHeight = 21;
+constexpr int ButtonSide = 21;
+constexpr int ScriptListHeight = 73;
+} // namespace
+
+ScriptsEditor::ScriptsEditor(const QStringList &scripts, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("scriptsEditor"));
+    setFixedHeight(ButtonSide);
+    m_edit = new QLineEdit(this);
+    m_edit->setFrame(false);
+    cmdScripts = new QToolButton(this);
+    cmdScripts->setObjectName(QStringLiteral("cmdScripts"));
+    cmdScripts->setText(QStringLiteral("+"));
+    cmdScripts->setFixedSize(ButtonSide, ButtonSide);
+    cmdScripts->setFocusPolicy(Qt::NoFocus);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_edit);
+    layout->addWidget(cmdScripts);
+    setFocusProxy(m_edit);
+
+    // Over the grid itself rather than its cells, so a click the list leaves unused does not
+    // reach the cell below it.
+    QWidget *over = parent && parent->parentWidget() ? parent->parentWidget() : parent;
+    lstScripts = new QListWidget(over);
+    lstScripts->setObjectName(QStringLiteral("lstScripts"));
+    lstScripts->setFixedHeight(ScriptListHeight);
+    lstScripts->hide();
+    lstScripts->installEventFilter(this);
+    connect(lstScripts, &QObject::destroyed, this, [this] { lstScripts = nullptr; });
+    setScripts(scripts);
+
+    connect(m_edit, &QLineEdit::textEdited, this, &ScriptsEditor::changed);
+    connect(cmdScripts, &QToolButton::clicked, this, &ScriptsEditor::cmdScriptsClick);
+    connect(lstScripts, &QListWidget::itemClicked, this, &ScriptsEditor::lstScriptsClick);
+    connect(lstScripts, &QListWidget::itemActivated, this, &ScriptsEditor::lstScriptsClick);
+}
+
+ScriptsEditor::~ScriptsEditor()
+{
+    delete lstScripts;
+}
+
+QString ScriptsEditor::text() const
+{
+    return m_edit->text();
+}
+
+void ScriptsEditor::setText(const QString &text)
+{
+    if (m_edit->text() != text)
+        m_edit->setText(text);
+}
+
+void ScriptsEditor::setScripts(const QStringList &scripts)
+{
+    lstScripts->clear();
+    lstScripts->addItems(scripts);
+}
+
+void ScriptsEditor::cmdScriptsClick()
+{
+    if (lstScripts->isHidden()) {
+        placeList();
+        lstScripts->show();
+        lstScripts->raise();
+        lstScripts->setFocus();
+    } else {
+        m_edit->setFocus();
+        lstScripts->hide();
+    }
+}
+
+void ScriptsEditor::lstScriptsClick()
+{
+    if (QListWidgetItem *item = lstScripts->currentItem()) {
+        m_edit->setText(PickLists::withScript(m_edit->text(), item->text()));
+        emit changed();
+    }
+    // The keyboard goes back first: a focused list that hides hands it on to the next cell.
+    m_edit->setFocus();
+    lstScripts->hide();
+}
+
+bool ScriptsEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    // lstScriptsExit: the list goes when it loses the keyboard.
+    if (watched == lstScripts && event->type() == QEvent::FocusOut)
+        lstScripts->hide();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ScriptsEditor::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeList();
+}
+
+void ScriptsEditor::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    placeList();
+}
+
+void ScriptsEditor::placeList()
+{
+    if (lstScripts && parentWidget()) {
+        const QPoint below = parentWidget()->mapTo(lstScripts->parentWidget(), QPoint(x(), y() + height()));
+        lstScripts->setGeometry(below.x(), below.y(), width(), ScriptListHeight);
+    }
+}
+
+GridDelegate::GridDelegate(const QString &pickListName, QObject *parent)
+    : QStyledItemDelegate(parent), m_pickListName(pickListName)
+{}
+
+QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const int row = index.row();
+    const int column = index.column();
+    const CellEditor kind = column == 1 && editorFor ? editorFor(row) : CellEditor::Text;
+    auto *self = const_cast<GridDelegate *>(this);
+    switch (kind) {
+    case CellEditor::PickList: {
+        auto *combo = new QComboBox(parent);
+        combo->setObjectName(m_pickListName);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setFixedHeight(PickListHeight);
+        // What is typed is what is written: no completion slipped in behind the cursor.
+        combo->setCompleter(nullptr);
+        combo->addItems(pickItems ? pickItems(row) : QStringList());
+        connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
+        connect(combo->lineEdit(), &QLineEdit::textEdited, self, [self, combo] { emit self->commitData(combo); });
+        connect(combo->lineEdit(), &QLineEdit::editingFinished, self, [self, combo, row] {
+            emit self->commitData(combo);
+            emit self->editFinished(row, 1);
+        });
+        return combo;
+    }
+    case CellEditor::Tiles: {
+        auto *combo = new TileCombo(*tiles, parent);
+        connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
+        return combo;
+    }
+    case CellEditor::Scripts: {
+        auto *editor = new ScriptsEditor(scripts ? scripts() : QStringList(), parent);
+        connect(editor, &ScriptsEditor::changed, self, [self, editor] { emit self->commitData(editor); });
+        connect(editor->edit(), &QLineEdit::editingFinished, self, [self, row] { emit self->editFinished(row, 1); });
+        return editor;
+    }
+    case CellEditor::Text: break;
+    }
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto *edit = qobject_cast<QLineEdit *>(editor)) {
+        // A value is written at every keystroke (the map name and the caption follow it); a
+        // key only when finished, so a half-typed key is not refused.
+        if (column == 1)
+            connect(edit, &QLineEdit::textEdited, self, [self, edit] { emit self->commitData(edit); });
+        connect(edit, &QLineEdit::editingFinished, self, [self, row, column] { emit self->editFinished(row, column); });
+    }
+    return editor;
+}
+
+void GridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    const QString value = index.data(Qt::EditRole).toString();
+    if (auto *scriptsEditor = qobject_cast<ScriptsEditor *>(editor)) {
+        scriptsEditor->setText(value);
+    } else if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        if (combo->currentText() != value || combo->currentIndex() < 0)
+            showValue(combo, value);
+    } else if (auto *edit = qobject_cast<QLineEdit *>(editor)) {
+        // Leaves the cursor alone while the cell's own typing comes back.
+        if (edit->text() != value)
+            edit->setText(value);
+    } else {
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+}
+
+void GridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    if (auto *scriptsEditor = qobject_cast<ScriptsEditor *>(editor))
+        model->setData(index, scriptsEditor->text());
+    else if (auto *combo = qobject_cast<QComboBox *>(editor))
+        model->setData(index, combo->currentText());
+    else
+        QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+void GridDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const
+{
+    // The pick lists keep their own height, a little over the row they cover.
+    QRect rect = option.rect;
+    if (editor->minimumHeight() == editor->maximumHeight())
+        rect.setHeight(editor->height());
+    editor->setGeometry(rect);
+}
+
+void GridDelegate::refill(QComboBox *combo, const QStringList &items)
+{
+    const QSignalBlocker quiet(combo);
+    const QString text = combo->currentText();
+    combo->clear();
+    combo->addItems(items);
+    showValue(combo, text);
+}
+
+void GridDelegate::showValue(QComboBox *combo, const QString &value)
+{
+    const QSignalBlocker quiet(combo);
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    combo->setCurrentIndex(PickLists::indexOfValue(items, value));
+    if (combo->isEditable())
+        combo->setEditText(value);
+}
+
+} // namespace tervelle
