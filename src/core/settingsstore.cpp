@@ -1,8 +1,10 @@
 #include "core/settingsstore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -24,6 +26,39 @@ QString configHome()
     if (!xdg.isEmpty())
         return xdg;
     return QDir::homePath() + QStringLiteral("/.config");
+}
+
+// QSettings reads a file on first access and keeps what it parsed: a later QSettings on the
+// unchanged file is served from that cache and reports no error. So a malformed file is
+// remembered as it was when found, for as long as it stays so.
+struct FileStamp
+{
+    qint64 size = 0;
+    QDateTime modified;
+};
+
+QHash<QString, FileStamp> &malformedFiles()
+{
+    static QHash<QString, FileStamp> files;
+    return files;
+}
+
+bool isKnownMalformed(const QString &path, bool foundNow)
+{
+    const QFileInfo info(path);
+    const FileStamp stamp{info.size(), info.lastModified()};
+    QHash<QString, FileStamp> &files = malformedFiles();
+    if (foundNow) {
+        files.insert(path, stamp);
+        return true;
+    }
+    const auto known = files.constFind(path);
+    if (known == files.cend())
+        return false;
+    if (known->size == stamp.size && known->modified == stamp.modified)
+        return true;
+    files.remove(path);
+    return false;
 }
 #endif
 
@@ -47,6 +82,7 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
 {
 #ifdef Q_OS_WIN
     m_settings = std::make_unique<QSettings>(location(), QSettings::NativeFormat);
+    const bool malformed = m_settings->status() == QSettings::FormatError;
 #else
     const QString path = location();
     const QFileInfo info(path);
@@ -58,12 +94,15 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
             report(QStringLiteral("cannot be created: ") + file.errorString());
     }
     m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    // The file is read on first access, not here: read it before asking how that went.
+    m_settings->contains(QStringLiteral("AppDir"));
+    const bool malformed = isKnownMalformed(path, m_settings->status() == QSettings::FormatError);
 #endif
-    if (m_settings->status() != QSettings::NoError) {
+    if (malformed || m_settings->status() != QSettings::NoError) {
         // Writing after a failed read would drop every value we could not see.
         m_readable = false;
-        report(m_settings->status() == QSettings::FormatError ? QStringLiteral("cannot be read: it is malformed")
-                                                              : QStringLiteral("cannot be read: access denied"));
+        report(malformed ? QStringLiteral("cannot be read: it is malformed")
+                         : QStringLiteral("cannot be read: access denied"));
     }
 }
 
