@@ -94,8 +94,9 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
             report(QStringLiteral("cannot be created: ") + file.errorString());
     }
     m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    // The file is read on first access, not here: read it before asking how that went.
-    m_settings->contains(QStringLiteral("AppDir"));
+    // The file is read on access, one section at a time, not here: read all of it before asking
+    // how that went.
+    m_settings->allKeys();
     const bool malformed = isKnownMalformed(path, m_settings->status() == QSettings::FormatError);
 #endif
     if (malformed || m_settings->status() != QSettings::NoError) {
