@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # CI builds with warnings as errors; a developer's build only shows them.
 WERROR ?= $(if $(CI),ON,OFF)
 
-.PHONY: run test setup
+.PHONY: run test setup bench
 
 run: setup
 	./$(BUILD)/tervelle
@@ -18,3 +18,12 @@ setup:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERVELLE_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/setup-iscc $(BUILD)
+
+# Every benchmark under bench/, built in Release in its own folder, run in one go; prints each
+# program's results, then the medians and the ratios to their baselines (scripts/bench-report).
+BENCH_BUILD ?= build-release
+bench:
+	scripts/bootstrap
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTERVELLE_BENCH=ON -DTERVELLE_WERROR=$(WERROR)
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target benchmarks
+	scripts/bench-report $(BENCH_BUILD)

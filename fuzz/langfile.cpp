@@ -1,18 +1,61 @@
-// libFuzzer target: the language file reader on arbitrary bytes.
+// libFuzzer target: the language file reader on arbitrary bytes. Whatever texts a file leaves
+// in the table, the template made from them must read back to the same texts, since translators
+// start from that template.
 #include "core/errors.h"
 #include "core/langload.h"
+#include "core/langtemplate.h"
+#include "core/textcodec.h"
 
+#include <QByteArray>
+#include <QTemporaryDir>
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+
+using namespace tervelle;
+
+namespace {
+
+void resetTexts()
+{
+    for (int i = 0; i < LangCount; ++i)
+        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // The codec reads the editor's settings; keep them out of the home folder.
+    static QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    textCodec();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    resetTexts();
     try {
-        tervelle::applyLanguageBytes(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
-    } catch (const tervelle::UserError &) {
+        applyLanguageBytes(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    } catch (const UserError &) {
         // Bytes the code page cannot decode are refused; that is the reader working.
+        return 0;
     }
+    const auto texts = LangTexts;
+
+    QByteArray templateBytes;
+    try {
+        templateBytes = textCodec().encode(makeLangTemplate());
+    } catch (const UserError &) {
+        // Every text came from bytes in this code page, so it encodes back.
+        std::abort();
+    }
+    resetTexts();
+    applyLanguageBytes(templateBytes);
+    if (LangTexts != texts)
+        std::abort();
     return 0;
 }

@@ -202,4 +202,25 @@ TEST_F(Settings, ValueWithALineBreakIsReportedNotWritten)
     EXPECT_EQ(Common.LastDir, "");
 }
 
+TEST_F(Settings, MalformedFileIsNeverRewrittenEvenWhenReadAgain)
+{
+    // A section heading left open is malformed to the reader. The editor reads its key twice (at
+    // start and again to save); the second read must not take the file for a good one.
+    const QByteArray malformed = "LastDir=/maps\n[Unclosed\nTexturesDir=/themes\n";
+    writeBytes(m_config.editorFile(), malformed);
+    testing::internal::CaptureStderr();
+    LoadSettings(m_exeDir.path());
+    EXPECT_FALSE(SaveSettings());
+    EXPECT_FALSE(SettingsStore(SettingsStore::Key::Editor).writeString("LastDir", "/elsewhere"));
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(readBytes(m_config.editorFile()), malformed);
+    EXPECT_NE(report.find("Tervelle.conf"), std::string::npos);
+
+    // Once the file is put right, it is read and written again.
+    writeBytes(m_config.editorFile(), "LastDir=/maps\n");
+    LoadSettings(m_exeDir.path());
+    EXPECT_EQ(Common.LastDir, "/maps");
+    EXPECT_TRUE(SaveSettings());
+}
+
 } // namespace
