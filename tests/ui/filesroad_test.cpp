@@ -5,6 +5,7 @@
 
 #include "support/tgabuilder.h"
 
+#include <QApplication>
 #include <QTreeView>
 
 namespace tervelle::test {
@@ -12,12 +13,22 @@ namespace {
 
 class FilesRoad : public FilesTest
 {
+protected:
+    static QByteArray gradientTga(int side)
+    {
+        QByteArray pixels;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x)
+                pixels.append(char(40 + 4 * y)).append(char(200 - 3 * x)).append(char(60 + 4 * x));
+        }
+        return standardTga(side, side, 24, pixels);
+    }
 };
 
 TEST_F(FilesRoad, CollectedFilesPlacedByDraggingSurviveSaveAndOpen)
 {
     makeFile("pack/level.xan", "map");
-    makeFile("pack/icons/level.tga", standardTga(2, 2, 24, repeatPixel({1, 2, 3}, 4)));
+    makeFile("pack/icons/level.tga", gradientTga(48));
     makeFile("pack/scripts/level.lua", "-- script");
     makeFile("pack/pages/about.htm", "<html></html>");
     dialogs.folderAnswers.enqueue(tempPath("pack"));
@@ -62,6 +73,16 @@ TEST_F(FilesRoad, CollectedFilesPlacedByDraggingSurviveSaveAndOpen)
     dialogs.replaceAnswers.enqueue(ReplaceAnswer::No);
     EXPECT_TRUE(dragOntoNode(root(MapsRoot), true));
     EXPECT_EQ(dialogs.asked.last().kind, "replace");
+
+    const QString shots = qEnvironmentVariable("TERVELLE_SHOTS_DIR");
+    if (shots.isEmpty())
+        return;
+    dialogs.folderAnswers.enqueue(tempPath("pack"));
+    item("mnuResourcesEditAddSubDirs")->trigger();
+    selectResources({"level.tga", "about.htm"});
+    clickNode(root(IconsRoot)->child(0));
+    QApplication::processEvents();
+    editor->grab().save(shots + "/files.png");
 }
 
 } // namespace
