@@ -256,6 +256,9 @@ void ResourcesPanel::scanFolder(const QString &folder, bool recursive)
 
 bool ResourcesPanel::scanEvent(QObject *watched, QEvent *event)
 {
+    // The window's shortcuts (New, Open, ...) would start a command inside the scan.
+    if (event->type() == QEvent::Shortcut)
+        return true;
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || widget->window() != window())
         return false;
