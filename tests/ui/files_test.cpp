@@ -41,8 +41,8 @@ protected:
 
 TEST_F(Files, EachGroupTakesItsOwnKindOfFile)
 {
-    collect({"a.xan", "B.XAN", "page.htm", "PAGE.HTM", "list.mpl", "LIST.MPL", "StdLib.lua", "WORMPOT.LUA",
-             "mylib.lua"});
+    collect(
+        {"a.xan", "B.XAN", "page.htm", "PAGE.HTM", "list.mpl", "LIST.MPL", "StdLib.lua", "WORMPOT.LUA", "mylib.lua"});
     const QStringList all = resourceNames();
 
     addToNode(root(MapsRoot), all);

@@ -104,8 +104,8 @@ TEST_F(Resources, DeletedEntriesCanBeAddedAgainAndDeleteFollowsTheSelection)
 
 TEST_F(Resources, AddFolderTakesDirectFilesAndWithSubfoldersWalksInPlace)
 {
-    for (const char *name : {"top1.xan", ".hidden.tga", "sub/inner.lua", "sub/deeper/last.txt", "top2.hmp",
-                             "other/x.htm"})
+    for (const char *name :
+         {"top1.xan", ".hidden.tga", "sub/inner.lua", "sub/deeper/last.txt", "top2.hmp", "other/x.htm"})
         makeFile(QStringLiteral("scan/") + QLatin1String(name));
     const QString folder = tempPath("scan");
 
@@ -144,8 +144,8 @@ TEST_F(Resources, EscStopsAScanAndTheWindowComesBack)
     bool disabledDuringScan = false;
     // The scan yields to the window at once; the key arrives then.
     QTimer::singleShot(0, editor.get(), [&] {
-        disabledDuringScan = !widget("pnlRight")->isEnabled() && !widget("pnlMid")->isEnabled() &&
-                             !widget("pnlLeft")->isEnabled();
+        disabledDuringScan =
+            !widget("pnlRight")->isEnabled() && !widget("pnlMid")->isEnabled() && !widget("pnlLeft")->isEnabled();
         // No command starts meanwhile: File, New would empty the list under the scan.
         QTest::keyClick(editor.get(), Qt::Key_N, Qt::ControlModifier);
         QTest::keyClick(editor.get(), Qt::Key_Escape);

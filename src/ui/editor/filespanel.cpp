@@ -46,7 +46,8 @@ FilesPanel::FilesPanel(ProjectModel &project, QWidget *parent)
     mnuFilesEditAdd = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditAdd"), "[mnuFilesEdit.Add.Caption]");
     mnuFilesEditCreateFolder =
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditCreateFolder"), "[mnuFilesEdit.CreateFolder.Caption]");
-    mnuFilesEditDelete = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
+    mnuFilesEditDelete =
+        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
     for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete})
         item->setEnabled(false);
 
@@ -235,10 +236,8 @@ bool FilesPanel::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
-        case QEvent::Drop:
-            return handleDrag(event);
-        default:
-            break;
+        case QEvent::Drop: return handleDrag(event);
+        default: break;
         }
     }
     return ContentPanel::eventFilter(watched, event);

@@ -88,9 +88,7 @@ void PreviewPanel::UpdatePreview(const TreeNode *node)
             return;
         }
         break;
-    case PreviewKind::None:
-        showNone();
-        return;
+    case PreviewKind::None: showNone(); return;
     }
     m_shown = node;
 }

@@ -69,8 +69,7 @@ QString ResourcesModel::dragFormat()
 QByteArray ResourcesModel::dragToken() const
 {
     // The process and this model: a drag from another editor's list names other files.
-    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
-           QByteArray::number(quintptr(this), 16);
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' + QByteArray::number(quintptr(this), 16);
 }
 
 bool ResourcesModel::isOwnDrag(const QMimeData *data) const
@@ -94,14 +93,10 @@ QVariant ResourcesModel::data(const QModelIndex &index, int role) const
         return {};
     const ResourceEntry &entry = m_list.entry(index.row());
     switch (role) {
-    case Qt::DisplayRole:
-        return index.column() == 0 ? entry.name : entry.folder;
-    case Qt::DecorationRole:
-        return index.column() == 0 ? QVariant(resourceIcon()) : QVariant();
-    case Qt::ToolTipRole:
-        return entry.fullPath;
-    default:
-        return {};
+    case Qt::DisplayRole: return index.column() == 0 ? entry.name : entry.folder;
+    case Qt::DecorationRole: return index.column() == 0 ? QVariant(resourceIcon()) : QVariant();
+    case Qt::ToolTipRole: return entry.fullPath;
+    default: return {};
     }
 }
 

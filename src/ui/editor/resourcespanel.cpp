@@ -308,10 +308,8 @@ bool ResourcesPanel::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
-        case QEvent::Drop:
-            return handleDrop(event);
-        default:
-            break;
+        case QEvent::Drop: return handleDrop(event);
+        default: break;
         }
     }
     return ContentPanel::eventFilter(watched, event);
