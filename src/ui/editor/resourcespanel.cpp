@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QTreeView>
 #include <QUrl>
 
@@ -224,6 +225,8 @@ void ResourcesPanel::scanFolder(const QString &folder, bool recursive)
     m_stopScan = false;
     m_closeAfterScan = false;
     const QString caption = title()->text();
+    // Disabling the panels takes the focus away; it comes back to where it was.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
     m_editor->PanelsChangeEnabled(false);
     m_model->holdInserts(true);
     qApp->installEventFilter(this);
@@ -249,6 +252,8 @@ void ResourcesPanel::scanFolder(const QString &folder, bool recursive)
     m_model->holdInserts(false);
     title()->setText(caption);
     m_editor->PanelsChangeEnabled(true);
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
     m_scanning = false;
     if (m_closeAfterScan)
         window()->close();
