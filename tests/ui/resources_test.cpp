@@ -207,7 +207,7 @@ TEST_F(Resources, NewEmptiesTheListOpenKeepsIt)
     EXPECT_EQ(widget<QTreeView>("lstResources")->model()->rowCount(), 0);
 }
 
-TEST_F(Resources, DesktopDropsAddFilesAndWholeFoldersButNoFifo)
+TEST_F(Resources, DesktopDropsAddFilesAndWholeFoldersAndNothingTakesAFifo)
 {
     const QString file = makeFile("drop/one.xan");
     makeFile("drop/folder/two.lua");
@@ -224,6 +224,10 @@ TEST_F(Resources, DesktopDropsAddFilesAndWholeFoldersButNoFifo)
     names.sort();
     EXPECT_EQ(names, QStringList({"one.xan", "three.txt", "two.lua"}));
     EXPECT_EQ(Common.LastDir, QString());
+
+    // The file dialog takes no FIFO either.
+    addResources({fifo});
+    EXPECT_EQ(resourceNames().size(), 3);
 
     // Rows dragged within the list are no desktop files.
     selectResources({"one.xan"});

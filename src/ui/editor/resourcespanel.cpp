@@ -187,8 +187,12 @@ void ResourcesPanel::mnuResourcesEditAddClick()
     if (chosen.isEmpty())
         return;
     m_dialogFolder = QFileInfo(chosen.first()).absolutePath();
-    for (const QString &path : chosen)
-        m_model->list().AddNewResource(QDir::toNativeSeparators(path));
+    for (const QString &path : chosen) {
+        // Regular files only, as a folder scan takes them: a FIFO or device chosen by mistake
+        // would block the build that copies it.
+        if (QFileInfo(path).isFile())
+            m_model->list().AddNewResource(QDir::toNativeSeparators(path));
+    }
 }
 
 void ResourcesPanel::mnuResourcesEditAddDirClick()
