@@ -9,6 +9,7 @@
 
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTreeView>
 #include <QUrl>
 
@@ -247,6 +248,27 @@ TEST_F(Files, PickListsSeeWhatWasAdded)
     EXPECT_GE(changed.count(), 1);
     EXPECT_EQ(added.count(), 1);
     EXPECT_TRUE(lists.levelIcons().contains("icon.tga"));
+}
+
+TEST_F(Files, TheDeleteKeyRemovesFromTheListWithTheFocus)
+{
+    collect({"one.txt", "two.txt"});
+    addToNode(root(FilesRoot), {"one.txt"});
+    TreeNode *placed = childNamed(root(FilesRoot), "one.txt");
+    ASSERT_TRUE(placed);
+    editor->activateWindow();
+    QTreeView *tree = widget<QTreeView>("lstFiles");
+    tree->setFocus();
+    clickNode(placed);
+    QTest::keyClick(tree, Qt::Key_Delete);
+    EXPECT_FALSE(childNamed(root(FilesRoot), "one.txt"));
+    EXPECT_EQ(resourceNames().size(), 2);
+
+    QTreeView *list = widget<QTreeView>("lstResources");
+    list->setFocus();
+    selectResources({"two.txt"});
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(resourceNames(), QStringList({"one.txt"}));
 }
 
 } // namespace
