@@ -1,20 +1,43 @@
 #include "ui/editor/filespanel.h"
 
+#include "core/errors.h"
 #include "core/langload.h"
 #include "project/projectmodel.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/editor/filestreemodel.h"
+#include "ui/editor/frmeditor.h"
 #include "ui/editor/labelmenu.h"
+#include "ui/editor/previewpanel.h"
+#include "ui/editor/resourcesmodel.h"
+#include "ui/editor/resourcespanel.h"
 
 #include <QAction>
+#include <QDragMoveEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QTreeView>
 
 namespace tervelle {
 
+namespace {
+
+QString lang(const char *key)
+{
+    return GetLangText(QString::fromLatin1(key));
+}
+
+QString messageCaption()
+{
+    return QGuiApplication::applicationDisplayName();
+}
+
+} // namespace
+
 FilesPanel::FilesPanel(ProjectModel &project, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent)
+    : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent), m_project(project)
 {
     title()->setText(GetLangText(QStringLiteral("[lblFiles.Caption]")));
     mnuFilesEdit = addLabelMenu(QStringLiteral("pnlFilesMenu"), QStringLiteral("mnuFilesEdit"),
@@ -23,7 +46,8 @@ FilesPanel::FilesPanel(ProjectModel &project, QWidget *parent)
     mnuFilesEditAdd = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditAdd"), "[mnuFilesEdit.Add.Caption]");
     mnuFilesEditCreateFolder =
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditCreateFolder"), "[mnuFilesEdit.CreateFolder.Caption]");
-    mnuFilesEditDelete = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
+    mnuFilesEditDelete =
+        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
     for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete})
         item->setEnabled(false);
 
@@ -37,9 +61,44 @@ FilesPanel::FilesPanel(ProjectModel &project, QWidget *parent)
     lstFiles->setIconSize(QSize(16, 16));
     lstFiles->setAccessibleName(title()->text());
     lstFiles->setEnabled(false);
+    // Drops are judged here, node by node; the view's own drop handling stays out.
+    lstFiles->setAcceptDrops(true);
+    lstFiles->viewport()->installEventFilter(this);
     // A new or opened project shows every group with what it holds.
-    connect(&project, &ProjectModel::projectReset, lstFiles, &QTreeView::expandAll);
+    connect(&project, &ProjectModel::projectReset, this, &FilesPanel::projectWasReset);
     lstFiles->expandAll();
+
+    connect(lstFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FilesPanel::lstFilesChange);
+    connect(lstFiles, &QTreeView::clicked, this, [this] { lstFilesClick(lstFiles); });
+    connect(mnuFilesEditAdd, &QAction::triggered, this, &FilesPanel::mnuFilesEditAddClick);
+    connect(mnuFilesEditCreateFolder, &QAction::triggered, this, &FilesPanel::mnuFilesEditCreateFolderClick);
+    connect(mnuFilesEditDelete, &QAction::triggered, this, &FilesPanel::mnuFilesEditDeleteClick);
+    mnuFilesEditDelete->setShortcut(QKeySequence::Delete);
+    mnuFilesEditDelete->setShortcutContext(Qt::WidgetShortcut);
+    lstFiles->addAction(mnuFilesEditDelete);
+}
+
+void FilesPanel::attach(TfrmEditor *editor)
+{
+    m_editor = editor;
+    // A node about to go takes the preview of it (or of anything below it) along: a replaced
+    // or deleted file is no longer what the preview shows.
+    connect(&m_project, &ProjectModel::nodeAboutToBeRemoved, this,
+            [this](TreeNode *removed) { m_editor->preview()->nodeAboutToBeRemoved(removed); });
+}
+
+void FilesPanel::projectWasReset()
+{
+    lstFiles->expandAll();
+    SelectedNodeKind = NoNodeKind;
+    if (m_editor)
+        m_editor->preview()->UpdatePreview(nullptr);
+}
+
+TreeNode *FilesPanel::selectedNode() const
+{
+    const QModelIndexList selected = lstFiles->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? nullptr : m_model->node(selected.first());
 }
 
 void FilesPanel::FilesMenuChangeEnabled(bool enabled)
@@ -58,6 +117,130 @@ void FilesPanel::pnlFilesChangeEnabled(bool enabled)
 void FilesPanel::panelResize()
 {
     layoutMainControl(lstFiles);
+}
+
+void FilesPanel::lstFilesClick(QObject *sender)
+{
+    TreeNode *node = selectedNode();
+    SelectedNodeKind = tervelle::SelectedNodeKind(m_project, node);
+    // With nothing selected Delete stays as it was.
+    if (node)
+        mnuFilesEditDelete->setEnabled(m_project.canDelete(node));
+    mnuFilesEditCreateFolder->setEnabled(canCreateFolderKind(SelectedNodeKind));
+    if (sender && m_editor)
+        m_editor->preview()->UpdatePreview(node);
+}
+
+void FilesPanel::lstFilesChange()
+{
+    lstFilesClick(lstFiles);
+}
+
+void FilesPanel::mnuFilesEditAddClick()
+{
+    if (TreeNode *node = selectedNode()) {
+        Dialogs &dialogs = m_editor->dialogs();
+        AddResourcesOperation operation(m_project, [&dialogs](const QString &name) {
+            QString text = lang("[message.ReplaceFile.Caption]").replace(QStringLiteral("/f"), name);
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            return dialogs.askReplace(messageCaption(), text);
+        });
+        operation.addSelected(node, m_editor->resources()->selectedResources());
+        lstFiles->expand(m_model->indexOf(node));
+        if (!operation.skipped().isEmpty()) {
+            QStringList reasons;
+            for (const SkippedResource &skipped : operation.skipped())
+                reasons.append(skipped.reason);
+            dialogs.showMessage(messageCaption(), reasons.join(QLatin1Char('\n')));
+        }
+    }
+    emit resourcesAdded();
+}
+
+void FilesPanel::mnuFilesEditCreateFolderClick()
+{
+    TreeNode *node = selectedNode();
+    if (!node)
+        return;
+    const std::optional<QString> name = m_editor->dialogs().inputText(
+        lang("[message.NewFolder.Caption]"), lang("[message.NewFolder.Promt]"), lang("[message.NewFolder.Default]"));
+    // Cancel means no folder, not a folder of the default name.
+    if (!name)
+        return;
+    try {
+        CreateFolder(m_project, node, *name);
+        lstFiles->expand(m_model->indexOf(node));
+    } catch (const UserError &e) {
+        m_editor->dialogs().showMessage(messageCaption(), e.message());
+    }
+}
+
+void FilesPanel::mnuFilesEditDeleteClick()
+{
+    TreeNode *node = selectedNode();
+    if (!node || !m_project.DeleteNode(node))
+        return;
+    // The tree moved its current row to a neighbour; that becomes the selection.
+    const QModelIndex next = lstFiles->currentIndex();
+    if (next.isValid())
+        lstFiles->selectionModel()->select(next, QItemSelectionModel::ClearAndSelect);
+    lstFilesClick(lstFiles);
+}
+
+bool FilesPanel::lstFilesDragOver(const QPoint &position)
+{
+    const QModelIndex at = lstFiles->indexAt(position);
+    QItemSelectionModel *selection = lstFiles->selectionModel();
+    if (!at.isValid()) {
+        selection->clearSelection();
+        return false;
+    }
+    if (!selection->isSelected(at))
+        selection->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+    lstFilesClick(nullptr);
+    if (!lstFiles->isExpanded(at))
+        lstFiles->expand(at);
+    return SelectedNodeKind >= 0 && SelectedNodeKind < RootCount;
+}
+
+void FilesPanel::lstFilesDragDrop()
+{
+    mnuFilesEditAddClick();
+}
+
+bool FilesPanel::handleDrag(QEvent *event)
+{
+    auto *drag = static_cast<QDropEvent *>(event);
+    // Only rows of this window's resources list: anything else names no selected resources.
+    if (!m_editor || !m_editor->resources()->listModel()->isOwnDrag(drag->mimeData())) {
+        drag->ignore();
+        return true;
+    }
+    const bool taken = lstFilesDragOver(drag->position().toPoint());
+    // The enter is taken whatever lies under the pointer, so that the moves follow; each move
+    // and the drop judge the node they are over.
+    if (taken || event->type() == QEvent::DragEnter) {
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+    } else {
+        drag->ignore();
+    }
+    if (taken && event->type() == QEvent::Drop)
+        lstFilesDragDrop();
+    return true;
+}
+
+bool FilesPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lstFiles->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: return handleDrag(event);
+        default: break;
+        }
+    }
+    return ContentPanel::eventFilter(watched, event);
 }
 
 } // namespace tervelle

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "project/treeoperations.h"
 #include "ui/editor/contentpanel.h"
 
 class QTreeView;
@@ -9,14 +10,21 @@ namespace tervelle {
 class FilesTreeModel;
 class LabelMenu;
 class ProjectModel;
+class TfrmEditor;
+class TreeNode;
 
-// `pnlFiles`: the pack's files tree under its six group roots.
+// `pnlFiles`: the pack's files tree under its six group roots, with the commands that place
+// resources in it, make folders and delete nodes, and the drop target for resources dragged
+// from `lstResources`.
 class FilesPanel : public ContentPanel
 {
     Q_OBJECT
 
 public:
     FilesPanel(ProjectModel &project, QWidget *parent);
+
+    // The window whose resources list, preview and dialogs the commands use.
+    void attach(TfrmEditor *editor);
 
     LabelMenu *mnuFilesEdit = nullptr;
     QMenu *pmnuFilesEdit = nullptr;
@@ -25,18 +33,44 @@ public:
     QAction *mnuFilesEditDelete = nullptr;
     QTreeView *lstFiles = nullptr;
 
+    // What the selected node is (see SelectedNodeKind in the core); -1 for none.
+    int SelectedNodeKind = NoNodeKind;
+
     FilesTreeModel *treeModel() const { return m_model; }
+    TreeNode *selectedNode() const;
 
     void FilesMenuChangeEnabled(bool enabled);
     void pnlFilesChangeEnabled(bool enabled);
 
+    // Recomputes the node kind and the commands' states; with a sender (a click or a selection
+    // change) the preview follows the selected node too.
+    void lstFilesClick(QObject *sender);
+    void lstFilesChange();
+    void mnuFilesEditAddClick();
+    void mnuFilesEditCreateFolderClick();
+    void mnuFilesEditDeleteClick();
+
     // The resize handler; the window also runs it after its own.
     void pnlFilesResize() { panelResize(); }
 
+signals:
+    // After every "Add selected resources", whether or not anything was added, so the header
+    // and properties editors can offer the new files.
+    void resourcesAdded();
+
 protected:
     void panelResize() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // During a drag: selects the node under the pointer and tells whether a drop there is taken.
+    bool lstFilesDragOver(const QPoint &position);
+    void lstFilesDragDrop();
+    bool handleDrag(QEvent *event);
+    void projectWasReset();
+
+    ProjectModel &m_project;
+    TfrmEditor *m_editor = nullptr;
     FilesTreeModel *m_model = nullptr;
 };
 

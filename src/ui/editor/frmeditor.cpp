@@ -143,6 +143,8 @@ void TfrmEditor::createControls()
     m_files = new FilesPanel(*m_project, pnlMid);
     m_resources = new ResourcesPanel(*m_project, pnlRight);
     m_preview = new PreviewPanel(pnlRight);
+    m_files->attach(this);
+    m_resources->attach(this);
     pnlLeft->setParts(m_maps, new PanelSplitter(QStringLiteral("splMapsHeader"), Qt::Horizontal, pnlLeft), m_header);
     pnlMid->setParts(m_properties, new PanelSplitter(QStringLiteral("splPropertiesFiles"), Qt::Horizontal, pnlMid),
                      m_files);

@@ -8,6 +8,8 @@ class QScrollArea;
 
 namespace tervelle {
 
+class TreeNode;
+
 // `pnlPreview`: a picture in a scroll box, a text, or "No preview".
 class PreviewPanel : public ContentPanel
 {
@@ -21,8 +23,25 @@ public:
     QLabel *imgPreview = nullptr;
     QPlainTextEdit *txtPreview = nullptr;
 
+    // Shows the file behind the node by its file type: level icons as pictures, texture lists,
+    // scripts and information pages as text, anything else (and no node) as "No preview".
+    void UpdatePreview(const TreeNode *node);
+    // The node whose file is shown, or none.
+    const TreeNode *shownNode() const { return m_shown; }
+    // A node going away takes its preview (or that of a node below it) along.
+    void nodeAboutToBeRemoved(const TreeNode *removed);
+
+    // Reads the TGA file into the view and centres it in the box; false (and an empty view)
+    // when the file is missing, unreadable or declined by the reader.
+    static bool DrawTgaOnImage(const QString &path, QLabel *view, QScrollArea *box);
+
 protected:
     void panelResize() override;
+
+private:
+    void showNone();
+
+    const TreeNode *m_shown = nullptr;
 };
 
 } // namespace tervelle

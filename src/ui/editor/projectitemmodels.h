@@ -65,33 +65,4 @@ private:
     int m_fixedRows = 0;
 };
 
-// The resources list: display name and folder of each collected file.
-struct ResourceEntry
-{
-    QString displayName;
-    QString folder;
-    QString fullPath;
-};
-
-class ResourcesListModel : public QAbstractTableModel
-{
-    Q_OBJECT
-
-public:
-    explicit ResourcesListModel(QObject *parent = nullptr);
-
-    void setTitles(const QString &file, const QString &path);
-    const QList<ResourceEntry> &entries() const { return m_entries; }
-    void clear();
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-private:
-    QList<ResourceEntry> m_entries;
-    QString m_titles[2];
-};
-
 } // namespace tervelle

@@ -1,17 +1,61 @@
 #include "ui/editor/resourcespanel.h"
 
+#include "core/common.h"
+#include "core/errors.h"
 #include "core/langload.h"
+#include "project/folderscan.h"
 #include "project/projectmodel.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/editor/frmeditor.h"
 #include "ui/editor/labelmenu.h"
-#include "ui/editor/projectitemmodels.h"
+#include "ui/editor/resourcesmodel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QPointer>
 #include <QTreeView>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace tervelle {
+
+namespace {
+
+QString lang(const char *key)
+{
+    return GetLangText(QString::fromLatin1(key));
+}
+
+// Ten times a second looks alive; each repaint lays out the whole list, so more often would
+// cost a long scan a good part of its time.
+constexpr qint64 RepaintEveryMs = 100;
+
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl &url : urls) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
 
 ResourcesPanel::ResourcesPanel(ProjectModel &project, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent)
@@ -36,7 +80,7 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, QWidget *parent)
     for (QAction *item : items())
         item->setEnabled(false);
 
-    m_model = new ResourcesListModel(this);
+    m_model = new ResourcesModel(project, this);
     m_model->setTitles(GetLangText(QStringLiteral("[lstResources.Column1.Name]")),
                        GetLangText(QStringLiteral("[lstResources.Column2.Name]")));
     lstResources = new QTreeView(this);
@@ -44,20 +88,46 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, QWidget *parent)
     lstResources->setModel(m_model);
     lstResources->setRootIsDecorated(false);
     lstResources->setItemsExpandable(false);
+    lstResources->setUniformRowHeights(true);
     lstResources->setSortingEnabled(false);
     lstResources->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstResources->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstResources->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstResources->setIconSize(QSize(16, 16));
     lstResources->setDragEnabled(true);
+    lstResources->setDefaultDropAction(Qt::CopyAction);
+    // Drops from the desktop are handled here; the view's own drop handling stays out.
+    lstResources->setAcceptDrops(true);
+    lstResources->viewport()->installEventFilter(this);
     lstResources->setAccessibleName(title()->text());
     // The path column takes the rest and may shrink in a narrow column.
     lstResources->header()->setStretchLastSection(false);
     lstResources->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     lstResources->setColumnWidth(0, 90);
     lstResources->setEnabled(false);
-    connect(&project, &ProjectModel::projectReset, this, [this](ResetKind kind) {
-        if (kind == ResetKind::New)
-            m_model->clear();
-    });
+    connect(lstResources->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ResourcesPanel::lstResourcesSelectItem);
+    // A reset of the list (New, Clear) drops the selection without telling the selection's
+    // listeners.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ResourcesPanel::lstResourcesSelectItem);
+
+    connect(mnuResourcesEditAdd, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditAddClick);
+    connect(mnuResourcesEditAddDir, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditAddDirClick);
+    connect(mnuResourcesEditAddSubDirs, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditAddSubDirsClick);
+    connect(mnuResourcesEditRename, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditRenameClick);
+    connect(mnuResourcesEditDelete, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditDeleteClick);
+    connect(mnuResourcesEditClear, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditClearClick);
+    mnuResourcesEditDelete->setShortcut(QKeySequence::Delete);
+    mnuResourcesEditDelete->setShortcutContext(Qt::WidgetShortcut);
+    lstResources->addAction(mnuResourcesEditDelete);
+    mnuResourcesEditRename->setShortcut(QKeySequence(Qt::Key_F2));
+    mnuResourcesEditRename->setShortcutContext(Qt::WidgetShortcut);
+    lstResources->addAction(mnuResourcesEditRename);
+}
+
+void ResourcesPanel::attach(TfrmEditor *editor)
+{
+    m_editor = editor;
 }
 
 QList<QAction *> ResourcesPanel::items() const
@@ -82,6 +152,242 @@ void ResourcesPanel::pnlResourcesChangeEnabled(bool enabled)
 void ResourcesPanel::panelResize()
 {
     layoutMainControl(lstResources);
+}
+
+void ResourcesPanel::lstResourcesSelectItem()
+{
+    const bool any = lstResources->selectionModel()->hasSelection();
+    mnuResourcesEditDelete->setEnabled(any);
+    mnuResourcesEditRename->setEnabled(any);
+}
+
+QVector<AddResourcesOperation::Resource> ResourcesPanel::selectedResources() const
+{
+    QModelIndexList rows = lstResources->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QVector<AddResourcesOperation::Resource> resources;
+    resources.reserve(rows.size());
+    for (const QModelIndex &row : std::as_const(rows)) {
+        const ResourceEntry &entry = m_model->list().entry(row.row());
+        resources.append({entry.name, entry.fullPath});
+    }
+    return resources;
+}
+
+void ResourcesPanel::mnuResourcesEditAddClick()
+{
+    FileDialogRequest request;
+    request.title = lang("[dlgResources.Title]");
+    request.filter = lang("[dlgResources.Filter]");
+    request.filterIndex = lang("[dlgResources.FilterIndex]").trimmed().toInt();
+    // The game's folder the first time; from then on the dialog stays where files were chosen.
+    request.folder = m_dialogOpened ? m_dialogFolder : Common.WormsDir;
+    m_dialogOpened = true;
+    m_dialogFolder = request.folder;
+    const QStringList chosen = m_editor->dialogs().openFiles(request, true);
+    if (chosen.isEmpty())
+        return;
+    m_dialogFolder = QFileInfo(chosen.first()).absolutePath();
+    for (const QString &path : chosen) {
+        // Regular files only, as a folder scan takes them: a FIFO or device chosen by mistake
+        // would block the build that copies it.
+        if (QFileInfo(path).isFile())
+            m_model->list().AddNewResource(QDir::toNativeSeparators(path));
+    }
+}
+
+void ResourcesPanel::mnuResourcesEditAddDirClick()
+{
+    addFolderCommand(false);
+}
+
+void ResourcesPanel::mnuResourcesEditAddSubDirsClick()
+{
+    addFolderCommand(true);
+}
+
+void ResourcesPanel::addFolderCommand(bool recursive)
+{
+    if (m_scanning)
+        return;
+    QString folder;
+    if (!m_editor->SelectDirectory(lang("[dlgResourcesDir.Title]"), QString(), folder))
+        return;
+    // A virtual item gives no path; a folder that went meanwhile is no folder either.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return;
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    Common.LastDir = folder;
+    scanFolder(folder, recursive);
+}
+
+void ResourcesPanel::scanFolder(const QString &folder, bool recursive)
+{
+    if (m_scanning)
+        return;
+    m_scanning = true;
+    m_stopScan = false;
+    m_closeAfterScan = false;
+    const QString caption = title()->text();
+    // Disabling the panels takes the focus away; it comes back to where it was.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    m_editor->PanelsChangeEnabled(false);
+    m_model->holdInserts(true);
+    qApp->installEventFilter(this);
+
+    QElapsedTimer sinceRepaint;
+    bool first = true;
+    const ScanCallback progress = [&](const ScanProgress &) {
+        // The first report comes at once, so the disabled window and an early Esc show up even
+        // in a short scan.
+        if (first || sinceRepaint.elapsed() >= RepaintEveryMs) {
+            first = false;
+            m_model->flush();
+            title()->setText(QStringLiteral("%1 (%2)").arg(caption).arg(m_model->list().count()));
+            QCoreApplication::processEvents();
+            sinceRepaint.start();
+        }
+        return !m_stopScan;
+    };
+    sinceRepaint.start();
+    AddFolder(m_model->list(), folder, recursive, progress);
+
+    qApp->removeEventFilter(this);
+    m_model->holdInserts(false);
+    title()->setText(caption);
+    m_editor->PanelsChangeEnabled(true);
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    m_scanning = false;
+    if (m_closeAfterScan)
+        window()->close();
+}
+
+bool ResourcesPanel::scanEvent(QObject *watched, QEvent *event)
+{
+    // The window's shortcuts (New, Open, ...) would start a command inside the scan.
+    if (event->type() == QEvent::Shortcut)
+        return true;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != window())
+        return false;
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        m_stopScan = true;
+        return true;
+    }
+    if (event->type() == QEvent::Close && widget == window()) {
+        // The window closes once the scan has returned, not from inside it.
+        m_stopScan = true;
+        m_closeAfterScan = true;
+        event->ignore();
+        return true;
+    }
+    return false;
+}
+
+bool ResourcesPanel::handleDrop(QEvent *event)
+{
+    auto *drop = static_cast<QDropEvent *>(event);
+    // Rows dragged inside the list itself are not files from the desktop.
+    const bool files = !m_model->isOwnDrag(drop->mimeData()) && !localFiles(drop->mimeData()).isEmpty();
+    if (event->type() == QEvent::Drop) {
+        if (files && !m_scanning) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            addDropped(drop->mimeData()->urls());
+        } else {
+            drop->ignore();
+        }
+        return true;
+    }
+    if (files && !m_scanning) {
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+    } else {
+        drop->ignore();
+    }
+    return true;
+}
+
+bool ResourcesPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_scanning && scanEvent(watched, event))
+        return true;
+    if (watched == lstResources->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: return handleDrop(event);
+        default: break;
+        }
+    }
+    return ContentPanel::eventFilter(watched, event);
+}
+
+void ResourcesPanel::addDropped(const QList<QUrl> &urls)
+{
+    QStringList folders;
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+        const QFileInfo info(path);
+        // Only regular files: a FIFO or device in the pack would block the build that copies it.
+        if (info.isFile())
+            m_model->list().AddNewResource(path);
+        else if (info.isDir())
+            folders.append(path);
+    }
+    if (folders.isEmpty())
+        return;
+    // Scanned once the drop has returned: the file manager waits for the drop to finish and
+    // would hang for as long as the scan runs.
+    QMetaObject::invokeMethod(
+        this,
+        [this, folders] {
+            for (const QString &folder : folders) {
+                scanFolder(folder, true);
+                if (m_stopScan)
+                    break;
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void ResourcesPanel::mnuResourcesEditRenameClick()
+{
+    const QModelIndexList rows = lstResources->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const int row = std::min_element(rows.begin(), rows.end(), [](const QModelIndex &a, const QModelIndex &b) {
+                        return a.row() < b.row();
+                    })->row();
+    ResourceList &list = m_model->list();
+    const std::optional<QString> typed = m_editor->dialogs().inputText(
+        lang("[message.Rename.Caption]"), lang("[message.Rename.Promt]"), ResourceList::baseName(list.entry(row).name));
+    if (!typed)
+        return;
+    try {
+        list.rename(row, *typed);
+    } catch (const UserError &e) {
+        m_editor->dialogs().showMessage(QGuiApplication::applicationDisplayName(), e.message());
+    }
+}
+
+void ResourcesPanel::mnuResourcesEditDeleteClick()
+{
+    const QModelIndexList rows = lstResources->selectionModel()->selectedRows();
+    QVector<int> numbers;
+    numbers.reserve(rows.size());
+    for (const QModelIndex &row : rows)
+        numbers.append(row.row());
+    m_model->list().removeRows(numbers);
+}
+
+void ResourcesPanel::mnuResourcesEditClearClick()
+{
+    m_model->list().clear();
 }
 
 } // namespace tervelle

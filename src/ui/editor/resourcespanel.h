@@ -1,14 +1,17 @@
 #pragma once
 
+#include "project/treeoperations.h"
 #include "ui/editor/contentpanel.h"
 
 class QTreeView;
+class QUrl;
 
 namespace tervelle {
 
 class LabelMenu;
 class ProjectModel;
-class ResourcesListModel;
+class ResourcesModel;
+class TfrmEditor;
 
 // `pnlResources`: the staging list of files collected from disk. It is not part of the project:
 // a new project empties it, an opened one keeps it.
@@ -18,6 +21,9 @@ class ResourcesPanel : public ContentPanel
 
 public:
     ResourcesPanel(ProjectModel &project, QWidget *parent);
+
+    // The window whose dialogs, folder picker and panels the commands use.
+    void attach(TfrmEditor *editor);
 
     LabelMenu *mnuResourcesEdit = nullptr;
     QMenu *pmnuResourcesEdit = nullptr;
@@ -29,18 +35,47 @@ public:
     QAction *mnuResourcesEditClear = nullptr;
     QTreeView *lstResources = nullptr;
 
-    ResourcesListModel *listModel() const { return m_model; }
+    ResourcesModel *listModel() const { return m_model; }
 
     void ResourcesMenuChangeEnabled(bool enabled);
     void pnlResourcesChangeEnabled(bool enabled);
 
+    void mnuResourcesEditAddClick();
+    void mnuResourcesEditAddDirClick();
+    void mnuResourcesEditAddSubDirsClick();
+    void mnuResourcesEditRenameClick();
+    void mnuResourcesEditDeleteClick();
+    void mnuResourcesEditClearClick();
+    void lstResourcesSelectItem();
+
+    // The selected rows in list order, as "Add selected resources" takes them.
+    QVector<AddResourcesOperation::Resource> selectedResources() const;
+
+    // Scans a folder into the list with the three columns disabled; the window repaints and
+    // shows the count found so far, and Esc or closing the window stops the scan.
+    void scanFolder(const QString &folder, bool recursive);
+    bool isScanning() const { return m_scanning; }
+    // Files and folders dropped from the desktop: files are added, folders with their
+    // subfolders.
+    void addDropped(const QList<QUrl> &urls);
+
 protected:
     void panelResize() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QList<QAction *> items() const;
+    void addFolderCommand(bool recursive);
+    bool scanEvent(QObject *watched, QEvent *event);
+    bool handleDrop(QEvent *event);
 
-    ResourcesListModel *m_model = nullptr;
+    TfrmEditor *m_editor = nullptr;
+    ResourcesModel *m_model = nullptr;
+    QString m_dialogFolder; // where the file dialog opens; empty until it was first opened
+    bool m_dialogOpened = false;
+    bool m_scanning = false;
+    bool m_stopScan = false;
+    bool m_closeAfterScan = false;
 };
 
 } // namespace tervelle
