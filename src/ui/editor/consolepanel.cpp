@@ -42,11 +42,6 @@ ConsolePanel::ConsolePanel(Dialogs &dialogs, QWidget *parent) : QFrame(parent), 
     lstCompile->setReadOnly(true);
     lstCompile->setUndoRedoEnabled(false);
     lstCompile->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont courier(QStringLiteral("Courier New"), 8);
-    courier.setStyleHint(QFont::TypeWriter);
-    if (!QFontInfo(courier).fixedPitch())
-        courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    lstCompile->setFont(courier);
     lstCompile->setAccessibleName(lblCompile->text());
 
     pmnuCompile = new QMenu(this);
@@ -147,6 +142,21 @@ void ConsolePanel::focusChanged(QWidget *old, QWidget *now)
     if (!now || now->window() != window() || isAncestorOf(now) || now == this)
         return;
     lstCompileExit();
+}
+
+void ConsolePanel::showEvent(QShowEvent *event)
+{
+    // Chosen on the first showing, not at start-up: checking the font loads it, and the console
+    // starts hidden.
+    if (!m_fontChosen) {
+        m_fontChosen = true;
+        QFont courier(QStringLiteral("Courier New"), 8);
+        courier.setStyleHint(QFont::TypeWriter);
+        if (!QFontInfo(courier).fixedPitch())
+            courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        lstCompile->setFont(courier);
+    }
+    QFrame::showEvent(event);
 }
 
 void ConsolePanel::resizeEvent(QResizeEvent *event)

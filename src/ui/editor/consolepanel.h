@@ -52,6 +52,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void scheduleShow();
@@ -62,6 +63,7 @@ private:
     QStringList m_lines;
     qsizetype m_shown = 0; // lines already in lstCompile
     bool m_showQueued = false;
+    bool m_fontChosen = false;
     QString m_lastSavePath;
 };
 

@@ -112,24 +112,19 @@ QPixmap makeImage(int index)
     return pixmap;
 }
 
-const std::array<QPixmap, FileImageCount> &images()
-{
-    static const std::array<QPixmap, FileImageCount> all = [] {
-        std::array<QPixmap, FileImageCount> made;
-        for (int i = 0; i < FileImageCount; ++i)
-            made[std::size_t(i)] = makeImage(i);
-        return made;
-    }();
-    return all;
-}
-
 } // namespace
 
 QPixmap fileImage(int index)
 {
     if (index < 0 || index >= FileImageCount)
         return QPixmap();
-    return images()[std::size_t(index)];
+    // Each image drawn when first asked for: a new project shows only the groups, and drawing the
+    // lettered pages loads a font of their own.
+    static std::array<QPixmap, FileImageCount> made;
+    QPixmap &image = made[std::size_t(index)];
+    if (image.isNull())
+        image = makeImage(index);
+    return image;
 }
 
 QIcon treeNodeIcon(int imageIndex, int selectedIndex)
