@@ -1,7 +1,6 @@
 // The editor's start-up as main() does it, ending at the first shown window.
 #include "firstexpose.h"
 
-#include "app/fontwarmup.h"
 #include "core/langload.h"
 #include "ui/editor/frmeditor.h"
 
@@ -12,7 +11,6 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const tervelle::FontWarmUp fonts;
     tervelle::InitLanguage();
     QApplication::setApplicationName(QStringLiteral("Tervelle"));
     int result = 0;

@@ -1,4 +1,3 @@
-#include "app/fontwarmup.h"
 #include "core/langload.h"
 #include "core/quitonsignal.h"
 #include "core/report.h"
@@ -15,7 +14,6 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const tervelle::FontWarmUp fonts;
     // Problems the core notices on the way (a settings file it leaves alone) are printed until
     // the editor window takes them over.
     tervelle::setProblemHandler([](const QString &message) { std::fprintf(stderr, "Tervelle: %s\n", qPrintable(message)); });
