@@ -23,6 +23,7 @@
 #include <QTreeView>
 #include <QAction>
 #include <QGuiApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -39,30 +40,52 @@ namespace {
 constexpr int MinColumnWidth = 200;
 constexpr int SplitterWidth = PanelSplitter::Thickness;
 
-void fillBackground(QWidget *widget, TColor color)
+// The colours of the window's widgets, gathered first and set once per widget: each setPalette
+// walks the widget's children, and several widgets take two or three kinds of colour.
+class Colouring
 {
-    QPalette colours = widget->palette();
-    colours.setColor(QPalette::Window, toQColor(color));
-    colours.setColor(QPalette::Button, toQColor(color));
-    widget->setPalette(colours);
-    widget->setAutoFillBackground(true);
-}
+public:
+    void fillBackground(QWidget *widget, TColor color)
+    {
+        QPalette &colours = of(widget);
+        colours.setColor(QPalette::Window, toQColor(color));
+        colours.setColor(QPalette::Button, toQColor(color));
+        m_filled << widget;
+    }
 
-void setTextColor(QWidget *widget)
-{
-    QPalette colours = widget->palette();
-    colours.setColor(QPalette::Text, toQColor(ColorText));
-    colours.setColor(QPalette::WindowText, toQColor(ColorText));
-    colours.setColor(QPalette::ButtonText, toQColor(ColorText));
-    widget->setPalette(colours);
-}
+    void setTextColor(QWidget *widget)
+    {
+        QPalette &colours = of(widget);
+        colours.setColor(QPalette::Text, toQColor(ColorText));
+        colours.setColor(QPalette::WindowText, toQColor(ColorText));
+        colours.setColor(QPalette::ButtonText, toQColor(ColorText));
+    }
 
-void setWindowBackground(QWidget *widget)
-{
-    QPalette colours = widget->palette();
-    colours.setColor(QPalette::Base, toQColor(ColorWindow));
-    widget->setPalette(colours);
-}
+    void setWindowBackground(QWidget *widget) { of(widget).setColor(QPalette::Base, toQColor(ColorWindow)); }
+
+    void apply()
+    {
+        for (QWidget *widget : std::as_const(m_order))
+            widget->setPalette(m_palettes.value(widget));
+        for (QWidget *widget : std::as_const(m_filled))
+            widget->setAutoFillBackground(true);
+    }
+
+private:
+    QPalette &of(QWidget *widget)
+    {
+        auto found = m_palettes.find(widget);
+        if (found == m_palettes.end()) {
+            m_order << widget;
+            found = m_palettes.insert(widget, widget->palette());
+        }
+        return *found;
+    }
+
+    QList<QWidget *> m_order;
+    QHash<QWidget *, QPalette> m_palettes;
+    QList<QWidget *> m_filled;
+};
 
 // "/p" and "/f" replaced in one pass, so a placeholder inside the pack title stays as typed.
 QString fillCaption(const QString &text, const QString &title, const QString &file)
@@ -217,20 +240,21 @@ void TfrmEditor::FormDestroy()
 
 void TfrmEditor::SetColors()
 {
+    Colouring colours;
     QList<QWidget *> panelColoured = {pnlLeft, pnlMid, pnlRight, m_console, m_console->lblCompile,
                                       m_preview->lblNoPreview, splLeftMid, splMidRight};
     for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
                                                                      m_resources, m_preview}) {
         panelColoured << panel << panel->title();
         if (panel->menuStrip())
-            fillBackground(panel->menuStrip(), ColorMenu);
+            colours.fillBackground(panel->menuStrip(), ColorMenu);
     }
     for (ColumnPanel *column : {pnlLeft, pnlMid, pnlRight})
         panelColoured << column->findChild<PanelSplitter *>(QString(), Qt::FindDirectChildrenOnly);
     for (QTableView *grid : {m_header->lstHeader, m_properties->lstProperties})
         panelColoured << grid->horizontalHeader();
     for (QWidget *widget : std::as_const(panelColoured))
-        fillBackground(widget, ColorPanel);
+        colours.fillBackground(widget, ColorPanel);
 
     // Label-menus keep their own ColorMenu / ColorMenuHot background.
     QList<QWidget *> texts = {m_maps->lstMaps,         m_header->lstHeader,    m_files->lstFiles,
@@ -241,12 +265,13 @@ void TfrmEditor::SetColors()
                                                                      m_resources, m_preview})
         texts << panel->title();
     for (QWidget *widget : std::as_const(texts))
-        setTextColor(widget);
+        colours.setTextColor(widget);
     for (QWidget *widget : std::initializer_list<QWidget *>{m_maps->lstMaps, m_header->lstHeader,
                                                             m_properties->lstProperties, m_files->lstFiles,
                                                             m_resources->lstResources, m_console->lstCompile,
                                                             m_preview->txtPreview})
-        setWindowBackground(widget);
+        colours.setWindowBackground(widget);
+    colours.apply();
 }
 
 void TfrmEditor::resizeEvent(QResizeEvent *event)
