@@ -129,6 +129,15 @@ TEST_F(DataSafety, SaveProjectOnAFullDiskKeepsTheEarlierProjectAndSaysWhy)
     EXPECT_EQ(test::readBytes(project), earlier);
     EXPECT_EQ(namesIn(tempPath(QStringLiteral("keep"))), QStringList{QStringLiteral("road.mpr")});
 
+    // The work that was not saved is not lost with New: it waits in the recovery folder.
+    item("mnuFileNew")->trigger();
+    EXPECT_EQ(editor->project().mapCount(), 0);
+    const QStringList kept = recoveryFiles();
+    ASSERT_EQ(kept.size(), 1);
+    dialogs.openAnswers.enqueue({recoveryDir() + QLatin1Char('/') + kept.first()});
+    item("mnuFileOpen")->trigger();
+    ASSERT_EQ(editor->project().mapCount(), 61);
+
     // With room again the same command writes the whole project, which the limit would not hold.
     saveProject(project);
     EXPECT_EQ(dialogs.messages().size(), 1);
