@@ -129,6 +129,18 @@ TEST_F(DataSafety, SaveProjectOnAFullDiskKeepsTheEarlierProjectAndSaysWhy)
     EXPECT_EQ(test::readBytes(project), earlier);
     EXPECT_EQ(namesIn(tempPath(QStringLiteral("keep"))), QStringList{QStringLiteral("road.mpr")});
 
+    // Saved under another name: no file of that name, and the window still names the earlier one.
+    const QString title = editor->windowTitle();
+    EXPECT_TRUE(title.contains(QStringLiteral("road.mpr"))) << title.toStdString();
+    {
+        SmallDisk disk(Limit);
+        saveProject(tempPath(QStringLiteral("keep/other.mpr")));
+    }
+    EXPECT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages().value(1).contains(FullDiskReason)) << dialogs.messages().value(1).toStdString();
+    EXPECT_EQ(namesIn(tempPath(QStringLiteral("keep"))), QStringList{QStringLiteral("road.mpr")});
+    EXPECT_EQ(editor->windowTitle(), title);
+
     // The work that was not saved is not lost with New: it waits in the recovery folder.
     item("mnuFileNew")->trigger();
     EXPECT_EQ(editor->project().mapCount(), 0);
@@ -140,7 +152,7 @@ TEST_F(DataSafety, SaveProjectOnAFullDiskKeepsTheEarlierProjectAndSaysWhy)
 
     // With room again the same command writes the whole project, which the limit would not hold.
     saveProject(project);
-    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages().size(), 2);
     EXPECT_GT(QFileInfo(project).size(), qint64(Limit));
     item("mnuFileNew")->trigger();
     dialogs.openAnswers.enqueue({project});
