@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -49,6 +50,26 @@ protected:
         Common.PackPropertiesSet = true;
     }
 
+    static void wineserver(const QString &option)
+    {
+        QProcess server;
+        server.start(QStringLiteral("wineserver"), {option});
+        server.waitForFinished(60000);
+    }
+    static void endServer() { wineserver(QStringLiteral("-k")); }
+    // A persistent server of this prefix, started while no limit is set.
+    static void serveWithoutLimit()
+    {
+        endServer();
+        wineserver(QStringLiteral("-p"));
+    }
+
+    void TearDown() override
+    {
+        endServer();
+        EditorTest::TearDown();
+    }
+
     // Builds through the window and returns the console's last line.
     QString saveMapPack(const QString &installer)
     {
@@ -84,6 +105,9 @@ TEST_F(FullDiskBuild, TheEarlierInstallerSurvivesACompileThatRunsOutOfRoom)
     const QByteArray earlier = readBytes(installer);
     ASSERT_GT(earlier.size(), noise.size());
 
+    // A Wine server started under the limit would keep it and fail every later build, so one
+    // with no limit serves this build and goes with it.
+    serveWithoutLimit();
     struct rlimit saved {};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -93,6 +117,7 @@ TEST_F(FullDiskBuild, TheEarlierInstallerSurvivesACompileThatRunsOutOfRoom)
     const QString last = saveMapPack(installer);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, handler);
+    endServer();
 
     const QStringList lines = editor->console()->lines();
     EXPECT_EQ(last, "Error occured!") << lines.join("\n").toStdString();
