@@ -99,15 +99,15 @@ TEST_F(FullDiskBuild, TheEarlierInstallerSurvivesACompileThatRunsOutOfRoom)
     project.AddMap();
     project.AddFileElement(project.root(MapsRoot), "big.xan", MapFile, big);
 
+    // A Wine server started under the limit would keep it and fail every later build, so one
+    // with no limit (not one left by an earlier test) serves both builds and goes with the test.
+    serveWithoutLimit();
     QDir().mkpath(tempPath("out"));
     const QString installer = tempPath("out/pack.exe");
     ASSERT_EQ(saveMapPack(installer), "Done");
     const QByteArray earlier = readBytes(installer);
     ASSERT_GT(earlier.size(), noise.size());
 
-    // A Wine server started under the limit would keep it and fail every later build, so one
-    // with no limit serves this build and goes with it.
-    serveWithoutLimit();
     struct rlimit saved {};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
