@@ -1,0 +1,134 @@
+// Save map pack in the window with the real compiler on a disk that fills up: the earlier
+// installer stays as it was and the console says the build failed.
+
+#include "ui/editorfixture.h"
+
+#include "project/filetree.h"
+#include "ui/editor/consolepanel.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+
+namespace tervelle::test {
+namespace {
+
+const QString CompilerFolder = QStringLiteral(TERVELLE_BINARY_DIR "/iscc");
+
+class FullDiskBuild : public EditorTest
+{
+protected:
+    void SetUp() override
+    {
+        if (!QFileInfo(CompilerFolder + QStringLiteral("/iscc.exe")).isFile())
+            GTEST_SKIP() << "no compiler in " << CompilerFolder.toStdString() << " (run scripts/setup-iscc)";
+        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
+            GTEST_SKIP() << "wine is not installed (run scripts/bootstrap)";
+        qputenv("WINEPREFIX", TERVELLE_WINEPREFIX);
+        qputenv("WINEARCH", "win32");
+        qputenv("WINEDEBUG", "-all");
+        EditorTest::SetUp();
+
+        const QString appDir = tempPath("app") + QLatin1Char('/');
+        ASSERT_TRUE(QDir().mkpath(appDir + "iscc/maplists"));
+        QDirIterator files(CompilerFolder, QDir::Files);
+        while (files.hasNext()) {
+            const QFileInfo file(files.next());
+            if (file.fileName() != QLatin1String("setup.iss") && file.fileName() != QLatin1String("build.lock"))
+                QFile::link(file.absoluteFilePath(), appDir + "iscc/" + file.fileName());
+        }
+        QFile::link(CompilerFolder + "/languages", appDir + "iscc/languages");
+        Common.AppDir = appDir;
+        Common.compilerLauncher = QStringLiteral("wine");
+        Common.PackPropertiesSet = true;
+    }
+
+    static void wineserver(const QString &option)
+    {
+        QProcess server;
+        server.start(QStringLiteral("wineserver"), {option});
+        server.waitForFinished(60000);
+    }
+    static void endServer() { wineserver(QStringLiteral("-k")); }
+    // A persistent server of this prefix, started while no limit is set.
+    static void serveWithoutLimit()
+    {
+        endServer();
+        wineserver(QStringLiteral("-p"));
+    }
+
+    void TearDown() override
+    {
+        endServer();
+        EditorTest::TearDown();
+    }
+
+    // Builds through the window and returns the console's last line.
+    QString saveMapPack(const QString &installer)
+    {
+        dialogs.saveAnswers.enqueue(installer);
+        item("mnuFileSaveMapPack")->trigger();
+        if (!editor->isBuilding())
+            return dialogs.messages().join("\n");
+        if (!QTest::qWaitFor([&] { return !editor->isBuilding() && !editor->console()->hasPendingLines(); }, 240000))
+            return QStringLiteral("still building");
+        return editor->console()->lines().last();
+    }
+};
+
+TEST_F(FullDiskBuild, TheEarlierInstallerSurvivesACompileThatRunsOutOfRoom)
+{
+    // Noise the compiler cannot squeeze below the size limit.
+    QByteArray noise(3 * 1024 * 1024, '\0');
+    quint32 state = 11;
+    for (char &byte : noise) {
+        state = state * 1103515245u + 12345u;
+        byte = char(state >> 24);
+    }
+    const QString big = tempPath("maker/big.xan");
+    QDir().mkpath(tempPath("maker"));
+    writeBytes(big, noise);
+    ProjectModel &project = editor->project();
+    project.AddMap();
+    project.AddFileElement(project.root(MapsRoot), "big.xan", MapFile, big);
+
+    // A Wine server started under the limit would keep it and fail every later build, so one
+    // with no limit (not one left by an earlier test) serves both builds and goes with the test.
+    serveWithoutLimit();
+    QDir().mkpath(tempPath("out"));
+    const QString installer = tempPath("out/pack.exe");
+    ASSERT_EQ(saveMapPack(installer), "Done");
+    const QByteArray earlier = readBytes(installer);
+    ASSERT_GT(earlier.size(), noise.size());
+
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = rlim_t(1) << 20;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const QString last = saveMapPack(installer);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    endServer();
+
+    const QStringList lines = editor->console()->lines();
+    EXPECT_EQ(last, "Error occured!") << lines.join("\n").toStdString();
+    // The compiler's own account of the failed write is on the console.
+    EXPECT_EQ(lines.filter("Could not copy").size(), 1) << lines.join("\n").toStdString();
+    EXPECT_TRUE(lines.contains("Compile aborted.")) << lines.join("\n").toStdString();
+    EXPECT_EQ(readBytes(installer), earlier);
+    EXPECT_EQ(QDir(tempPath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"pack.exe"});
+    EXPECT_TRUE(widget("pnlLeft")->isEnabled());
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();
+}
+
+} // namespace
+} // namespace tervelle::test
