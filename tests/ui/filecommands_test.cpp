@@ -164,6 +164,29 @@ TEST_F(FileCommands, NewKeepsAChangedProjectInTheRecoveryFolder)
     EXPECT_EQ(recoveryFiles().size(), 1);
 }
 
+// Discarding unsaved work is only safe with its copy on disk.
+TEST_F(FileCommands, NewAndOpenKeepTheProjectWhenItsCopyCannotBeWritten)
+{
+    const QString blocker = tempPath("state-is-a-file");
+    test::writeBytes(blocker, "not a folder");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(blocker));
+    editor->project().SetMapDisplayName(editor->project().AddMap(), "Unsaved map");
+    const QString other = writeProject("other.mpr", "Other");
+
+    item("mnuFileNew")->trigger();
+    ASSERT_EQ(editor->project().mapCount(), 1);
+    EXPECT_EQ(editor->project().map(0).displayName, "Unsaved map");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains("The project stays open")) << dialogs.messages().first().toStdString();
+
+    dialogs.openAnswers.enqueue({other});
+    item("mnuFileOpen")->trigger();
+    ASSERT_EQ(editor->project().mapCount(), 1);
+    EXPECT_EQ(editor->project().map(0).displayName, "Unsaved map");
+    EXPECT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(editor->ProjectFileName().isEmpty());
+}
+
 TEST_F(FileCommands, OpenAndTheEndOfTheProgramKeepAChangedProjectToo)
 {
     editor->project().AddMap();

@@ -98,28 +98,34 @@ QString TfrmEditor::recoveryName() const
     return m_project->packTitle();
 }
 
-void TfrmEditor::keepDiscardedProject(const QByteArray &known)
+bool TfrmEditor::keepDiscardedProject(const QByteArray &known)
 {
     QByteArray bytes = known;
     try {
         if (bytes.isEmpty())
             bytes = ProjectFileBytes(*m_project);
         if (bytes == m_cleanBytes)
-            return;
+            return true;
         saveRecoveryCopy(bytes, recoveryName());
+        return true;
     } catch (const UserError &e) {
         // At the end of the program there is no window left to show it in.
-        if (m_destroyed)
+        if (m_destroyed) {
             std::fprintf(stderr, "tervelle: %s\n", e.what());
-        else
-            m_dialogs->showMessage(messageCaption(), e.message());
+        } else {
+            m_dialogs->showMessage(messageCaption(),
+                                   e.message() + QStringLiteral("\nThe project stays open: save it before you go on."));
+        }
+        return false;
     }
 }
 
 void TfrmEditor::mnuFileNewClick()
 {
     commitGrid();
-    keepDiscardedProject(QByteArray());
+    // Without a copy of unsaved work, New would lose it.
+    if (!keepDiscardedProject(QByteArray()))
+        return;
     NewFile();
 }
 
@@ -143,25 +149,15 @@ void TfrmEditor::openStartupProject(const QString &path)
 
 bool TfrmEditor::openProject(const QString &path)
 {
-    QByteArray before;
-    try {
-        before = ProjectFileBytes(*m_project);
-    } catch (const UserError &) {
-        // Kept as it is; the recovery copy below reports the same problem.
-    }
+    // The copy comes first: once the file is read, the project it replaces is gone.
+    if (!keepDiscardedProject(QByteArray()))
+        return false;
     try {
         OpenProjectFile(*m_project, path);
     } catch (const UserError &e) {
         // The open project and its name stay as they were.
         m_dialogs->showMessage(messageCaption(), QStringLiteral("Reraise file error\n") + e.message());
         return false;
-    }
-    if (before != m_cleanBytes && !before.isEmpty()) {
-        try {
-            saveRecoveryCopy(before, recoveryName());
-        } catch (const UserError &e) {
-            m_dialogs->showMessage(messageCaption(), e.message());
-        }
     }
     m_projectFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean();

@@ -102,8 +102,8 @@ private:
     void commitGrid();
     bool openProject(const QString &path);
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
-    // saved or started.
-    void keepDiscardedProject(const QByteArray &bytes);
+    // saved or started. False (and the reason shown) when the copy could not be written.
+    bool keepDiscardedProject(const QByteArray &bytes);
     QString recoveryName() const;
     void markClean();
     void restoreLayout();
