@@ -29,6 +29,20 @@ bool isExistingNonFolder(const QString &path)
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
     struct stat status;
+    // File names are UTF-8 here; an ASCII one needs no conversion and no allocation.
+    char ascii[512];
+    if (path.size() < qsizetype(sizeof ascii)) {
+        char16_t any = 0;
+        const QChar *units = path.constData();
+        for (qsizetype i = 0; i < path.size(); ++i) {
+            any |= units[i].unicode();
+            ascii[i] = char(units[i].unicode());
+        }
+        if (any < 0x80) {
+            ascii[path.size()] = '\0';
+            return ::stat(ascii, &status) == 0 && !S_ISDIR(status.st_mode);
+        }
+    }
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISDIR(status.st_mode);
 #endif
 }
