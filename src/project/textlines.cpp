@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -12,7 +13,12 @@ namespace tervelle {
 
 namespace {
 
-const QLatin1String LineEnd("\r\n");
+constexpr char16_t LineEnd[] = u"\r\n";
+
+void appendLineEnd(QString &text)
+{
+    text.append(reinterpret_cast<const QChar *>(LineEnd), 2);
+}
 
 // A text as a message shows it: on one line, and short enough to read.
 QString shown(QStringView text)
@@ -55,13 +61,24 @@ void LineWriter::text(const QString &line)
                             .arg(shown(line), m_fileKind));
     }
     m_text += line;
-    m_text += LineEnd;
+    appendLineEnd(m_text);
 }
 
 void LineWriter::number(qint32 value)
 {
-    m_text += QString::number(value);
-    m_text += LineEnd;
+    // Most lines of a project file are numbers; they go in without a text of their own.
+    char16_t digits[12];
+    char16_t *end = digits + std::size(digits);
+    char16_t *start = end;
+    quint32 magnitude = value < 0 ? 0u - quint32(value) : quint32(value);
+    do {
+        *--start = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--start = u'-';
+    m_text.append(reinterpret_cast<const QChar *>(start), end - start);
+    appendLineEnd(m_text);
 }
 
 QByteArray LineWriter::bytes() const
