@@ -59,8 +59,25 @@ bool TextCodec::canEncode(const QString &text) const
     }
 }
 
+namespace {
+
+bool isAscii(QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    char16_t any = 0;
+    for (; p != end; ++p)
+        any |= *p;
+    return any < 0x80;
+}
+
+} // namespace
+
 QByteArray TextCodec::encode(const QString &text) const
 {
+    // Most of a project file is plain ASCII, which such a code page holds byte for byte.
+    if (m_asciiCompatible && isAscii(text))
+        return text.toLatin1();
     m_encoder.resetState();
     QByteArray bytes = m_encoder.encode(text);
     // Some code pages map a character to a look-alike without reporting it; the round trip

@@ -18,6 +18,8 @@ public:
 
     bool isValid() const { return m_valid; }
     const QString &name() const { return m_name; }
+    // Whether bytes below 0x80 are the ASCII characters, both ways.
+    bool isAsciiCompatible() const { return m_asciiCompatible; }
 
     // Lenient: bytes that are no text in the code page become U+FFFD. For output that is only
     // shown (the compiler's console), never for a file the editor may save again.

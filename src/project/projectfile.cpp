@@ -11,6 +11,7 @@
 
 #include <QFile>
 
+#include <memory>
 #include <vector>
 
 namespace tervelle {
@@ -33,6 +34,79 @@ void writeList(LineWriter &out, const QStringList &items)
 // Longer folder paths than any installer could create. The bound also keeps a crafted file of
 // deeply nested folders from growing paths quadratically in memory.
 constexpr qsizetype MaxFolderPath = 1024;
+
+// The TreeIndex with a shortcut for the files the editor writes: they list the tree in walk
+// order, so every node lands at the end of the walk read so far, after which only empty group
+// roots follow. While that holds the walk is a plain array; the first node that lands anywhere
+// else hands over to the TreeIndex, rebuilt from the parents read until then.
+class WalkIndex
+{
+public:
+    WalkIndex() : m_walk{0}, m_path{0}, m_onPath(RootCount, false) { m_onPath[0] = true; }
+
+    int nodeAt(qint64 index) const
+    {
+        if (m_index)
+            return m_index->nodeAt(index);
+        if (index < 0)
+            return -1;
+        if (index < qint64(m_walk.size()))
+            return m_walk[std::size_t(index)];
+        const qint64 root = m_lastRoot + 1 + (index - qint64(m_walk.size()));
+        return root < RootCount ? int(root) : -1;
+    }
+
+    // As TreeIndex::appendChild; parentIndex must name a node.
+    int appendChild(qint64 parentIndex)
+    {
+        m_parents.push_back(parentIndex);
+        if (!m_index && !appendAtEnd(parentIndex)) {
+            m_index = std::make_unique<TreeIndex>();
+            for (const qint64 parent : m_parents)
+                m_index->appendChild(parent);
+            return m_index->count() - 1;
+        }
+        return m_index ? m_index->appendChild(parentIndex) : m_walk.back();
+    }
+
+private:
+    bool appendAtEnd(qint64 parentIndex)
+    {
+        const int id = RootCount + int(m_parents.size()) - 1;
+        if (parentIndex >= qint64(m_walk.size())) {
+            // An empty root after the walk so far: it and the roots before it join the walk.
+            const int root = nodeAt(parentIndex);
+            for (const int on : m_path)
+                m_onPath[std::size_t(on)] = false;
+            m_path.clear();
+            for (int r = m_lastRoot + 1; r <= root; ++r)
+                m_walk.push_back(r);
+            m_lastRoot = root;
+            m_path.push_back(root);
+            m_onPath[std::size_t(root)] = true;
+        } else {
+            // Lands at the end only below a node on the path to the last one.
+            const int parent = m_walk[std::size_t(parentIndex)];
+            if (!m_onPath[std::size_t(parent)])
+                return false;
+            while (m_path.back() != parent) {
+                m_onPath[std::size_t(m_path.back())] = false;
+                m_path.pop_back();
+            }
+        }
+        m_walk.push_back(id);
+        m_path.push_back(id);
+        m_onPath.push_back(true);
+        return true;
+    }
+
+    std::vector<int> m_walk; // ids in walk order, up to the last root with nodes below it
+    int m_lastRoot = 0;
+    std::vector<int> m_path; // from that root to the last node of the walk
+    std::vector<bool> m_onPath; // by id
+    std::vector<qint64> m_parents; // every parent index given, for the hand-over
+    std::unique_ptr<TreeIndex> m_index;
+};
 
 struct NodeRecord
 {
@@ -92,7 +166,7 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
     if (duplicate >= 0)
         in.fail(QStringLiteral("its pack header holds the key \"%1\" twice.").arg(KeyOf(file.HeaderRows[duplicate])));
 
-    TreeIndex index;
+    WalkIndex index;
     // Per node id: whether it may hold other nodes, and the length of its Path.
     std::vector<bool> holdsNodes(RootCount, true);
     std::vector<qsizetype> pathLength;

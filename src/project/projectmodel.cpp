@@ -5,9 +5,49 @@
 #include "project/keyrules.h"
 #include "project/keyvalue.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 namespace tervelle {
+
+namespace {
+
+// Whether path names something other than a folder, following links, as QFileInfo's exists()
+// and isDir() together say it. Opening a project asks this of every file node, so on POSIX it
+// is one stat() of the encoded name rather than a QFileInfo and its two look-ups.
+bool isExistingNonFolder(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+#else
+    // A NUL would cut the encoded name short and ask about another file.
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    struct stat status;
+    // File names are UTF-8 here; an ASCII one needs no conversion and no allocation.
+    char ascii[512];
+    if (path.size() < qsizetype(sizeof ascii)) {
+        char16_t any = 0;
+        const QChar *units = path.constData();
+        for (qsizetype i = 0; i < path.size(); ++i) {
+            any |= units[i].unicode();
+            ascii[i] = char(units[i].unicode());
+        }
+        if (any < 0x80) {
+            ascii[path.size()] = '\0';
+            return ::stat(ascii, &status) == 0 && !S_ISDIR(status.st_mode);
+        }
+    }
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISDIR(status.st_mode);
+#endif
+}
+
+} // namespace
 
 const std::array<const char *, RootCount> RootTags = {
     "{files}", "{maps}", "{hmaps}", "{icons}", "{textures}", "{scripts}",
@@ -257,8 +297,7 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
 {
     // Fixed now and never refreshed: the build takes missing sources from its staging folder.
     // The map list is always staged by the build, whatever happens to lie at its placeholder path.
-    const QFileInfo source(path);
-    const bool found = type != MapListFile && source.exists() && !source.isDir();
+    const bool found = type != MapListFile && isExistingNonFolder(path);
     const int image = type + FirstFileImage;
     return insertNode(parent, NodeData{name, image, image, TTreeNodeInfo{path, found ? FileFoundKind : FileMissingKind}});
 }

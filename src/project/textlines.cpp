@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -12,7 +13,12 @@ namespace tervelle {
 
 namespace {
 
-const QLatin1String LineEnd("\r\n");
+constexpr char16_t LineEnd[] = u"\r\n";
+
+void appendLineEnd(QString &text)
+{
+    text.append(reinterpret_cast<const QChar *>(LineEnd), 2);
+}
 
 // A text as a message shows it: on one line, and short enough to read.
 QString shown(QStringView text)
@@ -55,13 +61,24 @@ void LineWriter::text(const QString &line)
                             .arg(shown(line), m_fileKind));
     }
     m_text += line;
-    m_text += LineEnd;
+    appendLineEnd(m_text);
 }
 
 void LineWriter::number(qint32 value)
 {
-    m_text += QString::number(value);
-    m_text += LineEnd;
+    // Most lines of a project file are numbers; they go in without a text of their own.
+    char16_t digits[12];
+    char16_t *end = digits + std::size(digits);
+    char16_t *start = end;
+    quint32 magnitude = value < 0 ? 0u - quint32(value) : quint32(value);
+    do {
+        *--start = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--start = u'-';
+    m_text.append(reinterpret_cast<const QChar *>(start), end - start);
+    appendLineEnd(m_text);
 }
 
 QByteArray LineWriter::bytes() const
@@ -98,13 +115,13 @@ void LineReader::endsEarly(const char *what) const
                         .arg(QLatin1String(what)));
 }
 
-bool LineReader::nextLine(QString &line)
+bool LineReader::nextBytes(QByteArrayView &bytes)
 {
     if (m_pos >= m_bytes.size())
         return false;
     const QByteArrayView rest = QByteArrayView(m_bytes).sliced(m_pos);
     const qsizetype end = rest.indexOf('\n');
-    QByteArrayView bytes = end < 0 ? rest : rest.first(end);
+    bytes = end < 0 ? rest : rest.first(end);
     m_pos += end < 0 ? rest.size() : end + 1;
     ++m_lineNumber;
     if (bytes.endsWith('\r'))
@@ -113,13 +130,26 @@ bool LineReader::nextLine(QString &line)
     // cut them short.
     if (bytes.contains('\0'))
         fail(QStringLiteral("line %1 holds a NUL character, which no project text may hold.").arg(m_lineNumber));
+    return true;
+}
+
+QString LineReader::decodeLine(QByteArrayView bytes) const
+{
     std::optional<QString> text = m_codec.decodeExactly(bytes);
     if (!text) {
         fail(QStringLiteral("line %1 holds bytes that are no text in the code page %2.")
                  .arg(m_lineNumber)
                  .arg(m_codec.name()));
     }
-    line = std::move(*text);
+    return std::move(*text);
+}
+
+bool LineReader::nextLine(QString &line)
+{
+    QByteArrayView bytes;
+    if (!nextBytes(bytes))
+        return false;
+    line = decodeLine(bytes);
     return true;
 }
 
@@ -134,14 +164,22 @@ QString LineReader::text(const char *what)
 QString LineReader::token(const char *what)
 {
     QString line;
+    if (!nextLine(line))
+        endsEarly(what);
+    return tokenFrom(std::move(line), what);
+}
+
+QString LineReader::tokenFrom(QString line, const char *what)
+{
     for (;;) {
-        if (!nextLine(line))
-            endsEarly(what);
         qsizetype start = 0;
         while (start < line.size() && isBlank(line[start]))
             ++start;
-        if (start == line.size())
+        if (start == line.size()) {
+            if (!nextLine(line))
+                endsEarly(what);
             continue;
+        }
         qsizetype end = start;
         while (end < line.size() && !isBlank(line[end]))
             ++end;
@@ -156,19 +194,31 @@ void LineReader::failToken(const char *what, QStringView token) const
 
 namespace {
 
-bool parseDecimal(QStringView token, qint32 &value)
+char16_t unit(QChar c)
+{
+    return c.unicode();
+}
+
+char16_t unit(char c)
+{
+    return uchar(c);
+}
+
+// Over the decoded text or, for a line of plain ASCII, straight over its bytes.
+template <typename View>
+bool parseDecimal(View token, qint32 &value)
 {
     qsizetype i = 0;
     bool negative = false;
-    if (token.startsWith(QLatin1Char('-')) || token.startsWith(QLatin1Char('+'))) {
-        negative = token[0] == QLatin1Char('-');
+    if (!token.isEmpty() && (unit(token[0]) == u'-' || unit(token[0]) == u'+')) {
+        negative = unit(token[0]) == u'-';
         ++i;
     }
     if (i == token.size())
         return false;
     qint64 magnitude = 0;
     for (; i < token.size(); ++i) {
-        const char16_t c = token[i].unicode();
+        const char16_t c = unit(token[i]);
         if (c < u'0' || c > u'9')
             return false;
         magnitude = magnitude * 10 + (c - u'0');
@@ -182,13 +232,42 @@ bool parseDecimal(QStringView token, qint32 &value)
     return true;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    uchar any = 0;
+    for (const char c : bytes)
+        any |= uchar(c);
+    return any < 0x80;
+}
+
 } // namespace
 
 qint32 LineReader::number(const char *what)
 {
-    const QString found = token(what);
+    // Most number lines are plain ASCII: they are read from their bytes, with no text made.
+    QByteArrayView bytes;
+    for (;;) {
+        if (!nextBytes(bytes))
+            endsEarly(what);
+        if (!m_codec.isAsciiCompatible() || !isAscii(bytes))
+            break;
+        qsizetype start = 0;
+        while (start < bytes.size() && (bytes[start] == ' ' || bytes[start] == '\t'))
+            ++start;
+        if (start == bytes.size())
+            continue;
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != ' ' && bytes[end] != '\t')
+            ++end;
+        const QByteArrayView found = bytes.sliced(start, end - start);
+        qint32 value = 0;
+        if (!parseDecimal(found, value))
+            failToken(what, QString::fromLatin1(found));
+        return value;
+    }
+    const QString found = tokenFrom(decodeLine(bytes), what);
     qint32 value = 0;
-    if (!parseDecimal(found, value))
+    if (!parseDecimal(QStringView(found), value))
         failToken(what, found);
     return value;
 }
@@ -197,7 +276,7 @@ bool LineReader::truth(const char *what)
 {
     const QString found = token(what);
     qint32 value = 0;
-    if (parseDecimal(found, value))
+    if (parseDecimal(QStringView(found), value))
         return value != 0;
     if (found.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;

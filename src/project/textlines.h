@@ -56,8 +56,12 @@ public:
     [[noreturn]] void fail(const QString &reason) const;
 
 private:
+    bool nextBytes(QByteArrayView &bytes);
+    QString decodeLine(QByteArrayView bytes) const;
     bool nextLine(QString &line);
     QString token(const char *what);
+    // The first token of line or, when it holds only blanks, of the next line that holds more.
+    QString tokenFrom(QString line, const char *what);
     [[noreturn]] void endsEarly(const char *what) const;
     [[noreturn]] void failToken(const char *what, QStringView token) const;
 

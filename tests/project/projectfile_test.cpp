@@ -296,6 +296,64 @@ TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
     EXPECT_EQ(model.tree().count(), 10);
 }
 
+TEST_F(ProjectFile, NodesInWalkOrderAndThenOutOfItFindTheSameParents)
+{
+    // Folders under random parents, the first half only below the last node's ancestors (as the
+    // editor writes) and the second anywhere, checked against a plain list of the walk order.
+    struct Entry { QString text; int depth; QString parent; };
+    std::vector<Entry> walk;
+    for (int r = 0; r < RootCount; ++r)
+        walk.push_back({model.root(RootGroup(r))->Text, 0, QString()});
+    std::vector<int> path{0}; // walk indexes from a root to the last node added
+    unsigned seed = 7;
+    const auto random = [&seed](int n) { seed = seed * 1103515245u + 12345u; return int((seed >> 8) % unsigned(n)); };
+    constexpr int Count = 400;
+    QStringList lines = ExampleLines.mid(0, 11);
+    lines << QString::number(Count - 1);
+    for (int n = 0; n < Count; ++n) {
+        int parent = 0;
+        if (n < Count / 2) {
+            // A later group root, or a node on the path to the last one.
+            std::vector<int> laterRoots;
+            for (int i = path.front() + 1; i < int(walk.size()); ++i) {
+                if (walk[std::size_t(i)].depth == 0)
+                    laterRoots.push_back(i);
+            }
+            if (!laterRoots.empty() && random(4) == 0) {
+                parent = laterRoots[std::size_t(random(int(laterRoots.size())))];
+                path = {parent};
+            } else {
+                parent = path[std::size_t(random(int(path.size())))];
+                while (path.back() != parent)
+                    path.pop_back();
+            }
+        } else {
+            parent = random(int(walk.size()));
+        }
+        qsizetype at = parent + 1;
+        while (at < qsizetype(walk.size()) && walk[std::size_t(at)].depth > walk[std::size_t(parent)].depth)
+            ++at;
+        const QString text = QStringLiteral("n%1").arg(n);
+        if (n < Count / 2)
+            path.push_back(int(at));
+        walk.insert(walk.begin() + at, Entry{text, walk[std::size_t(parent)].depth + 1, walk[std::size_t(parent)].text});
+        lines << text << QString::number(parent) << QString() << "0" << QString::number(FolderImage);
+    }
+    lines << "-1";
+    openBytes(test::crlfLines(lines));
+
+    std::vector<Entry> got;
+    for (const TreeNode *node : model.tree().nodes()) {
+        if (node != model.MapListNode())
+            got.push_back({node->Text, 0, node->parent() ? node->parent()->Text : QString()});
+    }
+    ASSERT_EQ(got.size(), walk.size());
+    for (std::size_t i = 0; i < walk.size(); ++i) {
+        EXPECT_EQ(got[i].text, walk[i].text) << i;
+        EXPECT_EQ(got[i].parent, walk[i].parent) << i;
+    }
+}
+
 // ---- The map list node -------------------------------------------------------------------
 
 // The build writes the map list under the "[english]" title and packs the file the node names.
