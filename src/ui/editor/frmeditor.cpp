@@ -352,7 +352,8 @@ void TfrmEditor::projectWasReset(ResetKind)
     m_header->mnuHeaderEditDelete->setEnabled(false);
     m_files->mnuFilesEditDelete->setEnabled(false);
     m_maps->mnuEditDelete->setEnabled(false);
-    m_resources->mnuResourcesEditDelete->setEnabled(false);
+    // An opened project keeps the resources list and its selection.
+    m_resources->lstResourcesSelectItem();
     UpdateProjectCaption();
 }
 
