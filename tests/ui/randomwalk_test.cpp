@@ -147,6 +147,26 @@ protected:
         return QStringLiteral("cell %1,%2 := %3").arg(row).arg(column).arg(describe(text));
     }
 
+    static bool rare(const char *name)
+    {
+        for (const char *rareName : {"mnuFileNew", "mnuFileOpen", "mnuResourcesEditClear", "mnuResourcesEditDelete"})
+            if (QByteArrayView(name) == rareName)
+                return true;
+        return false;
+    }
+
+    // One to three rows of the resources list, clicked with Ctrl after the first.
+    void selectSomeResources()
+    {
+        QTreeView *list = editor->resources()->lstResources;
+        const int count = list->model()->rowCount();
+        if (count == 0)
+            return;
+        for (int i = int(next(3)); i >= 0; --i)
+            clickRow(list, list->model()->index(int(next(quint32(count))), 0),
+                     i == 0 ? Qt::NoModifier : Qt::ControlModifier);
+    }
+
     QModelIndex randomTreeIndex()
     {
         const std::vector<TreeNode *> &nodes = editor->project().tree().nodes();
@@ -161,6 +181,11 @@ protected:
         const quint32 kind = next(100);
         if (kind < 40) {
             const char *name = Commands[next(sizeof Commands / sizeof *Commands)];
+            // Commands that empty the window are drawn less often, so projects grow.
+            for (int retry = 0; retry < 2 && rare(name); ++retry)
+                name = Commands[next(sizeof Commands / sizeof *Commands)];
+            if (QByteArrayView(name) == "mnuFilesEditAdd" && chance(70))
+                selectSomeResources();
             const bool save = QByteArrayView(name) == "mnuFileSaveProject";
             const std::optional<QString> target = save && !dialogs.saveAnswers.isEmpty()
                                                       ? dialogs.saveAnswers.head()
@@ -226,6 +251,8 @@ protected:
             clickRow(list, list->model()->index(row, 0), chance(40) ? Qt::ControlModifier : Qt::NoModifier);
             return QStringLiteral("click resource %1").arg(row);
         }
+        if (chance(70))
+            selectSomeResources();
         const QModelIndex target = randomTreeIndex();
         const TreeNode *node = editor->files()->treeModel()->node(target);
         const bool dropped = dragOntoNode(node, !chance(10));
@@ -359,6 +386,10 @@ protected:
             actions.append(QStringLiteral("%1: %2").arg(i).arg(step()));
             clearAnswers();
             QApplication::processEvents();
+            if (qEnvironmentVariableIsSet("WALK_DEBUG"))
+                fprintf(stderr, "%s | maps %d header %d nodes %d res %d msgs %s\n", qPrintable(actions.last()),
+                        editor->project().mapCount(), editor->project().headerCount(), editor->project().tree().count(),
+                        int(editor->resources()->listModel()->rowCount()), qPrintable(dialogs.messages().join(QLatin1Char('|')).left(100)));
             checkViews();
             if (!problems.isEmpty()) {
                 const int shown = std::min<int>(int(actions.size()), 200);
