@@ -18,6 +18,7 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHash>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListView>
@@ -190,7 +191,10 @@ protected:
             const std::optional<QString> target = save && !dialogs.saveAnswers.isEmpty()
                                                       ? dialogs.saveAnswers.head()
                                                       : std::nullopt;
-            item(name)->trigger();
+            QAction *&command = commands[QByteArray(name)];
+            if (!command)
+                command = item(name);
+            command->trigger();
             if (target)
                 checkSaved(*target);
             return QString::fromLatin1(name);
@@ -404,6 +408,7 @@ protected:
     }
 
     std::mt19937 random;
+    QHash<QByteArray, QAction *> commands;
     QStringList files;
     QStringList folders;
     QStringList saved;
