@@ -1,7 +1,8 @@
-// A seeded random walk of user actions through the whole window. After every step the model and
-// every view must agree, the Delete commands must follow the selection, and every saved project
-// must read back to the same bytes. A failure names the walk's number, the step and the actions
-// so far; TERVELLE_WALK_SEED and TERVELLE_WALK_STEPS replay one walk.
+// A random walk of user actions through the whole window, repeatable from its number. After
+// every step the model and every view must agree, the Delete commands must follow the selection,
+// and every saved project must read back to the same bytes. A failure names the walk's number,
+// the step and the actions so far; TERVELLE_WALK_SEED and TERVELLE_WALK_STEPS replay one walk,
+// and TERVELLE_WALK_TRACE prints every step with the project's sizes and the messages shown.
 #include "filesfixture.h"
 #include "gridtesting.h"
 
@@ -134,9 +135,17 @@ protected:
         const QString text = oddText();
         clickCell(grid, row, column);
         QLineEdit *line = nullptr;
-        if (auto *pick = cellEditor<QComboBox>(grid, row); pick && column == 1 && pick->isEditable())
+        QComboBox *pick = column == 1 ? cellEditor<QComboBox>(grid, row) : nullptr;
+        if (pick && pick->isEditable() && chance(70)) {
             line = pick->lineEdit();
-        if (!line && (grid->model()->flags(grid->model()->index(row, column)) & Qt::ItemIsEditable)) {
+        } else if (pick && pick->count() > 0) {
+            const int choice = int(next(quint32(pick->count())));
+            pick->setCurrentIndex(choice);
+            emit pick->activated(choice);
+            return QStringLiteral("cell %1,1 picks %2").arg(row).arg(describe(pick->itemText(choice)));
+        } else if (QWidget *over = grid->indexWidget(grid->model()->index(row, column)); over && !pick) {
+            line = qobject_cast<QLineEdit *>(over);
+        } else if (!pick && (grid->model()->flags(grid->model()->index(row, column)) & Qt::ItemIsEditable)) {
             grid->edit(grid->model()->index(row, column));
             line = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         }
@@ -390,7 +399,7 @@ protected:
             actions.append(QStringLiteral("%1: %2").arg(i).arg(step()));
             clearAnswers();
             QApplication::processEvents();
-            if (qEnvironmentVariableIsSet("WALK_DEBUG"))
+            if (qEnvironmentVariableIsSet("TERVELLE_WALK_TRACE"))
                 fprintf(stderr, "%s | maps %d header %d nodes %d res %d msgs %s\n", qPrintable(actions.last()),
                         editor->project().mapCount(), editor->project().headerCount(), editor->project().tree().count(),
                         int(editor->resources()->listModel()->rowCount()), qPrintable(dialogs.messages().join(QLatin1Char('|')).left(100)));
