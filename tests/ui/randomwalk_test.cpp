@@ -25,6 +25,8 @@
 #include <QListView>
 #include <QTreeView>
 
+#include <cstdio>
+#include <functional>
 #include <random>
 
 namespace tervelle::test {
@@ -34,12 +36,28 @@ namespace {
 // Every menu command of every panel but the ones that leave the window (Exit, the map pack build
 // and its wizard).
 const char *const Commands[] = {
-    "mnuFileNew",          "mnuFileOpen",           "mnuFileSaveProject",           "mnuFileHelp",
-    "mnuFileShowConsole",  "mnuEditAdd",            "mnuEditDelete",                "mnuHeaderEditAdd",
-    "mnuHeaderEditAddInfo", "mnuHeaderEditDelete",  "mnuPropertiesEditAdd",         "mnuPropertiesEditDelete",
-    "mnuPropertiesEditTexturesDir", "mnuFilesEditAdd", "mnuFilesEditCreateFolder",  "mnuFilesEditDelete",
-    "mnuResourcesEditAdd", "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename",
-    "mnuResourcesEditDelete", "mnuResourcesEditClear",
+    "mnuFileNew",
+    "mnuFileOpen",
+    "mnuFileSaveProject",
+    "mnuFileHelp",
+    "mnuFileShowConsole",
+    "mnuEditAdd",
+    "mnuEditDelete",
+    "mnuHeaderEditAdd",
+    "mnuHeaderEditAddInfo",
+    "mnuHeaderEditDelete",
+    "mnuPropertiesEditAdd",
+    "mnuPropertiesEditDelete",
+    "mnuPropertiesEditTexturesDir",
+    "mnuFilesEditAdd",
+    "mnuFilesEditCreateFolder",
+    "mnuFilesEditDelete",
+    "mnuResourcesEditAdd",
+    "mnuResourcesEditAddDir",
+    "mnuResourcesEditAddSubDirs",
+    "mnuResourcesEditRename",
+    "mnuResourcesEditDelete",
+    "mnuResourcesEditClear",
 };
 
 QString describe(const QString &text)
@@ -59,9 +77,9 @@ protected:
         FilesTest::SetUp();
         editor->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-        for (const char *name : {"res/level.xan", "res/height.tga", "res/icon.tga", "res/textures.txt",
-                                 "res/script.lua", "res/page.htm", "res/sub/inner.xml", "res/sub/deep/more.txt",
-                                 "res/sub/deep/Level.XAN"})
+        for (const char *name :
+             {"res/level.xan", "res/height.tga", "res/icon.tga", "res/textures.txt", "res/script.lua", "res/page.htm",
+              "res/sub/inner.xml", "res/sub/deep/more.txt", "res/sub/deep/Level.XAN"})
             files.append(makeFile(QString::fromLatin1(name)));
         folders = {tempPath(QStringLiteral("res")), tempPath(QStringLiteral("res/sub")),
                    tempPath(QStringLiteral("res/sub/deep")), tempPath(QStringLiteral("empty"))};
@@ -74,12 +92,28 @@ protected:
     QString oddText()
     {
         static const QStringList texts = {
-            QStringLiteral("="), QStringLiteral("/f"), QStringLiteral("[english]=x"), QStringLiteral("[english]"),
-            QStringLiteral("key"), QStringLiteral("key=value"), QString(), QStringLiteral(" "),
-            QStringLiteral("a\tb"), QStringLiteral("x\x01y"), QStringLiteral("line\nbreak"), QStringLiteral("cr\r"),
-            QString(300, QLatin1Char('n')), QStringLiteral("CON"), QStringLiteral(".."), QStringLiteral("a\\b"),
-            QStringLiteral("[htmlgerman]"), QStringLiteral("Name"), QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc"),
-            QString::fromUtf8("\xe2\x82\xac uro"), QString::fromUtf8("\xe4\xb8\xad"), QStringLiteral("*?<>|"),
+            QStringLiteral("="),
+            QStringLiteral("/f"),
+            QStringLiteral("[english]=x"),
+            QStringLiteral("[english]"),
+            QStringLiteral("key"),
+            QStringLiteral("key=value"),
+            QString(),
+            QStringLiteral(" "),
+            QStringLiteral("a\tb"),
+            QStringLiteral("x\x01y"),
+            QStringLiteral("line\nbreak"),
+            QStringLiteral("cr\r"),
+            QString(300, QLatin1Char('n')),
+            QStringLiteral("CON"),
+            QStringLiteral(".."),
+            QStringLiteral("a\\b"),
+            QStringLiteral("[htmlgerman]"),
+            QStringLiteral("Name"),
+            QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc"),
+            QString::fromUtf8("\xe2\x82\xac uro"),
+            QString::fromUtf8("\xe4\xb8\xad"),
+            QStringLiteral("*?<>|"),
         };
         return texts[int(next(quint32(texts.size())))];
     }
@@ -197,9 +231,8 @@ protected:
             if (QByteArrayView(name) == "mnuFilesEditAdd" && chance(70))
                 selectSomeResources();
             const bool save = QByteArrayView(name) == "mnuFileSaveProject";
-            const std::optional<QString> target = save && !dialogs.saveAnswers.isEmpty()
-                                                      ? dialogs.saveAnswers.head()
-                                                      : std::nullopt;
+            const std::optional<QString> target =
+                save && !dialogs.saveAnswers.isEmpty() ? dialogs.saveAnswers.head() : std::nullopt;
             QAction *&command = commands[QByteArray(name)];
             if (!command)
                 command = item(name);
@@ -253,7 +286,8 @@ protected:
             if (chance(20))
                 tree->setExpanded(index, !tree->isExpanded(index));
             clickRow(tree, index);
-            return QStringLiteral("click node %1").arg(editor->project().absoluteIndex(editor->files()->treeModel()->node(index)));
+            return QStringLiteral("click node %1")
+                .arg(editor->project().absoluteIndex(editor->files()->treeModel()->node(index)));
         }
         QTreeView *list = editor->resources()->lstResources;
         const int count = list->model()->rowCount();
@@ -305,9 +339,11 @@ protected:
         qsizetype line = 0;
         while (line < a.size() && line < b.size() && a[line] == b[line])
             ++line;
-        problems.append(QStringLiteral("the saved file differs from %1 at line %2: %3 / %4")
-                            .arg(what).arg(line + 1)
-                            .arg(describe(QString::fromLatin1(a.value(line))), describe(QString::fromLatin1(b.value(line)))));
+        problems.append(
+            QStringLiteral("the saved file differs from %1 at line %2: %3 / %4")
+                .arg(what)
+                .arg(line + 1)
+                .arg(describe(QString::fromLatin1(a.value(line))), describe(QString::fromLatin1(b.value(line)))));
     }
 
     void expect(bool ok, const QString &what)
@@ -354,8 +390,8 @@ protected:
         const bool mapValid = selected >= 0 && selected < project.mapCount();
         expect(selected == -1 || mapValid, QStringLiteral("selected map %1 is out of range").arg(selected));
         if (mapValid) {
-            expect(properties->shownMap() == selected, QStringLiteral("grid shows map %1, selected is %2")
-                                                           .arg(properties->shownMap()).arg(selected));
+            expect(properties->shownMap() == selected,
+                   QStringLiteral("grid shows map %1, selected is %2").arg(properties->shownMap()).arg(selected));
             expect(properties->gridRows() == project.map(selected).Info.Properties,
                    QStringLiteral("properties grid differs from map %1").arg(selected));
         } else {
@@ -372,13 +408,13 @@ protected:
         expect(mapsPanel->mnuEditDelete->isEnabled() == mapValid, QStringLiteral("maps Delete enabled state"));
         const HeaderPanel *headerPanel = editor->header();
         const int headerRow = headerPanel->SelectedHeaderRow;
-        expect(headerPanel->mnuHeaderEditDelete->isEnabled() ==
-                   (headerRow >= FixedHeaderRows && headerRow < project.headerCount()),
+        expect(headerPanel->mnuHeaderEditDelete->isEnabled()
+                   == (headerRow >= FixedHeaderRows && headerRow < project.headerCount()),
                QStringLiteral("header Delete enabled state (row %1)").arg(headerRow));
         const int propertyRow = properties->SelectedProperty;
-        expect(properties->mnuPropertiesEditDelete->isEnabled() ==
-                   (mapValid && propertyRow >= FixedMapProperties &&
-                    propertyRow < project.map(selected).Info.Properties.size()),
+        expect(properties->mnuPropertiesEditDelete->isEnabled()
+                   == (mapValid && propertyRow >= FixedMapProperties
+                       && propertyRow < project.map(selected).Info.Properties.size()),
                QStringLiteral("properties Delete enabled state (row %1)").arg(propertyRow));
         if (const TreeNode *node = editor->files()->selectedNode())
             expect(editor->files()->mnuFilesEditDelete->isEnabled() == project.canDelete(node),
@@ -386,23 +422,34 @@ protected:
         const bool anyResource = editor->resources()->lstResources->selectionModel()->hasSelection();
         expect(editor->resources()->mnuResourcesEditDelete->isEnabled() == anyResource,
                QStringLiteral("resources Delete enabled state"));
-        expect(editor->resources()->listModel()->rowCount() == editor->resources()->listModel()->list().entries().size(),
+        const ResourcesModel *resources = editor->resources()->listModel();
+        expect(resources->rowCount() == resources->list().entries().size(),
                QStringLiteral("resources list rows differ from the list"));
     }
 
     void walk(quint32 walkNumber, int steps)
     {
         random.seed(walkNumber);
+        // A crash prints nothing of the walk: the trace shows the step it died in.
+        std::fprintf(stderr, "walk %u, %d steps (TERVELLE_WALK_TRACE=1 prints each step)\n", walkNumber, steps);
+        std::function<void(const QString &)> trace;
+        if (qEnvironmentVariableIsSet("TERVELLE_WALK_TRACE")) {
+            trace = [this](const QString &action) {
+                const ProjectModel &project = editor->project();
+                std::fprintf(stderr, "%s | maps %d header %d nodes %d resources %d | %s\n", qPrintable(action),
+                             project.mapCount(), project.headerCount(), project.tree().count(),
+                             editor->resources()->listModel()->rowCount(),
+                             qPrintable(dialogs.messages().join(QLatin1Char('|')).left(100)));
+            };
+        }
         QStringList actions;
         for (int i = 0; i < steps; ++i) {
             dialogs.asked.clear();
             actions.append(QStringLiteral("%1: %2").arg(i).arg(step()));
             clearAnswers();
             QApplication::processEvents();
-            if (qEnvironmentVariableIsSet("TERVELLE_WALK_TRACE"))
-                fprintf(stderr, "%s | maps %d header %d nodes %d res %d msgs %s\n", qPrintable(actions.last()),
-                        editor->project().mapCount(), editor->project().headerCount(), editor->project().tree().count(),
-                        int(editor->resources()->listModel()->rowCount()), qPrintable(dialogs.messages().join(QLatin1Char('|')).left(100)));
+            if (trace)
+                trace(actions.last());
             checkViews();
             if (!problems.isEmpty()) {
                 const int shown = std::min<int>(int(actions.size()), 200);
