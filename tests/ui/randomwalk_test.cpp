@@ -249,7 +249,7 @@ protected:
             clickRow(list, list->model()->index(row, 0));
             if (chance(30)) {
                 const QString text = oddText();
-                if (list->model()->flags(list->currentIndex()) & Qt::ItemIsEditable)
+                if (list->currentIndex().isValid() && (list->model()->flags(list->currentIndex()) & Qt::ItemIsEditable))
                     list->edit(list->currentIndex());
                 if (auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget())) {
                     line->selectAll();
