@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QListView>
+#include <QItemSelectionModel>
 #include <QTreeView>
 #include <QAction>
 #include <QGuiApplication>
@@ -352,8 +353,8 @@ void TfrmEditor::projectWasReset(ResetKind)
     m_header->mnuHeaderEditDelete->setEnabled(false);
     m_files->mnuFilesEditDelete->setEnabled(false);
     m_maps->mnuEditDelete->setEnabled(false);
-    // An opened project keeps the resources list and its selection.
-    m_resources->lstResourcesSelectItem();
+    // An opened project keeps the resources list and its selection, which Delete follows.
+    m_resources->mnuResourcesEditDelete->setEnabled(m_resources->lstResources->selectionModel()->hasSelection());
     UpdateProjectCaption();
 }
 
