@@ -202,6 +202,11 @@ TEST_F(Resources, NewEmptiesTheListOpenKeepsIt)
     dialogs.openAnswers.enqueue({project});
     item("mnuFileOpen")->trigger();
     EXPECT_EQ(resourceNames(), QStringList({"keep.lua"}));
+    // The kept list keeps its selection, and Delete still follows it.
+    selectResources({"keep.lua"});
+    dialogs.openAnswers.enqueue({project});
+    item("mnuFileOpen")->trigger();
+    EXPECT_TRUE(item("mnuResourcesEditDelete")->isEnabled());
     item("mnuFileNew")->trigger();
     EXPECT_TRUE(resourceNames().isEmpty());
     EXPECT_EQ(widget<QTreeView>("lstResources")->model()->rowCount(), 0);

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QListView>
+#include <QItemSelectionModel>
 #include <QTreeView>
 #include <QAction>
 #include <QGuiApplication>
@@ -377,7 +378,8 @@ void TfrmEditor::projectWasReset(ResetKind)
     m_header->mnuHeaderEditDelete->setEnabled(false);
     m_files->mnuFilesEditDelete->setEnabled(false);
     m_maps->mnuEditDelete->setEnabled(false);
-    m_resources->mnuResourcesEditDelete->setEnabled(false);
+    // An opened project keeps the resources list and its selection, which Delete follows.
+    m_resources->mnuResourcesEditDelete->setEnabled(m_resources->lstResources->selectionModel()->hasSelection());
     UpdateProjectCaption();
 }
 

@@ -1,0 +1,497 @@
+// A random walk of user actions through the whole window, repeatable from its number. After
+// every step the model and every view must agree, the Delete commands must follow the selection,
+// and every saved project must read back to the same bytes. A failure names the walk's number,
+// the step and the actions so far; TERVELLE_WALK_SEED and TERVELLE_WALK_STEPS replay one walk,
+// and TERVELLE_WALK_TRACE prints every step with the project's sizes and the messages shown.
+#include "filesfixture.h"
+#include "gridtesting.h"
+
+#include "core/errors.h"
+#include "project/projectfile.h"
+#include "ui/editor/filespanel.h"
+#include "ui/editor/filestreemodel.h"
+#include "ui/editor/headerpanel.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/editor/projectitemmodels.h"
+#include "ui/editor/propertiespanel.h"
+#include "ui/editor/resourcesmodel.h"
+#include "ui/editor/resourcespanel.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHash>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTreeView>
+
+#include <cstdio>
+#include <functional>
+#include <random>
+
+namespace tervelle::test {
+
+namespace {
+
+// Every menu command of every panel but the ones that leave the window (Exit, the map pack build
+// and its wizard).
+const char *const Commands[] = {
+    "mnuFileNew",
+    "mnuFileOpen",
+    "mnuFileSaveProject",
+    "mnuFileHelp",
+    "mnuFileShowConsole",
+    "mnuEditAdd",
+    "mnuEditDelete",
+    "mnuHeaderEditAdd",
+    "mnuHeaderEditAddInfo",
+    "mnuHeaderEditDelete",
+    "mnuPropertiesEditAdd",
+    "mnuPropertiesEditDelete",
+    "mnuPropertiesEditTexturesDir",
+    "mnuFilesEditAdd",
+    "mnuFilesEditCreateFolder",
+    "mnuFilesEditDelete",
+    "mnuResourcesEditAdd",
+    "mnuResourcesEditAddDir",
+    "mnuResourcesEditAddSubDirs",
+    "mnuResourcesEditRename",
+    "mnuResourcesEditDelete",
+    "mnuResourcesEditClear",
+};
+
+QString describe(const QString &text)
+{
+    QString shown = text.size() > 40 ? text.left(20) + QStringLiteral("...(%1)").arg(text.size()) : text;
+    QString out;
+    for (const QChar c : std::as_const(shown))
+        out += c.unicode() < 32 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
+class RandomWalk : public FilesTest
+{
+protected:
+    void SetUp() override
+    {
+        FilesTest::SetUp();
+        editor->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+        for (const char *name :
+             {"res/level.xan", "res/height.tga", "res/icon.tga", "res/textures.txt", "res/script.lua", "res/page.htm",
+              "res/sub/inner.xml", "res/sub/deep/more.txt", "res/sub/deep/Level.XAN"})
+            files.append(makeFile(QString::fromLatin1(name)));
+        folders = {tempPath(QStringLiteral("res")), tempPath(QStringLiteral("res/sub")),
+                   tempPath(QStringLiteral("res/sub/deep")), tempPath(QStringLiteral("empty"))};
+        QDir().mkpath(folders.last());
+    }
+
+    quint32 next(quint32 bound) { return bound ? quint32(random()) % bound : 0; }
+    bool chance(int percent) { return int(next(100)) < percent; }
+
+    QString oddText()
+    {
+        static const QStringList texts = {
+            QStringLiteral("="),
+            QStringLiteral("/f"),
+            QStringLiteral("[english]=x"),
+            QStringLiteral("[english]"),
+            QStringLiteral("key"),
+            QStringLiteral("key=value"),
+            QString(),
+            QStringLiteral(" "),
+            QStringLiteral("a\tb"),
+            QStringLiteral("x\x01y"),
+            QStringLiteral("line\nbreak"),
+            QStringLiteral("cr\r"),
+            QString(300, QLatin1Char('n')),
+            QStringLiteral("CON"),
+            QStringLiteral(".."),
+            QStringLiteral("a\\b"),
+            QStringLiteral("[htmlgerman]"),
+            QStringLiteral("Name"),
+            QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc"),
+            QString::fromUtf8("\xe2\x82\xac uro"),
+            QString::fromUtf8("\xe4\xb8\xad"),
+            QStringLiteral("*?<>|"),
+        };
+        return texts[int(next(quint32(texts.size())))];
+    }
+
+    // Answers for whatever dialog the next action asks; unused ones are dropped afterwards.
+    void queueAnswers()
+    {
+        const int inputs = int(next(3));
+        for (int i = 0; i < inputs; ++i)
+            dialogs.inputAnswers.enqueue(chance(15) ? std::nullopt : std::optional<QString>(oddText()));
+        for (int i = 0; i < 4; ++i)
+            dialogs.replaceAnswers.enqueue(ReplaceAnswer(next(4)));
+        if (!chance(15)) {
+            QStringList picked;
+            if (!saved.isEmpty() && chance(40))
+                picked.append(saved[int(next(quint32(saved.size())))]);
+            else
+                for (int i = int(next(3)); i >= 0; --i)
+                    picked.append(files[int(next(quint32(files.size())))]);
+            dialogs.openAnswers.enqueue(picked);
+        }
+        if (!chance(15))
+            dialogs.saveAnswers.enqueue(chance(10) ? tempPath(QStringLiteral("missing/folder/p.mpr"))
+                                                   : tempPath(QStringLiteral("project%1.mpr").arg(next(3))));
+        if (!chance(15))
+            dialogs.folderAnswers.enqueue(folders[int(next(quint32(folders.size())))]);
+    }
+
+    void clearAnswers()
+    {
+        dialogs.inputAnswers.clear();
+        dialogs.replaceAnswers.clear();
+        dialogs.openAnswers.clear();
+        dialogs.saveAnswers.clear();
+        dialogs.folderAnswers.clear();
+    }
+
+    void clickRow(QAbstractItemView *view, const QModelIndex &index, Qt::KeyboardModifiers modifiers = {})
+    {
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, view->visualRect(index).center());
+    }
+
+    // Types into the grid's cell as the user does: the pick list when one opens over it, else the
+    // cell's own editor; Enter ends the edit.
+    QString typeInto(QTableView *grid)
+    {
+        const int rows = grid->model()->rowCount();
+        if (rows == 0 || !grid->isEnabled())
+            return QStringLiteral("no rows");
+        const int row = int(next(quint32(rows)));
+        const int column = int(next(2));
+        const QString text = oddText();
+        clickCell(grid, row, column);
+        QLineEdit *line = nullptr;
+        QComboBox *pick = column == 1 ? cellEditor<QComboBox>(grid, row) : nullptr;
+        if (pick && pick->isEditable() && chance(70)) {
+            line = pick->lineEdit();
+        } else if (pick && pick->count() > 0) {
+            const int choice = int(next(quint32(pick->count())));
+            pick->setCurrentIndex(choice);
+            emit pick->activated(choice);
+            return QStringLiteral("cell %1,1 picks %2").arg(row).arg(describe(pick->itemText(choice)));
+        } else if (QWidget *over = grid->indexWidget(grid->model()->index(row, column)); over && !pick) {
+            line = qobject_cast<QLineEdit *>(over);
+        } else if (!pick && (grid->model()->flags(grid->model()->index(row, column)) & Qt::ItemIsEditable)) {
+            grid->edit(grid->model()->index(row, column));
+            line = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        }
+        if (!line)
+            return QStringLiteral("cell %1,%2 not editable").arg(row).arg(column);
+        line->selectAll();
+        line->insert(text);
+        QTest::keyClick(line, Qt::Key_Return);
+        return QStringLiteral("cell %1,%2 := %3").arg(row).arg(column).arg(describe(text));
+    }
+
+    static bool rare(const char *name)
+    {
+        for (const char *rareName : {"mnuFileNew", "mnuFileOpen", "mnuResourcesEditClear", "mnuResourcesEditDelete"})
+            if (QByteArrayView(name) == rareName)
+                return true;
+        return false;
+    }
+
+    // One to three rows of the resources list, clicked with Ctrl after the first.
+    void selectSomeResources()
+    {
+        QTreeView *list = editor->resources()->lstResources;
+        const int count = list->model()->rowCount();
+        if (count == 0)
+            return;
+        for (int i = int(next(3)); i >= 0; --i)
+            clickRow(list, list->model()->index(int(next(quint32(count))), 0),
+                     i == 0 ? Qt::NoModifier : Qt::ControlModifier);
+    }
+
+    QModelIndex randomTreeIndex()
+    {
+        const std::vector<TreeNode *> &nodes = editor->project().tree().nodes();
+        if (nodes.empty())
+            return {};
+        return editor->files()->treeModel()->indexOf(nodes[next(quint32(nodes.size()))]);
+    }
+
+    QString step()
+    {
+        queueAnswers();
+        const quint32 kind = next(100);
+        if (kind < 40) {
+            const char *name = Commands[next(sizeof Commands / sizeof *Commands)];
+            // Commands that empty the window are drawn less often, so projects grow.
+            for (int retry = 0; retry < 2 && rare(name); ++retry)
+                name = Commands[next(sizeof Commands / sizeof *Commands)];
+            if (QByteArrayView(name) == "mnuFilesEditAdd" && chance(70))
+                selectSomeResources();
+            const bool save = QByteArrayView(name) == "mnuFileSaveProject";
+            const std::optional<QString> target =
+                save && !dialogs.saveAnswers.isEmpty() ? dialogs.saveAnswers.head() : std::nullopt;
+            QAction *&command = commands[QByteArray(name)];
+            if (!command)
+                command = item(name);
+            command->trigger();
+            if (target)
+                checkSaved(*target);
+            return QString::fromLatin1(name);
+        }
+        if (kind < 48) {
+            QListView *list = editor->maps()->lstMaps;
+            if (list->model()->rowCount() == 0)
+                return QStringLiteral("click map: none");
+            const int row = int(next(quint32(list->model()->rowCount())));
+            clickRow(list, list->model()->index(row, 0));
+            if (chance(30)) {
+                const QString text = oddText();
+                if (list->currentIndex().isValid() && (list->model()->flags(list->currentIndex()) & Qt::ItemIsEditable))
+                    list->edit(list->currentIndex());
+                if (auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget())) {
+                    line->selectAll();
+                    line->insert(text);
+                    QTest::keyClick(line, Qt::Key_Return);
+                    return QStringLiteral("rename map %1 to %2").arg(row).arg(describe(text));
+                }
+            }
+            return QStringLiteral("click map %1").arg(row);
+        }
+        if (kind < 55) {
+            QTableView *grid = editor->header()->lstHeader;
+            const int row = int(next(quint32(grid->model()->rowCount())));
+            const int column = int(next(2));
+            clickCell(grid, row, column);
+            return QStringLiteral("click header %1,%2").arg(row).arg(column);
+        }
+        if (kind < 62) {
+            QTableView *grid = editor->properties()->lstProperties;
+            if (grid->model()->rowCount() == 0)
+                return QStringLiteral("click property: none");
+            const int row = int(next(quint32(grid->model()->rowCount())));
+            const int column = int(next(2));
+            clickCell(grid, row, column);
+            return QStringLiteral("click property %1,%2").arg(row).arg(column);
+        }
+        if (kind < 68)
+            return QStringLiteral("type header ") + typeInto(editor->header()->lstHeader);
+        if (kind < 74)
+            return QStringLiteral("type property ") + typeInto(editor->properties()->lstProperties);
+        if (kind < 84) {
+            const QModelIndex index = randomTreeIndex();
+            QTreeView *tree = editor->files()->lstFiles;
+            if (chance(20))
+                tree->setExpanded(index, !tree->isExpanded(index));
+            clickRow(tree, index);
+            return QStringLiteral("click node %1")
+                .arg(editor->project().absoluteIndex(editor->files()->treeModel()->node(index)));
+        }
+        QTreeView *list = editor->resources()->lstResources;
+        const int count = list->model()->rowCount();
+        if (kind < 92) {
+            if (count == 0)
+                return QStringLiteral("click resource: none");
+            const int row = int(next(quint32(count)));
+            clickRow(list, list->model()->index(row, 0), chance(40) ? Qt::ControlModifier : Qt::NoModifier);
+            return QStringLiteral("click resource %1").arg(row);
+        }
+        if (chance(70))
+            selectSomeResources();
+        const QModelIndex target = randomTreeIndex();
+        const TreeNode *node = editor->files()->treeModel()->node(target);
+        const bool dropped = dragOntoNode(node, !chance(10));
+        return QStringLiteral("drag resources to node %1 (%2)")
+            .arg(editor->project().absoluteIndex(node))
+            .arg(dropped ? QStringLiteral("taken") : QStringLiteral("refused"));
+    }
+
+    // A save that showed no message wrote the window's project, which reads back into a fresh
+    // project that writes the same bytes again.
+    void checkSaved(const QString &path)
+    {
+        if (!dialogs.messages().isEmpty() || !QFileInfo(path).isFile())
+            return;
+        if (editor->ProjectFileName() != QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))
+            problems.append(QStringLiteral("the window does not name the project it saved"));
+        if (!saved.contains(path))
+            saved.append(path);
+        const QByteArray bytes = readBytes(path);
+        SharedState fresh;
+        ProjectModel reread(fresh);
+        try {
+            OpenProjectFile(reread, path);
+            compareLines(ProjectFileBytes(reread), bytes, QStringLiteral("the project read back"));
+            compareLines(ProjectFileBytes(editor->project()), bytes, QStringLiteral("the window's project"));
+        } catch (const UserError &e) {
+            problems.append(QStringLiteral("%1 does not read back: %2").arg(path, e.message()));
+        }
+    }
+
+    void compareLines(const QByteArray &expected, const QByteArray &actual, const QString &what)
+    {
+        if (expected == actual)
+            return;
+        const QList<QByteArray> a = expected.split('\n');
+        const QList<QByteArray> b = actual.split('\n');
+        qsizetype line = 0;
+        while (line < a.size() && line < b.size() && a[line] == b[line])
+            ++line;
+        problems.append(
+            QStringLiteral("the saved file differs from %1 at line %2: %3 / %4")
+                .arg(what)
+                .arg(line + 1)
+                .arg(describe(QString::fromLatin1(a.value(line))), describe(QString::fromLatin1(b.value(line)))));
+    }
+
+    void expect(bool ok, const QString &what)
+    {
+        if (!ok)
+            problems.append(what);
+    }
+
+    void checkTree(const QAbstractItemModel *model, const QModelIndex &parent, int &walked)
+    {
+        const ProjectModel &project = editor->project();
+        const auto *files = editor->files()->treeModel();
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex index = model->index(row, 0, parent);
+            const TreeNode *node = files->node(index);
+            const TreeNode *expected = project.tree().nodeAt(walked);
+            if (node != expected || project.absoluteIndex(node) != walked) {
+                problems.append(QStringLiteral("tree row %1 of the view is not node %2").arg(row).arg(walked));
+                return;
+            }
+            expect(index.data().toString() == node->Text, QStringLiteral("node %1 shows another text").arg(walked));
+            expect(index.parent() == parent, QStringLiteral("node %1 has another parent").arg(walked));
+            expect(model->rowCount(index) == node->childCount(), QStringLiteral("node %1 child count").arg(walked));
+            ++walked;
+            checkTree(model, index, walked);
+        }
+    }
+
+    void checkViews()
+    {
+        const ProjectModel &project = editor->project();
+        const QAbstractItemModel *maps = editor->maps()->lstMaps->model();
+        expect(maps->rowCount() == project.mapCount(), QStringLiteral("maps list rows differ from the maps"));
+        for (int i = 0; i < std::min(maps->rowCount(), project.mapCount()); ++i)
+            expect(maps->index(i, 0).data().toString() == project.map(i).displayName,
+                   QStringLiteral("map %1 shows another name").arg(i));
+
+        const auto *header = qobject_cast<const KeyValueGridModel *>(editor->header()->lstHeader->model());
+        expect(header && header->rows() == project.headerRows(), QStringLiteral("header grid differs from the header"));
+
+        const MapsPanel *mapsPanel = editor->maps();
+        const PropertiesPanel *properties = editor->properties();
+        const int selected = mapsPanel->SelectedMap;
+        const bool mapValid = selected >= 0 && selected < project.mapCount();
+        expect(selected == -1 || mapValid, QStringLiteral("selected map %1 is out of range").arg(selected));
+        if (mapValid) {
+            expect(properties->shownMap() == selected,
+                   QStringLiteral("grid shows map %1, selected is %2").arg(properties->shownMap()).arg(selected));
+            expect(properties->gridRows() == project.map(selected).Info.Properties,
+                   QStringLiteral("properties grid differs from map %1").arg(selected));
+        } else {
+            expect(properties->shownMap() == -1 && properties->gridRows().isEmpty(),
+                   QStringLiteral("properties grid shows rows with no map selected"));
+        }
+
+        int walked = 0;
+        checkTree(editor->files()->lstFiles->model(), QModelIndex(), walked);
+        expect(walked == project.tree().count(),
+               QStringLiteral("the view walks %1 nodes, the tree has %2").arg(walked).arg(project.tree().count()));
+
+        // The Delete commands follow the selection.
+        expect(mapsPanel->mnuEditDelete->isEnabled() == mapValid, QStringLiteral("maps Delete enabled state"));
+        const HeaderPanel *headerPanel = editor->header();
+        const int headerRow = headerPanel->SelectedHeaderRow;
+        expect(headerPanel->mnuHeaderEditDelete->isEnabled()
+                   == (headerRow >= FixedHeaderRows && headerRow < project.headerCount()),
+               QStringLiteral("header Delete enabled state (row %1)").arg(headerRow));
+        const int propertyRow = properties->SelectedProperty;
+        expect(properties->mnuPropertiesEditDelete->isEnabled()
+                   == (mapValid && propertyRow >= FixedMapProperties
+                       && propertyRow < project.map(selected).Info.Properties.size()),
+               QStringLiteral("properties Delete enabled state (row %1)").arg(propertyRow));
+        if (const TreeNode *node = editor->files()->selectedNode())
+            expect(editor->files()->mnuFilesEditDelete->isEnabled() == project.canDelete(node),
+                   QStringLiteral("files Delete enabled state (node %1)").arg(project.absoluteIndex(node)));
+        const bool anyResource = editor->resources()->lstResources->selectionModel()->hasSelection();
+        expect(editor->resources()->mnuResourcesEditDelete->isEnabled() == anyResource,
+               QStringLiteral("resources Delete enabled state"));
+        const ResourcesModel *resources = editor->resources()->listModel();
+        expect(resources->rowCount() == resources->list().entries().size(),
+               QStringLiteral("resources list rows differ from the list"));
+    }
+
+    void walk(quint32 walkNumber, int steps)
+    {
+        random.seed(walkNumber);
+        // A crash prints nothing of the walk: the trace shows the step it died in.
+        std::fprintf(stderr, "walk %u, %d steps (TERVELLE_WALK_TRACE=1 prints each step)\n", walkNumber, steps);
+        std::function<void(const QString &)> trace;
+        if (qEnvironmentVariableIsSet("TERVELLE_WALK_TRACE")) {
+            trace = [this](const QString &action) {
+                const ProjectModel &project = editor->project();
+                std::fprintf(stderr, "%s | maps %d header %d nodes %d resources %d | %s\n", qPrintable(action),
+                             project.mapCount(), project.headerCount(), project.tree().count(),
+                             editor->resources()->listModel()->rowCount(),
+                             qPrintable(dialogs.messages().join(QLatin1Char('|')).left(100)));
+            };
+        }
+        QStringList actions;
+        for (int i = 0; i < steps; ++i) {
+            dialogs.asked.clear();
+            actions.append(QStringLiteral("%1: %2").arg(i).arg(step()));
+            clearAnswers();
+            QApplication::processEvents();
+            if (trace)
+                trace(actions.last());
+            checkViews();
+            if (!problems.isEmpty()) {
+                const int shown = std::min<int>(int(actions.size()), 200);
+                ADD_FAILURE() << "walk " << walkNumber << " failed at step " << i << ":\n  "
+                              << problems.join(QStringLiteral("\n  ")).toStdString() << "\nlast " << shown
+                              << " actions (replay with TERVELLE_WALK_SEED=" << walkNumber
+                              << " TERVELLE_WALK_STEPS=" << (i + 1) << "):\n  "
+                              << actions.mid(actions.size() - shown).join(QStringLiteral("\n  ")).toStdString();
+                return;
+            }
+        }
+    }
+
+    std::mt19937 random;
+    QHash<QByteArray, QAction *> commands;
+    QStringList files;
+    QStringList folders;
+    QStringList saved;
+    QStringList problems;
+};
+
+int environmentNumber(const char *name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? value : fallback;
+}
+
+// Each walk starts from a new window; TERVELLE_WALK_SEED replaces the walk's number, and
+// TERVELLE_WALK_STEPS its length.
+TEST_F(RandomWalk, FirstWalk)
+{
+    walk(quint32(environmentNumber("TERVELLE_WALK_SEED", 1)), environmentNumber("TERVELLE_WALK_STEPS", 300));
+}
+
+TEST_F(RandomWalk, SecondWalk)
+{
+    if (qEnvironmentVariableIsSet("TERVELLE_WALK_SEED"))
+        GTEST_SKIP() << "the walk asked for runs in FirstWalk";
+    walk(2, environmentNumber("TERVELLE_WALK_STEPS", 300));
+}
+
+} // namespace
+
+} // namespace tervelle::test
