@@ -27,9 +27,9 @@ struct ResourcePathKey
     size_t hash;
     bool operator==(const ResourcePathKey &other) const { return hash == other.hash && path == other.path; }
 };
-inline size_t qHash(const ResourcePathKey &key, size_t seed = 0) noexcept
+inline size_t qHash(const ResourcePathKey &key, size_t salt = 0) noexcept
 {
-    return key.hash ^ seed;
+    return key.hash ^ salt;
 }
 
 // The staging list of files the map maker collects before placing them in the tree. Not part of

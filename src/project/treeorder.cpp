@@ -5,10 +5,10 @@ namespace tervelle {
 std::uint32_t TreeOrder::nextPriority()
 {
     // xorshift32: cheap, and the shape of the sequence needs no better randomness.
-    m_seed ^= m_seed << 13;
-    m_seed ^= m_seed >> 17;
-    m_seed ^= m_seed << 5;
-    return m_seed;
+    m_state ^= m_state << 13;
+    m_state ^= m_state >> 17;
+    m_state ^= m_state << 5;
+    return m_state;
 }
 
 int TreeOrder::make(TreeNode *node, bool start)

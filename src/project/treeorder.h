@@ -64,7 +64,7 @@ private:
     std::vector<Entry> m_entries;
     std::vector<int> m_free;
     int m_root = -1;
-    std::uint32_t m_seed = 0x9E3779B9u;
+    std::uint32_t m_state = 0x9E3779B9u;
 };
 
 } // namespace tervelle

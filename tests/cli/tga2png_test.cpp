@@ -115,10 +115,10 @@ TEST_F(Tga2Png, FullDiskGivesTheSystemsReasonAndKeepsTheOldPng)
 {
     // Noise, so the PNG cannot be compressed below the limit.
     QByteArray pixels(512 * 512 * 3, '\0');
-    quint32 seed = 12345;
+    quint32 noiseState = 12345;
     for (char &byte : pixels) {
-        seed = seed * 1103515245u + 12345u;
-        byte = char(seed >> 24);
+        noiseState = noiseState * 1103515245u + 12345u;
+        byte = char(noiseState >> 24);
     }
     writeBytes(path("noise.tga"), standardTga(512, 512, 24, pixels));
     writeBytes(path("old.png"), "previous");

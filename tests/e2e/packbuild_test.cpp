@@ -325,10 +325,10 @@ TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
     fillProject(QStringLiteral("extra"), QString());
     // Noise the compiler cannot squeeze below the size limit.
     QByteArray noise(3 * 1024 * 1024, '\0');
-    quint32 seed = 7;
+    quint32 noiseState = 7;
     for (char &byte : noise) {
-        seed = seed * 1103515245u + 12345u;
-        byte = char(seed >> 24);
+        noiseState = noiseState * 1103515245u + 12345u;
+        byte = char(noiseState >> 24);
     }
     const QString big = dir.filePath(QStringLiteral("maker/big.xan"));
     test::writeBytes(big, noise);

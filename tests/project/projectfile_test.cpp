@@ -305,8 +305,8 @@ TEST_F(ProjectFile, NodesInWalkOrderAndThenOutOfItFindTheSameParents)
     for (int r = 0; r < RootCount; ++r)
         walk.push_back({model.root(RootGroup(r))->Text, 0, QString()});
     std::vector<int> path{0}; // walk indexes from a root to the last node added
-    unsigned seed = 7;
-    const auto random = [&seed](int n) { seed = seed * 1103515245u + 12345u; return int((seed >> 8) % unsigned(n)); };
+    unsigned randomState = 7;
+    const auto random = [&randomState](int n) { randomState = randomState * 1103515245u + 12345u; return int((randomState >> 8) % unsigned(n)); };
     constexpr int Count = 400;
     QStringList lines = ExampleLines.mid(0, 11);
     lines << QString::number(Count - 1);

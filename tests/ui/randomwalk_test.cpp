@@ -1,7 +1,7 @@
 // A random walk of user actions through the whole window, repeatable from its number. After
 // every step the model and every view must agree, the Delete commands must follow the selection,
 // and every saved project must read back to the same bytes. A failure names the walk's number,
-// the step and the actions so far; TERVELLE_WALK_SEED and TERVELLE_WALK_STEPS replay one walk,
+// the step and the actions so far; TERVELLE_WALK_NUMBER and TERVELLE_WALK_STEPS replay one walk,
 // and TERVELLE_WALK_TRACE prints every step with the project's sizes and the messages shown.
 #include "filesfixture.h"
 #include "gridtesting.h"
@@ -429,7 +429,7 @@ protected:
 
     void walk(quint32 walkNumber, int steps)
     {
-        random.seed(walkNumber);
+        random = std::mt19937(walkNumber);
         // A crash prints nothing of the walk: the trace shows the step it died in.
         std::fprintf(stderr, "walk %u, %d steps (TERVELLE_WALK_TRACE=1 prints each step)\n", walkNumber, steps);
         std::function<void(const QString &)> trace;
@@ -455,7 +455,7 @@ protected:
                 const int shown = std::min<int>(int(actions.size()), 200);
                 ADD_FAILURE() << "walk " << walkNumber << " failed at step " << i << ":\n  "
                               << problems.join(QStringLiteral("\n  ")).toStdString() << "\nlast " << shown
-                              << " actions (replay with TERVELLE_WALK_SEED=" << walkNumber
+                              << " actions (replay with TERVELLE_WALK_NUMBER=" << walkNumber
                               << " TERVELLE_WALK_STEPS=" << (i + 1) << "):\n  "
                               << actions.mid(actions.size() - shown).join(QStringLiteral("\n  ")).toStdString();
                 return;
@@ -478,16 +478,16 @@ int environmentNumber(const char *name, int fallback)
     return ok ? value : fallback;
 }
 
-// Each walk starts from a new window; TERVELLE_WALK_SEED replaces the walk's number, and
+// Each walk starts from a new window; TERVELLE_WALK_NUMBER replaces the walk's number, and
 // TERVELLE_WALK_STEPS its length.
 TEST_F(RandomWalk, FirstWalk)
 {
-    walk(quint32(environmentNumber("TERVELLE_WALK_SEED", 1)), environmentNumber("TERVELLE_WALK_STEPS", 300));
+    walk(quint32(environmentNumber("TERVELLE_WALK_NUMBER", 1)), environmentNumber("TERVELLE_WALK_STEPS", 300));
 }
 
 TEST_F(RandomWalk, SecondWalk)
 {
-    if (qEnvironmentVariableIsSet("TERVELLE_WALK_SEED"))
+    if (qEnvironmentVariableIsSet("TERVELLE_WALK_NUMBER"))
         GTEST_SKIP() << "the walk asked for runs in FirstWalk";
     walk(2, environmentNumber("TERVELLE_WALK_STEPS", 300));
 }
