@@ -27,3 +27,4 @@ bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTERVELLE_BENCH=ON -DTERVELLE_WERROR=$(WERROR)
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target benchmarks
 	scripts/bench-report $(BENCH_BUILD)
+	bench/startup/run-startup $(BENCH_BUILD) 21
