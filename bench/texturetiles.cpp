@@ -3,6 +3,7 @@
 // when every thumbnail comes from the cache.
 
 #include "image/texturetiles.h"
+#include "benchfolders.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -19,39 +20,6 @@ using namespace tervelle;
 
 namespace {
 
-QByteArray tile(std::mt19937 &random)
-{
-    QByteArray file(18, '\0');
-    file[2] = 2;
-    file[12] = 64;
-    file[14] = 64;
-    file[16] = 32;
-    file[17] = 8;
-    QByteArray pixels(64 * 64 * 4, '\0');
-    for (char &byte : pixels)
-        byte = char(random() & 0xff);
-    return file + pixels;
-}
-
-const QString &folder()
-{
-    static std::unique_ptr<QTemporaryDir> dir;
-    static QString path;
-    if (!dir) {
-        dir = std::make_unique<QTemporaryDir>();
-        path = dir->path();
-        std::mt19937 random(64);
-        for (const TextureTheme &theme : TextureThemes)
-            QDir(path).mkpath(QLatin1String(theme.folder));
-        for (int i = 0; i < TileCount; ++i) {
-            QFile file(tileFilePath(path, i));
-            if (file.open(QIODevice::WriteOnly))
-                file.write(tile(random));
-        }
-    }
-    return path;
-}
-
 void loadEveryTile(TextureTiles &tiles, benchmark::State &state)
 {
     for (int i = 0; i < tiles.count(); ++i) {
@@ -66,7 +34,7 @@ void firstRequest(benchmark::State &state)
 {
     TextureTiles tiles;
     for (auto _ : state) {
-        tiles.setFolder(folder());
+        tiles.setFolder(bench::tileFolder());
         loadEveryTile(tiles, state);
     }
     state.SetItemsProcessed(state.iterations() * TileCount);
@@ -75,7 +43,7 @@ void firstRequest(benchmark::State &state)
 void secondRequest(benchmark::State &state)
 {
     TextureTiles tiles;
-    tiles.setFolder(folder());
+    tiles.setFolder(bench::tileFolder());
     loadEveryTile(tiles, state);
     for (auto _ : state)
         loadEveryTile(tiles, state);
@@ -84,7 +52,7 @@ void secondRequest(benchmark::State &state)
 
 void catTheFiles(benchmark::State &state)
 {
-    const QByteArray command = "cat '" + QFile::encodeName(folder()) + "'/Theme*/*.tga > /dev/null";
+    const QByteArray command = "cat '" + QFile::encodeName(bench::tileFolder()) + "'/Theme*/*.tga > /dev/null";
     for (auto _ : state) {
         if (std::system(command.constData()) != 0)
             state.SkipWithError("cat failed");

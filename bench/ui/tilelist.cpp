@@ -6,6 +6,7 @@
 #include "core/common.h"
 #include "image/texturetiles.h"
 #include "ui/editor/tilecombo.h"
+#include "benchfolders.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -24,39 +25,6 @@ using namespace tervelle;
 
 namespace {
 
-QByteArray tile(std::mt19937 &random)
-{
-    QByteArray file(18, '\0');
-    file[2] = 2;
-    file[12] = 64;
-    file[14] = 64;
-    file[16] = 32;
-    file[17] = 8;
-    QByteArray pixels(64 * 64 * 4, '\0');
-    for (char &byte : pixels)
-        byte = char(random() & 0xff);
-    return file + pixels;
-}
-
-const QString &folder()
-{
-    static std::unique_ptr<QTemporaryDir> dir;
-    static QString path;
-    if (!dir) {
-        dir = std::make_unique<QTemporaryDir>();
-        path = dir->path();
-        std::mt19937 random(64);
-        for (const TextureTheme &theme : TextureThemes)
-            QDir(path).mkpath(QLatin1String(theme.folder));
-        for (int i = 0; i < TileCount; ++i) {
-            QFile file(tileFilePath(path, i));
-            if (file.open(QIODevice::WriteOnly))
-                file.write(tile(random));
-        }
-    }
-    return path;
-}
-
 void changeTexturesDirAndDrawEveryTile(benchmark::State &state)
 {
     TextureTiles tiles;
@@ -64,7 +32,7 @@ void changeTexturesDirAndDrawEveryTile(benchmark::State &state)
     QPainter painter(&canvas);
     const QPalette palette = QApplication::palette();
     for (auto _ : state) {
-        tiles.setFolder(folder());
+        tiles.setFolder(bench::tileFolder());
         for (int i = 0; i < TileCount; ++i)
             cmbPropertiesTgaDrawItem(painter, tiles, i, tileName(i), canvas.rect(), false, palette);
     }
@@ -74,7 +42,7 @@ void changeTexturesDirAndDrawEveryTile(benchmark::State &state)
 
 void catTheFiles(benchmark::State &state)
 {
-    const QByteArray command = "cat '" + QFile::encodeName(folder()) + "'/Theme*/*.tga > /dev/null";
+    const QByteArray command = "cat '" + QFile::encodeName(bench::tileFolder()) + "'/Theme*/*.tga > /dev/null";
     for (auto _ : state) {
         if (std::system(command.constData()) != 0)
             state.SkipWithError("cat failed");
@@ -84,7 +52,7 @@ void catTheFiles(benchmark::State &state)
 void openTheListAgain(benchmark::State &state)
 {
     TextureTiles tiles;
-    tiles.setFolder(folder());
+    tiles.setFolder(bench::tileFolder());
     TileCombo combo(tiles, nullptr);
     combo.resize(200, 72);
     combo.show();
