@@ -23,6 +23,7 @@
 
 using namespace tervelle;
 using bench::ScanTreeFiles;
+using bench::findTypeF;
 using bench::scanTree;
 
 namespace {
@@ -45,5 +46,5 @@ void addFolderWithSubfolders(benchmark::State &state)
 } // namespace
 
 BENCHMARK(addFolderWithSubfolders)->Unit(benchmark::kMillisecond);
-BENCHMARK(bench::findTypeF)->Unit(benchmark::kMillisecond);
+BENCHMARK(findTypeF)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

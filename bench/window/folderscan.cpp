@@ -27,6 +27,7 @@
 
 using namespace tervelle;
 using bench::ScanTreeFiles;
+using bench::findTypeF;
 using bench::scanTree;
 
 namespace {
@@ -73,7 +74,7 @@ void windowAddFolderWithSubfolders(benchmark::State &state)
 } // namespace
 
 BENCHMARK(windowAddFolderWithSubfolders)->Unit(benchmark::kMillisecond);
-BENCHMARK(bench::findTypeF)->Unit(benchmark::kMillisecond);
+BENCHMARK(findTypeF)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
