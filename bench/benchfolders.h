@@ -3,6 +3,7 @@
 // Folders the benchmarks measure on, made once per program in a temporary folder, and the bare
 // system tools they are compared with.
 
+#include "core/common.h"
 #include "image/texturetiles.h"
 
 #include <QByteArray>
@@ -14,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -96,6 +98,29 @@ inline const QString &tileFolder()
         }
     }
     return path;
+}
+
+// A stand-in compiler in `dir`/iscc/ that prints `count` lines made by `line` (CR LF added),
+// written once so only their passage through the run is measured; `shared` is pointed at it.
+// False (and the benchmark skipped) when the files cannot be written.
+inline bool floodingCompiler(benchmark::State &state, const QTemporaryDir &dir, qint64 count,
+                             const std::function<QByteArray(qint64)> &line, SharedState &shared)
+{
+    QDir().mkpath(dir.filePath(QStringLiteral("iscc")));
+    QFile flood(dir.filePath(QStringLiteral("iscc/flood.txt")));
+    QFile script(dir.filePath(QStringLiteral("iscc/iscc.exe")));
+    if (!flood.open(QIODevice::WriteOnly) || !script.open(QIODevice::WriteOnly)) {
+        state.SkipWithError("cannot write the stand-in compiler");
+        return false;
+    }
+    for (qint64 i = 0; i < count; ++i)
+        flood.write(line(i) + "\r\n");
+    flood.close();
+    script.write("cat flood.txt\n");
+    script.close();
+    shared.AppDir = dir.path() + QLatin1Char('/');
+    shared.compilerLauncher = QStringLiteral("/bin/sh");
+    return true;
 }
 
 } // namespace tervelle::bench

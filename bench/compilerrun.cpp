@@ -2,6 +2,7 @@
 // growing line counts. The time a line should stay flat as the count grows; a buffer handled in
 // quadratic time shows as a per-line cost that grows with it.
 
+#include "benchfolders.h"
 #include "core/langload.h"
 #include "mappack/compiler.h"
 
@@ -31,22 +32,11 @@ public:
 void compilerFlood(benchmark::State &state)
 {
     QTemporaryDir dir;
-    QDir().mkpath(dir.filePath(QStringLiteral("iscc")));
-    // The output is made once, so only its passage through the run is measured.
-    QFile flood(dir.filePath(QStringLiteral("iscc/flood.txt")));
-    QFile script(dir.filePath(QStringLiteral("iscc/iscc.exe")));
-    if (!flood.open(QIODevice::WriteOnly) || !script.open(QIODevice::WriteOnly)) {
-        state.SkipWithError("cannot write the stand-in compiler");
-        return;
-    }
-    for (qint64 i = 0; i < state.range(0); ++i)
-        flood.write("Compressing: line " + QByteArray::number(i) + " of the flood\r\n");
-    flood.close();
-    script.write("cat flood.txt\n");
-    script.close();
     SharedState shared;
-    shared.AppDir = dir.path() + QLatin1Char('/');
-    shared.compilerLauncher = QStringLiteral("/bin/sh");
+    if (!bench::floodingCompiler(state, dir, state.range(0),
+                                 [](qint64 i) { return "Compressing: line " + QByteArray::number(i) + " of the flood"; },
+                                 shared))
+        return;
     for (auto _ : state) {
         CountingConsole console;
         CompilerRun run(console, shared);

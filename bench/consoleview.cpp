@@ -2,6 +2,7 @@
 // screen, and the longest stretch the window went without handling its events meanwhile (a
 // timer ticking every 5 ms measures it).
 
+#include "benchfolders.h"
 #include "core/langload.h"
 #include "mappack/compiler.h"
 #include "ui/dialogs/scripteddialogs.h"
@@ -27,21 +28,11 @@ namespace {
 void consoleFlood(benchmark::State &state)
 {
     QTemporaryDir dir;
-    QDir().mkpath(dir.filePath(QStringLiteral("iscc")));
-    QFile flood(dir.filePath(QStringLiteral("iscc/flood.txt")));
-    QFile script(dir.filePath(QStringLiteral("iscc/iscc.exe")));
-    if (!flood.open(QIODevice::WriteOnly) || !script.open(QIODevice::WriteOnly)) {
-        state.SkipWithError("cannot write the stand-in compiler");
-        return;
-    }
-    for (qint64 i = 0; i < state.range(0); ++i)
-        flood.write("   Compressing: C:\\maps\\pack\\textures\\tile" + QByteArray::number(i) + ".tga\r\n");
-    flood.close();
-    script.write("cat flood.txt\n");
-    script.close();
     SharedState shared;
-    shared.AppDir = dir.path() + QLatin1Char('/');
-    shared.compilerLauncher = QStringLiteral("/bin/sh");
+    if (!bench::floodingCompiler(state, dir, state.range(0), [](qint64 i) {
+            return "   Compressing: C:\\maps\\pack\\textures\\tile" + QByteArray::number(i) + ".tga";
+        }, shared))
+        return;
 
     ScriptedDialogs dialogs;
     QWidget window;
