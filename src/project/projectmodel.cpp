@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/langload.h"
+#include "core/namerule.h"
 #include "project/keyrules.h"
 #include "project/keyvalue.h"
 
@@ -142,6 +143,8 @@ void ProjectModel::SetHeaderValue(int row, const QString &value, QObject *origin
 {
     if (row < 0 || row >= headerCount())
         return;
+    // A pasted line break would split the row in the project file and the map list.
+    requireNoControlCharacters(QStringLiteral("The value"), value);
     m_headerRows[row] = WithValue(m_headerRows[row], value);
     headerRowsChanged(origin);
 }
@@ -257,6 +260,7 @@ void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value,
 {
     if (!validMap(index) || row < 0 || row >= m_maps[index].Info.Properties.size())
         return;
+    requireNoControlCharacters(QStringLiteral("The value"), value);
     QString &line = m_maps[index].Info.Properties[row];
     line = WithValue(line, value);
     mapPropertiesChanged(index, origin);

@@ -136,6 +136,8 @@ TEST_F(Project, KeyEditsKeepKeysUniqueAndFixedRowsFixed)
     model.SetHeaderKey(row, "[french]");
     model.SetHeaderKey(7, "[nowhere]");
     model.SetHeaderValue(-1, "nothing");
+    EXPECT_THROW(model.SetHeaderValue(row, "Wüste\r\n[Run]"), UserError);
+    EXPECT_THROW(model.SetHeaderValue(0, "a\tb"), UserError);
     EXPECT_EQ(model.headerRows(), (QStringList{"[english]=New map pack", "[htmlenglish]=", "[french]=Wüste"}));
 
     model.DeleteHeaderKey(0);
@@ -153,6 +155,8 @@ TEST_F(Project, KeyEditsKeepKeysUniqueAndFixedRowsFixed)
     model.SetMapPropertyKey(map, extra, "[renamed]");
     model.SetMapPropertyKey(map, 99, "[nowhere]");
     model.SetMapPropertyKey(5, 0, "[nowhere]");
+    EXPECT_THROW(model.SetMapPropertyValue(map, extra, "x\ny"), UserError);
+    EXPECT_THROW(model.SetMapPropertyValue(map, 0, QString("x") + QChar(0x1b)), UserError);
     EXPECT_EQ(model.map(map).Info.Properties[3], "[map]=");
     EXPECT_EQ(model.map(map).Info.Properties[extra], "[renamed]=");
 }

@@ -158,6 +158,21 @@ TEST_F(HeaderEditing, PackTitleFollowsEveryKeystrokeAndABadNameIsToldWhenFinishe
     EXPECT_EQ(editor->project().packTitle(), "Ice?");
 }
 
+TEST_F(HeaderEditing, APastedLineBreakIsRefusedAndTheValueKept)
+{
+    clickCell(grid, 0, 1);
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->selectAll();
+    edit->insert("Ice\nPeak");
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_FALSE(dialogs.messages().isEmpty());
+    EXPECT_TRUE(dialogs.messages().last().contains("Ice\\nPeak"));
+    EXPECT_FALSE(editor->project().packTitle().contains('\n'));
+    EXPECT_FALSE(cellText(grid, 0, 1).contains('\n'));
+}
+
 TEST_F(HeaderEditing, AfterNewALinkRowOpensItsPickListNormally)
 {
     dialogs.inputAnswers.enqueue(QString("[htmlgerman]"));
