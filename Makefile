@@ -21,10 +21,14 @@ setup:
 
 # Every benchmark under bench/, built in Release in its own folder, run in one go; prints each
 # program's results, then the medians and the ratios to their baselines (scripts/bench-report).
+# The build benchmark compiles with the real compiler in a Wine prefix of its own.
 BENCH_BUILD ?= build-release
 bench:
 	scripts/bootstrap
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTERVELLE_BENCH=ON -DTERVELLE_WERROR=$(WERROR)
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target benchmarks
-	scripts/bench-report $(BENCH_BUILD)
+	scripts/setup-iscc $(BENCH_BUILD)
+	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix
+	WINEPREFIX=$(abspath $(BENCH_BUILD))/wineprefix scripts/bench-report $(BENCH_BUILD)
+	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix --stop
 	bench/startup/run-startup $(BENCH_BUILD) 21

@@ -1,10 +1,12 @@
 // "Save map pack" of the demo project with the real compiler: in the editor, from the command to
-// "Done" in its console, against tervelle-pack building the same project. Needs the build folder
-// (TERVELLE_BUILD_DIR, with iscc/ laid out and examples/demo.mpr written) and a Wine prefix
-// (WINEPREFIX).
+// "Done" in its console, and tervelle-pack building the same project, both against the compiler
+// alone compiling the script they write. Needs the build folder (TERVELLE_BUILD_DIR, by default
+// the one this program was built in, with iscc/ laid out and examples/demo.mpr written) and a
+// Wine prefix (WINEPREFIX; `make bench` makes one).
 
 #include "core/common.h"
 #include "core/langload.h"
+#include "mappack/compiler.h"
 #include "ui/dialogs/scripteddialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/frmeditor.h"
@@ -29,7 +31,9 @@ namespace {
 
 QString buildFolder()
 {
-    return qEnvironmentVariable("TERVELLE_BUILD_DIR");
+    const QString named = qEnvironmentVariable("TERVELLE_BUILD_DIR");
+    return named.isEmpty() ? QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).absolutePath()
+                           : named;
 }
 
 // A program folder with the compiler linked in, as the end-to-end tests make it.
@@ -82,6 +86,17 @@ void editorBuild(benchmark::State &state)
     }
 }
 
+// tervelle-pack's build of the demo into `installer`, with the compiler of `appDir`.
+int packBuild(const QString &appDir, const QString &installer)
+{
+    QProcess build;
+    build.start(buildFolder() + QStringLiteral("/tervelle-pack"),
+                {QStringLiteral("build"), buildFolder() + QStringLiteral("/examples/demo.mpr"), QStringLiteral("--out"),
+                 installer, QStringLiteral("--appdir"), appDir});
+    build.waitForFinished(600000);
+    return build.exitStatus() == QProcess::NormalExit ? build.exitCode() : -1;
+}
+
 void cliBuild(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -91,17 +106,45 @@ void cliBuild(benchmark::State &state)
         return;
     }
     for (auto _ : state) {
-        QProcess build;
         QElapsedTimer clock;
         clock.start();
-        build.start(buildFolder() + QStringLiteral("/tervelle-pack"),
-                    {QStringLiteral("build"), buildFolder() + QStringLiteral("/examples/demo.mpr"),
-                     QStringLiteral("--out"), dir.filePath(QStringLiteral("demo.exe")), QStringLiteral("--appdir"),
-                     appDir});
-        build.waitForFinished(600000);
+        const int exitCode = packBuild(appDir, dir.filePath(QStringLiteral("demo.exe")));
         state.SetIterationTime(clock.nsecsElapsed() / 1e9);
-        if (build.exitCode() != 0)
+        if (exitCode != 0)
             state.SkipWithError("the build failed");
+    }
+}
+
+// The compiler alone on the script and map list a build left in place: what a build costs
+// beyond it is ours.
+void compilerAlone(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
+    if (!makeAppDir(appDir) || packBuild(appDir, dir.filePath(QStringLiteral("demo.exe"))) != 0) {
+        state.SkipWithError("set TERVELLE_BUILD_DIR to a build folder with iscc/ laid out");
+        return;
+    }
+    SharedState shared;
+    shared.AppDir = appDir;
+    shared.compilerLauncher = QStringLiteral("wine");
+    const CompilerCommand command = compilerCommand(shared, false);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    CompilerRun::addLauncherEnvironment(environment);
+    for (auto _ : state) {
+        QProcess compiler;
+        compiler.setWorkingDirectory(command.workingFolder);
+        compiler.setProcessEnvironment(environment);
+        compiler.setProcessChannelMode(QProcess::MergedChannels);
+        QElapsedTimer clock;
+        clock.start();
+        compiler.start(command.program, command.arguments);
+        while (compiler.waitForReadyRead(600000))
+            compiler.readAll(); // read as the editor does, so the pipe never fills
+        compiler.waitForFinished(600000);
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        if (compiler.exitStatus() != QProcess::NormalExit || compiler.exitCode() != 0)
+            state.SkipWithError("the compiler failed");
     }
 }
 
@@ -109,6 +152,11 @@ void cliBuild(benchmark::State &state)
 
 BENCHMARK(editorBuild)->Name("savemappack/editor")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(cliBuild)->Name("savemappack/tervelle-pack")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(compilerAlone)
+    ->Name("savemappack/compiler-baseline")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
 
 int main(int argc, char **argv)
 {
