@@ -31,6 +31,17 @@ protected:
     }
     const QStringList &rows() const { return editor->project().headerRows(); }
 
+    // The pack title's value cell opened with F2, its text selected.
+    QLineEdit *editTitle()
+    {
+        clickCell(grid, 0, 1);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        if (edit)
+            edit->selectAll();
+        return edit;
+    }
+
     QTableView *grid = nullptr;
 };
 
@@ -140,11 +151,8 @@ TEST_F(HeaderEditing, DeletingTheLastRowWithItsPickListLeavesNone)
 
 TEST_F(HeaderEditing, PackTitleFollowsEveryKeystrokeAndABadNameIsToldWhenFinished)
 {
-    clickCell(grid, 0, 1);
-    QTest::keyClick(grid, Qt::Key_F2);
-    auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QLineEdit *edit = editTitle();
     ASSERT_NE(edit, nullptr);
-    edit->selectAll();
     QTest::keyClicks(edit, "Ice");
     EXPECT_EQ(editor->project().packTitle(), "Ice");
     EXPECT_EQ(editor->project().MapListNode()->Text, "Ice.mpl");
@@ -160,11 +168,8 @@ TEST_F(HeaderEditing, PackTitleFollowsEveryKeystrokeAndABadNameIsToldWhenFinishe
 
 TEST_F(HeaderEditing, APastedLineBreakIsRefusedAndTheValueKept)
 {
-    clickCell(grid, 0, 1);
-    QTest::keyClick(grid, Qt::Key_F2);
-    auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QLineEdit *edit = editTitle();
     ASSERT_NE(edit, nullptr);
-    edit->selectAll();
     edit->insert("Ice\nPeak");
     QTest::keyClick(edit, Qt::Key_Return);
     ASSERT_FALSE(dialogs.messages().isEmpty());
