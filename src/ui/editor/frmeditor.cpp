@@ -188,6 +188,11 @@ void TfrmEditor::createControls()
         m_preview->sbPreview, m_console->lstCompile};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // Five label-menus read "Edit": the panel's title tells a screen reader's user which is which.
+    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources}) {
+        for (LabelMenu *menu : panel->labelMenus())
+            menu->setAccessibleDescription(panel->title()->text());
+    }
     m_preview->txtPreview->setAccessibleName(m_preview->title()->text());
     m_preview->sbPreview->setAccessibleName(m_preview->title()->text());
 
