@@ -1,6 +1,7 @@
 #include "mappack/maplist.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 
 #include <QFile>
@@ -124,7 +125,7 @@ TEST_F(ProjectCommands, InfoAndErrorsShowControlCharactersVisibly)
 {
     state.PackAuthor = "Bob\x1b[2J";
     model.AddFileElement(model.root(FilesRoot), "x\x1b]0;owned\x07.htm", InfoPageFile, "/nowhere/x.htm");
-    model.SetHeaderValue(1, "page\x7f" "31m");
+    test::putHeaderValue(model, 1, "page\x7f" "31m");
     const QString project = saved("p.mpr");
 
     const test::PackRun info = run({"info", project});

@@ -1,6 +1,7 @@
 #include "mappack/maplist.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -103,7 +104,7 @@ TEST_F(MapList, FailuresNameTheFileAndKeepEarlierOnes)
     EXPECT_EQ(test::readBytes(staged("New map pack.mpl")), before);
 
     // The launcher would take a carriage return for a line end.
-    model.SetHeaderValue(2, "two\rlines");
+    test::putHeaderValue(model, 2, "two\rlines");
     EXPECT_THROW(SaveMapList(model, appDir()), UserError);
     EXPECT_EQ(test::readBytes(staged("New map pack.mpl")), before);
 

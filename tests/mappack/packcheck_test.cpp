@@ -3,6 +3,7 @@
 #include "mappack/setupscript.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -95,15 +96,15 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
              model.SetHeader(model.headerRows() + QStringList{hostile + QLatin1Char('=')}, info);
          },
          QStringLiteral("The pack header row \"") + shown + QLatin1Char('=')},
-        {"header value", [&] { model.SetHeaderValue(1, hostile); },
+        {"header value", [&] { test::putHeaderValue(model, 1, hostile); },
          QStringLiteral("The pack header row \"[htmlenglish]=") + shown},
-        {"english title", [&] { model.SetHeaderValue(0, hostile); },
+        {"english title", [&] { test::putHeaderValue(model, 0, hostile); },
          QStringLiteral("The pack header row \"[english]=") + shown},
         {"property key", [&] {
              model.CommitMapProperties(0, model.map(0).Info.Properties + QStringList{hostile + QLatin1Char('=')});
          },
          QStringLiteral("In map 1 (\"New map\"), the property \"") + shown + QLatin1Char('=')},
-        {"property value", [&] { model.SetMapPropertyValue(0, 3, hostile); },
+        {"property value", [&] { test::putMapPropertyValue(model, 0, 3, hostile); },
          QStringLiteral("the property \"[map]=") + shown},
         {"file node", [&] { model.RenameNode(page, hostile); },
          QStringLiteral("In Files\\info\\ of the files tree, the file \"") + shown},

@@ -3,6 +3,7 @@
 #include "core/textcodec.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 
 #include <QBuffer>
@@ -662,7 +663,7 @@ TEST_F(ProjectFile, FailedSaveKeepsThePreviousFile)
     EXPECT_EQ(test::readBytes(target), "previous good project");
 
     // A line break would shift every line after it.
-    model.SetHeaderValue(0, "two\nlines");
+    test::putHeaderValue(model, 0, "two\nlines");
     EXPECT_THROW(SaveProjectFile(model, target), UserError);
     EXPECT_EQ(test::readBytes(target), "previous good project");
 
