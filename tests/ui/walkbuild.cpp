@@ -19,25 +19,31 @@ namespace tervelle::test {
 
 namespace {
 
-// Reads where the installer goes from the script in its working folder, as the compiler does
-// (OutputDir in the compiler's path form, OutputBaseFilename without ".exe"), then does what
-// the walk wrote into MODE. TOKEN holds the bytes of the installer to write.
-const char StandIn[] = "dir=$(sed -n 's/^OutputDir=//p' setup.iss | tr -d '\\r')\n"
-                       "base=$(sed -n 's/^OutputBaseFilename=//p' setup.iss | tr -d '\\r')\n"
-                       "case $dir in Z:*) dir=$(printf '%s' \"${dir#Z:}\" | tr '\\\\' '/') ;; esac\n"
-                       "printf 'Compiling setup script\\r\\n'\n"
-                       "mode=$(cat 'MODE')\n"
-                       "if [ \"$mode\" = error ]; then printf 'Error on line 12: unknown directive\\r\\n'; exit 2; fi\n"
-                       "mkdir -p \"$dir\" || exit 2\n"
-                       "printf 'Writing %s.exe\\r\\n' \"$base\"\n"
-                       "if [ \"$mode\" = half ]; then\n"
-                       "  printf 'part' > \"$dir/setup-7.tmp\"\n"
-                       "  printf 'half an installer' > \"$dir/$base.exe\"\n"
-                       "  printf 'Error: the disk is full\\r\\n'\n"
-                       "  exit 2\n"
-                       "fi\n"
-                       "cat 'TOKEN' > \"$dir/$base.exe\" || exit 2\n"
-                       "printf 'Successful compile'\n";
+// Reads the script in its working folder as the compiler does: every file a Source line names
+// must be there, and the installer goes where OutputDir and OutputBaseFilename say (paths in the
+// compiler's form, texts in the code page). Then it does what the walk wrote into MODE; TOKEN
+// holds the bytes of the installer to write.
+const char StandIn[] = R"sh(unix() { case $1 in Z:*) printf '%s' "${1#Z:}" | tr '\\' '/' ;; *) printf '%s' "$1" ;; esac; }
+script=$(iconv -c -f WINDOWS-1252 -t UTF-8 setup.iss | tr -d '\r')
+dir=$(unix "$(printf '%s\n' "$script" | sed -n 's/^OutputDir=//p')")
+base=$(printf '%s\n' "$script" | sed -n 's/^OutputBaseFilename=//p')
+printf 'Compiling setup script\r\n'
+printf '%s\n' "$script" | sed -n 's/^Source: "\([^"]*\)".*/\1/p' | while IFS= read -r source; do
+  [ -f "$(unix "$source")" ] || { printf 'Error: Source file "%s" does not exist.\r\n' "$source"; exit 2; }
+done || exit 2
+mode=$(cat 'MODE')
+if [ "$mode" = error ]; then printf 'Error on line 12: unknown directive\r\n'; exit 2; fi
+mkdir -p "$dir" || exit 2
+printf 'Writing %s.exe\r\n' "$base"
+if [ "$mode" = half ]; then
+  printf 'part' > "$dir/setup-7.tmp"
+  printf 'half an installer' > "$dir/$base.exe"
+  printf 'Error: the disk is full\r\n'
+  exit 2
+fi
+cat 'TOKEN' > "$dir/$base.exe" || exit 2
+printf 'Successful compile'
+)sh";
 
 const QStringList InstallerNames = {QStringLiteral("pack.exe"), QStringLiteral("Arctic maps.exe"),
                                     QStringLiteral("extra.v2.exe")};
