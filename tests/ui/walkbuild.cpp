@@ -23,7 +23,8 @@ namespace {
 // must be there, and the installer goes where OutputDir and OutputBaseFilename say (paths in the
 // compiler's form, texts in the code page). Then it does what the walk wrote into MODE; TOKEN
 // holds the bytes of the installer to write.
-const char StandIn[] = R"sh(unix() { case $1 in Z:*) printf '%s' "${1#Z:}" | tr '\\' '/' ;; *) printf '%s' "$1" ;; esac; }
+const char StandIn[] =
+    R"sh(unix() { case $1 in Z:*) printf '%s' "${1#Z:}" | tr '\\' '/' ;; *) printf '%s' "$1" ;; esac; }
 script=$(iconv -c -f WINDOWS-1252 -t UTF-8 setup.iss | tr -d '\r')
 dir=$(unix "$(printf '%s\n' "$script" | sed -n 's/^OutputDir=//p')")
 base=$(printf '%s\n' "$script" | sed -n 's/^OutputBaseFilename=//p')
@@ -82,10 +83,19 @@ QStringList messagesFrom(const ScriptedDialogs &dialogs, qsizetype from)
 
 } // namespace
 
+const char *BuildWalk::modeOf(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Installer: return "installer";
+    case Outcome::Error: return "error";
+    case Outcome::HalfInstaller: return "half";
+    }
+    return "";
+}
+
 BuildWalk::BuildWalk(WalkRandom &random, ScriptedDialogs &dialogs, QStringList &problems, WizardWalk &wizard)
     : m_random(random), m_dialogs(dialogs), m_problems(problems), m_wizard(wizard)
-{
-}
+{}
 
 void BuildWalk::setUp(const QString &work)
 {
@@ -152,13 +162,14 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
     std::optional<QString> answer;
     const quint32 where = m_random.next(100);
     if (where >= 10)
-        answer = m_work + (where < 20 ? QStringLiteral("nowhere/pack.exe") : QStringLiteral("packs/") + m_random.pick(InstallerNames));
+        answer = m_work
+            + (where < 20 ? QStringLiteral("nowhere/pack.exe")
+                          : QStringLiteral("packs/") + m_random.pick(InstallerNames));
     m_dialogs.saveAnswers.enqueue(answer);
     const quint32 roll = m_random.next(100);
     const Outcome outcome = roll < 60 ? Outcome::Installer : roll < 80 ? Outcome::Error : Outcome::HalfInstaller;
     const QByteArray token = QStringLiteral("installer %1\r\n").arg(++m_builds).toLatin1();
-    writeBytes(m_work + QStringLiteral("stand-in/mode"),
-               outcome == Outcome::Installer ? "installer" : outcome == Outcome::Error ? "error" : "half");
+    writeBytes(m_work + QStringLiteral("stand-in/mode"), modeOf(outcome));
     writeBytes(m_work + QStringLiteral("stand-in/token"), token);
 
     const Before before = snapshot(editor);
@@ -209,16 +220,14 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
         expect(m_dialogs.asked.size() == asked, QStringLiteral("a second build was asked for during the first"));
         done.append(QStringLiteral("again"));
     }
-    const bool ended = QTest::qWaitFor(
-        [&] { return !editor.isBuilding() && !editor.console()->hasPendingLines(); }, 60000);
+    const bool ended =
+        QTest::qWaitFor([&] { return !editor.isBuilding() && !editor.console()->hasPendingLines(); }, 60000);
     expect(ended, QStringLiteral("the build did not end"));
     checkBuilt(editor, before, installerFor(*answer), outcome, token);
     expect(reported.problems().isEmpty(), QStringLiteral("reported: ") + reported.problems().join(QLatin1Char('|')));
     // The compiler makes a missing output folder; the next build to it finds it missing again.
     QDir(m_work + QStringLiteral("nowhere")).removeRecursively();
-    done.append(outcome == Outcome::Installer ? QStringLiteral("built")
-                : outcome == Outcome::Error   ? QStringLiteral("compiler failed")
-                                              : QStringLiteral("compiler failed halfway"));
+    done.append(QStringLiteral("compiler: ") + QLatin1String(modeOf(outcome)));
     return done.join(QStringLiteral(" -> "));
 }
 
@@ -226,7 +235,8 @@ void BuildWalk::checkNothingBuilt(const TfrmEditor &editor, const Before &before
 {
     expect(!editor.isBuilding(), QStringLiteral("a build runs ") + why);
     expect(editor.console()->lines().size() == before.consoleLines, QStringLiteral("the console grew ") + why);
-    expect(filesUnder(m_work + QStringLiteral("packs")) == before.outputs && !QFileInfo::exists(m_work + QStringLiteral("nowhere")),
+    expect(filesUnder(m_work + QStringLiteral("packs")) == before.outputs
+               && !QFileInfo::exists(m_work + QStringLiteral("nowhere")),
            QStringLiteral("the installers changed ") + why);
     expect(filesUnder(Common.AppDir + QStringLiteral("iscc/maplists")) == before.staging,
            QStringLiteral("the staged map lists changed ") + why);
@@ -263,20 +273,24 @@ void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QStri
         QStringList differ;
         for (const QString &name : now.keys() + outputs.keys()) {
             if (now.value(name) != outputs.value(name) || now.contains(name) != outputs.contains(name))
-                differ.append(QStringLiteral("%1 %2").arg(name, now.contains(name) ? describeText(QString::fromLatin1(now.value(name)))
-                                                                                    : QStringLiteral("missing")));
+                differ.append(QStringLiteral("%1 %2").arg(name,
+                                                          now.contains(name)
+                                                              ? describeText(QString::fromLatin1(now.value(name)))
+                                                              : QStringLiteral("missing")));
         }
         differ.removeDuplicates();
-        expect(false, QStringLiteral("after %1 the output folders differ: %2")
-                          .arg(outcome == Outcome::Installer ? QStringLiteral("a build") : QStringLiteral("a failed build"),
-                               differ.join(QStringLiteral(", "))));
+        expect(false,
+               QStringLiteral("after %1 the output folders differ: %2")
+                   .arg(outcome == Outcome::Installer ? QStringLiteral("a build") : QStringLiteral("a failed build"),
+                        differ.join(QStringLiteral(", "))));
     }
 
     const ProjectModel &project = editor.project();
     const QString mapList = Common.AppDir + QStringLiteral("iscc/maplists/") + MapListFileName(project);
     expect(readBytes(mapList) == MapListBytes(project),
            QStringLiteral("the staged map list %1 is not the project's").arg(MapListFileName(project)));
-    expect(!QFileInfo::exists(BuildSession::lockFile(Common.AppDir)), QStringLiteral("the compiler folder stays locked"));
+    expect(!QFileInfo::exists(BuildSession::lockFile(Common.AppDir)),
+           QStringLiteral("the compiler folder stays locked"));
     checkWindowUsable(editor, before, QStringLiteral("after the build"));
 }
 

@@ -39,6 +39,8 @@ public:
 
 private:
     enum class Outcome { Installer, Error, HalfInstaller };
+    // The word the stand-in reads from its mode file.
+    static const char *modeOf(Outcome outcome);
 
     // What a build may change, and what a build that did not run must leave as it was.
     struct Before

@@ -60,7 +60,7 @@ const QStringList OrdinaryTexts[] = {
     {QStringLiteral("http://maps.example/"), QStringLiteral("https://a.example/p?x=1"), QString()},
 };
 
-template<typename T> T *control(TfrmWizard &wizard, const char *name)
+template <typename T> T *control(TfrmWizard &wizard, const char *name)
 {
     return wizard.findChild<T *>(QLatin1String(name));
 }
@@ -109,8 +109,7 @@ QString PackFields::describe() const
 
 WizardWalk::WizardWalk(WalkRandom &random, ScriptedDialogs &dialogs, QStringList &problems)
     : m_random(random), m_dialogs(dialogs), m_problems(problems)
-{
-}
+{}
 
 void WizardWalk::expect(bool ok, const QString &what)
 {
@@ -147,7 +146,8 @@ QString WizardWalk::run(const std::function<void()> &command)
             expected.set = true;
         }
         const PackFields after = PackFields::of(Common);
-        expect(after == expected, QStringLiteral("the pack holds %1, expected %2").arg(after.describe(), expected.describe()));
+        expect(after == expected,
+               QStringLiteral("the pack holds %1, expected %2").arg(after.describe(), expected.describe()));
     }
     return QStringLiteral("wizard [%1]").arg(m_actions.join(QStringLiteral(", ")));
 }
@@ -214,8 +214,9 @@ void WizardWalk::checkShown(TfrmWizard &wizard)
             checked.append(list->item(i)->text().toLower());
     }
     expect(shown == WalkLanguages, QStringLiteral("the languages shown are %1").arg(shown.join(QLatin1Char(' '))));
-    expect(checked == m_typed.languages, QStringLiteral("the languages checked at opening are %1, the pack holds %2")
-                                             .arg(checked.join(QLatin1Char(' ')), m_before.languages.join(QLatin1Char(' '))));
+    expect(checked == m_typed.languages,
+           QStringLiteral("the languages checked at opening are %1, the pack holds %2")
+               .arg(checked.join(QLatin1Char(' ')), m_before.languages.join(QLatin1Char(' '))));
     checkStep(wizard);
 }
 
@@ -267,7 +268,8 @@ void WizardWalk::toggleLanguage(TfrmWizard &wizard)
     m_typed.languages = inListOrder(checked);
     const bool isChecked = list->item(row)->checkState() == Qt::Checked;
     expect(isChecked == m_typed.languages.contains(language),
-           QStringLiteral("Space left %1 %2").arg(language, isChecked ? QStringLiteral("checked") : QStringLiteral("unchecked")));
+           QStringLiteral("Space left %1 %2")
+               .arg(language, isChecked ? QStringLiteral("checked") : QStringLiteral("unchecked")));
     m_actions.append(QStringLiteral("toggle %1").arg(language));
 }
 
