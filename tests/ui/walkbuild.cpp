@@ -159,6 +159,7 @@ BuildWalk::Before BuildWalk::snapshot(const TfrmEditor &editor) const
 QString BuildWalk::run(TfrmEditor &editor, QAction *command)
 {
     m_dialogs.saveAnswers.clear();
+    m_lastRefusal.clear();
     std::optional<QString> answer;
     const quint32 where = m_random.next(100);
     if (where >= 10)
@@ -201,6 +202,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
     done.append(QStringLiteral("save %1").arg(describeText(answer->mid(m_work.size()))));
 
     const QString refusal = refusalOf(*answer, editor.project());
+    m_lastRefusal = refusal;
     const QStringList shown = messagesFrom(m_dialogs, saveAt + 1);
     if (!refusal.isEmpty()) {
         // The message may name the file it was writing; the reason is the core's.

@@ -36,6 +36,8 @@ public:
     // a random outcome of the compiler, the wizard first when the pack properties are not set.
     // Returns what was done, for the walk's trace.
     QString run(TfrmEditor &editor, QAction *command);
+    // Why the last build was refused before the compiler, or empty.
+    const QString &lastRefusal() const { return m_lastRefusal; }
 
 private:
     enum class Outcome { Installer, Error, HalfInstaller };
@@ -69,6 +71,7 @@ private:
     WizardWalk &m_wizard;
     QString m_work;
     int m_builds = 0;
+    QString m_lastRefusal;
 };
 
 } // namespace tervelle::test
