@@ -8,6 +8,8 @@ namespace tervelle {
 
 namespace {
 
+constexpr qsizetype MaxWindowsNameLength = 255;
+
 const QString &forbiddenNameCharacters()
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
@@ -33,6 +35,9 @@ QString nameFault(const QString &name)
         return QStringLiteral("it is empty");
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("it names a folder above or the folder itself");
+    // Windows holds no longer name: the file could not be written here nor installed there.
+    if (name.size() > MaxWindowsNameLength)
+        return QStringLiteral("it is longer than the %1 characters Windows allows").arg(MaxWindowsNameLength);
     for (const QChar c : name) {
         if (isControlCharacter(c))
             return QStringLiteral("it holds a control character");

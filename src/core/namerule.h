@@ -20,7 +20,8 @@ QString escapeControlCharacters(const QString &text);
 
 // A name that can be one Windows file or folder name and cannot leave its folder: not empty,
 // "." or "..", none of \ / : * ? " < > | and no control character, not a device name (CON,
-// NUL, COM1, ... with or without an extension), not ending in a blank or a dot.
+// NUL, COM1, ... with or without an extension), not ending in a blank or a dot, and no longer
+// than the 255 characters Windows allows.
 bool isWindowsName(const QString &name);
 
 // Throws UserError naming `what` and the value (escaped) when the value holds a control

@@ -12,13 +12,15 @@ TEST(NameRule, RefusesNamesThatLeaveTheirFolderOrThatWindowsAlters)
                                 QStringLiteral("a?"), QStringLiteral("\"a\""), QStringLiteral("<a>"), QStringLiteral("a|b"),
                                 QStringLiteral("map "), QStringLiteral("map."), QStringLiteral("a\rb"), QStringLiteral("a\x1b[2J"),
                                 QString(QChar(0)) + QStringLiteral("a"), QString(QChar(0x85)), QStringLiteral("con"),
-                                QStringLiteral("NUL.xan"), QStringLiteral("com1.tga"), QStringLiteral("Lpt9")}) {
+                                QStringLiteral("NUL.xan"), QStringLiteral("com1.tga"), QStringLiteral("Lpt9"),
+                                QString(256, QLatin1Char('n'))}) {
         EXPECT_FALSE(isWindowsName(name)) << name.toStdString();
         EXPECT_THROW(requireWindowsName(QStringLiteral("The folder"), name), UserError);
     }
     for (const QString &name : {QStringLiteral("map.xan"), QStringLiteral(".hidden"), QStringLiteral(" lead"),
                                 QStringLiteral("a..b"), QStringLiteral("Ünïcode ключ"), QStringLiteral("{#x}"),
-                                QStringLiteral("console.lua"), QStringLiteral("com10"), QStringLiteral("nul_map.xan")}) {
+                                QStringLiteral("console.lua"), QStringLiteral("com10"), QStringLiteral("nul_map.xan"),
+                                QString(251, QLatin1Char('n')) + QStringLiteral(".mpl")}) {
         EXPECT_TRUE(isWindowsName(name)) << name.toStdString();
         EXPECT_NO_THROW(requireWindowsName(QStringLiteral("The folder"), name));
     }

@@ -1,10 +1,14 @@
 // A random walk of user actions through the whole window, repeatable from its number. After
 // every step the model and every view must agree, the Delete commands must follow the selection,
-// and every saved project must read back to the same bytes. A failure names the walk's number,
+// and every saved project must read back to the same bytes; the map pack build and its wizard
+// are checked as they end (walkbuild.h, walkwizard.h). A failure names the walk's number,
 // the step and the actions so far; TERVELLE_WALK_NUMBER and TERVELLE_WALK_STEPS replay one walk,
 // and TERVELLE_WALK_TRACE prints every step with the project's sizes and the messages shown.
 #include "filesfixture.h"
 #include "gridtesting.h"
+#include "walkbuild.h"
+#include "walkrandom.h"
+#include "walkwizard.h"
 
 #include "core/errors.h"
 #include "project/projectfile.h"
@@ -27,18 +31,18 @@
 
 #include <cstdio>
 #include <functional>
-#include <random>
 
 namespace tervelle::test {
 
 namespace {
 
-// Every menu command of every panel but the ones that leave the window (Exit, the map pack build
-// and its wizard).
+// Every menu command of every panel but Exit.
 const char *const Commands[] = {
     "mnuFileNew",
     "mnuFileOpen",
     "mnuFileSaveProject",
+    "mnuFileSaveMapPack",
+    "mnuFilePackProperties",
     "mnuFileHelp",
     "mnuFileShowConsole",
     "mnuEditAdd",
@@ -60,15 +64,6 @@ const char *const Commands[] = {
     "mnuResourcesEditClear",
 };
 
-QString describe(const QString &text)
-{
-    QString shown = text.size() > 40 ? text.left(20) + QStringLiteral("...(%1)").arg(text.size()) : text;
-    QString out;
-    for (const QChar c : std::as_const(shown))
-        out += c.unicode() < 32 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
-    return QLatin1Char('"') + out + QLatin1Char('"');
-}
-
 class RandomWalk : public FilesTest
 {
 protected:
@@ -84,39 +79,12 @@ protected:
         folders = {tempPath(QStringLiteral("res")), tempPath(QStringLiteral("res/sub")),
                    tempPath(QStringLiteral("res/sub/deep")), tempPath(QStringLiteral("empty"))};
         QDir().mkpath(folders.last());
+        build.setUp(work.path());
     }
 
-    quint32 next(quint32 bound) { return bound ? quint32(random()) % bound : 0; }
-    bool chance(int percent) { return int(next(100)) < percent; }
-
-    QString oddText()
-    {
-        static const QStringList texts = {
-            QStringLiteral("="),
-            QStringLiteral("/f"),
-            QStringLiteral("[english]=x"),
-            QStringLiteral("[english]"),
-            QStringLiteral("key"),
-            QStringLiteral("key=value"),
-            QString(),
-            QStringLiteral(" "),
-            QStringLiteral("a\tb"),
-            QStringLiteral("x\x01y"),
-            QStringLiteral("line\nbreak"),
-            QStringLiteral("cr\r"),
-            QString(300, QLatin1Char('n')),
-            QStringLiteral("CON"),
-            QStringLiteral(".."),
-            QStringLiteral("a\\b"),
-            QStringLiteral("[htmlgerman]"),
-            QStringLiteral("Name"),
-            QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc"),
-            QString::fromUtf8("\xe2\x82\xac uro"),
-            QString::fromUtf8("\xe4\xb8\xad"),
-            QStringLiteral("*?<>|"),
-        };
-        return texts[int(next(quint32(texts.size())))];
-    }
+    quint32 next(quint32 bound) { return random.next(bound); }
+    bool chance(int percent) { return random.chance(percent); }
+    QString oddText() { return random.oddText(); }
 
     // Answers for whatever dialog the next action asks; unused ones are dropped afterwards.
     void queueAnswers()
@@ -167,6 +135,11 @@ protected:
         const int row = int(next(quint32(rows)));
         const int column = int(next(2));
         const QString text = oddText();
+        return typeIntoCell(grid, row, column, text);
+    }
+
+    QString typeIntoCell(QTableView *grid, int row, int column, const QString &text)
+    {
         clickCell(grid, row, column);
         QLineEdit *line = nullptr;
         QComboBox *pick = column == 1 ? cellEditor<QComboBox>(grid, row) : nullptr;
@@ -176,7 +149,7 @@ protected:
             const int choice = int(next(quint32(pick->count())));
             pick->setCurrentIndex(choice);
             emit pick->activated(choice);
-            return QStringLiteral("cell %1,1 picks %2").arg(row).arg(describe(pick->itemText(choice)));
+            return QStringLiteral("cell %1,1 picks %2").arg(row).arg(describeText(pick->itemText(choice)));
         } else if (QWidget *over = grid->indexWidget(grid->model()->index(row, column)); over && !pick) {
             line = qobject_cast<QLineEdit *>(over);
         } else if (!pick && (grid->model()->flags(grid->model()->index(row, column)) & Qt::ItemIsEditable)) {
@@ -188,7 +161,19 @@ protected:
         line->selectAll();
         line->insert(text);
         QTest::keyClick(line, Qt::Key_Return);
-        return QStringLiteral("cell %1,%2 := %3").arg(row).arg(column).arg(describe(text));
+        return QStringLiteral("cell %1,%2 := %3").arg(row).arg(column).arg(describeText(text));
+    }
+
+    // Types a title the build takes into the header's English row.
+    QString mendTitle()
+    {
+        const QStringList &rows = editor->project().headerRows();
+        for (int row = 0; row < rows.size(); ++row) {
+            if (rows[row].section(QLatin1Char('='), 0, 0).compare(QLatin1String("[english]"), Qt::CaseInsensitive) == 0)
+                return QStringLiteral("mend title: ")
+                    + typeIntoCell(editor->header()->lstHeader, row, 1, QStringLiteral("Mended maps"));
+        }
+        return QStringLiteral("mend title: no English row");
     }
 
     static bool rare(const char *name)
@@ -197,6 +182,15 @@ protected:
             if (QByteArrayView(name) == rareName)
                 return true;
         return false;
+    }
+
+    // A closed modal dialog may leave no window active; a person's next click activates it again.
+    void reactivate()
+    {
+        if (QApplication::activeWindow() == editor.get())
+            return;
+        editor->activateWindow();
+        expect(QTest::qWaitForWindowActive(editor.get()), QStringLiteral("the window cannot be activated again"));
     }
 
     // One to three rows of the resources list, clicked with Ctrl after the first.
@@ -228,6 +222,10 @@ protected:
             // Commands that empty the window are drawn less often, so projects grow.
             for (int retry = 0; retry < 2 && rare(name); ++retry)
                 name = Commands[next(sizeof Commands / sizeof *Commands)];
+            // Most builds are refused for the odd texts typed before them; drawn more often, enough
+            // of them reach the compiler.
+            if (chance(3))
+                name = "mnuFileSaveMapPack";
             if (QByteArrayView(name) == "mnuFilesEditAdd" && chance(70))
                 selectSomeResources();
             const bool save = QByteArrayView(name) == "mnuFileSaveProject";
@@ -236,10 +234,25 @@ protected:
             QAction *&command = commands[QByteArray(name)];
             if (!command)
                 command = item(name);
-            command->trigger();
+            QString done;
+            if (QByteArrayView(name) == "mnuFileSaveMapPack") {
+                done = build.run(*editor, command);
+                // Told that the title cannot name the map list, the map maker often mends it and
+                // builds again; without that most builds of a walk would stop at the same title.
+                if (build.lastRefusal().contains(QLatin1String("English title")) && chance(50)) {
+                    done += QStringLiteral(" -> ") + mendTitle();
+                    done += QStringLiteral(" -> ") + build.run(*editor, command);
+                }
+            } else if (QByteArrayView(name) == "mnuFilePackProperties") {
+                done = wizard.run([command] { command->trigger(); });
+            } else {
+                command->trigger();
+            }
             if (target)
                 checkSaved(*target);
-            return QString::fromLatin1(name);
+            if (!done.isEmpty())
+                reactivate();
+            return done.isEmpty() ? QString::fromLatin1(name) : QStringLiteral("%1: %2").arg(QLatin1String(name), done);
         }
         if (kind < 48) {
             QListView *list = editor->maps()->lstMaps;
@@ -255,7 +268,7 @@ protected:
                     line->selectAll();
                     line->insert(text);
                     QTest::keyClick(line, Qt::Key_Return);
-                    return QStringLiteral("rename map %1 to %2").arg(row).arg(describe(text));
+                    return QStringLiteral("rename map %1 to %2").arg(row).arg(describeText(text));
                 }
             }
             return QStringLiteral("click map %1").arg(row);
@@ -339,11 +352,11 @@ protected:
         qsizetype line = 0;
         while (line < a.size() && line < b.size() && a[line] == b[line])
             ++line;
-        problems.append(
-            QStringLiteral("the saved file differs from %1 at line %2: %3 / %4")
-                .arg(what)
-                .arg(line + 1)
-                .arg(describe(QString::fromLatin1(a.value(line))), describe(QString::fromLatin1(b.value(line)))));
+        problems.append(QStringLiteral("the saved file differs from %1 at line %2: %3 / %4")
+                            .arg(what)
+                            .arg(line + 1)
+                            .arg(describeText(QString::fromLatin1(a.value(line))),
+                                 describeText(QString::fromLatin1(b.value(line)))));
     }
 
     void expect(bool ok, const QString &what)
@@ -429,7 +442,7 @@ protected:
 
     void walk(quint32 walkNumber, int steps)
     {
-        random = std::mt19937(walkNumber);
+        random.restart(walkNumber);
         // A crash prints nothing of the walk: the trace shows the step it died in.
         std::fprintf(stderr, "walk %u, %d steps (TERVELLE_WALK_TRACE=1 prints each step)\n", walkNumber, steps);
         std::function<void(const QString &)> trace;
@@ -463,12 +476,14 @@ protected:
         }
     }
 
-    std::mt19937 random;
+    WalkRandom random;
     QHash<QByteArray, QAction *> commands;
     QStringList files;
     QStringList folders;
     QStringList saved;
     QStringList problems;
+    WizardWalk wizard{random, dialogs, problems};
+    BuildWalk build{random, dialogs, problems, wizard};
 };
 
 int environmentNumber(const char *name, int fallback)
