@@ -1,6 +1,5 @@
 #include "core/langload.h"
 #include "core/quitonsignal.h"
-#include "core/report.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QApplication>
@@ -8,15 +7,13 @@
 #include <QIcon>
 #include <QTimer>
 
-#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // Problems the core notices on the way (a settings file it leaves alone) are printed until
-    // the editor window takes them over.
-    tervelle::setProblemHandler([](const QString &message) { std::fprintf(stderr, "Tervelle: %s\n", qPrintable(message)); });
+    // Problems the core notices before the window stands (a language file it cannot read) are
+    // held until the window takes them over and shows them.
     // The language table comes before any window, so every caption finds its text.
     tervelle::InitLanguage();
     QApplication::setApplicationName(QStringLiteral("Tervelle"));

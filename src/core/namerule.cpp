@@ -1,6 +1,7 @@
 #include "core/namerule.h"
 
 #include "core/errors.h"
+#include "core/textcodec.h"
 
 #include <QStringList>
 
@@ -106,6 +107,16 @@ void requireNoControlCharacters(const QString &what, const QString &value)
                                        "another invisible character), which the pack cannot carry. "
                                        "Please remove it.")
                             .arg(what, escapeControlCharacters(value)));
+    }
+}
+
+void requireStorableText(const QString &what, const QString &value)
+{
+    requireNoControlCharacters(what, value);
+    if (!textCodec().canEncode(value)) {
+        throw UserError(QStringLiteral("%1 \"%2\" holds a character that the code page of project files (%3) "
+                                       "cannot store. Please use another.")
+                            .arg(what, value, textCodec().name()));
     }
 }
 

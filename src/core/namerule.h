@@ -28,6 +28,10 @@ bool isWindowsName(const QString &name);
 // character.
 void requireNoControlCharacters(const QString &what, const QString &value);
 
+// The same, and also when the code page of the project files cannot store the value: a text
+// the map maker types must survive Save project.
+void requireStorableText(const QString &what, const QString &value);
+
 // Throws UserError naming `what`, the name (escaped) and the reason when it is not a Windows
 // name.
 void requireWindowsName(const QString &what, const QString &name);

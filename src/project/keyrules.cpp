@@ -19,7 +19,7 @@ namespace {
 void requireNewKey(const QStringList &rows, const QString &typedKey, const char *existMessageKey)
 {
     // A line break in a key would split its row in the project file and the map list.
-    requireNoControlCharacters(QStringLiteral("The key"), typedKey);
+    requireStorableText(QStringLiteral("The key"), typedKey);
     if (FindKey(rows, KeyOf(typedKey)) >= 0)
         keyExists(typedKey, existMessageKey);
 }
@@ -37,7 +37,7 @@ bool requireKeyEdit(const QStringList &rows, int row, const QString &key, int fi
         throw UserError(QStringLiteral("The key \"%1\" cannot hold \"=\": it separates a key from its value.")
                             .arg(escapeControlCharacters(key)));
     }
-    requireNoControlCharacters(QStringLiteral("The key"), key);
+    requireStorableText(QStringLiteral("The key"), key);
     for (int i = 0; i < rows.size(); ++i) {
         if (i != row && SameKey(KeyOf(rows[i]), key))
             keyExists(key, existMessageKey);

@@ -143,8 +143,9 @@ void ProjectModel::SetHeaderValue(int row, const QString &value, QObject *origin
 {
     if (row < 0 || row >= headerCount())
         return;
-    // A pasted line break would split the row in the project file and the map list.
-    requireNoControlCharacters(QStringLiteral("The value"), value);
+    // A pasted line break would split the row in the project file and the map list; a character
+    // the code page lacks would stop the project from being saved.
+    requireStorableText(QStringLiteral("The value"), value);
     m_headerRows[row] = WithValue(m_headerRows[row], value);
     headerRowsChanged(origin);
 }
@@ -260,7 +261,7 @@ void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value,
 {
     if (!validMap(index) || row < 0 || row >= m_maps[index].Info.Properties.size())
         return;
-    requireNoControlCharacters(QStringLiteral("The value"), value);
+    requireStorableText(QStringLiteral("The value"), value);
     QString &line = m_maps[index].Info.Properties[row];
     line = WithValue(line, value);
     mapPropertiesChanged(index, origin);

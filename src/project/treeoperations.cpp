@@ -109,6 +109,8 @@ TreeNode *AddResourcesOperation::AddResourceToNode(TreeNode *node, const QString
         return skip(QStringLiteral("%1 was not added: a file cannot hold other files.").arg(name));
     try {
         requireWindowsName(QStringLiteral("The file name"), name);
+        requireStorableText(QStringLiteral("The file name"), name);
+        requireStorableText(QStringLiteral("The source path"), fullPath);
     } catch (const UserError &e) {
         return skip(e.message());
     }
@@ -145,6 +147,7 @@ TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &n
     if (project.NodeExists(parent, name))
         throw UserError(GetLangText(QStringLiteral("[message.NewFolder.Exist]")).replace(QStringLiteral("/f"), name));
     requireWindowsName(QStringLiteral("The folder name"), name);
+    requireStorableText(QStringLiteral("The folder name"), name);
     if (parent->Info.Path.size() + name.size() + 1 > MaxFolderPath) {
         throw UserError(QStringLiteral("The folder \"%1\" would make a path longer than %2 characters, "
                                        "which the project file cannot hold.")

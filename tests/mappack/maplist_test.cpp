@@ -93,7 +93,7 @@ TEST_F(MapList, FailuresNameTheFileAndKeepEarlierOnes)
 
     // A text the code page cannot hold writes nothing.
     model.SetHeaderValue(0, "New map pack");
-    model.AddHeaderKey(QString::fromUtf8("[русский]"), TextKey);
+    test::appendHeaderRow(model, QString::fromUtf8("[русский]="));
     try {
         SaveMapList(model, appDir());
         FAIL();

@@ -651,7 +651,7 @@ TEST_F(ProjectFile, FailedSaveKeepsThePreviousFile)
     test::writeBytes(target, "previous good project");
 
     // A text the code page cannot hold.
-    model.SetHeaderValue(0, QString::fromUtf8("Ωmega"));
+    test::putHeaderValue(model, 0, QString::fromUtf8("Ωmega"));
     try {
         SaveProjectFile(model, target);
         FAIL();

@@ -138,6 +138,12 @@ TEST_F(Project, KeyEditsKeepKeysUniqueAndFixedRowsFixed)
     model.SetHeaderValue(-1, "nothing");
     EXPECT_THROW(model.SetHeaderValue(row, "Wüste\r\n[Run]"), UserError);
     EXPECT_THROW(model.SetHeaderValue(0, "a\tb"), UserError);
+    // The project file could not store it: refused when typed, not at Save project.
+    EXPECT_THROW(model.SetHeaderValue(0, QString::fromUtf8("Ωmega")), UserError);
+    EXPECT_THROW(model.SetHeaderKey(row, QString::fromUtf8("[中]")), UserError);
+    EXPECT_THROW(model.AddHeaderKey(QString::fromUtf8("[中]"), TextKey), UserError);
+    model.SetHeaderValue(0, QString::fromUtf8("Ærø"));
+    model.SetHeaderValue(0, "New map pack");
     EXPECT_EQ(model.headerRows(), (QStringList{"[english]=New map pack", "[htmlenglish]=", "[french]=Wüste"}));
 
     model.DeleteHeaderKey(0);

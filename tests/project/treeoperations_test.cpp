@@ -143,11 +143,16 @@ TEST_F(TreeCommands, BadNamesAndTheMapListAreRefusedAndReported)
     EXPECT_EQ(operation.AddResourceToNode(model.root(MapsRoot), "a:b.xan", "/r/ab.xan", MapFile), nullptr);
     EXPECT_EQ(operation.AddResourceToNode(model.root(MapsRoot), "trailing.", "/r/t", MapFile), nullptr);
     EXPECT_EQ(operation.AddResourceToNode(list, "inside", "/r/inside", PlainFile), nullptr);
-    ASSERT_EQ(operation.skipped().size(), 7);
+    // Names and paths the project file's code page (windows-1252) cannot store.
+    EXPECT_EQ(operation.AddResourceToNode(files(), QString::fromUtf8("Ωmega.htm"), "/r/o.htm", InfoPageFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(files(), "page.htm", QString::fromUtf8("/r/中/page.htm"), InfoPageFile),
+              nullptr);
+    ASSERT_EQ(operation.skipped().size(), 9);
     EXPECT_EQ(operation.skipped()[0].name, "NEW MAP PACK.MPL");
     EXPECT_TRUE(operation.skipped()[4].reason.contains("a:b.xan"));
-    for (const SkippedResource &skipped : operation.skipped())
+    for (const SkippedResource &skipped : operation.skipped().mid(0, 8))
         EXPECT_TRUE(skipped.reason.contains(skipped.name)) << qPrintable(skipped.reason);
+    EXPECT_TRUE(operation.skipped()[8].reason.contains(QString::fromUtf8("/r/中/page.htm")));
 
     EXPECT_EQ(model.MapListNode(), list);
     EXPECT_EQ(removed.count(), 0);
@@ -155,7 +160,7 @@ TEST_F(TreeCommands, BadNamesAndTheMapListAreRefusedAndReported)
 
     // A map list file outside {files} is just a file there.
     EXPECT_NE(operation.AddResourceToNode(model.root(MapsRoot), "odd.mpl", "/r/odd.mpl", MapFile), nullptr);
-    EXPECT_EQ(operation.skipped().size(), 7);
+    EXPECT_EQ(operation.skipped().size(), 9);
 }
 
 TEST_F(TreeCommands, CreateFolderRefusesTakenAndBadNames)
@@ -174,7 +179,8 @@ TEST_F(TreeCommands, CreateFolderRefusesTakenAndBadNames)
     } catch (const UserError &e) {
         EXPECT_EQ(e.message(), "new map PACK.mpl: new map PACK.mpl exists");
     }
-    for (const QString &bad : {QString(), QStringLiteral(".."), QStringLiteral("a/b"), QStringLiteral("x ")})
+    for (const QString &bad : {QString(), QStringLiteral(".."), QStringLiteral("a/b"), QStringLiteral("x "),
+                               QString::fromUtf8("中")})
         EXPECT_THROW(CreateFolder(model, files(), bad), UserError) << qPrintable(bad);
     EXPECT_THROW(CreateFolder(model, model.root(MapsRoot), "maps"), UserError);
     EXPECT_THROW(CreateFolder(model, model.MapListNode(), "x"), UserError);

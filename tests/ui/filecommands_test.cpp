@@ -1,6 +1,7 @@
 #include "editorfixture.h"
 
 #include "core/langload.h"
+#include "core/report.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 #include "ui/editor/labelmenu.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListView>
+#include <QApplication>
 #include <QTest>
 
 using namespace tervelle;
@@ -197,6 +199,42 @@ TEST_F(FileCommands, OpenAndTheEndOfTheProgramKeepAChangedProjectToo)
     editor->project().AddMap();
     editor.reset();
     EXPECT_EQ(recoveryFiles().size(), 2);
+}
+
+TEST_F(FileCommands, ClosingKeepsOneCopyAndWithoutAPlaceForItAsksOnceThenLetsGo)
+{
+    editor->project().AddMap();
+    EXPECT_TRUE(editor->close());
+    editor.reset();
+    EXPECT_EQ(recoveryFiles().size(), 1); // not a second one when the window goes
+
+    makeEditor();
+    const QString blocker = tempPath("state-is-a-file");
+    test::writeBytes(blocker, "not a folder");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(blocker));
+    editor->project().SetMapDisplayName(editor->project().AddMap(), "Unsaved map");
+    EXPECT_FALSE(editor->close());
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains("close the window again")) << dialogs.messages().first().toStdString();
+    EXPECT_EQ(editor->project().map(0).displayName, "Unsaved map");
+    // Told once, the map maker may leave without it.
+    EXPECT_TRUE(editor->close());
+    EXPECT_EQ(dialogs.messages().size(), 1);
+}
+
+TEST_F(FileCommands, ProblemsTheCoreNoticesAreShownOnceTheCommandHasReturned)
+{
+    reportProblem("The compiler wrote no installer /tmp/x.exe; the earlier one was kept.");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().endsWith(": The compiler wrote no installer /tmp/x.exe; the earlier one was kept."));
+    // Without the window they go back to where they went before.
+    editor.reset();
+    test::ProblemCapture later;
+    reportProblem("after");
+    EXPECT_EQ(later.problems(), QStringList{"after"});
 }
 
 TEST_F(FileCommands, FileCommandsCommitTheGridFirst)

@@ -314,6 +314,7 @@ TEST_F(Wizard, RefusedValuesKeepTheWizardOpenWithAMessageNamingThem)
         {"txtAuthor", "\tKim", "\\tKim"},
         {"txtWebSite", "http://a.example/\x1b[2J", "\\x1b[2J"},
         {"txtWebSite", "http://a.example/\"x", "double quote"},
+        {"txtAuthor", QString::fromUtf8("Ωmega"), "code page"},
     };
     for (const Case &c : cases) {
         dialogs.messages.clear();

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace tervelle::test {
@@ -176,6 +177,23 @@ TEST_F(HeaderEditing, APastedLineBreakIsRefusedAndTheValueKept)
     EXPECT_TRUE(dialogs.messages().last().contains("Ice\\nPeak"));
     EXPECT_FALSE(editor->project().packTitle().contains('\n'));
     EXPECT_FALSE(cellText(grid, 0, 1).contains('\n'));
+}
+
+TEST_F(HeaderEditing, ACharacterTheCodePageLacksIsToldOnceAndLeavesTheCell)
+{
+    QLineEdit *edit = editTitle();
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, "Ice");
+    // As an input method hands it over.
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("中"));
+    QApplication::sendEvent(edit, &typed);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains("code page")) << dialogs.messages().first().toStdString();
+    EXPECT_EQ(edit->text(), "Ice");
+    // Typing on is not refused again.
+    QTest::keyClicks(edit, " Peak");
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(editor->project().packTitle(), "Ice Peak");
 }
 
 TEST_F(HeaderEditing, AfterNewALinkRowOpensItsPickListNormally)

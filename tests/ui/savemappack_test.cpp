@@ -201,6 +201,18 @@ TEST_F(SaveMapPack, AStepThatCannotBeWrittenEndsTheCommandWithAMessageNamingTheF
     EXPECT_TRUE(columnsEnabled());
 }
 
+TEST_F(SaveMapPack, ACompilerThatSaysDoneWithoutAnInstallerIsToldAndTheEarlierOneKept)
+{
+    fakeCompiler("exit 0\n");
+    test::writeBytes(installer(), "earlier installer");
+    saveMapPack(installer());
+    ASSERT_TRUE(waitUntilBuilt());
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains("wrote no installer")) << dialogs.messages().first().toStdString();
+    EXPECT_EQ(test::readBytes(installer()), "earlier installer");
+}
+
 TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsTheInstallerBack)
 {
     test::writeBytes(installer(), "earlier installer");

@@ -1,6 +1,7 @@
 #include "walkwizard.h"
 
 #include "core/namerule.h"
+#include "core/textcodec.h"
 #include "ui/wizard/frmwizard.h"
 
 #include <QApplication>
@@ -18,14 +19,16 @@ const QStringList WalkLanguages = {QStringLiteral("Czech"), QStringLiteral("Fren
 
 namespace {
 
-// What the installer can carry as typed, as the build promises to check it: no control
-// character anywhere, a pack name that is one Windows name, no blank at either end of the
-// name, version and author, and no double quote in the web site.
+// What the project file and the installer can carry as typed, as the build promises to check
+// it: no control character anywhere and nothing the code page lacks, a pack name that is one
+// Windows name, no blank at either end of the name, version and author, and no double quote in
+// the web site.
 bool carriable(const PackFields &fields)
 {
-    const auto exact = [](const QString &text) { return !hasControlCharacter(text) && text == text.trimmed(); };
+    const auto storable = [](const QString &text) { return !hasControlCharacter(text) && textCodec().canEncode(text); };
+    const auto exact = [&](const QString &text) { return storable(text) && text == text.trimmed(); };
     return isWindowsName(fields.name) && exact(fields.name) && exact(fields.version) && exact(fields.author)
-        && !hasControlCharacter(fields.webSite) && !fields.webSite.contains(QLatin1Char('"'));
+        && storable(fields.webSite) && !fields.webSite.contains(QLatin1Char('"'));
 }
 
 // The checked languages in the list's order, as Finish stores them.

@@ -14,6 +14,8 @@
 #include "project/recovery.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -98,7 +100,7 @@ QString TfrmEditor::recoveryName() const
     return m_project->packTitle();
 }
 
-bool TfrmEditor::keepDiscardedProject(const QByteArray &known)
+bool TfrmEditor::keepDiscardedProject(const QByteArray &known, const QString &advice)
 {
     QByteArray bytes = known;
     try {
@@ -113,8 +115,7 @@ bool TfrmEditor::keepDiscardedProject(const QByteArray &known)
         if (m_destroyed) {
             std::fprintf(stderr, "tervelle: %s\n", e.what());
         } else {
-            m_dialogs->showMessage(messageCaption(),
-                                   e.message() + QStringLiteral("\nThe project stays open: save it before you go on."));
+            m_dialogs->showMessage(messageCaption(), e.message() + QLatin1Char('\n') + advice);
         }
         return false;
     }
@@ -200,6 +201,35 @@ void TfrmEditor::mnuFileExitClick()
 {
     commitGrid();
     close();
+}
+
+void TfrmEditor::showProblems()
+{
+    // What the core notices without failing (a settings file left alone, an installer that could
+    // not be put back) is shown to the map maker, who never sees a terminal.
+    m_previousProblemHandler = setProblemHandler([this](const QString &message) {
+        std::fprintf(stderr, "Tervelle: %s\n", qPrintable(message));
+        if (m_destroyed)
+            return;
+        // Once the command that met it has returned, never from inside it.
+        QTimer::singleShot(0, this, [this, message] { m_dialogs->showMessage(messageCaption(), message); });
+    });
+}
+
+void TfrmEditor::closeEvent(QCloseEvent *event)
+{
+    commitGrid();
+    // While the window still stands, a copy that cannot be written can be told: the map maker
+    // may then save the project, or close again to leave without it.
+    if (!m_closeSettled && !keepDiscardedProject(QByteArray(), QStringLiteral("The project stays open: save it, or "
+                                                                              "close the window again to quit "
+                                                                              "without keeping it."))) {
+        m_closeSettled = true;
+        event->ignore();
+        return;
+    }
+    m_closeSettled = true;
+    QWidget::closeEvent(event);
 }
 
 bool TfrmEditor::SelectDirectory(const QString &caption, const QString &root, QString &folder)

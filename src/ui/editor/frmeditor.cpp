@@ -133,6 +133,7 @@ TfrmEditor::~TfrmEditor()
 
 void TfrmEditor::FormCreate()
 {
+    showProblems();
     LoadSettings();
     setWindowTitle(GetLangText(QStringLiteral("[frmEditor.Caption]")));
     m_projectFileName.clear();
@@ -239,9 +240,13 @@ void TfrmEditor::FormDestroy()
         return;
     m_destroyed = true;
     commitGrid();
-    keepDiscardedProject(QByteArray());
+    // Closing the window has dealt with the copy already; the end of the program without a
+    // close (a termination signal) has not.
+    if (!m_closeSettled)
+        keepDiscardedProject(QByteArray());
     SaveSettings();
     storeLayout();
+    setProblemHandler(std::move(m_previousProblemHandler));
 }
 
 void TfrmEditor::SetColors()

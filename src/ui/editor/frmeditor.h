@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/report.h"
 #include "project/projectmodel.h"
 
 #include <QByteArray>
@@ -86,9 +87,11 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();
+    void showProblems();
     void FormDestroy();
     void FormResize();
     void createControls();
@@ -103,7 +106,8 @@ private:
     bool openProject(const QString &path);
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
     // saved or started. False (and the reason shown) when the copy could not be written.
-    bool keepDiscardedProject(const QByteArray &bytes);
+    bool keepDiscardedProject(const QByteArray &bytes,
+                              const QString &advice = QStringLiteral("The project stays open: save it before you go on."));
     QString recoveryName() const;
     void markClean();
     void restoreLayout();
@@ -134,6 +138,10 @@ private:
     QString m_lastOpenPath;
     QString m_lastSavePath;
     bool m_destroyed = false;
+    // Set once closing has kept the project's copy, or the map maker closed again after being
+    // told it could not be kept.
+    bool m_closeSettled = false;
+    ProblemHandler m_previousProblemHandler;
     // Made at the first build. Going with the window, it stops a compiler still running and
     // puts the earlier installer back, after the settings were written.
     std::unique_ptr<BuildSession> m_build;

@@ -198,12 +198,21 @@ void GridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) cons
 
 void GridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
+    QString text;
     if (auto *scriptsEditor = qobject_cast<ScriptsEditor *>(editor))
-        model->setData(index, scriptsEditor->text());
+        text = scriptsEditor->text();
     else if (auto *combo = qobject_cast<QComboBox *>(editor))
-        model->setData(index, combo->currentText());
-    else
+        text = combo->currentText();
+    else if (auto *edit = qobject_cast<QLineEdit *>(editor))
+        text = edit->text();
+    else {
         QStyledItemDelegate::setModelData(editor, model, index);
+        return;
+    }
+    // A refused text (its reason already shown) leaves the editor, so that the next keystroke
+    // or commit does not meet it again.
+    if (!model->setData(index, text))
+        setEditorData(editor, index);
 }
 
 void GridDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const

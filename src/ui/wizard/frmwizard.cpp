@@ -101,7 +101,7 @@ void setRole(QWidget *widget, QPalette::ColorRole role, TColor color)
 // text than the one typed; control characters could start a script line of their own.
 void requireExactText(const QString &what, const QString &value)
 {
-    requireNoControlCharacters(what, value);
+    requireStorableText(what, value);
     if (value != value.trimmed()) {
         throw UserError(QStringLiteral("%1 \"%2\" begins or ends with a blank, which the installer would "
                                        "drop. Please remove it.")
@@ -285,7 +285,7 @@ void TfrmWizard::checkValues() const
     requireExactText(QStringLiteral("The pack name"), name);
     requireExactText(QStringLiteral("The version"), txtVersion->text());
     requireExactText(QStringLiteral("The author"), txtAuthor->text());
-    requireNoControlCharacters(QStringLiteral("The web site"), txtWebSite->text());
+    requireStorableText(QStringLiteral("The web site"), txtWebSite->text());
     // Refused by the build as well; said here, it is said while the value is in front of the user.
     refuseDoubleQuote(QStringLiteral("The web site"), txtWebSite->text());
 }
