@@ -106,6 +106,7 @@ std::vector<std::string> plainLines(const QString &path, std::int64_t &bytes)
     return lines;
 }
 
+// A project built in memory and saved once, with its lines for the plain baselines.
 struct Fixture
 {
     QTemporaryDir dir;
@@ -115,10 +116,10 @@ struct Fixture
     std::vector<std::string> lines;
     std::int64_t bytes = 0;
 
-    Fixture()
+    Fixture(void (*build)(ProjectModel &), const QString &name)
     {
-        buildLargeProject(project);
-        path = dir.filePath(QStringLiteral("large.mpr"));
+        build(project);
+        path = dir.filePath(name);
         SaveProjectFile(project, path);
         lines = plainLines(path, bytes);
     }
@@ -126,31 +127,13 @@ struct Fixture
 
 Fixture &fixture()
 {
-    static Fixture f;
+    static Fixture f(buildLargeProject, QStringLiteral("large.mpr"));
     return f;
 }
 
-struct DeepFixture
+Fixture &deepFixture()
 {
-    QTemporaryDir dir;
-    SharedState state;
-    ProjectModel project{state};
-    QString path;
-    std::vector<std::string> lines;
-    std::int64_t bytes = 0;
-
-    DeepFixture()
-    {
-        buildDeepProject(project);
-        path = dir.filePath(QStringLiteral("deep.mpr"));
-        SaveProjectFile(project, path);
-        lines = plainLines(path, bytes);
-    }
-};
-
-DeepFixture &deepFixture()
-{
-    static DeepFixture f;
+    static Fixture f(buildDeepProject, QStringLiteral("deep.mpr"));
     return f;
 }
 
@@ -234,7 +217,7 @@ void OpenProject(benchmark::State &s)
 
 void OpenDeepProject(benchmark::State &s)
 {
-    DeepFixture &f = deepFixture();
+    Fixture &f = deepFixture();
     SharedState state;
     ProjectModel project(state);
     project.NewFile();
@@ -247,7 +230,7 @@ void OpenDeepProject(benchmark::State &s)
 
 void SaveDeepProject(benchmark::State &s)
 {
-    DeepFixture &f = deepFixture();
+    Fixture &f = deepFixture();
     const QString out = f.dir.filePath(QStringLiteral("saved.mpr"));
     for (auto _ : s)
         SaveProjectFile(f.project, out);
@@ -327,7 +310,7 @@ void OfstreamWriteLines(benchmark::State &s)
 
 void OfstreamWriteDeepLines(benchmark::State &s)
 {
-    DeepFixture &f = deepFixture();
+    Fixture &f = deepFixture();
     writeLines(s, f.dir.filePath(QStringLiteral("plain.mpr")).toStdString(), f.lines, f.bytes);
 }
 
