@@ -1,10 +1,10 @@
 #include "core/langload.h"
 #include "core/quitonsignal.h"
+#include "ui/appidentity.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QTimer>
 
 #include <memory>
@@ -16,11 +16,7 @@ int main(int argc, char *argv[])
     // held until the window takes them over and shows them.
     // The language table comes before any window, so every caption finds its text.
     tervelle::InitLanguage();
-    QApplication::setApplicationName(QStringLiteral("Tervelle"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tervelle"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("tervelle"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tervelle.png")));
+    tervelle::setApplicationIdentity();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Map pack editor"));

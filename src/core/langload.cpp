@@ -140,6 +140,11 @@ constexpr LangEntry Table[LangCount] = {
     {"[Wizard.Step2.cmdSelectAll.Caption]", "Select all"},
     {"[Wizard.Step2.cmdDeselectAll.Caption]", "Deselect all"},
     {"[mnuFile.Help.Visible]", "0"},
+    {"[mnuEdit.Duplicate.Caption]", "Duplicate"},
+    {"[mnuEdit.MoveUp.Caption]", "Move up"},
+    {"[mnuEdit.MoveDown.Caption]", "Move down"},
+    {"[message.NothingAdded]", "Nothing was added: /k take /f files."},
+    {"[message.NothingAddedMapList]", "Nothing was added: the pack writes its own map list (.mpl), so Files take no other."},
 };
 
 template <std::size_t... I>

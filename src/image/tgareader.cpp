@@ -1,10 +1,10 @@
 #include "image/tgareader.h"
 
 #include "core/errors.h"
+#include "core/inputfile.h"
 #include "image/checkerboard.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -108,17 +108,9 @@ TgaBuffer readTgaFile(const QString &path)
     const auto fail = [&path](const QString &reason) {
         throw UserError(QStringLiteral("The picture %1 cannot be read: %2").arg(path, reason));
     };
-    const QFileInfo info(path);
-    if (!info.exists())
-        fail(QStringLiteral("it does not exist"));
-    if (info.isDir())
-        fail(QStringLiteral("it is a folder"));
-    if (!info.isFile())
-        fail(QStringLiteral("it is not a regular file"));
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(file.errorString());
+    // Checked on the opened file: a path swapped for a FIFO after a check would block the window.
+    const std::unique_ptr<QFile> opened = openInputFile(path, QStringLiteral("picture"));
+    QFile &file = *opened;
     TgaBuffer bytes;
     bytes.resize(qsizetype(std::min<qint64>(file.size(), TgaMaxUsefulBytes)));
     qsizetype done = 0;

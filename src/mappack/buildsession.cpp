@@ -6,6 +6,7 @@
 #include "mappack/setupscript.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLockFile>
 
 namespace tervelle {
@@ -15,6 +16,20 @@ namespace {
 QString compilerFolder(const QString &appDir)
 {
     return appDir + QStringLiteral("iscc");
+}
+
+// QLockFile keeps the system's reason to itself. Writing a lock's worth of bytes ourselves, in
+// a file of our own that is removed again, finds it: a missing folder, no permission, a full disk.
+QString lockFailureReason(const QString &lockPath)
+{
+    QFile probe(lockPath + QStringLiteral(".probe"));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return probe.errorString();
+    const bool written = probe.write(QByteArray(64, 'x')) == 64 && probe.flush();
+    const QString reason = probe.errorString();
+    probe.close();
+    probe.remove();
+    return written ? QString() : reason;
 }
 
 } // namespace
@@ -60,9 +75,13 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
             throw UserError(QStringLiteral("Another build is using the compiler folder %1. Start this one when it has ended.")
                                 .arg(folder));
         }
-        throw UserError(QStringLiteral("The compiler folder %1 cannot be locked for the build: it is missing or cannot be "
-                                       "written.")
-                            .arg(folder));
+        const QString reason = lockFailureReason(lockFile(m_state.AppDir));
+        if (reason.isEmpty()) {
+            throw UserError(QStringLiteral("The compiler folder %1 cannot be locked for the build: it is missing or "
+                                           "cannot be written.")
+                                .arg(folder));
+        }
+        throw UserError(QStringLiteral("The compiler folder %1 cannot be locked for the build: %2").arg(folder, reason));
     }
     SaveMapList(project, m_state.AppDir);
     saveSetupScript(lines, m_state.AppDir);

@@ -203,6 +203,33 @@ void ProjectModel::DeleteMap(int index)
         emit mapRemoved(index);
 }
 
+int ProjectModel::duplicateMap(int index)
+{
+    if (!validMap(index) || mapCount() >= MaxMaps)
+        return -1;
+    MapEntry copy = m_maps[index];
+    copy.displayName += QStringLiteral(" copy");
+    const int text = FindKey(copy.Info.Properties, QStringLiteral("[text]"));
+    if (text >= 0)
+        copy.Info.Properties[text] = KeyOf(copy.Info.Properties[text]) + QLatin1Char('=') + copy.displayName;
+    m_maps.insert(index + 1, copy);
+    if (!quiet())
+        emit mapInserted(index + 1);
+    return index + 1;
+}
+
+bool ProjectModel::moveMap(int from, int to)
+{
+    if (!validMap(from) || !validMap(to) || from == to)
+        return false;
+    m_maps.move(from, to);
+    if (!quiet()) {
+        emit mapRemoved(from);
+        emit mapInserted(to);
+    }
+    return true;
+}
+
 void ProjectModel::mapPropertiesChanged(int index, QObject *origin)
 {
     const QStringList &rows = m_maps[index].Info.Properties;

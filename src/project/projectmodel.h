@@ -97,6 +97,12 @@ public:
     int AddMap();
     int appendMap(const QString &displayName, const TMapInfo &info);
     void DeleteMap(int index);
+    // A copy of the map with all its properties, named "<name> copy", right after it. Its
+    // index, or -1 for an index outside the list or a full pack.
+    int duplicateMap(int index);
+    // Moves the map to `to`, the others closing up; signalled as its removal and insertion.
+    // False when either index lies outside the list or they are equal.
+    bool moveMap(int from, int to);
     void CommitMapProperties(int index, const QStringList &rows, QObject *origin = nullptr);
     // Appends key + "=" with value kind 0, under the rules of AddHeaderKey. The test sees the
     // committed rows: the properties grid commits its edits first (or tests its own rows with

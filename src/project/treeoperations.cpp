@@ -137,6 +137,24 @@ void AddResourcesOperation::addSelected(TreeNode *node, const QVector<Resource> 
     }
 }
 
+bool AddResourcesOperation::takesAny(int kind, const QVector<Resource> &resources)
+{
+    return std::any_of(resources.begin(), resources.end(), [kind](const Resource &resource) {
+        return acceptedFileType(kind, resource.name, resource.fullPath).has_value();
+    });
+}
+
+QString nothingAddedReason(int kind)
+{
+    if (kind == FilesRoot)
+        return GetLangText(QStringLiteral("[message.NothingAddedMapList]"));
+    if (kind < MapsRoot || kind >= RootCount)
+        return QString();
+    return GetLangText(QStringLiteral("[message.NothingAdded]"))
+        .replace(QStringLiteral("/k"), GetLangText(QString::fromLatin1(RootCaptionKeys[std::size_t(kind)])))
+        .replace(QStringLiteral("/f"), QLatin1String(GroupExtensions[std::size_t(kind)]));
+}
+
 TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &name)
 {
     if (!parent)

@@ -31,6 +31,10 @@ bool canCreateFolderKind(int kind);
 // take it. `fullPath` gives the extension; `displayName` is the name it would have in the tree.
 std::optional<int> acceptedFileType(int kind, const QString &displayName, const QString &fullPath);
 
+// Why a node of `kind` took none of the chosen resources, as one sentence for the map maker
+// ("Nothing was added: Level icons take .tga files."); empty for a node that takes no files.
+QString nothingAddedReason(int kind);
+
 // The extension of the last component of a path, dot included; empty without a dot.
 QString extensionOf(const QString &path);
 
@@ -65,6 +69,8 @@ public:
         QString fullPath;
     };
     void addSelected(TreeNode *node, const QVector<Resource> &resources);
+    // Whether a node of `kind` takes at least one of the resources.
+    static bool takesAny(int kind, const QVector<Resource> &resources);
 
     // Refused resources, in order, for one message after the run.
     const QVector<SkippedResource> &skipped() const { return m_skipped; }

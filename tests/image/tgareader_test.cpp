@@ -5,11 +5,13 @@
 #include "support/testsupport.h"
 #include "support/tgabuilder.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 
 using namespace tervelle;
 using tervelle::test::writeBytes;
@@ -54,6 +56,22 @@ TEST(TgaLoad, GivesTheFileBytesOrNoBuffer)
     EXPECT_FALSE(LoadTgaToMemory(dir.path())) << "a folder is no picture";
     Picture picture;
     EXPECT_FALSE(ViewTga(std::nullopt, picture));
+}
+
+// The type is checked on the opened file (opened without blocking), as every input the editor
+// reads: a check by name first would leave a moment in which a FIFO could take the file's place.
+TEST(TgaLoad, AFifoIsRefusedFromTheOpenedFileWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("tile.tga");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    try {
+        readTgaFile(fifo);
+        ADD_FAILURE() << "a FIFO was read";
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("FIFO")) << e.message().toStdString();
+    }
+    EXPECT_FALSE(LoadTgaToMemory(fifo));
 }
 
 TEST(TgaLoad, ALongFileIsReadOnlyAsFarAsTheDecoderLooks)

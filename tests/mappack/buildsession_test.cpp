@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 using namespace tervelle;
@@ -140,6 +142,36 @@ TEST_F(BuildSessionTest, FullDiskKeepsTheEarlierInstaller)
         EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
     }
     std::signal(SIGXFSZ, oldHandler);
+}
+
+TEST_F(BuildSessionTest, ALockThatCannotBeWrittenSaysWhy)
+{
+    fakeCompiler("exit 0\n");
+    const auto startMessage = [&] {
+        BuildSession session(console, state);
+        try {
+            session.start(model, installer());
+        } catch (const UserError &e) {
+            return e.message();
+        }
+        return QString();
+    };
+    // A full disk: the lock's few bytes do not fit.
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit none = saved;
+    none.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &none);
+    const QString full = startMessage();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(full.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << full.toStdString();
+    EXPECT_EQ(QDir(state.AppDir + QStringLiteral("iscc")).entryList({"build.lock*"}, QDir::Files), QStringList());
+
+    QDir(state.AppDir + QStringLiteral("iscc")).removeRecursively();
+    const QString missing = startMessage();
+    EXPECT_TRUE(missing.contains(QString::fromLocal8Bit(std::strerror(ENOENT)))) << missing.toStdString();
 }
 
 TEST_F(BuildSessionTest, SuccessReplacesTheInstallerAndLeavesNothingAside)

@@ -208,6 +208,24 @@ TEST_F(Files, DropsGoToGroupsAndFoldersOnlyAndTakeTheGroupsFilter)
     EXPECT_FALSE(editor->files()->selectedNode());
 }
 
+TEST_F(Files, WhenNothingFitsTheNodeSaysWhatItTakesAndRefusesTheDrop)
+{
+    collect({"b.lua", "c.txt"});
+    selectResources(resourceNames());
+    EXPECT_FALSE(dragOntoNode(root(IconsRoot), false)) << "the pointer shows the drop would be taken";
+    addToNode(root(IconsRoot), resourceNames());
+    EXPECT_EQ(root(IconsRoot)->childCount(), 0);
+    ASSERT_FALSE(dialogs.messages().isEmpty());
+    EXPECT_TRUE(dialogs.messages().last().endsWith("Nothing was added: Level icons take .tga files."))
+        << dialogs.messages().last().toStdString();
+
+    // Some fit: they are added, and nothing needs saying.
+    const int said = dialogs.messages().size();
+    addToNode(root(ScriptsRoot), resourceNames());
+    EXPECT_EQ(childNames(root(ScriptsRoot)), QStringList{"b.lua"});
+    EXPECT_EQ(dialogs.messages().size(), said);
+}
+
 TEST_F(Files, HoveringACollapsedFolderOpensIt)
 {
     clickNode(root(FilesRoot));

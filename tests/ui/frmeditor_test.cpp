@@ -73,10 +73,12 @@ TEST_F(Window, StartsWithTheNewProjectStage)
                              "mnuFilePackProperties", "mnuFileShowConsole", "mnuFileExit",
                              "mnuEditAdd", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuFilesEditAdd",
                              "mnuFilesEditCreateFolder", "mnuPropertiesEditTexturesDir", "mnuResourcesEditAdd",
-                             "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename",
+                             "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs",
                              "mnuResourcesEditClear", "mnuCompileSaveToFile", "mnuCompileClear"};
+    // Rename, Duplicate and Move wait for something chosen, as Delete does.
     const char *disabled[] = {"mnuEditDelete", "mnuHeaderEditDelete", "mnuFilesEditDelete", "mnuResourcesEditDelete",
-                              "mnuPropertiesEditAdd", "mnuPropertiesEditDelete"};
+                              "mnuPropertiesEditAdd", "mnuPropertiesEditDelete", "mnuResourcesEditRename",
+                              "mnuEditDuplicate", "mnuEditMoveUp", "mnuEditMoveDown"};
     for (const char *name : enabled)
         EXPECT_TRUE(item(name)->isEnabled()) << name;
     for (const char *name : disabled)
@@ -101,7 +103,7 @@ TEST_F(Window, CaptionsComeFromTheLanguageTable)
     const std::pair<const char *, QStringList> menus[] = {
         {"pmnuFile", {"New", "Open...", "Save project...", "Save map pack...", "Project options...", "Show console",
                       "Help", "Exit"}},
-        {"pmnuEdit", {"Add", "Delete"}},
+        {"pmnuEdit", {"Add", "Delete", "Duplicate", "Move up", "Move down"}},
         {"pmnuHeaderEdit", {"Add...", "Add link to info file...", "Delete"}},
         {"pmnuPropertiesEdit", {"Add...", "Delete", "Select textures directory..."}},
         {"pmnuFilesEdit", {"Add selected resources", "Create folder...", "Delete"}},

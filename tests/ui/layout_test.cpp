@@ -1,3 +1,4 @@
+#include "core/settingsstore.h"
 #include "editorfixture.h"
 
 #include <QApplication>
@@ -113,6 +114,18 @@ TEST_F(Layout, RemembersItsSizeAndSplittersBetweenRuns)
     makeEditor();
     EXPECT_EQ(editor->size(), QSize(1000, 750));
     EXPECT_EQ(widget("pnlMid")->width(), mid);
+}
+
+TEST_F(Layout, PanelSizesWithAnyBadValueAreIgnoredWhole)
+{
+    for (const char *sizes : {"x,300,150,150,150", "250,300,1.5e2,150,150"}) {
+        editor.reset(); // it stores its own sizes as it goes
+        SettingsStore(SettingsStore::Key::Editor).writeString("PanelSizes", sizes);
+        makeEditor();
+        EXPECT_EQ(widget("pnlLeft")->width(), 204) << sizes;
+        EXPECT_EQ(widget("pnlMid")->width(), 281) << sizes;
+        EXPECT_EQ(widget("pnlMaps")->height(), 300) << sizes;
+    }
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "gridtesting.h"
 
 #include "image/texturetiles.h"
+#include "mappack/maplist.h"
+#include "project/projectmodel.h"
 #include "support/tgabuilder.h"
 #include "ui/editor/headerpanel.h"
 #include "ui/editor/mapspanel.h"
@@ -376,6 +378,62 @@ TEST_F(MapsAndProperties, FileNewClosesEveryEditor)
     clickCell(grid, 5, 1);
     EXPECT_NE(cellEditor<QComboBox>(grid, 5), nullptr);
     EXPECT_EQ(grid->rowHeight(5), 70);
+}
+
+TEST_F(MapsAndProperties, APickListDropsDownAsWideAsItsLongestItem)
+{
+    ProjectModel &project = editor->project();
+    const QString longName = QStringLiteral("an_icon_with_a_long_descriptive_name_for_the_desert_level.tga");
+    project.AddFileElement(project.root(IconsRoot), longName, LevelIconFile, "/nowhere/long.tga");
+    addMap();
+    clickCell(grid, 1, 1);
+    auto *pick = cellEditor<QComboBox>(grid, 1);
+    ASSERT_NE(pick, nullptr);
+    pick->showPopup();
+    QWidget *popup = pick->view()->window();
+    ASSERT_TRUE(popup->isVisible());
+    const int needed = pick->view()->fontMetrics().horizontalAdvance(longName);
+    EXPECT_LT(pick->width(), needed);
+    EXPECT_GE(pick->view()->viewport()->width(), needed);
+    pick->hidePopup();
+}
+
+// Duplicate and Move reorder the maps the map list and the installer take, and keep the moved
+// map chosen with its grid edits.
+TEST_F(MapsAndProperties, DuplicateAndMoveReorderTheMapList)
+{
+    ProjectModel &project = editor->project();
+    for (const char *name : {"A", "B", "C"}) {
+        addMap();
+        grid->model()->setData(grid->model()->index(0, 1), QString::fromLatin1(name));
+    }
+    auto *maps = widget<QListView>("lstMaps");
+    maps->setCurrentIndex(maps->model()->index(1, 0));
+    // An edit still in the grid goes with the copy.
+    grid->model()->setData(grid->model()->index(1, 1), QStringLiteral("B.tga"));
+    item("mnuEditDuplicate")->trigger();
+    EXPECT_EQ(editor->maps()->SelectedMap, 2);
+    EXPECT_EQ(mapName(2), "B copy");
+    EXPECT_EQ(project.map(2).Info.Properties[1], project.map(1).Info.Properties[1]);
+    EXPECT_EQ(project.map(2).Info.ValueKinds, project.map(1).Info.ValueKinds);
+
+    maps->setFocus();
+    QTest::keyClick(maps, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(editor->maps()->SelectedMap, 1);
+    item("mnuEditMoveDown")->trigger();
+    item("mnuEditMoveDown")->trigger();
+    EXPECT_EQ(editor->maps()->SelectedMap, 3);
+    EXPECT_FALSE(item("mnuEditMoveDown")->isEnabled());
+    EXPECT_TRUE(maps->selectionModel()->isSelected(maps->model()->index(3, 0)));
+    EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "B copy");
+
+    const QString order = QString::fromLatin1(MapListBytes(project));
+    QStringList titles;
+    for (const QString &line : order.split("\r\n")) {
+        if (line.startsWith("[text]="))
+            titles << line.mid(7);
+    }
+    EXPECT_EQ(titles, (QStringList{"A", "B", "C", "B copy"}));
 }
 
 } // namespace

@@ -14,9 +14,17 @@ QStringList qtNameFilters(const QString &filter)
         if (patterns.isEmpty())
             patterns = QStringLiteral("*");
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        const QString bracketed = QLatin1Char('(') + patterns + QLatin1Char(')');
-        if (description.endsWith(bracketed))
-            result.append(description);
+        const QString written = QLatin1Char('(') + patterns + QLatin1Char(')');
+        // "*.*" means every file, as on Windows; Qt's "*.*" would want a dot in the name.
+        QStringList each = patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (QString &pattern : each) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        each.removeDuplicates();
+        const QString bracketed = QLatin1Char('(') + each.join(QLatin1Char(' ')) + QLatin1Char(')');
+        if (description.endsWith(written))
+            result.append(description.chopped(written.size()) + bracketed);
         else if (description.isEmpty())
             result.append(bracketed);
         else

@@ -12,6 +12,13 @@ T takeOr(QQueue<T> &queue, T fallback)
 
 } // namespace
 
+void ScriptedDialogs::record(Asked entry)
+{
+    asked.append(std::move(entry));
+    if (whileAsking)
+        whileAsking(asked.last());
+}
+
 QStringList ScriptedDialogs::messages() const
 {
     QStringList result;
@@ -24,31 +31,31 @@ QStringList ScriptedDialogs::messages() const
 
 void ScriptedDialogs::showMessage(const QString &caption, const QString &text)
 {
-    asked.append({QStringLiteral("message"), caption, text, {}, false});
+    record({QStringLiteral("message"), caption, text, {}, false});
 }
 
 ReplaceAnswer ScriptedDialogs::askReplace(const QString &caption, const QString &text)
 {
-    asked.append({QStringLiteral("replace"), caption, text, {}, false});
+    record({QStringLiteral("replace"), caption, text, {}, false});
     return takeOr(replaceAnswers, ReplaceAnswer::No);
 }
 
 std::optional<QString> ScriptedDialogs::inputText(const QString &caption, const QString &prompt,
                                                   const QString &initial)
 {
-    asked.append({QStringLiteral("input"), caption, prompt + QLatin1Char('|') + initial, {}, false});
+    record({QStringLiteral("input"), caption, prompt + QLatin1Char('|') + initial, {}, false});
     return takeOr<std::optional<QString>>(inputAnswers, std::nullopt);
 }
 
 QStringList ScriptedDialogs::openFiles(const FileDialogRequest &request, bool multiple)
 {
-    asked.append({QStringLiteral("open"), request.title, QString(), request, multiple});
+    record({QStringLiteral("open"), request.title, QString(), request, multiple});
     return takeOr(openAnswers, QStringList());
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest &request)
 {
-    asked.append({QStringLiteral("save"), request.title, QString(), request, false});
+    record({QStringLiteral("save"), request.title, QString(), request, false});
     return takeOr<std::optional<QString>>(saveAnswers, std::nullopt);
 }
 
@@ -57,7 +64,7 @@ std::optional<QString> ScriptedDialogs::selectDirectory(const QString &caption, 
 {
     FileDialogRequest request;
     request.folder = folder;
-    asked.append({QStringLiteral("folder"), caption, root, request, false});
+    record({QStringLiteral("folder"), caption, root, request, false});
     return takeOr<std::optional<QString>>(folderAnswers, std::nullopt);
 }
 

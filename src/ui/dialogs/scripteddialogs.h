@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 namespace tervelle {
 
 // Answers every dialog from queues filled in advance and records what was asked, so window
@@ -29,6 +31,8 @@ public:
     QQueue<std::optional<QString>> folderAnswers;
 
     QList<Asked> asked;
+    // Runs while a dialog would be open, to look at the window behind it.
+    std::function<void(const Asked &)> whileAsking;
 
     // Only the message boxes, in order, as "caption: text".
     QStringList messages() const;
@@ -41,6 +45,9 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest &request) override;
     std::optional<QString> selectDirectory(const QString &caption, const QString &root,
                                            const QString &folder) override;
+
+private:
+    void record(Asked entry);
 };
 
 } // namespace tervelle

@@ -8,8 +8,10 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -23,6 +25,36 @@ QString lang(const char *key)
 {
     return GetLangText(QString::fromLatin1(key));
 }
+
+// The console's top edge, dragged to change its height.
+class ConsoleGrip : public QWidget
+{
+public:
+    explicit ConsoleGrip(ConsolePanel *console) : QWidget(console), m_console(console)
+    {
+        setObjectName(QStringLiteral("grpCompile"));
+        setCursor(Qt::SizeVerCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        m_startY = event->globalPosition().toPoint().y();
+        m_startHeight = m_console->height();
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if (event->buttons() & Qt::LeftButton)
+            m_console->setConsoleHeight(m_startHeight + m_startY - event->globalPosition().toPoint().y());
+    }
+
+private:
+    ConsolePanel *m_console;
+    int m_startY = 0;
+    int m_startHeight = 0;
+};
 
 } // namespace
 
@@ -56,6 +88,7 @@ ConsolePanel::ConsolePanel(Dialogs &dialogs, QWidget *parent) : QFrame(parent), 
             [this](const QPoint &at) { pmnuCompile->popup(lstCompile->mapToGlobal(at)); });
     connect(qApp, &QApplication::focusChanged, this, &ConsolePanel::focusChanged);
     resize(width(), DefaultHeight);
+    m_grip = new ConsoleGrip(this);
     hide();
 }
 
@@ -152,9 +185,11 @@ void ConsolePanel::showEvent(QShowEvent *event)
         m_fontChosen = true;
         QFont courier(QStringLiteral("Courier New"), 8);
         courier.setStyleHint(QFont::TypeWriter);
-        if (!QFontInfo(courier).fixedPitch())
-            courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        lstCompile->setFont(courier);
+        QFont monospace(QStringLiteral("monospace"), 8);
+        monospace.setStyleHint(QFont::Monospace);
+        const QFont candidates[] = {courier, QFontDatabase::systemFont(QFontDatabase::FixedFont), monospace};
+        const auto chosen = std::find_if(std::begin(candidates), std::end(candidates), glyphsOfOneWidth);
+        lstCompile->setFont(chosen != std::end(candidates) ? *chosen : candidates[1]);
     }
     QFrame::showEvent(event);
 }
@@ -170,6 +205,26 @@ void ConsolePanel::pnlCompileResize()
     const int frame = frameWidth();
     lblCompile->setGeometry(frame, frame, width() - 2 * frame, ContentPanel::MenuStripTop - 4 - frame);
     lstCompile->setGeometry(8, 24, width() - 16, height() - 32);
+    m_grip->setGeometry(0, 0, width(), 5);
+    m_grip->raise();
+}
+
+void ConsolePanel::setConsoleHeight(int height)
+{
+    const int room = parentWidget() ? parentWidget()->height() - MinimumHeight : height;
+    height = std::max(MinimumHeight, std::min(height, room));
+    if (height == this->height())
+        return;
+    resize(width(), height);
+    emit heightChanged();
+}
+
+bool glyphsOfOneWidth(const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(QLatin1Char('i'));
+    return width > 0 && metrics.horizontalAdvance(QLatin1Char('W')) == width
+           && metrics.horizontalAdvance(QLatin1Char('0')) == width;
 }
 
 } // namespace tervelle

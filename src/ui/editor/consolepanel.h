@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QStringList>
 
+class QFont;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -50,6 +51,14 @@ public:
     // Lays out the title and the text; run also while hidden, so the console is ready to show.
     void pnlCompileResize();
 
+    // The height the map maker gave it by dragging its top edge, kept within the window.
+    void setConsoleHeight(int height);
+    static constexpr int MinimumHeight = 60;
+
+signals:
+    // Dragged to a new height: the window keeps it at its bottom edge.
+    void heightChanged();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -65,6 +74,11 @@ private:
     bool m_showQueued = false;
     bool m_fontChosen = false;
     QString m_lastSavePath;
+    QWidget *m_grip = nullptr;
 };
+
+// What "fixed pitch" means for the console: "i", "W" and "0" advance alike. Font files' own flag
+// is not to be trusted (some one-width fonts, with a few double-width signs, say they are not).
+bool glyphsOfOneWidth(const QFont &font);
 
 } // namespace tervelle

@@ -9,6 +9,7 @@
 #include "core/settingsstore.h"
 #include "project/projectfile.h"
 #include "ui/dialogs/dialogs.h"
+#include "ui/editor/consolepanel.h"
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/panelsplitter.h"
 #include "project/recovery.h"
@@ -244,6 +245,7 @@ bool TfrmEditor::SelectDirectory(const QString &caption, const QString &root, QS
 namespace {
 const QString GeometryKey = QStringLiteral("WindowGeometry");
 const QString PanelSizesKey = QStringLiteral("PanelSizes");
+const QString ConsoleHeightKey = QStringLiteral("ConsoleHeight");
 } // namespace
 
 void TfrmEditor::restoreLayout()
@@ -253,7 +255,7 @@ void TfrmEditor::restoreLayout()
     if (sizes.size() == 5) {
         int values[5];
         bool allRead = true;
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < 5 && allRead; ++i)
             values[i] = sizes[i].toInt(&allRead);
         if (allRead) {
             m_leftWidth = values[0];
@@ -263,6 +265,10 @@ void TfrmEditor::restoreLayout()
             pnlRight->setTopHeight(values[4]);
         }
     }
+    bool heightRead = false;
+    const int consoleHeight = store.readString(ConsoleHeightKey).toInt(&heightRead);
+    if (heightRead && consoleHeight >= ConsolePanel::MinimumHeight)
+        m_console->resize(m_console->width(), consoleHeight);
     const QByteArray geometry = QByteArray::fromBase64(store.readString(GeometryKey).toLatin1());
     if (!geometry.isEmpty() && restoreGeometry(geometry))
         return;
@@ -281,6 +287,7 @@ void TfrmEditor::storeLayout() const
                               .arg(pnlMid->topHeight())
                               .arg(pnlRight->topHeight());
     store.writeString(PanelSizesKey, sizes);
+    store.writeString(ConsoleHeightKey, QString::number(m_console->height()));
     store.writeString(GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
 }
 

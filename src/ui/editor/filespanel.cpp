@@ -145,13 +145,19 @@ void FilesPanel::mnuFilesEditAddClick()
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             return dialogs.askReplace(messageCaption(), text);
         });
-        operation.addSelected(node, m_editor->resources()->selectedResources());
+        const QVector<AddResourcesOperation::Resource> chosen = m_editor->resources()->selectedResources();
+        operation.addSelected(node, chosen);
         lstFiles->expand(m_model->indexOf(node));
         if (!operation.skipped().isEmpty()) {
             QStringList reasons;
             for (const SkippedResource &skipped : operation.skipped())
                 reasons.append(skipped.reason);
             dialogs.showMessage(messageCaption(), reasons.join(QLatin1Char('\n')));
+        } else if (!chosen.isEmpty() && !AddResourcesOperation::takesAny(SelectedNodeKind, chosen)) {
+            // Silence here looked like a broken command.
+            const QString reason = nothingAddedReason(SelectedNodeKind);
+            if (!reason.isEmpty())
+                dialogs.showMessage(messageCaption(), reason);
         }
     }
     emit resourcesAdded();
@@ -200,7 +206,10 @@ bool FilesPanel::lstFilesDragOver(const QPoint &position)
     lstFilesClick(nullptr);
     if (!lstFiles->isExpanded(at))
         lstFiles->expand(at);
-    return SelectedNodeKind >= 0 && SelectedNodeKind < RootCount;
+    if (SelectedNodeKind < 0 || SelectedNodeKind >= RootCount)
+        return false;
+    // A node that takes none of the dragged files refuses the drop before the button is let go.
+    return AddResourcesOperation::takesAny(SelectedNodeKind, m_editor->resources()->selectedResources());
 }
 
 void FilesPanel::lstFilesDragDrop()
@@ -218,9 +227,12 @@ bool FilesPanel::handleDrag(QEvent *event)
     }
     const bool taken = lstFilesDragOver(drag->position().toPoint());
     // The enter is taken whatever lies under the pointer, so that the moves follow; each move
-    // and the drop judge the node they are over.
-    if (taken || event->type() == QEvent::DragEnter) {
+    // and the drop judge the node they are over. A refusal shows the no-drop cursor at once.
+    if (taken) {
         drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+    } else if (event->type() == QEvent::DragEnter) {
+        drag->setDropAction(Qt::IgnoreAction);
         drag->accept();
     } else {
         drag->ignore();

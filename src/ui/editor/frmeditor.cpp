@@ -15,6 +15,8 @@
 #include "ui/editor/previewpanel.h"
 #include "ui/editor/propertiespanel.h"
 #include "ui/editor/resourcespanel.h"
+#include "ui/editor/viewfocus.h"
+#include "ui/editor/windowaccessible.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -117,6 +119,7 @@ QString fillCaption(const QString &text, const QString &title, const QString &fi
 TfrmEditor::TfrmEditor(Dialogs *dialogs, QWidget *parent) : QWidget(parent), m_project(new ProjectModel(Common, this))
 {
     setObjectName(QStringLiteral("frmEditor"));
+    accessibleAsWindow(this);
     if (dialogs) {
         m_dialogs = dialogs;
     } else {
@@ -180,6 +183,7 @@ void TfrmEditor::createControls()
 
     m_console = new ConsolePanel(*m_dialogs, this);
     m_console->raise();
+    connect(m_console, &ConsolePanel::heightChanged, this, &TfrmEditor::FormResize);
 
     // Tab goes through the panels as they stand, column by column, each label-menu before its list.
     const QList<QWidget *> tabOrder = {
@@ -224,6 +228,8 @@ void TfrmEditor::createControls()
     for (const auto &[label, mainControl] : labels) {
         QWidget *control = mainControl;
         connect(label, &LabelMenu::activated, this, [this, control] { labelMenuClicked(control); });
+        if (auto *view = qobject_cast<QAbstractItemView *>(control))
+            focusWithoutChoosing(view);
     }
 }
 
@@ -388,8 +394,9 @@ void TfrmEditor::projectWasReset(ResetKind)
     m_header->mnuHeaderEditDelete->setEnabled(false);
     m_files->mnuFilesEditDelete->setEnabled(false);
     m_maps->mnuEditDelete->setEnabled(false);
-    // An opened project keeps the resources list and its selection, which Delete follows.
-    m_resources->mnuResourcesEditDelete->setEnabled(m_resources->lstResources->selectionModel()->hasSelection());
+    // An opened project keeps the resources list and its selection, which Delete and Rename
+    // follow: with nothing selected they have nothing to act on.
+    m_resources->lstResourcesSelectItem();
     UpdateProjectCaption();
 }
 

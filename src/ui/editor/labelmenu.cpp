@@ -63,6 +63,10 @@ LabelMenu::LabelMenu(const QString &name, QMenu *popup, QWidget *strip) : QAbstr
     // The popup never opens by itself on a right click.
     setContextMenuPolicy(Qt::PreventContextMenu);
     setHot(false);
+    // At rest as soon as the popup closes: the command it chose may show a dialog before the
+    // popup's exec returns.
+    if (m_popup)
+        connect(m_popup, &QMenu::aboutToHide, this, [this] { setHot(false); });
 }
 
 void LabelMenu::setCaption(const QString &text)

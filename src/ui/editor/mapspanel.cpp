@@ -38,8 +38,14 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
     mnuFileExit = addMenuItem(pmnuFile, QStringLiteral("mnuFileExit"), "[mnuFile.Exit.Caption]");
     mnuEditAdd = addMenuItem(pmnuEdit, QStringLiteral("mnuEditAdd"), "[mnuEdit.Add.Caption]");
     mnuEditDelete = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDelete"), "[mnuEdit.Delete.Caption]");
-    for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFilePackProperties, mnuEditAdd, mnuEditDelete})
+    mnuEditDuplicate = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDuplicate"), "[mnuEdit.Duplicate.Caption]");
+    mnuEditMoveUp = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveUp"), "[mnuEdit.MoveUp.Caption]");
+    mnuEditMoveDown = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveDown"), "[mnuEdit.MoveDown.Caption]");
+    for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFilePackProperties, mnuEditAdd, mnuEditDelete,
+                          mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
         item->setEnabled(false);
+    mnuEditMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
+    mnuEditMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
 
     m_model = new MapsListModel(project, this);
     lstMaps = new QListView(this);
@@ -52,9 +58,19 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
     connect(mnuFile, &LabelMenu::activated, this, &MapsPanel::mnuMainClick);
     connect(mnuEditAdd, &QAction::triggered, this, &MapsPanel::mnuEditAddClick);
     connect(mnuEditDelete, &QAction::triggered, this, &MapsPanel::mnuEditDeleteClick);
+    connect(mnuEditDuplicate, &QAction::triggered, this, &MapsPanel::mnuEditDuplicateClick);
+    connect(mnuEditMoveUp, &QAction::triggered, this, [this] { moveSelectedMap(-1); });
+    connect(mnuEditMoveDown, &QAction::triggered, this, [this] { moveSelectedMap(1); });
+    // Ctrl+Up and Ctrl+Down work in the list itself, as the items' shortcuts say.
+    for (QAction *item : {mnuEditMoveUp, mnuEditMoveDown}) {
+        item->setShortcutContext(Qt::WidgetShortcut);
+        lstMaps->addAction(item);
+    }
     connect(&project, &ProjectModel::mapInserted, this, &MapsPanel::updateAddEnabled);
     connect(&project, &ProjectModel::mapRemoved, this, &MapsPanel::updateAddEnabled);
     connect(&project, &ProjectModel::projectReset, this, &MapsPanel::updateAddEnabled);
+    for (auto changed : {&ProjectModel::mapInserted, &ProjectModel::mapRemoved})
+        connect(&project, changed, this, &MapsPanel::updateMapItems);
     connect(mnuEdit, &LabelMenu::activated, this, &MapsPanel::mnuMainClick);
 }
 
@@ -74,6 +90,50 @@ void MapsPanel::updateAddEnabled()
     mnuEditAdd->setEnabled(m_menusEnabled && m_project.mapCount() < MaxMaps);
 }
 
+void MapsPanel::updateMapItems()
+{
+    const bool chosen = SelectedMap >= 0 && SelectedMap < m_project.mapCount();
+    mnuEditDuplicate->setEnabled(chosen && m_project.mapCount() < MaxMaps);
+    mnuEditMoveUp->setEnabled(chosen && SelectedMap > 0);
+    mnuEditMoveDown->setEnabled(chosen && SelectedMap < m_project.mapCount() - 1);
+}
+
+void MapsPanel::chooseMap(int index)
+{
+    SelectedMap = -1; // nothing to commit: the grid was committed before the list changed
+    {
+        // The list may already stand on that row; choosing it must still be heard.
+        const QSignalBlocker quiet(lstMaps->selectionModel());
+        lstMaps->selectionModel()->clear();
+    }
+    lstMaps->setCurrentIndex(m_model->index(index));
+    updateAddEnabled();
+    updateMapItems();
+}
+
+void MapsPanel::mnuEditDuplicateClick()
+{
+    mnuMainClick();
+    const int copy = m_project.duplicateMap(SelectedMap);
+    if (copy >= 0)
+        chooseMap(copy);
+}
+
+void MapsPanel::moveSelectedMap(int step)
+{
+    const int from = SelectedMap;
+    const int to = from + step;
+    if (from < 0 || to < 0 || to >= m_project.mapCount())
+        return;
+    mnuMainClick();
+    {
+        // The list's own moves of its current item while the row goes choose nothing.
+        const QSignalBlocker quiet(lstMaps->selectionModel());
+        m_project.moveMap(from, to);
+    }
+    chooseMap(to);
+}
+
 void MapsPanel::mnuEditAddClick()
 {
     if (m_project.mapCount() >= MaxMaps)
@@ -81,6 +141,7 @@ void MapsPanel::mnuEditAddClick()
     const int index = m_project.AddMap();
     lstMaps->setCurrentIndex(m_model->index(index));
     updateAddEnabled();
+    updateMapItems();
 }
 
 void MapsPanel::mnuEditDeleteClick()
@@ -98,6 +159,7 @@ void MapsPanel::mnuEditDeleteClick()
     }
     mnuEditDelete->setEnabled(false);
     updateAddEnabled();
+    updateMapItems();
 }
 
 void MapsPanel::mnuMainClick()
@@ -117,6 +179,7 @@ void MapsPanel::lstMapsClick()
         m_properties.loadMap(SelectedMap);
     }
     mnuEditDelete->setEnabled(SelectedMap >= 0);
+    updateMapItems();
 }
 
 void MapsPanel::resetSelection()
@@ -124,6 +187,7 @@ void MapsPanel::resetSelection()
     SelectedMap = -1;
     const QSignalBlocker quiet(lstMaps->selectionModel());
     lstMaps->selectionModel()->clear();
+    updateMapItems();
 }
 
 void MapsPanel::panelResize()

@@ -33,6 +33,9 @@ public:
     QAction *mnuFileExit = nullptr;
     QAction *mnuEditAdd = nullptr;
     QAction *mnuEditDelete = nullptr;
+    QAction *mnuEditDuplicate = nullptr;
+    QAction *mnuEditMoveUp = nullptr;
+    QAction *mnuEditMoveDown = nullptr;
     QListView *lstMaps = nullptr;
 
     // Index of the map whose properties the grid shows; -1 for none.
@@ -45,6 +48,9 @@ public:
     void lstMapsClick();
     void mnuEditAddClick();
     void mnuEditDeleteClick();
+    void mnuEditDuplicateClick();
+    // Moves the selected map one place up (-1) or down (1), keeping it selected.
+    void moveSelectedMap(int step);
     // Add is offered while the pack has room for one more map.
     void updateAddEnabled();
     // A new or opened project: no map selected.
@@ -54,6 +60,11 @@ protected:
     void panelResize() override;
 
 private:
+    // Duplicate and Move follow the selection and the room in the pack.
+    void updateMapItems();
+    // Makes `index` the chosen map without committing the grid into another.
+    void chooseMap(int index);
+
     ProjectModel &m_project;
     PropertiesPanel &m_properties;
     MapsListModel *m_model = nullptr;

@@ -3,12 +3,17 @@
 #include "project/picklists.h"
 #include "ui/editor/tilecombo.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace tervelle {
 
@@ -127,6 +132,30 @@ void ScriptsEditor::placeList()
     }
 }
 
+namespace {
+
+// A pick list whose drop-down is as wide as its longest item (up to the screen), so file names
+// longer than the value column can be read before one is chosen.
+class WidePickList : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override
+    {
+        QAbstractItemView *list = view();
+        int width = list->sizeHintForColumn(0) + 2 * list->frameWidth();
+        if (count() > maxVisibleItems())
+            width += list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+        if (const QScreen *shown = screen())
+            width = std::min(width, shown->availableGeometry().width());
+        list->setMinimumWidth(width);
+        QComboBox::showPopup();
+    }
+};
+
+} // namespace
+
 GridDelegate::GridDelegate(const QString &pickListName, QObject *parent)
     : QStyledItemDelegate(parent), m_pickListName(pickListName)
 {}
@@ -139,7 +168,7 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     auto *self = const_cast<GridDelegate *>(this);
     switch (kind) {
     case CellEditor::PickList: {
-        auto *combo = new QComboBox(parent);
+        auto *combo = new WidePickList(parent);
         combo->setObjectName(m_pickListName);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);

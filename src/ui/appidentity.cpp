@@ -1,0 +1,17 @@
+#include "ui/appidentity.h"
+
+#include <QApplication>
+#include <QIcon>
+
+namespace tervelle {
+
+void setApplicationIdentity()
+{
+    QApplication::setApplicationName(QStringLiteral("Tervelle"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // The desktop file keeps the window's association with the entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("tervelle"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tervelle.png")));
+}
+
+} // namespace tervelle
