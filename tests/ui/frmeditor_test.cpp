@@ -196,6 +196,11 @@ TEST_F(Window, ShowsTheProjectInItsViews)
     EXPECT_EQ(image(folderIndex), fileImage(2).toImage());
     EXPECT_EQ(image(tree->index(0, 0, folderIndex)), fileImage(7).toImage());
     EXPECT_EQ(image(tree->index(0, 0, files)), fileImage(11).toImage());
+    // On a screen at 200 % the image is drawn at 32 pixels, not the 16-pixel one blown up.
+    const QIcon mapList = tree->index(0, 0, files).data(Qt::DecorationRole).value<QIcon>();
+    const QImage sharp = mapList.pixmap(QSize(16, 16), 2.0).toImage();
+    EXPECT_EQ(sharp.size(), QSize(32, 32));
+    EXPECT_NE(sharp, fileImage(11).toImage().scaled(32, 32).convertToFormat(sharp.format()));
     for (int i = 0; i < FileImageCount; ++i)
         for (int j = i + 1; j < FileImageCount; ++j)
             EXPECT_NE(fileImage(i).toImage(), fileImage(j).toImage()) << i << " " << j;

@@ -116,6 +116,20 @@ TEST_F(Layout, RemembersItsSizeAndSplittersBetweenRuns)
     EXPECT_EQ(widget("pnlMid")->width(), mid);
 }
 
+TEST_F(Layout, TheConsolesTopEdgeDragsItsHeightWhichIsKept)
+{
+    QWidget *console = widget("pnlCompile");
+    console->show();
+    QWidget *edge = widget("grpCompile");
+    QTest::mousePress(edge, Qt::LeftButton, {}, QPoint(50, 2));
+    QTest::mouseMove(edge, QPoint(50, -58));
+    QTest::mouseRelease(edge, Qt::LeftButton, {}, QPoint(50, -58));
+    EXPECT_EQ(console->height(), 136 + 60);
+    EXPECT_EQ(console->geometry().bottom(), editor->height() - 1) << "it stays at the bottom";
+    makeEditor();
+    EXPECT_EQ(widget("pnlCompile")->height(), 196);
+}
+
 TEST_F(Layout, PanelSizesWithAnyBadValueAreIgnoredWhole)
 {
     for (const char *sizes : {"x,300,150,150,150", "250,300,1.5e2,150,150"}) {

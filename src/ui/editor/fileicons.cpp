@@ -1,5 +1,6 @@
 #include "ui/editor/fileicons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -10,6 +11,7 @@ namespace tervelle {
 namespace {
 
 constexpr int Size = 16;
+constexpr int ResourceImage = FileImageCount;
 
 QPixmap blank()
 {
@@ -68,11 +70,9 @@ void drawPage(QPainter &p, const QColor &band, const QString &letter)
     p.drawText(QRect(3, 7, 10, 8), Qt::AlignCenter, letter);
 }
 
-QPixmap makeImage(int index)
+// Draws image `index` (12 for the resources list's page) in a 16 by 16 square.
+void drawImage(QPainter &p, int index)
 {
-    QPixmap pixmap = blank();
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing, false);
     switch (index) {
     case 0:
     case 1:
@@ -106,11 +106,59 @@ QPixmap makeImage(int index)
     case 11:
         drawPage(p, QColor(190, 40, 60), QStringLiteral("P")); // map list
         break;
+    case ResourceImage:
+        drawPage(p, QColor(110, 110, 110), QStringLiteral("+"));
+        break;
     default:
         break;
     }
+}
+
+QPixmap makeImage(int index)
+{
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    drawImage(p, index);
     return pixmap;
 }
+
+// The images are drawn, not scaled, for each size and screen scale they are shown at, so they
+// stay sharp at 150 % and 200 %.
+class DrawnIconEngine : public QIconEngine
+{
+public:
+    DrawnIconEngine(int normal, int selected) : m_normal(normal), m_selected(selected) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
+    {
+        painter->save();
+        painter->translate(rect.topLeft());
+        const qreal scale = qreal(rect.width()) / Size;
+        painter->scale(scale, qreal(rect.height()) / Size);
+        // Whole-pixel scales keep the crisp lines of the 16-pixel drawing; others are smoothed.
+        painter->setRenderHint(QPainter::Antialiasing, scale != qRound(scale));
+        drawImage(*painter, mode == QIcon::Selected ? m_selected : m_normal);
+        painter->restore();
+    }
+
+    // Qt asks with the size in device pixels for a scaled screen.
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, pixmap.rect(), mode, state);
+        return pixmap;
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine *clone() const override { return new DrawnIconEngine(m_normal, m_selected); }
+
+private:
+    int m_normal;
+    int m_selected;
+};
 
 } // namespace
 
@@ -129,25 +177,16 @@ QPixmap fileImage(int index)
 
 QIcon treeNodeIcon(int imageIndex, int selectedIndex)
 {
-    QIcon icon;
-    const QPixmap normal = fileImage(imageIndex);
-    if (normal.isNull())
-        return icon;
-    icon.addPixmap(normal, QIcon::Normal);
-    const QPixmap selected = fileImage(selectedIndex);
-    icon.addPixmap(selected.isNull() ? normal : selected, QIcon::Selected);
-    return icon;
+    if (imageIndex < 0 || imageIndex >= FileImageCount)
+        return QIcon();
+    if (selectedIndex < 0 || selectedIndex >= FileImageCount)
+        selectedIndex = imageIndex;
+    return QIcon(new DrawnIconEngine(imageIndex, selectedIndex));
 }
 
 QIcon resourceIcon()
 {
-    static const QIcon icon = [] {
-        QPixmap pixmap = blank();
-        QPainter p(&pixmap);
-        drawPage(p, QColor(110, 110, 110), QStringLiteral("+"));
-        p.end();
-        return QIcon(pixmap);
-    }();
+    static const QIcon icon(new DrawnIconEngine(ResourceImage, ResourceImage));
     return icon;
 }
 
