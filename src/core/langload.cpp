@@ -145,6 +145,11 @@ constexpr LangEntry Table[LangCount] = {
     {"[mnuEdit.MoveDown.Caption]", "Move down"},
     {"[message.NothingAdded]", "Nothing was added: /k take /f files."},
     {"[message.NothingAddedMapList]", "Nothing was added: the pack writes its own map list (.mpl), so Files take no other."},
+    {"[mnuFile.Save.Caption]", "Save"},
+    {"[mnuFile.OpenRecent.Caption]", "Open recent"},
+    {"[mnuFile.ClearRecent.Caption]", "Clear list"},
+    {"[mnuFile.OpenRecovery.Caption]", "Open recovery copy..."},
+    {"[message.RecentMissing]", "The project /f no longer exists; it was taken off the recent list."},
 };
 
 template <std::size_t... I>

@@ -6,11 +6,14 @@
 #include "project/projectmodel.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/propertiespanel.h"
+#include "project/recentprojects.h"
 #include "project/recovery.h"
 
 #include <QDir>
 #include <QFile>
 #include <QListView>
+#include <QMenu>
+#include <QTimer>
 #include <QApplication>
 #include <QTest>
 
@@ -331,5 +334,98 @@ TEST_F(FileCommands, TheFolderPickerStartsOnLastDirAndLeavesIt)
     EXPECT_EQ(Common.LastDir, work.path());
 }
 
-} // namespace
+TEST_F(FileCommands, SaveWritesInPlaceOnceTheFileIsKnown)
+{
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    const QString path = tempPath("inplace.mpr");
+    // No file yet: Ctrl+S asks as Save project... does.
+    dialogs.saveAnswers.enqueue(path);
+    QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].kind, "save");
+    editor->project().SetMapDisplayName(editor->project().AddMap(), "Later map");
+    QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.asked.size(), 1) << "Save asked again";
+    EXPECT_EQ(test::readBytes(path), ProjectFileBytes(editor->project()));
+    QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialogs.asked.size(), 2);
+    EXPECT_EQ(dialogs.asked.last().kind, "save");
+}
 
+// Newest first, each shown by its file name; a project that has gone is refused and dropped.
+TEST_F(FileCommands, OpenRecentListsTheLastProjectsAndDropsOnesThatHaveGone)
+{
+    const QString first = writeProject("first.mpr", "First map");
+    const QString second = writeProject("second.mpr", "Second map");
+    for (const QString &path : {first, second}) {
+        dialogs.openAnswers.enqueue({path});
+        item("mnuFileOpen")->trigger();
+    }
+    makeEditor(); // the list lives in the settings
+    auto *recent = editor->findChild<QMenu *>("mnuFileOpenRecent");
+    ASSERT_NE(recent, nullptr);
+    emit recent->aboutToShow();
+    QStringList shown;
+    for (const QAction *entry : recent->actions()) {
+        if (!entry->isSeparator())
+            shown << entry->text() + (entry->data().isValid() ? "|" + entry->toolTip() : QString());
+    }
+    EXPECT_EQ(shown, (QStringList{"second.mpr|" + native(work.path()), "first.mpr|" + native(work.path()),
+                                  "Clear list"}));
+    recent->actions()[1]->trigger();
+    EXPECT_EQ(editor->project().map(0).displayName, "First map");
+
+    QFile::remove(second);
+    emit recent->aboutToShow();
+    recent->actions()[1]->trigger(); // second.mpr, now behind first.mpr
+    ASSERT_FALSE(dialogs.messages().isEmpty());
+    EXPECT_TRUE(dialogs.messages().last().contains(native(second) + " no longer exists"));
+    EXPECT_EQ(editor->project().map(0).displayName, "First map");
+    EXPECT_EQ(RecentProjects::load(), QStringList{native(first)});
+
+    emit recent->aboutToShow();
+    editor->findChild<QAction *>("mnuFileClearRecent")->trigger();
+    EXPECT_EQ(RecentProjects::load(), QStringList());
+}
+
+TEST_F(FileCommands, TimedCopiesAreWrittenOnlyWhileTheProjectHasChanged)
+{
+    editor->keepTimedCopy();
+    EXPECT_EQ(recoveryFiles().size(), 0) << "a new project unchanged";
+    ProjectModel &project = editor->project();
+    project.SetMapDisplayName(project.AddMap(), "Unsaved map");
+    editor->keepTimedCopy();
+    ASSERT_EQ(recoveryFiles().size(), 1);
+    editor->keepTimedCopy();
+    EXPECT_EQ(recoveryFiles().size(), 1) << "nothing changed since the last copy";
+    project.AddMap();
+    editor->keepTimedCopy();
+    EXPECT_EQ(recoveryFiles().size(), 2);
+    // Saved: nothing to keep; and New finds the work in the last copy already.
+    dialogs.saveAnswers.enqueue(tempPath("kept.mpr"));
+    item("mnuFileSave")->trigger();
+    editor->keepTimedCopy();
+    EXPECT_EQ(recoveryFiles().size(), 2);
+    auto *timer = editor->findChild<QTimer *>("tmrRecovery");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 2 * 60 * 1000);
+}
+
+TEST(RecentProjectsList, NewestFirstWithoutRepeatsAndAtMostTen)
+{
+    QStringList list;
+    for (int i = 0; i < 12; ++i)
+        list = RecentProjects::withProject(list, QStringLiteral("/p/%1.mpr").arg(i));
+    ASSERT_EQ(list.size(), RecentProjects::MaxCount);
+    EXPECT_EQ(list.first(), "/p/11.mpr");
+    EXPECT_EQ(list.last(), "/p/2.mpr");
+    list = RecentProjects::withProject(list, "/p/5.mpr");
+    EXPECT_EQ(list.size(), 10);
+    EXPECT_EQ(list.first(), "/p/5.mpr");
+    EXPECT_EQ(list.count("/p/5.mpr"), 1);
+    EXPECT_EQ(RecentProjects::withProject(list, QString()), list);
+}
+
+} // namespace

@@ -101,7 +101,8 @@ TEST_F(Window, CaptionsComeFromTheLanguageTable)
     EXPECT_EQ(widget<LabelMenu>("mnuFile")->accessibleName(), "File");
 
     const std::pair<const char *, QStringList> menus[] = {
-        {"pmnuFile", {"New", "Open...", "Save project...", "Save map pack...", "Project options...", "Show console",
+        {"pmnuFile", {"New", "Open...", "Open recent", "Open recovery copy...", "Save", "Save project...",
+                      "Save map pack...", "Project options...", "Show console",
                       "Help", "Exit"}},
         {"pmnuEdit", {"Add", "Delete", "Duplicate", "Move up", "Move down"}},
         {"pmnuHeaderEdit", {"Add...", "Add link to info file...", "Delete"}},
@@ -272,7 +273,9 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
               sorted({"lstResources", "mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir",
                       "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename", "mnuResourcesEditDelete",
                       "mnuResourcesEditClear"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->PanelsChangeEnabled(e); }), sorted({"pnlLeft", "pnlMid", "pnlRight"}));
+    // The Open recent submenu, a widget in the left column, goes with it.
+    EXPECT_EQ(changedBy([&](bool e) { editor->PanelsChangeEnabled(e); }),
+              sorted({"pnlLeft", "pnlMid", "pnlRight", "mnuFileOpenRecentItem"}));
 }
 
 TEST_F(Window, ClosingSavesTheSettings)

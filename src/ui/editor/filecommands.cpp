@@ -12,10 +12,12 @@
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/panelsplitter.h"
+#include "project/recentprojects.h"
 #include "project/recovery.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QTimer>
 #include <QDesktopServices>
 #include <QDir>
@@ -59,11 +61,21 @@ void TfrmEditor::connectFileCommands()
     MapsPanel &maps = *m_maps;
     maps.mnuFileNew->setShortcut(QKeySequence::New);
     maps.mnuFileOpen->setShortcut(QKeySequence::Open);
-    maps.mnuFileSaveProject->setShortcut(QKeySequence::Save);
+    maps.mnuFileSave->setShortcut(QKeySequence::Save);
+    maps.mnuFileSaveProject->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     maps.mnuFileHelp->setShortcut(QKeySequence(Qt::Key_F1));
     // Shortcuts work from anywhere in the window, and only while their item is enabled (and, for
     // Help, shown).
-    addActions({maps.mnuFileNew, maps.mnuFileOpen, maps.mnuFileSaveProject, maps.mnuFileHelp});
+    addActions({maps.mnuFileNew, maps.mnuFileOpen, maps.mnuFileSave, maps.mnuFileSaveProject, maps.mnuFileHelp});
+    connect(maps.mnuFileSave, &QAction::triggered, this, &TfrmEditor::mnuFileSaveClick);
+    connect(maps.mnuFileOpenRecovery, &QAction::triggered, this, &TfrmEditor::mnuFileOpenRecoveryClick);
+    connect(maps.mnuFileOpenRecent, &QMenu::aboutToShow, this, &TfrmEditor::fillRecentMenu);
+    // A crash or a power cut costs at most two minutes of work.
+    auto *timedCopies = new QTimer(this);
+    timedCopies->setObjectName(QStringLiteral("tmrRecovery"));
+    timedCopies->setInterval(2 * 60 * 1000);
+    connect(timedCopies, &QTimer::timeout, this, &TfrmEditor::keepTimedCopy);
+    timedCopies->start();
     connect(maps.mnuFileNew, &QAction::triggered, this, &TfrmEditor::mnuFileNewClick);
     connect(maps.mnuFileOpen, &QAction::triggered, this, &TfrmEditor::mnuFileOpenClick);
     connect(maps.mnuFileSaveProject, &QAction::triggered, this, &TfrmEditor::mnuFileSaveProjectClick);
@@ -107,7 +119,8 @@ bool TfrmEditor::keepDiscardedProject(const QByteArray &known, const QString &ad
     try {
         if (bytes.isEmpty())
             bytes = ProjectFileBytes(*m_project);
-        if (bytes == m_cleanBytes)
+        // The timed copy may hold it already.
+        if (bytes == m_cleanBytes || bytes == m_timedCopyBytes)
             return true;
         saveRecoveryCopy(bytes, recoveryName());
         return true;
@@ -164,6 +177,7 @@ bool TfrmEditor::openProject(const QString &path)
     m_projectFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean();
     UpdateProjectCaption();
+    rememberRecent(m_projectFileName);
     return true;
 }
 
@@ -175,15 +189,97 @@ void TfrmEditor::mnuFileSaveProjectClick()
     if (!chosen)
         return;
     m_lastSavePath = *chosen;
-    try {
-        SaveProjectFile(*m_project, *chosen);
-    } catch (const UserError &e) {
-        m_dialogs->showMessage(messageCaption(), e.message());
+    saveProjectTo(*chosen);
+}
+
+void TfrmEditor::mnuFileSaveClick()
+{
+    if (m_projectFileName.isEmpty()) {
+        mnuFileSaveProjectClick();
         return;
     }
-    m_projectFileName = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());
+    commitGrid();
+    saveProjectTo(m_projectFileName);
+}
+
+bool TfrmEditor::saveProjectTo(const QString &path)
+{
+    try {
+        SaveProjectFile(*m_project, path);
+    } catch (const UserError &e) {
+        m_dialogs->showMessage(messageCaption(), e.message());
+        return false;
+    }
+    m_projectFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean();
     UpdateProjectCaption();
+    rememberRecent(m_projectFileName);
+    return true;
+}
+
+void TfrmEditor::rememberRecent(const QString &path)
+{
+    RecentProjects::store(RecentProjects::withProject(RecentProjects::load(), path));
+}
+
+void TfrmEditor::fillRecentMenu()
+{
+    QMenu *menu = m_maps->mnuFileOpenRecent;
+    menu->clear();
+    for (const QString &path : RecentProjects::load()) {
+        const QFileInfo file(path);
+        QAction *entry = menu->addAction(file.fileName());
+        entry->setToolTip(QDir::toNativeSeparators(file.absolutePath()));
+        entry->setData(path);
+        connect(entry, &QAction::triggered, this, [this, path] { openRecentProject(path); });
+    }
+    menu->addSeparator();
+    QAction *clear = menu->addAction(lang("[mnuFile.ClearRecent.Caption]"));
+    clear->setObjectName(QStringLiteral("mnuFileClearRecent"));
+    connect(clear, &QAction::triggered, this, [] { RecentProjects::store({}); });
+}
+
+void TfrmEditor::openRecentProject(const QString &path)
+{
+    commitGrid();
+    if (!QFileInfo::exists(path)) {
+        m_dialogs->showMessage(messageCaption(), lang("[message.RecentMissing]").replace(QStringLiteral("/f"), path));
+        RecentProjects::store(RecentProjects::withoutProject(RecentProjects::load(), path));
+        return;
+    }
+    m_lastOpenPath = path;
+    openProject(path);
+}
+
+void TfrmEditor::mnuFileOpenRecoveryClick()
+{
+    commitGrid();
+    const QStringList chosen = m_dialogs->openFiles(
+        projectDialog("[dlgOpenProject.Title]", "[dlgOpenProject.Filter]", "[dlgOpenProject.FilterIndex]",
+                      recoveryFolder()),
+        false);
+    if (chosen.isEmpty() || !openProject(chosen.first()))
+        return;
+    // A copy is no project file of the map maker's: Save asks where the project goes.
+    m_projectFileName.clear();
+    RecentProjects::store(RecentProjects::withoutProject(RecentProjects::load(),
+                                                         QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath())));
+    UpdateProjectCaption();
+}
+
+void TfrmEditor::keepTimedCopy()
+{
+    try {
+        const QByteArray bytes = ProjectFileBytes(*m_project);
+        if (bytes == m_cleanBytes || bytes == m_timedCopyBytes)
+            return;
+        saveRecoveryCopy(bytes, recoveryName());
+        m_timedCopyBytes = bytes;
+    } catch (const UserError &e) {
+        // Said on the console's standard error only: a dialog every two minutes would stop the
+        // map maker's work, and the copy is tried again at the next turn.
+        std::fprintf(stderr, "tervelle: %s\n", qPrintable(e.message()));
+    }
 }
 
 void TfrmEditor::mnuFileHelpClick()

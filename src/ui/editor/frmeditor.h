@@ -77,6 +77,14 @@ public:
     void mnuFileNewClick();
     void mnuFileOpenClick();
     void mnuFileSaveProjectClick();
+    // Save: to the current project file without a dialog; asks as Save project... without one.
+    void mnuFileSaveClick();
+    void mnuFileOpenRecoveryClick();
+    // A project of the recent list; one that has gone is refused and taken off the list.
+    void openRecentProject(const QString &path);
+    // The timed recovery copy: written while the project differs from its saved state and
+    // from the last copy. Runs every two minutes.
+    void keepTimedCopy();
     void mnuFileHelpClick();
     void mnuFileExitClick();
     void mnuFileSaveMapPackClick();
@@ -104,6 +112,9 @@ private:
     // The properties grid into the selected map, as the maps panel's File menu does.
     void commitGrid();
     bool openProject(const QString &path);
+    bool saveProjectTo(const QString &path);
+    void rememberRecent(const QString &path);
+    void fillRecentMenu();
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
     // saved or started. False (and the reason shown) when the copy could not be written.
     bool keepDiscardedProject(const QByteArray &bytes,
@@ -135,6 +146,7 @@ private:
 
     QString m_projectFileName;
     QByteArray m_cleanBytes; // the project as last opened, saved or started
+    QByteArray m_timedCopyBytes; // the project as the last timed recovery copy holds it
     QString m_lastOpenPath;
     QString m_lastSavePath;
     bool m_destroyed = false;

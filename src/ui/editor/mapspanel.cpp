@@ -29,6 +29,14 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
 
     mnuFileNew = addMenuItem(pmnuFile, QStringLiteral("mnuFileNew"), "[mnuFile.New.Caption]");
     mnuFileOpen = addMenuItem(pmnuFile, QStringLiteral("mnuFileOpen"), "[mnuFile.Open.Caption]");
+    mnuFileOpenRecent = pmnuFile->addMenu(GetLangText(QStringLiteral("[mnuFile.OpenRecent.Caption]")));
+    mnuFileOpenRecent->setObjectName(QStringLiteral("mnuFileOpenRecent"));
+    mnuFileOpenRecent->menuAction()->setObjectName(QStringLiteral("mnuFileOpenRecentItem"));
+    // Each project shows its file name; the folder is in its tooltip.
+    mnuFileOpenRecent->setToolTipsVisible(true);
+    mnuFileOpenRecovery =
+        addMenuItem(pmnuFile, QStringLiteral("mnuFileOpenRecovery"), "[mnuFile.OpenRecovery.Caption]");
+    mnuFileSave = addMenuItem(pmnuFile, QStringLiteral("mnuFileSave"), "[mnuFile.Save.Caption]");
     mnuFileSaveProject = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveProject"), "[mnuFile.SaveProject.Caption]");
     mnuFileSaveMapPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveMapPack"), "[mnuFile.SaveMapPack.Caption]");
     mnuFilePackProperties =

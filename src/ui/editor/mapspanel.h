@@ -25,6 +25,9 @@ public:
     QMenu *pmnuEdit = nullptr;
     QAction *mnuFileNew = nullptr;
     QAction *mnuFileOpen = nullptr;
+    QMenu *mnuFileOpenRecent = nullptr;
+    QAction *mnuFileOpenRecovery = nullptr;
+    QAction *mnuFileSave = nullptr;
     QAction *mnuFileSaveProject = nullptr;
     QAction *mnuFileSaveMapPack = nullptr;
     QAction *mnuFilePackProperties = nullptr;
