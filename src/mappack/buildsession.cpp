@@ -1,12 +1,15 @@
 #include "mappack/buildsession.h"
 
 #include "core/errors.h"
+#include "core/textcodec.h"
+#include "mappack/buildlock.h"
+#include "mappack/compilerlocale.h"
 #include "mappack/installerguard.h"
 #include "mappack/maplist.h"
 #include "mappack/setupscript.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 
 namespace tervelle {
@@ -16,20 +19,6 @@ namespace {
 QString compilerFolder(const QString &appDir)
 {
     return appDir + QStringLiteral("iscc");
-}
-
-// QLockFile keeps the system's reason to itself. Writing a lock's worth of bytes ourselves, in
-// a file of our own that is removed again, finds it: a missing folder, no permission, a full disk.
-QString lockFailureReason(const QString &lockPath)
-{
-    QFile probe(lockPath + QStringLiteral(".probe"));
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return probe.errorString();
-    const bool written = probe.write(QByteArray(64, 'x')) == 64 && probe.flush();
-    const QString reason = probe.errorString();
-    probe.close();
-    probe.remove();
-    return written ? QString() : reason;
 }
 
 } // namespace
@@ -59,34 +48,41 @@ QString BuildSession::lockFile(const QString &appDir)
     return compilerFolder(appDir) + QStringLiteral("/build.lock");
 }
 
+QString BuildSession::installerLockFile(const QString &installerFile)
+{
+    const QFileInfo info(installerFile);
+    return QDir(info.absolutePath()).filePath(QStringLiteral(".%1.lock").arg(info.fileName()));
+}
+
 void BuildSession::start(const ProjectModel &project, const QString &installerPath)
 {
     if (isRunning())
         throw UserError(QStringLiteral("A build is already running."));
+    m_leftovers.clear();
     // A value the compiler cannot take stops the build before anything is written.
     const QList<QByteArray> lines = MakeSetupScript(m_state.AppDir, installerPath, m_state, project);
+    // So is a code page the compiler cannot be run in: it would read the script as other text.
+    compilerLocale(textCodec());
 
     const QString folder = QDir::toNativeSeparators(compilerFolder(m_state.AppDir));
-    auto lock = std::make_unique<QLockFile>(lockFile(m_state.AppDir));
-    // A build may take long; only a lock whose process has gone is stale.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        if (lock->error() == QLockFile::LockFailedError) {
-            throw UserError(QStringLiteral("Another build is using the compiler folder %1. Start this one when it has ended.")
-                                .arg(folder));
-        }
-        const QString reason = lockFailureReason(lockFile(m_state.AppDir));
-        if (reason.isEmpty()) {
-            throw UserError(QStringLiteral("The compiler folder %1 cannot be locked for the build: it is missing or "
-                                           "cannot be written.")
-                                .arg(folder));
-        }
-        throw UserError(QStringLiteral("The compiler folder %1 cannot be locked for the build: %2").arg(folder, reason));
-    }
+    auto lock = takeBuildLock(lockFile(m_state.AppDir),
+                              QStringLiteral("Another build is using the compiler folder %1. Start this one when it has "
+                                             "ended.")
+                                  .arg(folder));
+    // Builds from two compiler folders into one installer would put back each other's installers.
+    const QString installer = installerFile(installerPath, compilerFolder(m_state.AppDir));
+    auto installerLock = takeBuildLock(installerLockFile(installer),
+                                       QStringLiteral("Another build is writing the installer %1. Start this one when it "
+                                                      "has ended.")
+                                           .arg(QDir::toNativeSeparators(installer)));
+    // With the installer locked, an earlier installer still kept aside belongs to no build.
+    m_leftovers = InstallerGuard::leftovers(installer);
+    auto guard = std::make_unique<InstallerGuard>(installer);
     SaveMapList(project, m_state.AppDir);
     saveSetupScript(lines, m_state.AppDir);
-    m_guard = std::make_unique<InstallerGuard>(installerFile(installerPath, compilerFolder(m_state.AppDir)));
+    m_guard = std::move(guard);
     m_lock = std::move(lock);
+    m_installerLock = std::move(installerLock);
     m_compiler.Compile(false);
 }
 
@@ -103,6 +99,7 @@ void BuildSession::compilerFinished(CompileResult result)
 void BuildSession::release()
 {
     m_guard.reset();
+    m_installerLock.reset();
     m_lock.reset();
 }
 

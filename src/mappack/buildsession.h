@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -40,6 +41,11 @@ public:
     static QString installerFile(const QString &chosenPath, const QString &compilerFolder);
     // The lock file that marks a build in the compiler folder.
     static QString lockFile(const QString &appDir);
+    // The lock file beside an installer that marks the build writing it.
+    static QString installerLockFile(const QString &installerFile);
+    // Earlier installers that builds killed before they ended kept aside, found by the last
+    // start(); the editor offers them back, tervelle-pack says where they are.
+    const QStringList &leftovers() const { return m_leftovers; }
 
 signals:
     void started();
@@ -51,6 +57,8 @@ private:
 
     const SharedState &m_state;
     std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<QLockFile> m_installerLock;
+    QStringList m_leftovers;
     std::unique_ptr<InstallerGuard> m_guard;
     // Last, so that it goes first: its process is stopped before the installer is put back.
     CompilerRun m_compiler;

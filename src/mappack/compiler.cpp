@@ -1,6 +1,8 @@
 #include "mappack/compiler.h"
 
+#include "core/errors.h"
 #include "core/langload.h"
+#include "mappack/compilerlocale.h"
 #include "core/textcodec.h"
 
 #include <QFileInfo>
@@ -144,6 +146,15 @@ void CompilerRun::Compile(bool quiet)
         failToLaunch();
         return;
     }
+    // The compiler reads the script in its system's code page, whatever the user's locale is.
+    QString locale;
+    try {
+        locale = compilerLocale(textCodec());
+    } catch (const UserError &e) {
+        m_sink.appendConsoleLine(e.message());
+        failToLaunch();
+        return;
+    }
 
     releaseProcess();
     m_process = new QProcess(this);
@@ -152,6 +163,8 @@ void CompilerRun::Compile(bool quiet)
     m_process->setWorkingDirectory(command.workingFolder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     addLauncherEnvironment(environment);
+    if (!locale.isEmpty())
+        environment.insert(QStringLiteral("LC_ALL"), locale);
     m_process->setProcessEnvironment(environment);
     connect(m_process, &QProcess::started, this, [this] {
         m_sink.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Start]")));

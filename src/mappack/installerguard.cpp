@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -15,12 +16,14 @@ namespace tervelle {
 
 namespace {
 
-std::filesystem::path fsPath(const QString &path)
+namespace fs = std::filesystem;
+
+fs::path fsPath(const QString &path)
 {
 #ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
+    return fs::path(path.toStdWString());
 #else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return fs::path(QFile::encodeName(path).toStdString());
 #endif
 }
 
@@ -29,39 +32,82 @@ QString reason(const std::error_code &error)
     return QString::fromLocal8Bit(error.message());
 }
 
-// A file that exists, a dangling link included.
-bool occupied(const QString &path)
+// What is at `path` itself, a link never followed.
+fs::file_type typeAt(const QString &path)
 {
     std::error_code error;
-    return std::filesystem::symlink_status(fsPath(path), error).type() != std::filesystem::file_type::not_found;
+    return fs::symlink_status(fsPath(path), error).type();
 }
 
+bool occupied(const QString &path)
+{
+    return typeAt(path) != fs::file_type::not_found;
+}
+
+// Removing and renaming act on the name itself: a link is removed or moved, never its target.
 bool removeFile(const QString &path, std::error_code &error)
 {
-    std::filesystem::remove(fsPath(path), error);
+    fs::remove(fsPath(path), error);
     return !error;
+}
+
+QString previousPrefix(const QString &installerName)
+{
+    return QStringLiteral(".%1.previous-").arg(installerName);
 }
 
 } // namespace
 
-InstallerGuard::InstallerGuard(const QString &installerPath)
-    : m_installer(QFileInfo(installerPath).absoluteFilePath()), m_folder(QFileInfo(m_installer).absolutePath())
+QString InstallerGuard::compilerTemporaryFile(const QString &installerPath)
 {
-    m_tmpBefore = tmpFiles();
-    if (!occupied(m_installer))
+    const QFileInfo info(installerPath);
+    return QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".e32.tmp"));
+}
+
+QStringList InstallerGuard::leftovers(const QString &installerPath)
+{
+    const QFileInfo info(QFileInfo(installerPath).absoluteFilePath());
+    const QDir folder(info.absolutePath());
+    const QString prefix = previousPrefix(info.fileName());
+    QStringList found;
+    const QFileInfoList entries = folder.entryInfoList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System,
+                                                       QDir::Time | QDir::Reversed);
+    for (const QFileInfo &entry : entries) {
+        // The name pattern is case-blind on some systems; ours is exact.
+        if (entry.fileName().startsWith(prefix) && typeAt(entry.absoluteFilePath()) == fs::file_type::regular)
+            found << entry.absoluteFilePath();
+    }
+    return found;
+}
+
+InstallerGuard::InstallerGuard(const QString &installerPath)
+    : m_installer(QFileInfo(installerPath).absoluteFilePath()),
+      m_folder(QFileInfo(m_installer).absolutePath()),
+      m_compilerTmp(compilerTemporaryFile(m_installer))
+{
+    m_tmpExisted = occupied(m_compilerTmp);
+    const fs::file_type type = typeAt(m_installer);
+    if (type == fs::file_type::not_found) {
+        holdName();
         return;
-    const QFileInfo info(m_installer);
-    if (info.isDir())
+    }
+    if (type == fs::file_type::symlink) {
+        throw UserError(QStringLiteral("The installer %1 cannot be written: it is a symbolic link, and the compiler "
+                                       "would write through it. Choose another name.")
+                            .arg(m_installer));
+    }
+    if (type == fs::file_type::directory)
         throw UserError(QStringLiteral("The installer %1 cannot be written: it is a folder.").arg(m_installer));
 
     // Same folder, so the move is a rename that cannot fail halfway or fill the disk.
+    const QFileInfo info(m_installer);
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString candidate = QDir(m_folder).filePath(
-            QStringLiteral(".%1.previous-%2").arg(info.fileName(), QString::number(QRandomGenerator::global()->generate(), 36)));
+            previousPrefix(info.fileName()) + QString::number(QRandomGenerator::global()->generate(), 36));
         if (occupied(candidate))
             continue;
-        std::filesystem::rename(fsPath(m_installer), fsPath(candidate), error);
+        fs::rename(fsPath(m_installer), fsPath(candidate), error);
         if (!error)
             m_kept = candidate;
         break;
@@ -71,6 +117,12 @@ InstallerGuard::InstallerGuard(const QString &installerPath)
                                        "is built: %2")
                             .arg(m_installer, error ? reason(error) : QStringLiteral("no free name")));
     }
+    try {
+        holdName();
+    } catch (...) {
+        rollBack();
+        throw;
+    }
 }
 
 InstallerGuard::~InstallerGuard()
@@ -79,16 +131,28 @@ InstallerGuard::~InstallerGuard()
         rollBack();
 }
 
-QStringList InstallerGuard::tmpFiles() const
+void InstallerGuard::holdName()
 {
-    return QDir(m_folder).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::System);
+    // Created new only: a link someone put there in the meantime makes this fail, not followed.
+    QFile placeholder(m_installer);
+    if (!placeholder.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        throw UserError(QStringLiteral("The installer %1 cannot be written: %2").arg(m_installer, placeholder.errorString()));
+    }
 }
 
 void InstallerGuard::keep()
 {
     if (m_done)
         return;
-    if (!occupied(m_installer)) {
+    const fs::file_type type = typeAt(m_installer);
+    if (type == fs::file_type::symlink) {
+        rollBack();
+        reportProblem(QStringLiteral("The installer %1 was replaced by a symbolic link during the build; it was removed "
+                                     "and the earlier installer kept.")
+                          .arg(m_installer));
+        return;
+    }
+    if (type != fs::file_type::regular || QFileInfo(m_installer).size() == 0) {
         rollBack();
         reportProblem(QStringLiteral("The compiler wrote no installer %1; the earlier one was kept.").arg(m_installer));
         return;
@@ -106,18 +170,18 @@ void InstallerGuard::rollBack()
         return;
     m_done = true;
     std::error_code error;
-    for (const QString &name : tmpFiles()) {
-        if (!m_tmpBefore.contains(name) && !removeFile(QDir(m_folder).filePath(name), error))
-            reportProblem(QStringLiteral("The compiler's temporary file %1 cannot be removed: %2")
-                              .arg(QDir(m_folder).filePath(name), reason(error)));
+    // Only the compiler's own file, and only one that it made during this build.
+    if (!m_tmpExisted && typeAt(m_compilerTmp) == fs::file_type::regular && !removeFile(m_compilerTmp, error)) {
+        reportProblem(QStringLiteral("The compiler's temporary file %1 cannot be removed: %2").arg(m_compilerTmp, reason(error)));
     }
     if (m_kept.isEmpty()) {
-        if (occupied(m_installer) && !removeFile(m_installer, error))
+        const fs::file_type type = typeAt(m_installer);
+        if ((type == fs::file_type::regular || type == fs::file_type::symlink) && !removeFile(m_installer, error))
             reportProblem(QStringLiteral("The incomplete installer %1 cannot be removed: %2").arg(m_installer, reason(error)));
         return;
     }
-    // The rename replaces whatever the compiler left in one step.
-    std::filesystem::rename(fsPath(m_kept), fsPath(m_installer), error);
+    // The rename replaces whatever the compiler left in one step, a link included.
+    fs::rename(fsPath(m_kept), fsPath(m_installer), error);
     if (error) {
         reportProblem(QStringLiteral("The earlier installer cannot be put back as %1; it is kept as %2: %3")
                           .arg(m_installer, m_kept, reason(error)));

@@ -7,13 +7,17 @@ namespace tervelle {
 
 // Keeps the installer that a build is about to replace until the build has succeeded. The
 // compiler writes its output in place, so a failed, killed or full-disk run would otherwise
-// leave a truncated installer (and its *.tmp files) where a good one was.
+// leave a truncated installer (and its temporary file) where a good one was. The output folder
+// may be one that others can write to: nothing here follows a symbolic link or removes a file
+// the build did not see the compiler make.
 class InstallerGuard
 {
 public:
     // `installerPath` is the file the compiler will write. An existing installer is moved aside
-    // under a hidden name in the same folder, and the *.tmp files already there are noted.
-    // Throws UserError, with nothing moved, when the earlier installer cannot be moved aside.
+    // under a hidden name in the same folder, and an empty file of ours holds its name until the
+    // compiler writes there, so that nobody can plant a link for the compiler to write through.
+    // Throws UserError, with nothing moved, when the installer is a link or a folder or cannot
+    // be moved aside.
     explicit InstallerGuard(const QString &installerPath);
     // Puts the earlier installer back unless the build was kept.
     ~InstallerGuard();
@@ -24,22 +28,28 @@ public:
     // The build succeeded: the earlier installer goes. Should the compiler have written nothing,
     // the earlier one is put back instead.
     void keep();
-    // The build failed: what the compiler left (the installer and the *.tmp files that were not
-    // there before) is removed and the earlier installer put back. Problems are reported, never
-    // thrown: this runs when a build has already failed.
+    // The build failed: what the compiler left (the installer and its own temporary file, when
+    // the build saw it appear) is removed and the earlier installer put back. Problems are
+    // reported, never thrown: this runs when a build has already failed.
     void rollBack();
 
     const QString &installerPath() const { return m_installer; }
     // Where the earlier installer waits, or empty when there was none.
     const QString &keptPath() const { return m_kept; }
 
+    // The compiler's temporary file for an installer: "<name>.e32.tmp" beside "<name>.exe".
+    static QString compilerTemporaryFile(const QString &installerPath);
+    // Earlier installers kept aside by builds that never ended (killed), oldest first.
+    static QStringList leftovers(const QString &installerPath);
+
 private:
-    QStringList tmpFiles() const;
+    void holdName();
 
     QString m_installer;
     QString m_folder;
     QString m_kept;
-    QStringList m_tmpBefore;
+    QString m_compilerTmp;
+    bool m_tmpExisted = false;
     bool m_done = false;
 };
 

@@ -32,9 +32,14 @@ struct ToolRun
     QString errors;
 };
 
-ToolRun runTool(const QString &program, const QStringList &args)
+ToolRun runTool(const QString &program, const QStringList &args, const QString &locale = QString())
 {
     QProcess process;
+    if (!locale.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), locale);
+        process.setProcessEnvironment(environment);
+    }
     process.start(program, args);
     ToolRun run;
     if (!process.waitForFinished(120000)) {
@@ -135,18 +140,22 @@ protected:
         addFile(model.root(ScriptsRoot), prefix + QStringLiteral("island.lua"), ScriptFile);
     }
 
-    ToolRun build(const QString &installer)
+    // The build as a map maker starts it, in the given locale or in ours.
+    ToolRun build(const QString &installer, const QString &locale = QString())
     {
         const QString project = dir.filePath(QStringLiteral("pack.mpr"));
         SaveProjectFile(model, project);
         return runTool(PackTool, {QStringLiteral("build"), project, QStringLiteral("--out"), installer,
-                                  QStringLiteral("--appdir"), appDir});
+                                  QStringLiteral("--appdir"), appDir}, locale);
     }
 
     // Runs the installer silently against a launcher and a game in the given folders. A Wine
     // server left from a compile without a display would make it fail, so it is ended first.
     int install(const QString &installer, const QString &launcher, const QString &worms)
     {
+        for (const char *folder : {"data/maps", "data/scripts", "data/frontend/levels"})
+            QDir().mkpath(worms + QLatin1String(folder));
+        QDir().mkpath(launcher);
         const QString key = QStringLiteral("HKLM\\Software\\Orbeck\\Quorvane");
         runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
                                          QStringLiteral("AppDir"), QStringLiteral("/d"), dosPath(launcher), QStringLiteral("/f")});
@@ -171,6 +180,8 @@ protected:
     }
 
     QTemporaryDir dir;
+    const QString launcher = dir.filePath(QStringLiteral("launcher")) + QLatin1Char('/');
+    const QString worms = dir.filePath(QStringLiteral("worms")) + QLatin1Char('/');
     SharedState state;
     ProjectModel model{state};
     QString appDir;
@@ -219,11 +230,6 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
 
     if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
         GTEST_SKIP() << "xvfb-run is not installed: the installer was not run";
-    const QString launcher = dir.filePath(QStringLiteral("launcher")) + QLatin1Char('/');
-    const QString worms = dir.filePath(QStringLiteral("worms")) + QLatin1Char('/');
-    for (const char *folder : {"data/maps", "data/scripts", "data/frontend/levels"})
-        QDir().mkpath(worms + QLatin1String(folder));
-    QDir().mkpath(launcher);
     ASSERT_EQ(install(installer, launcher, worms), 0);
 
     const QString prefix = QStringLiteral("it's {a} ");
@@ -254,6 +260,36 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
     EXPECT_TRUE(recorded.contains(QStringLiteral("Publisher    REG_SZ    \"Bob\""))) << recorded.toStdString();
     EXPECT_TRUE(recorded.contains(QStringLiteral("DisplayName    REG_SZ    Bob's {best}, 100% {2}"))) << recorded.toStdString();
     EXPECT_TRUE(recorded.contains(QStringLiteral("URLInfoAbout    REG_SZ    http://bob.example/{x}'"))) << recorded.toStdString();
+}
+
+// Where the system's code page is 932, the byte of "ƒ" starts a two-byte character that takes the
+// quote or brace after it: a Pascal string or a "{{" escape would end elsewhere than we wrote.
+TEST_F(PackBuild, NamesInstallExactlyUnderAJapaneseLocale)
+{
+    state.PackName = QStringLiteral("Café ƒ'");
+    state.PackVersion = QStringLiteral("1ƒ{src}");
+    model.SetHeaderValue(0, QStringLiteral("Café ƒ{pack}"));
+    fillProject(QStringLiteral("ƒ{x}"), QStringLiteral("café ƒ'"));
+    const QString installer = dir.filePath(QStringLiteral("ƒ'.exe"));
+
+    const ToolRun run = build(installer, QStringLiteral("ja_JP.UTF-8"));
+    ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
+    EXPECT_EQ(listedFiles(installer), expectedFiles());
+    if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed: the installer was not run";
+    ASSERT_EQ(install(installer, launcher, worms), 0);
+
+    const QString prefix = QStringLiteral("café ƒ'");
+    for (const QString &file : {launcher + QStringLiteral("maplists/Café ƒ{pack}.mpl"),
+                                launcher + QStringLiteral("maplists/ƒ{x}/") + prefix + QStringLiteral("info.htm"),
+                                worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("island.xan"),
+                                worms + QStringLiteral("data/scripts/") + prefix + QStringLiteral("island.lua")}) {
+        EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
+    }
+    // The version is text: its "{src}" was never expanded to the installer's folder.
+    const ToolRun uninstallKey = runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("query"),
+        QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"), QStringLiteral("/s")});
+    EXPECT_TRUE(uninstallKey.output.join('\n').contains(QStringLiteral("{src}"))) << uninstallKey.output.join('\n').toStdString();
 }
 
 TEST_F(PackBuild, PreprocessorDirectiveInANameIsTakenLiterally)

@@ -1,4 +1,5 @@
 #include "core/errors.h"
+#include "core/textcodec.h"
 #include "mappack/buildsession.h"
 #include "mappack/setupscript.h"
 #include "project/projectmodel.h"
@@ -85,8 +86,8 @@ const QByteArray Previous = QByteArray("the previous, good installer\n").repeate
 TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCompilerLeft)
 {
     const QList<QByteArray> compilers = {
-        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/ISC1.tmp; kill -KILL $$\n", // killed midway
-        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/ISC2.tmp; exit 2\n",        // compile error
+        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; kill -KILL $$\n", // killed midway
+        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; exit 2\n",        // compile error
         "printf 'MZ half' > OUT/pack.exe; kill -SEGV $$\n",                                 // crash
     };
     test::writeBytes(out("pack.exe"), Previous);
@@ -110,9 +111,42 @@ TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCom
     EXPECT_EQ(outFiles(), (QStringList{"mine.tmp", "pack.exe"}));
 }
 
+// The output folder may be shared: files of others that appear during a build are theirs, and a
+// link planted there must neither be written through nor have its target removed.
+TEST_F(BuildSessionTest, CleanUpTouchesOnlyTheCompilersOwnFilesAndFollowsNoLink)
+{
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    test::writeBytes(victim, "someone else's");
+    test::writeBytes(installer(), Previous);
+    fakeCompiler("printf theirs > OUT/other.tmp; ln -s " + QFile::encodeName(victim)
+                 + " OUT/pack.exe; printf 'MZ half' > OUT/pack.exe; exit 2\n");
+    EXPECT_EQ(run(), CompileResult::Error);
+    EXPECT_EQ(test::readBytes(victim), "someone else's");
+    EXPECT_EQ(test::readBytes(installer()), Previous);
+    EXPECT_EQ(outFiles(), (QStringList{"other.tmp", "pack.exe"}));
+
+    // A link at the compiler's temporary name is left alone, and so is its target.
+    QFile::remove(out("other.tmp"));
+    fakeCompiler("ln -s " + QFile::encodeName(victim) + " OUT/pack.e32.tmp; exit 2\n");
+    EXPECT_EQ(run(), CompileResult::Error);
+    EXPECT_EQ(test::readBytes(victim), "someone else's");
+    EXPECT_EQ(test::readBytes(installer()), Previous);
+    QFile::remove(out("pack.e32.tmp"));
+
+    // An installer that is a link is refused before anything is written.
+    ASSERT_TRUE(QFile::link(victim, out("linked.exe")));
+    try {
+        session.start(model, out("linked.exe"));
+        FAIL() << "a linked installer was built";
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("symbolic link"))) << e.what();
+    }
+    EXPECT_EQ(test::readBytes(victim), "someone else's");
+}
+
 TEST_F(BuildSessionTest, FailedFirstBuildLeavesNoHalfInstaller)
 {
-    fakeCompiler("printf 'MZ half' > OUT/pack.exe; printf x > OUT/ISC1.tmp; exit 2\n");
+    fakeCompiler("printf 'MZ half' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; exit 2\n");
     EXPECT_EQ(run(), CompileResult::Error);
     EXPECT_EQ(outFiles(), QStringList());
 }
@@ -122,7 +156,7 @@ TEST_F(BuildSessionTest, FullDiskKeepsTheEarlierInstaller)
     test::writeBytes(installer(), Previous);
     // The compiler copies its setup stub first (a *.tmp), then writes the installer.
     const QList<QByteArray> compilers = {
-        "head -c 300000 /dev/zero > OUT/ISC3.tmp || exit 2; head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
+        "head -c 300000 /dev/zero > OUT/pack.e32.tmp || exit 2; head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
         "head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
     };
     struct rlimit saved {};
@@ -248,6 +282,73 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
     second.start(other, out("other.exe"));
     ASSERT_TRUE(secondDone.wait(60000));
     EXPECT_EQ(secondDone.first().first().value<CompileResult>(), CompileResult::Success);
+}
+
+// Each would otherwise put the earlier installer back over what the other had just built.
+TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
+{
+    const QString go = dir.filePath(QStringLiteral("go"));
+    fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; printf first > OUT/pack.exe\n");
+    QSignalSpy firstDone(&session, &BuildSession::finished);
+    session.start(model, installer());
+
+    SharedState otherState = state;
+    otherState.AppDir = dir.filePath(QStringLiteral("other")) + QLatin1Char('/');
+    QDir().mkpath(otherState.AppDir + QStringLiteral("iscc/maplists"));
+    test::writeBytes(otherState.AppDir + QStringLiteral("iscc/iscc.exe"), "exit 0\n");
+    ConsoleLines otherConsole;
+    BuildSession second(otherConsole, otherState);
+    try {
+        second.start(model, installer());
+        FAIL() << "two builds wrote one installer";
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(installer())) << e.what();
+    }
+    test::writeBytes(go, "");
+    ASSERT_TRUE(firstDone.wait(60000));
+    EXPECT_EQ(test::readBytes(installer()), "first");
+    EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
+}
+
+// A crash between making a lock file and writing it leaves one that names nobody; the next build
+// takes it over. Something that is no lock file at all is named, not taken for a running build.
+TEST_F(BuildSessionTest, LeftOverLockIsTakenOverAndAnythingElseIsNamed)
+{
+    fakeCompiler("printf new > OUT/pack.exe\n");
+    const QString lock = BuildSession::lockFile(state.AppDir);
+    for (const QByteArray &content : {QByteArray(), QByteArray("\x8f\x01\xffgarbage\n\n\n")}) {
+        test::writeBytes(lock, content);
+        EXPECT_EQ(run(), CompileResult::Success);
+        EXPECT_FALSE(QFileInfo::exists(lock));
+    }
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), lock));
+    const auto refused = [&](const char *what) {
+        try {
+            session.start(model, installer());
+            ADD_FAILURE() << "built past " << what;
+        } catch (const UserError &e) {
+            EXPECT_TRUE(e.message().contains(lock) && e.message().contains(QLatin1String(what))) << e.what();
+        }
+    };
+    refused("a symbolic link");
+    QFile::remove(lock);
+    QDir().mkpath(lock);
+    refused("a folder");
+}
+
+// The compiler reads the script in a Windows code page; in any other it would read other text.
+TEST_F(BuildSessionTest, CodePageTheCompilerCannotRunInIsRefusedNamingTheSetting)
+{
+    ASSERT_TRUE(setTextCodec(QStringLiteral("utf-8")));
+    try {
+        session.start(model, installer());
+        ADD_FAILURE() << "built in utf-8";
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("CodePage")) && e.message().contains(QStringLiteral("utf-8")))
+            << e.what();
+    }
+    setTextCodec(QString::fromLatin1(DefaultCodePage));
+    EXPECT_FALSE(QFileInfo::exists(state.AppDir + QStringLiteral("iscc/setup.iss")));
 }
 
 TEST_F(BuildSessionTest, InstallerFileIsTheChosenNameWithExe)

@@ -1,0 +1,84 @@
+#include "mappack/buildlock.h"
+
+#include "core/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace tervelle {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::file_type typeAt(const QString &path)
+{
+    std::error_code error;
+    return fs::symlink_status(fs::path(QFile::encodeName(path).toStdString()), error).type();
+}
+
+QString notALock(const QString &path, const QString &what)
+{
+    return QStringLiteral("The build lock %1 is not a lock file but %2; remove it to build.")
+        .arg(QDir::toNativeSeparators(path), what);
+}
+
+// QLockFile keeps the system's reason to itself. Writing a lock's worth of bytes ourselves, in
+// a file of our own that is removed again, finds it: a missing folder, no permission, a full disk.
+QString lockFailureReason(const QString &lockPath)
+{
+    QFile probe(lockPath + QStringLiteral(".probe"));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return probe.errorString();
+    const bool written = probe.write(QByteArray(64, 'x')) == 64 && probe.flush();
+    const QString reason = probe.errorString();
+    probe.close();
+    probe.remove();
+    return written ? QString() : reason;
+}
+
+} // namespace
+
+std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &busy)
+{
+    auto lock = std::make_unique<QLockFile>(path);
+    // Only a lock whose process has gone is stale, however long a build takes.
+    lock->setStaleLockTime(0);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (lock->tryLock(0))
+            return lock;
+        switch (typeAt(path)) {
+        case fs::file_type::not_found:
+            // Gone in the meantime (or the folder is missing): one more try tells which.
+            continue;
+        case fs::file_type::regular:
+            break;
+        case fs::file_type::directory:
+            throw UserError(notALock(path, QStringLiteral("a folder")));
+        case fs::file_type::symlink:
+            throw UserError(notALock(path, QStringLiteral("a symbolic link")));
+        default:
+            throw UserError(notALock(path, QStringLiteral("a special file")));
+        }
+        if (lock->error() != QLockFile::LockFailedError)
+            break;
+        qint64 pid = 0;
+        QString host, application;
+        if (lock->getLockInfo(&pid, &host, &application))
+            throw UserError(busy);
+        // Empty or unreadable: what a crash between creating and writing it leaves. Nobody can
+        // be waiting on it, so it goes, and the lock is tried once more.
+        std::error_code error;
+        fs::remove(fs::path(QFile::encodeName(path).toStdString()), error);
+    }
+    const QString reason = lockFailureReason(path);
+    throw UserError(QStringLiteral("The build lock %1 cannot be made: %2")
+                        .arg(QDir::toNativeSeparators(path),
+                             reason.isEmpty() ? QStringLiteral("its folder is missing or cannot be written") : reason));
+}
+
+} // namespace tervelle
