@@ -18,15 +18,19 @@ const QString &forbiddenNameCharacters()
 }
 
 // CON, NUL, COM1 and their kin name devices in every folder, with or without an extension.
+// Windows counts COM0 and LPT0 and the superscript digits among the numbered ones.
 bool isDeviceName(const QString &name)
 {
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
-    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                        QStringLiteral("NUL")};
+    static const QStringList devices = {QStringLiteral("CON"),   QStringLiteral("PRN"),     QStringLiteral("AUX"),
+                                        QStringLiteral("NUL"),   QStringLiteral("CONIN$"),  QStringLiteral("CONOUT$"),
+                                        QStringLiteral("CLOCK$")};
     if (devices.contains(stem))
         return true;
-    return stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")))
-        && stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
+    if (stem.size() != 4 || !(stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))))
+        return false;
+    const char16_t digit = stem.at(3).unicode();
+    return (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
 }
 
 // Why `name` is not a Windows name, for the message; empty when it is one.

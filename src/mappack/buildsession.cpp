@@ -24,7 +24,7 @@ QString compilerFolder(const QString &appDir)
 } // namespace
 
 BuildSession::BuildSession(ConsoleSink &sink, const SharedState &state, QObject *parent)
-    : QObject(parent), m_state(state), m_compiler(sink, state)
+    : QObject(parent), m_sink(sink), m_state(state), m_compiler(sink, state)
 {
     connect(&m_compiler, &CompilerRun::started, this, &BuildSession::started);
     connect(&m_compiler, &CompilerRun::finished, this, &BuildSession::compilerFinished);
@@ -77,6 +77,10 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
                                            .arg(QDir::toNativeSeparators(installer)));
     // With the installer locked, an earlier installer still kept aside belongs to no build.
     m_leftovers = InstallerGuard::leftovers(installer);
+    for (const QString &leftover : std::as_const(m_leftovers)) {
+        m_sink.appendConsoleLine(QStringLiteral("An earlier installer, kept aside by a build that did not end, is %1")
+                                     .arg(QDir::toNativeSeparators(leftover)));
+    }
     auto guard = std::make_unique<InstallerGuard>(installer);
     SaveMapList(project, m_state.AppDir);
     saveSetupScript(lines, m_state.AppDir);

@@ -55,6 +55,7 @@ private:
     void compilerFinished(CompileResult result);
     void release();
 
+    ConsoleSink &m_sink;
     const SharedState &m_state;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLockFile> m_installerLock;

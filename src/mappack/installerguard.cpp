@@ -80,6 +80,28 @@ QStringList InstallerGuard::leftovers(const QString &installerPath)
     return found;
 }
 
+QString InstallerGuard::bringBack(const QString &leftover, const QString &installerPath)
+{
+    const QFileInfo info(QFileInfo(installerPath).absoluteFilePath());
+    const QDir folder(info.absolutePath());
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QFile file(leftover);
+    for (int n = 1; n < 1000; ++n) {
+        const QString name = n == 1 ? QStringLiteral("%1 (earlier)%2").arg(info.completeBaseName(), suffix)
+                                    : QStringLiteral("%1 (earlier %2)%3").arg(info.completeBaseName()).arg(n).arg(suffix);
+        const QString target = folder.filePath(name);
+        if (occupied(target))
+            continue;
+        // Qt's rename refuses to replace an existing file.
+        if (file.rename(target))
+            return target;
+        if (occupied(target))
+            continue;
+        break;
+    }
+    throw UserError(QStringLiteral("The earlier installer %1 cannot be brought back: %2").arg(leftover, file.errorString()));
+}
+
 InstallerGuard::InstallerGuard(const QString &installerPath)
     : m_installer(QFileInfo(installerPath).absoluteFilePath()),
       m_folder(QFileInfo(m_installer).absolutePath()),

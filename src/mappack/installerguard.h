@@ -41,6 +41,10 @@ public:
     static QString compilerTemporaryFile(const QString &installerPath);
     // Earlier installers kept aside by builds that never ended (killed), oldest first.
     static QStringList leftovers(const QString &installerPath);
+    // Gives such a leftover a visible name beside the installer, "<name> (earlier).exe" or the
+    // first free "<name> (earlier N).exe", never replacing a file, and returns it. Throws
+    // UserError with the system's reason when it cannot be renamed.
+    static QString bringBack(const QString &leftover, const QString &installerPath);
 
 private:
     void holdName();

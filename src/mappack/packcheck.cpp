@@ -5,6 +5,8 @@
 #include "core/namerule.h"
 #include "project/projectmodel.h"
 
+#include <QStringList>
+
 namespace tervelle {
 
 namespace {
@@ -40,6 +42,28 @@ QString treeLocation(const TreeNode *node)
     return location;
 }
 
+#ifndef Q_OS_WIN
+// The compiler reads a source path as the Windows path "Z:" + path with "\\" for "/": a name the
+// Windows path rules read otherwise (a backslash is a separator there, "*" and "?" are wildcards,
+// a trailing dot goes, "nul" is a device, ".." is undone by name rather than by folder) would
+// have it pack another file than the one we checked. So every part must be a Windows name.
+void requireCompilerReadablePath(const QString &what, const QString &path)
+{
+    if (!path.startsWith(QLatin1Char('/'))) {
+        throw UserError(QStringLiteral("%1 \"%2\" is not an absolute path, so the compiler would look for it elsewhere.")
+                            .arg(what, escapeControlCharacters(path)));
+    }
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        if (!isWindowsName(part)) {
+            throw UserError(QStringLiteral("%1 \"%2\" holds the part \"%3\", which the compiler would read as another "
+                                           "path under Windows path rules. Please rename or move the file.")
+                                .arg(what, escapeControlCharacters(path), escapeControlCharacters(part)));
+        }
+    }
+}
+#endif
+
 void checkNode(const ProjectModel &project, const TreeNode *node)
 {
     const QString location = treeLocation(node);
@@ -51,9 +75,12 @@ void checkNode(const ProjectModel &project, const TreeNode *node)
     requireWindowsName(what, node->Text);
     // A file found on disk is packed from its path, which the script names.
     if (node->Info.Kind == FileFoundKind) {
-        requireNoControlCharacters(QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"")
-                                       .arg(location, node->Text),
-                                   node->Info.Path);
+        const QString source = QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"")
+                                   .arg(location, node->Text);
+        requireNoControlCharacters(source, node->Info.Path);
+#ifndef Q_OS_WIN
+        requireCompilerReadablePath(source, node->Info.Path);
+#endif
     }
 }
 

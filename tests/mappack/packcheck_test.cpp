@@ -160,6 +160,26 @@ TEST_F(PackCheck, NamesThatLeaveTheirFolderAreRefusedNamingTheNodeAndWhereItLies
     }
 }
 
+// The compiler reads "Z:" + the path under Windows rules; a path it would read as another file
+// (here "arena\..\..\secret.txt" would pack /p/secret.txt) is refused naming the node.
+TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
+{
+    for (const char *bad : {"/p/arena\\..\\..\\secret.txt", "/p/a*.htm", "/p/a?.htm", "/p/dir./a.htm", "/p/a.htm ",
+                            "/p/nul.htm", "/p/x/../a.htm", "/p/./a.htm", "/p/a:b.htm", "/p/a<b>.htm", "p/a.htm"}) {
+        SetUp();
+        page->Info.Path = QString::fromLatin1(bad);
+        const QString message = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), state, model); });
+        EXPECT_TRUE(message.contains(QStringLiteral("In Files\\info\\ of the files tree, the source path of the file \"about.htm\" \"")
+                                     + QString::fromLatin1(bad) + QLatin1Char('"')))
+            << bad << ": " << message.toStdString();
+    }
+    for (const char *good : {"/p/a..b.htm", "/p/.hidden/ä {x} #1.htm", "//p//a.htm"}) {
+        SetUp();
+        page->Info.Path = QString::fromUtf8(good);
+        EXPECT_EQ(refusal([&] { checkPackTexts(state, model); }), QString()) << good;
+    }
+}
+
 TEST_F(PackCheck, EnglishTitleMustNameAFileInTheStagingFolder)
 {
     for (const char *bad : {"..\\..\\x", "../x", "*", "a?b", "C:x", "pack\"1\""}) {

@@ -53,8 +53,8 @@ Name: "{group}\{cm:UninstallProgram,New map pack}"; Filename: "{uninstallexe}"
 
 [Files]
 Source: "C:\Editor\iscc\maplists\New map pack.mpl"; DestName:"1.tmp"; Flags: dontcopy
-Source: "D:\packs\info.htm"; DestName:"3.tmp"; Flags: dontcopy
-Source: "D:\packs\island.xan"; DestName:"5.tmp"; Flags: dontcopy
+Source: "Z:\packs\info.htm"; DestName:"3.tmp"; Flags: dontcopy
+Source: "Z:\packs\island.xan"; DestName:"5.tmp"; Flags: dontcopy
 
 [UninstallDelete]
 Type: filesandordirs; Name: "{code:getLauncherDir}\maplists\New map pack.mpl"
@@ -228,8 +228,8 @@ protected:
 TEST_F(SetupScript, WorkedExampleGivesExactBytes)
 {
     TreeNode *extra = model.AddDirElement(model.root(FilesRoot), "extra");
-    foundFile(extra, "info.htm", "D:\\packs\\info.htm", InfoPageFile);
-    foundFile(model.root(MapsRoot), "island.xan", "D:\\packs\\island.xan", MapFile);
+    foundFile(extra, "info.htm", "/packs/info.htm", InfoPageFile);
+    foundFile(model.root(MapsRoot), "island.xan", "/packs/island.xan", MapFile);
 
     QByteArray expected = QByteArray(WorkedExample).mid(1);
     expected.replace("\n", "\r\n");

@@ -184,6 +184,25 @@ TEST_F(SaveMapPack, AFailedBuildSaysSoAndKeepsTheEarlierInstaller)
     EXPECT_TRUE(columnsEnabled());
 }
 
+// A build killed outright never put the earlier installer back; the next build finds it hidden
+// beside the installer, says so and offers it back under a name of its own.
+TEST_F(SaveMapPack, AnInstallerKeptAsideByAKilledBuildIsOfferedBack)
+{
+    const QString hidden = tempPath(QStringLiteral("out/.pack.exe.previous-k1ll3d"));
+    test::writeBytes(hidden, "earlier installer");
+    fakeCompiler("printf new > OUT/pack.exe\n");
+    dialogs.replaceAnswers.enqueue(ReplaceAnswer::Yes);
+    saveMapPack(installer());
+    ASSERT_TRUE(waitUntilBuilt());
+    EXPECT_EQ(consoleLines().last(), QStringLiteral("Done"));
+    EXPECT_TRUE(consoleLines().first().contains(hidden)) << consoleLines().first().toStdString();
+    ASSERT_EQ(dialogs.asked.size(), 2); // the save dialog, then the offer
+    EXPECT_TRUE(dialogs.asked.last().text.contains(hidden));
+    EXPECT_EQ(test::readBytes(tempPath(QStringLiteral("out/pack (earlier).exe"))), "earlier installer");
+    EXPECT_EQ(test::readBytes(installer()), "new");
+    EXPECT_FALSE(QFileInfo::exists(hidden));
+}
+
 TEST_F(SaveMapPack, AStepThatCannotBeWrittenEndsTheCommandWithAMessageNamingTheFile)
 {
     fakeCompiler("exit 0\n");

@@ -98,6 +98,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void offerLeftoverInstallers(const QStringList &leftovers, const QString &installer);
     void FormCreate();
     void showProblems();
     void FormDestroy();

@@ -8,12 +8,14 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "mappack/buildsession.h"
+#include "mappack/installerguard.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/mapspanel.h"
 #include "ui/wizard/frmwizard.h"
 
 #include <QAction>
+#include <QDir>
 #include <QGuiApplication>
 
 #include <memory>
@@ -99,8 +101,35 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         m_dialogs->showMessage(QGuiApplication::applicationDisplayName(), e.message());
         return;
     }
+    offerLeftoverInstallers(m_build->leftovers(), BuildSession::installerFile(*chosen, Common.AppDir + QStringLiteral("iscc")));
     // Also when the compiler could not be started: the console says so.
     m_console->showConsole();
+}
+
+// A build killed before it ended left the earlier installer under a hidden name; it is the map
+// maker's, so it is offered back under a visible one.
+void TfrmEditor::offerLeftoverInstallers(const QStringList &leftovers, const QString &installer)
+{
+    const QString caption = QGuiApplication::applicationDisplayName();
+    bool all = false;
+    for (const QString &leftover : leftovers) {
+        if (!all) {
+            const ReplaceAnswer answer = m_dialogs->askReplace(
+                caption, QStringLiteral("An earlier installer was kept aside as %1 by a build that did not end.\n"
+                                        "Bring it back beside %2?")
+                             .arg(QDir::toNativeSeparators(leftover), QDir::toNativeSeparators(installer)));
+            if (answer == ReplaceAnswer::NoToAll)
+                return;
+            if (answer == ReplaceAnswer::No)
+                continue;
+            all = answer == ReplaceAnswer::YesToAll;
+        }
+        try {
+            InstallerGuard::bringBack(leftover, installer);
+        } catch (const UserError &e) {
+            m_dialogs->showMessage(caption, e.message());
+        }
+    }
 }
 
 } // namespace tervelle
