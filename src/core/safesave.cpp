@@ -2,9 +2,47 @@
 
 #include "core/errors.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 namespace tervelle {
+
+namespace {
+
+// Unbuffered writes of the whole: a short write says nothing, the next attempt reports why.
+bool writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+std::filesystem::path fsPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+} // namespace
 
 void replaceFileContents(const QString &path, const QByteArray &bytes, const QString &failure)
 {
@@ -14,16 +52,32 @@ void replaceFileContents(const QString &path, const QByteArray &bytes, const QSt
     // the incomplete file renamed over the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail();
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        // A short write says nothing; the next attempt reports the system's reason.
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            fail();
-        done += written;
-    }
+    if (!writeAll(file, bytes))
+        fail();
     if (!file.commit())
         fail();
+}
+
+void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes, const QString &failure)
+{
+    // A file of our own, made new, then renamed over the name: a rename replaces a link itself.
+    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.%1.XXXXXX").arg(QFileInfo(path).fileName()));
+    const auto fail = [&](const QString &reason) { throw UserError(failure.arg(path, reason)); };
+    if (!file.open())
+        fail(file.errorString());
+    if (!writeAll(file, bytes) || !file.flush())
+        fail(file.errorString());
+#ifndef Q_OS_WIN
+    if (::fsync(file.handle()) != 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+#endif
+    const QString written = file.fileName();
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(fsPath(written), fsPath(path), error);
+    if (error)
+        fail(QString::fromLocal8Bit(error.message()));
+    file.setAutoRemove(false);
 }
 
 } // namespace tervelle

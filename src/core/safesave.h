@@ -11,4 +11,9 @@ namespace tervelle {
 void replaceFileContents(const QString &path, const QByteArray &bytes,
                          const QString &failure = QStringLiteral("The file %1 cannot be written: %2"));
 
+// The same for a folder that others may write to: a symbolic link found at `path` is replaced
+// by the new file, never followed, so its target stays as it was.
+void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes,
+                                  const QString &failure = QStringLiteral("The file %1 cannot be written: %2"));
+
 } // namespace tervelle

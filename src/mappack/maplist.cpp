@@ -55,7 +55,8 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
         throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be created: %3")
                             .arg(path, folder, QString::fromLocal8Bit(error.message())));
     }
-    replaceFileContents(path, bytes, QStringLiteral("The map list file %1 cannot be written: %2"));
+    // The compiler folder may be shared: a link planted there is replaced, not written through.
+    replaceFileNotFollowingLinks(path, bytes, QStringLiteral("The map list file %1 cannot be written: %2"));
     return path;
 }
 

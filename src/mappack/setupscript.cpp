@@ -273,7 +273,8 @@ QString setupScriptPath(const QString &appDir)
 void saveSetupScript(const QList<QByteArray> &lines, const QString &appDir)
 {
     const QString path = setupScriptPath(appDir);
-    replaceFileContents(path, setupScriptBytes(lines));
+    // The compiler folder may be shared: a link planted there is replaced, not written through.
+    replaceFileNotFollowingLinks(path, setupScriptBytes(lines));
 }
 
 } // namespace tervelle

@@ -284,6 +284,24 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
     EXPECT_EQ(secondDone.first().first().value<CompileResult>(), CompileResult::Success);
 }
 
+// Links planted in a shared compiler folder would have the build write over their targets.
+TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
+{
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    test::writeBytes(victim, "someone else's");
+    const QString script = state.AppDir + QStringLiteral("iscc/setup.iss");
+    const QString mapList = state.AppDir + QStringLiteral("iscc/maplists/New map pack.mpl");
+    ASSERT_TRUE(QFile::link(victim, script));
+    ASSERT_TRUE(QFile::link(victim, mapList));
+    fakeCompiler("printf new > OUT/pack.exe\n");
+    EXPECT_EQ(run(), CompileResult::Success);
+    EXPECT_EQ(test::readBytes(victim), "someone else's");
+    EXPECT_FALSE(QFileInfo(script).isSymLink());
+    EXPECT_FALSE(QFileInfo(mapList).isSymLink());
+    EXPECT_TRUE(test::readBytes(script).startsWith("[Setup]"));
+    EXPECT_EQ(QDir(state.AppDir + QStringLiteral("iscc")).entryList(QDir::Hidden | QDir::Files), (QStringList{"iscc.exe", "setup.iss"}));
+}
+
 // Each would otherwise put the earlier installer back over what the other had just built.
 TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
 {
