@@ -133,4 +133,14 @@ void requireWindowsName(const QString &what, const QString &name)
     }
 }
 
+void requireWebAddress(const QString &what, const QString &value)
+{
+    if (value.isEmpty() || value.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || value.startsWith(QLatin1String("https://"), Qt::CaseInsensitive)) {
+        return;
+    }
+    throw UserError(QStringLiteral("%1 \"%2\" is not a web address: it must begin with http:// or https://, or be empty.")
+                        .arg(what, escapeControlCharacters(value)));
+}
+
 } // namespace tervelle

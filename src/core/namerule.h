@@ -36,4 +36,10 @@ void requireStorableText(const QString &what, const QString &value);
 // name.
 void requireWindowsName(const QString &what, const QString &name);
 
+// Throws UserError naming `what` and the value unless it is empty or a web address ("http://"
+// or "https://", any letter case): the installer makes a Start-menu shortcut of it, and a
+// program path there ("\\\\host\\share\\x.exe", "C:\\x.exe") would start that program on players'
+// machines.
+void requireWebAddress(const QString &what, const QString &value);
+
 } // namespace tervelle

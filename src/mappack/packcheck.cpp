@@ -99,6 +99,7 @@ void checkPackTexts(const SharedState &pack, const ProjectModel &project)
     requireNoControlCharacters(author, pack.PackAuthor);
     requireNoOuterBlanks(author, pack.PackAuthor);
     requireNoControlCharacters(QStringLiteral("The pack web site"), pack.PackWebSite);
+    requireWebAddress(QStringLiteral("The pack web site"), pack.PackWebSite);
     // A language names its messages file in the compiler's languages folder.
     for (const QString &language : pack.PackLanguages) {
         requireNoControlCharacters(QStringLiteral("The installer language"), language);

@@ -180,6 +180,20 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
     }
 }
 
+// The installer's "on the Web" shortcut starts whatever the web site names.
+TEST_F(PackCheck, WebSiteIsEmptyOrAWebAddress)
+{
+    for (const char *bad : {"\\\\host\\share\\x.exe", "C:\\x.exe", "file:///x.exe", "www.a.example", "httpx://a"}) {
+        state.PackWebSite = QString::fromLatin1(bad);
+        const QString message = refusal([&] { checkPackTexts(state, model); });
+        EXPECT_TRUE(message.contains(QStringLiteral("The pack web site \"%1\"").arg(state.PackWebSite))) << bad;
+    }
+    for (const char *good : {"", "http://a.example/", "HTTPS://a.example/x?y", "Http://a"}) {
+        state.PackWebSite = QString::fromLatin1(good);
+        EXPECT_EQ(refusal([&] { checkPackTexts(state, model); }), QString()) << good;
+    }
+}
+
 TEST_F(PackCheck, EnglishTitleMustNameAFileInTheStagingFolder)
 {
     for (const char *bad : {"..\\..\\x", "../x", "*", "a?b", "C:x", "pack\"1\""}) {

@@ -314,6 +314,9 @@ TEST_F(Wizard, RefusedValuesKeepTheWizardOpenWithAMessageNamingThem)
         {"txtAuthor", "\tKim", "\\tKim"},
         {"txtWebSite", "http://a.example/\x1b[2J", "\\x1b[2J"},
         {"txtWebSite", "http://a.example/\"x", "double quote"},
+        {"txtWebSite", "\\\\host\\share\\x.exe", "\"\\\\host\\share\\x.exe\" is not a web address"},
+        {"txtWebSite", "C:\\x.exe", "\"C:\\x.exe\" is not a web address"},
+        {"txtWebSite", "www.a.example", "not a web address"},
         {"txtAuthor", QString::fromUtf8("Ωmega"), "code page"},
     };
     for (const Case &c : cases) {

@@ -286,6 +286,7 @@ void TfrmWizard::checkValues() const
     requireExactText(QStringLiteral("The version"), txtVersion->text());
     requireExactText(QStringLiteral("The author"), txtAuthor->text());
     requireStorableText(QStringLiteral("The web site"), txtWebSite->text());
+    requireWebAddress(QStringLiteral("The web site"), txtWebSite->text());
     // Refused by the build as well; said here, it is said while the value is in front of the user.
     refuseDoubleQuote(QStringLiteral("The web site"), txtWebSite->text());
 }
