@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/inputfile.h"
+#include "core/namerule.h"
 #include "core/report.h"
 #include "core/textcodec.h"
 
@@ -254,6 +255,32 @@ void LoadLanguageFile(const QString &path)
     applyLanguageBytes(readInput(*file, MaxLanguageFileSize, QStringLiteral("language file"), path), path);
 }
 
+namespace {
+
+// The group captions become texts of every project file, and the build messages are printed on
+// terminals: they pass the checks of typed texts, and one that fails keeps its built-in text.
+void keepOnlyCarriableTexts(std::array<QString, LangCount> &texts, const QString &fileName)
+{
+    static const char *const checked[] = {
+        "[lstFiles.RootNames.Files]",      "[lstFiles.RootNames.Maps]",         "[lstFiles.RootNames.HeightMaps]",
+        "[lstFiles.RootNames.LevelIcons]", "[lstFiles.RootNames.TextureFiles]", "[lstFiles.RootNames.Scripts]",
+        "[message.Compile.Start]",         "[message.Compile.Success]",         "[message.Compile.Fail]",
+        "[message.Compile.Error]",
+    };
+    for (const char *key : checked) {
+        const int i = langIndex(QString::fromLatin1(key));
+        try {
+            requireStorableText(QStringLiteral("In the language file %1, the text of %2").arg(fileName, QString::fromLatin1(key)),
+                                texts[i]);
+        } catch (const UserError &e) {
+            reportProblem(e.message() + QStringLiteral(" The built-in text is used instead."));
+            texts[i] = QString::fromLatin1(LangDefaults[i]);
+        }
+    }
+}
+
+} // namespace
+
 void applyLanguageBytes(QByteArrayView bytes, const QString &fileName)
 {
     const TextCodec &codec = textCodec();
@@ -284,6 +311,7 @@ void applyLanguageBytes(QByteArrayView bytes, const QString &fileName)
         applyLine(texts, *line);
         start = end + 1;
     }
+    keepOnlyCarriableTexts(texts, fileName);
     LangTexts = std::move(texts);
 }
 

@@ -189,3 +189,28 @@ TEST_F(LangFile, OversizeFileIsNotRead)
 }
 
 } // namespace
+
+namespace {
+
+// A group caption becomes a text of every saved project and the build messages are printed on
+// terminals: texts there that a typed text could not be keep their built-in ones, said by key.
+TEST_F(LangFile, TextsThatBecomeProjectOrConsoleTextsPassTheTypedTextChecks)
+{
+    test::ProblemCapture problems;
+    load(QByteArray("[mnuFile.Caption]=Datei\r\n[lstFiles.RootNames.Maps]=Kar\0ten\r\n"
+                    "[lstFiles.RootNames.Scripts]=Lua/nSkripte\r\n[message.Compile.Success]=Fertig\x1b[2J\r\n"
+                    "[lstFiles.RootNames.Files]=Dateien\r\n",
+                    177));
+    EXPECT_EQ(GetLangText("[mnuFile.Caption]"), "Datei");
+    EXPECT_EQ(GetLangText("[lstFiles.RootNames.Files]"), "Dateien");
+    EXPECT_EQ(GetLangText("[lstFiles.RootNames.Maps]"), "Maps");
+    EXPECT_EQ(GetLangText("[lstFiles.RootNames.Scripts]"), "Lua scripts");
+    EXPECT_EQ(GetLangText("[message.Compile.Success]"), "Done");
+    const QString said = problems.problems().join('\n');
+    EXPECT_EQ(problems.problems().size(), 3) << said.toStdString();
+    for (const char *key : {"[lstFiles.RootNames.Maps]", "[lstFiles.RootNames.Scripts]", "[message.Compile.Success]"})
+        EXPECT_TRUE(said.contains(QLatin1String(key))) << key;
+    EXPECT_FALSE(said.contains(QChar(0x1b)));
+}
+
+} // namespace
