@@ -44,23 +44,30 @@ QString defaultStateHome()
     return QDir::homePath() + QStringLiteral("/.local/state");
 }
 
+constexpr QFileDevice::Permissions OwnerFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions OwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions Others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                           | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+
+// Projects may hold private paths; the copies are for their owner only, also where an earlier
+// version left the folder or the copies readable by others.
 void makeFolder(const QString &folder)
 {
-    if (QFileInfo(folder).isDir())
-        return;
-    if (!QDir().mkpath(folder)) {
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         throw UserError(QStringLiteral("The recovery folder \"%1\" could not be created.")
                             .arg(QDir::toNativeSeparators(folder)));
     }
-    // Projects may hold private paths; the copies are for their owner only.
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if ((QFile::permissions(folder) & Others) && !QFile::setPermissions(folder, OwnerFolder)) {
+        throw UserError(QStringLiteral("The recovery folder \"%1\" is open to other users and cannot be closed to them.")
+                            .arg(QDir::toNativeSeparators(folder)));
+    }
 }
 
 // False when a file of that name exists already: the caller tries the next name.
 bool writeNewFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerFile)) {
         if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
             return false;
         throw UserError(QStringLiteral("The recovery copy \"%1\" could not be written: %2")
@@ -91,6 +98,11 @@ void deleteOldCopies(const QString &folder)
     });
     for (int i = RecoveryCopiesKept; i < copies.size(); ++i)
         dir.remove(copies.at(i));
+    for (int i = 0; i < std::min<qsizetype>(RecoveryCopiesKept, copies.size()); ++i) {
+        const QString path = dir.filePath(copies.at(i));
+        if (QFile::permissions(path) & Others)
+            QFile::setPermissions(path, OwnerFile);
+    }
 }
 
 } // namespace
