@@ -26,13 +26,16 @@ int main(int argc, char *argv[])
                                  QStringLiteral("[PROJECT.mpr]"));
     parser.process(app);
 
-    tervelle::quitOnTerminationSignals();
-
     int result = 0;
     {
         // Destroyed before main returns: its destruction saves the settings while the shared
         // state and the language table still hold their values.
         auto editor = std::make_unique<tervelle::TfrmEditor>();
+        tervelle::quitOnTerminationSignals([&editor] {
+            editor->endOnSignal();
+            // Also ends the loops of dialogs that are open.
+            QApplication::exit(0);
+        });
         editor->show();
         const QStringList projects = parser.positionalArguments();
         if (!projects.isEmpty()) {

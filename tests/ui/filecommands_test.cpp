@@ -226,6 +226,22 @@ TEST_F(FileCommands, ClosingKeepsOneCopyAndWithoutAPlaceForItAsksOnceThenLetsGo)
     EXPECT_EQ(dialogs.messages().size(), 1);
 }
 
+// A termination signal asks nobody: without a recovery copy the window still closes, and the
+// reason goes to standard error.
+TEST_F(FileCommands, TerminationEndsWithoutAQuestionWhenNoCopyCanBeWritten)
+{
+    const QString blocker = tempPath("state-is-a-file");
+    test::writeBytes(blocker, "not a folder");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(blocker));
+    editor->project().AddMap();
+    testing::internal::CaptureStderr();
+    editor->endOnSignal();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+    EXPECT_NE(said.find("recovery"), std::string::npos) << said;
+}
+
 TEST_F(FileCommands, ProblemsTheCoreNoticesAreShownOnceTheCommandHasReturned)
 {
     reportProblem("The compiler wrote no installer /tmp/x.exe; the earlier one was kept.");

@@ -126,7 +126,7 @@ bool TfrmEditor::keepDiscardedProject(const QByteArray &known, const QString &ad
         return true;
     } catch (const UserError &e) {
         // At the end of the program there is no window left to show it in.
-        if (m_destroyed) {
+        if (m_destroyed || m_endingOnSignal) {
             std::fprintf(stderr, "tervelle: %s\n", e.what());
         } else {
             m_dialogs->showMessage(messageCaption(), e.message() + QLatin1Char('\n') + advice);
@@ -311,6 +311,15 @@ void TfrmEditor::showProblems()
         // Once the command that met it has returned, never from inside it.
         QTimer::singleShot(0, this, [this, message] { m_dialogs->showMessage(messageCaption(), message); });
     });
+}
+
+void TfrmEditor::endOnSignal()
+{
+    m_endingOnSignal = true;
+    commitGrid();
+    keepDiscardedProject(QByteArray());
+    m_closeSettled = true;
+    close();
 }
 
 void TfrmEditor::closeEvent(QCloseEvent *event)

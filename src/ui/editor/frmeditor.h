@@ -92,6 +92,9 @@ public:
     void mnuFileShowConsoleClick();
     // True while a map pack build runs.
     bool isBuilding() const;
+    // A termination signal: no question to anyone. The discarded project is kept as a recovery
+    // copy when it can be, standard error says why not otherwise, and the program ends.
+    void endOnSignal();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -154,6 +157,7 @@ private:
     // Set once closing has kept the project's copy, or the map maker closed again after being
     // told it could not be kept.
     bool m_closeSettled = false;
+    bool m_endingOnSignal = false;
     ProblemHandler m_previousProblemHandler;
     // Made at the first build. Going with the window, it stops a compiler still running and
     // puts the earlier installer back, after the settings were written.
