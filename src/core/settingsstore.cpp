@@ -1,6 +1,7 @@
 #include "core/settingsstore.h"
 
 #include "core/errors.h"
+#include "core/inputfile.h"
 #include "core/report.h"
 #include "core/settingsfile.h"
 
@@ -27,8 +28,14 @@ QString configHome()
     return QDir::homePath() + QStringLiteral("/.config");
 }
 
+// The settings are a few folders; a larger file is no settings file of ours, and reading it
+// whole would cost many times its size.
+constexpr qint64 MaxSettingsFileSize = qint64(1) << 20;
+
 bool readSettingsDevice(QIODevice &device, QSettings::SettingsMap &map)
 {
+    if (device.size() > MaxSettingsFileSize)
+        return false;
     try {
         map = parseSettingsFile(device.readAll());
         return true;
@@ -63,10 +70,14 @@ void checkReadable(const QString &path)
     const QFileInfo info(path);
     if (!info.isFile())
         throw UserError(info.isDir() ? QStringLiteral("is a folder") : QStringLiteral("is not a regular file"));
+    if (info.size() > MaxSettingsFileSize)
+        throw UserError(QStringLiteral("it is larger than %1").arg(sizeText(MaxSettingsFileSize)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw UserError(file.errorString());
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(MaxSettingsFileSize + 1);
+    if (bytes.size() > MaxSettingsFileSize)
+        throw UserError(QStringLiteral("it is larger than %1").arg(sizeText(MaxSettingsFileSize)));
     if (file.error() != QFileDevice::NoError)
         throw UserError(file.errorString());
     parseSettingsFile(bytes);

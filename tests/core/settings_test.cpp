@@ -132,9 +132,10 @@ TEST_F(Settings, MalformedFileIsReportedAndNeverRewritten)
         "LastDir=/maps\nLastDir=/other\n",            // the same name twice
         "LastDir=/maps\n[Other]\nTexturesDir=/t\n",   // a section we do not know
         "LastDir=/caf\xe9\n",                         // not UTF-8: a Latin-1 edit
+        "LastDir=/" + QByteArray(2 << 20, 'm') + "\n",  // larger than any settings file of ours
     };
     for (const QByteArray &bytes : files) {
-        SCOPED_TRACE(bytes.toStdString());
+        SCOPED_TRACE(bytes.left(40).toStdString());
         writeBytes(m_config.editorFile(), bytes);
         test::ProblemCapture problems;
         LoadSettings(m_exeDir.path());
