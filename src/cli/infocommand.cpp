@@ -59,49 +59,57 @@ int runInfo(const QStringList &args)
     openProject(project, args.first());
 
     const SharedState &state = project.state();
-    QStringList out;
-    out << QStringLiteral("Pack name: ") + state.PackName;
-    out << QStringLiteral("Pack version: ") + state.PackVersion;
-    out << QStringLiteral("Pack author: ") + state.PackAuthor;
-    out << QStringLiteral("Pack web site: ") + state.PackWebSite;
-    out << QStringLiteral("Pack properties confirmed: ") + yesNo(state.PackPropertiesSet);
-    out << QStringLiteral("Installer languages: ")
-               + (state.PackLanguages.isEmpty() ? QStringLiteral("(none)") : state.PackLanguages.join(QStringLiteral(", ")));
+    // Written as it goes: a tree of many deep files makes a summary far larger than its file.
+    // Project texts are shown, never run: an escape sequence hidden in a name stays visible.
+    QByteArray buffer;
+    const auto line = [&buffer](const QString &text) {
+        buffer += escapeControlCharacters(text).toUtf8() + '\n';
+        if (buffer.size() >= (1 << 16)) {
+            printBytes(buffer);
+            buffer.clear();
+        }
+    };
+    line(QStringLiteral("Pack name: ") + state.PackName);
+    line(QStringLiteral("Pack version: ") + state.PackVersion);
+    line(QStringLiteral("Pack author: ") + state.PackAuthor);
+    line(QStringLiteral("Pack web site: ") + state.PackWebSite);
+    line(QStringLiteral("Pack properties confirmed: ") + yesNo(state.PackPropertiesSet));
+    line(QStringLiteral("Installer languages: ")
+         + (state.PackLanguages.isEmpty() ? QStringLiteral("(none)") : state.PackLanguages.join(QStringLiteral(", "))));
 
-    out << QString() << QStringLiteral("Header rows: %1").arg(project.headerCount());
+    line(QString());
+    line(QStringLiteral("Header rows: %1").arg(project.headerCount()));
     for (int row = 0; row < project.headerCount(); ++row) {
         const qint32 kind = project.headerInfo()[row].KeyKind;
         const QString kindText = kind == TextKey ? QStringLiteral("text")
                                  : kind == LinkKey ? QStringLiteral("link")
                                                    : QStringLiteral("kind %1").arg(kind);
-        out << QStringLiteral("  %1  (%2)").arg(project.headerRows()[row], kindText);
+        line(QStringLiteral("  %1  (%2)").arg(project.headerRows()[row], kindText));
     }
 
-    out << QString() << QStringLiteral("Maps: %1").arg(project.mapCount());
+    line(QString());
+    line(QStringLiteral("Maps: %1").arg(project.mapCount()));
     for (int i = 0; i < project.mapCount(); ++i) {
         const MapEntry &map = project.map(i);
-        out << QStringLiteral("  %1. %2").arg(i + 1).arg(map.displayName);
+        line(QStringLiteral("  %1. %2").arg(i + 1).arg(map.displayName));
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p) {
             const qint32 kind = p < map.Info.ValueKinds.size() ? map.Info.ValueKinds[p] : TextValue;
-            out << QStringLiteral("       %1  (value kind %2)").arg(map.Info.Properties[p]).arg(kind);
+            line(QStringLiteral("       %1  (value kind %2)").arg(map.Info.Properties[p]).arg(kind));
         }
     }
 
     const auto entries = NumberPackFiles(project, Common.AppDir);
-    out << QString() << QStringLiteral("Files tree: %1 nodes, by absolute index").arg(entries.size());
+    line(QString());
+    line(QStringLiteral("Files tree: %1 nodes, by absolute index").arg(entries.size()));
     std::vector<int> depth(entries.size(), 0);
     for (const PackFileEntry &entry : entries) {
         const TreeNode *parent = entry.node->parent();
         if (parent)
             depth[std::size_t(entry.absoluteIndex)] = depth[std::size_t(project.absoluteIndex(parent))] + 1;
-        out << nodeLine(entry, depth[std::size_t(entry.absoluteIndex)]);
+        line(nodeLine(entry, depth[std::size_t(entry.absoluteIndex)]));
     }
 
-    out << QString();
-    // Project texts are shown, never run: an escape sequence hidden in a name stays visible.
-    for (QString &line : out)
-        line = escapeControlCharacters(line);
-    printBytes(out.join(QLatin1Char('\n')).toUtf8());
+    printBytes(buffer);
     return ExitOk;
 }
 
