@@ -65,8 +65,14 @@ void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes, 
     const auto fail = [&](const QString &reason) { throw UserError(failure.arg(path, reason)); };
     if (!file.open())
         fail(file.errorString());
-    if (!writeAll(file, bytes) || !file.flush())
-        fail(file.errorString());
+    {
+        // Unbuffered through its handle, so a full disk is told by the write that met it.
+        QFile raw;
+        if (!raw.open(file.handle(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+            fail(raw.errorString());
+        if (!writeAll(raw, bytes))
+            fail(raw.errorString());
+    }
 #ifndef Q_OS_WIN
     if (::fsync(file.handle()) != 0)
         fail(QString::fromLocal8Bit(std::strerror(errno)));

@@ -37,7 +37,7 @@ if [ "$mode" = error ]; then printf 'Error on line 12: unknown directive\r\n'; e
 mkdir -p "$dir" || exit 2
 printf 'Writing %s.exe\r\n' "$base"
 if [ "$mode" = half ]; then
-  printf 'part' > "$dir/setup-7.tmp"
+  printf 'part' > "$dir/$base.e32.tmp"
   printf 'half an installer' > "$dir/$base.exe"
   printf 'Error: the disk is full\r\n'
   exit 2
