@@ -126,6 +126,12 @@ bool LineReader::nextBytes(QByteArrayView &bytes)
     ++m_lineNumber;
     if (bytes.endsWith('\r'))
         bytes.chop(1);
+    // No name, path or property is that long, and one such line would cost many times its size.
+    if (bytes.size() > MaxProjectLineBytes) {
+        fail(QStringLiteral("line %1 is longer than %2 bytes, which no project text is.")
+                 .arg(m_lineNumber)
+                 .arg(MaxProjectLineBytes));
+    }
     // Texts travel into file names, the map list and the installer script, where a NUL would
     // cut them short.
     if (bytes.contains('\0'))

@@ -33,6 +33,9 @@ private:
     QString m_text;
 };
 
+// The longest line a project file may hold.
+inline constexpr qsizetype MaxProjectLineBytes = qsizetype(1) << 20;
+
 // Reads the lines of a project file: texts whole, numbers by the lenient rules the file has
 // always been read with. Lines are decoded one at a time as they are read, so a large file costs
 // its bytes and no more. Every failure is a UserError naming the file and the line.

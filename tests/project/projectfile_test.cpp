@@ -3,6 +3,7 @@
 #include "core/textcodec.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
+#include "project/textlines.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
 
@@ -571,6 +572,19 @@ TEST_F(ProjectFile, NulCharacterIsRefusedNamingTheLine)
         EXPECT_TRUE(e.message().contains("line 9 holds a NUL character")) << e.what();
     }
     EXPECT_EQ(model.headerRows().last(), "[htmlenglish]=");
+}
+
+// A one-line pack name of hundreds of megabytes would cost gigabytes once decoded and shown.
+TEST_F(ProjectFile, OverlongLineIsRefusedNamingTheLine)
+{
+    QByteArray bytes = test::crlfLines(ExampleLines);
+    bytes.replace("New map pack\r\n", QByteArray(MaxProjectLineBytes + 1, 'A') + "\r\n");
+    try {
+        openBytes(bytes);
+        FAIL();
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains("line 1 is longer than")) << e.message().left(200).toStdString();
+    }
 }
 
 TEST_F(ProjectFile, OnlyRegularFilesAreReadSayingWhatTheOthersAre)
