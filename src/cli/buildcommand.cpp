@@ -4,7 +4,7 @@
 #include "core/langload.h"
 #include "core/quitonsignal.h"
 #include "mappack/buildsession.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -27,8 +27,9 @@ public:
 int runBuild(const QStringList &args)
 {
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("build"));
-    ProjectModel project;
-    openPackProject(project, parsed);
+    ProjectDocument document(Common);
+    openPackProject(document, parsed);
+    ProjectModel &project = document.model();
 
     StdoutConsole console;
     BuildSession build(console, Common);

@@ -8,7 +8,7 @@
 
 
 namespace tervelle {
-class ProjectModel;
+class ProjectDocument;
 }
 
 namespace tervelle::cli {
@@ -34,8 +34,8 @@ bool writeStdout(const QByteArray &bytes);
 void printBytes(const QByteArray &bytes);
 
 // Reads the settings and the language table as the editor does, then opens the project file
-// into `project`. Throws UserError when it cannot be read.
-void openProject(ProjectModel &project, const QString &path);
+// into `document`, as File, Open does. Throws UserError when it cannot be read.
+void openProject(ProjectDocument &document, const QString &path);
 
 // The arguments of script and build: "PROJECT.mpr --out INSTALLER [--appdir DIR]".
 struct PackArguments
@@ -47,7 +47,7 @@ struct PackArguments
 // Throws UsageError when the arguments do not fit.
 PackArguments parsePackArguments(const QStringList &args, const QString &command);
 // Opens the project and applies --appdir, as both commands start.
-void openPackProject(ProjectModel &project, const PackArguments &parsed);
+void openPackProject(ProjectDocument &document, const PackArguments &parsed);
 
 // Commands: each gets the arguments after its name, returns the exit status of its success and
 // throws UserError (or UsageError) for a failure, which main() prints.

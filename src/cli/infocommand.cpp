@@ -3,7 +3,7 @@
 #include "mappack/packfiles.h"
 #include "core/common.h"
 #include "core/namerule.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 
 #include <algorithm>
 
@@ -55,8 +55,9 @@ int runInfo(const QStringList &args)
 {
     if (args.size() != 1)
         throw UsageError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
-    ProjectModel project;
-    openProject(project, args.first());
+    ProjectDocument document(Common);
+    openProject(document, args.first());
+    ProjectModel &project = document.model();
 
     const SharedState &state = project.state();
     // Written as it goes: a tree of many deep files makes a summary far larger than its file.

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
 #include "mappack/maplist.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 
 namespace tervelle::cli {
 
@@ -9,8 +9,9 @@ int runMapList(const QStringList &args)
 {
     if (args.size() != 1)
         throw UsageError(QStringLiteral("usage: tervelle-pack maplist PROJECT.mpr"));
-    ProjectModel project;
-    openProject(project, args.first());
+    ProjectDocument document(Common);
+    openProject(document, args.first());
+    ProjectModel &project = document.model();
     printBytes(MapListBytes(project));
     return ExitOk;
 }

@@ -30,9 +30,9 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
     return parsed;
 }
 
-void openPackProject(ProjectModel &project, const PackArguments &parsed)
+void openPackProject(ProjectDocument &document, const PackArguments &parsed)
 {
-    openProject(project, parsed.project);
+    openProject(document, parsed.project);
     if (!parsed.appDir.isEmpty())
         Common.AppDir = parsed.appDir;
 }

@@ -3,17 +3,17 @@
 #include "core/common.h"
 #include "core/langload.h"
 #include "project/projectfile.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 
 namespace tervelle::cli {
 
-void openProject(ProjectModel &project, const QString &path)
+void openProject(ProjectDocument &document, const QString &path)
 {
     // As the editor starts: settings and language first, so root captions and AppDir match it.
     LoadSettings();
     InitLanguage();
-    project.NewFile();
-    OpenProjectFile(project, path);
+    document.newProject();
+    document.open(path);
 }
 
 } // namespace tervelle::cli

@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
-#include "project/projectfile.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 
 namespace tervelle::cli {
 
@@ -9,10 +8,10 @@ int runResave(const QStringList &args)
 {
     if (args.size() != 2)
         throw UsageError(QStringLiteral("usage: tervelle-pack resave IN.mpr OUT.mpr"));
-    ProjectModel project;
+    ProjectDocument document(Common);
     // Nothing is written unless the whole input was read.
-    openProject(project, args[0]);
-    SaveProjectFile(project, args[1]);
+    openProject(document, args[0]);
+    document.save(args[1]);
     return ExitOk;
 }
 

@@ -2,15 +2,16 @@
 
 #include "mappack/setupscript.h"
 #include "core/common.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 
 namespace tervelle::cli {
 
 int runScript(const QStringList &args)
 {
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("script"));
-    ProjectModel project;
-    openPackProject(project, parsed);
+    ProjectDocument document(Common);
+    openPackProject(document, parsed);
+    ProjectModel &project = document.model();
     printBytes(setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.installer, Common, project)));
     return ExitOk;
 }

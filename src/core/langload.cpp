@@ -151,6 +151,23 @@ constexpr LangEntry Table[LangCount] = {
     {"[mnuFile.ClearRecent.Caption]", "Clear list"},
     {"[mnuFile.OpenRecovery.Caption]", "Open recovery copy..."},
     {"[message.RecentMissing]", "The project /f no longer exists; it was taken off the recent list."},
+    {"[mnuEdit.Undo.Caption]", "Undo /c"},
+    {"[mnuEdit.Redo.Caption]", "Redo /c"},
+    {"[Change.AddMap]", "Add map"},
+    {"[Change.DeleteMap]", "Delete map"},
+    {"[Change.EditProperty]", "Edit property"},
+    {"[Change.AddProperty]", "Add property"},
+    {"[Change.DeleteProperty]", "Delete property"},
+    {"[Change.EditHeader]", "Edit header"},
+    {"[Change.AddHeaderRow]", "Add header row"},
+    {"[Change.AddHeaderLink]", "Add header link"},
+    {"[Change.DeleteHeaderRow]", "Delete header row"},
+    {"[Change.AddResources]", "Add resources"},
+    {"[Change.CreateFolder]", "Create folder"},
+    {"[Change.DeleteNode]", "Delete from files"},
+    {"[Change.PackProperties]", "Pack properties"},
+    {"[Change.DuplicateMap]", "Duplicate map"},
+    {"[Change.MoveMap]", "Move map"},
 };
 
 template <std::size_t... I>

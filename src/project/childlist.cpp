@@ -113,6 +113,23 @@ TreeNode *ChildList::append(std::unique_ptr<TreeNode> node)
     return raw;
 }
 
+TreeNode *ChildList::insert(int row, std::unique_ptr<TreeNode> node)
+{
+    if (row >= m_live)
+        return append(std::move(node));
+    if (!m_fenwick.empty())
+        compact();
+    TreeNode *raw = node.get();
+    raw->m_siblings = this;
+    m_slots.insert(m_slots.begin() + row, std::move(node));
+    for (std::size_t slot = std::size_t(row); slot < m_slots.size(); ++slot)
+        m_slots[slot]->m_slot = int(slot);
+    ++m_live;
+    if (m_names)
+        indexName(raw);
+    return raw;
+}
+
 std::unique_ptr<TreeNode> ChildList::take(TreeNode *child)
 {
     const std::size_t slot = std::size_t(child->m_slot);

@@ -46,6 +46,8 @@ public:
     }
 
     TreeNode *append(std::unique_ptr<TreeNode> node);
+    // Puts a child at `row`, moving the later ones down: O(children), for undoing a removal.
+    TreeNode *insert(int row, std::unique_ptr<TreeNode> node);
     std::unique_ptr<TreeNode> take(TreeNode *child);
     std::vector<std::unique_ptr<TreeNode>> takeAll();
     // Keeps the name index true when a child's text changes from `oldText`.

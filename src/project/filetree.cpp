@@ -78,6 +78,26 @@ TreeNode *FileTree::append(TreeNode *parent, NodeData data)
     return raw;
 }
 
+TreeNode *FileTree::insert(TreeNode *parent, int row, NodeData data)
+{
+    ChildList &siblings = parent ? parent->m_children : m_roots;
+    if (row >= siblings.count())
+        return append(parent, std::move(data));
+    TreeNode *next = siblings.at(row);
+    auto node = std::make_unique<TreeNode>(std::move(data));
+    TreeNode *raw = node.get();
+    raw->m_parent = parent;
+    siblings.insert(row, std::move(node));
+    ++m_count;
+    int index = 0;
+    if (m_orderKept)
+        raw->m_span = m_order.insertBefore(next->m_span, raw, index);
+    // Every later index moves: the walk is made again when asked for.
+    if (m_cacheValid)
+        dropCache();
+    return raw;
+}
+
 void FileTree::remove(TreeNode *node)
 {
     int removed = 0;

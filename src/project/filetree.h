@@ -108,6 +108,8 @@ public:
 
     // Appends a node as the last child of `parent`, or as the last top-level node when null.
     TreeNode *append(TreeNode *parent, NodeData data);
+    // Puts a node at `row` among the children of `parent` (the top level when null).
+    TreeNode *insert(TreeNode *parent, int row, NodeData data);
     // Removes the node with its whole subtree.
     void remove(TreeNode *node);
     void rename(TreeNode *node, const QString &text);

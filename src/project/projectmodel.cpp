@@ -116,6 +116,7 @@ int ProjectModel::AddHeaderKey(const QString &key, qint32 kind)
 {
     requireNewKey(m_headerRows, key,
                   kind == LinkKey ? "[message.NewHeaderLinkKey.Exist]" : "[message.NewHeaderKey.Exist]");
+    recordHeader();
     m_headerRows.append(key + QLatin1Char('='));
     m_headerInfo.append(THeaderKeyInfo{kind});
     headerRowsChanged();
@@ -126,6 +127,7 @@ void ProjectModel::DeleteHeaderKey(int row)
 {
     if (row < FixedHeaderRows || row >= headerCount())
         return;
+    recordHeader();
     m_headerRows.removeAt(row);
     m_headerInfo.removeAt(row);
     headerRowsChanged();
@@ -135,7 +137,11 @@ void ProjectModel::SetHeaderKey(int row, const QString &key, QObject *origin)
 {
     if (!requireKeyEdit(m_headerRows, row, key, FixedHeaderRows, "[message.NewHeaderKey.Exist]"))
         return;
-    m_headerRows[row] = key + QLatin1Char('=') + ValueOf(m_headerRows[row]);
+    const QString line = key + QLatin1Char('=') + ValueOf(m_headerRows[row]);
+    if (line == m_headerRows[row])
+        return;
+    recordHeader();
+    m_headerRows[row] = line;
     headerRowsChanged(origin);
 }
 
@@ -146,7 +152,11 @@ void ProjectModel::SetHeaderValue(int row, const QString &value, QObject *origin
     // A pasted line break would split the row in the project file and the map list; a character
     // the code page lacks would stop the project from being saved.
     requireStorableText(QStringLiteral("The value"), value);
-    m_headerRows[row] = WithValue(m_headerRows[row], value);
+    const QString line = WithValue(m_headerRows[row], value);
+    if (line == m_headerRows[row])
+        return;
+    recordHeader();
+    m_headerRows[row] = line;
     headerRowsChanged(origin);
 }
 
@@ -156,6 +166,7 @@ void ProjectModel::SetHeader(const QStringList &rows, const QVector<THeaderKeyIn
     const int duplicate = FindDuplicateKey(rows);
     if (duplicate >= 0)
         throw UserError(QStringLiteral("The pack header holds the key \"%1\" twice.").arg(KeyOf(rows[duplicate])));
+    recordHeader();
     m_headerRows = rows;
     m_headerInfo = info;
     headerRowsChanged();
@@ -189,6 +200,8 @@ int ProjectModel::appendMap(const QString &displayName, const TMapInfo &info)
 {
     m_maps.append(MapEntry{displayName, info});
     const int index = int(m_maps.size()) - 1;
+    if (recording())
+        record(ProjectEdit{ProjectEdit::Kind::MapRemove, index});
     if (!quiet())
         emit mapInserted(index);
     return index;
@@ -198,6 +211,11 @@ void ProjectModel::DeleteMap(int index)
 {
     if (!validMap(index))
         return;
+    if (recording()) {
+        ProjectEdit edit{ProjectEdit::Kind::MapInsert, index};
+        edit.map = m_maps[index];
+        record(std::move(edit));
+    }
     m_maps.removeAt(index);
     if (!quiet())
         emit mapRemoved(index);
@@ -213,6 +231,8 @@ int ProjectModel::duplicateMap(int index)
     if (text >= 0)
         copy.Info.Properties[text] = KeyOf(copy.Info.Properties[text]) + QLatin1Char('=') + copy.displayName;
     m_maps.insert(index + 1, copy);
+    if (recording())
+        record(ProjectEdit{ProjectEdit::Kind::MapRemove, index + 1});
     if (!quiet())
         emit mapInserted(index + 1);
     return index + 1;
@@ -222,6 +242,13 @@ bool ProjectModel::moveMap(int from, int to)
 {
     if (!validMap(from) || !validMap(to) || from == to)
         return false;
+    // Kept as the map taken out and put in again, which undo and redo do the other way round.
+    if (recording()) {
+        ProjectEdit back{ProjectEdit::Kind::MapInsert, from};
+        back.map = m_maps[from];
+        record(std::move(back));
+        record(ProjectEdit{ProjectEdit::Kind::MapRemove, to});
+    }
     m_maps.move(from, to);
     if (!quiet()) {
         emit mapRemoved(from);
@@ -242,8 +269,9 @@ void ProjectModel::mapPropertiesChanged(int index, QObject *origin)
 
 void ProjectModel::CommitMapProperties(int index, const QStringList &rows, QObject *origin)
 {
-    if (!validMap(index))
+    if (!validMap(index) || m_maps[index].Info.Properties == rows)
         return;
+    recordMap(index);
     m_maps[index].Info.Properties = rows;
     mapPropertiesChanged(index, origin);
 }
@@ -254,6 +282,7 @@ int ProjectModel::AddMapProperty(int index, const QString &key)
         return -1;
     TMapInfo &info = m_maps[index].Info;
     requireNewKey(info.Properties, key, "[message.NewKey.Exist]");
+    recordMap(index);
     info.Properties.append(key + QLatin1Char('='));
     info.ValueKinds.append(TextValue);
     mapPropertiesChanged(index, nullptr);
@@ -267,6 +296,7 @@ void ProjectModel::DeleteMapProperty(int index, int row)
     TMapInfo &info = m_maps[index].Info;
     if (row < FixedMapProperties || row >= info.Properties.size())
         return;
+    recordMap(index);
     info.Properties.removeAt(row);
     if (row < info.ValueKinds.size())
         info.ValueKinds.removeAt(row);
@@ -280,7 +310,11 @@ void ProjectModel::SetMapPropertyKey(int index, int row, const QString &key, QOb
     QStringList &rows = m_maps[index].Info.Properties;
     if (!requireKeyEdit(rows, row, key, FixedMapProperties, "[message.NewKey.Exist]"))
         return;
-    rows[row] = key + QLatin1Char('=') + ValueOf(rows[row]);
+    const QString line = key + QLatin1Char('=') + ValueOf(rows[row]);
+    if (line == rows[row])
+        return;
+    recordMap(index);
+    rows[row] = line;
     mapPropertiesChanged(index, origin);
 }
 
@@ -289,15 +323,19 @@ void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value,
     if (!validMap(index) || row < 0 || row >= m_maps[index].Info.Properties.size())
         return;
     requireStorableText(QStringLiteral("The value"), value);
-    QString &line = m_maps[index].Info.Properties[row];
-    line = WithValue(line, value);
+    const QString line = WithValue(m_maps[index].Info.Properties[row], value);
+    if (line == m_maps[index].Info.Properties[row])
+        return;
+    recordMap(index);
+    m_maps[index].Info.Properties[row] = line;
     mapPropertiesChanged(index, origin);
 }
 
 void ProjectModel::SetMapDisplayName(int index, const QString &text, QObject *origin)
 {
-    if (!validMap(index))
+    if (!validMap(index) || m_maps[index].displayName == text)
         return;
+    recordMap(index);
     m_maps[index].displayName = text;
     if (!quiet())
         emit mapChanged(index, origin);
@@ -308,6 +346,8 @@ void ProjectModel::SetMapDisplayName(int index, const QString &text, QObject *or
 TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
 {
     TreeNode *inserted = m_tree.append(parent, std::move(data));
+    if (recording())
+        record(ProjectEdit{ProjectEdit::Kind::NodeRemove, -1, pathOf(inserted)});
     if (!quiet())
         emit nodeInserted(inserted);
     return inserted;
@@ -376,13 +416,12 @@ bool ProjectModel::DeleteNode(TreeNode *node)
 {
     if (!canDelete(node))
         return false;
-    TreeNode *parent = node->parent();
-    const int row = node->row();
-    if (!quiet())
-        emit nodeAboutToBeRemoved(node);
-    m_tree.remove(node);
-    if (!quiet())
-        emit nodeRemoved(parent, row);
+    if (recording()) {
+        ProjectEdit edit{ProjectEdit::Kind::NodeInsert, -1, pathOf(node)};
+        edit.nodes = saveSubtree(node);
+        record(std::move(edit));
+    }
+    removeSubtree(node);
     return true;
 }
 
@@ -390,6 +429,8 @@ void ProjectModel::RenameNode(TreeNode *node, const QString &text)
 {
     if (node->Text == text)
         return;
+    if (recording())
+        record(ProjectEdit{ProjectEdit::Kind::NodeRename, -1, pathOf(node), node->Text});
     m_tree.rename(node, text);
     if (!quiet())
         emit nodeChanged(node);

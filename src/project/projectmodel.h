@@ -2,6 +2,7 @@
 
 #include "core/common.h"
 #include "project/filetree.h"
+#include "project/projectedit.h"
 
 #include <QObject>
 #include <QStringList>
@@ -10,11 +11,6 @@
 #include <array>
 
 namespace tervelle {
-
-struct THeaderKeyInfo
-{
-    qint32 KeyKind = 0; // 0 text key, 1 link to an information file
-};
 
 enum HeaderKeyKind : qint32 { TextKey = 0, LinkKey = 1 };
 
@@ -25,18 +21,6 @@ enum ValueKind : qint32 {
     MapFileValue = 3,
     TextureListValue = 4,
     TextureTileValue = 5,
-};
-
-struct TMapInfo
-{
-    QStringList Properties;
-    QVector<qint32> ValueKinds; // one per property, same order
-};
-
-struct MapEntry
-{
-    QString displayName;
-    TMapInfo Info;
 };
 
 // The six fixed groups of the files tree, in their fixed order.
@@ -74,6 +58,19 @@ public:
     SharedState &state() const { return m_state; }
 
     void NewFile();
+
+    // The pack fields of the shared state as one value; setting them is one change.
+    PackProperties packProperties() const;
+    void setPackProperties(const PackProperties &pack);
+
+    // While a journal is set, every change outside New and Open appends to it what undoes it.
+    void setJournal(EditList *journal) { m_journal = journal; }
+    EditList *journal() const { return m_journal; }
+    // Makes the change `edit` describes, unrecorded, and returns the edit that reverts it.
+    ProjectEdit applyEdit(const ProjectEdit &edit);
+    // A node's rows from the top level down, and the node such a path leads to (null if none).
+    std::vector<int> pathOf(const TreeNode *node) const;
+    TreeNode *nodeAtPath(const std::vector<int> &path) const;
 
     // Pack header
     const QStringList &headerRows() const { return m_headerRows; }
@@ -163,6 +160,7 @@ signals:
     void nodeAboutToBeRemoved(tervelle::TreeNode *node);
     void nodeRemoved(tervelle::TreeNode *parent, int row);
     void nodeChanged(tervelle::TreeNode *node);
+    void packChanged();
 
 private:
     bool quiet() const { return m_resetDepth > 0; }
@@ -171,6 +169,14 @@ private:
     void headerRowsChanged(QObject *origin = nullptr);
     void mapPropertiesChanged(int index, QObject *origin);
     TreeNode *insertNode(TreeNode *parent, NodeData data);
+    bool recording() const { return m_journal && !quiet(); }
+    void record(ProjectEdit edit) { m_journal->push_back(std::move(edit)); }
+    void recordHeader();
+    void recordMap(int index);
+    // Raw changes for applyEdit: they record nothing and keep no rule.
+    void putSubtree(const std::vector<int> &path, const std::vector<SavedNode> &nodes);
+    std::vector<SavedNode> saveSubtree(const TreeNode *node) const;
+    void removeSubtree(TreeNode *node);
 
     SharedState &m_state;
     QStringList m_headerRows;
@@ -180,6 +186,7 @@ private:
     std::array<TreeNode *, RootCount> m_roots{};
     TreeNode *m_mapListNode = nullptr;
     int m_resetDepth = 0;
+    EditList *m_journal = nullptr;
     ResetKind m_resetKind = ResetKind::New;
 };
 

@@ -111,6 +111,19 @@ TreeOrder::Span TreeOrder::insertLastChild(Span parent, TreeNode *node, int &ind
     return span;
 }
 
+TreeOrder::Span TreeOrder::insertBefore(Span sibling, TreeNode *node, int &index)
+{
+    Span span;
+    span.start = make(node, true);
+    span.end = make(node, false);
+    const int pair = merge(span.start, span.end);
+    int before = -1, after = -1;
+    split(m_root, positionOf(sibling.start), before, after);
+    index = startsOf(before);
+    m_root = merge(merge(before, pair), after);
+    return span;
+}
+
 void TreeOrder::build(const std::vector<TreeNode *> &nodes, const std::vector<bool> &starts)
 {
     clear();

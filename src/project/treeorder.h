@@ -27,6 +27,8 @@ public:
     // the sequence when `parent` is empty (a top-level node). `index` receives the node's
     // absolute index.
     Span insertLastChild(Span parent, TreeNode *node, int &index);
+    // Inserts a node's two entries just before the start entry of `sibling`'s span.
+    Span insertBefore(Span sibling, TreeNode *node, int &index);
     // Replaces the sequence in O(n): `starts[i]` tells whether entry i starts a node's walk,
     // `nodes[i]` is its node. Entry i gets the id i.
     void build(const std::vector<TreeNode *> &nodes, const std::vector<bool> &starts);

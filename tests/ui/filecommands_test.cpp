@@ -3,7 +3,7 @@
 #include "core/langload.h"
 #include "core/report.h"
 #include "project/projectfile.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/propertiespanel.h"
 #include "project/recentprojects.h"
@@ -40,6 +40,12 @@ protected:
         return path;
     }
     QString native(const QString &path) const { return QDir::toNativeSeparators(path); }
+    // A change of the project as a step of its history, as the panels make them.
+    void addMapNamed(const QString &name)
+    {
+        ProjectModel &project = editor->project();
+        editor->document().change(QStringLiteral("Add map"), [&] { project.SetMapDisplayName(project.AddMap(), name); });
+    }
 };
 
 TEST_F(FileCommands, OpenShowsTheFileInTheCaptionAndAsksWithTheProjectDialog)
@@ -153,7 +159,7 @@ TEST_F(FileCommands, NewKeepsAChangedProjectInTheRecoveryFolder)
     item("mnuFileNew")->trigger();
     EXPECT_TRUE(recoveryFiles().isEmpty());
 
-    editor->project().SetMapDisplayName(editor->project().AddMap(), "Lost map");
+    addMapNamed("Lost map");
     const QByteArray changed = ProjectFileBytes(editor->project());
     item("mnuFileNew")->trigger();
     EXPECT_EQ(editor->project().mapCount(), 0);
@@ -162,7 +168,7 @@ TEST_F(FileCommands, NewKeepsAChangedProjectInTheRecoveryFolder)
     EXPECT_EQ(test::readBytes(recoveryDir() + "/" + copies[0]), changed);
 
     // A project just saved is not kept again.
-    editor->project().AddMap();
+    item("mnuEditAdd")->trigger();
     dialogs.saveAnswers.enqueue(tempPath("kept.mpr"));
     item("mnuFileSaveProject")->trigger();
     item("mnuFileNew")->trigger();
@@ -175,7 +181,7 @@ TEST_F(FileCommands, NewAndOpenKeepTheProjectWhenItsCopyCannotBeWritten)
     const QString blocker = tempPath("state-is-a-file");
     test::writeBytes(blocker, "not a folder");
     qputenv("XDG_STATE_HOME", QFile::encodeName(blocker));
-    editor->project().SetMapDisplayName(editor->project().AddMap(), "Unsaved map");
+    addMapNamed("Unsaved map");
     const QString other = writeProject("other.mpr", "Other");
 
     item("mnuFileNew")->trigger();
@@ -194,19 +200,19 @@ TEST_F(FileCommands, NewAndOpenKeepTheProjectWhenItsCopyCannotBeWritten)
 
 TEST_F(FileCommands, OpenAndTheEndOfTheProgramKeepAChangedProjectToo)
 {
-    editor->project().AddMap();
+    item("mnuEditAdd")->trigger();
     dialogs.openAnswers.enqueue({writeProject("other.mpr", "Other")});
     item("mnuFileOpen")->trigger();
     EXPECT_EQ(recoveryFiles().size(), 1);
 
-    editor->project().AddMap();
+    item("mnuEditAdd")->trigger();
     editor.reset();
     EXPECT_EQ(recoveryFiles().size(), 2);
 }
 
 TEST_F(FileCommands, ClosingKeepsOneCopyAndWithoutAPlaceForItAsksOnceThenLetsGo)
 {
-    editor->project().AddMap();
+    item("mnuEditAdd")->trigger();
     EXPECT_TRUE(editor->close());
     editor.reset();
     EXPECT_EQ(recoveryFiles().size(), 1); // not a second one when the window goes
@@ -215,7 +221,7 @@ TEST_F(FileCommands, ClosingKeepsOneCopyAndWithoutAPlaceForItAsksOnceThenLetsGo)
     const QString blocker = tempPath("state-is-a-file");
     test::writeBytes(blocker, "not a folder");
     qputenv("XDG_STATE_HOME", QFile::encodeName(blocker));
-    editor->project().SetMapDisplayName(editor->project().AddMap(), "Unsaved map");
+    addMapNamed("Unsaved map");
     EXPECT_FALSE(editor->close());
     EXPECT_TRUE(editor->isVisible());
     ASSERT_EQ(dialogs.messages().size(), 1);

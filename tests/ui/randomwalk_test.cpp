@@ -4,6 +4,9 @@
 // are checked as they end (walkbuild.h, walkwizard.h). A failure names the walk's number,
 // the step and the actions so far; TERVELLE_WALK_NUMBER and TERVELLE_WALK_STEPS replay one walk,
 // and TERVELLE_WALK_TRACE prints every step with the project's sizes and the messages shown.
+// Undo and Redo are among the commands, every step of the history must give back the project's
+// bytes it had when it was made, and each walk ends by undoing to the start of the history and
+// redoing to its end, with the views checked after every one of them.
 #include "filesfixture.h"
 #include "gridtesting.h"
 #include "walkbuild.h"
@@ -12,6 +15,7 @@
 
 #include "core/errors.h"
 #include "project/projectfile.h"
+#include "project/projectdocument.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
 #include "ui/editor/headerpanel.h"
@@ -28,6 +32,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTreeView>
+#include <QUndoStack>
 
 #include <cstdio>
 #include <functional>
@@ -47,6 +52,8 @@ const char *const Commands[] = {
     "mnuFileShowConsole",
     "mnuEditAdd",
     "mnuEditDelete",
+    "mnuEditUndo",
+    "mnuEditRedo",
     "mnuHeaderEditAdd",
     "mnuHeaderEditAddInfo",
     "mnuHeaderEditDelete",
@@ -226,6 +233,9 @@ protected:
             // of them reach the compiler.
             if (chance(3))
                 name = "mnuFileSaveMapPack";
+            // A map maker undoes in runs.
+            if (chance(8))
+                name = chance(70) ? "mnuEditUndo" : "mnuEditRedo";
             if (QByteArrayView(name) == "mnuFilesEditAdd" && chance(70))
                 selectSomeResources();
             const bool save = QByteArrayView(name) == "mnuFileSaveProject";
@@ -440,6 +450,62 @@ protected:
                QStringLiteral("resources list rows differ from the list"));
     }
 
+    QByteArray projectBytes() const
+    {
+        try {
+            return ProjectFileBytes(editor->project());
+        } catch (const UserError &e) {
+            return QByteArrayLiteral("cannot be written: ") + e.message().toUtf8();
+        }
+    }
+
+    // The project at each step of the history, as it was when that step was reached.
+    void noteHistory()
+    {
+        const QUndoStack &history = editor->document().history();
+        if (history.count() == 0) {
+            bytesAt.clear();
+            stepAt.clear();
+        }
+        const QByteArray bytes = projectBytes();
+        const int index = history.index();
+        const QUndoCommand *last = index > 0 ? history.command(index - 1) : nullptr;
+        const auto known = bytesAt.constFind(index);
+        // Reached again by undo or redo, a step gives what it gave; a new step or a typing merged
+        // into the last one replaces it.
+        if (known != bytesAt.cend() && lastIndex != index && stepAt.value(index) == last && *known != bytes)
+            problems.append(QStringLiteral("history step %1 gives other project bytes than it had").arg(index));
+        bytesAt[index] = bytes;
+        stepAt[index] = last;
+        lastIndex = index;
+    }
+
+    // Undoes to the start of the history and redoes to its end through the menu, checking the
+    // views and the bytes of every step.
+    void travelHistory(const std::function<bool()> &failed)
+    {
+        const QUndoStack &history = editor->document().history();
+        QAction *undo = item("mnuEditUndo");
+        QAction *redo = item("mnuEditRedo");
+        const QByteArray end = projectBytes();
+        const int top = history.index();
+        for (int index = top; index > 0 && !failed(); --index) {
+            expect(undo->isEnabled(), QStringLiteral("Undo is off at history step %1").arg(index));
+            undo->trigger();
+            checkViews();
+            expect(projectBytes() == bytesAt.value(index - 1),
+                   QStringLiteral("undo to history step %1 gives other bytes").arg(index - 1));
+        }
+        expect(failed() || !undo->isEnabled(), QStringLiteral("Undo is on at the start of the history"));
+        while (history.index() < top && !failed()) {
+            redo->trigger();
+            checkViews();
+            expect(projectBytes() == bytesAt.value(history.index()),
+                   QStringLiteral("redo to history step %1 gives other bytes").arg(history.index()));
+        }
+        expect(failed() || projectBytes() == end, QStringLiteral("redo to the end gives other bytes"));
+    }
+
     void walk(quint32 walkNumber, int steps)
     {
         random.restart(walkNumber);
@@ -464,6 +530,11 @@ protected:
             if (trace)
                 trace(actions.last());
             checkViews();
+            noteHistory();
+            if (i + 1 == steps && problems.isEmpty()) {
+                actions.append(QStringLiteral("undo to the start and redo to the end"));
+                travelHistory([this] { return !problems.isEmpty(); });
+            }
             if (!problems.isEmpty()) {
                 const int shown = std::min<int>(int(actions.size()), 200);
                 ADD_FAILURE() << "walk " << walkNumber << " failed at step " << i << ":\n  "
@@ -477,6 +548,9 @@ protected:
     }
 
     WalkRandom random;
+    QHash<int, QByteArray> bytesAt;
+    QHash<int, const QUndoCommand *> stepAt;
+    int lastIndex = 0;
     QHash<QByteArray, QAction *> commands;
     QStringList files;
     QStringList folders;

@@ -138,8 +138,12 @@ QMap<QString, QByteArray> BuildWalk::filesUnder(const QString &folder) const
 QList<bool> BuildWalk::actionsEnabled(const TfrmEditor &editor) const
 {
     QList<bool> enabled;
-    for (const QAction *action : editor.actions())
+    for (const QAction *action : editor.actions()) {
+        // The wizard's Finish before a build is a step of the history: Undo may come on.
+        if (action->objectName() == QLatin1String("mnuEditUndo") || action->objectName() == QLatin1String("mnuEditRedo"))
+            continue;
         enabled.append(action->isEnabled());
+    }
     return enabled;
 }
 

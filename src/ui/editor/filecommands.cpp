@@ -91,38 +91,13 @@ void TfrmEditor::commitGrid()
 
 void TfrmEditor::NewFile()
 {
-    m_project->NewFile();
-    markClean();
+    m_document->newProject();
 }
 
-void TfrmEditor::markClean()
+bool TfrmEditor::keepDiscardedProject(const QString &advice)
 {
     try {
-        m_cleanBytes = ProjectFileBytes(*m_project);
-    } catch (const UserError &) {
-        m_cleanBytes.clear();
-    }
-}
-
-// The project file's name, or the pack title for a project never saved, so a map maker finds
-// the copy by the name they know.
-QString TfrmEditor::recoveryName() const
-{
-    if (!m_projectFileName.isEmpty())
-        return QFileInfo(m_projectFileName).completeBaseName();
-    return m_project->packTitle();
-}
-
-bool TfrmEditor::keepDiscardedProject(const QByteArray &known, const QString &advice)
-{
-    QByteArray bytes = known;
-    try {
-        if (bytes.isEmpty())
-            bytes = ProjectFileBytes(*m_project);
-        // The timed copy may hold it already.
-        if (bytes == m_cleanBytes || bytes == m_timedCopyBytes)
-            return true;
-        saveRecoveryCopy(bytes, recoveryName());
+        m_document->keepRecoveryCopy();
         return true;
     } catch (const UserError &e) {
         // At the end of the program there is no window left to show it in.
@@ -139,7 +114,7 @@ void TfrmEditor::mnuFileNewClick()
 {
     commitGrid();
     // Without a copy of unsaved work, New would lose it.
-    if (!keepDiscardedProject(QByteArray()))
+    if (!keepDiscardedProject())
         return;
     NewFile();
 }
@@ -165,19 +140,17 @@ void TfrmEditor::openStartupProject(const QString &path)
 bool TfrmEditor::openProject(const QString &path)
 {
     // The copy comes first: once the file is read, the project it replaces is gone.
-    if (!keepDiscardedProject(QByteArray()))
+    if (!keepDiscardedProject())
         return false;
     try {
-        OpenProjectFile(*m_project, path);
+        m_document->open(path);
     } catch (const UserError &e) {
         // The open project and its name stay as they were.
         m_dialogs->showMessage(messageCaption(), QStringLiteral("Reraise file error\n") + e.message());
         return false;
     }
-    m_projectFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    markClean();
     UpdateProjectCaption();
-    rememberRecent(m_projectFileName);
+    rememberRecent(m_document->fileName());
     return true;
 }
 
@@ -194,26 +167,24 @@ void TfrmEditor::mnuFileSaveProjectClick()
 
 void TfrmEditor::mnuFileSaveClick()
 {
-    if (m_projectFileName.isEmpty()) {
+    if (m_document->fileName().isEmpty()) {
         mnuFileSaveProjectClick();
         return;
     }
     commitGrid();
-    saveProjectTo(m_projectFileName);
+    saveProjectTo(m_document->fileName());
 }
 
 bool TfrmEditor::saveProjectTo(const QString &path)
 {
     try {
-        SaveProjectFile(*m_project, path);
+        m_document->save(path);
     } catch (const UserError &e) {
         m_dialogs->showMessage(messageCaption(), e.message());
         return false;
     }
-    m_projectFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    markClean();
     UpdateProjectCaption();
-    rememberRecent(m_projectFileName);
+    rememberRecent(m_document->fileName());
     return true;
 }
 
@@ -261,7 +232,7 @@ void TfrmEditor::mnuFileOpenRecoveryClick()
     if (chosen.isEmpty() || !openProject(chosen.first()))
         return;
     // A copy is no project file of the map maker's: Save asks where the project goes.
-    m_projectFileName.clear();
+    m_document->forgetFileName();
     RecentProjects::store(RecentProjects::withoutProject(RecentProjects::load(),
                                                          QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath())));
     UpdateProjectCaption();
@@ -270,11 +241,7 @@ void TfrmEditor::mnuFileOpenRecoveryClick()
 void TfrmEditor::keepTimedCopy()
 {
     try {
-        const QByteArray bytes = ProjectFileBytes(*m_project);
-        if (bytes == m_cleanBytes || bytes == m_timedCopyBytes)
-            return;
-        saveRecoveryCopy(bytes, recoveryName());
-        m_timedCopyBytes = bytes;
+        m_document->keepRecoveryCopy();
     } catch (const UserError &e) {
         // Said on the console's standard error only: a dialog every two minutes would stop the
         // map maker's work, and the copy is tried again at the next turn.
@@ -327,7 +294,7 @@ void TfrmEditor::closeEvent(QCloseEvent *event)
     commitGrid();
     // While the window still stands, a copy that cannot be written can be told: the map maker
     // may then save the project, or close again to leave without it.
-    if (!m_closeSettled && !keepDiscardedProject(QByteArray(), QStringLiteral("The project stays open: save it, or "
+    if (!m_closeSettled && !keepDiscardedProject(QStringLiteral("The project stays open: save it, or "
                                                                               "close the window again to quit "
                                                                               "without keeping it."))) {
         m_closeSettled = true;

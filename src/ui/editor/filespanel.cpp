@@ -2,7 +2,7 @@
 
 #include "core/errors.h"
 #include "core/langload.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/filestreemodel.h"
 #include "ui/editor/frmeditor.h"
@@ -36,9 +36,12 @@ QString messageCaption()
 
 } // namespace
 
-FilesPanel::FilesPanel(ProjectModel &project, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent), m_project(project)
+FilesPanel::FilesPanel(ProjectDocument &document, QWidget *parent)
+    : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent)
+    , m_document(document)
+    , m_project(document.model())
 {
+    ProjectModel &project = m_project;
     title()->setText(GetLangText(QStringLiteral("[lblFiles.Caption]")));
     mnuFilesEdit = addLabelMenu(QStringLiteral("pnlFilesMenu"), QStringLiteral("mnuFilesEdit"),
                                 QStringLiteral("pmnuFilesEdit"), &pmnuFilesEdit);
@@ -146,7 +149,7 @@ void FilesPanel::mnuFilesEditAddClick()
             return dialogs.askReplace(messageCaption(), text);
         });
         const QVector<AddResourcesOperation::Resource> chosen = m_editor->resources()->selectedResources();
-        operation.addSelected(node, chosen);
+        m_document.change(lang("[Change.AddResources]"), [&] { operation.addSelected(node, chosen); });
         lstFiles->expand(m_model->indexOf(node));
         if (!operation.skipped().isEmpty()) {
             QStringList reasons;
@@ -174,7 +177,7 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
     if (!name)
         return;
     try {
-        CreateFolder(m_project, node, *name);
+        m_document.change(lang("[Change.CreateFolder]"), [&] { CreateFolder(m_project, node, *name); });
         lstFiles->expand(m_model->indexOf(node));
     } catch (const UserError &e) {
         m_editor->dialogs().showMessage(messageCaption(), e.message());
@@ -184,7 +187,10 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
 void FilesPanel::mnuFilesEditDeleteClick()
 {
     TreeNode *node = selectedNode();
-    if (!node || !m_project.DeleteNode(node))
+    bool deleted = false;
+    if (node)
+        m_document.change(lang("[Change.DeleteNode]"), [&] { deleted = m_project.DeleteNode(node); });
+    if (!deleted)
         return;
     // The tree moved its current row to a neighbour; that becomes the selection.
     const QModelIndex next = lstFiles->currentIndex();

@@ -9,6 +9,7 @@ namespace tervelle {
 
 class FilesTreeModel;
 class LabelMenu;
+class ProjectDocument;
 class ProjectModel;
 class TfrmEditor;
 class TreeNode;
@@ -21,7 +22,7 @@ class FilesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    FilesPanel(ProjectModel &project, QWidget *parent);
+    FilesPanel(ProjectDocument &document, QWidget *parent);
 
     // The window whose resources list, preview and dialogs the commands use.
     void attach(TfrmEditor *editor);
@@ -69,6 +70,7 @@ private:
     bool handleDrag(QEvent *event);
     void projectWasReset();
 
+    ProjectDocument &m_document;
     ProjectModel &m_project;
     TfrmEditor *m_editor = nullptr;
     FilesTreeModel *m_model = nullptr;

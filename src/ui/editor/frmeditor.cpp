@@ -116,7 +116,8 @@ QString fillCaption(const QString &text, const QString &title, const QString &fi
 
 } // namespace
 
-TfrmEditor::TfrmEditor(Dialogs *dialogs, QWidget *parent) : QWidget(parent), m_project(new ProjectModel(Common, this))
+TfrmEditor::TfrmEditor(Dialogs *dialogs, QWidget *parent)
+    : QWidget(parent), m_document(new ProjectDocument(Common, this)), m_project(&m_document->model())
 {
     setObjectName(QStringLiteral("frmEditor"));
     accessibleAsWindow(this);
@@ -139,13 +140,13 @@ void TfrmEditor::FormCreate()
     showProblems();
     LoadSettings();
     setWindowTitle(GetLangText(QStringLiteral("[frmEditor.Caption]")));
-    m_projectFileName.clear();
     createControls();
     m_maps->mnuFileHelp->setVisible(GetLangText(QStringLiteral("[mnuFile.Help.Visible]")) == QLatin1String("1"));
     for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources})
         panel->layoutLabelMenus();
     SetColors();
     connectFileCommands();
+    connectHistory();
     connect(m_project, &ProjectModel::projectReset, this, &TfrmEditor::projectWasReset);
     connect(m_project, &ProjectModel::headerChanged, this, &TfrmEditor::headerWasChanged);
     restoreLayout();
@@ -162,13 +163,13 @@ void TfrmEditor::createControls()
     splMidRight = new PanelSplitter(QStringLiteral("splMidRight"), Qt::Vertical, this);
     pnlRight = new ColumnPanel(QStringLiteral("pnlRight"), this);
 
-    m_properties = new PropertiesPanel(*m_project, *m_dialogs, pnlMid);
+    m_properties = new PropertiesPanel(*m_document, *m_dialogs, pnlMid);
     m_properties->selectDirectory = [this](const QString &caption, QString &folder) {
         return SelectDirectory(caption, QString(), folder);
     };
-    m_maps = new MapsPanel(*m_project, *m_properties, pnlLeft);
-    m_header = new HeaderPanel(*m_project, *m_dialogs, pnlLeft);
-    m_files = new FilesPanel(*m_project, pnlMid);
+    m_maps = new MapsPanel(*m_document, *m_properties, pnlLeft);
+    m_header = new HeaderPanel(*m_document, *m_dialogs, pnlLeft);
+    m_files = new FilesPanel(*m_document, pnlMid);
     m_resources = new ResourcesPanel(*m_project, pnlRight);
     m_preview = new PreviewPanel(pnlRight);
     m_files->attach(this);
@@ -249,7 +250,7 @@ void TfrmEditor::FormDestroy()
     // Closing the window has dealt with the copy already; the end of the program without a
     // close (a termination signal) has not.
     if (!m_closeSettled)
-        keepDiscardedProject(QByteArray());
+        keepDiscardedProject();
     SaveSettings();
     storeLayout();
     setProblemHandler(std::move(m_previousProblemHandler));
@@ -378,6 +379,8 @@ void TfrmEditor::PanelsChangeEnabled(bool enabled)
     pnlRight->setEnabled(enabled);
     pnlMid->setEnabled(enabled);
     pnlLeft->setEnabled(enabled);
+    m_panelsEnabled = enabled;
+    updateHistoryItems();
 }
 
 void TfrmEditor::projectWasReset(ResetKind)
@@ -410,11 +413,12 @@ void TfrmEditor::headerWasChanged()
 void TfrmEditor::UpdateProjectCaption()
 {
     const QString title = m_project->packTitle();
-    if (m_projectFileName.isEmpty())
+    const QString &fileName = m_document->fileName();
+    if (fileName.isEmpty())
         setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectCaption]")), title, QString()));
     else
         setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]")), title,
-                                   m_projectFileName));
+                                   fileName));
 }
 
 } // namespace tervelle

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/report.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -37,7 +37,8 @@ public:
     explicit TfrmEditor(Dialogs *dialogs = nullptr, QWidget *parent = nullptr);
     ~TfrmEditor() override;
 
-    ProjectModel &project() const { return *m_project; }
+    ProjectDocument &document() const { return *m_document; }
+    ProjectModel &project() const { return m_document->model(); }
     Dialogs &dialogs() const { return *m_dialogs; }
 
     MapsPanel *maps() const { return m_maps; }
@@ -49,7 +50,7 @@ public:
     ConsolePanel *console() const { return m_console; }
 
     // The current project file; empty until a project is saved or opened.
-    const QString &ProjectFileName() const { return m_projectFileName; }
+    const QString &ProjectFileName() const { return m_document->fileName(); }
 
     void NewFile();
     void UpdateProjectCaption();
@@ -90,6 +91,9 @@ public:
     void mnuFileSaveMapPackClick();
     void mnuFilePackPropertiesClick();
     void mnuFileShowConsoleClick();
+    // Edit menu of the maps panel: the project's history.
+    void mnuEditUndoClick();
+    void mnuEditRedoClick();
     // True while a map pack build runs.
     bool isBuilding() const;
     // A termination signal: no question to anyone. The discarded project is kept as a recovery
@@ -110,6 +114,10 @@ private:
     void layoutColumns();
     void connectFileCommands();
     void connectMapPackCommands();
+    void connectHistory();
+    // The pack wizard; its Finish is one change of the project. False when it was not finished.
+    bool runPackWizard();
+    void updateHistoryItems();
     void labelMenuClicked(QWidget *mainControl);
     void projectWasReset(ResetKind kind);
     void headerWasChanged();
@@ -121,13 +129,11 @@ private:
     void fillRecentMenu();
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
     // saved or started. False (and the reason shown) when the copy could not be written.
-    bool keepDiscardedProject(const QByteArray &bytes,
-                              const QString &advice = QStringLiteral("The project stays open: save it before you go on."));
-    QString recoveryName() const;
-    void markClean();
+    bool keepDiscardedProject(const QString &advice = QStringLiteral("The project stays open: save it before you go on."));
     void restoreLayout();
     void storeLayout() const;
 
+    ProjectDocument *m_document = nullptr;
     ProjectModel *m_project = nullptr;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs = nullptr;
@@ -148,9 +154,8 @@ private:
     int m_leftWidth = 204; // the widths asked for; a small window shows less
     int m_midWidth = 281;
 
-    QString m_projectFileName;
-    QByteArray m_cleanBytes; // the project as last opened, saved or started
-    QByteArray m_timedCopyBytes; // the project as the last timed recovery copy holds it
+    // Off while a build or a folder scan holds the panels.
+    bool m_panelsEnabled = true;
     QString m_lastOpenPath;
     QString m_lastSavePath;
     bool m_destroyed = false;

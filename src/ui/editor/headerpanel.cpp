@@ -5,7 +5,7 @@
 #include "core/namerule.h"
 #include "project/keyvalue.h"
 #include "project/picklists.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/keyvaluegrid.h"
 #include "ui/editor/labelmenu.h"
@@ -20,6 +20,8 @@
 #include <QMenu>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace tervelle {
 
 namespace {
@@ -33,11 +35,13 @@ constexpr int PickListRowHeight = 19; // the pick list's 21 pixels less its bord
 
 } // namespace
 
-HeaderPanel::HeaderPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
+HeaderPanel::HeaderPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), parent)
-    , m_project(project)
+    , m_document(document)
+    , m_project(document.model())
     , m_dialogs(dialogs)
 {
+    ProjectModel &project = m_project;
     title()->setText(lang("[lblHeader.Caption]"));
     mnuHeaderEdit = addLabelMenu(QStringLiteral("pnlHeaderMenu"), QStringLiteral("mnuHeaderEdit"),
                                  QStringLiteral("pmnuHeaderEdit"), &pmnuHeaderEdit);
@@ -123,6 +127,8 @@ void HeaderPanel::lstHeaderClick()
 {
     const QModelIndex current = lstHeader->currentIndex();
     SelectedHeaderRow = current.isValid() ? current.row() : -1;
+    // Typing in another cell is another step.
+    m_document.endTyping();
     closeHeaderEditor();
     mnuHeaderEditDelete->setEnabled(lstHeader->isEnabled() && SelectedHeaderRow >= FixedHeaderRows);
     const QVector<THeaderKeyInfo> &info = m_project.headerInfo();
@@ -145,10 +151,16 @@ void HeaderPanel::lstHeaderClick()
 std::optional<QString> HeaderPanel::writeCell(int row, int column, const QString &text)
 {
     try {
-        if (column == 0)
-            m_project.SetHeaderKey(row, text, this);
-        else
-            m_project.SetHeaderValue(row, text, this);
+        // An "[english]" edit renames the map list node and changes the caption in the same step.
+        m_document.change(
+            lang("[Change.EditHeader]"),
+            [&] {
+                if (column == 0)
+                    m_project.SetHeaderKey(row, text, this);
+                else
+                    m_project.SetHeaderValue(row, text, this);
+            },
+            QStringLiteral("header %1 %2").arg(row).arg(column));
     } catch (const UserError &e) {
         showError(e.message());
         return std::nullopt;
@@ -176,11 +188,13 @@ void HeaderPanel::reloadRows()
     const QModelIndex current = lstHeader->currentIndex();
     closeHeaderEditor();
     m_grid->setRows(m_project.headerRows());
-    if (!current.isValid() || current.row() >= m_grid->rowCount())
+    if (!current.isValid())
         return;
+    // A row that went (an undo of its add) leaves its neighbour current, as Delete does.
+    const int row = std::min(current.row(), m_grid->rowCount() - 1);
     {
         const QSignalBlocker quiet(lstHeader->selectionModel());
-        lstHeader->setCurrentIndex(m_grid->index(current.row(), current.column()));
+        lstHeader->setCurrentIndex(row >= 0 ? m_grid->index(row, current.column()) : QModelIndex());
     }
     lstHeaderClick();
 }
@@ -206,7 +220,8 @@ void HeaderPanel::addKey(qint32 kind)
         return;
     int row = -1;
     try {
-        row = m_project.AddHeaderKey(*key, kind);
+        m_document.change(lang(link ? "[Change.AddHeaderLink]" : "[Change.AddHeaderRow]"),
+                          [&] { row = m_project.AddHeaderKey(*key, kind); });
     } catch (const UserError &e) {
         showError(e.message());
         return;
@@ -223,7 +238,7 @@ void HeaderPanel::mnuHeaderEditDeleteClick()
     if (row < FixedHeaderRows || row >= m_grid->rowCount())
         return;
     closeHeaderEditor();
-    m_project.DeleteHeaderKey(row);
+    m_document.change(lang("[Change.DeleteHeaderRow]"), [&] { m_project.DeleteHeaderKey(row); });
     lstHeader->setCurrentIndex(m_grid->index(std::min(row, m_grid->rowCount() - 1), 1));
     lstHeaderClick();
 }

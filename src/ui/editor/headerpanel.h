@@ -16,6 +16,7 @@ class GridDelegate;
 class KeyValueGridModel;
 class LabelMenu;
 class PickLists;
+class ProjectDocument;
 class ProjectModel;
 
 // `pnlHeader`: the pack header grid, showing the project's header rows themselves, with the
@@ -25,7 +26,7 @@ class HeaderPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    HeaderPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent);
+    HeaderPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent);
 
     LabelMenu *mnuHeaderEdit = nullptr;
     QMenu *pmnuHeaderEdit = nullptr;
@@ -62,6 +63,7 @@ private:
     void reloadRows();
     void showError(const QString &message);
 
+    ProjectDocument &m_document;
     ProjectModel &m_project;
     Dialogs &m_dialogs;
     PickLists *m_pickLists = nullptr;

@@ -47,7 +47,18 @@ bool TfrmEditor::isBuilding() const
 void TfrmEditor::mnuFilePackPropertiesClick()
 {
     commitGrid();
-    ShowPackWizard(*m_dialogs, this);
+    runPackWizard();
+}
+
+bool TfrmEditor::runPackWizard()
+{
+    // The wizard works on a copy, so that its Finish is one step of the project's history.
+    SharedState edited = Common;
+    if (!ShowPackWizard(*m_dialogs, this, edited))
+        return false;
+    m_document->change(GetLangText(QStringLiteral("[Change.PackProperties]")),
+                       [&] { m_project->setPackProperties(PackProperties::of(edited)); });
+    return true;
 }
 
 void TfrmEditor::mnuFileShowConsoleClick()
@@ -61,7 +72,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     // The File menu is disabled during a build; a shortcut or a script must not start a second.
     if (isBuilding())
         return;
-    if (!Common.PackPropertiesSet && !ShowPackWizard(*m_dialogs, this))
+    if (!Common.PackPropertiesSet && !runPackWizard())
         return;
 
     FileDialogRequest request;

@@ -1,7 +1,7 @@
 #include "ui/editor/mapspanel.h"
 
 #include "core/langload.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/projectitemmodels.h"
 #include "ui/editor/propertiespanel.h"
@@ -14,9 +14,10 @@
 
 namespace tervelle {
 
-MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget *parent)
+MapsPanel::MapsPanel(ProjectDocument &document, PropertiesPanel &properties, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlMaps"), QStringLiteral("lblMaps"), parent)
-    , m_project(project)
+    , m_document(document)
+    , m_project(document.model())
     , m_properties(properties)
 {
     title()->setText(GetLangText(QStringLiteral("[lblMaps.Caption]")));
@@ -49,12 +50,18 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
     mnuEditDuplicate = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDuplicate"), "[mnuEdit.Duplicate.Caption]");
     mnuEditMoveUp = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveUp"), "[mnuEdit.MoveUp.Caption]");
     mnuEditMoveDown = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveDown"), "[mnuEdit.MoveDown.Caption]");
+    pmnuEdit->addSeparator();
+    mnuEditUndo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditUndo"), "[mnuEdit.Undo.Caption]");
+    mnuEditRedo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditRedo"), "[mnuEdit.Redo.Caption]");
     for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFilePackProperties, mnuEditAdd, mnuEditDelete,
                           mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
         item->setEnabled(false);
     mnuEditMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
     mnuEditMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
 
+    ProjectModel &project = m_project;
+    // Before the list's own model: the selection must be settled before the row goes.
+    connect(&project, &ProjectModel::mapRemoved, this, &MapsPanel::mapWillGo);
     m_model = new MapsListModel(project, this);
     lstMaps = new QListView(this);
     lstMaps->setObjectName(QStringLiteral("lstMaps"));
@@ -74,7 +81,7 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
         item->setShortcutContext(Qt::WidgetShortcut);
         lstMaps->addAction(item);
     }
-    connect(&project, &ProjectModel::mapInserted, this, &MapsPanel::updateAddEnabled);
+    connect(&project, &ProjectModel::mapInserted, this, &MapsPanel::mapCameBack);
     connect(&project, &ProjectModel::mapRemoved, this, &MapsPanel::updateAddEnabled);
     connect(&project, &ProjectModel::projectReset, this, &MapsPanel::updateAddEnabled);
     for (auto changed : {&ProjectModel::mapInserted, &ProjectModel::mapRemoved})
@@ -122,7 +129,9 @@ void MapsPanel::chooseMap(int index)
 void MapsPanel::mnuEditDuplicateClick()
 {
     mnuMainClick();
-    const int copy = m_project.duplicateMap(SelectedMap);
+    int copy = -1;
+    m_document.change(GetLangText(QStringLiteral("[Change.DuplicateMap]")),
+                      [&] { copy = m_project.duplicateMap(SelectedMap); });
     if (copy >= 0)
         chooseMap(copy);
 }
@@ -137,7 +146,7 @@ void MapsPanel::moveSelectedMap(int step)
     {
         // The list's own moves of its current item while the row goes choose nothing.
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_project.moveMap(from, to);
+        m_document.change(GetLangText(QStringLiteral("[Change.MoveMap]")), [&] { m_project.moveMap(from, to); });
     }
     chooseMap(to);
 }
@@ -146,7 +155,9 @@ void MapsPanel::mnuEditAddClick()
 {
     if (m_project.mapCount() >= MaxMaps)
         return;
-    const int index = m_project.AddMap();
+    mnuMainClick();
+    int index = -1;
+    m_document.change(GetLangText(QStringLiteral("[Change.AddMap]")), [&] { index = m_project.AddMap(); });
     lstMaps->setCurrentIndex(m_model->index(index));
     updateAddEnabled();
     updateMapItems();
@@ -162,7 +173,7 @@ void MapsPanel::mnuEditDeleteClick()
     m_properties.resetGrid();
     {
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_project.DeleteMap(index);
+        m_document.change(GetLangText(QStringLiteral("[Change.DeleteMap]")), [&] { m_project.DeleteMap(index); });
         lstMaps->selectionModel()->clear();
     }
     mnuEditDelete->setEnabled(false);
@@ -173,8 +184,35 @@ void MapsPanel::mnuEditDeleteClick()
 void MapsPanel::mnuMainClick()
 {
     // The grid commits every edit as it is made; this keeps the map and the grid one copy.
-    if (SelectedMap >= 0 && SelectedMap < m_project.mapCount() && m_properties.shownMap() == SelectedMap)
-        m_project.CommitMapProperties(SelectedMap, m_properties.gridRows(), &m_properties);
+    if (SelectedMap >= 0 && SelectedMap < m_project.mapCount() && m_properties.shownMap() == SelectedMap) {
+        m_document.change(GetLangText(QStringLiteral("[Change.EditProperty]")), [this] {
+            m_project.CommitMapProperties(SelectedMap, m_properties.gridRows(), &m_properties);
+        });
+    }
+}
+
+void MapsPanel::mapWillGo(int index)
+{
+    // The map list model has not removed the row yet.
+    if (index == SelectedMap) {
+        SelectedMap = -1;
+        const QSignalBlocker quiet(lstMaps->selectionModel());
+        lstMaps->selectionModel()->clear();
+        mnuEditDelete->setEnabled(false);
+    } else if (index < SelectedMap) {
+        --SelectedMap;
+    }
+    updateAddEnabled();
+}
+
+void MapsPanel::mapCameBack(int index)
+{
+    if (index <= SelectedMap)
+        ++SelectedMap;
+    updateAddEnabled();
+    // A map that an undo or a redo brings back is the one the map maker looks at.
+    if (m_document.isReplaying())
+        lstMaps->setCurrentIndex(m_model->index(index));
 }
 
 void MapsPanel::lstMapsClick()

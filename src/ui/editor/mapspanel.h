@@ -8,6 +8,7 @@ namespace tervelle {
 
 class LabelMenu;
 class MapsListModel;
+class ProjectDocument;
 class ProjectModel;
 class PropertiesPanel;
 
@@ -17,7 +18,7 @@ class MapsPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget *parent);
+    MapsPanel(ProjectDocument &document, PropertiesPanel &properties, QWidget *parent);
 
     LabelMenu *mnuFile = nullptr;
     LabelMenu *mnuEdit = nullptr;
@@ -39,6 +40,9 @@ public:
     QAction *mnuEditDuplicate = nullptr;
     QAction *mnuEditMoveUp = nullptr;
     QAction *mnuEditMoveDown = nullptr;
+    // The project's history, after a separator at the end of the Edit menu.
+    QAction *mnuEditUndo = nullptr;
+    QAction *mnuEditRedo = nullptr;
     QListView *lstMaps = nullptr;
 
     // Index of the map whose properties the grid shows; -1 for none.
@@ -68,6 +72,11 @@ private:
     // Makes `index` the chosen map without committing the grid into another.
     void chooseMap(int index);
 
+    // Undo and redo take maps away and bring them back: the selection follows.
+    void mapWillGo(int index);
+    void mapCameBack(int index);
+
+    ProjectDocument &m_document;
     ProjectModel &m_project;
     PropertiesPanel &m_properties;
     MapsListModel *m_model = nullptr;

@@ -3,7 +3,7 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "project/picklists.h"
-#include "project/projectmodel.h"
+#include "project/projectdocument.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/keyvaluegrid.h"
 #include "ui/editor/labelmenu.h"
@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QTableView>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace tervelle {
 
@@ -45,9 +47,10 @@ CellEditor editorForKind(int kind)
 
 } // namespace
 
-PropertiesPanel::PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
+PropertiesPanel::PropertiesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), parent)
-    , m_project(project)
+    , m_document(document)
+    , m_project(document.model())
     , m_dialogs(dialogs)
 {
     title()->setText(lang("[lblProperties.Caption]"));
@@ -67,6 +70,7 @@ PropertiesPanel::PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidge
     connect(mnuPropertiesEditTexturesDir, &QAction::triggered, this,
             &PropertiesPanel::mnuPropertiesEditTexturesDirClick);
 
+    ProjectModel &project = m_project;
     m_pickLists = new PickLists(project, this);
     m_grid = new KeyValueGridModel(this);
     m_grid->setTitles(lang("[TValueListEditor.Key.Name]"), lang("[TValueListEditor.Value.Name]"));
@@ -86,6 +90,17 @@ PropertiesPanel::PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidge
     connect(lstProperties->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { lstPropertiesClick(); });
     connect(&project, &ProjectModel::mapChanged, this, &PropertiesPanel::mapChanged);
+    // Undo and redo take maps away and bring them back: the grid keeps showing its own map.
+    connect(&project, &ProjectModel::mapRemoved, this, [this](int index) {
+        if (index == m_map)
+            resetGrid();
+        else if (index < m_map)
+            --m_map;
+    });
+    connect(&project, &ProjectModel::mapInserted, this, [this](int index) {
+        if (m_map >= 0 && index <= m_map)
+            ++m_map;
+    });
     connect(m_pickLists, &PickLists::listsChanged, this, [this] {
         // An open pick list shows the files the tree has now.
         if (cmbProperties && ValueEditorRow >= 0)
@@ -184,6 +199,8 @@ void PropertiesPanel::lstPropertiesClick()
 {
     const QModelIndex current = lstProperties->currentIndex();
     SelectedProperty = current.isValid() ? current.row() : -1;
+    // Typing in another cell is another step.
+    m_document.endTyping();
     closeValueEditor();
     mnuPropertiesEditDelete->setEnabled(m_map >= 0 && SelectedProperty >= FixedMapProperties);
     if (m_map < 0 || SelectedProperty < 0)
@@ -198,10 +215,16 @@ std::optional<QString> PropertiesPanel::writeCell(int row, int column, const QSt
     if (m_map < 0 || m_map >= m_project.mapCount())
         return std::nullopt;
     try {
-        if (column == 0)
-            m_project.SetMapPropertyKey(m_map, row, text, this);
-        else
-            m_project.SetMapPropertyValue(m_map, row, text, this);
+        const QString cell = QStringLiteral("property %1 %2 %3").arg(m_map).arg(row).arg(column);
+        m_document.change(
+            lang("[Change.EditProperty]"),
+            [&] {
+                if (column == 0)
+                    m_project.SetMapPropertyKey(m_map, row, text, this);
+                else
+                    m_project.SetMapPropertyValue(m_map, row, text, this);
+            },
+            cell);
     } catch (const UserError &e) {
         showError(e.message());
         return std::nullopt;
@@ -222,11 +245,13 @@ void PropertiesPanel::reloadRows()
     const QModelIndex current = lstProperties->currentIndex();
     closeValueEditor();
     m_grid->setRows(m_project.map(m_map).Info.Properties);
-    if (!current.isValid() || current.row() >= m_grid->rowCount())
+    if (!current.isValid())
         return;
+    // A row that went (an undo of its add) leaves its neighbour current, as Delete does.
+    const int row = std::min(current.row(), m_grid->rowCount() - 1);
     {
         const QSignalBlocker quiet(lstProperties->selectionModel());
-        lstProperties->setCurrentIndex(m_grid->index(current.row(), current.column()));
+        lstProperties->setCurrentIndex(row >= 0 ? m_grid->index(row, current.column()) : QModelIndex());
     }
     lstPropertiesClick();
 }
@@ -241,7 +266,7 @@ void PropertiesPanel::mnuPropertiesEditAddClick()
         return;
     int row = -1;
     try {
-        row = m_project.AddMapProperty(m_map, *key);
+        m_document.change(lang("[Change.AddProperty]"), [&] { row = m_project.AddMapProperty(m_map, *key); });
     } catch (const UserError &e) {
         showError(e.message());
         return;
@@ -260,7 +285,7 @@ void PropertiesPanel::mnuPropertiesEditDeleteClick()
     if (m_map < 0 || row < FixedMapProperties || row >= m_grid->rowCount())
         return;
     closeValueEditor();
-    m_project.DeleteMapProperty(m_map, row);
+    m_document.change(lang("[Change.DeleteProperty]"), [&] { m_project.DeleteMapProperty(m_map, row); });
     const int next = std::min(row, m_grid->rowCount() - 1);
     lstProperties->setCurrentIndex(m_grid->index(next, 1));
     lstPropertiesClick();

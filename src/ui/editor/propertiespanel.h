@@ -20,6 +20,7 @@ class GridDelegate;
 class KeyValueGridModel;
 class LabelMenu;
 class PickLists;
+class ProjectDocument;
 class ProjectModel;
 
 // `pnlProperties`: the grid of the selected map's properties and the value editors over it.
@@ -30,7 +31,7 @@ class PropertiesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    PropertiesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent);
+    PropertiesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent);
     ~PropertiesPanel() override;
 
     LabelMenu *mnuPropertiesEdit = nullptr;
@@ -86,6 +87,7 @@ private:
     void reloadRows();
     void showError(const QString &message);
 
+    ProjectDocument &m_document;
     ProjectModel &m_project;
     Dialogs &m_dialogs;
     PickLists *m_pickLists = nullptr;

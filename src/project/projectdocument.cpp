@@ -1,0 +1,156 @@
+#include "project/projectdocument.h"
+
+#include "project/projectfile.h"
+#include "project/recovery.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+namespace tervelle {
+
+namespace {
+
+// Applies a step's edits last first, and gives the edits that take it back the other way.
+EditList applyEdits(ProjectModel &model, const EditList &edits)
+{
+    EditList inverse;
+    inverse.reserve(edits.size());
+    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
+        inverse.push_back(model.applyEdit(*edit));
+    return inverse;
+}
+
+class ProjectStep : public QUndoCommand
+{
+public:
+    ProjectStep(ProjectModel &model, const QString &what, EditList edits, const QString &typingKey,
+                ProjectDocument::Runs &runs)
+        : QUndoCommand(what)
+        , m_model(model)
+        , m_edits(std::move(edits))
+        , m_typingKey(typingKey)
+        , m_runs(runs)
+        , m_run(runs.typing)
+    {}
+
+    void undo() override { replay(); }
+
+    void redo() override
+    {
+        // The change was made before the step was kept.
+        if (m_made) {
+            m_made = false;
+            return;
+        }
+        replay();
+    }
+
+    int id() const override { return m_typingKey.isEmpty() ? -1 : 1; }
+
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        const auto *next = static_cast<const ProjectStep *>(other);
+        if (next->m_typingKey != m_typingKey || next->m_run != m_run || m_run != m_runs.typing)
+            return false;
+        m_edits.insert(m_edits.end(), next->m_edits.begin(), next->m_edits.end());
+        return true;
+    }
+
+private:
+    void replay()
+    {
+        ++m_runs.typing;
+        m_runs.replaying = true;
+        m_edits = applyEdits(m_model, m_edits);
+        m_runs.replaying = false;
+    }
+
+    ProjectModel &m_model;
+    EditList m_edits; // in the order they were recorded; applied last first
+    QString m_typingKey;
+    ProjectDocument::Runs &m_runs;
+    int m_run;
+    bool m_made = true;
+};
+
+} // namespace
+
+ProjectDocument::ProjectDocument(SharedState &state, QObject *parent)
+    : QObject(parent), m_model(new ProjectModel(state, this)), m_history(new QUndoStack(this))
+{
+}
+
+ProjectDocument::~ProjectDocument()
+{
+    // The steps refer to the model: they go first.
+    m_history->clear();
+}
+
+bool ProjectDocument::isModified() const
+{
+    return !m_history->isClean();
+}
+
+void ProjectDocument::push(const QString &what, EditList edits, const QString &typingKey)
+{
+    if (edits.empty())
+        return;
+    m_history->push(new ProjectStep(*m_model, what, std::move(edits), typingKey, m_runs));
+}
+
+void ProjectDocument::newProject()
+{
+    m_history->clear();
+    m_copied.clear();
+    // The file name stays: Save project offers it again.
+    m_model->NewFile();
+}
+
+void ProjectDocument::open(const QString &path)
+{
+    OpenProjectFile(*m_model, path);
+    m_history->clear();
+    m_copied.clear();
+    m_fileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    emit fileNameChanged();
+}
+
+void ProjectDocument::save(const QString &path)
+{
+    SaveProjectFile(*m_model, path);
+    // A change typed after the save is a step of its own, so that undo comes back to the file.
+    endTyping();
+    m_history->setClean();
+    m_fileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    emit fileNameChanged();
+}
+
+// The project file's name, or the pack title for a project never saved, so a map maker finds
+// the copy by the name they know.
+QString ProjectDocument::recoveryName() const
+{
+    if (!m_fileName.isEmpty())
+        return QFileInfo(m_fileName).completeBaseName();
+    return m_model->packTitle();
+}
+
+void ProjectDocument::forgetFileName()
+{
+    m_fileName.clear();
+    emit fileNameChanged();
+}
+
+void ProjectDocument::keepRecoveryCopy()
+{
+    if (!isModified())
+        return;
+    const QByteArray bytes = ProjectFileBytes(*m_model);
+    if (bytes == m_copied)
+        return;
+    saveRecoveryCopy(bytes, recoveryName());
+    m_copied = bytes;
+}
+
+} // namespace tervelle

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/common.h"
+#include "project/filetree.h"
+
+#include <QStringList>
+#include <QVector>
+
+#include <vector>
+
+namespace tervelle {
+
+// The pack fields of a project as one value: what the wizard's Finish changes in one go.
+struct PackProperties
+{
+    QString PackName;
+    QString PackVersion;
+    QString PackAuthor;
+    QString PackWebSite;
+    QStringList PackLanguages;
+    bool PackPropertiesSet = false;
+
+    bool operator==(const PackProperties &other) const;
+    bool operator!=(const PackProperties &other) const { return !(*this == other); }
+
+    static PackProperties of(const SharedState &state);
+};
+
+struct THeaderKeyInfo
+{
+    qint32 KeyKind = 0; // 0 text key, 1 link to an information file
+};
+
+struct TMapInfo
+{
+    QStringList Properties;
+    QVector<qint32> ValueKinds; // one per property, same order
+};
+
+struct MapEntry
+{
+    QString displayName;
+    TMapInfo Info;
+};
+
+// One node of a removed subtree, in walk order, with its depth below the subtree's top.
+struct SavedNode
+{
+    int depth = 0;
+    NodeData data;
+};
+
+// One change of a project, kept as what puts it back: applying it to the project makes the
+// change that undoes the one it was recorded for, and yields the change that redoes it. A step
+// of the history is a list of these, applied last first. Only what changed is kept: a map
+// entry, the header rows, a node's place and name, a removed subtree.
+struct ProjectEdit
+{
+    enum class Kind {
+        Header,     // set the header rows and kinds to `rows` and `headerInfo`
+        MapInsert,  // put `map` back as map `index`
+        MapRemove,  // remove map `index`
+        MapSet,     // set map `index` to `map`
+        NodeInsert, // put `nodes` back at `path`
+        NodeRemove, // remove the node at `path` with its subtree
+        NodeRename, // rename the node at `path` to `text`
+        NodeInfo,   // set the source of the node at `path` to `nodeInfo`
+        Pack,       // set the pack fields to `pack`
+    };
+
+    explicit ProjectEdit(Kind kind = Kind::Header, int index = -1, std::vector<int> path = {}, QString text = {})
+        : kind(kind), index(index), path(std::move(path)), text(std::move(text))
+    {}
+
+    Kind kind = Kind::Header;
+    int index = -1;
+    std::vector<int> path; // rows from the top level down
+    QString text;
+    QStringList rows;
+    QVector<THeaderKeyInfo> headerInfo;
+    MapEntry map;
+    std::vector<SavedNode> nodes;
+    TTreeNodeInfo nodeInfo;
+    PackProperties pack;
+};
+
+using EditList = std::vector<ProjectEdit>;
+
+} // namespace tervelle

@@ -1,0 +1,160 @@
+#include "core/errors.h"
+#include "project/projectdocument.h"
+#include "project/projectfile.h"
+#include "support/testsupport.h"
+
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+namespace tervelle::test {
+
+namespace {
+
+class ProjectHistory : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        resetLanguage();
+        document.newProject();
+    }
+
+    QByteArray bytes() const { return ProjectFileBytes(document.model()); }
+
+    // Absolute indexes as a plain walk of rows gives them, for comparing with the tree's own.
+    static void walkRows(const TreeNode *node, std::vector<const TreeNode *> &out)
+    {
+        out.push_back(node);
+        for (int row = 0; row < node->childCount(); ++row)
+            walkRows(node->child(row), out);
+    }
+
+    void expectIndexesAgree() const
+    {
+        const ProjectModel &model = document.model();
+        std::vector<const TreeNode *> walked;
+        for (int root = 0; root < model.tree().topLevelCount(); ++root)
+            walkRows(model.tree().topLevel(root), walked);
+        ASSERT_EQ(int(walked.size()), model.tree().count());
+        // Asked node by node first, before anything rebuilds the walk in one go.
+        for (std::size_t i = 0; i < walked.size(); i += 7)
+            ASSERT_EQ(model.absoluteIndex(walked[i]), int(i)) << "node " << walked[i]->Text.toStdString();
+    }
+
+    SharedState state;
+    ProjectDocument document{state};
+};
+
+TEST_F(ProjectHistory, DeletedSubtreesOfADeepTreeComeBackInPlaceAndOrder)
+{
+    ProjectModel &model = document.model();
+    TreeNode *files = model.root(FilesRoot);
+    // Before and after the deep folder, siblings whose order the undo must keep; a long list,
+    // so that removals leave holes in it.
+    for (int i = 0; i < 40; ++i)
+        model.AddFileElement(files, QStringLiteral("before%1.txt").arg(i), PlainFile, QStringLiteral("/b%1").arg(i));
+    TreeNode *deep = model.AddDirElement(files, QStringLiteral("deep"));
+    for (int i = 0; i < 40; ++i)
+        model.AddFileElement(files, QStringLiteral("after%1.txt").arg(i), PlainFile, QStringLiteral("/a%1").arg(i));
+    TreeNode *folder = deep;
+    for (int depth = 0; depth < 2000; ++depth) {
+        model.AddFileElement(folder, QStringLiteral("f%1.txt").arg(depth), PlainFile, QStringLiteral("/f%1").arg(depth));
+        folder = model.AddDirElement(folder, QStringLiteral("d%1").arg(depth));
+        model.AddFileElement(folder->parent(), QStringLiteral("g%1.txt").arg(depth), PlainFile, QString());
+    }
+    const QByteArray start = bytes();
+
+    // Holes first, then the deep folder, then a node deep inside another.
+    const auto remove = [&](TreeNode *node) {
+        document.change(QStringLiteral("Delete"), [&] { ASSERT_TRUE(model.DeleteNode(node)); });
+    };
+    remove(files->child(35));
+    remove(files->child(3));
+    expectIndexesAgree(); // the walk order is now kept node by node
+    const QByteArray withHoles = bytes();
+    remove(model.NodeDirExists(files, QStringLiteral("deep")));
+    const QByteArray withoutDeep = bytes();
+    ASSERT_EQ(document.history().count(), 3);
+
+    document.history().undo();
+    EXPECT_EQ(bytes(), withHoles);
+    expectIndexesAgree();
+    // The redone delete finds its node by place, not by the node that was deleted.
+    document.history().redo();
+    EXPECT_EQ(bytes(), withoutDeep);
+    document.history().undo();
+
+    TreeNode *inner = model.nodeAtPath({FilesRoot, 39, 1, 1, 1, 1});
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->Text, QStringLiteral("d3"));
+    remove(inner);
+    const QByteArray withoutInner = bytes();
+    document.history().undo();
+    EXPECT_EQ(bytes(), withHoles);
+
+    document.history().undo();
+    document.history().undo();
+    EXPECT_EQ(bytes(), start);
+    expectIndexesAgree();
+    EXPECT_FALSE(document.isModified());
+
+    document.history().redo();
+    document.history().redo();
+    EXPECT_EQ(bytes(), withHoles);
+    document.history().redo();
+    EXPECT_EQ(bytes(), withoutInner);
+    expectIndexesAgree();
+}
+
+TEST_F(ProjectHistory, SaveMarksItsStepAndTypingAfterItIsAStepOfItsOwn)
+{
+    ProjectModel &model = document.model();
+    const auto type = [&](const QString &value) {
+        document.change(QStringLiteral("Edit header"), [&] { model.SetHeaderValue(0, value); },
+                        QStringLiteral("header 0 1"));
+    };
+    type(QStringLiteral("A"));
+    type(QStringLiteral("Ab"));
+    // Typing in one cell is one step, and the map list node follows the title within it.
+    EXPECT_EQ(document.history().count(), 1);
+    EXPECT_EQ(model.MapListNode()->Text, QStringLiteral("Ab.mpl"));
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("saved.mpr"));
+    document.save(path);
+    const QByteArray saved = readBytes(path);
+    EXPECT_FALSE(document.isModified());
+
+    type(QStringLiteral("Abc"));
+    EXPECT_EQ(document.history().count(), 2);
+    EXPECT_TRUE(document.isModified());
+    document.history().undo();
+    EXPECT_EQ(bytes(), saved);
+    EXPECT_FALSE(document.isModified());
+    document.history().undo();
+    EXPECT_TRUE(document.isModified());
+    EXPECT_EQ(model.packTitle(), QStringLiteral("New map pack"));
+    EXPECT_EQ(model.MapListNode()->Text, QStringLiteral("New map pack.mpl"));
+
+    // After an undo the same cell starts a new step rather than joining the one before.
+    type(QStringLiteral("X"));
+    type(QStringLiteral("Xy"));
+    EXPECT_EQ(document.history().count(), 1);
+    document.endTyping();
+    type(QStringLiteral("Xyz"));
+    EXPECT_EQ(document.history().count(), 2);
+
+    // Opening starts an empty history; a refused change leaves no step.
+    document.open(path);
+    EXPECT_EQ(document.history().count(), 0);
+    EXPECT_THROW(document.change(QStringLiteral("Add"), [&] { model.AddHeaderKey(QStringLiteral("[english]"), 0); }),
+                 UserError);
+    EXPECT_EQ(document.history().count(), 0);
+    EXPECT_FALSE(document.isModified());
+}
+
+} // namespace
+
+} // namespace tervelle::test

@@ -1,0 +1,124 @@
+// Undo and Redo in the window where a random walk seldom goes: typing in one cell, the pack
+// title that names the map list node and the caption, and the menu the items stand in.
+#include "editorfixture.h"
+#include "gridtesting.h"
+
+#include "project/projectdocument.h"
+#include "ui/editor/headerpanel.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/editor/propertiespanel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QTableView>
+#include <QTest>
+#include <QUndoStack>
+
+namespace tervelle::test {
+
+namespace {
+
+class Undo : public EditorTest
+{
+protected:
+    void typeInCell(QTableView *grid, int row, int column, const QString &text)
+    {
+        if (grid->currentIndex() != grid->model()->index(row, column))
+            clickCell(grid, row, column);
+        grid->edit(grid->model()->index(row, column));
+        auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        ASSERT_NE(line, nullptr);
+        line->selectAll();
+        line->insert(text);
+        QTest::keyClick(line, Qt::Key_Return);
+    }
+
+    QUndoStack &history() const { return editor->document().history(); }
+};
+
+TEST_F(Undo, TypingInOneCellIsOneStepUntilTheCellIsLeft)
+{
+    item("mnuEditAdd")->trigger();
+    QTableView *grid = editor->properties()->lstProperties;
+    const QStringList added = editor->project().map(0).Info.Properties;
+    typeInCell(grid, 0, 1, QStringLiteral("Fjord"));
+    typeInCell(grid, 0, 1, QStringLiteral("Fjords"));
+    EXPECT_EQ(history().count(), 2); // the map, then the typing
+    dialogs.inputAnswers.enqueue(QStringLiteral("[note]"));
+    item("mnuPropertiesEditAdd")->trigger();
+    typeInCell(grid, 7, 1, QStringLiteral("cold"));
+    EXPECT_EQ(history().count(), 4);
+
+    QAction *undo = item("mnuEditUndo");
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Edit property"));
+    undo->trigger();
+    undo->trigger();
+    EXPECT_EQ(editor->properties()->gridRows().size(), 7);
+    undo->trigger();
+    EXPECT_EQ(editor->project().map(0).Info.Properties, added);
+    EXPECT_EQ(editor->properties()->gridRows(), added);
+    EXPECT_EQ(editor->maps()->lstMaps->model()->index(0, 0).data().toString(), QStringLiteral("New map"));
+
+    // Undoing the new map empties the grid; redoing brings the map back selected.
+    undo->trigger();
+    EXPECT_EQ(editor->project().mapCount(), 0);
+    EXPECT_EQ(editor->properties()->shownMap(), -1);
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo"));
+    QAction *redo = item("mnuEditRedo");
+    redo->trigger();
+    EXPECT_EQ(editor->maps()->SelectedMap, 0);
+    EXPECT_EQ(editor->properties()->gridRows(), added);
+    redo->trigger();
+    EXPECT_EQ(cellText(grid, 0, 1), QStringLiteral("Fjords"));
+    EXPECT_EQ(redo->text(), QStringLiteral("Redo Add property"));
+    EXPECT_EQ(editor->maps()->lstMaps->model()->index(0, 0).data().toString(), QStringLiteral("Fjords"));
+}
+
+TEST_F(Undo, ThePackTitleTakesTheMapListNodeAndTheCaptionAlong)
+{
+    const QString caption = editor->windowTitle();
+    typeInCell(editor->header()->lstHeader, 0, 1, QStringLiteral("Fjords"));
+    EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("Fjords.mpl"));
+    EXPECT_NE(editor->windowTitle(), caption);
+
+    // The shortcut from the window, with no cell being typed in.
+    editor->maps()->lstMaps->setFocus();
+    QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->project().packTitle(), QStringLiteral("New map pack"));
+    EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("New map pack.mpl"));
+    EXPECT_EQ(editor->windowTitle(), caption);
+    EXPECT_EQ(cellText(editor->header()->lstHeader, 0, 1), QStringLiteral("New map pack"));
+    QTest::keyClick(editor.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("Fjords.mpl"));
+    QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->project().packTitle(), QStringLiteral("Fjords"));
+}
+
+TEST_F(Undo, TheItemsEndTheMapsEditMenuAfterASeparatorAndTheDisabledPanelsStopThem)
+{
+    const QList<QAction *> items = editor->maps()->pmnuEdit->actions();
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_EQ(items[0]->objectName(), QStringLiteral("mnuEditAdd"));
+    EXPECT_EQ(items[1]->objectName(), QStringLiteral("mnuEditDelete"));
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->objectName(), QStringLiteral("mnuEditUndo"));
+    EXPECT_EQ(items[4]->objectName(), QStringLiteral("mnuEditRedo"));
+
+    item("mnuEditAdd")->trigger();
+    EXPECT_TRUE(items[3]->isEnabled());
+    editor->PanelsChangeEnabled(false);
+    EXPECT_FALSE(items[3]->isEnabled());
+    QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
+    editor->mnuEditUndoClick();
+    EXPECT_EQ(editor->project().mapCount(), 1);
+    editor->PanelsChangeEnabled(true);
+    EXPECT_TRUE(items[3]->isEnabled());
+}
+
+} // namespace
+
+} // namespace tervelle::test
