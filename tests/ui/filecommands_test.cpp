@@ -5,6 +5,7 @@
 #include "project/projectfile.h"
 #include "project/projectdocument.h"
 #include "ui/editor/labelmenu.h"
+#include "ui/editor/mapspanel.h"
 #include "ui/editor/propertiespanel.h"
 #include "project/recentprojects.h"
 #include "project/recovery.h"
@@ -286,7 +287,7 @@ TEST_F(FileCommands, ShortcutsObeyTheEnabledState)
     EXPECT_EQ(editor->project().mapCount(), 0);
 
     editor->project().AddMap();
-    editor->MapMenuChangeEnabled(false);
+    editor->maps()->MapMenuChangeEnabled(false);
     QTest::keySequence(editor.get(), QKeySequence::New);
     QTest::keySequence(editor.get(), QKeySequence::Open);
     EXPECT_EQ(editor->project().mapCount(), 1);

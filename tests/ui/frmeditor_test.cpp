@@ -6,6 +6,11 @@
 #include "project/projectmodel.h"
 #include "ui/colors.h"
 #include "ui/editor/fileicons.h"
+#include "ui/editor/filespanel.h"
+#include "ui/editor/headerpanel.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/editor/propertiespanel.h"
+#include "ui/editor/resourcespanel.h"
 #include "ui/editor/labelmenu.h"
 
 #include <QAbstractItemModel>
@@ -252,25 +257,25 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
         return list;
     };
     using namespace std::placeholders;
-    EXPECT_EQ(changedBy([&](bool e) { editor->MapMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->maps()->MapMenuChangeEnabled(e); }),
               sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen",
                       "mnuFileSaveProject", "mnuFileSaveMapPack", "mnuFilePackProperties", "mnuFileExit"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->HeaderMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->header()->HeaderMenuChangeEnabled(e); }),
               sorted({"mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->PropertiesMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->properties()->PropertiesMenuChangeEnabled(e); }),
               sorted({"mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->FilesMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->files()->FilesMenuChangeEnabled(e); }),
               sorted({"mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->ResourcesMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->resources()->ResourcesMenuChangeEnabled(e); }),
               sorted({"mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs",
                       "mnuResourcesEditRename", "mnuResourcesEditDelete", "mnuResourcesEditClear"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->pnlPropertiesChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->properties()->pnlPropertiesChangeEnabled(e); }),
               sorted({"lstProperties", "mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->pnlHeaderChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->header()->pnlHeaderChangeEnabled(e); }),
               sorted({"lstHeader", "mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->pnlFilesChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->files()->pnlFilesChangeEnabled(e); }),
               sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->pnlResourcesChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { editor->resources()->pnlResourcesChangeEnabled(e); }),
               sorted({"lstResources", "mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir",
                       "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename", "mnuResourcesEditDelete",
                       "mnuResourcesEditClear"}));

@@ -88,7 +88,7 @@ TEST_F(LabelMenus, AClickHidesTheConsoleAndFocusesThePanel)
 
 TEST_F(LabelMenus, ADisabledLabelOpensNothing)
 {
-    editor->MapMenuChangeEnabled(false);
+    editor->maps()->MapMenuChangeEnabled(false);
     EXPECT_EQ(whileNextPopupOpen([&] { QTest::mouseClick(widget("mnuFile"), Qt::LeftButton); }), "");
 }
 

@@ -5,11 +5,7 @@
 #include "project/projectdocument.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/filestreemodel.h"
-#include "ui/editor/frmeditor.h"
 #include "ui/editor/labelmenu.h"
-#include "ui/editor/previewpanel.h"
-#include "ui/editor/resourcesmodel.h"
-#include "ui/editor/resourcespanel.h"
 
 #include <QAction>
 #include <QDragMoveEvent>
@@ -36,10 +32,11 @@ QString messageCaption()
 
 } // namespace
 
-FilesPanel::FilesPanel(ProjectDocument &document, QWidget *parent)
+FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent)
     , m_document(document)
     , m_project(document.model())
+    , m_dialogs(dialogs)
 {
     ProjectModel &project = m_project;
     title()->setText(GetLangText(QStringLiteral("[lblFiles.Caption]")));
@@ -81,21 +78,11 @@ FilesPanel::FilesPanel(ProjectDocument &document, QWidget *parent)
     lstFiles->addAction(mnuFilesEditDelete);
 }
 
-void FilesPanel::attach(TfrmEditor *editor)
-{
-    m_editor = editor;
-    // A node about to go takes the preview of it (or of anything below it) along: a replaced
-    // or deleted file is no longer what the preview shows.
-    connect(&m_project, &ProjectModel::nodeAboutToBeRemoved, this,
-            [this](TreeNode *removed) { m_editor->preview()->nodeAboutToBeRemoved(removed); });
-}
-
 void FilesPanel::projectWasReset()
 {
     lstFiles->expandAll();
     SelectedNodeKind = NoNodeKind;
-    if (m_editor)
-        m_editor->preview()->UpdatePreview(nullptr);
+    emit nodeShown(nullptr);
 }
 
 TreeNode *FilesPanel::selectedNode() const
@@ -130,8 +117,8 @@ void FilesPanel::lstFilesClick(QObject *sender)
     if (node)
         mnuFilesEditDelete->setEnabled(m_project.canDelete(node));
     mnuFilesEditCreateFolder->setEnabled(canCreateFolderKind(SelectedNodeKind));
-    if (sender && m_editor)
-        m_editor->preview()->UpdatePreview(node);
+    if (sender)
+        emit nodeShown(node);
 }
 
 void FilesPanel::lstFilesChange()
@@ -142,13 +129,14 @@ void FilesPanel::lstFilesChange()
 void FilesPanel::mnuFilesEditAddClick()
 {
     if (TreeNode *node = selectedNode()) {
-        Dialogs &dialogs = m_editor->dialogs();
+        Dialogs &dialogs = m_dialogs;
         AddResourcesOperation operation(m_project, [&dialogs](const QString &name) {
             QString text = lang("[message.ReplaceFile.Caption]").replace(QStringLiteral("/f"), name);
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             return dialogs.askReplace(messageCaption(), text);
         });
-        const QVector<AddResourcesOperation::Resource> chosen = m_editor->resources()->selectedResources();
+        const QVector<AddResourcesOperation::Resource> chosen =
+            selectedResources ? selectedResources() : QVector<AddResourcesOperation::Resource>();
         m_document.change(lang("[Change.AddResources]"), [&] { operation.addSelected(node, chosen); });
         lstFiles->expand(m_model->indexOf(node));
         if (!operation.skipped().isEmpty()) {
@@ -171,7 +159,7 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
     TreeNode *node = selectedNode();
     if (!node)
         return;
-    const std::optional<QString> name = m_editor->dialogs().inputText(
+    const std::optional<QString> name = m_dialogs.inputText(
         lang("[message.NewFolder.Caption]"), lang("[message.NewFolder.Promt]"), lang("[message.NewFolder.Default]"));
     // Cancel means no folder, not a folder of the default name.
     if (!name)
@@ -180,7 +168,7 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
         m_document.change(lang("[Change.CreateFolder]"), [&] { CreateFolder(m_project, node, *name); });
         lstFiles->expand(m_model->indexOf(node));
     } catch (const UserError &e) {
-        m_editor->dialogs().showMessage(messageCaption(), e.message());
+        m_dialogs.showMessage(messageCaption(), e.message());
     }
 }
 
@@ -215,7 +203,7 @@ bool FilesPanel::lstFilesDragOver(const QPoint &position)
     if (SelectedNodeKind < 0 || SelectedNodeKind >= RootCount)
         return false;
     // A node that takes none of the dragged files refuses the drop before the button is let go.
-    return AddResourcesOperation::takesAny(SelectedNodeKind, m_editor->resources()->selectedResources());
+    return selectedResources && AddResourcesOperation::takesAny(SelectedNodeKind, selectedResources());
 }
 
 void FilesPanel::lstFilesDragDrop()
@@ -227,7 +215,7 @@ bool FilesPanel::handleDrag(QEvent *event)
 {
     auto *drag = static_cast<QDropEvent *>(event);
     // Only rows of this window's resources list: anything else names no selected resources.
-    if (!m_editor || !m_editor->resources()->listModel()->isOwnDrag(drag->mimeData())) {
+    if (!isResourcesDrag || !isResourcesDrag(drag->mimeData())) {
         drag->ignore();
         return true;
     }

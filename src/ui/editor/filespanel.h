@@ -3,6 +3,9 @@
 #include "project/treeoperations.h"
 #include "ui/editor/contentpanel.h"
 
+#include <functional>
+
+class QMimeData;
 class QTreeView;
 
 namespace tervelle {
@@ -11,7 +14,7 @@ class FilesTreeModel;
 class LabelMenu;
 class ProjectDocument;
 class ProjectModel;
-class TfrmEditor;
+class Dialogs;
 class TreeNode;
 
 // `pnlFiles`: the pack's files tree under its six group roots, with the commands that place
@@ -22,10 +25,12 @@ class FilesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    FilesPanel(ProjectDocument &document, QWidget *parent);
+    FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent);
 
-    // The window whose resources list, preview and dialogs the commands use.
-    void attach(TfrmEditor *editor);
+    // What "Add selected resources" adds, and whether a drag comes from that list: the
+    // resources panel's, wired by the window.
+    std::function<QVector<AddResourcesOperation::Resource>()> selectedResources;
+    std::function<bool(const QMimeData *)> isResourcesDrag;
 
     LabelMenu *mnuFilesEdit = nullptr;
     QMenu *pmnuFilesEdit = nullptr;
@@ -58,6 +63,8 @@ signals:
     // After every "Add selected resources", whether or not anything was added, so the header
     // and properties editors can offer the new files.
     void resourcesAdded();
+    // The node the map maker picked, or none: what the preview shows.
+    void nodeShown(tervelle::TreeNode *node);
 
 protected:
     void panelResize() override;
@@ -72,7 +79,7 @@ private:
 
     ProjectDocument &m_document;
     ProjectModel &m_project;
-    TfrmEditor *m_editor = nullptr;
+    Dialogs &m_dialogs;
     FilesTreeModel *m_model = nullptr;
 };
 

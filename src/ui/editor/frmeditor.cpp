@@ -14,6 +14,7 @@
 #include "ui/editor/panelsplitter.h"
 #include "ui/editor/previewpanel.h"
 #include "ui/editor/propertiespanel.h"
+#include "ui/editor/resourcesmodel.h"
 #include "ui/editor/resourcespanel.h"
 #include "ui/editor/viewfocus.h"
 #include "ui/editor/windowaccessible.h"
@@ -167,13 +168,15 @@ void TfrmEditor::createControls()
     m_properties->selectDirectory = [this](const QString &caption, QString &folder) {
         return SelectDirectory(caption, QString(), folder);
     };
-    m_maps = new MapsPanel(*m_document, *m_properties, pnlLeft);
+    m_maps = new MapsPanel(*m_document, pnlLeft);
     m_header = new HeaderPanel(*m_document, *m_dialogs, pnlLeft);
-    m_files = new FilesPanel(*m_document, pnlMid);
-    m_resources = new ResourcesPanel(*m_project, pnlRight);
+    m_files = new FilesPanel(*m_document, *m_dialogs, pnlMid);
+    m_resources = new ResourcesPanel(*m_project, *m_dialogs, pnlRight);
+    m_resources->selectDirectory = [this](const QString &caption, QString &folder) {
+        return SelectDirectory(caption, QString(), folder);
+    };
     m_preview = new PreviewPanel(pnlRight);
-    m_files->attach(this);
-    m_resources->attach(this);
+    connectPanels();
     pnlLeft->setParts(m_maps, new PanelSplitter(QStringLiteral("splMapsHeader"), Qt::Horizontal, pnlLeft), m_header);
     pnlMid->setParts(m_properties, new PanelSplitter(QStringLiteral("splPropertiesFiles"), Qt::Horizontal, pnlMid),
                      m_files);
@@ -232,6 +235,20 @@ void TfrmEditor::createControls()
         if (auto *view = qobject_cast<QAbstractItemView *>(control))
             focusWithoutChoosing(view);
     }
+}
+
+// The panels never call each other: what one does that another shows travels here.
+void TfrmEditor::connectPanels()
+{
+    connect(m_maps, &MapsPanel::gridCommitWanted, m_properties, &PropertiesPanel::commitGrid);
+    connect(m_maps, &MapsPanel::mapShown, m_properties, &PropertiesPanel::showMap);
+    connect(m_files, &FilesPanel::nodeShown, m_preview, [this](TreeNode *node) { m_preview->UpdatePreview(node); });
+    // A node about to go takes the preview of it (or of anything below it) along: a replaced
+    // or deleted file is no longer what the preview shows.
+    connect(m_project, &ProjectModel::nodeAboutToBeRemoved, m_preview, &PreviewPanel::nodeAboutToBeRemoved);
+    m_files->selectedResources = [this] { return m_resources->selectedResources(); };
+    m_files->isResourcesDrag = [this](const QMimeData *data) { return m_resources->listModel()->isOwnDrag(data); };
+    connect(m_resources, &ResourcesPanel::scanning, this, [this](bool running) { PanelsChangeEnabled(!running); });
 }
 
 void TfrmEditor::labelMenuClicked(QWidget *mainControl)
@@ -329,51 +346,6 @@ void TfrmEditor::FormResize()
     m_files->pnlFilesResize();
 }
 
-void TfrmEditor::MapMenuChangeEnabled(bool enabled)
-{
-    m_maps->MapMenuChangeEnabled(enabled);
-}
-
-void TfrmEditor::HeaderMenuChangeEnabled(bool enabled)
-{
-    m_header->HeaderMenuChangeEnabled(enabled);
-}
-
-void TfrmEditor::PropertiesMenuChangeEnabled(bool enabled)
-{
-    m_properties->PropertiesMenuChangeEnabled(enabled);
-}
-
-void TfrmEditor::FilesMenuChangeEnabled(bool enabled)
-{
-    m_files->FilesMenuChangeEnabled(enabled);
-}
-
-void TfrmEditor::ResourcesMenuChangeEnabled(bool enabled)
-{
-    m_resources->ResourcesMenuChangeEnabled(enabled);
-}
-
-void TfrmEditor::pnlPropertiesChangeEnabled(bool enabled)
-{
-    m_properties->pnlPropertiesChangeEnabled(enabled);
-}
-
-void TfrmEditor::pnlHeaderChangeEnabled(bool enabled)
-{
-    m_header->pnlHeaderChangeEnabled(enabled);
-}
-
-void TfrmEditor::pnlFilesChangeEnabled(bool enabled)
-{
-    m_files->pnlFilesChangeEnabled(enabled);
-}
-
-void TfrmEditor::pnlResourcesChangeEnabled(bool enabled)
-{
-    m_resources->pnlResourcesChangeEnabled(enabled);
-}
-
 void TfrmEditor::PanelsChangeEnabled(bool enabled)
 {
     pnlRight->setEnabled(enabled);
@@ -389,11 +361,11 @@ void TfrmEditor::projectWasReset(ResetKind)
     m_maps->resetSelection();
     m_properties->resetGrid();
     m_header->resetSelection();
-    MapMenuChangeEnabled(true);
-    pnlHeaderChangeEnabled(true);
-    pnlFilesChangeEnabled(true);
-    pnlResourcesChangeEnabled(true);
-    pnlPropertiesChangeEnabled(false);
+    m_maps->MapMenuChangeEnabled(true);
+    m_header->pnlHeaderChangeEnabled(true);
+    m_files->pnlFilesChangeEnabled(true);
+    m_resources->pnlResourcesChangeEnabled(true);
+    m_properties->pnlPropertiesChangeEnabled(false);
     m_header->mnuHeaderEditDelete->setEnabled(false);
     m_files->mnuFilesEditDelete->setEnabled(false);
     m_maps->mnuEditDelete->setEnabled(false);

@@ -56,15 +56,6 @@ public:
     void UpdateProjectCaption();
     void SetColors();
 
-    void MapMenuChangeEnabled(bool enabled);
-    void HeaderMenuChangeEnabled(bool enabled);
-    void PropertiesMenuChangeEnabled(bool enabled);
-    void FilesMenuChangeEnabled(bool enabled);
-    void ResourcesMenuChangeEnabled(bool enabled);
-    void pnlPropertiesChangeEnabled(bool enabled);
-    void pnlHeaderChangeEnabled(bool enabled);
-    void pnlFilesChangeEnabled(bool enabled);
-    void pnlResourcesChangeEnabled(bool enabled);
     void PanelsChangeEnabled(bool enabled);
 
     // The folder picker, opened on LastDir; LastDir itself is left to the caller. False on
@@ -111,6 +102,7 @@ private:
     void FormDestroy();
     void FormResize();
     void createControls();
+    void connectPanels();
     void layoutColumns();
     void connectFileCommands();
     void connectMapPackCommands();

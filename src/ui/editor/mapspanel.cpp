@@ -4,7 +4,6 @@
 #include "project/projectdocument.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/projectitemmodels.h"
-#include "ui/editor/propertiespanel.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -14,11 +13,10 @@
 
 namespace tervelle {
 
-MapsPanel::MapsPanel(ProjectDocument &document, PropertiesPanel &properties, QWidget *parent)
+MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlMaps"), QStringLiteral("lblMaps"), parent)
     , m_document(document)
     , m_project(document.model())
-    , m_properties(properties)
 {
     title()->setText(GetLangText(QStringLiteral("[lblMaps.Caption]")));
     mnuFile =
@@ -170,7 +168,7 @@ void MapsPanel::mnuEditDeleteClick()
         return;
     // No map is current before the row goes, so the list's move to a neighbour selects nothing.
     SelectedMap = -1;
-    m_properties.resetGrid();
+    emit mapShown(-1);
     {
         const QSignalBlocker quiet(lstMaps->selectionModel());
         m_document.change(GetLangText(QStringLiteral("[Change.DeleteMap]")), [&] { m_project.DeleteMap(index); });
@@ -183,12 +181,8 @@ void MapsPanel::mnuEditDeleteClick()
 
 void MapsPanel::mnuMainClick()
 {
-    // The grid commits every edit as it is made; this keeps the map and the grid one copy.
-    if (SelectedMap >= 0 && SelectedMap < m_project.mapCount() && m_properties.shownMap() == SelectedMap) {
-        m_document.change(GetLangText(QStringLiteral("[Change.EditProperty]")), [this] {
-            m_project.CommitMapProperties(SelectedMap, m_properties.gridRows(), &m_properties);
-        });
-    }
+    if (SelectedMap >= 0 && SelectedMap < m_project.mapCount())
+        emit gridCommitWanted();
 }
 
 void MapsPanel::mapWillGo(int index)
@@ -221,8 +215,7 @@ void MapsPanel::lstMapsClick()
     const QModelIndex current = lstMaps->currentIndex();
     if (current.isValid()) {
         SelectedMap = current.row();
-        m_properties.pnlPropertiesChangeEnabled(true);
-        m_properties.loadMap(SelectedMap);
+        emit mapShown(SelectedMap);
     }
     mnuEditDelete->setEnabled(SelectedMap >= 0);
     updateMapItems();

@@ -10,7 +10,6 @@ class LabelMenu;
 class MapsListModel;
 class ProjectDocument;
 class ProjectModel;
-class PropertiesPanel;
 
 // `pnlMaps`: the maps list with the File and Edit label-menus.
 class MapsPanel : public ContentPanel
@@ -18,7 +17,7 @@ class MapsPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    MapsPanel(ProjectDocument &document, PropertiesPanel &properties, QWidget *parent);
+    MapsPanel(ProjectDocument &document, QWidget *parent);
 
     LabelMenu *mnuFile = nullptr;
     LabelMenu *mnuEdit = nullptr;
@@ -49,7 +48,7 @@ public:
     int SelectedMap = -1;
 
     void MapMenuChangeEnabled(bool enabled);
-    // Stores the properties grid into the selected map, if there is one.
+    // Asks for the properties grid to be stored into the selected map, if there is one.
     void mnuMainClick();
     // The current item of the list changed.
     void lstMapsClick();
@@ -62,6 +61,12 @@ public:
     void updateAddEnabled();
     // A new or opened project: no map selected.
     void resetSelection();
+
+signals:
+    // Before the menus open and before another map is shown: the grid's edits go into its map.
+    void gridCommitWanted();
+    // The map whose properties are to be shown, or -1 for none.
+    void mapShown(int index);
 
 protected:
     void panelResize() override;
@@ -78,7 +83,6 @@ private:
 
     ProjectDocument &m_document;
     ProjectModel &m_project;
-    PropertiesPanel &m_properties;
     MapsListModel *m_model = nullptr;
     bool m_menusEnabled = true;
 };

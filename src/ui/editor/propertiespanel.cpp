@@ -141,6 +141,24 @@ void PropertiesPanel::loadMap(int map)
     lstPropertiesClick();
 }
 
+void PropertiesPanel::showMap(int map)
+{
+    if (map < 0 || map >= m_project.mapCount()) {
+        resetGrid();
+        return;
+    }
+    pnlPropertiesChangeEnabled(true);
+    loadMap(map);
+}
+
+void PropertiesPanel::commitGrid()
+{
+    if (m_map < 0 || m_map >= m_project.mapCount())
+        return;
+    m_document.change(lang("[Change.EditProperty]"),
+                      [this] { m_project.CommitMapProperties(m_map, m_grid->rows(), this); });
+}
+
 void PropertiesPanel::resetGrid()
 {
     closeValueEditor();

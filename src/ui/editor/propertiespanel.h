@@ -60,6 +60,11 @@ public:
     // Shows the map's properties and enables the grid.
     void loadMap(int map);
     int shownMap() const { return m_map; }
+    // Shows the map enabled, or for -1 none (resetGrid).
+    void showMap(int map);
+    // Stores the grid into the map it shows, as one change. The grid commits every edit as it
+    // is made; this keeps the map and the grid one copy.
+    void commitGrid();
     // No map: the grid empty and disabled, no value editor shown.
     void resetGrid();
 

@@ -6,7 +6,6 @@
 #include "project/folderscan.h"
 #include "project/projectmodel.h"
 #include "ui/dialogs/dialogs.h"
-#include "ui/editor/frmeditor.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/resourcesmodel.h"
 
@@ -57,8 +56,8 @@ QStringList localFiles(const QMimeData *data)
 
 } // namespace
 
-ResourcesPanel::ResourcesPanel(ProjectModel &project, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent)
+ResourcesPanel::ResourcesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
+    : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent), m_dialogs(dialogs)
 {
     setMinimumSize(150, 100);
     title()->setText(GetLangText(QStringLiteral("[lblResources.Caption]")));
@@ -125,11 +124,6 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, QWidget *parent)
     lstResources->addAction(mnuResourcesEditRename);
 }
 
-void ResourcesPanel::attach(TfrmEditor *editor)
-{
-    m_editor = editor;
-}
-
 QList<QAction *> ResourcesPanel::items() const
 {
     return {mnuResourcesEditAdd,    mnuResourcesEditAddDir, mnuResourcesEditAddSubDirs,
@@ -184,7 +178,7 @@ void ResourcesPanel::mnuResourcesEditAddClick()
     request.folder = m_dialogOpened ? m_dialogFolder : Common.WormsDir;
     m_dialogOpened = true;
     m_dialogFolder = request.folder;
-    const QStringList chosen = m_editor->dialogs().openFiles(request, true);
+    const QStringList chosen = m_dialogs.openFiles(request, true);
     if (chosen.isEmpty())
         return;
     m_dialogFolder = QFileInfo(chosen.first()).absolutePath();
@@ -211,7 +205,7 @@ void ResourcesPanel::addFolderCommand(bool recursive)
     if (m_scanning)
         return;
     QString folder;
-    if (!m_editor->SelectDirectory(lang("[dlgResourcesDir.Title]"), QString(), folder))
+    if (!selectDirectory || !selectDirectory(lang("[dlgResourcesDir.Title]"), folder))
         return;
     // A virtual item gives no path; a folder that went meanwhile is no folder either.
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -232,7 +226,7 @@ void ResourcesPanel::scanFolder(const QString &folder, bool recursive)
     const QString caption = title()->text();
     // Disabling the panels takes the focus away; it comes back to where it was.
     const QPointer<QWidget> focus = QApplication::focusWidget();
-    m_editor->PanelsChangeEnabled(false);
+    emit scanning(true);
     m_model->holdInserts(true);
     qApp->installEventFilter(this);
 
@@ -256,7 +250,7 @@ void ResourcesPanel::scanFolder(const QString &folder, bool recursive)
     qApp->removeEventFilter(this);
     m_model->holdInserts(false);
     title()->setText(caption);
-    m_editor->PanelsChangeEnabled(true);
+    emit scanning(false);
     if (focus)
         focus->setFocus(Qt::OtherFocusReason);
     m_scanning = false;
@@ -364,14 +358,14 @@ void ResourcesPanel::mnuResourcesEditRenameClick()
                         return a.row() < b.row();
                     })->row();
     ResourceList &list = m_model->list();
-    const std::optional<QString> typed = m_editor->dialogs().inputText(
+    const std::optional<QString> typed = m_dialogs.inputText(
         lang("[message.Rename.Caption]"), lang("[message.Rename.Promt]"), ResourceList::baseName(list.entry(row).name));
     if (!typed)
         return;
     try {
         list.rename(row, *typed);
     } catch (const UserError &e) {
-        m_editor->dialogs().showMessage(QGuiApplication::applicationDisplayName(), e.message());
+        m_dialogs.showMessage(QGuiApplication::applicationDisplayName(), e.message());
     }
 }
 

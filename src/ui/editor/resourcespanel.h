@@ -6,12 +6,14 @@
 class QTreeView;
 class QUrl;
 
+#include <functional>
+
 namespace tervelle {
 
 class LabelMenu;
 class ProjectModel;
 class ResourcesModel;
-class TfrmEditor;
+class Dialogs;
 
 // `pnlResources`: the staging list of files collected from disk. It is not part of the project:
 // a new project empties it, an opened one keeps it.
@@ -20,10 +22,10 @@ class ResourcesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    ResourcesPanel(ProjectModel &project, QWidget *parent);
+    ResourcesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent);
 
-    // The window whose dialogs, folder picker and panels the commands use.
-    void attach(TfrmEditor *editor);
+    // The window's folder picker; false on Cancel.
+    std::function<bool(const QString &caption, QString &folder)> selectDirectory;
 
     LabelMenu *mnuResourcesEdit = nullptr;
     QMenu *pmnuResourcesEdit = nullptr;
@@ -59,6 +61,10 @@ public:
     // subfolders.
     void addDropped(const QList<QUrl> &urls);
 
+signals:
+    // A folder scan holds the window's panels while it runs.
+    void scanning(bool running);
+
 protected:
     void panelResize() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -69,7 +75,7 @@ private:
     bool scanEvent(QObject *watched, QEvent *event);
     bool handleDrop(QEvent *event);
 
-    TfrmEditor *m_editor = nullptr;
+    Dialogs &m_dialogs;
     ResourcesModel *m_model = nullptr;
     QString m_dialogFolder; // where the file dialog opens; empty until it was first opened
     bool m_dialogOpened = false;
