@@ -184,14 +184,6 @@ ProjectEdit ProjectModel::applyEdit(const ProjectEdit &edit)
             emit nodeChanged(node);
         break;
     }
-    case ProjectEdit::Kind::NodeInfo: {
-        TreeNode *node = nodeAtPath(edit.path);
-        inverse.nodeInfo = node->Info;
-        node->Info = edit.nodeInfo;
-        if (!quiet())
-            emit nodeChanged(node);
-        break;
-    }
     case ProjectEdit::Kind::Pack:
         inverse.pack = packProperties();
         setPackProperties(edit.pack);

@@ -64,7 +64,6 @@ struct ProjectEdit
         NodeInsert, // put `nodes` back at `path`
         NodeRemove, // remove the node at `path` with its subtree
         NodeRename, // rename the node at `path` to `text`
-        NodeInfo,   // set the source of the node at `path` to `nodeInfo`
         Pack,       // set the pack fields to `pack`
     };
 
@@ -80,7 +79,6 @@ struct ProjectEdit
     QVector<THeaderKeyInfo> headerInfo;
     MapEntry map;
     std::vector<SavedNode> nodes;
-    TTreeNodeInfo nodeInfo;
     PackProperties pack;
 };
 
