@@ -416,13 +416,12 @@ TEST_F(FileCommands, TimedCopiesAreWrittenOnlyWhileTheProjectHasChanged)
 {
     editor->keepTimedCopy();
     EXPECT_EQ(recoveryFiles().size(), 0) << "a new project unchanged";
-    ProjectModel &project = editor->project();
-    project.SetMapDisplayName(project.AddMap(), "Unsaved map");
+    addMapNamed("Unsaved map");
     editor->keepTimedCopy();
     ASSERT_EQ(recoveryFiles().size(), 1);
     editor->keepTimedCopy();
     EXPECT_EQ(recoveryFiles().size(), 1) << "nothing changed since the last copy";
-    project.AddMap();
+    item("mnuEditAdd")->trigger();
     editor->keepTimedCopy();
     EXPECT_EQ(recoveryFiles().size(), 2);
     // Saved: nothing to keep; and New finds the work in the last copy already.

@@ -101,22 +101,24 @@ TEST_F(Undo, ThePackTitleTakesTheMapListNodeAndTheCaptionAlong)
 TEST_F(Undo, TheItemsEndTheMapsEditMenuAfterASeparatorAndTheDisabledPanelsStopThem)
 {
     const QList<QAction *> items = editor->maps()->pmnuEdit->actions();
-    ASSERT_EQ(items.size(), 5);
+    ASSERT_GE(items.size(), 5);
     EXPECT_EQ(items[0]->objectName(), QStringLiteral("mnuEditAdd"));
     EXPECT_EQ(items[1]->objectName(), QStringLiteral("mnuEditDelete"));
-    EXPECT_TRUE(items[2]->isSeparator());
-    EXPECT_EQ(items[3]->objectName(), QStringLiteral("mnuEditUndo"));
-    EXPECT_EQ(items[4]->objectName(), QStringLiteral("mnuEditRedo"));
+    const qsizetype end = items.size();
+    EXPECT_TRUE(items[end - 3]->isSeparator());
+    EXPECT_EQ(items[end - 2]->objectName(), QStringLiteral("mnuEditUndo"));
+    EXPECT_EQ(items[end - 1]->objectName(), QStringLiteral("mnuEditRedo"));
 
     item("mnuEditAdd")->trigger();
-    EXPECT_TRUE(items[3]->isEnabled());
+    QAction *undo = items[end - 2];
+    EXPECT_TRUE(undo->isEnabled());
     editor->PanelsChangeEnabled(false);
-    EXPECT_FALSE(items[3]->isEnabled());
+    EXPECT_FALSE(undo->isEnabled());
     QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
     editor->mnuEditUndoClick();
     EXPECT_EQ(editor->project().mapCount(), 1);
     editor->PanelsChangeEnabled(true);
-    EXPECT_TRUE(items[3]->isEnabled());
+    EXPECT_TRUE(undo->isEnabled());
 }
 
 } // namespace
