@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -84,7 +85,9 @@ ProjectDocument::ProjectDocument(SharedState &state, QObject *parent)
 
 ProjectDocument::~ProjectDocument()
 {
-    // The steps refer to the model: they go first.
+    // The steps refer to the model: they go first, unheard, since whoever listens may be going
+    // too.
+    const QSignalBlocker quiet(m_history);
     m_history->clear();
 }
 
