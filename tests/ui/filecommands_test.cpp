@@ -240,7 +240,7 @@ TEST_F(FileCommands, TerminationEndsWithoutAQuestionWhenNoCopyCanBeWritten)
     const QString blocker = tempPath("state-is-a-file");
     test::writeBytes(blocker, "not a folder");
     qputenv("XDG_STATE_HOME", QFile::encodeName(blocker));
-    editor->project().AddMap();
+    item("mnuEditAdd")->trigger();
     testing::internal::CaptureStderr();
     editor->endOnSignal();
     const std::string said = testing::internal::GetCapturedStderr();

@@ -284,7 +284,7 @@ void TfrmEditor::endOnSignal()
 {
     m_endingOnSignal = true;
     commitGrid();
-    keepDiscardedProject(QByteArray());
+    keepDiscardedProject();
     m_closeSettled = true;
     close();
 }
