@@ -165,7 +165,7 @@ constexpr LangEntry Table[LangCount] = {
     {"[message.Check.Summary]", "/e error(s), /w warning(s), /c note(s)"},
     {"[message.Check.BuildStopped]", "The pack check found errors, so the map pack was not built. Fix them and save the map pack again."},
     {"[message.Check.MissingSource]", "The source file /f was not found."},
-    {"[message.Check.MissingSource.Fix]", "Locate missing files... on the Files menu finds it again; or delete the file and add it again."},
+    {"[message.Check.MissingSource.Fix]", "Locate missing files... on the Edit menu of the Files panel finds it again; or delete the file and add it again."},
     {"[message.Check.NotRegularFile]", "The source /f is not a regular file."},
     {"[message.Check.NotRegularFile.Fix]", "Add a regular file in its place."},
     {"[message.Check.UnreadableSource]", "The source file /f cannot be read."},

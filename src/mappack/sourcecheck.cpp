@@ -43,7 +43,8 @@ SourceFacts statSource(const QString &path)
     SourceFacts facts;
     struct stat st;
     const QByteArray name = QFile::encodeName(path);
-    if (path.isEmpty() || ::stat(name.constData(), &st) != 0)
+    // A NUL would cut the encoded name short and ask about another file.
+    if (path.isEmpty() || path.contains(QChar(0)) || ::stat(name.constData(), &st) != 0)
         return facts;
     facts.size = st.st_size;
     if (!S_ISREG(st.st_mode))

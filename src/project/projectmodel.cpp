@@ -395,6 +395,14 @@ void ProjectModel::RenameNode(TreeNode *node, const QString &text)
         emit nodeChanged(node);
 }
 
+void ProjectModel::RelinkNode(TreeNode *node, const QString &path)
+{
+    node->Info.Path = path;
+    node->Info.Kind = isExistingNonFolder(path) ? FileFoundKind : FileMissingKind;
+    if (!quiet())
+        emit nodeChanged(node);
+}
+
 void ProjectModel::setMapListNode(TreeNode *node)
 {
     m_mapListNode = node;

@@ -31,6 +31,7 @@ public:
     QAction *mnuFilesEditAdd = nullptr;
     QAction *mnuFilesEditCreateFolder = nullptr;
     QAction *mnuFilesEditDelete = nullptr;
+    QAction *mnuFilesEditLocateMissing = nullptr;
     QTreeView *lstFiles = nullptr;
 
     // What the selected node is (see SelectedNodeKind in the core); -1 for none.
@@ -49,6 +50,8 @@ public:
     void mnuFilesEditAddClick();
     void mnuFilesEditCreateFolderClick();
     void mnuFilesEditDeleteClick();
+    // Asks for a folder and finds the missing sources again under it, by their file names.
+    void mnuFilesEditLocateMissingClick();
 
     // The resize handler; the window also runs it after its own.
     void pnlFilesResize() { panelResize(); }

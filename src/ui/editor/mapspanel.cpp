@@ -39,6 +39,7 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
     mnuFileSave = addMenuItem(pmnuFile, QStringLiteral("mnuFileSave"), "[mnuFile.Save.Caption]");
     mnuFileSaveProject = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveProject"), "[mnuFile.SaveProject.Caption]");
     mnuFileSaveMapPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveMapPack"), "[mnuFile.SaveMapPack.Caption]");
+    mnuFileCheckPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileCheckPack"), "[mnuFile.CheckPack.Caption]");
     mnuFilePackProperties =
         addMenuItem(pmnuFile, QStringLiteral("mnuFilePackProperties"), "[mnuFile.PackProperties.Caption]");
     mnuFileShowConsole = addMenuItem(pmnuFile, QStringLiteral("mnuFileShowConsole"), "[mnuFile.ShowConsole.Caption]");
@@ -49,8 +50,8 @@ MapsPanel::MapsPanel(ProjectModel &project, PropertiesPanel &properties, QWidget
     mnuEditDuplicate = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDuplicate"), "[mnuEdit.Duplicate.Caption]");
     mnuEditMoveUp = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveUp"), "[mnuEdit.MoveUp.Caption]");
     mnuEditMoveDown = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveDown"), "[mnuEdit.MoveDown.Caption]");
-    for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFilePackProperties, mnuEditAdd, mnuEditDelete,
-                          mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
+    for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFileCheckPack, mnuFilePackProperties, mnuEditAdd,
+                          mnuEditDelete, mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
         item->setEnabled(false);
     mnuEditMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
     mnuEditMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
@@ -87,7 +88,7 @@ void MapsPanel::MapMenuChangeEnabled(bool enabled)
     mnuFile->setEnabled(enabled);
     mnuEdit->setEnabled(enabled);
     for (QAction *item : {mnuEditAdd, mnuEditDelete, mnuFileNew, mnuFileOpen, mnuFileSaveProject, mnuFileSaveMapPack,
-                          mnuFilePackProperties, mnuFileExit})
+                          mnuFileCheckPack, mnuFilePackProperties, mnuFileExit})
         item->setEnabled(enabled);
     m_menusEnabled = enabled;
     updateAddEnabled();
