@@ -52,6 +52,14 @@ QString treeLocation(const TreeNode *node)
 // Windows path rules read otherwise (a backslash is a separator there, "*" and "?" are wildcards,
 // a trailing dot goes, "nul" is a device, ".." is undone by name rather than by folder) would
 // have it pack another file than the one we checked. So every part must be a Windows name.
+bool isCompilerReadablePath(const QString &path)
+{
+    if (!path.startsWith(QLatin1Char('/')))
+        return false;
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return std::all_of(parts.begin(), parts.end(), [](const QString &part) { return isWindowsName(part); });
+}
+
 void requireCompilerReadablePath(const QString &what, const QString &path)
 {
     if (!path.startsWith(QLatin1Char('/'))) {
@@ -66,6 +74,11 @@ void requireCompilerReadablePath(const QString &what, const QString &path)
                                 .arg(what, escapeControlCharacters(path), escapeControlCharacters(part)));
         }
     }
+}
+#else
+bool isCompilerReadablePath(const QString &)
+{
+    return true;
 }
 #endif
 
@@ -91,6 +104,11 @@ private:
 
 void checkNode(const ProjectModel &project, const TreeNode *node)
 {
+    // Most nodes pass; their messages are made only for the one that fails.
+    const bool found = node->Info.Kind == FileFoundKind;
+    if (!hasControlCharacter(node->Text) && isWindowsName(node->Text)
+        && !(found && (hasControlCharacter(node->Info.Path) || !isCompilerReadablePath(node->Info.Path))))
+        return;
     const QString location = treeLocation(node);
     const QString kind = node->isFolder()                  ? QStringLiteral("folder")
                          : node == project.MapListNode() ? QStringLiteral("map list file")
@@ -99,7 +117,7 @@ void checkNode(const ProjectModel &project, const TreeNode *node)
     requireNoControlCharacters(what, node->Text);
     requireWindowsName(what, node->Text);
     // A file found on disk is packed from its path, which the script names.
-    if (node->Info.Kind == FileFoundKind) {
+    if (found) {
         const QString source = QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"")
                                    .arg(location, node->Text);
         requireNoControlCharacters(source, node->Info.Path);
@@ -168,7 +186,12 @@ void checkRows(const ProjectModel &project, Collector &collect)
 // What the script or the map list would fail to encode later on.
 void checkEncodable(const QString &value)
 {
-    if (!textCodec().canEncode(value))
+    // Plain ASCII, nearly every text, is what such a code page holds byte for byte.
+    const TextCodec &codec = textCodec();
+    if (codec.isAsciiCompatible()
+        && std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return;
+    if (!codec.canEncode(value))
         textCodec().encode(value); // throws with the codec's own words
 }
 

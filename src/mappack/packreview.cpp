@@ -175,16 +175,26 @@ void reviewMaps(const ProjectModel &project, FindingList &out)
     }
 }
 
+// Whether a header link ("info\about.htm") names a file under {files}, looked up folder by
+// folder as the tree compares names: listing every page of a large pack would cost far more.
+bool namesPage(const ProjectModel &project, const QString &link)
+{
+    const QStringList parts = link.split(QLatin1Char('\\'));
+    const TreeNode *node = project.root(FilesRoot);
+    for (qsizetype i = 0; node && i + 1 < parts.size(); ++i)
+        node = project.tree().folderChildNamed(node, parts[i]);
+    return node && project.tree().fileChildNamed(node, parts.last());
+}
+
 void reviewHeader(const ProjectModel &project, FindingList &out)
 {
-    const QSet<QString> pages = foldedSet(PickLists(project).headerLinks());
     for (int row = 0; row < project.headerCount(); ++row) {
         if (project.headerInfo().value(row).KeyKind != LinkKey)
             continue;
         const QString &line = project.headerRows()[row];
         const QString value = ValueOf(line);
         // An empty link names no page: the pack simply has none in that language.
-        if (!value.isEmpty() && !pages.contains(folded(value)))
+        if (!value.isEmpty() && !namesPage(project, value))
             out.add(FindingClass::HeaderLinkMissing, FindingPlace::headerRow(row), value, KeyOf(line));
     }
 }
@@ -214,6 +224,18 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
         out.add(FindingClass::UnreadableLevelIcon, place, path);
 }
 
+// The installed path as Windows compares names, made with one allocation: a large pack has a
+// key for every file.
+QString installedKey(const QString &installed)
+{
+    QString key(installed.size(), Qt::Uninitialized);
+    QChar *to = key.data();
+    for (const QChar c : installed)
+        *to++ = c.unicode() < 0x80 ? QChar(c.unicode() >= 'A' && c.unicode() <= 'Z' ? c.unicode() + 32 : c.unicode())
+                                   : c.toCaseFolded();
+    return key;
+}
+
 void reviewNodes(const ProjectModel &project, const SharedState &pack, FindingList &out)
 {
     const std::vector<PackFileEntry> entries = NumberPackFiles(project, pack.AppDir);
@@ -231,7 +253,7 @@ void reviewNodes(const ProjectModel &project, const SharedState &pack, FindingLi
             out.add(FindingClass::NotInstalled, place, entry.node->Text);
             continue;
         }
-        const QString key = folded(target);
+        const QString key = installedKey(target);
         const auto at = installed.constFind(key);
         if (at == installed.constEnd()) {
             installed.insert(key, &entry);

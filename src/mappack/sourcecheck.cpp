@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -71,14 +72,38 @@ SourceFacts statSource(const QString &path)
 
 bool levelIconDecodes(const QString &path, qint64 size)
 {
+#ifdef Q_OS_UNIX
+    // One open and one read: a pack may hold thousands of icons.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char head[TgaHeaderBytes];
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    return got >= 0 && TgaHeaderDecodes(QByteArrayView(head, got), size);
+#else
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     return TgaHeaderDecodes(file.read(TgaHeaderBytes), size);
+#endif
 }
 
 bool isPrivatePath(const QString &path)
 {
+    // Most paths hold no part beginning with "." and lie outside the system folders.
+    bool dotted = false;
+    QChar before = QLatin1Char('/');
+    for (const QChar c : path) {
+        if (c == QLatin1Char('.') && (before == QLatin1Char('/') || before == QLatin1Char('\\'))) {
+            dotted = true;
+            break;
+        }
+        before = c;
+    }
+    if (!dotted && !path.startsWith(QLatin1String("/etc")) && !path.startsWith(QLatin1String("/proc"))
+        && !path.startsWith(QLatin1String("/sys")) && !path.startsWith(QLatin1String("/dev")))
+        return false;
     const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
     for (const char *system : {"/etc", "/proc", "/sys", "/dev"}) {
         const QLatin1String folder(system);
