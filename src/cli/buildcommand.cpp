@@ -4,7 +4,9 @@
 #include "core/langload.h"
 #include "core/quitonsignal.h"
 #include "mappack/buildsession.h"
+#include "mappack/packreview.h"
 #include "project/projectdocument.h"
+#include "project/projectmodel.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -39,7 +41,17 @@ int runBuild(const QStringList &args)
         result = r;
         loop.quit();
     });
-    build.start(project, parsed.installer);
+    try {
+        build.start(project, parsed.installer);
+    } catch (const PackRefused &refused) {
+        // The errors one a line, as check prints them, then why nothing was built.
+        for (const Finding &finding : refused.review().findings) {
+            if (finding.severity == Severity::Error)
+                printError(findingLine(finding));
+        }
+        printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
+        return ExitFailed;
+    }
     if (!result) {
         // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts
         // the earlier installer back as it goes.

@@ -59,5 +59,7 @@ int runMapList(const QStringList &args);
 int runResave(const QStringList &args);
 int runScript(const QStringList &args);
 int runBuild(const QStringList &args);
+// Exit status 1 when the review finds errors (with --strict, warnings too).
+int runCheck(const QStringList &args);
 
 } // namespace tervelle::cli

@@ -19,19 +19,11 @@ QString yesNo(bool value)
 // Where the installer puts a pack file, as a map maker would look for it.
 QString destination(const PackFileEntry &entry)
 {
-    if (entry.group == FilesRoot)
-        return QStringLiteral("launcher maplists\\") + entry.relativeFolder;
-    // The game groups install only the direct children of their root.
-    if (entry.node->parent() && entry.node->parent()->parent())
-        return QStringLiteral("not installed (not a direct child of its group)");
-    switch (entry.group) {
-    case IconsRoot:
-        return QStringLiteral("game data\\frontend\\levels\\");
-    case ScriptsRoot:
-        return QStringLiteral("game data\\scripts\\");
-    default:
-        return QStringLiteral("game data\\maps\\");
-    }
+    const QString path = installedPath(entry);
+    if (path.isEmpty())
+        return QStringLiteral("not installed (it lies under a file, not a folder)");
+    const QString folder = path.left(path.lastIndexOf(QLatin1Char('\\')) + 1);
+    return (entry.group == FilesRoot ? QStringLiteral("launcher ") : QStringLiteral("game ")) + folder;
 }
 
 QString nodeLine(const PackFileEntry &entry, int depth)

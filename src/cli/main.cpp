@@ -41,6 +41,7 @@ const char Usage[] =
     "  maplist PROJECT.mpr\n"
     "  script PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
     "  build PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
+    "  check PROJECT.mpr [--strict]\n"
     "  resave IN.mpr OUT.mpr\n"
     "  tga2png IN.tga OUT.png\n"
     "  lang-template [LANGFILE]\n";
@@ -72,6 +73,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("resave"), runResave},
         {QStringLiteral("script"), runScript},
         {QStringLiteral("build"), runBuild},
+        {QStringLiteral("check"), runCheck},
     };
     const auto found = commands.find(command);
     if (found == commands.end()) {

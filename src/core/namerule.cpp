@@ -21,6 +21,14 @@ const QString &forbiddenNameCharacters()
 // Windows counts COM0 and LPT0 and the superscript digits among the numbered ones.
 bool isDeviceName(const QString &name)
 {
+    // Most names have more letters before their first dot than the longest device ("CONOUT$").
+    int letters = 0;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('.'))
+            break;
+        if (c != QLatin1Char(' ') && ++letters > 7)
+            return false;
+    }
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
     static const QStringList devices = {QStringLiteral("CON"),   QStringLiteral("PRN"),     QStringLiteral("AUX"),
                                         QStringLiteral("NUL"),   QStringLiteral("CONIN$"),  QStringLiteral("CONOUT$"),

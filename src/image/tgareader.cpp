@@ -135,6 +135,15 @@ std::optional<TgaBuffer> LoadTgaToMemory(const QString &path)
     }
 }
 
+bool TgaHeaderDecodes(QByteArrayView head, qint64 fileSize)
+{
+    // Zero-padded: the layout reads only offsets below the file's size and the header's length.
+    QByteArray padded(TgaHeaderBytes, '\0');
+    std::memcpy(padded.data(), head.data(), size_t(std::min(head.size(), TgaHeaderBytes)));
+    const qsizetype size = qsizetype(std::min<qint64>(fileSize, TgaMaxUsefulBytes));
+    return readLayout(reinterpret_cast<const uchar *>(padded.constData()), size).has_value();
+}
+
 bool ViewTga(const std::optional<TgaBuffer> &buffer, Picture &picture)
 {
     if (!buffer)

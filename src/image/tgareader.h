@@ -32,4 +32,12 @@ std::optional<TgaBuffer> LoadTgaToMemory(const QString &path);
 // or pixels); the picture's content is then undefined. Nothing past the buffer's size is read.
 bool ViewTga(const std::optional<TgaBuffer> &buffer, Picture &picture);
 
+// The longest header ViewTga reads before the pixels.
+inline constexpr qsizetype TgaHeaderBytes = 96;
+
+// Whether ViewTga would decode a file of `fileSize` bytes that begins with `head` (its first
+// TgaHeaderBytes bytes, or all of it when shorter): the header and the size decide, so a check
+// need not read the pixels.
+bool TgaHeaderDecodes(QByteArrayView head, qint64 fileSize);
+
 } // namespace tervelle

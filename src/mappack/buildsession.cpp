@@ -6,6 +6,8 @@
 #include "mappack/compilerlocale.h"
 #include "mappack/installerguard.h"
 #include "mappack/maplist.h"
+#include "mappack/packreview.h"
+#include "mappack/stagedsources.h"
 #include "mappack/setupscript.h"
 
 #include <QDir>
@@ -59,9 +61,12 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     if (isRunning())
         throw UserError(QStringLiteral("A build is already running."));
     m_leftovers.clear();
-    // A value the compiler cannot take stops the build before anything is written.
-    const QList<QByteArray> lines = MakeSetupScript(m_state.AppDir, installerPath, m_state, project);
-    // So is a code page the compiler cannot be run in: it would read the script as other text.
+    // A missing source would be packed from the staging folder by its name, and a text the
+    // compiler cannot take would fail it: errors stop the build before anything is written.
+    const PackReview review = ReviewPack(project, m_state);
+    if (review.hasErrors())
+        throw PackRefused(review);
+    // So does a code page the compiler cannot be run in: it would read the script as other text.
     compilerLocale(textCodec());
 
     const QString folder = QDir::toNativeSeparators(compilerFolder(m_state.AppDir));
@@ -75,16 +80,26 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
                                        QStringLiteral("Another build is writing the installer %1. Start this one when it "
                                                       "has ended.")
                                            .arg(QDir::toNativeSeparators(installer)));
+    for (const Finding &finding : review.findings) {
+        if (finding.severity == Severity::Warning)
+            m_sink.appendConsoleLine(findingLine(finding));
+    }
     // With the installer locked, an earlier installer still kept aside belongs to no build.
     m_leftovers = InstallerGuard::leftovers(installer);
     for (const QString &leftover : std::as_const(m_leftovers)) {
         m_sink.appendConsoleLine(QStringLiteral("An earlier installer, kept aside by a build that did not end, is %1")
                                      .arg(QDir::toNativeSeparators(leftover)));
     }
+    // Sources the compiler would take for one another are packed from copies of distinct names.
+    auto staged = std::make_unique<StagedSources>(m_state.AppDir);
+    const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_state.AppDir));
+    const QList<QByteArray> lines =
+        MakeSetupScript(m_state.AppDir, installerPath, m_state, project, textCodec(), copies);
     auto guard = std::make_unique<InstallerGuard>(installer);
     SaveMapList(project, m_state.AppDir);
     saveSetupScript(lines, m_state.AppDir);
     m_guard = std::move(guard);
+    m_staged = std::move(staged);
     m_lock = std::move(lock);
     m_installerLock = std::move(installerLock);
     m_compiler.Compile(false);
@@ -104,6 +119,7 @@ void BuildSession::release()
 {
     m_guard.reset();
     m_installerLock.reset();
+    m_staged.reset();
     m_lock.reset();
 }
 

@@ -14,6 +14,7 @@ class QLockFile;
 namespace tervelle {
 
 class InstallerGuard;
+class StagedSources;
 class ProjectModel;
 
 // "Save map pack" once its questions are answered: the map list, "setup.iss" and the compiler
@@ -29,10 +30,12 @@ public:
     // A build still running is stopped and counts as failed: the earlier installer is put back.
     ~BuildSession() override;
 
-    // Writes the map list and the script and starts the compiler; returns at once, and finished()
-    // follows (it may come before this returns when the compiler cannot be started). Throws
-    // UserError, with nothing run, when another build holds the compiler folder, a value cannot
-    // go into the script, a file cannot be written or the earlier installer cannot be moved aside.
+    // Reviews the pack, writes the map list and the script and starts the compiler; returns at
+    // once, and finished() follows (it may come before this returns when the compiler cannot be
+    // started). The review's warnings are the first console lines. Throws PackRefused, with
+    // nothing written, when the review finds errors; UserError, with nothing run, when another
+    // build holds the compiler folder, a value cannot go into the script, a file cannot be
+    // written or copied, or the earlier installer cannot be moved aside.
     void start(const ProjectModel &project, const QString &installerPath);
     bool isRunning() const { return m_lock != nullptr; }
 
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<QLockFile> m_installerLock;
     QStringList m_leftovers;
     std::unique_ptr<InstallerGuard> m_guard;
+    std::unique_ptr<StagedSources> m_staged;
     // Last, so that it goes first: its process is stopped before the installer is put back.
     CompilerRun m_compiler;
 };

@@ -3,9 +3,14 @@
 #include "mappack/maplist.h"
 #include "core/errors.h"
 #include "core/namerule.h"
+#include "core/textcodec.h"
+#include "mappack/scriptescape.h"
+#include "project/keyvalue.h"
 #include "project/projectmodel.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace tervelle {
 
@@ -47,6 +52,14 @@ QString treeLocation(const TreeNode *node)
 // Windows path rules read otherwise (a backslash is a separator there, "*" and "?" are wildcards,
 // a trailing dot goes, "nul" is a device, ".." is undone by name rather than by folder) would
 // have it pack another file than the one we checked. So every part must be a Windows name.
+bool isCompilerReadablePath(const QString &path)
+{
+    if (!path.startsWith(QLatin1Char('/')))
+        return false;
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return std::all_of(parts.begin(), parts.end(), [](const QString &part) { return isWindowsName(part); });
+}
+
 void requireCompilerReadablePath(const QString &what, const QString &path)
 {
     if (!path.startsWith(QLatin1Char('/'))) {
@@ -62,10 +75,40 @@ void requireCompilerReadablePath(const QString &what, const QString &path)
         }
     }
 }
+#else
+bool isCompilerReadablePath(const QString &)
+{
+    return true;
+}
 #endif
+
+// Runs one value's checks; its first refusal is handed on with where it lies.
+class Collector
+{
+public:
+    explicit Collector(const TextRefusal &refused) : m_refused(refused) {}
+
+    template <typename Check>
+    void check(const FindingPlace &place, Check &&work)
+    {
+        try {
+            work();
+        } catch (const UserError &e) {
+            m_refused(place, e.message());
+        }
+    }
+
+private:
+    const TextRefusal &m_refused;
+};
 
 void checkNode(const ProjectModel &project, const TreeNode *node)
 {
+    // Most nodes pass; their messages are made only for the one that fails.
+    const bool found = node->Info.Kind == FileFoundKind;
+    if (!hasControlCharacter(node->Text) && isWindowsName(node->Text)
+        && !(found && (hasControlCharacter(node->Info.Path) || !isCompilerReadablePath(node->Info.Path))))
+        return;
     const QString location = treeLocation(node);
     const QString kind = node->isFolder()                  ? QStringLiteral("folder")
                          : node == project.MapListNode() ? QStringLiteral("map list file")
@@ -74,7 +117,7 @@ void checkNode(const ProjectModel &project, const TreeNode *node)
     requireNoControlCharacters(what, node->Text);
     requireWindowsName(what, node->Text);
     // A file found on disk is packed from its path, which the script names.
-    if (node->Info.Kind == FileFoundKind) {
+    if (found) {
         const QString source = QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"")
                                    .arg(location, node->Text);
         requireNoControlCharacters(source, node->Info.Path);
@@ -84,46 +127,133 @@ void checkNode(const ProjectModel &project, const TreeNode *node)
     }
 }
 
-} // namespace
-
-void checkPackTexts(const SharedState &pack, const ProjectModel &project)
+void checkPackFields(const SharedState &pack, Collector &collect)
 {
-    const QString name = QStringLiteral("The pack name");
-    requireNoControlCharacters(name, pack.PackName);
-    requireWindowsName(name, pack.PackName);
-    requireNoOuterBlanks(name, pack.PackName);
-    const QString version = QStringLiteral("The pack version");
-    requireNoControlCharacters(version, pack.PackVersion);
-    requireNoOuterBlanks(version, pack.PackVersion);
-    const QString author = QStringLiteral("The pack author");
-    requireNoControlCharacters(author, pack.PackAuthor);
-    requireNoOuterBlanks(author, pack.PackAuthor);
-    requireNoControlCharacters(QStringLiteral("The pack web site"), pack.PackWebSite);
-    requireWebAddress(QStringLiteral("The pack web site"), pack.PackWebSite);
+    const FindingPlace place = FindingPlace::pack();
+    collect.check(place, [&] {
+        const QString name = QStringLiteral("The pack name");
+        requireNoControlCharacters(name, pack.PackName);
+        requireWindowsName(name, pack.PackName);
+        requireNoOuterBlanks(name, pack.PackName);
+    });
+    collect.check(place, [&] {
+        const QString version = QStringLiteral("The pack version");
+        requireNoControlCharacters(version, pack.PackVersion);
+        requireNoOuterBlanks(version, pack.PackVersion);
+    });
+    collect.check(place, [&] {
+        const QString author = QStringLiteral("The pack author");
+        requireNoControlCharacters(author, pack.PackAuthor);
+        requireNoOuterBlanks(author, pack.PackAuthor);
+    });
+    collect.check(place, [&] {
+        requireNoControlCharacters(QStringLiteral("The pack web site"), pack.PackWebSite);
+        requireWebAddress(QStringLiteral("The pack web site"), pack.PackWebSite);
+    });
     // A language names its messages file in the compiler's languages folder.
     for (const QString &language : pack.PackLanguages) {
-        requireNoControlCharacters(QStringLiteral("The installer language"), language);
-        requireWindowsName(QStringLiteral("The installer language"), language);
+        collect.check(place, [&] {
+            requireNoControlCharacters(QStringLiteral("The installer language"), language);
+            requireWindowsName(QStringLiteral("The installer language"), language);
+        });
     }
+}
 
-    for (const QString &row : project.headerRows())
-        requireKeyValueRow(QStringLiteral("The pack header row"), row);
-    requireWindowsName(QStringLiteral("The map list file (the English title followed by \".mpl\")"),
-                       MapListFileName(project));
+void checkRows(const ProjectModel &project, Collector &collect)
+{
+    for (int row = 0; row < project.headerCount(); ++row) {
+        collect.check(FindingPlace::headerRow(row), [&] {
+            requireKeyValueRow(QStringLiteral("The pack header row"), project.headerRows()[row]);
+        });
+    }
+    const int english = FindKey(project.headerRows(), QStringLiteral("[english]"));
+    collect.check(FindingPlace::headerRow(std::max(english, 0)), [&] {
+        requireWindowsName(QStringLiteral("The map list file (the English title followed by \".mpl\")"),
+                           MapListFileName(project));
+    });
     for (int i = 0; i < project.mapCount(); ++i) {
         const MapEntry &map = project.map(i);
         const QString where = QStringLiteral("In map %1 (\"%2\"), the property")
                                   .arg(i + 1)
                                   .arg(escapeControlCharacters(map.displayName));
-        for (const QString &row : map.Info.Properties)
-            requireKeyValueRow(where, row);
+        for (int row = 0; row < map.Info.Properties.size(); ++row) {
+            collect.check(FindingPlace::mapProperty(i, row),
+                          [&] { requireKeyValueRow(where, map.Info.Properties[row]); });
+        }
     }
+}
 
-    // Parents come before their children, so a node's location holds only names already checked.
-    for (const TreeNode *node : project.tree().nodes()) {
-        if (!node->isRoot())
-            checkNode(project, node);
+// What the script or the map list would fail to encode later on.
+void checkEncodable(const QString &value)
+{
+    // Plain ASCII, nearly every text, is what such a code page holds byte for byte.
+    const TextCodec &codec = textCodec();
+    if (codec.isAsciiCompatible()
+        && std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return;
+    if (!codec.canEncode(value))
+        textCodec().encode(value); // throws with the codec's own words
+}
+
+void checkWritable(const SharedState &pack, const ProjectModel &project, Collector &collect)
+{
+    const FindingPlace packPlace = FindingPlace::pack();
+    for (const QString *field : {&pack.PackName, &pack.PackVersion, &pack.PackAuthor, &pack.PackWebSite})
+        collect.check(packPlace, [&] { checkEncodable(*field); });
+    collect.check(packPlace, [&] { refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite); });
+    for (int row = 0; row < project.headerCount(); ++row)
+        collect.check(FindingPlace::headerRow(row), [&] { checkEncodable(project.headerRows()[row]); });
+    for (int i = 0; i < project.mapCount(); ++i) {
+        const QStringList &rows = project.map(i).Info.Properties;
+        for (int row = 0; row < rows.size(); ++row)
+            collect.check(FindingPlace::mapProperty(i, row), [&] { checkEncodable(rows[row]); });
     }
+}
+
+void checkNodes(const ProjectModel &project, Collector &collect, bool writerChecks)
+{
+    const auto &nodes = project.tree().nodes();
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const TreeNode *node = nodes[i];
+        if (node->isRoot())
+            continue;
+        const FindingPlace place = FindingPlace::treeNode(node, int(i));
+        collect.check(place, [&] {
+            checkNode(project, node);
+            if (!writerChecks)
+                return;
+            checkEncodable(node->Text);
+            if (node->Info.Kind == FileFoundKind) {
+                checkEncodable(node->Info.Path);
+                refuseDoubleQuote(QStringLiteral("The file"), node->Info.Path);
+            } else if (node->isFile()) {
+                refuseDoubleQuote(QStringLiteral("The file"), node->Text);
+            }
+        });
+    }
+}
+
+// With `writerChecks`, also what the script and the map list writers would refuse later.
+void collect(const SharedState &pack, const ProjectModel &project, const TextRefusal &refused, bool writerChecks)
+{
+    Collector collect(refused);
+    checkPackFields(pack, collect);
+    checkRows(project, collect);
+    checkNodes(project, collect, writerChecks);
+    if (writerChecks)
+        checkWritable(pack, project, collect);
+}
+
+} // namespace
+
+void collectPackTextRefusals(const SharedState &pack, const ProjectModel &project, const TextRefusal &refused)
+{
+    collect(pack, project, refused, true);
+}
+
+void checkPackTexts(const SharedState &pack, const ProjectModel &project)
+{
+    collect(pack, project, [](const FindingPlace &, const QString &message) { throw UserError(message); }, false);
 }
 
 } // namespace tervelle

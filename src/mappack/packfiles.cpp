@@ -12,6 +12,20 @@ QString NumberedName(int absoluteIndex)
     return QString::number(absoluteIndex) + QStringLiteral(".tmp");
 }
 
+QString installedPath(const PackFileEntry &entry)
+{
+    if (!entry.isPackFile || !entry.node->parent() || entry.belowFile)
+        return {};
+    QString folder;
+    switch (entry.group) {
+    case FilesRoot: folder = QStringLiteral("maplists\\"); break;
+    case IconsRoot: folder = QStringLiteral("data\\frontend\\levels\\"); break;
+    case ScriptsRoot: folder = QStringLiteral("data\\scripts\\"); break;
+    default: folder = QStringLiteral("data\\maps\\"); break;
+    }
+    return folder + entry.relativeFolder + entry.node->Text;
+}
+
 std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QString &appDir)
 {
     const QString staging = StagingFolder(appDir);
@@ -31,6 +45,7 @@ std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QS
             const PackFileEntry &parent = entries[std::size_t(project.absoluteIndex(node->parent()))];
             entry.group = parent.group;
             entry.relativeFolder = parent.relativeFolder;
+            entry.belowFile = parent.belowFile || parent.node->isFile();
             if (node->isFolder())
                 entry.relativeFolder += node->Text + QLatin1Char('\\');
         }

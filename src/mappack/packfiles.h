@@ -19,6 +19,7 @@ struct PackFileEntry
     // Folders between the group root and the node, each followed by "\" ("info\a\"); empty for
     // direct children of the root. For a folder node it includes the folder itself.
     QString relativeFolder;
+    bool belowFile = false; // some node above it is a file, not a folder
 };
 
 // The staging folder of the map list file: AppDir + "iscc/maplists/".
@@ -26,6 +27,12 @@ QString StagingFolder(const QString &appDir);
 
 // The name a pack file travels under inside the installer: "<absolute index>.tmp".
 QString NumberedName(int absoluteIndex);
+
+// Where the installer puts a pack file, as a Windows path below the launcher's or the game's
+// folder ("maplists\info\about.htm", "data\maps\arena.xan"); empty when the installer
+// copies it nowhere, which is the case for a file lying below another file rather than below a
+// group or a folder.
+QString installedPath(const PackFileEntry &entry);
 
 // Every node of the tree in absolute index order, with its pack-file facts. A pure function of
 // the tree and AppDir, taken afresh for each build.

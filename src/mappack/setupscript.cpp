@@ -157,7 +157,7 @@ void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, con
 
 QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
                                   const SharedState &pack, const ProjectModel &project,
-                                  const TextCodec &codec)
+                                  const TextCodec &codec, const QHash<int, QString> &staged)
 {
     const auto entries = NumberPackFiles(project, appDir);
 
@@ -175,7 +175,8 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
         refuseDoubleQuote(QStringLiteral("The file"), entry.node->Info.Kind == FileMissingKind
                                                            ? entry.node->Text
                                                            : entry.source);
-        sources << packFileSource(entry, appDir);
+        const auto copy = staged.constFind(entry.absoluteIndex);
+        sources << (copy != staged.constEnd() ? compilerPath(*copy) : packFileSource(entry, appDir));
     }
 
     const QString name = constantText(pack.PackName);

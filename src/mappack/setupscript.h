@@ -4,6 +4,7 @@
 #include "core/textcodec.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,9 +21,12 @@ class TreeNode;
 // Throws UserError, before anything is written or run, for a project text the build refuses
 // (checkPackTexts), a value the compiler cannot take (a double quote in a file name or a web
 // address), or a text the code page cannot hold.
+//
+// `staged` names, by absolute index, pack files that the build packs from another path than
+// their own (copies under distinct names, see StagedSources).
 QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
                                   const SharedState &pack, const ProjectModel &project,
-                                  const TextCodec &codec = textCodec());
+                                  const TextCodec &codec = textCodec(), const QHash<int, QString> &staged = {});
 
 // The file's bytes: every line followed by CR LF.
 QByteArray setupScriptBytes(const QList<QByteArray> &lines);

@@ -184,6 +184,12 @@ ProjectEdit ProjectModel::applyEdit(const ProjectEdit &edit)
             emit nodeChanged(node);
         break;
     }
+    case ProjectEdit::Kind::NodeRelink: {
+        TreeNode *node = nodeAtPath(edit.path);
+        inverse.text = node->Info.Path;
+        RelinkNode(node, edit.text);
+        break;
+    }
     case ProjectEdit::Kind::Pack:
         inverse.pack = packProperties();
         setPackProperties(edit.pack);

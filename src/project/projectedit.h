@@ -64,6 +64,7 @@ struct ProjectEdit
         NodeInsert, // put `nodes` back at `path`
         NodeRemove, // remove the node at `path` with its subtree
         NodeRename, // rename the node at `path` to `text`
+        NodeRelink, // point the node at `path` to the source file `text`
         Pack,       // set the pack fields to `pack`
     };
 

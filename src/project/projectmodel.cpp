@@ -436,6 +436,16 @@ void ProjectModel::RenameNode(TreeNode *node, const QString &text)
         emit nodeChanged(node);
 }
 
+void ProjectModel::RelinkNode(TreeNode *node, const QString &path)
+{
+    if (recording())
+        record(ProjectEdit{ProjectEdit::Kind::NodeRelink, -1, pathOf(node), node->Info.Path});
+    node->Info.Path = path;
+    node->Info.Kind = isExistingNonFolder(path) ? FileFoundKind : FileMissingKind;
+    if (!quiet())
+        emit nodeChanged(node);
+}
+
 void ProjectModel::setMapListNode(TreeNode *node)
 {
     m_mapListNode = node;

@@ -133,6 +133,9 @@ public:
     bool DeleteNode(TreeNode *node);
     bool canDelete(const TreeNode *node) const;
     void RenameNode(TreeNode *node, const QString &text);
+    // Points a file node at another source, with the Kind a new node of that path would get;
+    // its place and name stay.
+    void RelinkNode(TreeNode *node, const QString &path);
     // Empties the tree and makes the six group roots with captions of the current language.
     void resetTree();
 

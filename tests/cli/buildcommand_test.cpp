@@ -74,6 +74,52 @@ TEST_F(BuildCommand, SecondBuildOnTheSameCompilerFolderEndsAtOnce)
     EXPECT_EQ(test::readBytes(installer), "MZ new");
 }
 
+// A missing source would be packed from the staging folder by its name: the review's error
+// stops the build before anything is written. Warnings lead the console and the build goes on;
+// two sources the compiler would take for one another reach it under distinct names, for that
+// build only.
+TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
+{
+    const QString upper = dir.filePath(QStringLiteral("src/A.TGA"));
+    const QString lower = dir.filePath(QStringLiteral("src/a.tga"));
+    test::writeBytes(upper, "");
+    test::writeBytes(lower, "lower");
+    model.AddFileElement(model.root(FilesRoot), QStringLiteral("A.TGA"), PlainFile, upper);
+    model.AddFileElement(model.root(IconsRoot), QStringLiteral("a.tga"), LevelIconFile, lower);
+    TreeNode *gone = model.AddFileElement(model.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
+                                          dir.filePath(QStringLiteral("gone.xan")));
+    // What a file of that name in the staging folder must never stand in for.
+    test::writeBytes(appDir + QStringLiteral("iscc/maplists/gone.xan"), "someone else's");
+    SaveProjectFile(model, project);
+
+    test::PackRun run = test::runPack(buildArgs(installer));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("error: Maps\\gone.xan: The source file")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("the map pack was not built")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
+
+    model.DeleteNode(gone);
+    SaveProjectFile(model, project);
+    test::writeBytes(dir.filePath(QStringLiteral("go")), "");
+    test::writeBytes(appDir + QStringLiteral("iscc/iscc.exe"),
+                     "cp setup.iss ../../seen.iss; cat staged/* > ../../staged.txt; printf 'MZ' > ../../out/pack.exe\n");
+    run = test::runPack(buildArgs(installer));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QByteArray> lines = run.out.split('\n');
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith("warning: Files\\A.TGA: The source file ")) << run.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith("warning: Level icons\\a.tga: The level icon ")) << run.out.toStdString();
+    EXPECT_EQ(lines[2], "Started building map pack");
+    const QByteArray script = test::readBytes(dir.filePath(QStringLiteral("seen.iss")));
+    EXPECT_TRUE(script.contains("Source: \"Z:" + QDir::toNativeSeparators(upper).replace('/', '\\').toUtf8() + "\"; DestName:\"2.tmp\""))
+        << script.toStdString();
+    EXPECT_TRUE(script.contains("iscc\\staged\\6.tmp\"; DestName:\"6.tmp\"")) << script.toStdString();
+    EXPECT_EQ(test::readBytes(dir.filePath(QStringLiteral("staged.txt"))), "lower");
+    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("iscc/staged")));
+}
+
 TEST_F(BuildCommand, TerminatedBuildPutsTheEarlierInstallerBack)
 {
     test::writeBytes(installer, "the previous, good installer");

@@ -68,9 +68,46 @@ TEST_F(ProjectCommands, InfoShowsEachNodeWithTheNumberItTravelsUnder)
                              + " to launcher maplists\\info\\\n"));
     EXPECT_TRUE(out.contains("\n    4  Maps  (group {maps})\n"));
     EXPECT_TRUE(out.contains("\n   10      Theme.txt  (file, kind -1)  pack file 10.tmp from " + staging
-                             + "Theme.txt to not installed (not a direct child of its group)\n"));
+                             + "Theme.txt to game data\\maps\\Theme\\\n"));
     EXPECT_TRUE(out.contains("isle.tga  (file, kind -1)  pack file 7.tmp from " + staging
                              + "isle.tga to game data\\frontend\\levels\\\n"));
+}
+
+// Release scripts go by the exit status: errors fail, warnings only with --strict; each finding
+// is one line, with the summary last.
+TEST_F(ProjectCommands, CheckExitsByWhatTheReviewFinds)
+{
+    model.AddMap();
+    const QString map = file("arena.xan");
+    test::writeBytes(map, "map");
+    model.AddFileElement(model.root(MapsRoot), "arena.xan", MapFile, map);
+    model.SetMapPropertyValue(0, 3, "arena");
+    state.PackPropertiesSet = true;
+    const QString clean = saved("clean.mpr");
+    test::PackRun result = run({"check", clean});
+    EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
+    EXPECT_EQ(result.out, "0 error(s), 0 warning(s), 0 note(s)\n");
+    EXPECT_EQ(run({"check", clean, "--strict"}).exitCode, 0);
+
+    model.SetMapPropertyValue(0, 1, "gone.tga");
+    const QString warned = saved("warned.mpr");
+    result = run({"check", warned});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "warning: New map, [image]: [image] holds gone.tga, which is not in its list. "
+                          "Choose a value from the list, or add the file it names.\n"
+                          "0 error(s), 1 warning(s), 0 note(s)\n");
+    EXPECT_EQ(run({"check", "--strict", warned}).exitCode, 1);
+
+    QFile::remove(map);
+    result = run({"check", warned});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.startsWith("error: Maps\\arena.xan: The source file " + map.toUtf8() + " was not found."))
+        << result.out.constData();
+    EXPECT_TRUE(result.out.endsWith("1 error(s), 1 warning(s), 0 note(s)\n"));
+
+    EXPECT_EQ(run({"check", file("missing.mpr")}).exitCode, 1);
+    EXPECT_EQ(run({"check"}).exitCode, 2);
+    EXPECT_EQ(run({"check", warned, "--loose"}).exitCode, 2);
 }
 
 TEST_F(ProjectCommands, MapListWritesTheStagedBytes)

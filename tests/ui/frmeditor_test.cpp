@@ -107,12 +107,12 @@ TEST_F(Window, CaptionsComeFromTheLanguageTable)
 
     const std::pair<const char *, QStringList> menus[] = {
         {"pmnuFile", {"New", "Open...", "Open recent", "Open recovery copy...", "Save", "Save project...",
-                      "Save map pack...", "Project options...", "Show console",
+                      "Save map pack...", "Check pack...", "Project options...", "Show console",
                       "Help", "Exit"}},
         {"pmnuEdit", {"Add", "Delete", "Duplicate", "Move up", "Move down", "", "Undo", "Redo"}},
         {"pmnuHeaderEdit", {"Add...", "Add link to info file...", "Delete"}},
         {"pmnuPropertiesEdit", {"Add...", "Delete", "Select textures directory..."}},
-        {"pmnuFilesEdit", {"Add selected resources", "Create folder...", "Delete"}},
+        {"pmnuFilesEdit", {"Add selected resources", "Create folder...", "Delete", "Locate missing files..."}},
         {"pmnuResourcesEdit", {"Add...", "Add folder...", "Add folder with subfolders...", "Rename...", "Delete", "Clear"}},
         {"pmnuCompile", {"Save to file", "Clear"}},
     };
@@ -259,13 +259,15 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
     using namespace std::placeholders;
     EXPECT_EQ(changedBy([&](bool e) { editor->maps()->MapMenuChangeEnabled(e); }),
               sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen",
-                      "mnuFileSaveProject", "mnuFileSaveMapPack", "mnuFilePackProperties", "mnuFileExit"}));
+                      "mnuFileSaveProject", "mnuFileSaveMapPack", "mnuFileCheckPack", "mnuFilePackProperties",
+                      "mnuFileExit"}));
     EXPECT_EQ(changedBy([&](bool e) { editor->header()->HeaderMenuChangeEnabled(e); }),
               sorted({"mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { editor->properties()->PropertiesMenuChangeEnabled(e); }),
               sorted({"mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { editor->files()->FilesMenuChangeEnabled(e); }),
-              sorted({"mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete"}));
+              sorted({"mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete",
+                      "mnuFilesEditLocateMissing"}));
     EXPECT_EQ(changedBy([&](bool e) { editor->resources()->ResourcesMenuChangeEnabled(e); }),
               sorted({"mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs",
                       "mnuResourcesEditRename", "mnuResourcesEditDelete", "mnuResourcesEditClear"}));
@@ -274,7 +276,8 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
     EXPECT_EQ(changedBy([&](bool e) { editor->header()->pnlHeaderChangeEnabled(e); }),
               sorted({"lstHeader", "mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { editor->files()->pnlFilesChangeEnabled(e); }),
-              sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete"}));
+              sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete",
+                      "mnuFilesEditLocateMissing"}));
     EXPECT_EQ(changedBy([&](bool e) { editor->resources()->pnlResourcesChangeEnabled(e); }),
               sorted({"lstResources", "mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir",
                       "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename", "mnuResourcesEditDelete",

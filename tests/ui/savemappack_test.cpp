@@ -1,13 +1,26 @@
 #include "editorfixture.h"
 
 #include "mappack/buildsession.h"
+#include "project/projectmodel.h"
 #include "ui/editor/consolepanel.h"
+#include "ui/editor/filespanel.h"
+#include "ui/editor/findingswindow.h"
+#include "ui/editor/headerpanel.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/editor/propertiespanel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeView>
+#include <QTreeWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -253,6 +266,102 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
     EXPECT_EQ(test::readBytes(installer()), "earlier installer");
     EXPECT_TRUE(QFileInfo(config.editorFile()).isFile());
     EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(Common.AppDir)));
+}
+
+// Check pack lists every finding beside the editor without blocking it; Enter or a double
+// click goes to the node, the map's property row or the header row the finding names. Save map
+// pack stops on errors with the same list before asking anything, and with warnings only it
+// builds, the warnings leading the console.
+TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
+{
+    fakeCompiler("printf 'installer' > OUT/pack.exe\n");
+    ProjectModel &project = editor->project();
+    TreeNode *gone = project.AddFileElement(project.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
+                                            tempPath(QStringLiteral("gone.xan")));
+    project.AddMap();
+    project.AddHeaderKey(QStringLiteral("[htmlgerman]"), LinkKey);
+    project.SetHeaderValue(2, QStringLiteral("nowhere.htm"));
+
+    // The menu item follows "Save map pack..." and the window shows the list at once.
+    const QList<QAction *> fileItems = editor->maps()->pmnuFile->actions();
+    const qsizetype save = fileItems.indexOf(item("mnuFileSaveMapPack"));
+    ASSERT_GE(save, 0);
+    ASSERT_EQ(fileItems.value(save + 1), item("mnuFileCheckPack"));
+    EXPECT_EQ(item("mnuFileCheckPack")->text(), QStringLiteral("Check pack..."));
+    item("mnuFileCheckPack")->trigger();
+    FindingsWindow *window = editor->findings();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_FALSE(window->isModal());
+    QTreeWidget *list = window->lstFindings;
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
+    EXPECT_EQ(rows, QStringList({QStringLiteral("error|Maps\\gone.xan"), QStringLiteral("warning|New map, [map]"),
+                                 QStringLiteral("warning|[htmlgerman]")}));
+    window->resize(900, 260);
+    QApplication::processEvents();
+    window->grab().save(QStringLiteral("/tmp/review-findings.png"));
+
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(editor->files()->selectedNode(), gone);
+    const QRect mapRow = list->visualItemRect(list->topLevelItem(1));
+    // A double click as a person makes it: a click, then the second press as a double click.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, mapRow.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
+    EXPECT_EQ(editor->maps()->lstMaps->currentIndex().row(), 0);
+    EXPECT_EQ(editor->properties()->lstProperties->currentIndex().row(), 3);
+    list->setCurrentItem(list->topLevelItem(2));
+    QTest::keyClick(list, Qt::Key_Enter);
+    EXPECT_EQ(editor->header()->lstHeader->currentIndex().row(), 2);
+
+    // Errors: the list again, headed by why, and neither the save dialog nor the compiler.
+    window->close();
+    dialogs.saveAnswers.enqueue(installer());
+    item("mnuFileSaveMapPack")->trigger();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->lblSummary->text().startsWith(QStringLiteral("The pack check found errors")));
+    EXPECT_EQ(dialogs.saveAnswers.size(), 1);
+    EXPECT_FALSE(editor->isBuilding());
+    EXPECT_FALSE(QFileInfo::exists(Common.AppDir + QStringLiteral("iscc/setup.iss")));
+
+    // The list follows the project: the node gone, its finding goes.
+    project.DeleteNode(gone);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 2; }, 5000));
+    EXPECT_FALSE(window->cmdLocate->isEnabled());
+
+    item("mnuFileSaveMapPack")->trigger();
+    ASSERT_TRUE(waitUntilBuilt());
+    const QStringList lines = consoleLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("warning: New map, [map]: [map] is empty: the map has no map file. "
+                                       "Choose a map from the list, or add the map under Maps."));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("warning: [htmlgerman]: ")));
+    EXPECT_EQ(lines[2], QStringLiteral("Started building map pack"));
+    EXPECT_EQ(lines.last(), QStringLiteral("Done"));
+}
+
+// Locate missing files, at the end of the Files panel's Edit menu: a folder, then one message
+// with what was found and what was not.
+TEST_F(SaveMapPack, LocateMissingFilesAsksForAFolderAndSaysWhatItFound)
+{
+    ProjectModel &project = editor->project();
+    project.AddFileElement(project.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, QStringLiteral("C:\\Maps\\arena.xan"));
+    project.AddFileElement(project.root(MapsRoot), QStringLiteral("lost.xan"), MapFile, QStringLiteral("C:\\Maps\\lost.xan"));
+    QDir().mkpath(tempPath(QStringLiteral("found/deep")));
+    test::writeBytes(tempPath(QStringLiteral("found/deep/arena.xan")), "map");
+
+    const QList<QAction *> items = editor->files()->pmnuFilesEdit->actions();
+    EXPECT_EQ(items.last(), item("mnuFilesEditLocateMissing"));
+    EXPECT_EQ(item("mnuFilesEditLocateMissing")->text(), QStringLiteral("Locate missing files..."));
+    dialogs.folderAnswers.enqueue(tempPath(QStringLiteral("found")));
+    item("mnuFilesEditLocateMissing")->trigger();
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Path, tempPath(QStringLiteral("found/deep/arena.xan")));
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Kind, FileFoundKind);
+    EXPECT_TRUE(dialogs.messages().value(0).endsWith(QStringLiteral("Found again: 1. Not found: 1.")))
+        << dialogs.messages().value(0).toStdString();
 }
 
 } // namespace

@@ -4,15 +4,19 @@
 #include "core/errors.h"
 #include "mappack/buildsession.h"
 #include "mappack/maplist.h"
+#include "mappack/packreview.h"
 #include "mappack/setupscript.h"
 #include "support/testsupport.h"
+#include "core/langload.h"
 #include "ui/editor/consolepanel.h"
+#include "ui/editor/findingswindow.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QAction>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTest>
 
 namespace tervelle::test {
@@ -197,6 +201,31 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
         done.append(QStringLiteral("no build"));
         return done.join(QStringLiteral(" -> "));
     }
+    // The pack check comes before any question: errors show the findings and build nothing.
+    const PackReview review = ReviewPack(editor.project(), Common);
+    if (review.hasErrors()) {
+        const FindingsWindow *findings = editor.findings();
+        expect(saveAt < 0, QStringLiteral("the save dialog was asked though the check found errors"));
+        expect(findings && findings->isVisible()
+                   && findings->lblSummary->text().startsWith(GetLangText(QStringLiteral("[message.Check.BuildStopped]"))),
+               QStringLiteral("the findings of a stopped build are not shown"));
+        checkNothingBuilt(editor, before, QStringLiteral("after the check found errors"));
+        QStringList errors;
+        for (const Finding &finding : review.findings) {
+            if (finding.severity == Severity::Error)
+                errors.append(finding.message);
+        }
+        m_lastRefusal = errors.join(QLatin1Char('|'));
+        if (findings)
+            editor.findings()->close();
+        done.append(QStringLiteral("checked: ") + m_lastRefusal.left(60));
+        return done.join(QStringLiteral(" -> "));
+    }
+    QStringList warnings;
+    for (const Finding &finding : review.findings) {
+        if (finding.severity == Severity::Warning)
+            warnings.append(findingLine(finding));
+    }
     expect(saveAt >= 0, QStringLiteral("no save dialog"));
     if (!answer) {
         checkNothingBuilt(editor, before, QStringLiteral("after the save dialog was cancelled"));
@@ -229,7 +258,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
     const bool ended =
         QTest::qWaitFor([&] { return !editor.isBuilding() && !editor.console()->hasPendingLines(); }, 60000);
     expect(ended, QStringLiteral("the build did not end"));
-    checkBuilt(editor, before, installerFor(*answer), outcome, token);
+    checkBuilt(editor, before, installerFor(*answer), outcome, token, warnings);
     expect(reported.problems().isEmpty(), QStringLiteral("reported: ") + reported.problems().join(QLatin1Char('|')));
     // The compiler makes a missing output folder; the next build to it finds it missing again.
     QDir(m_work + QStringLiteral("nowhere")).removeRecursively();
@@ -251,10 +280,12 @@ void BuildWalk::checkNothingBuilt(const TfrmEditor &editor, const Before &before
 }
 
 void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QString &installer, Outcome outcome,
-                           const QByteArray &token)
+                           const QByteArray &token, const QStringList &warnings)
 {
     const QString base = QFileInfo(installer).completeBaseName();
-    QStringList expectedLines = {QStringLiteral("Started building map pack"), QStringLiteral("Compiling setup script")};
+    // The check's warnings lead the console.
+    QStringList expectedLines = warnings;
+    expectedLines << QStringLiteral("Started building map pack") << QStringLiteral("Compiling setup script");
     QMap<QString, QByteArray> outputs = before.outputs;
     switch (outcome) {
     case Outcome::Installer:

@@ -61,7 +61,7 @@ private:
     // Nothing was written or run; `why` names the case in a problem.
     void checkNothingBuilt(const TfrmEditor &editor, const Before &before, const QString &why);
     void checkBuilt(TfrmEditor &editor, const Before &before, const QString &installer, Outcome outcome,
-                    const QByteArray &token);
+                    const QByteArray &token, const QStringList &warnings);
     void checkWindowUsable(const TfrmEditor &editor, const Before &before, const QString &why);
     void expect(bool ok, const QString &what);
 

@@ -3,12 +3,14 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "project/projectdocument.h"
+#include "project/relink.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/filestreemodel.h"
 #include "ui/editor/labelmenu.h"
 
 #include <QAction>
 #include <QDragMoveEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -48,7 +50,9 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *par
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditCreateFolder"), "[mnuFilesEdit.CreateFolder.Caption]");
     mnuFilesEditDelete =
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
-    for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete})
+    mnuFilesEditLocateMissing = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditLocateMissing"),
+                                            "[mnuFilesEdit.LocateMissing.Caption]");
+    for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete, mnuFilesEditLocateMissing})
         item->setEnabled(false);
 
     m_model = new FilesTreeModel(project, this);
@@ -73,6 +77,7 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *par
     connect(mnuFilesEditAdd, &QAction::triggered, this, &FilesPanel::mnuFilesEditAddClick);
     connect(mnuFilesEditCreateFolder, &QAction::triggered, this, &FilesPanel::mnuFilesEditCreateFolderClick);
     connect(mnuFilesEditDelete, &QAction::triggered, this, &FilesPanel::mnuFilesEditDeleteClick);
+    connect(mnuFilesEditLocateMissing, &QAction::triggered, this, &FilesPanel::mnuFilesEditLocateMissingClick);
     mnuFilesEditDelete->setShortcut(QKeySequence::Delete);
     mnuFilesEditDelete->setShortcutContext(Qt::WidgetShortcut);
     lstFiles->addAction(mnuFilesEditDelete);
@@ -93,7 +98,7 @@ TreeNode *FilesPanel::selectedNode() const
 
 void FilesPanel::FilesMenuChangeEnabled(bool enabled)
 {
-    for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete})
+    for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete, mnuFilesEditLocateMissing})
         item->setEnabled(enabled);
     mnuFilesEdit->setEnabled(enabled);
 }
@@ -185,6 +190,37 @@ void FilesPanel::mnuFilesEditDeleteClick()
     if (next.isValid())
         lstFiles->selectionModel()->select(next, QItemSelectionModel::ClearAndSelect);
     lstFilesClick(lstFiles);
+}
+
+void FilesPanel::mnuFilesEditLocateMissingClick()
+{
+    Dialogs &dialogs = m_dialogs;
+    if (!hasMissingFiles(m_project)) {
+        dialogs.showMessage(messageCaption(), lang("[message.Locate.NothingMissing]"));
+        return;
+    }
+    QString folder;
+    if (!selectDirectory || !selectDirectory(lang("[dlgLocateDir.Title]"), folder) || folder.isEmpty()
+        || !QFileInfo(folder).isDir())
+        return;
+    RelinkResult result;
+    {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        // Every file found again is one step of the history.
+        m_document.change(lang("[Change.LocateMissing]"), [&] { result = LocateMissingFiles(m_project, folder); });
+        QGuiApplication::restoreOverrideCursor();
+    }
+    // "/c" found again, "/m" not found.
+    QString text = lang("[message.Locate.Result]")
+                       .replace(QStringLiteral("/c"), QString::number(result.found))
+                       .replace(QStringLiteral("/m"), QString::number(result.notFound));
+    if (!result.ambiguous.isEmpty()) {
+        text += QLatin1Char('\n')
+            + lang("[message.Locate.Ambiguous]").replace(QStringLiteral("/f"), result.ambiguous.join(QStringLiteral(", ")));
+    }
+    // The preview shows the selected node's file, which may just have come back.
+    lstFilesClick(lstFiles);
+    dialogs.showMessage(messageCaption(), text);
 }
 
 bool FilesPanel::lstFilesDragOver(const QPoint &position)

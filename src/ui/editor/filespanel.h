@@ -31,12 +31,15 @@ public:
     // resources panel's, wired by the window.
     std::function<QVector<AddResourcesOperation::Resource>()> selectedResources;
     std::function<bool(const QMimeData *)> isResourcesDrag;
+    // Asks for a folder (the window's, which remembers the last one); false when cancelled.
+    std::function<bool(const QString &caption, QString &folder)> selectDirectory;
 
     LabelMenu *mnuFilesEdit = nullptr;
     QMenu *pmnuFilesEdit = nullptr;
     QAction *mnuFilesEditAdd = nullptr;
     QAction *mnuFilesEditCreateFolder = nullptr;
     QAction *mnuFilesEditDelete = nullptr;
+    QAction *mnuFilesEditLocateMissing = nullptr;
     QTreeView *lstFiles = nullptr;
 
     // What the selected node is (see SelectedNodeKind in the core); -1 for none.
@@ -55,6 +58,8 @@ public:
     void mnuFilesEditAddClick();
     void mnuFilesEditCreateFolderClick();
     void mnuFilesEditDeleteClick();
+    // Asks for a folder and finds the missing sources again under it, by their file names.
+    void mnuFilesEditLocateMissingClick();
 
     // The resize handler; the window also runs it after its own.
     void pnlFilesResize() { panelResize(); }

@@ -171,6 +171,9 @@ void TfrmEditor::createControls()
     m_maps = new MapsPanel(*m_document, pnlLeft);
     m_header = new HeaderPanel(*m_document, *m_dialogs, pnlLeft);
     m_files = new FilesPanel(*m_document, *m_dialogs, pnlMid);
+    m_files->selectDirectory = [this](const QString &caption, QString &folder) {
+        return SelectDirectory(caption, QString(), folder);
+    };
     m_resources = new ResourcesPanel(*m_project, *m_dialogs, pnlRight);
     m_resources->selectDirectory = [this](const QString &caption, QString &folder) {
         return SelectDirectory(caption, QString(), folder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/report.h"
+#include "mappack/finding.h"
 #include "project/projectdocument.h"
 
 #include <QByteArray>
@@ -17,6 +18,8 @@ class ColumnPanel;
 class ConsolePanel;
 class Dialogs;
 class FilesPanel;
+class FindingsWindow;
+struct PackReview;
 class HeaderPanel;
 class LabelMenu;
 class MapsPanel;
@@ -85,6 +88,12 @@ public:
     // Edit menu of the maps panel: the project's history.
     void mnuEditUndoClick();
     void mnuEditRedoClick();
+    void mnuFileCheckPackClick();
+    // The findings list; made at the first check.
+    FindingsWindow *findings() const { return m_findings; }
+    // Selects what a finding names: the node, the map and its property row, the header row; the
+    // pack properties open the wizard. A place the project no longer has is left alone.
+    void goToFinding(const FindingPlace &place);
     // True while a map pack build runs.
     bool isBuilding() const;
     // A termination signal: no question to anyone. The discarded project is kept as a recovery
@@ -160,6 +169,9 @@ private:
     // puts the earlier installer back, after the settings were written.
     std::unique_ptr<BuildSession> m_build;
     QString m_lastMapPackPath;
+    FindingsWindow *m_findings = nullptr;
+    FindingsWindow &findingsWindow();
+    void showRefusal(const PackReview &review);
 };
 
 } // namespace tervelle

@@ -10,13 +10,25 @@
 #include "mappack/buildsession.h"
 #include "mappack/installerguard.h"
 #include "ui/dialogs/dialogs.h"
+#include "mappack/packreview.h"
+#include "project/filetree.h"
 #include "ui/editor/consolepanel.h"
+#include "ui/editor/filespanel.h"
+#include "ui/editor/filestreemodel.h"
+#include "ui/editor/findingswindow.h"
+#include "ui/editor/headerpanel.h"
 #include "ui/editor/mapspanel.h"
+#include "ui/editor/propertiespanel.h"
 #include "ui/wizard/frmwizard.h"
 
 #include <QAction>
 #include <QDir>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QTableView>
+#include <QTreeView>
 
 #include <memory>
 
@@ -37,6 +49,69 @@ void TfrmEditor::connectMapPackCommands()
     connect(maps.mnuFileSaveMapPack, &QAction::triggered, this, &TfrmEditor::mnuFileSaveMapPackClick);
     connect(maps.mnuFilePackProperties, &QAction::triggered, this, &TfrmEditor::mnuFilePackPropertiesClick);
     connect(maps.mnuFileShowConsole, &QAction::triggered, this, &TfrmEditor::mnuFileShowConsoleClick);
+    connect(maps.mnuFileCheckPack, &QAction::triggered, this, &TfrmEditor::mnuFileCheckPackClick);
+}
+
+FindingsWindow &TfrmEditor::findingsWindow()
+{
+    if (!m_findings)
+        m_findings = new FindingsWindow(*this);
+    return *m_findings;
+}
+
+void TfrmEditor::showRefusal(const PackReview &review)
+{
+    findingsWindow().showReview(review, lang("[message.Check.BuildStopped]"));
+}
+
+void TfrmEditor::mnuFileCheckPackClick()
+{
+    commitGrid();
+    findingsWindow().showReview(ReviewPack(*m_project, m_project->state()));
+}
+
+void TfrmEditor::goToFinding(const FindingPlace &place)
+{
+    raise();
+    activateWindow();
+    switch (place.kind) {
+    case FindingPlace::Node: {
+        TreeNode *node = m_project->tree().nodeAt(place.absoluteIndex);
+        if (!node || node != place.node)
+            return;
+        const QModelIndex index = m_files->treeModel()->indexOf(node);
+        m_files->lstFiles->scrollTo(index);
+        m_files->lstFiles->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_files->lstFiles->setFocus();
+        return;
+    }
+    case FindingPlace::MapProperty: {
+        if (place.map < 0 || place.map >= m_project->mapCount())
+            return;
+        QListView *maps = m_maps->lstMaps;
+        maps->setCurrentIndex(maps->model()->index(place.map, 0));
+        QTableView *grid = m_properties->lstProperties;
+        const QModelIndex cell = grid->model()->index(place.row, 1);
+        if (cell.isValid()) {
+            grid->setCurrentIndex(cell);
+            grid->scrollTo(cell);
+            grid->setFocus();
+        }
+        return;
+    }
+    case FindingPlace::HeaderRow: {
+        QTableView *grid = m_header->lstHeader;
+        const QModelIndex cell = grid->model()->index(place.row, 1);
+        if (cell.isValid()) {
+            grid->setCurrentIndex(cell);
+            grid->scrollTo(cell);
+            grid->setFocus();
+        }
+        return;
+    }
+    case FindingPlace::Pack: break;
+    }
+    mnuFilePackPropertiesClick();
 }
 
 bool TfrmEditor::isBuilding() const
@@ -74,6 +149,14 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         return;
     if (!Common.PackPropertiesSet && !runPackWizard())
         return;
+    // Errors would give a wrong pack or a failed build: they are shown before any question.
+    {
+        const PackReview review = ReviewPack(*m_project, m_project->state());
+        if (review.hasErrors()) {
+            showRefusal(review);
+            return;
+        }
+    }
 
     FileDialogRequest request;
     request.title = lang("[dlgSaveMapPack.Title]");
@@ -108,6 +191,10 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     }
     try {
         m_build->start(*m_project, *chosen);
+    } catch (const PackRefused &refused) {
+        // Something changed on disk while the dialog was open.
+        showRefusal(refused.review());
+        return;
     } catch (const UserError &e) {
         m_dialogs->showMessage(QGuiApplication::applicationDisplayName(), e.message());
         return;

@@ -38,6 +38,7 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     mnuFileSave = addMenuItem(pmnuFile, QStringLiteral("mnuFileSave"), "[mnuFile.Save.Caption]");
     mnuFileSaveProject = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveProject"), "[mnuFile.SaveProject.Caption]");
     mnuFileSaveMapPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveMapPack"), "[mnuFile.SaveMapPack.Caption]");
+    mnuFileCheckPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileCheckPack"), "[mnuFile.CheckPack.Caption]");
     mnuFilePackProperties =
         addMenuItem(pmnuFile, QStringLiteral("mnuFilePackProperties"), "[mnuFile.PackProperties.Caption]");
     mnuFileShowConsole = addMenuItem(pmnuFile, QStringLiteral("mnuFileShowConsole"), "[mnuFile.ShowConsole.Caption]");
@@ -51,8 +52,8 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     pmnuEdit->addSeparator();
     mnuEditUndo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditUndo"), "[mnuEdit.Undo.Caption]");
     mnuEditRedo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditRedo"), "[mnuEdit.Redo.Caption]");
-    for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFilePackProperties, mnuEditAdd, mnuEditDelete,
-                          mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
+    for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFileCheckPack, mnuFilePackProperties, mnuEditAdd,
+                          mnuEditDelete, mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
         item->setEnabled(false);
     mnuEditMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
     mnuEditMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
@@ -92,7 +93,7 @@ void MapsPanel::MapMenuChangeEnabled(bool enabled)
     mnuFile->setEnabled(enabled);
     mnuEdit->setEnabled(enabled);
     for (QAction *item : {mnuEditAdd, mnuEditDelete, mnuFileNew, mnuFileOpen, mnuFileSaveProject, mnuFileSaveMapPack,
-                          mnuFilePackProperties, mnuFileExit})
+                          mnuFileCheckPack, mnuFilePackProperties, mnuFileExit})
         item->setEnabled(enabled);
     m_menusEnabled = enabled;
     updateAddEnabled();

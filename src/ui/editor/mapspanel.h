@@ -30,6 +30,7 @@ public:
     QAction *mnuFileSave = nullptr;
     QAction *mnuFileSaveProject = nullptr;
     QAction *mnuFileSaveMapPack = nullptr;
+    QAction *mnuFileCheckPack = nullptr;
     QAction *mnuFilePackProperties = nullptr;
     QAction *mnuFileShowConsole = nullptr;
     QAction *mnuFileHelp = nullptr;

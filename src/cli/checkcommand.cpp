@@ -1,0 +1,32 @@
+#include "cli/cli.h"
+
+#include "core/common.h"
+#include "core/namerule.h"
+#include "mappack/packreview.h"
+#include "project/projectdocument.h"
+#include "project/projectmodel.h"
+
+namespace tervelle::cli {
+
+int runCheck(const QStringList &args)
+{
+    QStringList rest = args;
+    const bool strict = rest.removeAll(QStringLiteral("--strict")) > 0;
+    if (rest.size() != 1 || rest.first().startsWith(QLatin1String("--")))
+        throw UsageError(QStringLiteral("usage: tervelle-pack check PROJECT.mpr [--strict]"));
+    ProjectDocument document(Common);
+    openProject(document, rest.first());
+    const ProjectModel &project = document.model();
+
+    const PackReview review = ReviewPack(project, Common);
+    QByteArray out;
+    // Project texts may hold escape sequences: a terminal shows them, never runs them.
+    for (const Finding &finding : review.findings)
+        out += escapeControlCharacters(findingLine(finding)).toUtf8() + '\n';
+    out += reviewSummary(review).toUtf8() + '\n';
+    printBytes(out);
+    const bool failed = review.hasErrors() || (strict && review.count(Severity::Warning) > 0);
+    return failed ? ExitFailed : ExitOk;
+}
+
+} // namespace tervelle::cli

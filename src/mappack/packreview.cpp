@@ -1,0 +1,352 @@
+#include "mappack/packreview.h"
+
+#include "core/langload.h"
+#include "mappack/packcheck.h"
+#include "mappack/packfiles.h"
+#include "mappack/sourcecheck.h"
+#include "project/keyvalue.h"
+#include "project/picklists.h"
+#include "project/projectmodel.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <array>
+
+namespace tervelle {
+
+namespace {
+
+struct ClassInfo
+{
+    FindingClass kind;
+    Severity severity;
+    const char *message; // "/f" a file, path or value, "/k" a key
+    const char *fix;
+};
+
+constexpr std::array<ClassInfo, 15> Classes = {{
+    {FindingClass::MissingSource, Severity::Error, "[message.Check.MissingSource]", "[message.Check.MissingSource.Fix]"},
+    {FindingClass::NotRegularFile, Severity::Error, "[message.Check.NotRegularFile]", "[message.Check.NotRegularFile.Fix]"},
+    {FindingClass::UnreadableSource, Severity::Error, "[message.Check.UnreadableSource]", "[message.Check.UnreadableSource.Fix]"},
+    {FindingClass::RefusedText, Severity::Error, "[message.Check.RefusedText]", "[message.Check.RefusedText.Fix]"},
+    {FindingClass::MapFileEmpty, Severity::Warning, "[message.Check.MapFileEmpty]", "[message.Check.MapFile.Fix]"},
+    {FindingClass::MapFileUnknown, Severity::Warning, "[message.Check.MapFileUnknown]", "[message.Check.MapFile.Fix]"},
+    {FindingClass::PickListValue, Severity::Warning, "[message.Check.PickListValue]", "[message.Check.PickListValue.Fix]"},
+    {FindingClass::HeaderLinkMissing, Severity::Warning, "[message.Check.HeaderLinkMissing]", "[message.Check.HeaderLinkMissing.Fix]"},
+    {FindingClass::NotInstalled, Severity::Warning, "[message.Check.NotInstalled]", "[message.Check.NotInstalled.Fix]"},
+    {FindingClass::SameInstallPlace, Severity::Warning, "[message.Check.SameInstallPlace]", "[message.Check.SameInstallPlace.Fix]"},
+    {FindingClass::UnreadableLevelIcon, Severity::Warning, "[message.Check.UnreadableLevelIcon]", "[message.Check.UnreadableLevelIcon.Fix]"},
+    {FindingClass::EmptySource, Severity::Warning, "[message.Check.EmptySource]", "[message.Check.EmptySource.Fix]"},
+    {FindingClass::PublishedSystemFile, Severity::Warning, "[message.Check.PublishedSystemFile]", "[message.Check.PublishedSystemFile.Fix]"},
+    {FindingClass::NoMaps, Severity::Note, "[message.Check.NoMaps]", "[message.Check.NoMaps.Fix]"},
+    {FindingClass::PackPropertiesNotSet, Severity::Note, "[message.Check.PackPropertiesNotSet]", "[message.Check.PackPropertiesNotSet.Fix]"},
+}};
+
+QString lang(const char *key)
+{
+    return GetLangText(QLatin1String(key));
+}
+
+// Case folded as Windows compares names, for sets of names.
+QString folded(const QString &text)
+{
+    return text.toCaseFolded();
+}
+
+// Collects findings with the texts of each class looked up once per review: a large project
+// may hold a finding for every one of its nodes.
+class FindingList
+{
+public:
+    explicit FindingList(const ProjectModel &project) : m_project(project)
+    {
+        for (std::size_t i = 0; i < Classes.size(); ++i) {
+            m_messages[i] = lang(Classes[i].message);
+            m_fixes[i] = lang(Classes[i].fix);
+        }
+    }
+
+    void add(FindingClass kind, const FindingPlace &place, const QString &file = {}, const QString &key = {})
+    {
+        const std::size_t i = std::size_t(kind);
+        Finding finding;
+        finding.kind = kind;
+        finding.severity = Classes[i].severity;
+        finding.place = place;
+        finding.where = placeText(m_project, place);
+        finding.message = fill(m_messages[i], file, key);
+        finding.fix = fill(m_fixes[i], file, key);
+        m_findings.push_back(std::move(finding));
+    }
+
+    std::vector<Finding> take()
+    {
+        std::stable_sort(m_findings.begin(), m_findings.end(),
+                         [](const Finding &a, const Finding &b) { return a.severity < b.severity; });
+        return std::move(m_findings);
+    }
+
+private:
+    // One pass, so that a "/k" inside a file name or a "/f" inside a key stays as it is.
+    static QString fill(const QString &text, const QString &file, const QString &key)
+    {
+        QString filled;
+        filled.reserve(text.size() + file.size() + key.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == QLatin1Char('/') && i + 1 < text.size()) {
+                if (text[i + 1] == QLatin1Char('f')) {
+                    filled += file;
+                    ++i;
+                    continue;
+                }
+                if (text[i + 1] == QLatin1Char('k')) {
+                    filled += key;
+                    ++i;
+                    continue;
+                }
+            }
+            filled += text[i];
+        }
+        return filled;
+    }
+
+    const ProjectModel &m_project;
+    std::array<QString, Classes.size()> m_messages;
+    std::array<QString, Classes.size()> m_fixes;
+    std::vector<Finding> m_findings;
+};
+
+QSet<QString> foldedSet(const QStringList &items)
+{
+    QSet<QString> set;
+    set.reserve(items.size());
+    for (const QString &item : items)
+        set.insert(folded(item));
+    return set;
+}
+
+void reviewMaps(const ProjectModel &project, FindingList &out)
+{
+    const PickLists lists(project);
+    const QSet<QString> maps = foldedSet(lists.mapFiles());
+    const QSet<QString> icons = foldedSet(lists.levelIcons());
+    const QSet<QString> textures = foldedSet(lists.textureLists());
+    // A script may be named with or without ".lua", as the game's own standard ones are.
+    QSet<QString> scripts;
+    for (const QString &script : lists.scripts())
+        scripts.insert(folded(PickLists::withoutExtension(script)));
+
+    for (int m = 0; m < project.mapCount(); ++m) {
+        const TMapInfo &info = project.map(m).Info;
+        for (int row = 0; row < info.Properties.size() && row < info.ValueKinds.size(); ++row) {
+            const QString &line = info.Properties[row];
+            const QString value = ValueOf(line);
+            const FindingPlace place = FindingPlace::mapProperty(m, row);
+            switch (info.ValueKinds[row]) {
+            case MapFileValue:
+                if (value.isEmpty())
+                    out.add(FindingClass::MapFileEmpty, place, value, KeyOf(line));
+                else if (!maps.contains(folded(value)))
+                    out.add(FindingClass::MapFileUnknown, place, value, KeyOf(line));
+                break;
+            case LevelIconValue:
+                if (!icons.contains(folded(value)))
+                    out.add(FindingClass::PickListValue, place, value, KeyOf(line));
+                break;
+            case TextureListValue:
+                if (!textures.contains(folded(value)))
+                    out.add(FindingClass::PickListValue, place, value, KeyOf(line));
+                break;
+            case ScriptsValue:
+                if (value.isEmpty())
+                    break;
+                for (const QString &script : value.split(QLatin1Char(','))) {
+                    if (!scripts.contains(folded(PickLists::withoutExtension(script)))) {
+                        out.add(FindingClass::PickListValue, place, script, KeyOf(line));
+                        break;
+                    }
+                }
+                break;
+            default: break;
+            }
+        }
+    }
+}
+
+// Whether a header link ("info\about.htm") names a file under {files}, looked up folder by
+// folder as the tree compares names: listing every page of a large pack would cost far more.
+bool namesPage(const ProjectModel &project, const QString &link)
+{
+    const QStringList parts = link.split(QLatin1Char('\\'));
+    const TreeNode *node = project.root(FilesRoot);
+    for (qsizetype i = 0; node && i + 1 < parts.size(); ++i)
+        node = project.tree().folderChildNamed(node, parts[i]);
+    return node && project.tree().fileChildNamed(node, parts.last());
+}
+
+void reviewHeader(const ProjectModel &project, FindingList &out)
+{
+    for (int row = 0; row < project.headerCount(); ++row) {
+        if (project.headerInfo().value(row).KeyKind != LinkKey)
+            continue;
+        const QString &line = project.headerRows()[row];
+        const QString value = ValueOf(line);
+        // An empty link names no page: the pack simply has none in that language.
+        if (!value.isEmpty() && !namesPage(project, value))
+            out.add(FindingClass::HeaderLinkMissing, FindingPlace::headerRow(row), value, KeyOf(line));
+    }
+}
+
+void reviewSource(const PackFileEntry &entry, const FindingPlace &place, FindingList &out)
+{
+    const TreeNode *node = entry.node;
+    const QString &path = node->Info.Path;
+    // A file missing when it was added or opened would be packed from the staging folder: a
+    // file of that name lying there, not the map maker's.
+    if (node->Info.Kind != FileFoundKind) {
+        out.add(FindingClass::MissingSource, place, path);
+        return;
+    }
+    const SourceFacts facts = statSource(path);
+    switch (facts.state) {
+    case SourceFacts::Missing: out.add(FindingClass::MissingSource, place, path); return;
+    case SourceFacts::NotRegular: out.add(FindingClass::NotRegularFile, place, path); return;
+    case SourceFacts::Unreadable: out.add(FindingClass::UnreadableSource, place, path); return;
+    case SourceFacts::Regular: break;
+    }
+    if (isPrivatePath(path))
+        out.add(FindingClass::PublishedSystemFile, place, path);
+    if (facts.size == 0)
+        out.add(FindingClass::EmptySource, place, path);
+    else if (entry.group == IconsRoot && !levelIconDecodes(path, facts.size))
+        out.add(FindingClass::UnreadableLevelIcon, place, path);
+}
+
+// The installed path as Windows compares names, made with one allocation: a large pack has a
+// key for every file.
+QString installedKey(const QString &installed)
+{
+    QString key(installed.size(), Qt::Uninitialized);
+    QChar *to = key.data();
+    for (const QChar c : installed)
+        *to++ = c.unicode() < 0x80 ? QChar(c.unicode() >= 'A' && c.unicode() <= 'Z' ? c.unicode() + 32 : c.unicode())
+                                   : c.toCaseFolded();
+    return key;
+}
+
+void reviewNodes(const ProjectModel &project, const SharedState &pack, FindingList &out)
+{
+    const std::vector<PackFileEntry> entries = NumberPackFiles(project, pack.AppDir);
+    // Installed paths as Windows compares them, with the first node that installs there.
+    QHash<QString, const PackFileEntry *> installed;
+    installed.reserve(qsizetype(entries.size()));
+    for (const PackFileEntry &entry : entries) {
+        if (!entry.isPackFile)
+            continue;
+        const FindingPlace place = FindingPlace::treeNode(entry.node, entry.absoluteIndex);
+        if (entry.node != project.MapListNode())
+            reviewSource(entry, place, out);
+        const QString target = installedPath(entry);
+        if (target.isEmpty()) {
+            out.add(FindingClass::NotInstalled, place, entry.node->Text);
+            continue;
+        }
+        const QString key = installedKey(target);
+        const auto at = installed.constFind(key);
+        if (at == installed.constEnd()) {
+            installed.insert(key, &entry);
+        } else {
+            const PackFileEntry &first = **at;
+            out.add(FindingClass::SameInstallPlace, place,
+                    placeText(project, FindingPlace::treeNode(first.node, first.absoluteIndex)));
+        }
+    }
+}
+
+} // namespace
+
+int PackReview::count(Severity severity) const
+{
+    return int(std::count_if(findings.begin(), findings.end(),
+                             [severity](const Finding &f) { return f.severity == severity; }));
+}
+
+namespace {
+
+QString refusalMessage(const PackReview &review)
+{
+    QStringList lines{lang("[message.Check.BuildStopped]")};
+    for (const Finding &finding : review.findings) {
+        if (finding.severity == Severity::Error)
+            lines << findingLine(finding);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+PackRefused::PackRefused(PackReview review) : UserError(refusalMessage(review)), m_review(std::move(review)) {}
+
+PackReview ReviewPack(const ProjectModel &project, const SharedState &pack)
+{
+    FindingList out(project);
+    collectPackTextRefusals(pack, project, [&out](const FindingPlace &place, const QString &message) {
+        out.add(FindingClass::RefusedText, place, message);
+    });
+    reviewNodes(project, pack, out);
+    reviewMaps(project, out);
+    reviewHeader(project, out);
+    if (project.mapCount() == 0)
+        out.add(FindingClass::NoMaps, FindingPlace::pack());
+    if (!pack.PackPropertiesSet)
+        out.add(FindingClass::PackPropertiesNotSet, FindingPlace::pack());
+    return PackReview{out.take()};
+}
+
+QString severityText(Severity severity)
+{
+    switch (severity) {
+    case Severity::Error: return lang("[message.Check.Error]");
+    case Severity::Warning: return lang("[message.Check.Warning]");
+    case Severity::Note: break;
+    }
+    return lang("[message.Check.Note]");
+}
+
+QString findingLine(const Finding &finding)
+{
+    return severityText(finding.severity) + QStringLiteral(": ") + finding.where + QStringLiteral(": ")
+        + finding.message + QLatin1Char(' ') + finding.fix;
+}
+
+QString reviewSummary(const PackReview &review)
+{
+    // "/e", "/w" and "/c" stand for the numbers of errors, warnings and notes.
+    return lang("[message.Check.Summary]")
+        .replace(QLatin1String("/e"), QString::number(review.count(Severity::Error)))
+        .replace(QLatin1String("/w"), QString::number(review.count(Severity::Warning)))
+        .replace(QLatin1String("/c"), QString::number(review.count(Severity::Note)));
+}
+
+QString placeText(const ProjectModel &project, const FindingPlace &place)
+{
+    switch (place.kind) {
+    case FindingPlace::Node: {
+        QString path = place.node->Text;
+        for (const TreeNode *above = place.node->parent(); above; above = above->parent())
+            path.prepend(above->Text + QLatin1Char('\\'));
+        return path;
+    }
+    case FindingPlace::MapProperty: {
+        const MapEntry &map = project.map(place.map);
+        return map.displayName + QStringLiteral(", ") + KeyOf(map.Info.Properties.value(place.row));
+    }
+    case FindingPlace::HeaderRow: return KeyOf(project.headerRows().value(place.row));
+    case FindingPlace::Pack: break;
+    }
+    return lang("[Wizard.Caption]");
+}
+
+} // namespace tervelle

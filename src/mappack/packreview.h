@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/common.h"
+#include "core/errors.h"
+#include "mappack/finding.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace tervelle {
+
+class ProjectModel;
+
+// Everything in a project that would reach players wrong, or stop the build, at once: what the
+// build refuses, sources that are missing or not what the installer should carry, values that
+// name nothing in the pack, and files that the installer would not copy or would copy over each
+// other. `tervelle-pack check`, the window's findings list and the build all use it; errors
+// stop a build before the compiler.
+struct PackReview
+{
+    std::vector<Finding> findings; // errors first, then warnings, then notes; each in project order
+
+    int count(Severity severity) const;
+    bool hasErrors() const { return count(Severity::Error) > 0; }
+};
+
+// A build stopped before the compiler because the review found errors; the message says so
+// and lists them, one a line, and the review travels along for a view to show.
+class PackRefused : public UserError
+{
+public:
+    explicit PackRefused(PackReview review);
+    const PackReview &review() const { return m_review; }
+
+private:
+    PackReview m_review;
+};
+
+// Reviews the project with the pack fields of `pack`. Each source is read at most once: one
+// stat, and the TGA header for level icons. Texts come from the language table.
+PackReview ReviewPack(const ProjectModel &project, const SharedState &pack);
+
+// "error", "warning" or "note", from the language table.
+QString severityText(Severity severity);
+
+// One finding as one line: "error: Level icons\a.tga: The source file ... Locate ...".
+QString findingLine(const Finding &finding);
+
+// "2 errors, 1 warning, 0 notes" in the words of the language table.
+QString reviewSummary(const PackReview &review);
+
+// The finding's place as a map maker reads it: the node's path in the tree from its group's
+// caption, "Map name, [key]", the header key, or the pack properties.
+QString placeText(const ProjectModel &project, const FindingPlace &place);
+
+} // namespace tervelle
