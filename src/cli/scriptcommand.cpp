@@ -11,7 +11,9 @@ int runScript(const QStringList &args)
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("script"));
     ProjectModel project;
     openPackProject(project, parsed);
-    printBytes(setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.installer, Common, project)));
+    // Written as it is made: the script of a large tree is many times the project's size.
+    const CheckedSetupScript script(Common.AppDir, parsed.installer, Common, project);
+    script.write(printBytes);
     return ExitOk;
 }
 
