@@ -23,6 +23,9 @@ setup:
 # program's results, then the medians and the ratios to their baselines (scripts/bench-report).
 # The build benchmark compiles with the real compiler in a Wine prefix of its own.
 BENCH_BUILD ?= build-release
+# The crafted files of the memory figures at full size (about 1 GB on disk while they run);
+# `make bench MEMORY_SCALE=0.1` for a quicker look.
+MEMORY_SCALE ?= 1
 bench:
 	scripts/bootstrap
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTERVELLE_BENCH=ON -DTERVELLE_WERROR=$(WERROR)
@@ -32,3 +35,4 @@ bench:
 	WINEPREFIX=$(abspath $(BENCH_BUILD))/wineprefix scripts/bench-report $(BENCH_BUILD)
 	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix --stop
 	bench/startup/run-startup $(BENCH_BUILD) 21
+	bench/memory/run-memory $(BENCH_BUILD) --scale $(MEMORY_SCALE)

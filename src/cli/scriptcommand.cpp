@@ -11,8 +11,10 @@ int runScript(const QStringList &args)
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("script"));
     ProjectDocument document(Common);
     openPackProject(document, parsed);
-    ProjectModel &project = document.model();
-    printBytes(setupScriptBytes(MakeSetupScript(Common.AppDir, parsed.installer, Common, project)));
+    const ProjectModel &project = document.model();
+    // Written as it is made: the script of a large tree is many times the project's size.
+    const CheckedSetupScript script(Common.AppDir, parsed.installer, Common, project);
+    script.write(printBytes);
     return ExitOk;
 }
 

@@ -60,6 +60,12 @@ void replaceFileContents(const QString &path, const QByteArray &bytes, const QSt
 
 void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes, const QString &failure)
 {
+    replaceFileNotFollowingLinks(path, [&bytes](const ByteSink &write) { write(bytes); }, failure);
+}
+
+void replaceFileNotFollowingLinks(const QString &path, const std::function<void(const ByteSink &)> &produce,
+                                  const QString &failure)
+{
     // A file of our own, made new, then renamed over the name: a rename replaces a link itself.
     QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.%1.XXXXXX").arg(QFileInfo(path).fileName()));
     const auto fail = [&](const QString &reason) { throw UserError(failure.arg(path, reason)); };
@@ -70,8 +76,10 @@ void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes, 
         QFile raw;
         if (!raw.open(file.handle(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
             fail(raw.errorString());
-        if (!writeAll(raw, bytes))
-            fail(raw.errorString());
+        produce([&](const QByteArray &bytes) {
+            if (!writeAll(raw, bytes))
+                fail(raw.errorString());
+        });
     }
 #ifndef Q_OS_WIN
     if (::fsync(file.handle()) != 0)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace tervelle {
 
 // Writes `bytes` to `path` through a temporary file that replaces it only when complete, so a
@@ -14,6 +16,12 @@ void replaceFileContents(const QString &path, const QByteArray &bytes,
 // The same for a folder that others may write to: a symbolic link found at `path` is replaced
 // by the new file, never followed, so its target stays as it was.
 void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes,
+                                  const QString &failure = QStringLiteral("The file %1 cannot be written: %2"));
+
+// The same with the bytes made as they are written: `produce` passes them to the sink in pieces,
+// in order. An exception from `produce` leaves the earlier file as it was.
+using ByteSink = std::function<void(const QByteArray &)>;
+void replaceFileNotFollowingLinks(const QString &path, const std::function<void(const ByteSink &)> &produce,
                                   const QString &failure = QStringLiteral("The file %1 cannot be written: %2"));
 
 } // namespace tervelle

@@ -93,11 +93,10 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     // Sources the compiler would take for one another are packed from copies of distinct names.
     auto staged = std::make_unique<StagedSources>(m_state.AppDir);
     const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_state.AppDir));
-    const QList<QByteArray> lines =
-        MakeSetupScript(m_state.AppDir, installerPath, m_state, project, textCodec(), copies);
+    const CheckedSetupScript script(m_state.AppDir, installerPath, m_state, project, textCodec(), copies);
     auto guard = std::make_unique<InstallerGuard>(installer);
     SaveMapList(project, m_state.AppDir);
-    saveSetupScript(lines, m_state.AppDir);
+    saveSetupScript(script, m_state.AppDir);
     m_guard = std::move(guard);
     m_staged = std::move(staged);
     m_lock = std::move(lock);

@@ -60,6 +60,33 @@ bool isCompilerReadablePath(const QString &path)
     return std::all_of(parts.begin(), parts.end(), [](const QString &part) { return isWindowsName(part); });
 }
 
+// The same, remembering the verdict on the last folder: a large pack's sources lie in few
+// folders, and splitting every path into its parts cost more than the rest of the check.
+class ReadablePaths
+{
+public:
+    bool readable(const QString &path)
+    {
+        if (!path.startsWith(QLatin1Char('/')))
+            return false;
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QStringView folder = QStringView(path).left(slash + 1);
+        if (folder != m_folder) {
+            m_folder = folder.toString();
+            m_folderReadable = isCompilerReadablePath(m_folder);
+        }
+        if (!m_folderReadable)
+            return false;
+        const qsizetype nameSize = path.size() - slash - 1;
+        // Raw data: the name is only looked at, never kept.
+        return nameSize == 0 || isWindowsName(QString::fromRawData(path.constData() + slash + 1, nameSize));
+    }
+
+private:
+    QString m_folder;
+    bool m_folderReadable = false;
+};
+
 void requireCompilerReadablePath(const QString &what, const QString &path)
 {
     if (!path.startsWith(QLatin1Char('/'))) {
@@ -76,10 +103,11 @@ void requireCompilerReadablePath(const QString &what, const QString &path)
     }
 }
 #else
-bool isCompilerReadablePath(const QString &)
+class ReadablePaths
 {
-    return true;
-}
+public:
+    bool readable(const QString &) { return true; }
+};
 #endif
 
 // Runs one value's checks; its first refusal is handed on with where it lies.
@@ -102,12 +130,12 @@ private:
     const TextRefusal &m_refused;
 };
 
-void checkNode(const ProjectModel &project, const TreeNode *node)
+void checkNode(const ProjectModel &project, const TreeNode *node, ReadablePaths &paths)
 {
     // Most nodes pass; their messages are made only for the one that fails.
     const bool found = node->Info.Kind == FileFoundKind;
     if (!hasControlCharacter(node->Text) && isWindowsName(node->Text)
-        && !(found && (hasControlCharacter(node->Info.Path) || !isCompilerReadablePath(node->Info.Path))))
+        && !(found && (hasControlCharacter(node->Info.Path) || !paths.readable(node->Info.Path))))
         return;
     const QString location = treeLocation(node);
     const QString kind = node->isFolder()                  ? QStringLiteral("folder")
@@ -213,13 +241,14 @@ void checkWritable(const SharedState &pack, const ProjectModel &project, Collect
 void checkNodes(const ProjectModel &project, Collector &collect, bool writerChecks)
 {
     const auto &nodes = project.tree().nodes();
+    ReadablePaths paths;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const TreeNode *node = nodes[i];
         if (node->isRoot())
             continue;
         const FindingPlace place = FindingPlace::treeNode(node, int(i));
         collect.check(place, [&] {
-            checkNode(project, node);
+            checkNode(project, node, paths);
             if (!writerChecks)
                 return;
             checkEncodable(node->Text);

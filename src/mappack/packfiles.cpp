@@ -12,7 +12,7 @@ QString NumberedName(int absoluteIndex)
     return QString::number(absoluteIndex) + QStringLiteral(".tmp");
 }
 
-QString installedPath(const PackFileEntry &entry)
+QString installedFolder(const PackFileEntry &entry)
 {
     if (!entry.isPackFile || !entry.node->parent() || entry.belowFile)
         return {};
@@ -23,7 +23,13 @@ QString installedPath(const PackFileEntry &entry)
     case ScriptsRoot: folder = QStringLiteral("data\\scripts\\"); break;
     default: folder = QStringLiteral("data\\maps\\"); break;
     }
-    return folder + entry.relativeFolder + entry.node->Text;
+    return folder + entry.relativeFolder;
+}
+
+QString installedPath(const PackFileEntry &entry)
+{
+    const QString folder = installedFolder(entry);
+    return folder.isEmpty() ? folder : folder + entry.node->Text;
 }
 
 std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QString &appDir)

@@ -34,6 +34,9 @@ QString NumberedName(int absoluteIndex);
 // group or a folder.
 QString installedPath(const PackFileEntry &entry);
 
+// The folder part of installedPath, ending in "\" ("maplists\info\"); empty where that is.
+QString installedFolder(const PackFileEntry &entry);
+
 // Every node of the tree in absolute index order, with its pack-file facts. A pure function of
 // the tree and AppDir, taken afresh for each build.
 std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QString &appDir);

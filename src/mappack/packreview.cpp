@@ -224,43 +224,104 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
         out.add(FindingClass::UnreadableLevelIcon, place, path);
 }
 
-// The installed path as Windows compares names, made with one allocation: a large pack has a
-// key for every file.
-QString installedKey(const QString &installed)
+// A text as Windows compares names; the text itself, shared rather than copied, when it holds
+// no capital, as nearly every file name of a large pack.
+QString windowsFolded(const QString &text)
 {
-    QString key(installed.size(), Qt::Uninitialized);
+    const auto fold = [](QChar c) {
+        return c.unicode() < 0x80 ? QChar(c.unicode() >= 'A' && c.unicode() <= 'Z' ? c.unicode() + 32 : c.unicode())
+                                  : c.toCaseFolded();
+    };
+    qsizetype i = 0;
+    while (i < text.size() && fold(text[i]) == text[i])
+        ++i;
+    if (i == text.size())
+        return text;
+    QString key(text.size(), Qt::Uninitialized);
     QChar *to = key.data();
-    for (const QChar c : installed)
-        *to++ = c.unicode() < 0x80 ? QChar(c.unicode() >= 'A' && c.unicode() <= 'Z' ? c.unicode() + 32 : c.unicode())
-                                   : c.toCaseFolded();
+    for (const QChar c : text)
+        *to++ = fold(c);
     return key;
 }
+
+// Installed places as Windows compares them, with the first node that installs there. Each
+// folder's path is folded once, and each folder keeps its own small table of names, which
+// stays in the cache while its files, which come one after another, are looked up.
+class InstalledPlaces
+{
+public:
+    // The first entry installed at the same place as `entry`, or null when it is the first.
+    const PackFileEntry *claim(const PackFileEntry &entry)
+    {
+        QString name = windowsFolded(entry.node->Text);
+        std::size_t folder = folderOf(entry);
+        // A name holding "\" reaches into a folder of its own; that folder keeps the place the
+        // whole path names.
+        const qsizetype slash = name.lastIndexOf(QLatin1Char('\\'));
+        if (slash >= 0) {
+            folder = folderNumber(m_folderTexts[folder] + name.left(slash + 1));
+            name = name.mid(slash + 1);
+        }
+        QHash<QString, const PackFileEntry *> &names = m_names[folder];
+        const auto at = names.constFind(name);
+        if (at != names.constEnd())
+            return *at;
+        names.insert(name, &entry);
+        return nullptr;
+    }
+
+private:
+    std::size_t folderOf(const PackFileEntry &entry)
+    {
+        const TreeNode *parent = entry.node->parent();
+        if (parent == m_lastParent)
+            return m_lastFolder;
+        const auto at = m_parents.constFind(parent);
+        const std::size_t folder = at != m_parents.constEnd() ? *at : folderNumber(windowsFolded(installedFolder(entry)));
+        m_parents.insert(parent, folder);
+        m_lastParent = parent;
+        m_lastFolder = folder;
+        return folder;
+    }
+
+    std::size_t folderNumber(const QString &foldedFolder)
+    {
+        const auto at = m_folders.constFind(foldedFolder);
+        if (at != m_folders.constEnd())
+            return *at;
+        const std::size_t folder = m_folderTexts.size();
+        m_folders.insert(foldedFolder, folder);
+        m_folderTexts.push_back(foldedFolder);
+        m_names.emplace_back();
+        return folder;
+    }
+
+    const TreeNode *m_lastParent = nullptr;
+    std::size_t m_lastFolder = 0;
+    QHash<const TreeNode *, std::size_t> m_parents;
+    QHash<QString, std::size_t> m_folders;
+    std::vector<QString> m_folderTexts;
+    std::vector<QHash<QString, const PackFileEntry *>> m_names;
+};
 
 void reviewNodes(const ProjectModel &project, const SharedState &pack, FindingList &out)
 {
     const std::vector<PackFileEntry> entries = NumberPackFiles(project, pack.AppDir);
-    // Installed paths as Windows compares them, with the first node that installs there.
-    QHash<QString, const PackFileEntry *> installed;
-    installed.reserve(qsizetype(entries.size()));
+    InstalledPlaces installed;
     for (const PackFileEntry &entry : entries) {
         if (!entry.isPackFile)
             continue;
         const FindingPlace place = FindingPlace::treeNode(entry.node, entry.absoluteIndex);
         if (entry.node != project.MapListNode())
             reviewSource(entry, place, out);
-        const QString target = installedPath(entry);
-        if (target.isEmpty()) {
+        // Where installedPath is empty: no folder of the installer takes it.
+        if (!entry.node->parent() || entry.belowFile) {
             out.add(FindingClass::NotInstalled, place, entry.node->Text);
             continue;
         }
-        const QString key = installedKey(target);
-        const auto at = installed.constFind(key);
-        if (at == installed.constEnd()) {
-            installed.insert(key, &entry);
-        } else {
-            const PackFileEntry &first = **at;
+        if (const PackFileEntry *first = installed.claim(entry)) {
             out.add(FindingClass::SameInstallPlace, place,
-                    placeText(project, FindingPlace::treeNode(first.node, first.absoluteIndex)));
+                    placeText(project, FindingPlace::treeNode(first->node, first->absoluteIndex)));
         }
     }
 }

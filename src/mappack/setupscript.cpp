@@ -18,15 +18,19 @@ namespace {
 const QString CallIndent = QStringLiteral("          ");
 
 // Lines as bytes: user values in the editor's code page, the Russian messages in Windows-1251.
+// Each line goes to the sink as it is made, so no script is ever held whole.
 class ScriptWriter
 {
 public:
-    explicit ScriptWriter(const TextCodec &codec) : m_codec(codec) {}
+    ScriptWriter(const TextCodec &codec, std::function<void(const QByteArray &)> sink)
+        : m_codec(codec), m_sink(std::move(sink))
+    {
+    }
 
     void add(const QString &line)
     {
         m_preprocessorUnsafe = m_preprocessorUnsafe || holdsInlineDirective(line);
-        m_lines << m_codec.encode(line);
+        m_sink(m_codec.encode(line));
     }
     void add(const QStringList &lines)
     {
@@ -37,23 +41,19 @@ public:
     {
         static const TextCodec cyrillic(QStringLiteral("windows-1251"));
         for (const QString &line : lines)
-            m_lines << cyrillic.encode(line);
+            m_sink(cyrillic.encode(line));
     }
-
-    QList<QByteArray> take()
-    {
-        // The preprocessor would evaluate "{#" inside a name; a script holding one is read by the
-        // plain #include-only preprocessor instead, which leaves every other line as it is.
-        if (m_preprocessorUnsafe)
-            m_lines.prepend(QByteArrayLiteral("#preproc builtin"));
-        return std::move(m_lines);
-    }
+    // The preprocessor would evaluate "{#" inside a name; a script holding one is read by the
+    // plain #include-only preprocessor instead, which leaves every other line as it is.
+    bool preprocessorUnsafe() const { return m_preprocessorUnsafe; }
 
 private:
     const TextCodec &m_codec;
-    QList<QByteArray> m_lines;
+    std::function<void(const QByteArray &)> m_sink;
     bool m_preprocessorUnsafe = false;
 };
+
+const QByteArray BuiltinPreprocessor = QByteArrayLiteral("#preproc builtin");
 
 int lastSeparator(const QString &path)
 {
@@ -110,79 +110,56 @@ QString outputBaseName(const QString &installerPath)
 }
 
 void AddCreateSubDirCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
-                          QStringList &lines)
+                          const ScriptLineSink &add)
 {
     for (int row = 0; row < node->childCount(); ++row) {
         const TreeNode *child = node->child(row);
         const QString childPath = child->Text + QLatin1Char('\\');
         if (child->isFolder()) {
-            lines << CallIndent + QStringLiteral("CreateSubDir('") + pascalString(childPath)
-                    + QStringLiteral("','") + pascalString(path) + QStringLiteral("');");
+            add(CallIndent + QStringLiteral("CreateSubDir('") + pascalString(childPath) + QStringLiteral("','")
+                + pascalString(path) + QStringLiteral("');"));
         }
-        AddCreateSubDirCalls(project, child, path + childPath, lines);
+        AddCreateSubDirCalls(project, child, path + childPath, add);
     }
 }
 
 void AddCopyToMaplistsCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
-                            QStringList &lines)
+                            const ScriptLineSink &add)
 {
     for (int row = 0; row < node->childCount(); ++row) {
         const TreeNode *child = node->child(row);
         if (!child->isFolder()) {
-            lines << copyCall("CopyToMaplists", NumberedName(project.absoluteIndex(child)), path,
-                              child->Text);
+            add(copyCall("CopyToMaplists", NumberedName(project.absoluteIndex(child)), path, child->Text));
         }
-        AddCopyToMaplistsCalls(project, child, path + child->Text + QLatin1Char('\\'), lines);
+        AddCopyToMaplistsCalls(project, child, path + child->Text + QLatin1Char('\\'), add);
     }
 }
 
 void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, const QString &destination,
-                         QStringList &lines)
+                         const ScriptLineSink &add)
 {
     for (int row = 0; row < group->childCount(); ++row) {
         const TreeNode *child = group->child(row);
         if (!child->isFolder()) {
-            lines << copyCall("CopyToWorms", NumberedName(project.absoluteIndex(child)), destination,
-                              child->Text);
+            add(copyCall("CopyToWorms", NumberedName(project.absoluteIndex(child)), destination, child->Text));
             continue;
         }
         // A folder has no file of its own to copy: it is made in the game's folder and its files
         // follow with their folder path.
         const QString folder = destination + child->Text + QLatin1Char('\\');
-        lines << CallIndent + QStringLiteral("ForceDirectories(WormsDir+'") + pascalString(folder)
-                + QStringLiteral("');");
-        AddCopyToWormsCalls(project, child, folder, lines);
+        add(CallIndent + QStringLiteral("ForceDirectories(WormsDir+'") + pascalString(folder) + QStringLiteral("');"));
+        AddCopyToWormsCalls(project, child, folder, add);
     }
 }
 
-QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
-                                  const SharedState &pack, const ProjectModel &project,
-                                  const TextCodec &codec, const QHash<int, QString> &staged)
+namespace {
+
+void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &installerPath,
+                    const SharedState &pack, const ProjectModel &project,
+                    const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged)
 {
-    const auto entries = NumberPackFiles(project, appDir);
-
-    // Refuse what the compiler cannot take before any line is made.
-    checkPackTexts(pack, project);
-    requireNoControlCharacters(QStringLiteral("The installer path"), installerPath);
-    requireNoControlCharacters(QStringLiteral("The program folder"), appDir);
-    refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite);
-    refuseDoubleQuote(QStringLiteral("The installer path"), installerPath);
-    refuseDoubleQuote(QStringLiteral("The program folder"), appDir);
-    QStringList sources;
-    for (const PackFileEntry &entry : entries) {
-        if (!entry.isPackFile)
-            continue;
-        refuseDoubleQuote(QStringLiteral("The file"), entry.node->Info.Kind == FileMissingKind
-                                                           ? entry.node->Text
-                                                           : entry.source);
-        const auto copy = staged.constFind(entry.absoluteIndex);
-        sources << (copy != staged.constEnd() ? compilerPath(*copy) : packFileSource(entry, appDir));
-    }
-
     const QString name = constantText(pack.PackName);
     const QString web = constantText(pack.PackWebSite);
-    ScriptWriter script(codec);
-
     script.add({
         QStringLiteral("[Setup]"),
         QStringLiteral("AppName=") + name,
@@ -226,10 +203,11 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     });
 
     script.add(QStringLiteral("[Files]"));
-    int source = 0;
     for (const PackFileEntry &entry : entries) {
         if (entry.isPackFile) {
-            script.add(QStringLiteral("Source: \"") + sources.at(source++) + QStringLiteral("\"; DestName:\"")
+            const auto copy = staged.constFind(entry.absoluteIndex);
+            const QString source = copy != staged.constEnd() ? compilerPath(*copy) : packFileSource(entry, appDir);
+            script.add(QStringLiteral("Source: \"") + source + QStringLiteral("\"; DestName:\"")
                        + NumberedName(entry.absoluteIndex) + QStringLiteral("\"; Flags: dontcopy"));
         }
     }
@@ -245,17 +223,81 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
     script.add(QString());
 
     script.add(setupCodeHead());
-    QStringList calls;
-    calls << CallIndent + QStringLiteral("CountToCopy:=") + QString::number(project.tree().count() - RootCount)
-                 + QLatin1Char(';')
-          << CallIndent + QStringLiteral("CopyingFiles.Show;");
-    AddCreateSubDirCalls(project, project.root(FilesRoot), QString(), calls);
-    AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(), calls);
+    script.add(CallIndent + QStringLiteral("CountToCopy:=") + QString::number(project.tree().count() - RootCount)
+               + QLatin1Char(';'));
+    script.add(CallIndent + QStringLiteral("CopyingFiles.Show;"));
+    const ScriptLineSink add = [&script](const QString &line) { script.add(line); };
+    AddCreateSubDirCalls(project, project.root(FilesRoot), QString(), add);
+    AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(), add);
     for (const GameGroup &group : GameGroups)
-        AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination), calls);
-    script.add(calls);
+        AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination), add);
     script.add(setupCodeTail());
-    return script.take();
+}
+
+} // namespace
+
+CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &installerPath, const SharedState &pack,
+                                       const ProjectModel &project, const TextCodec &codec,
+                                       const QHash<int, QString> &staged)
+    : m_appDir(appDir), m_installerPath(installerPath), m_pack(pack), m_project(project), m_codec(codec),
+      m_staged(staged), m_entries(NumberPackFiles(project, appDir))
+{
+    // Refuse what the compiler cannot take before any line is made.
+    checkPackTexts(m_pack, m_project);
+    requireNoControlCharacters(QStringLiteral("The installer path"), m_installerPath);
+    requireNoControlCharacters(QStringLiteral("The program folder"), m_appDir);
+    refuseDoubleQuote(QStringLiteral("The web site"), m_pack.PackWebSite);
+    refuseDoubleQuote(QStringLiteral("The installer path"), m_installerPath);
+    refuseDoubleQuote(QStringLiteral("The program folder"), m_appDir);
+    for (const PackFileEntry &entry : m_entries) {
+        if (!entry.isPackFile)
+            continue;
+        refuseDoubleQuote(QStringLiteral("The file"), entry.node->Info.Kind == FileMissingKind
+                                                           ? entry.node->Text
+                                                           : entry.source);
+    }
+
+    // Every line is made once and dropped, so a text the code page cannot hold is refused
+    // before any byte is written.
+    ScriptWriter check(m_codec, [](const QByteArray &) {});
+    addScriptLines(check, m_appDir, m_installerPath, m_pack, m_project, m_entries, m_staged);
+    m_preprocessorUnsafe = check.preprocessorUnsafe();
+}
+
+void CheckedSetupScript::eachLine(const std::function<void(const QByteArray &)> &line) const
+{
+    if (m_preprocessorUnsafe)
+        line(BuiltinPreprocessor);
+    ScriptWriter script(m_codec, line);
+    addScriptLines(script, m_appDir, m_installerPath, m_pack, m_project, m_entries, m_staged);
+}
+
+void CheckedSetupScript::write(const std::function<void(const QByteArray &)> &piece) const
+{
+    // Lines gathered into pieces of about a megabyte: few writes, little memory.
+    constexpr qsizetype PieceSize = 1 << 20;
+    QByteArray buffer;
+    eachLine([&](const QByteArray &line) {
+        buffer += line;
+        buffer += "\r\n";
+        if (buffer.size() >= PieceSize) {
+            piece(buffer);
+            buffer.clear();
+        }
+    });
+    if (!buffer.isEmpty())
+        piece(buffer);
+}
+
+QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
+                                  const SharedState &pack, const ProjectModel &project,
+                                  const TextCodec &codec, const QHash<int, QString> &staged)
+{
+    QList<QByteArray> lines;
+    CheckedSetupScript(appDir, installerPath, pack, project, codec, staged).eachLine([&lines](const QByteArray &line) {
+        lines << line;
+    });
+    return lines;
 }
 
 QByteArray setupScriptBytes(const QList<QByteArray> &lines)
@@ -271,11 +313,11 @@ QString setupScriptPath(const QString &appDir)
     return appDir + QStringLiteral("iscc/setup.iss");
 }
 
-void saveSetupScript(const QList<QByteArray> &lines, const QString &appDir)
+void saveSetupScript(const CheckedSetupScript &script, const QString &appDir)
 {
     const QString path = setupScriptPath(appDir);
     // The compiler folder may be shared: a link planted there is replaced, not written through.
-    replaceFileNotFollowingLinks(path, setupScriptBytes(lines));
+    replaceFileNotFollowingLinks(path, [&script](const ByteSink &write) { script.write(write); });
 }
 
 } // namespace tervelle

@@ -2,6 +2,7 @@
 
 #include "core/common.h"
 #include "core/textcodec.h"
+#include "mappack/packfiles.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -9,21 +10,46 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 namespace tervelle {
 
 class ProjectModel;
 class TreeNode;
 
-// The installer script "setup.iss" for a project: the lines as bytes, without line ends. User
-// values are in the code page of `codec`, the Russian messages in Windows-1251. A pure function:
-// it reads nothing from disk and changes nothing.
-//
-// Throws UserError, before anything is written or run, for a project text the build refuses
-// (checkPackTexts), a value the compiler cannot take (a double quote in a file name or a web
-// address), or a text the code page cannot hold.
+// The installer script "setup.iss" of a project, made line by line as it is written so that a
+// large tree never has its script held whole. Throws UserError on construction, before anything
+// is written or run, for a project text the build refuses (checkPackTexts), a value the compiler
+// cannot take (a double quote in a file name or a web address), or a text the code page cannot
+// hold. The pack, the project and the codec must outlive it and stay unchanged.
 //
 // `staged` names, by absolute index, pack files that the build packs from another path than
 // their own (copies under distinct names, see StagedSources).
+class CheckedSetupScript
+{
+public:
+    CheckedSetupScript(const QString &appDir, const QString &installerPath, const SharedState &pack,
+                       const ProjectModel &project, const TextCodec &codec = textCodec(),
+                       const QHash<int, QString> &staged = {});
+
+    // Every line as bytes, without its line end, in order.
+    void eachLine(const std::function<void(const QByteArray &)> &line) const;
+    // The file's bytes (every line followed by CR LF) in pieces of about a megabyte, in order.
+    void write(const std::function<void(const QByteArray &)> &piece) const;
+
+private:
+    QString m_appDir;
+    QString m_installerPath;
+    const SharedState &m_pack;
+    const ProjectModel &m_project;
+    const TextCodec &m_codec;
+    QHash<int, QString> m_staged;
+    std::vector<PackFileEntry> m_entries;
+    bool m_preprocessorUnsafe = false;
+};
+
+// The lines of CheckedSetupScript held whole, without line ends. Throws as it does.
 QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
                                   const SharedState &pack, const ProjectModel &project,
                                   const TextCodec &codec = textCodec(), const QHash<int, QString> &staged = {});
@@ -34,22 +60,24 @@ QByteArray setupScriptBytes(const QList<QByteArray> &lines);
 // Where the script lies: AppDir + "iscc/setup.iss".
 QString setupScriptPath(const QString &appDir);
 
-// Writes the script in one piece; a failed write leaves the earlier script as it was. Throws
-// UserError naming the file with the system's reason.
-void saveSetupScript(const QList<QByteArray> &lines, const QString &appDir);
+// Writes the script as it is made, through a temporary file that replaces the earlier script only
+// when complete. Throws UserError naming the file with the system's reason.
+void saveSetupScript(const CheckedSetupScript &script, const QString &appDir);
 
 // The OutputDir and OutputBaseFilename values for the chosen installer path, before the
 // compiler's path form is applied.
 QString outputFolder(const QString &installerPath);
 QString outputBaseName(const QString &installerPath);
 
-// The generated calls of the [Code] section. `path` is the folder below the group, each name
-// followed by a backslash; the destination ends in a backslash.
+using ScriptLineSink = std::function<void(const QString &)>;
+
+// The generated calls of the [Code] section, each passed to `add`. `path` is the folder below the
+// group, each name followed by a backslash; the destination ends in a backslash.
 void AddCreateSubDirCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
-                          QStringList &lines);
+                          const ScriptLineSink &add);
 void AddCopyToMaplistsCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
-                            QStringList &lines);
+                            const ScriptLineSink &add);
 void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, const QString &destination,
-                         QStringList &lines);
+                         const ScriptLineSink &add);
 
 } // namespace tervelle

@@ -1,9 +1,13 @@
 #include "mappack/setupscript.h"
 #include "core/errors.h"
+#include "core/safesave.h"
 #include "project/projectmodel.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
 
 QT_BEGIN_NAMESPACE
 // Script lines read better as text than as byte lists in failure messages.
@@ -404,6 +408,54 @@ TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
     // A name the code page cannot hold is named, not replaced.
     state.PackName = QString::fromUtf8("Пак");
     EXPECT_TRUE(refusal(QString::fromUtf8("Пак")));
+}
+
+// The script is written as it is made, in pieces; a large tree must give the same bytes, and a
+// failure half-way must leave the earlier script, not part of a new one.
+TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("iscc")));
+    const QString appDir = dir.path() + QLatin1Char('/');
+    const QString path = setupScriptPath(appDir);
+    TreeNode *folder = model.root(FilesRoot);
+    for (int depth = 0; depth < 3; ++depth)
+        folder = model.AddDirElement(folder, QString(200, QLatin1Char('d')));
+    // Well over the size of one piece, so the file is made of several.
+    for (int i = 0; i < 4000; ++i)
+        foundFile(folder, QStringLiteral("m%1.xan").arg(i), QStringLiteral("/maps/m%1.xan").arg(i), MapFile);
+    const QList<QByteArray> lines = script(appDir);
+    ASSERT_GT(setupScriptBytes(lines).size(), 2 << 20);
+
+    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\Packs\\my.pack.exe"), state, model, codec), appDir);
+    EXPECT_EQ(test::readBytes(path), setupScriptBytes(lines));
+
+    test::writeBytes(path, "earlier");
+    int pieces = 0;
+    EXPECT_THROW(replaceFileNotFollowingLinks(path,
+                                              [&](const ByteSink &write) {
+                                                  const CheckedSetupScript made(appDir, QStringLiteral("C:\\x.exe"),
+                                                                                state, model, codec);
+                                                  made.write([&](const QByteArray &piece) {
+                                                      write(piece);
+                                                      if (++pieces == 2)
+                                                          throw UserError(QStringLiteral("stopped"));
+                                                  });
+                                              }),
+                 UserError);
+    EXPECT_EQ(pieces, 2);
+    EXPECT_EQ(test::readBytes(path), "earlier");
+    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files | QDir::Hidden), QStringList{"setup.iss"});
+
+    // A text the code page cannot hold, in the last line made, is refused before anything is written.
+    foundFile(model.root(ScriptsRoot), QString::fromUtf8("Пак.lua"), QStringLiteral("/maps/p.lua"), ScriptFile);
+    try {
+        saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\x.exe"), state, model, codec), appDir);
+        ADD_FAILURE() << "saved a name the code page cannot hold";
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8("Пак.lua"))) << e.what();
+    }
+    EXPECT_EQ(test::readBytes(path), "earlier");
 }
 
 } // namespace

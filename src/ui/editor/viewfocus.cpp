@@ -15,7 +15,7 @@ namespace {
 class FocusWithoutChoosing : public QObject
 {
 public:
-    explicit FocusWithoutChoosing(QAbstractItemView *view) : QObject(view), m_view(view)
+    explicit FocusWithoutChoosing(QAbstractItemView *view) : QObject(view), m_view(view), m_viewport(view->viewport())
     {
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
@@ -27,7 +27,9 @@ public:
             return false;
         if (watched == m_view && event->type() == QEvent::FocusIn)
             return focusIn(event);
-        if (watched == m_view->viewport() && event->type() == QEvent::Paint)
+        // Events still come while the view is being destroyed, when it is no longer a view: the
+        // viewport is compared by the pointer kept, never asked of the view.
+        if (watched == m_viewport && event->type() == QEvent::Paint)
             return paintWithFrame(event);
         return false;
     }
@@ -67,6 +69,7 @@ private:
     }
 
     QAbstractItemView *m_view;
+    QObject *m_viewport;
     bool m_inside = false;
 };
 
