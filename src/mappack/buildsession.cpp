@@ -76,32 +76,42 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
                                   .arg(folder));
     // Builds from two compiler folders into one installer would put back each other's installers.
     const QString installer = installerFile(installerPath, compilerFolder(m_state.AppDir));
-    auto installerLock = takeBuildLock(installerLockFile(installer),
-                                       QStringLiteral("Another build is writing the installer %1. Start this one when it "
-                                                      "has ended.")
-                                           .arg(QDir::toNativeSeparators(installer)));
-    for (const Finding &finding : review.findings) {
-        if (finding.severity == Severity::Warning)
-            m_sink.appendConsoleLine(findingLine(finding));
+    // The compiler makes a missing output folder, and the installer's lock needs it first; a
+    // build that stops before the compiler takes it away again.
+    const QString outputFolder = QFileInfo(installer).absolutePath();
+    const bool madeFolder = !QFileInfo::exists(outputFolder) && QDir().mkpath(outputFolder);
+    try {
+        auto installerLock = takeBuildLock(installerLockFile(installer),
+                                           QStringLiteral("Another build is writing the installer %1. Start this one when it "
+                                                          "has ended.")
+                                               .arg(QDir::toNativeSeparators(installer)));
+        for (const Finding &finding : review.findings) {
+            if (finding.severity == Severity::Warning)
+                m_sink.appendConsoleLine(findingLine(finding));
+        }
+        // With the installer locked, an earlier installer still kept aside belongs to no build.
+        m_leftovers = InstallerGuard::leftovers(installer);
+        for (const QString &leftover : std::as_const(m_leftovers)) {
+            m_sink.appendConsoleLine(QStringLiteral("An earlier installer, kept aside by a build that did not end, is %1")
+                                         .arg(QDir::toNativeSeparators(leftover)));
+        }
+        // Sources the compiler would take for one another are packed from copies of distinct names.
+        auto staged = std::make_unique<StagedSources>(m_state.AppDir);
+        const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_state.AppDir));
+        const CheckedSetupScript script(m_state.AppDir, installerPath, m_state, project, textCodec(), copies);
+        auto guard = std::make_unique<InstallerGuard>(installer);
+        SaveMapList(project, m_state.AppDir);
+        saveSetupScript(script, m_state.AppDir);
+        m_guard = std::move(guard);
+        m_staged = std::move(staged);
+        m_lock = std::move(lock);
+        m_installerLock = std::move(installerLock);
+        m_compiler.Compile(false);
+    } catch (...) {
+        if (madeFolder)
+            QDir().rmdir(outputFolder);
+        throw;
     }
-    // With the installer locked, an earlier installer still kept aside belongs to no build.
-    m_leftovers = InstallerGuard::leftovers(installer);
-    for (const QString &leftover : std::as_const(m_leftovers)) {
-        m_sink.appendConsoleLine(QStringLiteral("An earlier installer, kept aside by a build that did not end, is %1")
-                                     .arg(QDir::toNativeSeparators(leftover)));
-    }
-    // Sources the compiler would take for one another are packed from copies of distinct names.
-    auto staged = std::make_unique<StagedSources>(m_state.AppDir);
-    const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_state.AppDir));
-    const CheckedSetupScript script(m_state.AppDir, installerPath, m_state, project, textCodec(), copies);
-    auto guard = std::make_unique<InstallerGuard>(installer);
-    SaveMapList(project, m_state.AppDir);
-    saveSetupScript(script, m_state.AppDir);
-    m_guard = std::move(guard);
-    m_staged = std::move(staged);
-    m_lock = std::move(lock);
-    m_installerLock = std::move(installerLock);
-    m_compiler.Compile(false);
 }
 
 void BuildSession::compilerFinished(CompileResult result)

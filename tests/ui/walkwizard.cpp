@@ -21,14 +21,16 @@ namespace {
 
 // What the project file and the installer can carry as typed, as the build promises to check
 // it: no control character anywhere and nothing the code page lacks, a pack name that is one
-// Windows name, no blank at either end of the name, version and author, and no double quote in
-// the web site.
+// Windows name, no blank at either end of the name, version and author, and a web site that is
+// empty or a web address without a double quote.
 bool carriable(const PackFields &fields)
 {
     const auto storable = [](const QString &text) { return !hasControlCharacter(text) && textCodec().canEncode(text); };
     const auto exact = [&](const QString &text) { return storable(text) && text == text.trimmed(); };
     return isWindowsName(fields.name) && exact(fields.name) && exact(fields.version) && exact(fields.author)
-        && storable(fields.webSite) && !fields.webSite.contains(QLatin1Char('"'));
+        && storable(fields.webSite) && !fields.webSite.contains(QLatin1Char('"'))
+        && (fields.webSite.isEmpty() || fields.webSite.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+            || fields.webSite.startsWith(QLatin1String("https://"), Qt::CaseInsensitive));
 }
 
 // The checked languages in the list's order, as Finish stores them.
