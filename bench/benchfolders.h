@@ -104,7 +104,7 @@ inline const QString &tileFolder()
 // written once so only their passage through the run is measured; `shared` is pointed at it.
 // False (and the benchmark skipped) when the files cannot be written.
 inline bool floodingCompiler(benchmark::State &state, const QTemporaryDir &dir, qint64 count,
-                             const std::function<QByteArray(qint64)> &line, SharedState &shared)
+                             const std::function<QByteArray(qint64)> &line, Settings &shared)
 {
     QDir().mkpath(dir.filePath(QStringLiteral("iscc")));
     QFile flood(dir.filePath(QStringLiteral("iscc/flood.txt")));

@@ -32,7 +32,7 @@ public:
 void compilerFlood(benchmark::State &state)
 {
     QTemporaryDir dir;
-    SharedState shared;
+    Settings shared;
     if (!bench::floodingCompiler(state, dir, state.range(0),
                                  [](qint64 i) { return "Compressing: line " + QByteArray::number(i) + " of the flood"; },
                                  shared))

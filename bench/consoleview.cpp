@@ -28,7 +28,7 @@ namespace {
 void consoleFlood(benchmark::State &state)
 {
     QTemporaryDir dir;
-    SharedState shared;
+    Settings shared;
     if (!bench::floodingCompiler(state, dir, state.range(0), [](qint64 i) {
             return "   Compressing: C:\\maps\\pack\\textures\\tile" + QByteArray::number(i) + ".tga";
         }, shared))

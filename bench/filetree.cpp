@@ -54,8 +54,7 @@ void fillProject(ProjectModel &project, int nodes)
 // One add into a group of a 100,000-node tree followed by the lookup a save or build makes.
 void addThenIndex(benchmark::State &s, RootGroup group)
 {
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     fillProject(project, 100000);
     project.absoluteIndex(project.root(FilesRoot));
     int n = 0;
@@ -76,8 +75,7 @@ void addMany(benchmark::State &s, bool nameTest)
     const int count = int(s.range(0));
     for (auto _ : s) {
         s.PauseTiming();
-        SharedState state;
-        auto project = std::make_unique<ProjectModel>(state);
+        auto project = std::make_unique<ProjectModel>();
         project->NewFile();
         TreeNode *maps = project->root(MapsRoot);
         QStringList names;
@@ -104,8 +102,7 @@ void removeChildren(benchmark::State &s, bool firstToLast)
     const int count = int(s.range(0));
     for (auto _ : s) {
         s.PauseTiming();
-        SharedState state;
-        auto project = std::make_unique<ProjectModel>(state);
+        auto project = std::make_unique<ProjectModel>();
         project->NewFile();
         TreeNode *folder = project->AddDirElement(project->root(FilesRoot), QStringLiteral("many"));
         for (int i = 0; i < count; ++i)
@@ -133,8 +130,7 @@ void resave(benchmark::State &s, bool nested)
     const QString in = dir.filePath(QStringLiteral("in.mpr"));
     const QString out = dir.filePath(QStringLiteral("out.mpr"));
     {
-        SharedState state;
-        ProjectModel project(state);
+        ProjectModel project;
         project.NewFile();
         TreeNode *files = project.root(FilesRoot);
         int made = project.tree().count();
@@ -156,8 +152,7 @@ void resave(benchmark::State &s, bool nested)
         }
         SaveProjectFile(project, in);
     }
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
     for (auto _ : s) {
         OpenProjectFile(project, in);

@@ -26,8 +26,7 @@ constexpr int Edits = 10000;
 
 struct History
 {
-    SharedState state;
-    ProjectDocument document{state};
+    ProjectDocument document;
     std::vector<TreeNode *> folders; // the folders of information pages, 40 files each
     double historyMegabytes = 0;
 

@@ -24,15 +24,16 @@ constexpr int TreeNodes = 100000;
 struct Fixture
 {
     QTemporaryDir dir;
-    SharedState state;
-    ProjectModel project{state};
+    ProjectModel project;
     QString path;
 
     Fixture()
     {
         InitLanguage(QString());
         project.NewFile();
-        state.PackPropertiesSet = true;
+        PackProperties pack = project.packProperties();
+        pack.PackPropertiesSet = true;
+        project.setPackProperties(pack);
         const QString sources = dir.filePath(QStringLiteral("sources"));
         QDir().mkpath(sources);
         int n = 0;
@@ -93,21 +94,20 @@ void ReviewLargeProject(benchmark::State &s)
     Fixture &f = fixture();
     std::size_t findings = 0;
     for (auto _ : s) {
-        const PackReview review = ReviewPack(f.project, f.state);
+        const PackReview review = ReviewPack(f.project, QString());
         findings = review.findings.size();
         benchmark::DoNotOptimize(findings);
     }
     // A sound pack of this size has nothing to say; a finding here means the fixture is wrong.
     if (findings != 0)
-        s.SkipWithError(("the large project has findings: " + findingLine(ReviewPack(f.project, f.state).findings.front()).toStdString()).c_str());
+        s.SkipWithError(("the large project has findings: " + findingLine(ReviewPack(f.project, QString()).findings.front()).toStdString()).c_str());
 }
 
 // The baseline: opening the same project, which looks at every source too.
 void OpenLargeProjectBaseline(benchmark::State &s)
 {
     Fixture &f = fixture();
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
     for (auto _ : s)
         OpenProjectFile(project, f.path);

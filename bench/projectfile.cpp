@@ -71,8 +71,7 @@ std::vector<std::string> plainLines(const QString &path, std::int64_t &bytes)
 struct Fixture
 {
     QTemporaryDir dir;
-    SharedState state;
-    ProjectModel project{state};
+    ProjectModel project;
     QString path;
     std::vector<std::string> lines;
     std::int64_t bytes = 0;
@@ -134,8 +133,7 @@ EmptyLinesFixture &emptyLinesFixture()
 void openOnly(const QString &path)
 {
     if (!path.isEmpty()) {
-        SharedState state;
-        ProjectModel project(state);
+        ProjectModel project;
         project.NewFile();
         try {
             OpenProjectFile(project, path);
@@ -166,8 +164,7 @@ double openPeakMegabytes(const QString &path)
 // Opens the fixture's file again and again; it must come back with all its nodes and maps.
 void openProject(benchmark::State &s, const Fixture &f)
 {
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
     for (auto _ : s)
         OpenProjectFile(project, f.path);
@@ -203,8 +200,7 @@ void SaveDeepProject(benchmark::State &s)
 void OpenEmptyLines(benchmark::State &s)
 {
     EmptyLinesFixture &f = emptyLinesFixture();
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
     for (auto _ : s) {
         try {

@@ -61,12 +61,15 @@ void editorBuild(benchmark::State &state)
         return;
     }
     ScriptedDialogs dialogs;
-    TfrmEditor editor(&dialogs);
+    Settings settings = LoadSettings();
+    TfrmEditor editor(settings, &dialogs);
     editor.show();
     editor.openStartupProject(buildFolder() + QStringLiteral("/examples/demo.mpr"));
-    Common.AppDir = appDir;
-    Common.compilerLauncher = QStringLiteral("wine");
-    Common.PackPropertiesSet = true;
+    settings.AppDir = appDir;
+    settings.compilerLauncher = QStringLiteral("wine");
+    PackProperties pack = editor.project().packProperties();
+    pack.PackPropertiesSet = true;
+    editor.project().setPackProperties(pack);
     for (auto _ : state) {
         dialogs.saveAnswers.enqueue(dir.filePath(QStringLiteral("demo.exe")));
         QEventLoop loop;
@@ -125,7 +128,7 @@ void compilerAlone(benchmark::State &state)
         state.SkipWithError("set TERVELLE_BUILD_DIR to a build folder with iscc/ laid out");
         return;
     }
-    SharedState shared;
+    Settings shared;
     shared.AppDir = appDir;
     shared.compilerLauncher = QStringLiteral("wine");
     const CompilerCommand command = compilerCommand(shared, false);

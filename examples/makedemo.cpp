@@ -137,16 +137,12 @@ void makeDemo(const QString &sourceFolder, const QString &outputFolder)
                   textureTile({150, 60, 40}, n));
     }
 
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
-    state.PackName = QStringLiteral("Tervelle demo pack");
-    state.PackVersion = QStringLiteral("1.0");
-    state.PackAuthor = QStringLiteral("Tervelle");
-    state.PackWebSite = QLatin1String(MakerWebSite);
-    state.PackLanguages = {QStringLiteral("russian")};
     // Confirmed, so that "Save map pack" goes straight to the save dialog.
-    state.PackPropertiesSet = true;
+    project.setPackProperties(PackProperties{QStringLiteral("Tervelle demo pack"), QStringLiteral("1.0"),
+                                             QStringLiteral("Tervelle"), QLatin1String(MakerWebSite),
+                                             {QStringLiteral("russian")}, true});
 
     project.SetHeaderValue(0, QStringLiteral("Tervelle demo pack"));
     project.SetHeaderValue(1, QStringLiteral("info\\demo.htm"));

@@ -1,5 +1,6 @@
 // The editor opening the project named on the command line as `tervelle PROJECT.mpr` does, ending
 // once it is open: its peak memory is what the editor needs to hold that project.
+#include "core/common.h"
 #include "core/langload.h"
 #include "ui/appidentity.h"
 #include "ui/editor/frmeditor.h"
@@ -18,9 +19,10 @@ int main(int argc, char *argv[])
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 2)
         return 2;
+    tervelle::Settings settings = tervelle::LoadSettings();
     int result = 0;
     {
-        auto editor = std::make_unique<tervelle::TfrmEditor>();
+        auto editor = std::make_unique<tervelle::TfrmEditor>(settings);
         editor->show();
         // A message about the file would wait for a click that never comes.
         QTimer dismiss;

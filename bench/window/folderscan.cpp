@@ -50,7 +50,8 @@ void windowAddFolderWithSubfolders(benchmark::State &state)
 {
     const QString &path = scanTree();
     ScriptedDialogs dialogs;
-    TfrmEditor editor(&dialogs);
+    Settings settings = LoadSettings();
+    TfrmEditor editor(settings, &dialogs);
     editor.show();
     QApplication::processEvents();
     ResourcesPanel *resources = editor.resources();

@@ -1,3 +1,4 @@
+#include "core/common.h"
 #include "core/langload.h"
 #include "core/quitonsignal.h"
 #include "ui/appidentity.h"
@@ -26,11 +27,12 @@ int main(int argc, char *argv[])
                                  QStringLiteral("[PROJECT.mpr]"));
     parser.process(app);
 
+    tervelle::Settings settings = tervelle::LoadSettings();
     int result = 0;
     {
-        // Destroyed before main returns: its destruction saves the settings while the shared
-        // state and the language table still hold their values.
-        auto editor = std::make_unique<tervelle::TfrmEditor>();
+        // Destroyed before main returns: its destruction writes the settings back while they and
+        // the language table still hold their values.
+        auto editor = std::make_unique<tervelle::TfrmEditor>(settings);
         tervelle::quitOnTerminationSignals([&editor] {
             editor->endOnSignal();
             // Also ends the loops of dialogs that are open.

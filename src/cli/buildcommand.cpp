@@ -29,12 +29,12 @@ public:
 int runBuild(const QStringList &args)
 {
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("build"));
-    ProjectDocument document(Common);
-    openPackProject(document, parsed);
+    ProjectDocument document;
+    const Settings settings = openPackProject(document, parsed);
     ProjectModel &project = document.model();
 
     StdoutConsole console;
-    BuildSession build(console, Common);
+    BuildSession build(console, settings);
     QEventLoop loop;
     std::optional<CompileResult> result;
     QObject::connect(&build, &BuildSession::finished, &loop, [&](CompileResult r) {

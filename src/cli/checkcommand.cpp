@@ -14,11 +14,11 @@ int runCheck(const QStringList &args)
     const bool strict = rest.removeAll(QStringLiteral("--strict")) > 0;
     if (rest.size() != 1 || rest.first().startsWith(QLatin1String("--")))
         throw UsageError(QStringLiteral("usage: tervelle-pack check PROJECT.mpr [--strict]"));
-    ProjectDocument document(Common);
-    openProject(document, rest.first());
+    ProjectDocument document;
+    const Settings settings = openProject(document, rest.first());
     const ProjectModel &project = document.model();
 
-    const PackReview review = ReviewPack(project, Common);
+    const PackReview review = ReviewPack(project, settings.AppDir);
     QByteArray out;
     // Project texts may hold escape sequences: a terminal shows them, never runs them.
     for (const Finding &finding : review.findings)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/common.h"
 #include "core/errors.h"
 
 
@@ -34,8 +35,9 @@ bool writeStdout(const QByteArray &bytes);
 void printBytes(const QByteArray &bytes);
 
 // Reads the settings and the language table as the editor does, then opens the project file
-// into `document`, as File, Open does. Throws UserError when it cannot be read.
-void openProject(ProjectDocument &document, const QString &path);
+// into `document`, as File, Open does, and returns the settings. Throws UserError when it
+// cannot be read.
+Settings openProject(ProjectDocument &document, const QString &path);
 
 // The arguments of script and build: "PROJECT.mpr --out INSTALLER [--appdir DIR]".
 struct PackArguments
@@ -46,8 +48,8 @@ struct PackArguments
 };
 // Throws UsageError when the arguments do not fit.
 PackArguments parsePackArguments(const QStringList &args, const QString &command);
-// Opens the project and applies --appdir, as both commands start.
-void openPackProject(ProjectDocument &document, const PackArguments &parsed);
+// Opens the project and returns the settings with --appdir applied, as both commands start.
+Settings openPackProject(ProjectDocument &document, const PackArguments &parsed);
 
 // Commands: each gets the arguments after its name, returns the exit status of its success and
 // throws UserError (or UsageError) for a failure, which main() prints.

@@ -47,11 +47,11 @@ int runInfo(const QStringList &args)
 {
     if (args.size() != 1)
         throw UsageError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
-    ProjectDocument document(Common);
-    openProject(document, args.first());
+    ProjectDocument document;
+    const Settings settings = openProject(document, args.first());
     ProjectModel &project = document.model();
 
-    const SharedState &state = project.state();
+    const PackProperties &state = project.packProperties();
     // Written as it goes: a tree of many deep files makes a summary far larger than its file.
     // Project texts are shown, never run: an escape sequence hidden in a name stays visible.
     QByteArray buffer;
@@ -91,7 +91,7 @@ int runInfo(const QStringList &args)
         }
     }
 
-    const auto entries = NumberPackFiles(project, Common.AppDir);
+    const auto entries = NumberPackFiles(project, settings.AppDir);
     line(QString());
     line(QStringLiteral("Files tree: %1 nodes, by absolute index").arg(entries.size()));
     std::vector<int> depth(entries.size(), 0);

@@ -9,7 +9,7 @@ int runMapList(const QStringList &args)
 {
     if (args.size() != 1)
         throw UsageError(QStringLiteral("usage: tervelle-pack maplist PROJECT.mpr"));
-    ProjectDocument document(Common);
+    ProjectDocument document;
     openProject(document, args.first());
     ProjectModel &project = document.model();
     printBytes(MapListBytes(project));

@@ -30,11 +30,12 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
     return parsed;
 }
 
-void openPackProject(ProjectDocument &document, const PackArguments &parsed)
+Settings openPackProject(ProjectDocument &document, const PackArguments &parsed)
 {
-    openProject(document, parsed.project);
+    Settings settings = openProject(document, parsed.project);
     if (!parsed.appDir.isEmpty())
-        Common.AppDir = parsed.appDir;
+        settings.AppDir = parsed.appDir;
+    return settings;
 }
 
 } // namespace tervelle::cli

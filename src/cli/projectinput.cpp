@@ -7,13 +7,14 @@
 
 namespace tervelle::cli {
 
-void openProject(ProjectDocument &document, const QString &path)
+Settings openProject(ProjectDocument &document, const QString &path)
 {
     // As the editor starts: settings and language first, so root captions and AppDir match it.
-    LoadSettings();
+    Settings settings = LoadSettings();
     InitLanguage();
     document.newProject();
     document.open(path);
+    return settings;
 }
 
 } // namespace tervelle::cli

@@ -8,7 +8,7 @@ int runResave(const QStringList &args)
 {
     if (args.size() != 2)
         throw UsageError(QStringLiteral("usage: tervelle-pack resave IN.mpr OUT.mpr"));
-    ProjectDocument document(Common);
+    ProjectDocument document;
     // Nothing is written unless the whole input was read.
     openProject(document, args[0]);
     document.save(args[1]);

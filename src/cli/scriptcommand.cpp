@@ -9,11 +9,11 @@ namespace tervelle::cli {
 int runScript(const QStringList &args)
 {
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("script"));
-    ProjectDocument document(Common);
-    openPackProject(document, parsed);
+    ProjectDocument document;
+    const Settings settings = openPackProject(document, parsed);
     const ProjectModel &project = document.model();
     // Written as it is made: the script of a large tree is many times the project's size.
-    const CheckedSetupScript script(Common.AppDir, parsed.installer, Common, project);
+    const CheckedSetupScript script(settings.AppDir, parsed.installer, project);
     script.write(printBytes);
     return ExitOk;
 }

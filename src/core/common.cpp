@@ -8,8 +8,6 @@
 
 namespace tervelle {
 
-SharedState Common;
-
 QString withTrailingSeparator(const QString &path)
 {
     if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator()))
@@ -26,39 +24,41 @@ bool isExistingFolder(const QString &path)
 
 } // namespace
 
-void LoadSettings()
+Settings LoadSettings()
 {
-    LoadSettings(QCoreApplication::applicationDirPath());
+    return LoadSettings(QCoreApplication::applicationDirPath());
 }
 
-void LoadSettings(const QString &executableDir)
+Settings LoadSettings(const QString &executableDir)
 {
+    Settings settings;
     const SettingsStore editor(SettingsStore::Key::Editor);
     const SettingsStore launcher(SettingsStore::Key::Launcher);
 
-    Common.AppDir = withTrailingSeparator(editor.readString(QStringLiteral("AppDir")));
-    if (!isExistingFolder(Common.AppDir))
-        Common.AppDir = withTrailingSeparator(QDir::toNativeSeparators(executableDir));
+    settings.AppDir = withTrailingSeparator(editor.readString(QStringLiteral("AppDir")));
+    if (!isExistingFolder(settings.AppDir))
+        settings.AppDir = withTrailingSeparator(QDir::toNativeSeparators(executableDir));
 
-    Common.WormsDir = withTrailingSeparator(launcher.readString(QStringLiteral("WormsDir")));
-    if (!isExistingFolder(Common.WormsDir))
-        Common.WormsDir.clear();
+    settings.WormsDir = withTrailingSeparator(launcher.readString(QStringLiteral("WormsDir")));
+    if (!isExistingFolder(settings.WormsDir))
+        settings.WormsDir.clear();
 
-    Common.TexturesDir = editor.readString(QStringLiteral("TexturesDir"));
-    Common.LastDir = editor.readString(QStringLiteral("LastDir"));
+    settings.TexturesDir = editor.readString(QStringLiteral("TexturesDir"));
+    settings.LastDir = editor.readString(QStringLiteral("LastDir"));
 
-    Common.compilerLauncher = editor.readString(QStringLiteral("CompilerLauncher"));
-    if (Common.compilerLauncher.isEmpty())
-        Common.compilerLauncher = QStringLiteral("wine");
+    settings.compilerLauncher = editor.readString(QStringLiteral("CompilerLauncher"));
+    if (settings.compilerLauncher.isEmpty())
+        settings.compilerLauncher = QStringLiteral("wine");
+    return settings;
 }
 
-bool SaveSettings()
+bool SaveSettings(const Settings &settings)
 {
     SettingsStore editor(SettingsStore::Key::Editor);
     // Stop at the first failure: the values after it are not written.
-    return editor.writeString(QStringLiteral("AppDir"), Common.AppDir)
-        && editor.writeString(QStringLiteral("TexturesDir"), Common.TexturesDir)
-        && editor.writeString(QStringLiteral("LastDir"), Common.LastDir)
+    return editor.writeString(QStringLiteral("AppDir"), settings.AppDir)
+        && editor.writeString(QStringLiteral("TexturesDir"), settings.TexturesDir)
+        && editor.writeString(QStringLiteral("LastDir"), settings.LastDir)
         && editor.sync();
 }
 

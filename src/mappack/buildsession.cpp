@@ -25,8 +25,8 @@ QString compilerFolder(const QString &appDir)
 
 } // namespace
 
-BuildSession::BuildSession(ConsoleSink &sink, const SharedState &state, QObject *parent)
-    : QObject(parent), m_sink(sink), m_state(state), m_compiler(sink, state)
+BuildSession::BuildSession(ConsoleSink &sink, const Settings &settings, QObject *parent)
+    : QObject(parent), m_sink(sink), m_settings(settings), m_compiler(sink, settings)
 {
     connect(&m_compiler, &CompilerRun::started, this, &BuildSession::started);
     connect(&m_compiler, &CompilerRun::finished, this, &BuildSession::compilerFinished);
@@ -63,19 +63,19 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     m_leftovers.clear();
     // A missing source would be packed from the staging folder by its name, and a text the
     // compiler cannot take would fail it: errors stop the build before anything is written.
-    const PackReview review = ReviewPack(project, m_state);
+    const PackReview review = ReviewPack(project, m_settings.AppDir);
     if (review.hasErrors())
         throw PackRefused(review);
     // So does a code page the compiler cannot be run in: it would read the script as other text.
     compilerLocale(textCodec());
 
-    const QString folder = QDir::toNativeSeparators(compilerFolder(m_state.AppDir));
-    auto lock = takeBuildLock(lockFile(m_state.AppDir),
+    const QString folder = QDir::toNativeSeparators(compilerFolder(m_settings.AppDir));
+    auto lock = takeBuildLock(lockFile(m_settings.AppDir),
                               QStringLiteral("Another build is using the compiler folder %1. Start this one when it has "
                                              "ended.")
                                   .arg(folder));
     // Builds from two compiler folders into one installer would put back each other's installers.
-    const QString installer = installerFile(installerPath, compilerFolder(m_state.AppDir));
+    const QString installer = installerFile(installerPath, compilerFolder(m_settings.AppDir));
     // The compiler makes a missing output folder, and the installer's lock needs it first; a
     // build that stops before the compiler takes it away again.
     const QString outputFolder = QFileInfo(installer).absolutePath();
@@ -96,12 +96,12 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
                                          .arg(QDir::toNativeSeparators(leftover)));
         }
         // Sources the compiler would take for one another are packed from copies of distinct names.
-        auto staged = std::make_unique<StagedSources>(m_state.AppDir);
-        const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_state.AppDir));
-        const CheckedSetupScript script(m_state.AppDir, installerPath, m_state, project, textCodec(), copies);
+        auto staged = std::make_unique<StagedSources>(m_settings.AppDir);
+        const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_settings.AppDir));
+        const CheckedSetupScript script(m_settings.AppDir, installerPath, project, textCodec(), copies);
         auto guard = std::make_unique<InstallerGuard>(installer);
-        SaveMapList(project, m_state.AppDir);
-        saveSetupScript(script, m_state.AppDir);
+        SaveMapList(project, m_settings.AppDir);
+        saveSetupScript(script, m_settings.AppDir);
         m_guard = std::move(guard);
         m_staged = std::move(staged);
         m_lock = std::move(lock);

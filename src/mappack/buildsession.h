@@ -26,7 +26,7 @@ class BuildSession : public QObject
     Q_OBJECT
 
 public:
-    explicit BuildSession(ConsoleSink &sink, const SharedState &state = Common, QObject *parent = nullptr);
+    explicit BuildSession(ConsoleSink &sink, const Settings &settings, QObject *parent = nullptr);
     // A build still running is stopped and counts as failed: the earlier installer is put back.
     ~BuildSession() override;
 
@@ -59,7 +59,7 @@ private:
     void release();
 
     ConsoleSink &m_sink;
-    const SharedState &m_state;
+    const Settings &m_settings;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLockFile> m_installerLock;
     QStringList m_leftovers;

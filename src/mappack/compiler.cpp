@@ -70,11 +70,11 @@ QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec)
     return line;
 }
 
-CompilerCommand compilerCommand(const SharedState &state, bool quiet)
+CompilerCommand compilerCommand(const Settings &settings, bool quiet)
 {
     CompilerCommand command;
-    command.workingFolder = state.AppDir + QStringLiteral("iscc/");
-    command.compiler = state.AppDir + QStringLiteral("iscc/iscc.exe");
+    command.workingFolder = settings.AppDir + QStringLiteral("iscc/");
+    command.compiler = settings.AppDir + QStringLiteral("iscc/iscc.exe");
     QStringList compilerArguments;
     if (quiet)
         compilerArguments << QStringLiteral("/q");
@@ -84,7 +84,7 @@ CompilerCommand compilerCommand(const SharedState &state, bool quiet)
     command.arguments = compilerArguments;
 #else
     // The launcher may carry arguments of its own ("xvfb-run wine").
-    QStringList launcher = QProcess::splitCommand(state.compilerLauncher);
+    QStringList launcher = QProcess::splitCommand(settings.compilerLauncher);
     if (launcher.isEmpty())
         launcher << QStringLiteral("wine");
     command.program = launcher.takeFirst();
@@ -103,8 +103,8 @@ void CompilerRun::addLauncherEnvironment(QProcessEnvironment &environment)
 #endif
 }
 
-CompilerRun::CompilerRun(ConsoleSink &sink, const SharedState &state, QObject *parent)
-    : QObject(parent), m_sink(sink), m_state(state)
+CompilerRun::CompilerRun(ConsoleSink &sink, const Settings &settings, QObject *parent)
+    : QObject(parent), m_sink(sink), m_settings(settings)
 {
     qRegisterMetaType<tervelle::CompileResult>();
 }
@@ -137,7 +137,7 @@ void CompilerRun::Compile(bool quiet)
 {
     if (m_running)
         return;
-    const CompilerCommand command = compilerCommand(m_state, quiet);
+    const CompilerCommand command = compilerCommand(m_settings, quiet);
     m_buffer.clear();
     m_scanFrom = 0;
 

@@ -32,8 +32,8 @@ struct CompilerCommand
 };
 
 // AppDir + "iscc/iscc.exe" with "setup.iss" ("/q setup.iss" when quiet), run in AppDir + "iscc/";
-// elsewhere than on Windows through the launcher of the shared state ("wine" by default).
-CompilerCommand compilerCommand(const SharedState &state, bool quiet);
+// elsewhere than on Windows through the settings' launcher ("wine" by default).
+CompilerCommand compilerCommand(const Settings &settings, bool quiet);
 
 // A console line from the compiler's bytes: UTF-8, and each byte that is not part of a valid
 // UTF-8 sequence by the code page.
@@ -48,7 +48,7 @@ class CompilerRun : public QObject
     Q_OBJECT
 
 public:
-    explicit CompilerRun(ConsoleSink &sink, const SharedState &state = Common, QObject *parent = nullptr);
+    explicit CompilerRun(ConsoleSink &sink, const Settings &settings, QObject *parent = nullptr);
     ~CompilerRun() override;
 
     // Starts the compiler and returns at once. A compiler that cannot be started gives only the
@@ -73,7 +73,7 @@ private:
     void releaseProcess();
 
     ConsoleSink &m_sink;
-    const SharedState &m_state;
+    const Settings &m_settings;
     QProcess *m_process = nullptr;
     QByteArray m_buffer;
     qsizetype m_scanFrom = 0; // bytes before this hold no CR LF

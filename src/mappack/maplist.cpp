@@ -22,7 +22,7 @@ QString MapListFileName(const ProjectModel &project)
 
 QByteArray MapListBytes(const ProjectModel &project)
 {
-    checkPackTexts(project.state(), project);
+    checkPackTexts(project);
     LineWriter out(QStringLiteral("map list file"));
     for (const QString &row : project.headerRows())
         out.text(row);

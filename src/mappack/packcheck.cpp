@@ -155,7 +155,7 @@ void checkNode(const ProjectModel &project, const TreeNode *node, ReadablePaths 
     }
 }
 
-void checkPackFields(const SharedState &pack, Collector &collect)
+void checkPackFields(const PackProperties &pack, Collector &collect)
 {
     const FindingPlace place = FindingPlace::pack();
     collect.check(place, [&] {
@@ -223,7 +223,7 @@ void checkEncodable(const QString &value)
         textCodec().encode(value); // throws with the codec's own words
 }
 
-void checkWritable(const SharedState &pack, const ProjectModel &project, Collector &collect)
+void checkWritable(const PackProperties &pack, const ProjectModel &project, Collector &collect)
 {
     const FindingPlace packPlace = FindingPlace::pack();
     for (const QString *field : {&pack.PackName, &pack.PackVersion, &pack.PackAuthor, &pack.PackWebSite})
@@ -263,7 +263,7 @@ void checkNodes(const ProjectModel &project, Collector &collect, bool writerChec
 }
 
 // With `writerChecks`, also what the script and the map list writers would refuse later.
-void collect(const SharedState &pack, const ProjectModel &project, const TextRefusal &refused, bool writerChecks)
+void collect(const PackProperties &pack, const ProjectModel &project, const TextRefusal &refused, bool writerChecks)
 {
     Collector collect(refused);
     checkPackFields(pack, collect);
@@ -275,14 +275,14 @@ void collect(const SharedState &pack, const ProjectModel &project, const TextRef
 
 } // namespace
 
-void collectPackTextRefusals(const SharedState &pack, const ProjectModel &project, const TextRefusal &refused)
+void collectPackTextRefusals(const ProjectModel &project, const TextRefusal &refused)
 {
-    collect(pack, project, refused, true);
+    collect(project.packProperties(), project, refused, true);
 }
 
-void checkPackTexts(const SharedState &pack, const ProjectModel &project)
+void checkPackTexts(const ProjectModel &project)
 {
-    collect(pack, project, [](const FindingPlace &, const QString &message) { throw UserError(message); }, false);
+    collect(project.packProperties(), project, [](const FindingPlace &, const QString &message) { throw UserError(message); }, false);
 }
 
 } // namespace tervelle

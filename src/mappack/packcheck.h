@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/common.h"
 #include "mappack/finding.h"
 
 #include <functional>
@@ -21,12 +20,12 @@ class ProjectModel;
 // - every header and property row holds a "=", so no row reads as the start or end of a map.
 //
 // Throws UserError naming the first value that fails and where it lies.
-void checkPackTexts(const SharedState &pack, const ProjectModel &project);
+void checkPackTexts(const ProjectModel &project);
 
 // The same checks, every one of them: each refusal is handed to `refused` with where it lies,
 // so that the pack review can show them all at once. Also reports the texts that the code
 // page of the script and the map list cannot hold.
 using TextRefusal = std::function<void(const FindingPlace &place, const QString &message)>;
-void collectPackTextRefusals(const SharedState &pack, const ProjectModel &project, const TextRefusal &refused);
+void collectPackTextRefusals(const ProjectModel &project, const TextRefusal &refused);
 
 } // namespace tervelle

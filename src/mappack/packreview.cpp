@@ -304,9 +304,9 @@ private:
     std::vector<QHash<QString, const PackFileEntry *>> m_names;
 };
 
-void reviewNodes(const ProjectModel &project, const SharedState &pack, FindingList &out)
+void reviewNodes(const ProjectModel &project, const QString &appDir, FindingList &out)
 {
-    const std::vector<PackFileEntry> entries = NumberPackFiles(project, pack.AppDir);
+    const std::vector<PackFileEntry> entries = NumberPackFiles(project, appDir);
     InstalledPlaces installed;
     for (const PackFileEntry &entry : entries) {
         if (!entry.isPackFile)
@@ -350,13 +350,14 @@ QString refusalMessage(const PackReview &review)
 
 PackRefused::PackRefused(PackReview review) : UserError(refusalMessage(review)), m_review(std::move(review)) {}
 
-PackReview ReviewPack(const ProjectModel &project, const SharedState &pack)
+PackReview ReviewPack(const ProjectModel &project, const QString &appDir)
 {
+    const PackProperties &pack = project.packProperties();
     FindingList out(project);
-    collectPackTextRefusals(pack, project, [&out](const FindingPlace &place, const QString &message) {
+    collectPackTextRefusals(project, [&out](const FindingPlace &place, const QString &message) {
         out.add(FindingClass::RefusedText, place, message);
     });
-    reviewNodes(project, pack, out);
+    reviewNodes(project, appDir, out);
     reviewMaps(project, out);
     reviewHeader(project, out);
     if (project.mapCount() == 0)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/common.h"
 #include "core/errors.h"
 #include "mappack/finding.h"
 
@@ -37,9 +36,9 @@ private:
     PackReview m_review;
 };
 
-// Reviews the project with the pack fields of `pack`. Each source is read at most once: one
-// stat, and the TGA header for level icons. Texts come from the language table.
-PackReview ReviewPack(const ProjectModel &project, const SharedState &pack);
+// Reviews the project as the compiler folder under `appDir` would build it. Each source is read
+// at most once: one stat, and the TGA header for level icons. Texts come from the language table.
+PackReview ReviewPack(const ProjectModel &project, const QString &appDir);
 
 // "error", "warning" or "note", from the language table.
 QString severityText(Severity severity);

@@ -155,7 +155,7 @@ void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, con
 namespace {
 
 void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &installerPath,
-                    const SharedState &pack, const ProjectModel &project,
+                    const PackProperties &pack, const ProjectModel &project,
                     const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged)
 {
     const QString name = constantText(pack.PackName);
@@ -236,14 +236,14 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
 
 } // namespace
 
-CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &installerPath, const SharedState &pack,
+CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &installerPath,
                                        const ProjectModel &project, const TextCodec &codec,
                                        const QHash<int, QString> &staged)
-    : m_appDir(appDir), m_installerPath(installerPath), m_pack(pack), m_project(project), m_codec(codec),
+    : m_appDir(appDir), m_installerPath(installerPath), m_pack(project.packProperties()), m_project(project), m_codec(codec),
       m_staged(staged), m_entries(NumberPackFiles(project, appDir))
 {
     // Refuse what the compiler cannot take before any line is made.
-    checkPackTexts(m_pack, m_project);
+    checkPackTexts(m_project);
     requireNoControlCharacters(QStringLiteral("The installer path"), m_installerPath);
     requireNoControlCharacters(QStringLiteral("The program folder"), m_appDir);
     refuseDoubleQuote(QStringLiteral("The web site"), m_pack.PackWebSite);
@@ -289,12 +289,11 @@ void CheckedSetupScript::write(const std::function<void(const QByteArray &)> &pi
         piece(buffer);
 }
 
-QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
-                                  const SharedState &pack, const ProjectModel &project,
+QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
                                   const TextCodec &codec, const QHash<int, QString> &staged)
 {
     QList<QByteArray> lines;
-    CheckedSetupScript(appDir, installerPath, pack, project, codec, staged).eachLine([&lines](const QByteArray &line) {
+    CheckedSetupScript(appDir, installerPath, project, codec, staged).eachLine([&lines](const QByteArray &line) {
         lines << line;
     });
     return lines;

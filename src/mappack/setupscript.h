@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common.h"
+#include "project/packproperties.h"
 #include "core/textcodec.h"
 #include "mappack/packfiles.h"
 
@@ -22,15 +22,14 @@ class TreeNode;
 // large tree never has its script held whole. Throws UserError on construction, before anything
 // is written or run, for a project text the build refuses (checkPackTexts), a value the compiler
 // cannot take (a double quote in a file name or a web address), or a text the code page cannot
-// hold. The pack, the project and the codec must outlive it and stay unchanged.
+// hold. The project and the codec must outlive it and stay unchanged.
 //
 // `staged` names, by absolute index, pack files that the build packs from another path than
 // their own (copies under distinct names, see StagedSources).
 class CheckedSetupScript
 {
 public:
-    CheckedSetupScript(const QString &appDir, const QString &installerPath, const SharedState &pack,
-                       const ProjectModel &project, const TextCodec &codec = textCodec(),
+    CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project, const TextCodec &codec = textCodec(),
                        const QHash<int, QString> &staged = {});
 
     // Every line as bytes, without its line end, in order.
@@ -41,7 +40,7 @@ public:
 private:
     QString m_appDir;
     QString m_installerPath;
-    const SharedState &m_pack;
+    const PackProperties &m_pack;
     const ProjectModel &m_project;
     const TextCodec &m_codec;
     QHash<int, QString> m_staged;
@@ -50,8 +49,7 @@ private:
 };
 
 // The lines of CheckedSetupScript held whole, without line ends. Throws as it does.
-QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath,
-                                  const SharedState &pack, const ProjectModel &project,
+QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
                                   const TextCodec &codec = textCodec(), const QHash<int, QString> &staged = {});
 
 // The file's bytes: every line followed by CR LF.

@@ -78,8 +78,8 @@ private:
 
 } // namespace
 
-ProjectDocument::ProjectDocument(SharedState &state, QObject *parent)
-    : QObject(parent), m_model(new ProjectModel(state, this)), m_history(new QUndoStack(this))
+ProjectDocument::ProjectDocument(QObject *parent)
+    : QObject(parent), m_model(new ProjectModel(this)), m_history(new QUndoStack(this))
 {
 }
 

@@ -18,7 +18,7 @@ class ProjectDocument : public QObject
     Q_OBJECT
 
 public:
-    explicit ProjectDocument(SharedState &state, QObject *parent = nullptr);
+    explicit ProjectDocument(QObject *parent = nullptr);
     ~ProjectDocument() override;
 
     ProjectModel &model() const { return *m_model; }

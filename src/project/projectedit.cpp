@@ -6,24 +6,6 @@
 
 namespace tervelle {
 
-bool PackProperties::operator==(const PackProperties &other) const
-{
-    return PackName == other.PackName && PackVersion == other.PackVersion && PackAuthor == other.PackAuthor
-        && PackWebSite == other.PackWebSite && PackLanguages == other.PackLanguages
-        && PackPropertiesSet == other.PackPropertiesSet;
-}
-
-PackProperties PackProperties::of(const SharedState &state)
-{
-    return PackProperties{state.PackName,    state.PackVersion,   state.PackAuthor,
-                          state.PackWebSite, state.PackLanguages, state.PackPropertiesSet};
-}
-
-PackProperties ProjectModel::packProperties() const
-{
-    return PackProperties::of(m_state);
-}
-
 void ProjectModel::setPackProperties(const PackProperties &pack)
 {
     if (pack == packProperties())
@@ -33,12 +15,7 @@ void ProjectModel::setPackProperties(const PackProperties &pack)
         edit.pack = packProperties();
         record(std::move(edit));
     }
-    m_state.PackName = pack.PackName;
-    m_state.PackVersion = pack.PackVersion;
-    m_state.PackAuthor = pack.PackAuthor;
-    m_state.PackWebSite = pack.PackWebSite;
-    m_state.PackLanguages = pack.PackLanguages;
-    m_state.PackPropertiesSet = pack.PackPropertiesSet;
+    m_pack = pack;
     if (!quiet())
         emit packChanged();
 }

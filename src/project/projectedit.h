@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/common.h"
 #include "project/filetree.h"
+#include "project/packproperties.h"
 
 #include <QStringList>
 #include <QVector>
@@ -9,22 +9,6 @@
 #include <vector>
 
 namespace tervelle {
-
-// The pack fields of a project as one value: what the wizard's Finish changes in one go.
-struct PackProperties
-{
-    QString PackName;
-    QString PackVersion;
-    QString PackAuthor;
-    QString PackWebSite;
-    QStringList PackLanguages;
-    bool PackPropertiesSet = false;
-
-    bool operator==(const PackProperties &other) const;
-    bool operator!=(const PackProperties &other) const { return !(*this == other); }
-
-    static PackProperties of(const SharedState &state);
-};
 
 struct THeaderKeyInfo
 {

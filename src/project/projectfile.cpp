@@ -244,13 +244,8 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
 {
     ProjectModel::ResetScope reset(project, ResetKind::Open);
 
-    SharedState &state = project.state();
-    state.PackName = file.PackName;
-    state.PackAuthor = file.PackAuthor;
-    state.PackWebSite = file.PackWebSite;
-    state.PackVersion = file.PackVersion;
-    state.PackPropertiesSet = file.PackPropertiesSet;
-    state.PackLanguages = file.PackLanguages;
+    project.setPackProperties(PackProperties{file.PackName, file.PackVersion, file.PackAuthor, file.PackWebSite,
+                                             file.PackLanguages, file.PackPropertiesSet});
 
     project.resetTree();
     project.SetHeader(file.HeaderRows, file.HeaderInfo);
@@ -295,7 +290,7 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
 
 QByteArray ProjectFileBytes(const ProjectModel &project)
 {
-    const SharedState &state = project.state();
+    const PackProperties &state = project.packProperties();
     // The reader ends lines at line feeds only, so a text with a lone carriage return (which
     // it may have read from a file) is written back as it came.
     LineWriter out(QStringLiteral("project file"), LineWriter::LoneCarriageReturn::Kept);

@@ -60,7 +60,7 @@ const std::array<const char *, RootCount> RootCaptionKeys = {
     "[lstFiles.RootNames.TextureFiles]", "[lstFiles.RootNames.Scripts]",
 };
 
-ProjectModel::ProjectModel(SharedState &state, QObject *parent) : QObject(parent), m_state(state) {}
+ProjectModel::ProjectModel(QObject *parent) : QObject(parent) {}
 
 ProjectModel::~ProjectModel() = default;
 
@@ -81,12 +81,12 @@ void ProjectModel::NewFile()
     ResetScope reset(*this, ResetKind::New);
     m_maps.clear();
 
-    m_state.PackName = QStringLiteral("New map pack");
-    m_state.PackAuthor.clear();
-    m_state.PackWebSite = QString::fromLatin1(MakerWebSite);
-    m_state.PackVersion = QStringLiteral("1.0");
-    m_state.PackPropertiesSet = false;
-    m_state.PackLanguages = QStringList();
+    m_pack.PackName = QStringLiteral("New map pack");
+    m_pack.PackAuthor.clear();
+    m_pack.PackWebSite = QString::fromLatin1(MakerWebSite);
+    m_pack.PackVersion = QStringLiteral("1.0");
+    m_pack.PackPropertiesSet = false;
+    m_pack.PackLanguages = QStringList();
 
     resetTree();
     SetHeader({QStringLiteral("[english]=New map pack"), QStringLiteral("[htmlenglish]=")},

@@ -38,7 +38,7 @@ inline constexpr int MaxMaps = 89;
 enum class ResetKind { New, Open };
 
 // The project: pack header, maps and files tree. Views bind to its signals; these operations
-// are the only ways it changes. Pack fields live in the shared state it is given.
+// are the only ways it changes. It holds the pack fields too.
 //
 // Echoes: every change is signalled to every view, the view that made it included. Operations
 // a view calls while the user types (header and property cells, map names) take that view as
@@ -52,15 +52,13 @@ class ProjectModel : public QObject
     Q_OBJECT
 
 public:
-    explicit ProjectModel(SharedState &state = Common, QObject *parent = nullptr);
+    explicit ProjectModel(QObject *parent = nullptr);
     ~ProjectModel() override;
-
-    SharedState &state() const { return m_state; }
 
     void NewFile();
 
-    // The pack fields of the shared state as one value; setting them is one change.
-    PackProperties packProperties() const;
+    // The pack fields as one value; setting them is one change.
+    const PackProperties &packProperties() const { return m_pack; }
     void setPackProperties(const PackProperties &pack);
 
     // While a journal is set, every change outside New and Open appends to it what undoes it.
@@ -181,7 +179,7 @@ private:
     std::vector<SavedNode> saveSubtree(const TreeNode *node) const;
     void removeSubtree(TreeNode *node);
 
-    SharedState &m_state;
+    PackProperties m_pack;
     QStringList m_headerRows;
     QVector<THeaderKeyInfo> m_headerInfo;
     QVector<MapEntry> m_maps;

@@ -49,8 +49,8 @@ protected:
 
     test::TempConfigHome config;
     QTemporaryDir dir;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
     QString appDir;
     QString project = dir.filePath(QStringLiteral("pack.mpr"));
     QString installer = dir.filePath(QStringLiteral("out/pack.exe"));

@@ -1,6 +1,7 @@
 #include "mappack/setupscript.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -33,15 +34,15 @@ protected:
     }
 
     QTemporaryDir dir;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
     QString appDir;
     QString project;
 };
 
 TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
 {
-    state.PackLanguages = {QStringLiteral("russian")};
+    test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {QStringLiteral("russian")}; });
     TreeNode *folder = model.AddDirElement(model.root(FilesRoot), QStringLiteral("extra"));
     const QString page = dir.filePath(QStringLiteral("info.htm"));
     test::writeBytes(page, "x");
@@ -52,7 +53,7 @@ TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The relative installer path is taken from the current folder.
     const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
-    EXPECT_EQ(run.out, setupScriptBytes(MakeSetupScript(appDir, installer, state, model)));
+    EXPECT_EQ(run.out, setupScriptBytes(MakeSetupScript(appDir, installer, model)));
     EXPECT_TRUE(run.err.isEmpty());
     EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files), QStringList());
     EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
@@ -67,12 +68,12 @@ TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
     // The map list and the script were written before the compiler was looked for.
     EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")).isFile());
     EXPECT_EQ(test::readBytes(appDir + QStringLiteral("iscc/setup.iss")),
-              setupScriptBytes(MakeSetupScript(appDir, dir.filePath("pack.exe"), state, model)));
+              setupScriptBytes(MakeSetupScript(appDir, dir.filePath("pack.exe"), model)));
 }
 
 TEST_F(PackCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
 {
-    state.PackWebSite = QStringLiteral("http://x.example/\"");
+    test::editPack(model, [&](PackProperties &p) { p.PackWebSite = QStringLiteral("http://x.example/\""); });
     const test::PackRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
                               QStringLiteral("--appdir"), appDir});
     EXPECT_EQ(run.exitCode, 1);

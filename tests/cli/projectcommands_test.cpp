@@ -37,15 +37,15 @@ protected:
     test::TempConfigHome config; // the child process inherits it
     QTemporaryDir app;
     QTemporaryDir work;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
 };
 
 TEST_F(ProjectCommands, InfoShowsEachNodeWithTheNumberItTravelsUnder)
 {
     const QString page = file("about.htm");
     test::writeBytes(page, "<p>");
-    state.PackName = "Island Pack";
+    test::editPack(model, [&](PackProperties &p) { p.PackName = "Island Pack"; });
     TreeNode *info = model.AddDirElement(model.root(FilesRoot), "info");
     model.AddFileElement(info, "about.htm", InfoPageFile, page);
     TreeNode *theme = model.AddDirElement(model.root(TexturesRoot), "Theme");
@@ -82,7 +82,7 @@ TEST_F(ProjectCommands, CheckExitsByWhatTheReviewFinds)
     test::writeBytes(map, "map");
     model.AddFileElement(model.root(MapsRoot), "arena.xan", MapFile, map);
     model.SetMapPropertyValue(0, 3, "arena");
-    state.PackPropertiesSet = true;
+    test::editPack(model, [&](PackProperties &p) { p.PackPropertiesSet = true; });
     const QString clean = saved("clean.mpr");
     test::PackRun result = run({"check", clean});
     EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
@@ -160,7 +160,7 @@ TEST_F(ProjectCommands, FailuresExitOneAndMisuseExitsTwo)
 // as text, never as a command to it.
 TEST_F(ProjectCommands, InfoAndErrorsShowControlCharactersVisibly)
 {
-    state.PackAuthor = "Bob\x1b[2J";
+    test::editPack(model, [&](PackProperties &p) { p.PackAuthor = "Bob\x1b[2J"; });
     model.AddFileElement(model.root(FilesRoot), "x\x1b]0;owned\x07.htm", InfoPageFile, "/nowhere/x.htm");
     test::putHeaderValue(model, 1, "page\x7f" "31m");
     const QString project = saved("p.mpr");

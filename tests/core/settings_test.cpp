@@ -24,9 +24,6 @@ const QString Sep = QDir::separator();
 class Settings : public ::testing::Test
 {
 protected:
-    void SetUp() override { Common = SharedState(); }
-    void TearDown() override { Common = SharedState(); }
-
     // Adds a "name=value" line, as a map maker editing the file would.
     void store(const QString &file, const QString &name, const QString &value)
     {
@@ -37,6 +34,7 @@ protected:
         return parseSettingsFile(readBytes(file)).value(name).toString();
     }
 
+    tervelle::Settings m_read; // what the last LoadSettings gave
     TempConfigHome m_config;
     QTemporaryDir m_exeDir;
     QTemporaryDir m_folder;
@@ -44,15 +42,15 @@ protected:
 
 TEST_F(Settings, FirstStartCreatesBothKeysAndRecordsTheProgramFolder)
 {
-    LoadSettings(m_exeDir.path());
+    m_read = LoadSettings(m_exeDir.path());
     EXPECT_TRUE(QFile::exists(m_config.editorFile()));
     EXPECT_TRUE(QFile::exists(m_config.launcherFile()));
-    EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
-    EXPECT_EQ(Common.WormsDir, "");
-    EXPECT_EQ(Common.TexturesDir, "");
-    EXPECT_EQ(Common.LastDir, "");
+    EXPECT_EQ(m_read.AppDir, m_exeDir.path() + Sep);
+    EXPECT_EQ(m_read.WormsDir, "");
+    EXPECT_EQ(m_read.TexturesDir, "");
+    EXPECT_EQ(m_read.LastDir, "");
 
-    ASSERT_TRUE(SaveSettings());
+    ASSERT_TRUE(SaveSettings(m_read));
     EXPECT_EQ(readBytes(m_config.editorFile()), "AppDir=" + (m_exeDir.path() + Sep).toUtf8() + "\nLastDir=\nTexturesDir=\n");
     EXPECT_EQ(readBytes(m_config.launcherFile()), "");
 }
@@ -61,18 +59,18 @@ TEST_F(Settings, FoldersGetTheirTrailingSeparatorOrFallBack)
 {
     store(m_config.editorFile(), "AppDir", m_folder.path());
     store(m_config.launcherFile(), "WormsDir", m_folder.path());
-    LoadSettings(m_exeDir.path());
-    EXPECT_EQ(Common.AppDir, m_folder.path() + Sep);
-    EXPECT_EQ(Common.WormsDir, m_folder.path() + Sep);
+    m_read = LoadSettings(m_exeDir.path());
+    EXPECT_EQ(m_read.AppDir, m_folder.path() + Sep);
+    EXPECT_EQ(m_read.WormsDir, m_folder.path() + Sep);
 
     QFile::remove(m_config.editorFile());
     QFile::remove(m_config.launcherFile());
     store(m_config.editorFile(), "AppDir", m_folder.path() + "/gone");
     store(m_config.launcherFile(), "WormsDir", m_folder.path() + "/gone/");
-    LoadSettings(m_exeDir.path());
-    EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
-    EXPECT_EQ(Common.WormsDir, "");
-    ASSERT_TRUE(SaveSettings());
+    m_read = LoadSettings(m_exeDir.path());
+    EXPECT_EQ(m_read.AppDir, m_exeDir.path() + Sep);
+    EXPECT_EQ(m_read.WormsDir, "");
+    ASSERT_TRUE(SaveSettings(m_read));
     EXPECT_EQ(stored(m_config.editorFile(), "AppDir"), m_exeDir.path() + Sep);
     EXPECT_EQ(stored(m_config.launcherFile(), "WormsDir"), m_folder.path() + "/gone/");
 }
@@ -81,17 +79,17 @@ TEST_F(Settings, TexturesAndLastFolderStayExactlyAsStoredAndPersist)
 {
     store(m_config.editorFile(), "TexturesDir", "/no/such/themes");
     store(m_config.editorFile(), "LastDir", m_folder.path());
-    LoadSettings(m_exeDir.path());
-    EXPECT_EQ(Common.TexturesDir, "/no/such/themes");
-    EXPECT_EQ(Common.LastDir, m_folder.path());
+    m_read = LoadSettings(m_exeDir.path());
+    EXPECT_EQ(m_read.TexturesDir, "/no/such/themes");
+    EXPECT_EQ(m_read.LastDir, m_folder.path());
 
-    Common.TexturesDir = "/other, with comma";
-    Common.LastDir = "C:\\Maps\\";
-    ASSERT_TRUE(SaveSettings());
-    Common = SharedState();
-    LoadSettings(m_exeDir.path());
-    EXPECT_EQ(Common.TexturesDir, "/other, with comma");
-    EXPECT_EQ(Common.LastDir, "C:\\Maps\\");
+    m_read.TexturesDir = "/other, with comma";
+    m_read.LastDir = "C:\\Maps\\";
+    ASSERT_TRUE(SaveSettings(m_read));
+    m_read = {};
+    m_read = LoadSettings(m_exeDir.path());
+    EXPECT_EQ(m_read.TexturesDir, "/other, with comma");
+    EXPECT_EQ(m_read.LastDir, "C:\\Maps\\");
 }
 
 TEST_F(Settings, HandEditedValuesReadBackExactlyAsTypedAndSurviveTheSave)
@@ -111,16 +109,16 @@ TEST_F(Settings, HandEditedValuesReadBackExactlyAsTypedAndSurviveTheSave)
         QFile::remove(m_config.editorFile());
         // CR LF from an editor on Windows, and a note of the map maker's own that must be kept.
         writeBytes(m_config.editorFile(), "#note=keep me\r\nLastDir=" + value.toUtf8() + "\r\nTexturesDir=" + value.toUtf8() + "\n");
-        LoadSettings(m_exeDir.path());
-        EXPECT_EQ(Common.LastDir, value);
-        EXPECT_EQ(Common.TexturesDir, value);
+        m_read = LoadSettings(m_exeDir.path());
+        EXPECT_EQ(m_read.LastDir, value);
+        EXPECT_EQ(m_read.TexturesDir, value);
 
-        ASSERT_TRUE(SaveSettings());
+        ASSERT_TRUE(SaveSettings(m_read));
         EXPECT_EQ(stored(m_config.editorFile(), "#note"), "keep me");
-        Common = SharedState();
-        LoadSettings(m_exeDir.path());
-        EXPECT_EQ(Common.LastDir, value);
-        EXPECT_EQ(Common.TexturesDir, value);
+        m_read = {};
+        m_read = LoadSettings(m_exeDir.path());
+        EXPECT_EQ(m_read.LastDir, value);
+        EXPECT_EQ(m_read.TexturesDir, value);
     }
 }
 
@@ -138,11 +136,11 @@ TEST_F(Settings, MalformedFileIsReportedAndNeverRewritten)
         SCOPED_TRACE(bytes.left(40).toStdString());
         writeBytes(m_config.editorFile(), bytes);
         test::ProblemCapture problems;
-        LoadSettings(m_exeDir.path());
-        EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
-        EXPECT_EQ(Common.LastDir, "");
-        Common.LastDir = "/new";
-        EXPECT_FALSE(SaveSettings());
+        m_read = LoadSettings(m_exeDir.path());
+        EXPECT_EQ(m_read.AppDir, m_exeDir.path() + Sep);
+        EXPECT_EQ(m_read.LastDir, "");
+        m_read.LastDir = "/new";
+        EXPECT_FALSE(SaveSettings(m_read));
         EXPECT_EQ(readBytes(m_config.editorFile()), bytes);
         ASSERT_FALSE(problems.problems().isEmpty());
         EXPECT_TRUE(problems.problems().first().contains(m_config.editorFile())) << problems.problems().first().toStdString();
@@ -155,9 +153,9 @@ TEST_F(Settings, FileThatCannotBeReadIsReportedAndNeverRewritten)
     QDir().mkpath(m_config.editorFile());
     {
         test::ProblemCapture problems;
-        LoadSettings(m_exeDir.path());
-        EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
-        EXPECT_FALSE(SaveSettings());
+        m_read = LoadSettings(m_exeDir.path());
+        EXPECT_EQ(m_read.AppDir, m_exeDir.path() + Sep);
+        EXPECT_FALSE(SaveSettings(m_read));
         ASSERT_FALSE(problems.problems().isEmpty());
         EXPECT_TRUE(problems.problems().first().contains("Tervelle.conf"));
         EXPECT_TRUE(problems.problems().first().contains("folder"));
@@ -168,8 +166,8 @@ TEST_F(Settings, FileThatCannotBeReadIsReportedAndNeverRewritten)
     ASSERT_EQ(mkfifo(QFile::encodeName(m_config.editorFile()).constData(), 0600), 0);
     {
         test::ProblemCapture problems;
-        LoadSettings(m_exeDir.path());
-        EXPECT_FALSE(SaveSettings());
+        m_read = LoadSettings(m_exeDir.path());
+        EXPECT_FALSE(SaveSettings(m_read));
         ASSERT_FALSE(problems.problems().isEmpty());
         EXPECT_TRUE(problems.problems().first().contains("not a regular file"));
     }
@@ -181,9 +179,9 @@ TEST_F(Settings, FileThatCannotBeReadIsReportedAndNeverRewritten)
     chmod(QFile::encodeName(m_config.editorFile()).constData(), 0200);
     if (geteuid() != 0) {
         test::ProblemCapture problems;
-        LoadSettings(m_exeDir.path());
-        EXPECT_EQ(Common.LastDir, "");
-        EXPECT_FALSE(SaveSettings());
+        m_read = LoadSettings(m_exeDir.path());
+        EXPECT_EQ(m_read.LastDir, "");
+        EXPECT_FALSE(SaveSettings(m_read));
         EXPECT_FALSE(problems.problems().isEmpty());
     }
     chmod(QFile::encodeName(m_config.editorFile()).constData(), 0600);
@@ -192,15 +190,15 @@ TEST_F(Settings, FileThatCannotBeReadIsReportedAndNeverRewritten)
 
 TEST_F(Settings, ValueWithALineBreakIsReportedNotWritten)
 {
-    LoadSettings(m_exeDir.path());
-    Common.LastDir = "/maps\nAppDir=/elsewhere";
+    m_read = LoadSettings(m_exeDir.path());
+    m_read.LastDir = "/maps\nAppDir=/elsewhere";
     test::ProblemCapture problems;
-    EXPECT_FALSE(SaveSettings());
+    EXPECT_FALSE(SaveSettings(m_read));
     ASSERT_EQ(problems.problems().size(), 1);
     EXPECT_TRUE(problems.problems().first().contains("LastDir"));
-    LoadSettings(m_exeDir.path());
-    EXPECT_EQ(Common.AppDir, m_exeDir.path() + Sep);
-    EXPECT_EQ(Common.LastDir, "");
+    m_read = LoadSettings(m_exeDir.path());
+    EXPECT_EQ(m_read.AppDir, m_exeDir.path() + Sep);
+    EXPECT_EQ(m_read.LastDir, "");
 }
 
 TEST_F(Settings, MalformedFileIsNeverRewrittenEvenWhenReadAgain)
@@ -210,8 +208,8 @@ TEST_F(Settings, MalformedFileIsNeverRewrittenEvenWhenReadAgain)
     const QByteArray malformed = "LastDir=/maps\n[Unclosed\nTexturesDir=/themes\n";
     writeBytes(m_config.editorFile(), malformed);
     testing::internal::CaptureStderr();
-    LoadSettings(m_exeDir.path());
-    EXPECT_FALSE(SaveSettings());
+    m_read = LoadSettings(m_exeDir.path());
+    EXPECT_FALSE(SaveSettings(m_read));
     EXPECT_FALSE(SettingsStore(SettingsStore::Key::Editor).writeString("LastDir", "/elsewhere"));
     const std::string report = testing::internal::GetCapturedStderr();
     EXPECT_EQ(readBytes(m_config.editorFile()), malformed);
@@ -219,9 +217,9 @@ TEST_F(Settings, MalformedFileIsNeverRewrittenEvenWhenReadAgain)
 
     // Once the file is put right, it is read and written again.
     writeBytes(m_config.editorFile(), "LastDir=/maps\n");
-    LoadSettings(m_exeDir.path());
-    EXPECT_EQ(Common.LastDir, "/maps");
-    EXPECT_TRUE(SaveSettings());
+    m_read = LoadSettings(m_exeDir.path());
+    EXPECT_EQ(m_read.LastDir, "/maps");
+    EXPECT_TRUE(SaveSettings(m_read));
 }
 
 } // namespace

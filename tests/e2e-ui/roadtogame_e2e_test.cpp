@@ -76,9 +76,9 @@ protected:
                 QFile::link(file.absoluteFilePath(), appDir + "iscc/" + file.fileName());
         }
         QFile::link(CompilerFolder + "/languages", appDir + "iscc/languages");
-        Common.AppDir = appDir;
-        Common.compilerLauncher = QStringLiteral("wine");
-        Common.PackPropertiesSet = true;
+        settings.AppDir = appDir;
+        settings.compilerLauncher = QStringLiteral("wine");
+        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     }
 
     QTableView *grid(const char *name) const { return widget<QTableView>(name); }

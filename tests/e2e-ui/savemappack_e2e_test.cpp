@@ -45,9 +45,9 @@ protected:
                 QFile::link(file.absoluteFilePath(), appDir + QStringLiteral("iscc/") + file.fileName());
         }
         QFile::link(compiler + QStringLiteral("/languages"), appDir + QStringLiteral("iscc/languages"));
-        Common.AppDir = appDir;
-        Common.compilerLauncher = QStringLiteral("wine");
-        Common.PackPropertiesSet = true;
+        settings.AppDir = appDir;
+        settings.compilerLauncher = QStringLiteral("wine");
+        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     }
 
     QString appDir;

@@ -1,6 +1,7 @@
 #include "mappack/packfiles.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 #include "support/tgabuilder.h"
 
@@ -183,8 +184,8 @@ protected:
     QTemporaryDir dir;
     const QString launcher = dir.filePath(QStringLiteral("launcher")) + QLatin1Char('/');
     const QString worms = dir.filePath(QStringLiteral("worms")) + QLatin1Char('/');
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
     QString appDir;
 };
 
@@ -213,10 +214,12 @@ TEST_F(PackBuild, InstallerCarriesExactlyTheNumberedFilesOfTheScript)
 
 TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
 {
-    state.PackName = QStringLiteral("Bob's {best}, 100%");
-    state.PackVersion = QStringLiteral("{2}");
-    state.PackAuthor = QStringLiteral("\"Bob\"");
-    state.PackWebSite = QStringLiteral("http://bob.example/{x}'");
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = QStringLiteral("Bob's {best}, 100%");
+        p.PackVersion = QStringLiteral("{2}");
+        p.PackAuthor = QStringLiteral("\"Bob\"");
+        p.PackWebSite = QStringLiteral("http://bob.example/{x}'");
+    });
     model.SetHeaderValue(0, QStringLiteral("Bob's {pack}"));
     fillProject(QStringLiteral("{x}'s #1"), QStringLiteral("it's {a} "));
     TreeNode *theme = model.AddDirElement(model.root(TexturesRoot), QStringLiteral("My'{Theme}"));
@@ -271,8 +274,10 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
 // quote or brace after it: a Pascal string or a "{{" escape would end elsewhere than we wrote.
 TEST_F(PackBuild, NamesInstallExactlyUnderAJapaneseLocale)
 {
-    state.PackName = QStringLiteral("Café ƒ'");
-    state.PackVersion = QStringLiteral("1ƒ{src}");
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = QStringLiteral("Café ƒ'");
+        p.PackVersion = QStringLiteral("1ƒ{src}");
+    });
     model.SetHeaderValue(0, QStringLiteral("Café ƒ{pack}"));
     fillProject(QStringLiteral("ƒ{x}"), QStringLiteral("café ƒ'"));
     const QString installer = dir.filePath(QStringLiteral("ƒ'.exe"));
@@ -313,7 +318,7 @@ TEST_F(PackBuild, RejectedScriptShowsTheCompilersErrorLines)
 {
     // A language whose messages file the compiler folder lacks: the compiler stops with its
     // error on standard error.
-    state.PackLanguages = {QStringLiteral("klingon")};
+    test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {QStringLiteral("klingon")}; });
     const QString installer = dir.filePath(QStringLiteral("pack.exe"));
 
     const ToolRun run = build(installer);
@@ -367,7 +372,7 @@ TEST_F(PackBuild, SourcesDifferingOnlyInCaseEachKeepTheirBytes)
 TEST_F(PackBuild, LineBreakInAPackTextNeverReachesTheCompiler)
 {
     const QString marker = dir.filePath(QStringLiteral("ran.txt"));
-    state.PackVersion = QStringLiteral("1.0\r#expr Exec(\"cmd.exe\", \"/c echo ran> %1\", \"\", 1)").arg(dosPath(marker));
+    test::editPack(model, [&](PackProperties &p) { p.PackVersion = QStringLiteral("1.0\r#expr Exec(\"cmd.exe\", \"/c echo ran> %1\", \"\", 1)").arg(dosPath(marker)); });
     const QString installer = dir.filePath(QStringLiteral("pack.exe"));
 
     const ToolRun run = build(installer);

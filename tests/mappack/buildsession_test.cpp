@@ -37,9 +37,9 @@ protected:
     void SetUp() override
     {
         test::resetLanguage();
-        state.AppDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
-        state.compilerLauncher = QStringLiteral("/bin/sh");
-        QDir().mkpath(state.AppDir + QStringLiteral("iscc/maplists"));
+        settings.AppDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
+        settings.compilerLauncher = QStringLiteral("/bin/sh");
+        QDir().mkpath(settings.AppDir + QStringLiteral("iscc/maplists"));
         QDir().mkpath(outDir());
         model.NewFile();
     }
@@ -52,7 +52,7 @@ protected:
     void fakeCompiler(QByteArray script)
     {
         script.replace("OUT", QFile::encodeName(outDir()));
-        test::writeBytes(state.AppDir + QStringLiteral("iscc/iscc.exe"), script);
+        test::writeBytes(settings.AppDir + QStringLiteral("iscc/iscc.exe"), script);
     }
 
     CompileResult run(BuildSession &session, const QString &chosen)
@@ -75,10 +75,10 @@ protected:
     }
 
     QTemporaryDir dir;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
     ConsoleLines console;
-    BuildSession session{console, state};
+    BuildSession session{console, settings};
 };
 
 const QByteArray Previous = QByteArray("the previous, good installer\n").repeated(4096);
@@ -101,11 +101,11 @@ TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCom
         EXPECT_EQ(test::readBytes(installer()), Previous);
         EXPECT_EQ(outFiles(), (QStringList{"mine.tmp", "pack.exe"}));
         EXPECT_EQ(test::readBytes(out("mine.tmp")), "the map maker's own");
-        EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(state.AppDir)));
+        EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(settings.AppDir)));
     }
 
     // A launcher that cannot start: nothing was written, and the earlier installer is in place.
-    state.compilerLauncher = dir.filePath(QStringLiteral("no-such-launcher"));
+    settings.compilerLauncher = dir.filePath(QStringLiteral("no-such-launcher"));
     EXPECT_EQ(run(), CompileResult::FailedToLaunch);
     EXPECT_EQ(test::readBytes(installer()), Previous);
     EXPECT_EQ(outFiles(), (QStringList{"mine.tmp", "pack.exe"}));
@@ -182,7 +182,7 @@ TEST_F(BuildSessionTest, ALockThatCannotBeWrittenSaysWhy)
 {
     fakeCompiler("exit 0\n");
     const auto startMessage = [&] {
-        BuildSession session(console, state);
+        BuildSession session(console, settings);
         try {
             session.start(model, installer());
         } catch (const UserError &e) {
@@ -201,9 +201,9 @@ TEST_F(BuildSessionTest, ALockThatCannotBeWrittenSaysWhy)
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(full.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << full.toStdString();
-    EXPECT_EQ(QDir(state.AppDir + QStringLiteral("iscc")).entryList({"build.lock*"}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(settings.AppDir + QStringLiteral("iscc")).entryList({"build.lock*"}, QDir::Files), QStringList());
 
-    QDir(state.AppDir + QStringLiteral("iscc")).removeRecursively();
+    QDir(settings.AppDir + QStringLiteral("iscc")).removeRecursively();
     const QString missing = startMessage();
     EXPECT_TRUE(missing.contains(QString::fromLocal8Bit(std::strerror(ENOENT)))) << missing.toStdString();
 }
@@ -217,7 +217,7 @@ TEST_F(BuildSessionTest, SuccessReplacesTheInstallerAndLeavesNothingAside)
     EXPECT_EQ(console.lines.last(), "Done");
     EXPECT_EQ(test::readBytes(installer()), "MZ new");
     EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
-    EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(state.AppDir)));
+    EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(settings.AppDir)));
 }
 
 TEST_F(BuildSessionTest, SuccessWithoutAnInstallerKeepsTheEarlierOneAndSaysSo)
@@ -237,7 +237,7 @@ TEST_F(BuildSessionTest, SessionEndedMidBuildStopsTheCompilerAndPutsTheInstaller
     test::writeBytes(installer(), Previous);
     fakeCompiler("printf 'MZ half' > OUT/pack.exe; while :; do sleep 0.05; printf more >> OUT/pack.exe; done\n");
     {
-        BuildSession closing(console, state);
+        BuildSession closing(console, settings);
         closing.start(model, installer());
         EXPECT_TRUE(QTest::qWaitFor([&] { return test::readBytes(installer()).startsWith("MZ half"); }, 60000));
     }
@@ -254,23 +254,22 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
     fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; cat setup.iss > OUT/pack.exe\n");
     QSignalSpy firstDone(&session, &BuildSession::finished);
     session.start(model, installer());
-    const QByteArray firstScript = test::readBytes(state.AppDir + QStringLiteral("iscc/setup.iss"));
+    const QByteArray firstScript = test::readBytes(settings.AppDir + QStringLiteral("iscc/setup.iss"));
 
-    SharedState otherState = state;
-    ProjectModel other{otherState};
+    ProjectModel other;
     other.NewFile();
     other.SetHeaderValue(0, QStringLiteral("Other pack"));
     ConsoleLines otherConsole;
-    BuildSession second(otherConsole, otherState);
+    BuildSession second(otherConsole, settings);
     try {
         second.start(other, out("other.exe"));
         FAIL() << "the second build started";
     } catch (const UserError &e) {
-        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(state.AppDir + QStringLiteral("iscc"))))
+        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(settings.AppDir + QStringLiteral("iscc"))))
             << e.what();
     }
     EXPECT_TRUE(otherConsole.lines.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(state.AppDir + QStringLiteral("iscc/maplists/Other pack.mpl")));
+    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/maplists/Other pack.mpl")));
 
     test::writeBytes(go, "");
     ASSERT_TRUE(firstDone.wait(60000));
@@ -289,8 +288,8 @@ TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
 {
     const QString victim = dir.filePath(QStringLiteral("victim"));
     test::writeBytes(victim, "someone else's");
-    const QString script = state.AppDir + QStringLiteral("iscc/setup.iss");
-    const QString mapList = state.AppDir + QStringLiteral("iscc/maplists/New map pack.mpl");
+    const QString script = settings.AppDir + QStringLiteral("iscc/setup.iss");
+    const QString mapList = settings.AppDir + QStringLiteral("iscc/maplists/New map pack.mpl");
     ASSERT_TRUE(QFile::link(victim, script));
     ASSERT_TRUE(QFile::link(victim, mapList));
     fakeCompiler("printf new > OUT/pack.exe\n");
@@ -299,7 +298,7 @@ TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
     EXPECT_FALSE(QFileInfo(script).isSymLink());
     EXPECT_FALSE(QFileInfo(mapList).isSymLink());
     EXPECT_TRUE(test::readBytes(script).startsWith("[Setup]"));
-    EXPECT_EQ(QDir(state.AppDir + QStringLiteral("iscc")).entryList(QDir::Hidden | QDir::Files), (QStringList{"iscc.exe", "setup.iss"}));
+    EXPECT_EQ(QDir(settings.AppDir + QStringLiteral("iscc")).entryList(QDir::Hidden | QDir::Files), (QStringList{"iscc.exe", "setup.iss"}));
 }
 
 // Each would otherwise put the earlier installer back over what the other had just built.
@@ -310,7 +309,7 @@ TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
     QSignalSpy firstDone(&session, &BuildSession::finished);
     session.start(model, installer());
 
-    SharedState otherState = state;
+    Settings otherState = settings;
     otherState.AppDir = dir.filePath(QStringLiteral("other")) + QLatin1Char('/');
     QDir().mkpath(otherState.AppDir + QStringLiteral("iscc/maplists"));
     test::writeBytes(otherState.AppDir + QStringLiteral("iscc/iscc.exe"), "exit 0\n");
@@ -333,7 +332,7 @@ TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
 TEST_F(BuildSessionTest, LeftOverLockIsTakenOverAndAnythingElseIsNamed)
 {
     fakeCompiler("printf new > OUT/pack.exe\n");
-    const QString lock = BuildSession::lockFile(state.AppDir);
+    const QString lock = BuildSession::lockFile(settings.AppDir);
     for (const QByteArray &content : {QByteArray(), QByteArray("\x8f\x01\xffgarbage\n\n\n")}) {
         test::writeBytes(lock, content);
         EXPECT_EQ(run(), CompileResult::Success);
@@ -366,12 +365,12 @@ TEST_F(BuildSessionTest, CodePageTheCompilerCannotRunInIsRefusedNamingTheSetting
             << e.what();
     }
     setTextCodec(QString::fromLatin1(DefaultCodePage));
-    EXPECT_FALSE(QFileInfo::exists(state.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
 }
 
 TEST_F(BuildSessionTest, InstallerFileIsTheChosenNameWithExe)
 {
-    const QString iscc = state.AppDir + QStringLiteral("iscc");
+    const QString iscc = settings.AppDir + QStringLiteral("iscc");
     EXPECT_EQ(BuildSession::installerFile("/packs/my.pack.exe", iscc), "/packs/my.pack.exe");
     EXPECT_EQ(BuildSession::installerFile("/packs/my", iscc), "/packs/my.exe");
     EXPECT_EQ(BuildSession::installerFile("/pack.zip", iscc), "/pack.exe");

@@ -36,8 +36,8 @@ protected:
     void SetUp() override
     {
         test::resetLanguage();
-        state.AppDir = dir.path() + QLatin1Char('/');
-        state.compilerLauncher = QStringLiteral("/bin/sh");
+        settings.AppDir = dir.path() + QLatin1Char('/');
+        settings.compilerLauncher = QStringLiteral("/bin/sh");
     }
 
     void fakeCompiler(const QByteArray &shellScript)
@@ -57,9 +57,9 @@ protected:
     }
 
     QTemporaryDir dir;
-    SharedState state;
+    Settings settings;
     ConsoleLines console;
-    CompilerRun compiler{console, state};
+    CompilerRun compiler{console, settings};
 };
 
 TEST_F(CompilerRunTest, SilentSuccessGivesStartAndDone)
@@ -106,7 +106,7 @@ TEST_F(CompilerRunTest, MissingCompilerOrLauncherGivesOnlyTheFailLine)
     EXPECT_EQ(console.lines, QStringList{"Failed to launch InnoSetup compiler!"});
 
     fakeCompiler("exit 0\n");
-    state.compilerLauncher = dir.filePath("no-such-launcher");
+    settings.compilerLauncher = dir.filePath("no-such-launcher");
     console.lines.clear();
     EXPECT_EQ(run(), CompileResult::FailedToLaunch);
     EXPECT_EQ(console.lines, QStringList{"Failed to launch InnoSetup compiler!"});

@@ -26,8 +26,8 @@ protected:
     QString staged(const QString &name) const { return appDir() + "iscc/maplists/" + name; }
 
     QTemporaryDir app;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
 };
 
 TEST_F(MapList, NewProjectWithOneMapGivesTheKnownElevenLines)

@@ -44,7 +44,7 @@ protected:
     // The refusal of each of the three writers; the map list and the script must agree.
     void expectAllRefuse(const QString &expected, const char *field)
     {
-        const QString script = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), state, model); });
+        const QString script = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
         const QString mapList = refusal([&] { MapListBytes(model); });
         const QString saved = refusal([&] { SaveMapList(model, app.path() + QLatin1Char('/')); });
         EXPECT_TRUE(script.contains(expected)) << field << ": " << script.toStdString();
@@ -54,20 +54,22 @@ protected:
     }
 
     QTemporaryDir app;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
     TreeNode *info = nullptr;
     TreeNode *page = nullptr;
 };
 
 TEST_F(PackCheck, ValidProjectPasses)
 {
-    state.PackLanguages = {QStringLiteral("russian"), QStringLiteral("german")};
-    state.PackVersion.clear();
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackLanguages = {QStringLiteral("russian"), QStringLiteral("german")};
+        p.PackVersion.clear();
+    });
     model.SetHeaderValue(0, QStringLiteral(".hidden"));
-    EXPECT_NO_THROW(checkPackTexts(state, model));
+    EXPECT_NO_THROW(checkPackTexts(model));
     model.SetHeaderValue(0, QString()); // the map list file is then ".mpl"
-    EXPECT_NO_THROW(checkPackTexts(state, model));
+    EXPECT_NO_THROW(checkPackTexts(model));
 }
 
 // A CR in any of these would start a script line of its own: a [Run] entry run at install
@@ -83,11 +85,11 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
         QString expected;
     };
     const Case cases[] = {
-        {"pack name", [&] { state.PackName = hostile; }, QStringLiteral("The pack name \"") + shown},
-        {"version", [&] { state.PackVersion = hostile; }, QStringLiteral("The pack version \"") + shown},
-        {"author", [&] { state.PackAuthor = hostile; }, QStringLiteral("The pack author \"") + shown},
-        {"web site", [&] { state.PackWebSite = hostile; }, QStringLiteral("The pack web site \"") + shown},
-        {"language", [&] { state.PackLanguages = {QStringLiteral("german"), hostile}; },
+        {"pack name", [&] { test::editPack(model, [&](PackProperties &p) { p.PackName = hostile; }); }, QStringLiteral("The pack name \"") + shown},
+        {"version", [&] { test::editPack(model, [&](PackProperties &p) { p.PackVersion = hostile; }); }, QStringLiteral("The pack version \"") + shown},
+        {"author", [&] { test::editPack(model, [&](PackProperties &p) { p.PackAuthor = hostile; }); }, QStringLiteral("The pack author \"") + shown},
+        {"web site", [&] { test::editPack(model, [&](PackProperties &p) { p.PackWebSite = hostile; }); }, QStringLiteral("The pack web site \"") + shown},
+        {"language", [&] { test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {QStringLiteral("german"), hostile}; }); },
          QStringLiteral("The installer language \"") + shown},
         // A project file can hold what the editor refuses to type.
         {"header key", [&] {
@@ -125,8 +127,8 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
 TEST_F(PackCheck, EveryControlCharacterIsRefused)
 {
     for (const char16_t c : {u'\n', u'\0', u'\t', u'\x1b', u'\x7f', u'\x9b'}) {
-        state.PackAuthor = QStringLiteral("Bob") + QChar(c) + QStringLiteral("by");
-        const QString message = refusal([&] { checkPackTexts(state, model); });
+        test::editPack(model, [&](PackProperties &p) { p.PackAuthor = QStringLiteral("Bob") + QChar(c) + QStringLiteral("by"); });
+        const QString message = refusal([&] { checkPackTexts(model); });
         EXPECT_TRUE(message.startsWith(QStringLiteral("The pack author \"Bob\\"))) << int(c) << message.toStdString();
         EXPECT_FALSE(message.contains(QChar(c))) << int(c) << ": the message shows the character itself";
     }
@@ -155,7 +157,7 @@ TEST_F(PackCheck, NamesThatLeaveTheirFolderAreRefusedNamingTheNodeAndWhereItLies
         expectAllRefuse(QStringLiteral("In Files\\ of the files tree, the map list file \"") + name + QLatin1Char('"'), bad);
 
         SetUp();
-        state.PackName = name;
+        test::editPack(model, [&](PackProperties &p) { p.PackName = name; });
         expectAllRefuse(QStringLiteral("The pack name \"") + name + QLatin1Char('"'), bad);
     }
 }
@@ -168,7 +170,7 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
                             "/p/nul.htm", "/p/x/../a.htm", "/p/./a.htm", "/p/a:b.htm", "/p/a<b>.htm", "p/a.htm"}) {
         SetUp();
         page->Info.Path = QString::fromLatin1(bad);
-        const QString message = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), state, model); });
+        const QString message = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
         EXPECT_TRUE(message.contains(QStringLiteral("In Files\\info\\ of the files tree, the source path of the file \"about.htm\" \"")
                                      + QString::fromLatin1(bad) + QLatin1Char('"')))
             << bad << ": " << message.toStdString();
@@ -176,7 +178,7 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
     for (const char *good : {"/p/a..b.htm", "/p/.hidden/ä {x} #1.htm", "//p//a.htm"}) {
         SetUp();
         page->Info.Path = QString::fromUtf8(good);
-        EXPECT_EQ(refusal([&] { checkPackTexts(state, model); }), QString()) << good;
+        EXPECT_EQ(refusal([&] { checkPackTexts(model); }), QString()) << good;
     }
 }
 
@@ -184,13 +186,13 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
 TEST_F(PackCheck, WebSiteIsEmptyOrAWebAddress)
 {
     for (const char *bad : {"\\\\host\\share\\x.exe", "C:\\x.exe", "file:///x.exe", "www.a.example", "httpx://a"}) {
-        state.PackWebSite = QString::fromLatin1(bad);
-        const QString message = refusal([&] { checkPackTexts(state, model); });
-        EXPECT_TRUE(message.contains(QStringLiteral("The pack web site \"%1\"").arg(state.PackWebSite))) << bad;
+        test::editPack(model, [&](PackProperties &p) { p.PackWebSite = QString::fromLatin1(bad); });
+        const QString message = refusal([&] { checkPackTexts(model); });
+        EXPECT_TRUE(message.contains(QStringLiteral("The pack web site \"%1\"").arg(model.packProperties().PackWebSite))) << bad;
     }
     for (const char *good : {"", "http://a.example/", "HTTPS://a.example/x?y", "Http://a"}) {
-        state.PackWebSite = QString::fromLatin1(good);
-        EXPECT_EQ(refusal([&] { checkPackTexts(state, model); }), QString()) << good;
+        test::editPack(model, [&](PackProperties &p) { p.PackWebSite = QString::fromLatin1(good); });
+        EXPECT_EQ(refusal([&] { checkPackTexts(model); }), QString()) << good;
     }
 }
 
@@ -207,7 +209,7 @@ TEST_F(PackCheck, EnglishTitleMustNameAFileInTheStagingFolder)
 TEST_F(PackCheck, LanguagesNameFilesOfTheLanguagesFolder)
 {
     for (const char *bad : {"ger\"man", "..\\..\\evil", "a/b", ""}) {
-        state.PackLanguages = {QStringLiteral("russian"), QString::fromLatin1(bad)};
+        test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {QStringLiteral("russian"), QString::fromLatin1(bad)}; });
         expectAllRefuse(QStringLiteral("The installer language \"") + QString::fromLatin1(bad) + QLatin1Char('"'), bad);
     }
 }
@@ -216,31 +218,33 @@ TEST_F(PackCheck, OuterBlanksOfNameVersionAndAuthorAreRefused)
 {
     struct Case
     {
-        QString *field;
+        QString PackProperties::*field;
         const char *label;
         const char *value;
     };
     const Case cases[] = {
-        {&state.PackName, "The pack name", " Island"},
-        {&state.PackVersion, "The pack version", " 1.0"},
-        {&state.PackVersion, "The pack version", "1.0 "},
-        {&state.PackAuthor, "The pack author", " Bob"},
-        {&state.PackAuthor, "The pack author", "Bob "},
+        {&PackProperties::PackName, "The pack name", " Island"},
+        {&PackProperties::PackVersion, "The pack version", " 1.0"},
+        {&PackProperties::PackVersion, "The pack version", "1.0 "},
+        {&PackProperties::PackAuthor, "The pack author", " Bob"},
+        {&PackProperties::PackAuthor, "The pack author", "Bob "},
     };
     for (const Case &c : cases) {
         SetUp();
-        *c.field = QString::fromLatin1(c.value);
-        const QString message = refusal([&] { checkPackTexts(state, model); });
+        test::editPack(model, [&](PackProperties &p) { p.*c.field = QString::fromLatin1(c.value); });
+        const QString message = refusal([&] { checkPackTexts(model); });
         EXPECT_TRUE(message.startsWith(QStringLiteral("%1 \"%2\" begins or ends with a blank")
                                            .arg(QLatin1String(c.label), QLatin1String(c.value))))
             << message.toStdString();
     }
     // Blanks inside are kept, and so is a blank after the whole web site.
     SetUp();
-    state.PackName = QStringLiteral("Island pack");
-    state.PackAuthor = QStringLiteral("Bob and Al");
-    state.PackWebSite = QStringLiteral("http://x.example/ ");
-    EXPECT_NO_THROW(checkPackTexts(state, model));
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = QStringLiteral("Island pack");
+        p.PackAuthor = QStringLiteral("Bob and Al");
+        p.PackWebSite = QStringLiteral("http://x.example/ ");
+    });
+    EXPECT_NO_THROW(checkPackTexts(model));
 }
 
 // A lone "{" or "}" would open or close a map in the middle of the launcher's list.

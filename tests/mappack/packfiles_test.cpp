@@ -17,8 +17,8 @@ protected:
         test::resetLanguage();
         model.NewFile();
     }
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
 };
 
 TEST_F(PackFiles, NewProjectStagesOnlyTheMapList)

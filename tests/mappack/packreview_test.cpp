@@ -1,6 +1,7 @@
 #include "mappack/packreview.h"
 #include "core/langload.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 #include "support/tgabuilder.h"
 
@@ -23,10 +24,12 @@ protected:
     void SetUp() override
     {
         test::resetLanguage();
-        state.AppDir = app.path() + QLatin1Char('/');
-        state.PackName = QStringLiteral("Pack");
-        state.PackVersion = QStringLiteral("1.0");
-        state.PackPropertiesSet = true;
+        settings.AppDir = app.path() + QLatin1Char('/');
+        test::editPack(model, [&](PackProperties &p) {
+            p.PackName = QStringLiteral("Pack");
+            p.PackVersion = QStringLiteral("1.0");
+            p.PackPropertiesSet = true;
+        });
         model.NewFile();
         model.AddMap();
     }
@@ -48,7 +51,7 @@ protected:
     QStringList found(FindingClass kind)
     {
         QStringList lines;
-        for (const Finding &f : ReviewPack(model, state).findings) {
+        for (const Finding &f : ReviewPack(model, settings.AppDir).findings) {
             if (f.kind == kind)
                 lines << f.where + QLatin1Char('|') + f.message;
         }
@@ -57,8 +60,8 @@ protected:
 
     QTemporaryDir app;
     QTemporaryDir dir;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
 };
 
 // Each source problem is an error or warning on its node, the path in the message; a sound
@@ -106,7 +109,7 @@ TEST_F(PackReviewTest, SourceFilesAreJudgedByOneLook)
         EXPECT_EQ(found(FindingClass::UnreadableSource).size(), 1);
     }
 
-    const PackReview review = ReviewPack(model, state);
+    const PackReview review = ReviewPack(model, settings.AppDir);
     EXPECT_TRUE(review.hasErrors());
     // Errors lead, so a long list starts with what stops the build.
     for (std::size_t i = 1; i < review.findings.size(); ++i)
@@ -120,15 +123,17 @@ TEST_F(PackReviewTest, SourceFilesAreJudgedByOneLook)
 // hides the rest.
 TEST_F(PackReviewTest, EveryRefusedTextIsAFinding)
 {
-    state.PackName = QStringLiteral("Pack ");
-    state.PackAuthor = QStringLiteral("me\r#expr");
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = QStringLiteral("Pack ");
+        p.PackAuthor = QStringLiteral("me\r#expr");
+    });
     add(FilesRoot, QStringLiteral("a:b.txt"), PlainFile, file(QStringLiteral("ab.txt")));
     add(FilesRoot, QStringLiteral("quote.txt"), PlainFile, file(QStringLiteral("q\"uote.txt")));
     QStringList rows = model.map(0).Info.Properties;
     rows << QStringLiteral("{");
     model.CommitMapProperties(0, rows);
 
-    const PackReview review = ReviewPack(model, state);
+    const PackReview review = ReviewPack(model, settings.AppDir);
     QStringList places;
     for (const Finding &f : review.findings) {
         if (f.kind == FindingClass::RefusedText) {
@@ -200,9 +205,9 @@ TEST_F(PackReviewTest, InstallPlacesAreComparedAsWindowsDoes)
 // language table.
 TEST_F(PackReviewTest, NotesAndTextsFromTheLanguageTable)
 {
-    state.PackPropertiesSet = false;
+    test::editPack(model, [&](PackProperties &p) { p.PackPropertiesSet = false; });
     model.NewFile();
-    PackReview review = ReviewPack(model, state);
+    PackReview review = ReviewPack(model, settings.AppDir);
     ASSERT_EQ(review.findings.size(), 2u);
     EXPECT_FALSE(review.hasErrors());
     EXPECT_EQ(review.findings[0].kind, FindingClass::NoMaps);
@@ -211,7 +216,7 @@ TEST_F(PackReviewTest, NotesAndTextsFromTheLanguageTable)
 
     LangTexts[langIndex(QStringLiteral("[message.Check.NoMaps]"))] = QStringLiteral("Keine Karten /k /f");
     LangTexts[langIndex(QStringLiteral("[message.Check.Note]"))] = QStringLiteral("Hinweis");
-    review = ReviewPack(model, state);
+    review = ReviewPack(model, settings.AppDir);
     EXPECT_EQ(findingLine(review.findings[0]),
               QStringLiteral("Hinweis: Map pack properties: Keine Karten   Add a map with Edit, Add on the Maps panel."));
     test::resetLanguage();

@@ -2,6 +2,7 @@
 #include "core/errors.h"
 #include "core/safesave.h"
 #include "project/projectmodel.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -193,7 +194,7 @@ protected:
     QList<QByteArray> script(const QString &appDir = QStringLiteral("C:\\Editor\\"),
                              const QString &installer = QStringLiteral("C:\\Packs\\my.pack.exe"))
     {
-        return MakeSetupScript(appDir, installer, state, model, codec);
+        return MakeSetupScript(appDir, installer, model, codec);
     }
 
     // The lines between a section header and the empty line that ends it.
@@ -224,8 +225,8 @@ protected:
         return result;
     }
 
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
     TextCodec codec{QStringLiteral("windows-1252")};
 };
 
@@ -264,7 +265,7 @@ TEST_F(SetupScript, LanguagesEndWithEnglishAndOnlyRussianGetsMessages)
     EXPECT_EQ(section(lines, "[Languages]"), QList<QByteArray>{english});
     EXPECT_EQ(section(lines, "[CustomMessages]").size(), 7);
 
-    state.PackLanguages = {"russian", "german"};
+    test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"russian", "german"}; });
     lines = script();
     EXPECT_EQ(section(lines, "[Languages]"),
               (QList<QByteArray>{russian, "Name: \"german\"; MessagesFile: \"compiler:Languages\\german.isl\"", english}));
@@ -276,9 +277,9 @@ TEST_F(SetupScript, LanguagesEndWithEnglishAndOnlyRussianGetsMessages)
                             " \xF7\xF2\xEE\xE1\xFB \xF3\xE7\xED\xE0\xF2\xFC \xE1\xEE\xEB\xFC\xF8\xE5");
 
     // Russian is found at any position, and other languages get no messages of their own.
-    state.PackLanguages = {"german", "russian"};
+    test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"german", "russian"}; });
     EXPECT_EQ(section(script(), "[CustomMessages]").size(), 14);
-    state.PackLanguages = {"german"};
+    test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"german"}; });
     lines = script();
     EXPECT_EQ(section(lines, "[Languages]").size(), 2);
     EXPECT_EQ(section(lines, "[CustomMessages]").size(), 7);
@@ -346,16 +347,18 @@ TEST_F(SetupScript, InstallerPathGivesOutputFolderAndBaseName)
 
 TEST_F(SetupScript, EmptyVersionLeavesTrailingSpace)
 {
-    state.PackVersion.clear();
+    test::editPack(model, [&](PackProperties &p) { p.PackVersion.clear(); });
     EXPECT_TRUE(script().contains("AppVerName=New map pack "));
 }
 
 TEST_F(SetupScript, SpecialCharactersAreWrittenAsTheCompilerReadsThem)
 {
-    state.PackName = "It's {50%}, a+b";
-    state.PackVersion = "{beta}";
-    state.PackAuthor = "\"Quoted\"";
-    state.PackWebSite = "http://x.example/{a}";
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = "It's {50%}, a+b";
+        p.PackVersion = "{beta}";
+        p.PackAuthor = "\"Quoted\"";
+        p.PackWebSite = "http://x.example/{a}";
+    });
     foundFile(model.root(FilesRoot), "it's {x}.htm", "/p/it's {x}.htm");
 
     const auto lines = script();
@@ -389,15 +392,17 @@ TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
         }
         return false;
     };
-    state.PackName = "The \"best\" pack";
+    test::editPack(model, [&](PackProperties &p) { p.PackName = "The \"best\" pack"; });
     EXPECT_TRUE(refusal("The \"best\" pack"));
     // The pack name is the name of a folder and of shortcuts too.
-    state.PackName = "Maps: vol 1";
+    test::editPack(model, [&](PackProperties &p) { p.PackName = "Maps: vol 1"; });
     EXPECT_TRUE(refusal("Maps: vol 1"));
-    state.PackName = "Pack";
-    state.PackWebSite = "http://x.example/\"";
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = "Pack";
+        p.PackWebSite = "http://x.example/\"";
+    });
     EXPECT_TRUE(refusal("http://x.example/\""));
-    state.PackWebSite.clear();
+    test::editPack(model, [&](PackProperties &p) { p.PackWebSite.clear(); });
     foundFile(model.root(MapsRoot), "m.xan", "/maps/\"odd\"/m.xan");
     EXPECT_TRUE(refusal("/maps/\"odd\"/m.xan"));
     model.DeleteNode(model.root(MapsRoot)->child(0));
@@ -406,7 +411,7 @@ TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
     EXPECT_THROW(script("C:\\Editor\\", "C:\\Packs\\a\rb.exe"), UserError);
     EXPECT_THROW(script("C:\\Edi\ntor\\"), UserError);
     // A name the code page cannot hold is named, not replaced.
-    state.PackName = QString::fromUtf8("Пак");
+    test::editPack(model, [&](PackProperties &p) { p.PackName = QString::fromUtf8("Пак"); });
     EXPECT_TRUE(refusal(QString::fromUtf8("Пак")));
 }
 
@@ -427,15 +432,15 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
     const QList<QByteArray> lines = script(appDir);
     ASSERT_GT(setupScriptBytes(lines).size(), 2 << 20);
 
-    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\Packs\\my.pack.exe"), state, model, codec), appDir);
+    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\Packs\\my.pack.exe"), model, codec), appDir);
     EXPECT_EQ(test::readBytes(path), setupScriptBytes(lines));
 
     test::writeBytes(path, "earlier");
     int pieces = 0;
     EXPECT_THROW(replaceFileNotFollowingLinks(path,
                                               [&](const ByteSink &write) {
-                                                  const CheckedSetupScript made(appDir, QStringLiteral("C:\\x.exe"),
-                                                                                state, model, codec);
+                                                  const CheckedSetupScript made(appDir, QStringLiteral("C:\\x.exe"), model,
+                                                                                codec);
                                                   made.write([&](const QByteArray &piece) {
                                                       write(piece);
                                                       if (++pieces == 2)
@@ -450,7 +455,7 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
     // A text the code page cannot hold, in the last line made, is refused before anything is written.
     foundFile(model.root(ScriptsRoot), QString::fromUtf8("Пак.lua"), QStringLiteral("/maps/p.lua"), ScriptFile);
     try {
-        saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\x.exe"), state, model, codec), appDir);
+        saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\x.exe"), model, codec), appDir);
         ADD_FAILURE() << "saved a name the code page cannot hold";
     } catch (const UserError &e) {
         EXPECT_TRUE(e.message().contains(QString::fromUtf8("Пак.lua"))) << e.what();

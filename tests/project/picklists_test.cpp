@@ -24,8 +24,8 @@ protected:
         return model.AddFileElement(model.root(group), name, type, "/src/" + name);
     }
 
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
     PickLists lists{model};
 };
 

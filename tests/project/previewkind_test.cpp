@@ -22,8 +22,8 @@ namespace {
 TEST(PreviewKind, TheFileTypeDecidesNotTheName)
 {
     test::resetLanguage();
-    SharedState state;
-    ProjectModel model(state);
+    Settings settings;
+    ProjectModel model;
     model.NewFile();
     TreeNode *files = model.root(FilesRoot);
     const auto kindOf = [&](int type) {

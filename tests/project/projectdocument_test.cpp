@@ -43,8 +43,8 @@ protected:
             ASSERT_EQ(model.absoluteIndex(walked[i]), int(i)) << "node " << walked[i]->Text.toStdString();
     }
 
-    SharedState state;
-    ProjectDocument document{state};
+    Settings settings;
+    ProjectDocument document;
 };
 
 TEST_F(ProjectHistory, DeletedSubtreesOfADeepTreeComeBackInPlaceAndOrder)

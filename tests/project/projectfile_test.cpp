@@ -58,8 +58,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
 };
 
 const QStringList ExampleLines = {
@@ -97,8 +97,10 @@ TEST_F(ProjectFile, ExtraRowsFollowTheDefaultsAndEmptyListsAreMinusOne)
 {
     EXPECT_TRUE(ProjectFileBytes(model).endsWith("\r\n0\r\n0\r\n-1\r\n")) << "no maps ends with -1";
 
-    state.PackLanguages = QStringList{"german", "french"};
-    state.PackPropertiesSet = true;
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackLanguages = QStringList{"german", "french"};
+        p.PackPropertiesSet = true;
+    });
     model.AddHeaderKey("[htmlgerman]", LinkKey);
     const int map = model.AddMap();
     model.AddMapProperty(map, "[author]");
@@ -120,11 +122,13 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
 {
     const QString found = file("island.xan");
     test::writeBytes(found, "map");
-    state.PackName = "Island Pack";
-    state.PackAuthor = "Ann\rExample\r"; // lone carriage returns are no line ends
-    state.PackVersion = "2.1 beta";
-    state.PackLanguages = {"english", "german"};
-    state.PackPropertiesSet = true;
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = "Island Pack";
+        p.PackAuthor = "Ann\rExample\r"; // lone carriage returns are no line ends
+        p.PackVersion = "2.1 beta";
+        p.PackLanguages = {"english", "german"};
+        p.PackPropertiesSet = true;
+    });
     model.SetHeaderValue(0, "Islands = Fun");
     model.AddHeaderKey("[german]", TextKey);
     model.SetHeaderValue(2, "Inseln äöü");
@@ -148,8 +152,8 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     const QByteArray saved = ProjectFileBytes(model);
     SaveProjectFile(model, file("p.mpr"));
 
-    SharedState reopenedState;
-    ProjectModel reopened(reopenedState);
+    ProjectModel reopened;
+    const PackProperties &reopenedState = reopened.packProperties();
     reopened.NewFile();
     QSignalSpy reset(&reopened, &ProjectModel::projectReset);
     OpenProjectFile(reopened, file("p.mpr"));
@@ -230,7 +234,7 @@ TEST_F(ProjectFile, NumbersAndTruthValuesAreReadLeniently)
     bytes.chop(1);               // and the last line needs no line end
 
     openBytes(bytes);
-    EXPECT_TRUE(state.PackPropertiesSet);
+    EXPECT_TRUE(model.packProperties().PackPropertiesSet);
     EXPECT_EQ(model.headerCount(), 2);
     EXPECT_EQ(model.tree().count(), 7);
     ASSERT_EQ(model.mapCount(), 1);
@@ -239,10 +243,10 @@ TEST_F(ProjectFile, NumbersAndTruthValuesAreReadLeniently)
     lines = ExampleLines;
     lines[4] = "7";
     openBytes(test::crlfLines(lines));
-    EXPECT_TRUE(state.PackPropertiesSet);
+    EXPECT_TRUE(model.packProperties().PackPropertiesSet);
     lines[4] = "FALSE";
     openBytes(test::crlfLines(lines));
-    EXPECT_FALSE(state.PackPropertiesSet);
+    EXPECT_FALSE(model.packProperties().PackPropertiesSet);
 }
 
 TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
@@ -421,8 +425,10 @@ class ProjectFileErrors : public ProjectFile, public ::testing::WithParamInterfa
 TEST_P(ProjectFileErrors, LeaveTheOpenProjectUntouched)
 {
     const BadFile bad = GetParam();
-    state.PackName = "Kept";
-    state.PackLanguages = {"german"};
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackName = "Kept";
+        p.PackLanguages = {"german"};
+    });
     model.AddMap();
     model.AddDirElement(model.root(IconsRoot), "kept");
     const QByteArray before = ProjectFileBytes(model);
@@ -444,7 +450,7 @@ TEST_P(ProjectFileErrors, LeaveTheOpenProjectUntouched)
         EXPECT_FALSE(e.message().contains('\n')) << e.what();
     }
     EXPECT_EQ(ProjectFileBytes(model), before);
-    EXPECT_EQ(state.PackName, "Kept");
+    EXPECT_EQ(model.packProperties().PackName, "Kept");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -557,7 +563,7 @@ TEST_F(ProjectFile, EveryByteButLineEndsRoundTripsInTheDefaultCodePage)
     QByteArray bytes = test::crlfLines(ExampleLines);
     bytes.replace("New map pack\r\n\r\n", text + "\r\n\r\n");
     openBytes(bytes);
-    EXPECT_EQ(state.PackName.size(), 253);
+    EXPECT_EQ(model.packProperties().PackName.size(), 253);
     EXPECT_EQ(ProjectFileBytes(model), bytes);
 }
 
@@ -635,7 +641,7 @@ TEST_F(ProjectFile, CountsAreBoundedBeforeAnythingIsRead)
     for (int i = 0; i < 1000; ++i)
         lines.insert(6, QStringLiteral("language%1").arg(i));
     openBytes(test::crlfLines(lines));
-    EXPECT_EQ(state.PackLanguages.size(), 1000);
+    EXPECT_EQ(model.packProperties().PackLanguages.size(), 1000);
 }
 
 TEST_F(ProjectFile, ReadsAndWritesAnyDevice)

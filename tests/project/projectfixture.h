@@ -39,8 +39,8 @@ protected:
 
     TreeNode *files() const { return model.root(FilesRoot); }
 
-    SharedState state;
-    ProjectModel model{state};
+    Settings settings;
+    ProjectModel model;
 };
 
 } // namespace tervelle::test

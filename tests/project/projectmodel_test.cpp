@@ -3,6 +3,7 @@
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
 #include "project/projectfixture.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -19,9 +20,11 @@ using Project = test::NewProject;
 
 TEST_F(Project, NewProjectHasItsFixedShape)
 {
-    state.PackAuthor = "someone";
-    state.PackLanguages = QStringList{"german"};
-    state.PackPropertiesSet = true;
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackAuthor = "someone";
+        p.PackLanguages = QStringList{"german"};
+        p.PackPropertiesSet = true;
+    });
     model.NewFile();
 
     EXPECT_EQ(model.headerRows(), (QStringList{"[english]=New map pack", "[htmlenglish]="}));
@@ -49,12 +52,12 @@ TEST_F(Project, NewProjectHasItsFixedShape)
     EXPECT_EQ(list->Info.Kind, FileMissingKind);
     EXPECT_EQ(list->ImageIndex, 11);
 
-    EXPECT_EQ(state.PackName, "New map pack");
-    EXPECT_EQ(state.PackAuthor, "");
-    EXPECT_EQ(state.PackWebSite, MakerWebSite);
-    EXPECT_EQ(state.PackVersion, "1.0");
-    EXPECT_FALSE(state.PackPropertiesSet);
-    EXPECT_TRUE(state.PackLanguages.isEmpty());
+    EXPECT_EQ(model.packProperties().PackName, "New map pack");
+    EXPECT_EQ(model.packProperties().PackAuthor, "");
+    EXPECT_EQ(model.packProperties().PackWebSite, MakerWebSite);
+    EXPECT_EQ(model.packProperties().PackVersion, "1.0");
+    EXPECT_FALSE(model.packProperties().PackPropertiesSet);
+    EXPECT_TRUE(model.packProperties().PackLanguages.isEmpty());
 }
 
 TEST_F(Project, RootCaptionsFollowTheLanguage)

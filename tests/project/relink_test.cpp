@@ -33,8 +33,8 @@ TEST(Relink, ProjectWithWindowsPathsFindsItsFilesAgain)
     put(QStringLiteral("copy/b/dup.lua"));                       // twice: not guessed
     const QString page = put(QStringLiteral("copy/web/.hidden/about.htm"));
 
-    SharedState state;
-    ProjectModel written(state);
+    Settings settings;
+    ProjectModel written;
     written.NewFile();
     written.AddFileElement(written.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, QStringLiteral("C:\\Maps\\arena.xan"));
     written.AddFileElement(written.root(IconsRoot), QStringLiteral("level.tga"), LevelIconFile,
@@ -46,7 +46,7 @@ TEST(Relink, ProjectWithWindowsPathsFindsItsFilesAgain)
     const QString file = dir.filePath(QStringLiteral("pack.mpr"));
     SaveProjectFile(written, file);
 
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
     OpenProjectFile(project, file);
     ASSERT_TRUE(hasMissingFiles(project));

@@ -153,8 +153,8 @@ TEST(ResourceList, InsertSignalsComeInPairsAroundTheChange)
 TEST(ResourceList, ANewProjectEmptiesTheListAnOpenedOneKeepsIt)
 {
     test::resetLanguage();
-    SharedState state;
-    ProjectModel model(state);
+    Settings settings;
+    ProjectModel model;
     ResourceList list;
     list.followProject(model);
     list.AddNewResource("/a");

@@ -21,6 +21,15 @@ inline void appendHeaderRow(ProjectModel &model, const QString &row)
     model.SetHeader(model.headerRows() + QStringList{row}, info);
 }
 
+// Changes the model's pack fields as `edit` says, as the wizard's Finish does.
+template <typename Edit>
+void editPack(ProjectModel &model, Edit &&edit)
+{
+    PackProperties pack = model.packProperties();
+    edit(pack);
+    model.setPackProperties(pack);
+}
+
 inline void putMapPropertyValue(ProjectModel &model, int map, int row, const QString &value)
 {
     QStringList rows = model.map(map).Info.Properties;

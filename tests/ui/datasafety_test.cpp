@@ -2,6 +2,7 @@
 // message gives the system's reason.
 
 #include "editorfixture.h"
+#include "support/projectrows.h"
 
 #include "mappack/maplist.h"
 #include "ui/editor/consolepanel.h"
@@ -56,10 +57,10 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        Common.AppDir = tempPath(QStringLiteral("app")) + QLatin1Char('/');
-        Common.compilerLauncher = QStringLiteral("/bin/sh");
-        Common.PackPropertiesSet = true;
-        ASSERT_TRUE(QDir().mkpath(Common.AppDir + QStringLiteral("iscc/maplists")));
+        settings.AppDir = tempPath(QStringLiteral("app")) + QLatin1Char('/');
+        settings.compilerLauncher = QStringLiteral("/bin/sh");
+        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+        ASSERT_TRUE(QDir().mkpath(settings.AppDir + QStringLiteral("iscc/maplists")));
         ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("out"))));
     }
 
@@ -90,7 +91,7 @@ protected:
     void fakeCompiler(QByteArray script)
     {
         script.replace("OUT", QFile::encodeName(tempPath(QStringLiteral("out"))));
-        test::writeBytes(Common.AppDir + QStringLiteral("iscc/iscc.exe"), script);
+        test::writeBytes(settings.AppDir + QStringLiteral("iscc/iscc.exe"), script);
     }
 
     QString installer() const { return tempPath(QStringLiteral("out/pack.exe")); }
@@ -192,7 +193,7 @@ TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEa
     fakeCompiler("printf 'new installer' > OUT/pack.exe\n");
     test::writeBytes(installer(), "earlier installer");
     addManyMaps();
-    const QString staging = Common.AppDir + QStringLiteral("iscc/maplists/");
+    const QString staging = settings.AppDir + QStringLiteral("iscc/maplists/");
     const QString mapList = staging + MapListFileName(editor->project());
     test::writeBytes(mapList, "earlier list\r\n");
     ASSERT_GT(MapListBytes(editor->project()).size(), qsizetype(Limit));
@@ -208,7 +209,7 @@ TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEa
     EXPECT_EQ(test::readBytes(mapList), "earlier list\r\n");
     EXPECT_EQ(namesIn(staging), QStringList{QFileInfo(mapList).fileName()});
     EXPECT_EQ(test::readBytes(installer()), "earlier installer");
-    EXPECT_FALSE(QFileInfo::exists(Common.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
     EXPECT_TRUE(widget("pnlLeft")->isEnabled());
 
     // With room again the build runs and replaces both.

@@ -15,14 +15,12 @@ void EditorTest::SetUp()
     previousState = qgetenv("XDG_STATE_HOME");
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     resetLanguage();
-    Common = SharedState();
     makeEditor();
 }
 
 void EditorTest::TearDown()
 {
     editor.reset();
-    Common = SharedState();
     resetLanguage();
     qputenv("XDG_STATE_HOME", previousState);
 }
@@ -30,7 +28,9 @@ void EditorTest::TearDown()
 void EditorTest::makeEditor()
 {
     editor.reset();
-    editor = std::make_unique<TfrmEditor>(&dialogs);
+    // As the program starts: the settings the last window wrote back.
+    settings = LoadSettings();
+    editor = std::make_unique<TfrmEditor>(settings, &dialogs);
     editor->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common.h"
+#include "support/projectrows.h"
 #include "support/testsupport.h"
 #include "ui/dialogs/scripteddialogs.h"
 #include "ui/editor/frmeditor.h"
@@ -16,7 +17,8 @@
 namespace tervelle::test {
 
 // A shown editor with scripted dialogs, its settings and recovery folder in temporary places
-// and the built-in language texts.
+// and the built-in language texts. Tests change `settings` after the window has read them,
+// as the window's own commands do.
 class EditorTest : public ::testing::Test
 {
 protected:
@@ -49,6 +51,7 @@ protected:
     QTemporaryDir work;
     QByteArray previousState;
     ScriptedDialogs dialogs;
+    Settings settings; // the window's, read afresh by makeEditor
     std::unique_ptr<TfrmEditor> editor;
 };
 

@@ -31,8 +31,7 @@ protected:
     // A project file holding one map called `mapName`, written through the model.
     QString writeProject(const QString &name, const QString &mapName)
     {
-        SharedState other;
-        ProjectModel model(other);
+        ProjectModel model;
         model.NewFile();
         model.SetHeaderValue(0, "Saved pack");
         model.SetMapDisplayName(model.AddMap(), mapName);
@@ -344,7 +343,7 @@ TEST_F(FileCommands, AProjectNamedAtStartIsOpened)
 
 TEST_F(FileCommands, TheFolderPickerStartsOnLastDirAndLeavesIt)
 {
-    Common.LastDir = work.path();
+    settings.LastDir = work.path();
     dialogs.folderAnswers.enqueue(std::nullopt);
     dialogs.folderAnswers.enqueue(QString("/maps"));
     QString folder = "unchanged";
@@ -354,7 +353,7 @@ TEST_F(FileCommands, TheFolderPickerStartsOnLastDirAndLeavesIt)
     EXPECT_EQ(folder, "/maps");
     EXPECT_EQ(dialogs.asked[0].caption, "Pick");
     EXPECT_EQ(dialogs.asked[0].request.folder, work.path());
-    EXPECT_EQ(Common.LastDir, work.path());
+    EXPECT_EQ(settings.LastDir, work.path());
 }
 
 TEST_F(FileCommands, SaveWritesInPlaceOnceTheFileIsKnown)

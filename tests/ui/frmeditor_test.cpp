@@ -290,7 +290,7 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
 
 TEST_F(Window, ClosingSavesTheSettings)
 {
-    Common.LastDir = "/maps/";
+    settings.LastDir = "/maps/";
     editor.reset();
     const SettingsStore stored(SettingsStore::Key::Editor);
     EXPECT_EQ(stored.readString("LastDir"), "/maps/");
@@ -304,8 +304,7 @@ namespace {
 // Also leaves pictures of the window for a person to look at when TERVELLE_SHOTS_DIR is set.
 TEST_F(Window, AnOpenedProjectFillsEveryView)
 {
-    SharedState other;
-    ProjectModel model(other);
+    ProjectModel model;
     model.NewFile();
     model.SetHeaderValue(0, "Frozen Peaks");
     model.SetHeaderValue(1, "info/readme.html");

@@ -60,13 +60,13 @@ protected:
     void SetUp() override
     {
         test::resetLanguage();
-        pack.AppDir = app.path() + "/";
+        appDir = app.path() + "/";
         pack.PackName = "New map pack";
         pack.PackVersion = "1.0";
         pack.PackWebSite = MakerWebSite;
-        QDir().mkpath(pack.AppDir + "iscc/languages");
+        QDir().mkpath(appDir + "iscc/languages");
         for (const char *name : {"Russian.isl", "English.isl", "German.isl", "Czech.isl"})
-            test::writeBytes(pack.AppDir + "iscc/languages/" + name, "[LangOptions]\r\n");
+            test::writeBytes(appDir + "iscc/languages/" + name, "[LangOptions]\r\n");
     }
 
     template <typename T> T *control(QWidget &wizard, const char *name)
@@ -113,18 +113,19 @@ protected:
             if (wizard->isVisible())
                 wizard->close();
         });
-        return ShowPackWizard(dialogs, nullptr, pack);
+        return ShowPackWizard(dialogs, pack, appDir);
     }
 
     QTemporaryDir app;
-    SharedState pack;
+    QString appDir;
+    PackProperties pack;
     RecordingDialogs dialogs;
 };
 
 TEST_F(Wizard, OpensInStepOneWithThePackFieldsCaptionsAndPlacement)
 {
     pack.PackAuthor = "Dana";
-    TfrmWizard wizard(pack, dialogs);
+    TfrmWizard wizard(pack, appDir, dialogs);
     wizard.show();
     EXPECT_EQ(wizard.windowTitle(), "Map pack properties");
     EXPECT_EQ(wizard.size(), QSize(493, 355));
@@ -171,7 +172,7 @@ TEST_F(Wizard, OpensInStepOneWithThePackFieldsCaptionsAndPlacement)
 
 TEST_F(Wizard, NextAndBackSwitchStepsAndKeepWhatWasTyped)
 {
-    TfrmWizard wizard(pack, dialogs);
+    TfrmWizard wizard(pack, appDir, dialogs);
     wizard.show();
     replaceText(wizard, "txtAuthor", "Kim");
     click(wizard, "cmdNext");
@@ -244,7 +245,7 @@ TEST_F(Wizard, CancelEscapeAndCloseBoxChangeNothingAndKeepAnEarlierFinish)
 {
     EXPECT_TRUE(runWizard([&](QWidget &w) { click(w, "cmdFinish"); }));
     ASSERT_TRUE(pack.PackPropertiesSet);
-    const SharedState before = pack;
+    const PackProperties before = pack;
 
     EXPECT_FALSE(runWizard([&](QWidget &w) {
         replaceText(w, "txtPackName", "Changed");
@@ -341,7 +342,7 @@ TEST_F(Wizard, RefusedValuesKeepTheWizardOpenWithAMessageNamingThem)
 
 TEST_F(Wizard, WithoutLanguageFilesTheListIsEmptyAndFinishEmptiesTheLanguages)
 {
-    ASSERT_TRUE(QDir(pack.AppDir + "iscc").removeRecursively());
+    ASSERT_TRUE(QDir(appDir + "iscc").removeRecursively());
     pack.PackLanguages = {"russian"};
     EXPECT_TRUE(runWizard([&](QWidget &w) {
         EXPECT_TRUE(shownLanguages(w).isEmpty());

@@ -254,11 +254,11 @@ TEST_F(MapsAndProperties, TexturesFolderCommandRebuildsTheOpenTileList)
     clickCell(grid, 5, 1);
     dialogs.folderAnswers.enqueue(tempPath("missing"));
     item("mnuPropertiesEditTexturesDir")->trigger();
-    EXPECT_TRUE(Common.TexturesDir.isEmpty());
+    EXPECT_TRUE(settings.TexturesDir.isEmpty());
     dialogs.folderAnswers.enqueue(folder);
     item("mnuPropertiesEditTexturesDir")->trigger();
     EXPECT_EQ(dialogs.asked.value(1).caption, "Select textures directory(Ex. /data/Themes/)");
-    EXPECT_EQ(Common.TexturesDir, folder + QDir::separator());
+    EXPECT_EQ(settings.TexturesDir, folder + QDir::separator());
     auto *tiles = cellEditor<QComboBox>(grid, 5);
     ASSERT_NE(tiles, nullptr);
     EXPECT_EQ(tiles->count(), TileCount);

@@ -89,7 +89,7 @@ protected:
         folders = {tempPath(QStringLiteral("res")), tempPath(QStringLiteral("res/sub")),
                    tempPath(QStringLiteral("res/sub/deep")), tempPath(QStringLiteral("empty"))};
         QDir().mkpath(folders.last());
-        build.setUp(work.path());
+        build.setUp(work.path(), settings);
     }
 
     quint32 next(quint32 bound) { return random.next(bound); }
@@ -257,7 +257,7 @@ protected:
                     done += QStringLiteral(" -> ") + build.run(*editor, command);
                 }
             } else if (QByteArrayView(name) == "mnuFilePackProperties") {
-                done = wizard.run([command] { command->trigger(); });
+                done = wizard.run(editor->project(), [command] { command->trigger(); });
             } else {
                 command->trigger();
             }
@@ -345,8 +345,7 @@ protected:
         if (!saved.contains(path))
             saved.append(path);
         const QByteArray bytes = readBytes(path);
-        SharedState fresh;
-        ProjectModel reread(fresh);
+        ProjectModel reread;
         try {
             OpenProjectFile(reread, path);
             compareLines(ProjectFileBytes(reread), bytes, QStringLiteral("the project read back"));

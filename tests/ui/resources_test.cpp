@@ -63,7 +63,7 @@ TEST_F(Resources, TheSameFileTwiceIsOneEntryAnotherLetterCaseIsAnother)
 
 TEST_F(Resources, FileDialogStartsInTheGameFolderThenStaysWhereFilesWereChosen)
 {
-    Common.WormsDir = tempPath("game") + QLatin1Char('/');
+    settings.WormsDir = tempPath("game") + QLatin1Char('/');
     const QString file = makeFile("elsewhere/one.lua");
     addResources({file});
     addResources({});
@@ -72,7 +72,7 @@ TEST_F(Resources, FileDialogStartsInTheGameFolderThenStaysWhereFilesWereChosen)
     EXPECT_EQ(first.title, "Select files to add");
     EXPECT_TRUE(first.filter.startsWith("All(*.*)|*.*|Maps(*.xan)|*.xan|"));
     EXPECT_EQ(first.filterIndex, 1);
-    EXPECT_EQ(first.folder, Common.WormsDir);
+    EXPECT_EQ(first.folder, settings.WormsDir);
     EXPECT_TRUE(dialogs.asked[0].multiple);
     EXPECT_EQ(dialogs.asked[1].request.folder, tempPath("elsewhere"));
 }
@@ -112,7 +112,7 @@ TEST_F(Resources, AddFolderTakesDirectFilesAndWithSubfoldersWalksInPlace)
     chooseFolder(folder, "mnuResourcesEditAddDir");
     EXPECT_EQ(resourcePaths(), walkOrder(folder + "/", false));
     EXPECT_TRUE(resourceNames().contains(".hidden.tga"));
-    EXPECT_EQ(Common.LastDir, folder + "/");
+    EXPECT_EQ(settings.LastDir, folder + "/");
     EXPECT_EQ(dialogs.asked.last().caption, "Select directory with files");
 
     item("mnuResourcesEditClear")->trigger();
@@ -126,7 +126,7 @@ TEST_F(Resources, AddFolderTakesDirectFilesAndWithSubfoldersWalksInPlace)
 TEST_F(Resources, ACancelledOrEmptyPickerChangesNothing)
 {
     makeFile("scan/a.xan");
-    Common.LastDir = "/before/";
+    settings.LastDir = "/before/";
     dialogs.folderAnswers.enqueue(std::nullopt);
     item("mnuResourcesEditAddDir")->trigger();
     dialogs.folderAnswers.enqueue(QString());
@@ -134,7 +134,7 @@ TEST_F(Resources, ACancelledOrEmptyPickerChangesNothing)
     dialogs.folderAnswers.enqueue(tempPath("missing"));
     item("mnuResourcesEditAddSubDirs")->trigger();
     EXPECT_TRUE(resourceNames().isEmpty());
-    EXPECT_EQ(Common.LastDir, "/before/");
+    EXPECT_EQ(settings.LastDir, "/before/");
 }
 
 TEST_F(Resources, EscStopsAScanAndTheWindowComesBack)
@@ -228,7 +228,7 @@ TEST_F(Resources, DesktopDropsAddFilesAndWholeFoldersAndNothingTakesAFifo)
     QStringList names = resourceNames();
     names.sort();
     EXPECT_EQ(names, QStringList({"one.xan", "three.txt", "two.lua"}));
-    EXPECT_EQ(Common.LastDir, QString());
+    EXPECT_EQ(settings.LastDir, QString());
 
     // The file dialog takes no FIFO either.
     addResources({fifo});

@@ -1,4 +1,5 @@
 #include "editorfixture.h"
+#include "support/projectrows.h"
 
 #include "mappack/buildsession.h"
 #include "project/projectmodel.h"
@@ -39,10 +40,10 @@ protected:
     {
         EditorTest::SetUp();
         // After the window has read its settings, which set these too.
-        Common.AppDir = tempPath(QStringLiteral("app")) + QLatin1Char('/');
-        Common.compilerLauncher = QStringLiteral("/bin/sh");
-        Common.PackPropertiesSet = true;
-        ASSERT_TRUE(QDir().mkpath(Common.AppDir + QStringLiteral("iscc/maplists")));
+        settings.AppDir = tempPath(QStringLiteral("app")) + QLatin1Char('/');
+        settings.compilerLauncher = QStringLiteral("/bin/sh");
+        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+        ASSERT_TRUE(QDir().mkpath(settings.AppDir + QStringLiteral("iscc/maplists")));
         ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("out"))));
         editor->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
@@ -56,7 +57,7 @@ protected:
     {
         script.replace("OUT", QFile::encodeName(tempPath(QStringLiteral("out"))));
         script.replace("GATE", QFile::encodeName(gate()));
-        test::writeBytes(Common.AppDir + QStringLiteral("iscc/iscc.exe"), script);
+        test::writeBytes(settings.AppDir + QStringLiteral("iscc/iscc.exe"), script);
     }
 
     void saveMapPack(const QString &path)
@@ -104,30 +105,30 @@ bool withWizard(const std::function<void()> &command, const char *button)
 TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEndsTheCommand)
 {
     fakeCompiler("exit 0\n");
-    Common.PackPropertiesSet = false;
+    test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = false; });
     EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdCancel"));
     EXPECT_TRUE(dialogs.asked.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(Common.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
     EXPECT_FALSE(editor->console()->isVisible());
 
     // Once set, no wizard: the save dialog with the table's texts. Cancel there ends it too.
-    Common.PackPropertiesSet = true;
+    test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     EXPECT_FALSE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdCancel"));
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked.first().kind, QStringLiteral("save"));
     EXPECT_EQ(dialogs.asked.first().request.title, QStringLiteral("Create setup package"));
     EXPECT_EQ(dialogs.asked.first().request.filter, QStringLiteral("Map pack(*.exe)|*.exe"));
     EXPECT_EQ(dialogs.asked.first().request.filterIndex, 1);
-    EXPECT_FALSE(QFileInfo::exists(Common.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
 
     // Project options shows the wizard whatever the flag says; its cancel changes nothing.
     EXPECT_TRUE(withWizard([&] { item("mnuFilePackProperties")->trigger(); }, "cmdCancel"));
-    EXPECT_TRUE(Common.PackPropertiesSet);
+    EXPECT_TRUE(editor->project().packProperties().PackPropertiesSet);
 
     // A finished wizard leads on to the save dialog.
-    Common.PackPropertiesSet = false;
+    test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = false; });
     EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdFinish"));
-    EXPECT_TRUE(Common.PackPropertiesSet);
+    EXPECT_TRUE(editor->project().packProperties().PackPropertiesSet);
     ASSERT_EQ(dialogs.asked.size(), 2);
     EXPECT_EQ(dialogs.asked.last().kind, QStringLiteral("save"));
 }
@@ -142,7 +143,7 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
     ASSERT_TRUE(editor->isBuilding());
     EXPECT_TRUE(editor->console()->isVisible());
     EXPECT_TRUE(editor->console()->lstCompile->hasFocus());
-    EXPECT_TRUE(QFileInfo::exists(Common.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_TRUE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
 
     // The window goes on handling events: the first line shows while the compiler waits.
     ASSERT_TRUE(QTest::qWaitFor(
@@ -189,7 +190,7 @@ TEST_F(SaveMapPack, AFailedBuildSaysSoAndKeepsTheEarlierInstaller)
     EXPECT_TRUE(columnsEnabled());
 
     // A compiler that is not there: only the failure line, the columns never disabled.
-    QFile::remove(Common.AppDir + QStringLiteral("iscc/iscc.exe"));
+    QFile::remove(settings.AppDir + QStringLiteral("iscc/iscc.exe"));
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
     EXPECT_EQ(consoleLines().last(), QStringLiteral("Failed to launch InnoSetup compiler!"));
@@ -220,14 +221,14 @@ TEST_F(SaveMapPack, AStepThatCannotBeWrittenEndsTheCommandWithAMessageNamingTheF
 {
     fakeCompiler("exit 0\n");
     // The staging folder is a file: the map list cannot be written there.
-    ASSERT_TRUE(QDir(Common.AppDir + QStringLiteral("iscc/maplists")).removeRecursively());
-    test::writeBytes(Common.AppDir + QStringLiteral("iscc/maplists"), "in the way");
+    ASSERT_TRUE(QDir(settings.AppDir + QStringLiteral("iscc/maplists")).removeRecursively());
+    test::writeBytes(settings.AppDir + QStringLiteral("iscc/maplists"), "in the way");
     saveMapPack(installer());
     EXPECT_FALSE(editor->isBuilding());
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral(".mpl")))
         << dialogs.messages().first().toStdString();
-    EXPECT_FALSE(QFileInfo::exists(Common.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
     EXPECT_FALSE(editor->console()->isVisible());
     EXPECT_TRUE(consoleLines().isEmpty());
     EXPECT_TRUE(columnsEnabled());
@@ -265,7 +266,7 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
     EXPECT_NE(::kill(pid, 0), 0) << "the compiler outlived the window";
     EXPECT_EQ(test::readBytes(installer()), "earlier installer");
     EXPECT_TRUE(QFileInfo(config.editorFile()).isFile());
-    EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(Common.AppDir)));
+    EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(settings.AppDir)));
 }
 
 // Check pack lists every finding beside the editor without blocking it; Enter or a double
@@ -325,7 +326,7 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     EXPECT_TRUE(window->lblSummary->text().startsWith(QStringLiteral("The pack check found errors")));
     EXPECT_EQ(dialogs.saveAnswers.size(), 1);
     EXPECT_FALSE(editor->isBuilding());
-    EXPECT_FALSE(QFileInfo::exists(Common.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
 
     // The list follows the project: the node gone, its finding goes.
     project.DeleteNode(gone);

@@ -64,10 +64,10 @@ QString installerFor(const QString &chosen)
 
 // Whether the build refuses the project is the core's check, tested on its own; the command
 // must act on its answer: show it, and write and run nothing.
-QString refusalOf(const QString &installer, const ProjectModel &project)
+QString refusalOf(const QString &appDir, const QString &installer, const ProjectModel &project)
 {
     try {
-        MakeSetupScript(Common.AppDir, installer, Common, project);
+        MakeSetupScript(appDir, installer, project);
         MapListBytes(project);
     } catch (const UserError &e) {
         return e.message();
@@ -101,13 +101,14 @@ BuildWalk::BuildWalk(WalkRandom &random, ScriptedDialogs &dialogs, QStringList &
     : m_random(random), m_dialogs(dialogs), m_problems(problems), m_wizard(wizard)
 {}
 
-void BuildWalk::setUp(const QString &work)
+void BuildWalk::setUp(const QString &work, Settings &settings)
 {
+    m_settings = &settings;
     m_work = work + QLatin1Char('/');
-    Common.AppDir = m_work + QStringLiteral("app/");
-    Common.compilerLauncher = QStringLiteral("/bin/sh");
-    QDir().mkpath(Common.AppDir + QStringLiteral("iscc/maplists"));
-    const QString languages = Common.AppDir + QStringLiteral("iscc/languages/");
+    m_settings->AppDir = m_work + QStringLiteral("app/");
+    m_settings->compilerLauncher = QStringLiteral("/bin/sh");
+    QDir().mkpath(m_settings->AppDir + QStringLiteral("iscc/maplists"));
+    const QString languages = m_settings->AppDir + QStringLiteral("iscc/languages/");
     QDir().mkpath(languages);
     for (const QString &language : WalkLanguages)
         writeBytes(languages + language + QStringLiteral(".isl"), "[LangOptions]\r\n");
@@ -115,7 +116,7 @@ void BuildWalk::setUp(const QString &work)
     script.replace("MODE", QFile::encodeName(m_work + QStringLiteral("stand-in/mode")));
     script.replace("TOKEN", QFile::encodeName(m_work + QStringLiteral("stand-in/token")));
     QDir().mkpath(m_work + QStringLiteral("stand-in"));
-    writeBytes(Common.AppDir + QStringLiteral("iscc/iscc.exe"), script);
+    writeBytes(m_settings->AppDir + QStringLiteral("iscc/iscc.exe"), script);
     // An earlier installer, and a file of the compiler's temporary kind that is not the build's.
     QDir().mkpath(m_work + QStringLiteral("packs"));
     writeBytes(m_work + QStringLiteral("packs/pack.exe"), "earlier installer");
@@ -156,8 +157,8 @@ BuildWalk::Before BuildWalk::snapshot(const TfrmEditor &editor) const
     Before before;
     before.outputs = filesUnder(m_work + QStringLiteral("packs"));
     before.outputs.insert(filesUnder(m_work + QStringLiteral("nowhere")));
-    before.staging = filesUnder(Common.AppDir + QStringLiteral("iscc/maplists"));
-    before.script = readBytes(setupScriptPath(Common.AppDir));
+    before.staging = filesUnder(m_settings->AppDir + QStringLiteral("iscc/maplists"));
+    before.script = readBytes(setupScriptPath(m_settings->AppDir));
     before.consoleLines = editor.console()->lines().size();
     before.asked = m_dialogs.asked.size();
     before.actionsEnabled = actionsEnabled(editor);
@@ -184,9 +185,9 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
     const Before before = snapshot(editor);
     ProblemCapture reported;
     QStringList done;
-    const bool wizardFirst = !Common.PackPropertiesSet;
+    const bool wizardFirst = !editor.project().packProperties().PackPropertiesSet;
     if (wizardFirst)
-        done.append(m_wizard.run([command] { command->trigger(); }));
+        done.append(m_wizard.run(editor.project(), [command] { command->trigger(); }));
     else
         command->trigger();
 
@@ -202,7 +203,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
         return done.join(QStringLiteral(" -> "));
     }
     // The pack check comes before any question: errors show the findings and build nothing.
-    const PackReview review = ReviewPack(editor.project(), Common);
+    const PackReview review = ReviewPack(editor.project(), m_settings->AppDir);
     if (review.hasErrors()) {
         const FindingsWindow *findings = editor.findings();
         expect(saveAt < 0, QStringLiteral("the save dialog was asked though the check found errors"));
@@ -234,7 +235,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
     }
     done.append(QStringLiteral("save %1").arg(describeText(answer->mid(m_work.size()))));
 
-    const QString refusal = refusalOf(*answer, editor.project());
+    const QString refusal = refusalOf(m_settings->AppDir, *answer, editor.project());
     m_lastRefusal = refusal;
     const QStringList shown = messagesFrom(m_dialogs, saveAt + 1);
     if (!refusal.isEmpty()) {
@@ -273,9 +274,9 @@ void BuildWalk::checkNothingBuilt(const TfrmEditor &editor, const Before &before
     expect(filesUnder(m_work + QStringLiteral("packs")) == before.outputs
                && !QFileInfo::exists(m_work + QStringLiteral("nowhere")),
            QStringLiteral("the installers changed ") + why);
-    expect(filesUnder(Common.AppDir + QStringLiteral("iscc/maplists")) == before.staging,
+    expect(filesUnder(m_settings->AppDir + QStringLiteral("iscc/maplists")) == before.staging,
            QStringLiteral("the staged map lists changed ") + why);
-    expect(readBytes(setupScriptPath(Common.AppDir)) == before.script, QStringLiteral("setup.iss changed ") + why);
+    expect(readBytes(setupScriptPath(m_settings->AppDir)) == before.script, QStringLiteral("setup.iss changed ") + why);
     checkWindowUsable(editor, before, why);
 }
 
@@ -323,10 +324,10 @@ void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QStri
     }
 
     const ProjectModel &project = editor.project();
-    const QString mapList = Common.AppDir + QStringLiteral("iscc/maplists/") + MapListFileName(project);
+    const QString mapList = m_settings->AppDir + QStringLiteral("iscc/maplists/") + MapListFileName(project);
     expect(readBytes(mapList) == MapListBytes(project),
            QStringLiteral("the staged map list %1 is not the project's").arg(MapListFileName(project)));
-    expect(!QFileInfo::exists(BuildSession::lockFile(Common.AppDir)),
+    expect(!QFileInfo::exists(BuildSession::lockFile(m_settings->AppDir)),
            QStringLiteral("the compiler folder stays locked"));
     checkWindowUsable(editor, before, QStringLiteral("after the build"));
 }

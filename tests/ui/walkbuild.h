@@ -13,6 +13,7 @@ class QAction;
 
 namespace tervelle {
 class TfrmEditor;
+struct Settings;
 }
 
 namespace tervelle::test {
@@ -28,9 +29,8 @@ public:
     BuildWalk(WalkRandom &random, ScriptedDialogs &dialogs, QStringList &problems, WizardWalk &wizard);
 
     // Lays out a program folder in `work` with the stand-in, its languages and an output
-    // folder holding an earlier installer, and points the shared state at it. To run after the
-    // window has read its settings, which set the program folder too.
-    void setUp(const QString &work);
+    // folder holding an earlier installer, and points the window's `settings` at it.
+    void setUp(const QString &work, Settings &settings);
 
     // Runs the command (`command` is Save map pack) with a random answer to the save dialog and
     // a random outcome of the compiler, the wizard first when the pack properties are not set.
@@ -68,6 +68,7 @@ private:
     WalkRandom &m_random;
     ScriptedDialogs &m_dialogs;
     QStringList &m_problems;
+    Settings *m_settings = nullptr;
     WizardWalk &m_wizard;
     QString m_work;
     int m_builds = 0;

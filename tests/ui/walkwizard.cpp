@@ -93,10 +93,10 @@ void click(TfrmWizard &wizard, const char *button)
 
 } // namespace
 
-PackFields PackFields::of(const SharedState &state)
+PackFields PackFields::of(const PackProperties &pack)
 {
-    return {state.PackName,    state.PackVersion,   state.PackAuthor,
-            state.PackWebSite, state.PackLanguages, state.PackPropertiesSet};
+    return {pack.PackName,    pack.PackVersion,   pack.PackAuthor,
+            pack.PackWebSite, pack.PackLanguages, pack.PackPropertiesSet};
 }
 
 bool PackFields::operator==(const PackFields &other) const
@@ -122,9 +122,10 @@ void WizardWalk::expect(bool ok, const QString &what)
         m_problems.append(QStringLiteral("wizard: ") + what);
 }
 
-QString WizardWalk::run(const std::function<void()> &command)
+QString WizardWalk::run(const ProjectModel &project, const std::function<void()> &command)
 {
-    m_before = PackFields::of(Common);
+    m_project = &project;
+    m_before = PackFields::of(project.packProperties());
     m_typed = m_before;
     m_typed.languages = inListOrder(m_before.languages);
     m_firstStep = true;
@@ -150,7 +151,7 @@ QString WizardWalk::run(const std::function<void()> &command)
             expected = m_typed;
             expected.set = true;
         }
-        const PackFields after = PackFields::of(Common);
+        const PackFields after = PackFields::of(m_project->packProperties());
         expect(after == expected,
                QStringLiteral("the pack holds %1, expected %2").arg(after.describe(), expected.describe()));
     }
@@ -324,7 +325,7 @@ void WizardWalk::finish(TfrmWizard &wizard, bool byEnter)
     m_actions.last() += QStringLiteral(" (refused)");
     expect(!acceptable, QStringLiteral("Finish refused values the pack can carry: %1").arg(m_typed.describe()));
     expect(shown == 1, QStringLiteral("a refused Finish showed %1 messages").arg(shown));
-    expect(PackFields::of(Common) == m_before, QStringLiteral("a refused Finish changed the pack"));
+    expect(PackFields::of(m_project->packProperties()) == m_before, QStringLiteral("a refused Finish changed the pack"));
     // The refused value is in step 1.
     m_firstStep = true;
     checkStep(wizard);

@@ -2,7 +2,7 @@
 
 #include "walkrandom.h"
 
-#include "core/common.h"
+#include "project/projectmodel.h"
 #include "ui/dialogs/scripteddialogs.h"
 
 #include <QStringList>
@@ -15,7 +15,7 @@ class TfrmWizard;
 
 namespace tervelle::test {
 
-// The pack fields the wizard edits, as the shared state holds them.
+// The pack fields the wizard edits, as the project holds them.
 struct PackFields
 {
     QString name;
@@ -25,7 +25,7 @@ struct PackFields
     QStringList languages;
     bool set = false;
 
-    static PackFields of(const SharedState &state);
+    static PackFields of(const PackProperties &pack);
     bool operator==(const PackFields &other) const;
     bool operator!=(const PackFields &other) const { return !(*this == other); }
     QString describe() const;
@@ -37,15 +37,15 @@ extern const QStringList WalkLanguages;
 
 // Plays the modal pack properties wizard: a few random edits, steps and check marks, then
 // Finish, Cancel, the close box or Esc, and checks that only a Finish with values the pack can
-// carry reaches the shared state, exactly as typed and checked.
+// carry reaches the project, exactly as typed and checked.
 class WizardWalk
 {
 public:
     WizardWalk(WalkRandom &random, ScriptedDialogs &dialogs, QStringList &problems);
 
-    // Runs `command`, which must open the wizard, and plays it from inside its modal loop.
-    // Returns what was done, for the walk's trace.
-    QString run(const std::function<void()> &command);
+    // Runs `command`, which must open the wizard on `project`, and plays it from inside its
+    // modal loop. Returns what was done, for the walk's trace.
+    QString run(const ProjectModel &project, const std::function<void()> &command);
     // Whether the last wizard ended with its values taken.
     bool finished() const { return m_finished; }
 
@@ -63,6 +63,7 @@ private:
     WalkRandom &m_random;
     ScriptedDialogs &m_dialogs;
     QStringList &m_problems;
+    const ProjectModel *m_project = nullptr;
 
     PackFields m_before;
     // What the wizard should show: the texts typed and the languages checked so far.

@@ -307,7 +307,7 @@ void TfrmEditor::closeEvent(QCloseEvent *event)
 
 bool TfrmEditor::SelectDirectory(const QString &caption, const QString &root, QString &folder)
 {
-    const std::optional<QString> chosen = m_dialogs->selectDirectory(caption, root, Common.LastDir);
+    const std::optional<QString> chosen = m_dialogs->selectDirectory(caption, root, m_settings.LastDir);
     folder = chosen.value_or(QString());
     return chosen.has_value();
 }

@@ -3,8 +3,6 @@
 #include "core/common.h"
 #include "core/langload.h"
 #include "project/projectmodel.h"
-#include "ui/editor/filespanel.h"
-#include "ui/editor/frmeditor.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -41,7 +39,8 @@ constexpr int CheckAgainDelayMs = 400;
 
 } // namespace
 
-FindingsWindow::FindingsWindow(TfrmEditor &editor) : QWidget(&editor, Qt::Window), m_editor(editor)
+FindingsWindow::FindingsWindow(const ProjectModel &project, const Settings &settings, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_project(project), m_settings(settings)
 {
     setObjectName(QStringLiteral("frmCheck"));
     setWindowTitle(lang("[frmCheck.Caption]"));
@@ -99,11 +98,10 @@ FindingsWindow::FindingsWindow(TfrmEditor &editor) : QWidget(&editor, Qt::Window
     connect(cmdRefresh, &QPushButton::clicked, this, &FindingsWindow::refresh);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(cmdLocate, &QPushButton::clicked, this, [this] {
-        m_editor.files()->mnuFilesEditLocateMissingClick();
+        emit locateMissingRequested();
         refresh();
     });
 
-    const ProjectModel &project = editor.project();
     connect(&project, &ProjectModel::projectReset, this, &FindingsWindow::projectChanged);
     connect(&project, &ProjectModel::headerChanged, this, &FindingsWindow::projectChanged);
     connect(&project, &ProjectModel::mapInserted, this, &FindingsWindow::projectChanged);
@@ -154,7 +152,7 @@ void FindingsWindow::showReview(const PackReview &review, const QString &headlin
 void FindingsWindow::refresh()
 {
     m_again->stop();
-    m_review = ReviewPack(m_editor.project(), m_editor.project().state());
+    m_review = ReviewPack(m_project, m_settings.AppDir);
     m_headline.clear();
     fill();
 }
@@ -202,7 +200,7 @@ void FindingsWindow::activate(QTreeWidgetItem *item)
     if (!item)
         return;
     const Finding &finding = m_review.findings[item->data(0, Qt::UserRole).toULongLong()];
-    m_editor.goToFinding(finding.place);
+    emit goToRequested(finding.place);
 }
 
 } // namespace tervelle

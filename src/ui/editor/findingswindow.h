@@ -12,17 +12,19 @@ class QTreeWidgetItem;
 
 namespace tervelle {
 
-class TfrmEditor;
+class ProjectModel;
+struct Settings;
 
 // `frmCheck`: the pack review as a list beside the editor, not modal, so the map maker fixes
-// one finding after the other. Enter or a double click goes to the finding's place in the
-// editor. While the window shows, it checks again shortly after each change of the project.
+// one finding after the other. Enter or a double click asks to go to the finding's place in
+// the editor. While the window shows, it checks again shortly after each change of the project.
 class FindingsWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit FindingsWindow(TfrmEditor &editor);
+    // A window of its own over `parent`, reviewing `project` as built with `settings`.
+    FindingsWindow(const ProjectModel &project, const Settings &settings, QWidget *parent);
 
     QTreeWidget *lstFindings = nullptr;
     QLabel *lblSummary = nullptr;
@@ -38,6 +40,11 @@ public:
     void refresh();
     const PackReview &review() const { return m_review; }
 
+signals:
+    void goToRequested(const tervelle::FindingPlace &place);
+    // The Locate button; the list checks again once whoever answers has relinked.
+    void locateMissingRequested();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -47,7 +54,8 @@ private:
     void currentChanged();
     void projectChanged();
 
-    TfrmEditor &m_editor;
+    const ProjectModel &m_project;
+    const Settings &m_settings;
     PackReview m_review;
     QTimer *m_again = nullptr;
     QString m_headline;

@@ -117,8 +117,8 @@ QString fillCaption(const QString &text, const QString &title, const QString &fi
 
 } // namespace
 
-TfrmEditor::TfrmEditor(Dialogs *dialogs, QWidget *parent)
-    : QWidget(parent), m_document(new ProjectDocument(Common, this)), m_project(&m_document->model())
+TfrmEditor::TfrmEditor(Settings &settings, Dialogs *dialogs, QWidget *parent)
+    : QWidget(parent), m_settings(settings), m_document(new ProjectDocument(this)), m_project(&m_document->model())
 {
     setObjectName(QStringLiteral("frmEditor"));
     accessibleAsWindow(this);
@@ -139,7 +139,6 @@ TfrmEditor::~TfrmEditor()
 void TfrmEditor::FormCreate()
 {
     showProblems();
-    LoadSettings();
     setWindowTitle(GetLangText(QStringLiteral("[frmEditor.Caption]")));
     createControls();
     m_maps->mnuFileHelp->setVisible(GetLangText(QStringLiteral("[mnuFile.Help.Visible]")) == QLatin1String("1"));
@@ -164,7 +163,7 @@ void TfrmEditor::createControls()
     splMidRight = new PanelSplitter(QStringLiteral("splMidRight"), Qt::Vertical, this);
     pnlRight = new ColumnPanel(QStringLiteral("pnlRight"), this);
 
-    m_properties = new PropertiesPanel(*m_document, *m_dialogs, pnlMid);
+    m_properties = new PropertiesPanel(*m_document, m_settings, *m_dialogs, pnlMid);
     m_properties->selectDirectory = [this](const QString &caption, QString &folder) {
         return SelectDirectory(caption, QString(), folder);
     };
@@ -174,7 +173,7 @@ void TfrmEditor::createControls()
     m_files->selectDirectory = [this](const QString &caption, QString &folder) {
         return SelectDirectory(caption, QString(), folder);
     };
-    m_resources = new ResourcesPanel(*m_project, *m_dialogs, pnlRight);
+    m_resources = new ResourcesPanel(*m_project, m_settings, *m_dialogs, pnlRight);
     m_resources->selectDirectory = [this](const QString &caption, QString &folder) {
         return SelectDirectory(caption, QString(), folder);
     };
@@ -271,7 +270,7 @@ void TfrmEditor::FormDestroy()
     // close (a termination signal) has not.
     if (!m_closeSettled)
         keepDiscardedProject();
-    SaveSettings();
+    SaveSettings(m_settings);
     storeLayout();
     setProblemHandler(std::move(m_previousProblemHandler));
 }

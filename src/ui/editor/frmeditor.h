@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/common.h"
 #include "core/report.h"
 #include "mappack/finding.h"
 #include "project/projectdocument.h"
@@ -36,8 +37,9 @@ class TfrmEditor : public QWidget
     Q_OBJECT
 
 public:
-    // Dialogs default to the real ones; tests hand in a scripted set.
-    explicit TfrmEditor(Dialogs *dialogs = nullptr, QWidget *parent = nullptr);
+    // The window works with `settings` and writes them back as it goes. Dialogs default to the
+    // real ones; tests hand in a scripted set.
+    explicit TfrmEditor(Settings &settings, Dialogs *dialogs = nullptr, QWidget *parent = nullptr);
     ~TfrmEditor() override;
 
     ProjectDocument &document() const { return *m_document; }
@@ -134,6 +136,7 @@ private:
     void restoreLayout();
     void storeLayout() const;
 
+    Settings &m_settings;
     ProjectDocument *m_document = nullptr;
     ProjectModel *m_project = nullptr;
     std::unique_ptr<Dialogs> m_ownDialogs;

@@ -54,8 +54,11 @@ void TfrmEditor::connectMapPackCommands()
 
 FindingsWindow &TfrmEditor::findingsWindow()
 {
-    if (!m_findings)
-        m_findings = new FindingsWindow(*this);
+    if (!m_findings) {
+        m_findings = new FindingsWindow(*m_project, m_settings, this);
+        connect(m_findings, &FindingsWindow::goToRequested, this, &TfrmEditor::goToFinding);
+        connect(m_findings, &FindingsWindow::locateMissingRequested, m_files, &FilesPanel::mnuFilesEditLocateMissingClick);
+    }
     return *m_findings;
 }
 
@@ -67,7 +70,7 @@ void TfrmEditor::showRefusal(const PackReview &review)
 void TfrmEditor::mnuFileCheckPackClick()
 {
     commitGrid();
-    findingsWindow().showReview(ReviewPack(*m_project, m_project->state()));
+    findingsWindow().showReview(ReviewPack(*m_project, m_settings.AppDir));
 }
 
 void TfrmEditor::goToFinding(const FindingPlace &place)
@@ -128,11 +131,11 @@ void TfrmEditor::mnuFilePackPropertiesClick()
 bool TfrmEditor::runPackWizard()
 {
     // The wizard works on a copy, so that its Finish is one step of the project's history.
-    SharedState edited = Common;
-    if (!ShowPackWizard(*m_dialogs, this, edited))
+    PackProperties edited = m_project->packProperties();
+    if (!ShowPackWizard(*m_dialogs, edited, m_settings.AppDir, this))
         return false;
     m_document->change(GetLangText(QStringLiteral("[Change.PackProperties]")),
-                       [&] { m_project->setPackProperties(PackProperties::of(edited)); });
+                       [&] { m_project->setPackProperties(edited); });
     return true;
 }
 
@@ -147,11 +150,11 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     // The File menu is disabled during a build; a shortcut or a script must not start a second.
     if (isBuilding())
         return;
-    if (!Common.PackPropertiesSet && !runPackWizard())
+    if (!m_project->packProperties().PackPropertiesSet && !runPackWizard())
         return;
     // Errors would give a wrong pack or a failed build: they are shown before any question.
     {
-        const PackReview review = ReviewPack(*m_project, m_project->state());
+        const PackReview review = ReviewPack(*m_project, m_settings.AppDir);
         if (review.hasErrors()) {
             showRefusal(review);
             return;
@@ -170,7 +173,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     m_lastMapPackPath = *chosen;
 
     if (!m_build) {
-        m_build = std::make_unique<BuildSession>(*m_console, Common);
+        m_build = std::make_unique<BuildSession>(*m_console, m_settings);
         // The window's shortcuts (New, Open, Save) would reach past the disabled columns.
         auto heldBack = std::make_shared<QList<QAction *>>();
         connect(m_build.get(), &BuildSession::started, this, [this, heldBack] {
@@ -199,7 +202,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         m_dialogs->showMessage(QGuiApplication::applicationDisplayName(), e.message());
         return;
     }
-    offerLeftoverInstallers(m_build->leftovers(), BuildSession::installerFile(*chosen, Common.AppDir + QStringLiteral("iscc")));
+    offerLeftoverInstallers(m_build->leftovers(), BuildSession::installerFile(*chosen, m_settings.AppDir + QStringLiteral("iscc")));
     // Also when the compiler could not be started: the console says so.
     m_console->showConsole();
 }

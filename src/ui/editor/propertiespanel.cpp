@@ -1,3 +1,4 @@
+#include "core/common.h"
 #include "ui/editor/propertiespanel.h"
 
 #include "core/errors.h"
@@ -47,10 +48,11 @@ CellEditor editorForKind(int kind)
 
 } // namespace
 
-PropertiesPanel::PropertiesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
+PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), parent)
     , m_document(document)
     , m_project(document.model())
+    , m_settings(settings)
     , m_dialogs(dialogs)
 {
     title()->setText(lang("[lblProperties.Caption]"));
@@ -318,13 +320,13 @@ void PropertiesPanel::mnuPropertiesEditTexturesDirClick()
         return;
     if (!folder.endsWith(QDir::separator()) && !folder.endsWith(QLatin1Char('/')))
         folder += QDir::separator();
-    m_project.state().TexturesDir = folder;
+    m_settings.TexturesDir = folder;
     ChangeTexturesDir();
 }
 
 void PropertiesPanel::ChangeTexturesDir()
 {
-    m_tiles.setFolder(m_project.state().TexturesDir);
+    m_tiles.setFolder(m_settings.TexturesDir);
     if (cmbPropertiesTga) {
         cmbPropertiesTga->fill();
         if (ValueEditorRow >= 0 && ValueEditorRow < m_grid->rowCount())

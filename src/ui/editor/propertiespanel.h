@@ -20,6 +20,7 @@ class GridDelegate;
 class KeyValueGridModel;
 class LabelMenu;
 class PickLists;
+struct Settings;
 class ProjectDocument;
 class ProjectModel;
 
@@ -31,7 +32,7 @@ class PropertiesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    PropertiesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent);
+    PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent);
     ~PropertiesPanel() override;
 
     LabelMenu *mnuPropertiesEdit = nullptr;
@@ -94,6 +95,7 @@ private:
 
     ProjectDocument &m_document;
     ProjectModel &m_project;
+    Settings &m_settings; // the textures folder is a setting, not part of the project
     Dialogs &m_dialogs;
     PickLists *m_pickLists = nullptr;
     KeyValueGridModel *m_grid = nullptr;

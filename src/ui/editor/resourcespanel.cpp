@@ -56,8 +56,8 @@ QStringList localFiles(const QMimeData *data)
 
 } // namespace
 
-ResourcesPanel::ResourcesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent), m_dialogs(dialogs)
+ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent)
+    : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent), m_settings(settings), m_dialogs(dialogs)
 {
     setMinimumSize(150, 100);
     title()->setText(GetLangText(QStringLiteral("[lblResources.Caption]")));
@@ -175,7 +175,7 @@ void ResourcesPanel::mnuResourcesEditAddClick()
     request.filter = lang("[dlgResources.Filter]");
     request.filterIndex = lang("[dlgResources.FilterIndex]").trimmed().toInt();
     // The game's folder the first time; from then on the dialog stays where files were chosen.
-    request.folder = m_dialogOpened ? m_dialogFolder : Common.WormsDir;
+    request.folder = m_dialogOpened ? m_dialogFolder : m_settings.WormsDir;
     m_dialogOpened = true;
     m_dialogFolder = request.folder;
     const QStringList chosen = m_dialogs.openFiles(request, true);
@@ -212,7 +212,7 @@ void ResourcesPanel::addFolderCommand(bool recursive)
         return;
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
-    Common.LastDir = folder;
+    m_settings.LastDir = folder;
     scanFolder(folder, recursive);
 }
 

@@ -13,6 +13,7 @@ namespace tervelle {
 class LabelMenu;
 class ProjectModel;
 class ResourcesModel;
+struct Settings;
 class Dialogs;
 
 // `pnlResources`: the staging list of files collected from disk. It is not part of the project:
@@ -22,7 +23,7 @@ class ResourcesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    ResourcesPanel(ProjectModel &project, Dialogs &dialogs, QWidget *parent);
+    ResourcesPanel(ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent);
 
     // The window's folder picker; false on Cancel.
     std::function<bool(const QString &caption, QString &folder)> selectDirectory;
@@ -75,6 +76,7 @@ private:
     bool scanEvent(QObject *watched, QEvent *event);
     bool handleDrop(QEvent *event);
 
+    Settings &m_settings; // the game's folder to start from; the last folder scanned
     Dialogs &m_dialogs;
     ResourcesModel *m_model = nullptr;
     QString m_dialogFolder; // where the file dialog opens; empty until it was first opened

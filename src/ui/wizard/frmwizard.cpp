@@ -111,8 +111,8 @@ void requireExactText(const QString &what, const QString &value)
 
 } // namespace
 
-TfrmWizard::TfrmWizard(SharedState &pack, Dialogs &dialogs, QWidget *parent)
-    : QDialog(parent), m_pack(pack), m_dialogs(dialogs)
+TfrmWizard::TfrmWizard(PackProperties &pack, const QString &appDir, Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_pack(pack), m_appDir(appDir), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("frmWizard"));
     // A close box and nothing else: no minimise, no maximise, no resizing.
@@ -213,7 +213,7 @@ void TfrmWizard::FormCreate()
     QStringList chosen;
     for (const QString &language : m_pack.PackLanguages)
         chosen << language.toLower();
-    for (const SetupLanguage &language : setupLanguages(m_pack.AppDir)) {
+    for (const SetupLanguage &language : setupLanguages(m_appDir)) {
         auto *item = new QListWidgetItem(language.displayName, lstLanguages);
         item->setData(LanguageRole, language.language);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -336,12 +336,12 @@ void TfrmWizard::cmdDeselectAllClick()
     setAllChecked(false);
 }
 
-bool ShowPackWizard(Dialogs &dialogs, QWidget *parent, SharedState &pack)
+bool ShowPackWizard(Dialogs &dialogs, PackProperties &pack, const QString &appDir, QWidget *parent)
 {
     bool finished = false;
     {
         // A new dialog every time: each wizard starts in step 1 from the pack fields.
-        TfrmWizard wizard(pack, dialogs, parent);
+        TfrmWizard wizard(pack, appDir, dialogs, parent);
         wizard.exec();
         finished = wizard.isFinished();
     }

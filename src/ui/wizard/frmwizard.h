@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common.h"
+#include "project/packproperties.h"
 
 #include <QDialog>
 
@@ -22,7 +22,8 @@ class TfrmWizard : public QDialog
     Q_OBJECT
 
 public:
-    TfrmWizard(SharedState &pack, Dialogs &dialogs, QWidget *parent = nullptr);
+    // The installer languages offered are those of the compiler folder under `appDir`.
+    TfrmWizard(PackProperties &pack, const QString &appDir, Dialogs &dialogs, QWidget *parent = nullptr);
 
     // True once Finish has been pressed and the values were taken.
     bool isFinished() const { return m_finished; }
@@ -44,7 +45,8 @@ private:
     void checkValues() const;
     void setAllChecked(bool checked);
 
-    SharedState &m_pack;
+    PackProperties &m_pack;
+    QString m_appDir;
     Dialogs &m_dialogs;
     bool m_finished = false;
 
@@ -76,6 +78,6 @@ private:
 // Opens a new wizard on `pack` and waits until it closes. Returns true when it was finished.
 // A finished wizard sets PackPropertiesSet; a cancelled one never clears it. Messages about
 // refused values go through `dialogs`.
-bool ShowPackWizard(Dialogs &dialogs, QWidget *parent = nullptr, SharedState &pack = Common);
+bool ShowPackWizard(Dialogs &dialogs, PackProperties &pack, const QString &appDir, QWidget *parent = nullptr);
 
 } // namespace tervelle
