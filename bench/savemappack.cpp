@@ -75,16 +75,16 @@ void editorBuild(benchmark::State &state)
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!editor.isBuilding() && !editor.console()->hasPendingLines())
+            if (!editor.isBuilding() && !editor.findChild<ConsolePanel *>()->hasPendingLines())
                 loop.quit();
         });
         QElapsedTimer clock;
         clock.start();
-        editor.maps()->mnuFileSaveMapPack->trigger();
+        editor.findChild<MapsPanel *>()->mnuFileSaveMapPack->trigger();
         poll.start(1);
         loop.exec();
         state.SetIterationTime(clock.nsecsElapsed() / 1e9);
-        if (editor.console()->lines().last() != QLatin1String("Done"))
+        if (editor.findChild<ConsolePanel *>()->lines().last() != QLatin1String("Done"))
             state.SkipWithError("the build failed");
     }
 }

@@ -54,7 +54,7 @@ void windowAddFolderWithSubfolders(benchmark::State &state)
     TfrmEditor editor(settings, &dialogs);
     editor.show();
     QApplication::processEvents();
-    ResourcesPanel *resources = editor.resources();
+    ResourcesPanel *resources = editor.findChild<ResourcesPanel *>();
     QAction *scan = resources->mnuResourcesEditAddSubDirs;
     PaintCounter counter;
     resources->lstResources->viewport()->installEventFilter(&counter);

@@ -77,9 +77,9 @@ protected:
         item("mnuFileSaveMapPack")->trigger();
         if (!editor->isBuilding())
             return dialogs.messages().join("\n");
-        if (!QTest::qWaitFor([&] { return !editor->isBuilding() && !editor->console()->hasPendingLines(); }, 240000))
+        if (!QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000))
             return QStringLiteral("still building");
-        return editor->console()->lines().last();
+        return test::panelOf<ConsolePanel>(*editor)->lines().last();
     }
 };
 
@@ -119,7 +119,7 @@ TEST_F(FullDiskBuild, TheEarlierInstallerSurvivesACompileThatRunsOutOfRoom)
     std::signal(SIGXFSZ, handler);
     endServer();
 
-    const QStringList lines = editor->console()->lines();
+    const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     EXPECT_EQ(last, "Error occured!") << lines.join("\n").toStdString();
     // The compiler's own account of the failed write is on the console.
     EXPECT_EQ(lines.filter("Could not copy").size(), 1) << lines.join("\n").toStdString();

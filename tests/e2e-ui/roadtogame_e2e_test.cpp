@@ -112,10 +112,10 @@ protected:
         QTableView *properties = grid("lstProperties");
         clickCell(properties, 2, 1);
         // The panel's own: an editor of the map shown before may await its deletion.
-        QToolButton *button = editor->properties()->cmdScripts;
+        QToolButton *button = test::panelOf<PropertiesPanel>(*editor)->cmdScripts;
         ASSERT_NE(button, nullptr);
         QTest::mouseClick(button, Qt::LeftButton);
-        QListWidget *list = editor->properties()->lstScripts;
+        QListWidget *list = test::panelOf<PropertiesPanel>(*editor)->lstScripts;
         ASSERT_TRUE(list && list->isVisible());
         const QList<QListWidgetItem *> found = list->findItems(script, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << script.toStdString();
@@ -252,8 +252,8 @@ TEST_F(RoadToTheGame, FilesMapsAndHeaderMadeInTheWindowInstallIntoTheGame)
     dialogs.saveAnswers.enqueue(installer);
     item("mnuFileSaveMapPack")->trigger();
     ASSERT_TRUE(editor->isBuilding()) << dialogs.messages().join("\n").toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->isBuilding() && !editor->console()->hasPendingLines(); }, 240000));
-    const QStringList lines = editor->console()->lines();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000));
+    const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     ASSERT_EQ(lines.last(), "Done") << lines.join("\n").toStdString();
     ASSERT_TRUE(QFileInfo(installer).isFile());
     const QString mapList = appDir + "iscc/maplists/" + MapListFileName(editor->project());

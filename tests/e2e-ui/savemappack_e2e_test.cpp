@@ -65,15 +65,15 @@ TEST_F(SaveMapPackWithTheCompiler, TheDemoProjectBuildsAnInstallerWithItsNumbere
     item("mnuFileSaveMapPack")->trigger();
     ASSERT_TRUE(editor->isBuilding());
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !editor->isBuilding() && !editor->console()->hasPendingLines(); }, 240000));
+        QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000));
 
-    const QStringList lines = editor->console()->lines();
+    const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines.first(), QStringLiteral("Started building map pack"));
     EXPECT_EQ(lines.last(), QStringLiteral("Done")) << lines.join(QLatin1Char('\n')).toStdString();
     // The compiler's own lines lie between, and the view shows them all.
     EXPECT_EQ(lines.filter(QStringLiteral("Successful compile")).size(), 1);
-    EXPECT_EQ(editor->console()->lstCompile->toPlainText(), lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(test::panelOf<ConsolePanel>(*editor)->lstCompile->toPlainText(), lines.join(QLatin1Char('\n')));
     EXPECT_TRUE(widget("pnlLeft")->isEnabled());
     ASSERT_TRUE(QFileInfo(installer).isFile());
     // A picture of the window for whoever looks at the result by eye.

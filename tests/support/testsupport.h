@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -56,5 +57,13 @@ private:
 
 // The built-in language texts, as at start-up without a language file.
 void resetLanguage();
+
+// The one child of `window` of type T (a panel of the editor, say): tests reach the window's
+// parts as a map maker does, through the window, not through accessors of their own.
+template <typename T>
+T *panelOf(const QObject &window)
+{
+    return window.findChild<T *>(QString(), Qt::FindChildrenRecursively);
+}
 
 } // namespace tervelle::test

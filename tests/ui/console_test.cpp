@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        console = editor->console();
+        console = test::panelOf<ConsolePanel>(*editor);
         editor->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     }

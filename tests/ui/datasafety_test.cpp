@@ -85,7 +85,7 @@ protected:
 
     bool waitUntilBuilt()
     {
-        return QTest::qWaitFor([&] { return !editor->isBuilding() && !editor->console()->hasPendingLines(); }, 30000);
+        return QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 30000);
     }
 
     void fakeCompiler(QByteArray script)
@@ -166,7 +166,7 @@ TEST_F(DataSafety, ConsoleSaveToFileOnAFullDiskKeepsTheEarlierLogAndSaysWhy)
     const QString log = tempPath(QStringLiteral("logs/build.log"));
     ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("logs"))));
     test::writeBytes(log, "earlier log\r\n");
-    ConsolePanel *console = editor->console();
+    ConsolePanel *console = test::panelOf<ConsolePanel>(*editor);
     for (int i = 0; i < 400; ++i)
         console->appendConsoleLine(QStringLiteral("Compiling line %1 of the setup script").arg(i));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !console->hasPendingLines(); }));
@@ -215,7 +215,7 @@ TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEa
     // With room again the build runs and replaces both.
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
-    EXPECT_EQ(editor->console()->lines().last(), QStringLiteral("Done"));
+    EXPECT_EQ(test::panelOf<ConsolePanel>(*editor)->lines().last(), QStringLiteral("Done"));
     EXPECT_EQ(test::readBytes(installer()), "new installer");
     EXPECT_EQ(test::readBytes(mapList), MapListBytes(editor->project()));
 }
@@ -233,7 +233,7 @@ TEST_F(DataSafety, ACompilerThatRunsOutOfRoomFailsTheBuildAndTheEarlierInstaller
         ASSERT_TRUE(editor->isBuilding()) << dialogs.messages().join(QLatin1Char('\n')).toStdString();
         ASSERT_TRUE(waitUntilBuilt());
     }
-    const QStringList lines = editor->console()->lines();
+    const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     EXPECT_EQ(lines.last(), QStringLiteral("Error occured!")) << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_FALSE(lines.filter(FullDiskReason).isEmpty()) << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(test::readBytes(installer()), "earlier installer");

@@ -270,7 +270,7 @@ TEST_F(FileCommands, FileCommandsCommitTheGridFirst)
     maps->setCurrentIndex(maps->model()->index(0, 0));
     QStringList edited = project.map(0).Info.Properties;
     edited[3] = "[map]=arctic.xan";
-    editor->properties()->loadGrid(edited);
+    test::panelOf<PropertiesPanel>(*editor)->loadGrid(edited);
     const QString path = tempPath("committed.mpr");
     dialogs.saveAnswers.enqueue(path);
     // The shortcut, without opening the menu.
@@ -286,7 +286,7 @@ TEST_F(FileCommands, ShortcutsObeyTheEnabledState)
     EXPECT_EQ(editor->project().mapCount(), 0);
 
     editor->project().AddMap();
-    editor->maps()->MapMenuChangeEnabled(false);
+    test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(false);
     QTest::keySequence(editor.get(), QKeySequence::New);
     QTest::keySequence(editor.get(), QKeySequence::Open);
     EXPECT_EQ(editor->project().mapCount(), 1);

@@ -137,7 +137,7 @@ TEST_F(Files, CommandsFollowTheSelectedNode)
 {
     QAction *create = item("mnuFilesEditCreateFolder");
     QAction *remove = item("mnuFilesEditDelete");
-    FilesPanel *files = editor->files();
+    FilesPanel *files = test::panelOf<FilesPanel>(*editor);
     for (int group = 0; group < RootCount; ++group) {
         clickNode(root(RootGroup(group)));
         EXPECT_EQ(files->SelectedNodeKind, group);
@@ -181,9 +181,9 @@ TEST_F(Files, DeleteTakesTheWholeSubtreeAndTheSelectionMovesOn)
     item("mnuFilesEditDelete")->trigger();
     EXPECT_FALSE(childNamed(root(FilesRoot), "Outer"));
     EXPECT_EQ(editor->project().tree().count(), nodes - 2);
-    const TreeNode *now = editor->files()->selectedNode();
+    const TreeNode *now = test::panelOf<FilesPanel>(*editor)->selectedNode();
     ASSERT_TRUE(now);
-    EXPECT_EQ(editor->files()->SelectedNodeKind, tervelle::SelectedNodeKind(editor->project(), now));
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->SelectedNodeKind, tervelle::SelectedNodeKind(editor->project(), now));
 }
 
 TEST_F(Files, DropsGoToGroupsAndFoldersOnlyAndTakeTheGroupsFilter)
@@ -197,15 +197,15 @@ TEST_F(Files, DropsGoToGroupsAndFoldersOnlyAndTakeTheGroupsFilter)
     selectResources(resourceNames());
     EXPECT_FALSE(dragOntoNode(root(IconsRoot)->child(0), true));
     EXPECT_EQ(root(IconsRoot)->child(0)->childCount(), 0);
-    EXPECT_EQ(editor->files()->selectedNode(), root(IconsRoot)->child(0));
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->selectedNode(), root(IconsRoot)->child(0));
 
     // Over empty space nothing is selected and nothing is added.
     const int nodes = editor->project().tree().count();
-    QTreeView *tree = editor->files()->lstFiles;
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
     std::unique_ptr<QMimeData> data(resourceDrag());
     EXPECT_FALSE(dragOnto(treeViewport(), QPoint(5, tree->viewport()->height() - 2), data.get(), true));
     EXPECT_EQ(editor->project().tree().count(), nodes);
-    EXPECT_FALSE(editor->files()->selectedNode());
+    EXPECT_FALSE(test::panelOf<FilesPanel>(*editor)->selectedNode());
 }
 
 TEST_F(Files, WhenNothingFitsTheNodeSaysWhatItTakesAndRefusesTheDrop)
@@ -234,13 +234,13 @@ TEST_F(Files, HoveringACollapsedFolderOpensIt)
     TreeNode *folder = childNamed(root(FilesRoot), "Closed");
     collect({"x.txt"});
     addToNode(folder, {"x.txt"});
-    QTreeView *tree = editor->files()->lstFiles;
-    const QModelIndex index = editor->files()->treeModel()->indexOf(folder);
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+    const QModelIndex index = test::panelOf<FilesPanel>(*editor)->treeModel()->indexOf(folder);
     tree->collapse(index);
     selectResources({"x.txt"});
     EXPECT_TRUE(dragOntoNode(folder, false));
     EXPECT_TRUE(tree->isExpanded(index));
-    EXPECT_EQ(editor->files()->SelectedNodeKind, 0);
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->SelectedNodeKind, 0);
 }
 
 TEST_F(Files, TheTreeRefusesDragsFromAnywhereButItsResourcesList)
@@ -260,7 +260,7 @@ TEST_F(Files, PickListsSeeWhatWasAdded)
 {
     PickLists lists(editor->project());
     QSignalSpy changed(&lists, &PickLists::listsChanged);
-    QSignalSpy added(editor->files(), &FilesPanel::resourcesAdded);
+    QSignalSpy added(test::panelOf<FilesPanel>(*editor), &FilesPanel::resourcesAdded);
     collect({"icon.tga"});
     addToNode(root(IconsRoot), {"icon.tga"});
     EXPECT_GE(changed.count(), 1);

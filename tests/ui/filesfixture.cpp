@@ -32,7 +32,7 @@ void FilesTest::addResources(const QStringList &paths)
 QStringList FilesTest::resourceNames() const
 {
     QStringList names;
-    for (const ResourceEntry &entry : editor->resources()->listModel()->list().entries())
+    for (const ResourceEntry &entry : test::panelOf<ResourcesPanel>(*editor)->listModel()->list().entries())
         names.append(entry.name);
     return names;
 }
@@ -40,14 +40,14 @@ QStringList FilesTest::resourceNames() const
 QStringList FilesTest::resourcePaths() const
 {
     QStringList paths;
-    for (const ResourceEntry &entry : editor->resources()->listModel()->list().entries())
+    for (const ResourceEntry &entry : test::panelOf<ResourcesPanel>(*editor)->listModel()->list().entries())
         paths.append(entry.fullPath);
     return paths;
 }
 
 void FilesTest::selectResources(const QStringList &names)
 {
-    QTreeView *list = editor->resources()->lstResources;
+    QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
     QItemSelectionModel *selection = list->selectionModel();
     selection->clearSelection();
     const QAbstractItemModel *model = list->model();
@@ -59,8 +59,8 @@ void FilesTest::selectResources(const QStringList &names)
 
 void FilesTest::clickNode(const TreeNode *node)
 {
-    QTreeView *tree = editor->files()->lstFiles;
-    const QModelIndex index = editor->files()->treeModel()->indexOf(node);
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+    const QModelIndex index = test::panelOf<FilesPanel>(*editor)->treeModel()->indexOf(node);
     tree->scrollTo(index);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
 }
@@ -91,7 +91,7 @@ void FilesTest::addToNode(const TreeNode *node, const QStringList &resources)
 
 QMimeData *FilesTest::resourceDrag() const
 {
-    QTreeView *list = editor->resources()->lstResources;
+    QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
     return list->model()->mimeData(list->selectionModel()->selectedIndexes());
 }
 
@@ -113,15 +113,15 @@ bool FilesTest::dragOnto(QWidget *viewport, const QPoint &at, QMimeData *data, b
 
 QPoint FilesTest::nodePoint(const TreeNode *node) const
 {
-    QTreeView *tree = editor->files()->lstFiles;
-    const QModelIndex index = editor->files()->treeModel()->indexOf(node);
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+    const QModelIndex index = test::panelOf<FilesPanel>(*editor)->treeModel()->indexOf(node);
     tree->scrollTo(index);
     return tree->visualRect(index).center();
 }
 
 QWidget *FilesTest::treeViewport() const
 {
-    return editor->files()->lstFiles->viewport();
+    return test::panelOf<FilesPanel>(*editor)->lstFiles->viewport();
 }
 
 bool FilesTest::dragOntoNode(const TreeNode *node, bool drop)

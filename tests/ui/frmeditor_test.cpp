@@ -257,28 +257,28 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
         return list;
     };
     using namespace std::placeholders;
-    EXPECT_EQ(changedBy([&](bool e) { editor->maps()->MapMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(e); }),
               sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen",
                       "mnuFileSaveProject", "mnuFileSaveMapPack", "mnuFileCheckPack", "mnuFilePackProperties",
                       "mnuFileExit"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->header()->HeaderMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<HeaderPanel>(*editor)->HeaderMenuChangeEnabled(e); }),
               sorted({"mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->properties()->PropertiesMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<PropertiesPanel>(*editor)->PropertiesMenuChangeEnabled(e); }),
               sorted({"mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->files()->FilesMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<FilesPanel>(*editor)->FilesMenuChangeEnabled(e); }),
               sorted({"mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete",
                       "mnuFilesEditLocateMissing"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->resources()->ResourcesMenuChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<ResourcesPanel>(*editor)->ResourcesMenuChangeEnabled(e); }),
               sorted({"mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs",
                       "mnuResourcesEditRename", "mnuResourcesEditDelete", "mnuResourcesEditClear"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->properties()->pnlPropertiesChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<PropertiesPanel>(*editor)->pnlPropertiesChangeEnabled(e); }),
               sorted({"lstProperties", "mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->header()->pnlHeaderChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<HeaderPanel>(*editor)->pnlHeaderChangeEnabled(e); }),
               sorted({"lstHeader", "mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->files()->pnlFilesChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<FilesPanel>(*editor)->pnlFilesChangeEnabled(e); }),
               sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete",
                       "mnuFilesEditLocateMissing"}));
-    EXPECT_EQ(changedBy([&](bool e) { editor->resources()->pnlResourcesChangeEnabled(e); }),
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<ResourcesPanel>(*editor)->pnlResourcesChangeEnabled(e); }),
               sorted({"lstResources", "mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir",
                       "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename", "mnuResourcesEditDelete",
                       "mnuResourcesEditClear"}));

@@ -88,7 +88,7 @@ TEST_F(LabelMenus, AClickHidesTheConsoleAndFocusesThePanel)
 
 TEST_F(LabelMenus, ADisabledLabelOpensNothing)
 {
-    editor->maps()->MapMenuChangeEnabled(false);
+    test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(false);
     EXPECT_EQ(whileNextPopupOpen([&] { QTest::mouseClick(widget("mnuFile"), Qt::LeftButton); }), "");
 }
 
@@ -120,26 +120,26 @@ TEST_F(LabelMenus, FileAndEditCommitThePropertiesGridIntoTheSelectedMap)
     project.AddMap();
     project.AddMap();
     // Without a selected map nothing is stored.
-    editor->properties()->loadGrid({"[text]=Stray"});
+    test::panelOf<PropertiesPanel>(*editor)->loadGrid({"[text]=Stray"});
     whileNextPopupOpen([&] { QTest::mouseClick(widget("mnuFile"), Qt::LeftButton); });
     EXPECT_EQ(project.map(0).Info.Properties[0], "[text]=New map");
     EXPECT_EQ(project.map(1).Info.Properties[0], "[text]=New map");
 
     auto *maps = widget<QListView>("lstMaps");
     maps->setCurrentIndex(maps->model()->index(1, 0));
-    EXPECT_EQ(editor->maps()->SelectedMap, 1);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, 1);
     EXPECT_TRUE(widget("lstProperties")->isEnabled());
     EXPECT_TRUE(item("mnuEditDelete")->isEnabled());
     QStringList edited = project.map(1).Info.Properties;
     edited[3] = "[map]=arctic.xan";
-    editor->properties()->loadGrid(edited);
+    test::panelOf<PropertiesPanel>(*editor)->loadGrid(edited);
     whileNextPopupOpen([&] { QTest::mouseClick(widget("mnuEdit"), Qt::LeftButton); });
     EXPECT_EQ(project.map(1).Info.Properties[3], "[map]=arctic.xan");
     EXPECT_EQ(project.map(0).Info.Properties[3], "[map]=");
 
     // The other panels' menus do not commit.
     edited[3] = "[map]=other.xan";
-    editor->properties()->loadGrid(edited);
+    test::panelOf<PropertiesPanel>(*editor)->loadGrid(edited);
     whileNextPopupOpen([&] { QTest::mouseClick(widget("mnuHeaderEdit"), Qt::LeftButton); });
     EXPECT_EQ(project.map(1).Info.Properties[3], "[map]=arctic.xan");
 }

@@ -119,16 +119,16 @@ TEST_F(Preview, NewAndDeleteLeaveNoPreviewOfANodeThatIsGone)
 {
     TreeNode *icon = placeAndClick(IconsRoot, "i/icon.tga", redTga(4, 4));
     ASSERT_EQ(shown(), Shown::Picture);
-    EXPECT_EQ(editor->preview()->shownNode(), icon);
+    EXPECT_EQ(test::panelOf<PreviewPanel>(*editor)->shownNode(), icon);
     item("mnuFilesEditDelete")->trigger();
     EXPECT_NE(shown(), Shown::Picture);
-    EXPECT_NE(editor->preview()->shownNode(), icon);
+    EXPECT_NE(test::panelOf<PreviewPanel>(*editor)->shownNode(), icon);
 
     placeAndClick(ScriptsRoot, "s/a.lua", "x");
     ASSERT_EQ(shown(), Shown::Text);
     item("mnuFileNew")->trigger();
     EXPECT_EQ(shown(), Shown::None);
-    EXPECT_EQ(editor->preview()->shownNode(), nullptr);
+    EXPECT_EQ(test::panelOf<PreviewPanel>(*editor)->shownNode(), nullptr);
 }
 
 } // namespace

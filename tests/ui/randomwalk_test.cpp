@@ -181,7 +181,7 @@ protected:
         for (int row = 0; row < rows.size(); ++row) {
             if (rows[row].section(QLatin1Char('='), 0, 0).compare(QLatin1String("[english]"), Qt::CaseInsensitive) == 0)
                 return QStringLiteral("mend title: ")
-                    + typeIntoCell(editor->header()->lstHeader, row, 1, QStringLiteral("Mended maps"));
+                    + typeIntoCell(test::panelOf<HeaderPanel>(*editor)->lstHeader, row, 1, QStringLiteral("Mended maps"));
         }
         return QStringLiteral("mend title: no English row");
     }
@@ -206,7 +206,7 @@ protected:
     // One to three rows of the resources list, clicked with Ctrl after the first.
     void selectSomeResources()
     {
-        QTreeView *list = editor->resources()->lstResources;
+        QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
         const int count = list->model()->rowCount();
         if (count == 0)
             return;
@@ -220,7 +220,7 @@ protected:
         const std::vector<TreeNode *> &nodes = editor->project().tree().nodes();
         if (nodes.empty())
             return {};
-        return editor->files()->treeModel()->indexOf(nodes[next(quint32(nodes.size()))]);
+        return test::panelOf<FilesPanel>(*editor)->treeModel()->indexOf(nodes[next(quint32(nodes.size()))]);
     }
 
     QString step()
@@ -268,7 +268,7 @@ protected:
             return done.isEmpty() ? QString::fromLatin1(name) : QStringLiteral("%1: %2").arg(QLatin1String(name), done);
         }
         if (kind < 48) {
-            QListView *list = editor->maps()->lstMaps;
+            QListView *list = test::panelOf<MapsPanel>(*editor)->lstMaps;
             if (list->model()->rowCount() == 0)
                 return QStringLiteral("click map: none");
             const int row = int(next(quint32(list->model()->rowCount())));
@@ -287,14 +287,14 @@ protected:
             return QStringLiteral("click map %1").arg(row);
         }
         if (kind < 55) {
-            QTableView *grid = editor->header()->lstHeader;
+            QTableView *grid = test::panelOf<HeaderPanel>(*editor)->lstHeader;
             const int row = int(next(quint32(grid->model()->rowCount())));
             const int column = int(next(2));
             clickCell(grid, row, column);
             return QStringLiteral("click header %1,%2").arg(row).arg(column);
         }
         if (kind < 62) {
-            QTableView *grid = editor->properties()->lstProperties;
+            QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->lstProperties;
             if (grid->model()->rowCount() == 0)
                 return QStringLiteral("click property: none");
             const int row = int(next(quint32(grid->model()->rowCount())));
@@ -303,19 +303,19 @@ protected:
             return QStringLiteral("click property %1,%2").arg(row).arg(column);
         }
         if (kind < 68)
-            return QStringLiteral("type header ") + typeInto(editor->header()->lstHeader);
+            return QStringLiteral("type header ") + typeInto(test::panelOf<HeaderPanel>(*editor)->lstHeader);
         if (kind < 74)
-            return QStringLiteral("type property ") + typeInto(editor->properties()->lstProperties);
+            return QStringLiteral("type property ") + typeInto(test::panelOf<PropertiesPanel>(*editor)->lstProperties);
         if (kind < 84) {
             const QModelIndex index = randomTreeIndex();
-            QTreeView *tree = editor->files()->lstFiles;
+            QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
             if (chance(20))
                 tree->setExpanded(index, !tree->isExpanded(index));
             clickRow(tree, index);
             return QStringLiteral("click node %1")
-                .arg(editor->project().absoluteIndex(editor->files()->treeModel()->node(index)));
+                .arg(editor->project().absoluteIndex(test::panelOf<FilesPanel>(*editor)->treeModel()->node(index)));
         }
-        QTreeView *list = editor->resources()->lstResources;
+        QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
         const int count = list->model()->rowCount();
         if (kind < 92) {
             if (count == 0)
@@ -327,7 +327,7 @@ protected:
         if (chance(70))
             selectSomeResources();
         const QModelIndex target = randomTreeIndex();
-        const TreeNode *node = editor->files()->treeModel()->node(target);
+        const TreeNode *node = test::panelOf<FilesPanel>(*editor)->treeModel()->node(target);
         const bool dropped = dragOntoNode(node, !chance(10));
         return QStringLiteral("drag resources to node %1 (%2)")
             .arg(editor->project().absoluteIndex(node))
@@ -380,7 +380,7 @@ protected:
     void checkTree(const QAbstractItemModel *model, const QModelIndex &parent, int &walked)
     {
         const ProjectModel &project = editor->project();
-        const auto *files = editor->files()->treeModel();
+        const auto *files = test::panelOf<FilesPanel>(*editor)->treeModel();
         for (int row = 0; row < model->rowCount(parent); ++row) {
             const QModelIndex index = model->index(row, 0, parent);
             const TreeNode *node = files->node(index);
@@ -400,17 +400,17 @@ protected:
     void checkViews()
     {
         const ProjectModel &project = editor->project();
-        const QAbstractItemModel *maps = editor->maps()->lstMaps->model();
+        const QAbstractItemModel *maps = test::panelOf<MapsPanel>(*editor)->lstMaps->model();
         expect(maps->rowCount() == project.mapCount(), QStringLiteral("maps list rows differ from the maps"));
         for (int i = 0; i < std::min(maps->rowCount(), project.mapCount()); ++i)
             expect(maps->index(i, 0).data().toString() == project.map(i).displayName,
                    QStringLiteral("map %1 shows another name").arg(i));
 
-        const auto *header = qobject_cast<const KeyValueGridModel *>(editor->header()->lstHeader->model());
+        const auto *header = qobject_cast<const KeyValueGridModel *>(test::panelOf<HeaderPanel>(*editor)->lstHeader->model());
         expect(header && header->rows() == project.headerRows(), QStringLiteral("header grid differs from the header"));
 
-        const MapsPanel *mapsPanel = editor->maps();
-        const PropertiesPanel *properties = editor->properties();
+        const MapsPanel *mapsPanel = test::panelOf<MapsPanel>(*editor);
+        const PropertiesPanel *properties = test::panelOf<PropertiesPanel>(*editor);
         const int selected = mapsPanel->SelectedMap;
         const bool mapValid = selected >= 0 && selected < project.mapCount();
         expect(selected == -1 || mapValid, QStringLiteral("selected map %1 is out of range").arg(selected));
@@ -425,13 +425,13 @@ protected:
         }
 
         int walked = 0;
-        checkTree(editor->files()->lstFiles->model(), QModelIndex(), walked);
+        checkTree(test::panelOf<FilesPanel>(*editor)->lstFiles->model(), QModelIndex(), walked);
         expect(walked == project.tree().count(),
                QStringLiteral("the view walks %1 nodes, the tree has %2").arg(walked).arg(project.tree().count()));
 
         // The Delete commands follow the selection.
         expect(mapsPanel->mnuEditDelete->isEnabled() == mapValid, QStringLiteral("maps Delete enabled state"));
-        const HeaderPanel *headerPanel = editor->header();
+        const HeaderPanel *headerPanel = test::panelOf<HeaderPanel>(*editor);
         const int headerRow = headerPanel->SelectedHeaderRow;
         expect(headerPanel->mnuHeaderEditDelete->isEnabled()
                    == (headerRow >= FixedHeaderRows && headerRow < project.headerCount()),
@@ -441,13 +441,13 @@ protected:
                    == (mapValid && propertyRow >= FixedMapProperties
                        && propertyRow < project.map(selected).Info.Properties.size()),
                QStringLiteral("properties Delete enabled state (row %1)").arg(propertyRow));
-        if (const TreeNode *node = editor->files()->selectedNode())
-            expect(editor->files()->mnuFilesEditDelete->isEnabled() == project.canDelete(node),
+        if (const TreeNode *node = test::panelOf<FilesPanel>(*editor)->selectedNode())
+            expect(test::panelOf<FilesPanel>(*editor)->mnuFilesEditDelete->isEnabled() == project.canDelete(node),
                    QStringLiteral("files Delete enabled state (node %1)").arg(project.absoluteIndex(node)));
-        const bool anyResource = editor->resources()->lstResources->selectionModel()->hasSelection();
-        expect(editor->resources()->mnuResourcesEditDelete->isEnabled() == anyResource,
+        const bool anyResource = test::panelOf<ResourcesPanel>(*editor)->lstResources->selectionModel()->hasSelection();
+        expect(test::panelOf<ResourcesPanel>(*editor)->mnuResourcesEditDelete->isEnabled() == anyResource,
                QStringLiteral("resources Delete enabled state"));
-        const ResourcesModel *resources = editor->resources()->listModel();
+        const ResourcesModel *resources = test::panelOf<ResourcesPanel>(*editor)->listModel();
         expect(resources->rowCount() == resources->list().entries().size(),
                QStringLiteral("resources list rows differ from the list"));
     }
@@ -516,7 +516,7 @@ protected:
                 const ProjectModel &project = editor->project();
                 std::fprintf(stderr, "%s | maps %d header %d nodes %d resources %d history %d/%d | %s\n",
                              qPrintable(action), project.mapCount(), project.headerCount(), project.tree().count(),
-                             editor->resources()->listModel()->rowCount(), editor->document().history().index(),
+                             test::panelOf<ResourcesPanel>(*editor)->listModel()->rowCount(), editor->document().history().index(),
                              editor->document().history().count(),
                              qPrintable(dialogs.messages().join(QLatin1Char('|')).left(100)));
             };

@@ -68,7 +68,7 @@ protected:
 
     bool waitUntilBuilt()
     {
-        return QTest::qWaitFor([&] { return !editor->isBuilding() && !editor->console()->hasPendingLines(); }, 30000);
+        return QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 30000);
     }
 
     bool columnsEnabled() const
@@ -80,7 +80,7 @@ protected:
         return !widget("pnlLeft")->isEnabled() && !widget("pnlMid")->isEnabled() && !widget("pnlRight")->isEnabled();
     }
 
-    QStringList consoleLines() const { return editor->console()->lines(); }
+    QStringList consoleLines() const { return test::panelOf<ConsolePanel>(*editor)->lines(); }
 };
 
 // Runs the command and acts on the wizard if one opens; returns whether one opened.
@@ -109,7 +109,7 @@ TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEnds
     EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdCancel"));
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
-    EXPECT_FALSE(editor->console()->isVisible());
+    EXPECT_FALSE(test::panelOf<ConsolePanel>(*editor)->isVisible());
 
     // Once set, no wizard: the save dialog with the table's texts. Cancel there ends it too.
     test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
@@ -141,23 +141,23 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
                  "printf 'installer' > OUT/pack.exe\n");
     saveMapPack(installer());
     ASSERT_TRUE(editor->isBuilding());
-    EXPECT_TRUE(editor->console()->isVisible());
-    EXPECT_TRUE(editor->console()->lstCompile->hasFocus());
+    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->isVisible());
+    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->lstCompile->hasFocus());
     EXPECT_TRUE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
 
     // The window goes on handling events: the first line shows while the compiler waits.
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return editor->console()->lstCompile->toPlainText().contains(QStringLiteral("first line")); }));
+        [&] { return test::panelOf<ConsolePanel>(*editor)->lstCompile->toPlainText().contains(QStringLiteral("first line")); }));
     EXPECT_TRUE(columnsDisabled());
     // Resized meanwhile, the console stays across the bottom.
     editor->resize(editor->width() + 120, editor->height() + 40);
     QApplication::processEvents();
-    EXPECT_EQ(editor->console()->geometry().bottom(), editor->height() - 1);
-    EXPECT_EQ(editor->console()->width(), editor->width());
+    EXPECT_EQ(test::panelOf<ConsolePanel>(*editor)->geometry().bottom(), editor->height() - 1);
+    EXPECT_EQ(test::panelOf<ConsolePanel>(*editor)->width(), editor->width());
     // Neither a second build nor a shortcut past the disabled columns meanwhile.
     item("mnuFileSaveMapPack")->trigger();
     dialogs.openAnswers.enqueue({tempPath(QStringLiteral("other.mpr"))});
-    QTest::keyClick(editor->console()->lstCompile, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(test::panelOf<ConsolePanel>(*editor)->lstCompile, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(dialogs.asked.size(), 1);
 
     test::writeBytes(gate(), "go");
@@ -194,7 +194,7 @@ TEST_F(SaveMapPack, AFailedBuildSaysSoAndKeepsTheEarlierInstaller)
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
     EXPECT_EQ(consoleLines().last(), QStringLiteral("Failed to launch InnoSetup compiler!"));
-    EXPECT_TRUE(editor->console()->isVisible());
+    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->isVisible());
     EXPECT_TRUE(columnsEnabled());
 }
 
@@ -229,7 +229,7 @@ TEST_F(SaveMapPack, AStepThatCannotBeWrittenEndsTheCommandWithAMessageNamingTheF
     EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral(".mpl")))
         << dialogs.messages().first().toStdString();
     EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
-    EXPECT_FALSE(editor->console()->isVisible());
+    EXPECT_FALSE(test::panelOf<ConsolePanel>(*editor)->isVisible());
     EXPECT_TRUE(consoleLines().isEmpty());
     EXPECT_TRUE(columnsEnabled());
 }
@@ -284,13 +284,13 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     project.SetHeaderValue(2, QStringLiteral("nowhere.htm"));
 
     // The menu item follows "Save map pack..." and the window shows the list at once.
-    const QList<QAction *> fileItems = editor->maps()->pmnuFile->actions();
+    const QList<QAction *> fileItems = test::panelOf<MapsPanel>(*editor)->pmnuFile->actions();
     const qsizetype save = fileItems.indexOf(item("mnuFileSaveMapPack"));
     ASSERT_GE(save, 0);
     ASSERT_EQ(fileItems.value(save + 1), item("mnuFileCheckPack"));
     EXPECT_EQ(item("mnuFileCheckPack")->text(), QStringLiteral("Check pack..."));
     item("mnuFileCheckPack")->trigger();
-    FindingsWindow *window = editor->findings();
+    FindingsWindow *window = test::panelOf<FindingsWindow>(*editor);
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_FALSE(window->isModal());
     QTreeWidget *list = window->lstFindings;
@@ -306,17 +306,17 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     list->setFocus();
     list->setCurrentItem(list->topLevelItem(0));
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(editor->files()->selectedNode(), gone);
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->selectedNode(), gone);
     const QRect mapRow = list->visualItemRect(list->topLevelItem(1));
     // A double click as a person makes it: a click, then the second press as a double click.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, mapRow.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
-    EXPECT_EQ(editor->maps()->lstMaps->currentIndex().row(), 0);
-    EXPECT_EQ(editor->properties()->lstProperties->currentIndex().row(), 3);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->lstMaps->currentIndex().row(), 0);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->lstProperties->currentIndex().row(), 3);
     list->setCurrentItem(list->topLevelItem(2));
     QTest::keyClick(list, Qt::Key_Enter);
-    EXPECT_EQ(editor->header()->lstHeader->currentIndex().row(), 2);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->lstHeader->currentIndex().row(), 2);
 
     // Errors: the list again, headed by why, and neither the save dialog nor the compiler.
     window->close();
@@ -354,7 +354,7 @@ TEST_F(SaveMapPack, LocateMissingFilesAsksForAFolderAndSaysWhatItFound)
     QDir().mkpath(tempPath(QStringLiteral("found/deep")));
     test::writeBytes(tempPath(QStringLiteral("found/deep/arena.xan")), "map");
 
-    const QList<QAction *> items = editor->files()->pmnuFilesEdit->actions();
+    const QList<QAction *> items = test::panelOf<FilesPanel>(*editor)->pmnuFilesEdit->actions();
     EXPECT_EQ(items.last(), item("mnuFilesEditLocateMissing"));
     EXPECT_EQ(item("mnuFilesEditLocateMissing")->text(), QStringLiteral("Locate missing files..."));
     dialogs.folderAnswers.enqueue(tempPath(QStringLiteral("found")));
@@ -363,6 +363,14 @@ TEST_F(SaveMapPack, LocateMissingFilesAsksForAFolderAndSaysWhatItFound)
     EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Kind, FileFoundKind);
     EXPECT_TRUE(dialogs.messages().value(0).endsWith(QStringLiteral("Found again: 1. Not found: 1.")))
         << dialogs.messages().value(0).toStdString();
+
+    // One step: undone, the node has its old path and kind again; redone, the new ones.
+    item("mnuEditUndo")->trigger();
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Path, QStringLiteral("C:\\Maps\\arena.xan"));
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Kind, FileMissingKind);
+    item("mnuEditRedo")->trigger();
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Path, tempPath(QStringLiteral("found/deep/arena.xan")));
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Kind, FileFoundKind);
 }
 
 } // namespace

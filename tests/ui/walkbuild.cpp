@@ -159,7 +159,7 @@ BuildWalk::Before BuildWalk::snapshot(const TfrmEditor &editor) const
     before.outputs.insert(filesUnder(m_work + QStringLiteral("nowhere")));
     before.staging = filesUnder(m_settings->AppDir + QStringLiteral("iscc/maplists"));
     before.script = readBytes(setupScriptPath(m_settings->AppDir));
-    before.consoleLines = editor.console()->lines().size();
+    before.consoleLines = test::panelOf<ConsolePanel>(editor)->lines().size();
     before.asked = m_dialogs.asked.size();
     before.actionsEnabled = actionsEnabled(editor);
     return before;
@@ -205,7 +205,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
     // The pack check comes before any question: errors show the findings and build nothing.
     const PackReview review = ReviewPack(editor.project(), m_settings->AppDir);
     if (review.hasErrors()) {
-        const FindingsWindow *findings = editor.findings();
+        const FindingsWindow *findings = test::panelOf<FindingsWindow>(editor);
         expect(saveAt < 0, QStringLiteral("the save dialog was asked though the check found errors"));
         expect(findings && findings->isVisible()
                    && findings->lblSummary->text().startsWith(GetLangText(QStringLiteral("[message.Check.BuildStopped]"))),
@@ -218,7 +218,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
         }
         m_lastRefusal = errors.join(QLatin1Char('|'));
         if (findings)
-            editor.findings()->close();
+            test::panelOf<FindingsWindow>(editor)->close();
         done.append(QStringLiteral("checked: ") + m_lastRefusal.left(60));
         return done.join(QStringLiteral(" -> "));
     }
@@ -248,7 +248,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
     }
     expect(shown.isEmpty(), QStringLiteral("the build showed %1").arg(shown.join(QLatin1Char('|'))));
     expect(editor.isBuilding(), QStringLiteral("no build started"));
-    expect(editor.console()->isVisible(), QStringLiteral("the console is not shown"));
+    expect(test::panelOf<ConsolePanel>(editor)->isVisible(), QStringLiteral("the console is not shown"));
     if (editor.isBuilding() && m_random.chance(20)) {
         // The File menu is out of reach during a build; the command must not start another.
         const qsizetype asked = m_dialogs.asked.size();
@@ -257,7 +257,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
         done.append(QStringLiteral("again"));
     }
     const bool ended =
-        QTest::qWaitFor([&] { return !editor.isBuilding() && !editor.console()->hasPendingLines(); }, 60000);
+        QTest::qWaitFor([&] { return !editor.isBuilding() && !test::panelOf<ConsolePanel>(editor)->hasPendingLines(); }, 60000);
     expect(ended, QStringLiteral("the build did not end"));
     checkBuilt(editor, before, installerFor(*answer), outcome, token, warnings);
     expect(reported.problems().isEmpty(), QStringLiteral("reported: ") + reported.problems().join(QLatin1Char('|')));
@@ -270,7 +270,7 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
 void BuildWalk::checkNothingBuilt(const TfrmEditor &editor, const Before &before, const QString &why)
 {
     expect(!editor.isBuilding(), QStringLiteral("a build runs ") + why);
-    expect(editor.console()->lines().size() == before.consoleLines, QStringLiteral("the console grew ") + why);
+    expect(test::panelOf<ConsolePanel>(editor)->lines().size() == before.consoleLines, QStringLiteral("the console grew ") + why);
     expect(filesUnder(m_work + QStringLiteral("packs")) == before.outputs
                && !QFileInfo::exists(m_work + QStringLiteral("nowhere")),
            QStringLiteral("the installers changed ") + why);
@@ -302,7 +302,7 @@ void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QStri
                       << QStringLiteral("Error occured!");
         break;
     }
-    const QStringList lines = editor.console()->lines().mid(before.consoleLines);
+    const QStringList lines = test::panelOf<ConsolePanel>(editor)->lines().mid(before.consoleLines);
     expect(lines == expectedLines, QStringLiteral("the console shows (%1)").arg(lines.join(QLatin1Char('|'))));
 
     QMap<QString, QByteArray> now = filesUnder(m_work + QStringLiteral("packs"));

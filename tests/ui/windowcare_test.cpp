@@ -41,7 +41,7 @@ TEST_F(WindowCare, FocusFromALabelMenuChoosesNothing)
     project.SetMapDisplayName(project.AddMap(), "Arena");
     project.AddMap();
     auto *maps = widget<QListView>("lstMaps");
-    MapsPanel &mapsPanel = *editor->maps();
+    MapsPanel &mapsPanel = *test::panelOf<MapsPanel>(*editor);
 
     clickLabelAndEscape("mnuFile");
     EXPECT_EQ(editor->focusWidget(), maps);
@@ -68,10 +68,10 @@ TEST_F(WindowCare, FocusFromALabelMenuChoosesNothing)
     // The grids alike: focus alone picks no header row and no property.
     clickLabelAndEscape("mnuHeaderEdit");
     EXPECT_EQ(editor->focusWidget(), widget("lstHeader"));
-    EXPECT_EQ(editor->header()->SelectedHeaderRow, -1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->SelectedHeaderRow, -1);
     clickLabelAndEscape("mnuPropertiesEdit");
     EXPECT_EQ(editor->focusWidget(), widget("lstProperties"));
-    EXPECT_EQ(editor->properties()->SelectedProperty, -1);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->SelectedProperty, -1);
     EXPECT_FALSE(widget<QTableView>("lstProperties")->currentIndex().isValid());
 }
 

@@ -44,15 +44,6 @@ public:
 
     ProjectDocument &document() const { return *m_document; }
     ProjectModel &project() const { return m_document->model(); }
-    Dialogs &dialogs() const { return *m_dialogs; }
-
-    MapsPanel *maps() const { return m_maps; }
-    PropertiesPanel *properties() const { return m_properties; }
-    HeaderPanel *header() const { return m_header; }
-    FilesPanel *files() const { return m_files; }
-    ResourcesPanel *resources() const { return m_resources; }
-    PreviewPanel *preview() const { return m_preview; }
-    ConsolePanel *console() const { return m_console; }
 
     // The current project file; empty until a project is saved or opened.
     const QString &ProjectFileName() const { return m_document->fileName(); }
@@ -91,8 +82,6 @@ public:
     void mnuEditUndoClick();
     void mnuEditRedoClick();
     void mnuFileCheckPackClick();
-    // The findings list; made at the first check.
-    FindingsWindow *findings() const { return m_findings; }
     // Selects what a finding names: the node, the map and its property row, the header row; the
     // pack properties open the wizard. A place the project no longer has is left alone.
     void goToFinding(const FindingPlace &place);
