@@ -34,6 +34,12 @@ void applyLanguageBytes(QByteArrayView bytes, const QString &fileName = QStringL
 // The current text of the entry whose key matches (ignoring case), or "ERROR".
 QString GetLangText(const QString &key);
 
+// GetLangText for a key written in the code.
+inline QString lang(const char *key)
+{
+    return GetLangText(QLatin1String(key));
+}
+
 // Position of the key in the table, or -1.
 int langIndex(const QString &key);
 

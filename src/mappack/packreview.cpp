@@ -44,11 +44,6 @@ constexpr std::array<ClassInfo, 15> Classes = {{
     {FindingClass::PackPropertiesNotSet, Severity::Note, "[message.Check.PackPropertiesNotSet]", "[message.Check.PackPropertiesNotSet.Fix]"},
 }};
 
-QString lang(const char *key)
-{
-    return GetLangText(QLatin1String(key));
-}
-
 // Case folded as Windows compares names, for sets of names.
 QString folded(const QString &text)
 {

@@ -1,6 +1,13 @@
 #include "ui/dialogs/dialogs.h"
 
+#include <QGuiApplication>
+
 namespace tervelle {
+
+QString messageCaption()
+{
+    return QGuiApplication::applicationDisplayName();
+}
 
 QStringList qtNameFilters(const QString &filter)
 {

@@ -45,6 +45,9 @@ public:
                                                    const QString &folder) = 0;
 };
 
+// The caption of the editor's message boxes: the application's display name.
+QString messageCaption();
+
 // The name filters of a Qt file dialog from a language-table filter "Desc|*.a;*.b|Desc2|*.c":
 // "Desc (*.a *.b)", "Desc2 (*.c)". A description already ending in its pattern in brackets is
 // kept as it stands; a description without a pattern matches every file.

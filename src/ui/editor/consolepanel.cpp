@@ -21,11 +21,6 @@ namespace tervelle {
 
 namespace {
 
-QString lang(const char *key)
-{
-    return GetLangText(QString::fromLatin1(key));
-}
-
 // The console's top edge, dragged to change its height.
 class ConsoleGrip : public QWidget
 {
@@ -156,7 +151,7 @@ void ConsolePanel::mnuCompileSaveToFileClick()
     try {
         SaveConsoleToFile(path, m_lines);
     } catch (const UserError &e) {
-        m_dialogs.showMessage(QApplication::applicationDisplayName(), e.message());
+        m_dialogs.showMessage(messageCaption(), e.message());
     }
 }
 

@@ -32,11 +32,6 @@ namespace tervelle {
 
 namespace {
 
-QString lang(const char *key)
-{
-    return GetLangText(QString::fromLatin1(key));
-}
-
 FileDialogRequest projectDialog(const char *titleKey, const char *filterKey, const char *indexKey,
                                  const QString &startPath)
 {
@@ -47,11 +42,6 @@ FileDialogRequest projectDialog(const char *titleKey, const char *filterKey, con
     request.folder = startPath;
     request.defaultSuffix = QStringLiteral("mpr");
     return request;
-}
-
-QString messageCaption()
-{
-    return QGuiApplication::applicationDisplayName();
 }
 
 } // namespace

@@ -20,20 +20,6 @@
 
 namespace tervelle {
 
-namespace {
-
-QString lang(const char *key)
-{
-    return GetLangText(QString::fromLatin1(key));
-}
-
-QString messageCaption()
-{
-    return QGuiApplication::applicationDisplayName();
-}
-
-} // namespace
-
 FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent)
     , m_document(document)

@@ -18,11 +18,6 @@ namespace tervelle {
 
 namespace {
 
-QString lang(const char *key)
-{
-    return GetLangText(QLatin1String(key));
-}
-
 QIcon severityIcon(const QStyle *style, Severity severity)
 {
     switch (severity) {

@@ -14,7 +14,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -25,11 +24,6 @@
 namespace tervelle {
 
 namespace {
-
-QString lang(const char *key)
-{
-    return GetLangText(QLatin1String(key));
-}
 
 constexpr int PickListRowHeight = 19; // the pick list's 21 pixels less its borders
 
@@ -245,7 +239,7 @@ void HeaderPanel::mnuHeaderEditDeleteClick()
 
 void HeaderPanel::showError(const QString &message)
 {
-    m_dialogs.showMessage(QGuiApplication::applicationDisplayName(), message);
+    m_dialogs.showMessage(messageCaption(), message);
 }
 
 void HeaderPanel::panelResize()

@@ -23,7 +23,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
@@ -33,15 +32,6 @@
 #include <memory>
 
 namespace tervelle {
-
-namespace {
-
-QString lang(const char *key)
-{
-    return GetLangText(QString::fromLatin1(key));
-}
-
-} // namespace
 
 void TfrmEditor::connectMapPackCommands()
 {
@@ -199,7 +189,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         showRefusal(refused.review());
         return;
     } catch (const UserError &e) {
-        m_dialogs->showMessage(QGuiApplication::applicationDisplayName(), e.message());
+        m_dialogs->showMessage(messageCaption(), e.message());
         return;
     }
     offerLeftoverInstallers(m_build->leftovers(), BuildSession::installerFile(*chosen, m_settings.AppDir + QStringLiteral("iscc")));
@@ -211,7 +201,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
 // maker's, so it is offered back under a visible one.
 void TfrmEditor::offerLeftoverInstallers(const QStringList &leftovers, const QString &installer)
 {
-    const QString caption = QGuiApplication::applicationDisplayName();
+    const QString caption = messageCaption();
     bool all = false;
     for (const QString &leftover : leftovers) {
         if (!all) {

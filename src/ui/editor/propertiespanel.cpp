@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -28,11 +27,6 @@
 namespace tervelle {
 
 namespace {
-
-QString lang(const char *key)
-{
-    return GetLangText(QLatin1String(key));
-}
 
 CellEditor editorForKind(int kind)
 {
@@ -338,7 +332,7 @@ void PropertiesPanel::ChangeTexturesDir()
 
 void PropertiesPanel::showError(const QString &message)
 {
-    m_dialogs.showMessage(QGuiApplication::applicationDisplayName(), message);
+    m_dialogs.showMessage(messageCaption(), message);
 }
 
 void PropertiesPanel::PropertiesMenuChangeEnabled(bool enabled)

@@ -32,11 +32,6 @@ namespace tervelle {
 
 namespace {
 
-QString lang(const char *key)
-{
-    return GetLangText(QString::fromLatin1(key));
-}
-
 // Ten times a second looks alive; each repaint lays out the whole list, so more often would
 // cost a long scan a good part of its time.
 constexpr qint64 RepaintEveryMs = 100;
@@ -365,7 +360,7 @@ void ResourcesPanel::mnuResourcesEditRenameClick()
     try {
         list.rename(row, *typed);
     } catch (const UserError &e) {
-        m_dialogs.showMessage(QGuiApplication::applicationDisplayName(), e.message());
+        m_dialogs.showMessage(messageCaption(), e.message());
     }
 }
 

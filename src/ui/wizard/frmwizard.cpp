@@ -23,11 +23,6 @@ namespace {
 // The language's lower-case name rides with its list item.
 constexpr int LanguageRole = Qt::UserRole;
 
-QString lang(const char *key)
-{
-    return GetLangText(QLatin1String(key));
-}
-
 QFrame *makePanel(QWidget *parent, const char *name, bool bevel)
 {
     auto *panel = new QFrame(parent);
