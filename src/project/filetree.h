@@ -35,7 +35,8 @@ inline constexpr int FolderImage = 2;
 inline constexpr int FirstFileImage = 4;
 
 // Longer folder paths than any installer could create; the project file reader refuses them,
-// so nothing may make one.
+// so nothing may make one. The bound also keeps a crafted file of deeply nested folders from
+// growing paths quadratically in memory.
 inline constexpr qsizetype MaxFolderPath = 1024;
 
 // What a new node is made of.

@@ -31,10 +31,6 @@ void writeList(LineWriter &out, const QStringList &items)
 
 // ---- Reading -----------------------------------------------------------------------------
 
-// Longer folder paths than any installer could create. The bound also keeps a crafted file of
-// deeply nested folders from growing paths quadratically in memory.
-constexpr qsizetype MaxFolderPath = 1024;
-
 // The TreeIndex with a shortcut for the files the editor writes: they list the tree in walk
 // order, so every node lands at the end of the walk read so far, after which only empty group
 // roots follow. While that holds the walk is a plain array; the first node that lands anywhere
