@@ -1,6 +1,7 @@
 #include "mappack/packreview.h"
 
 #include "core/langload.h"
+#include "core/pathparts.h"
 #include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "mappack/sourcecheck.h"
@@ -131,7 +132,7 @@ void reviewMaps(const ProjectModel &project, FindingList &out)
     // A script may be named with or without ".lua", as the game's own standard ones are.
     QSet<QString> scripts;
     for (const QString &script : lists.scripts())
-        scripts.insert(folded(PickLists::withoutExtension(script)));
+        scripts.insert(folded(withoutExtension(script)));
 
     for (int m = 0; m < project.mapCount(); ++m) {
         const TMapInfo &info = project.map(m).Info;
@@ -158,7 +159,7 @@ void reviewMaps(const ProjectModel &project, FindingList &out)
                 if (value.isEmpty())
                     break;
                 for (const QString &script : value.split(QLatin1Char(','))) {
-                    if (!scripts.contains(folded(PickLists::withoutExtension(script)))) {
+                    if (!scripts.contains(folded(withoutExtension(script)))) {
                         out.add(FindingClass::PickListValue, place, script, KeyOf(line));
                         break;
                     }

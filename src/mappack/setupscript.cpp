@@ -6,6 +6,7 @@
 #include "mappack/setupcode.h"
 #include "core/errors.h"
 #include "core/namerule.h"
+#include "core/pathparts.h"
 #include "core/safesave.h"
 #include "project/projectmodel.h"
 
@@ -55,11 +56,6 @@ private:
 
 const QByteArray BuiltinPreprocessor = QByteArrayLiteral("#preproc builtin");
 
-int lastSeparator(const QString &path)
-{
-    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-}
-
 QString copyCall(const char *procedure, const QString &numbered, const QString &where, const QString &name)
 {
     return CallIndent + QLatin1String(procedure) + QStringLiteral("('") + numbered + QStringLiteral("','")
@@ -92,7 +88,8 @@ const GameGroup GameGroups[] = {
 
 QString outputFolder(const QString &installerPath)
 {
-    const int separator = lastSeparator(installerPath);
+    // The compiler reads the installer's path as Windows does.
+    const qsizetype separator = lastWindowsSeparator(installerPath);
     if (separator < 0)
         return {};
     const QString folder = installerPath.left(separator);
@@ -104,9 +101,8 @@ QString outputFolder(const QString &installerPath)
 
 QString outputBaseName(const QString &installerPath)
 {
-    const QString name = installerPath.mid(lastSeparator(installerPath) + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
+    const QString name = installerPath.mid(lastWindowsSeparator(installerPath) + 1);
+    return withoutExtension(name);
 }
 
 void AddCreateSubDirCalls(const ProjectModel &project, const TreeNode *node, const QString &path,

@@ -1,5 +1,6 @@
 #include "project/picklists.h"
 
+#include "core/pathparts.h"
 #include "image/texturetiles.h"
 #include "project/filetree.h"
 
@@ -67,12 +68,6 @@ void PickLists::nodeTouched(const TreeNode *parent)
         top = top->parent();
     if (top == m_model.root(FilesRoot))
         emit listsChanged();
-}
-
-QString PickLists::withoutExtension(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
 }
 
 QStringList PickLists::childNames(RootGroup group, bool dropExtension) const

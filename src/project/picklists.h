@@ -43,9 +43,6 @@ public:
     // shows selected for a cell.
     static int indexOfValue(const QStringList &items, const QString &value);
 
-    // The name without the part from its last "." on.
-    static QString withoutExtension(const QString &name);
-
 signals:
     void listsChanged();
 

@@ -1,5 +1,6 @@
 #include "project/relink.h"
 
+#include "core/pathparts.h"
 #include "project/projectmodel.h"
 
 #include <QDirIterator>
@@ -16,8 +17,7 @@ namespace {
 // The last part of a path written with either separator: projects travel between machines.
 QString fileNameOf(const QString &path)
 {
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.mid(cut + 1);
+    return path.mid(lastWindowsSeparator(path) + 1);
 }
 
 bool isMissing(const ProjectModel &project, const TreeNode *node)

@@ -1,6 +1,7 @@
 #include "project/resourcelist.h"
 
 #include "core/namerule.h"
+#include "core/pathparts.h"
 #include "project/projectmodel.h"
 
 #include <algorithm>
@@ -8,15 +9,6 @@
 namespace tervelle {
 
 namespace {
-
-qsizetype lastSeparator(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-#else
-    return path.lastIndexOf(QLatin1Char('/'));
-#endif
-}
 
 // True when path.left(end) names a root ("" for "/" on Unix, "C:" on Windows), whose separator
 // must stay or the folder would read as the current folder of a drive.
@@ -79,22 +71,10 @@ bool ResourceList::addSplitResource(const QString &folder, const QString &name, 
     return true;
 }
 
-QString ResourceList::baseName(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
-}
-
-QString ResourceList::extension(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
 void ResourceList::rename(int row, const QString &typedBase)
 {
     ResourceEntry &entry = m_entries[row];
-    const QString name = typedBase + extension(entry.name);
+    const QString name = typedBase + extensionOf(entry.name);
     requireWindowsName(QStringLiteral("The file name"), name);
     if (name == entry.name)
         return;

@@ -58,13 +58,9 @@ public:
     // is shared by every file of one folder.
     bool addSplitResource(const QString &folder, const QString &name, const QString &fullPath);
 
-    // The base and extension the rename prompt splits a name into: the extension runs from the
-    // last "." on ("archive.tar.gz" gives "archive.tar" and ".gz"), empty without a dot.
-    static QString baseName(const QString &name);
-    static QString extension(const QString &name);
-    // Names the row `typedBase` + the row's extension; folder and full path stay. Throws
-    // UserError when the result cannot be a Windows file name, since it becomes a file in the
-    // pack.
+    // Names the row `typedBase` + the row's extension (the rename prompt shows the name
+    // withoutExtension); folder and full path stay. Throws UserError when the result cannot be a
+    // Windows file name, since it becomes a file in the pack.
     void rename(int row, const QString &typedBase);
 
     // Removes the given rows (any order, repeats allowed).

@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "core/namerule.h"
+#include "core/pathparts.h"
 #include "project/projectmodel.h"
 
 #include <algorithm>
@@ -46,13 +47,6 @@ int SelectedNodeKind(const ProjectModel &project, const TreeNode *node)
 bool canCreateFolderKind(int kind)
 {
     return kind == FilesRoot || kind == TexturesRoot;
-}
-
-QString extensionOf(const QString &path)
-{
-    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot > slash ? path.mid(dot) : QString();
 }
 
 std::optional<int> acceptedFileType(int kind, const QString &displayName, const QString &fullPath)

@@ -35,9 +35,6 @@ std::optional<int> acceptedFileType(int kind, const QString &displayName, const 
 // ("Nothing was added: Level icons take .tga files."); empty for a node that takes no files.
 QString nothingAddedReason(int kind);
 
-// The extension of the last component of a path, dot included; empty without a dot.
-QString extensionOf(const QString &path);
-
 struct SkippedResource
 {
     QString name;

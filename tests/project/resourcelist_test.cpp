@@ -1,4 +1,5 @@
 #include "core/errors.h"
+#include "core/pathparts.h"
 #include "project/projectmodel.h"
 #include "project/resourcelist.h"
 #include "support/testsupport.h"
@@ -69,9 +70,10 @@ TEST(ResourceList, DeletedAndClearedPathsCanBeAddedAgainRenamedOnesCannot)
 
 TEST(ResourceList, RenameKeepsTheExtensionAndThePath)
 {
-    EXPECT_EQ(ResourceList::baseName("archive.tar.gz"), "archive.tar");
-    EXPECT_EQ(ResourceList::extension("archive.tar.gz"), ".gz");
-    EXPECT_EQ(ResourceList::extension("readme"), "");
+    EXPECT_EQ(withoutExtension("archive.tar.gz"), "archive.tar");
+    EXPECT_EQ(extensionOf("archive.tar.gz"), ".gz");
+    EXPECT_EQ(extensionOf("readme"), "");
+    EXPECT_EQ(extensionOf("/maps.old/readme"), "");
 
     ResourceList list;
     list.AddNewResource("/maps/old.xan");

@@ -3,6 +3,7 @@
 #include "core/common.h"
 #include "core/errors.h"
 #include "core/langload.h"
+#include "core/pathparts.h"
 #include "project/folderscan.h"
 #include "project/projectmodel.h"
 #include "ui/dialogs/dialogs.h"
@@ -354,7 +355,7 @@ void ResourcesPanel::mnuResourcesEditRenameClick()
                     })->row();
     ResourceList &list = m_model->list();
     const std::optional<QString> typed = m_dialogs.inputText(
-        lang("[message.Rename.Caption]"), lang("[message.Rename.Promt]"), ResourceList::baseName(list.entry(row).name));
+        lang("[message.Rename.Caption]"), lang("[message.Rename.Promt]"), withoutExtension(list.entry(row).name));
     if (!typed)
         return;
     try {
