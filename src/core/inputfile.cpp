@@ -106,6 +106,27 @@ QByteArray readInput(QIODevice &device, qint64 maxSize, const QString &what, con
     return bytes;
 }
 
+QByteArray readInputHead(const QString &path, qint64 limit, const QString &what)
+{
+    const std::unique_ptr<QFile> file = openInputFile(path, what);
+    // One byte past the size the file reports tells at once whether it has grown.
+    QByteArray bytes;
+    bytes.resize(qsizetype(std::min<qint64>(limit, file->size() + 1)));
+    qsizetype done = 0;
+    while (done < limit) {
+        if (done == bytes.size())
+            bytes.resize(qsizetype(std::min<qint64>(limit, qint64(bytes.size()) * 2 + 4096)));
+        const qint64 got = file->read(bytes.data() + done, bytes.size() - done);
+        if (got < 0)
+            throw UserError(QStringLiteral("The %1 %2 cannot be read: %3").arg(what, path, file->errorString()));
+        if (got == 0)
+            break;
+        done += qsizetype(got);
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
 QString sizeText(qint64 bytes)
 {
     if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)

@@ -4,7 +4,6 @@
 #include "core/inputfile.h"
 #include "image/checkerboard.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <cstring>
@@ -105,25 +104,7 @@ void compositeRows(const uchar *pixels, const TgaLayout &layout, Picture &pictur
 
 TgaBuffer readTgaFile(const QString &path)
 {
-    const auto fail = [&path](const QString &reason) {
-        throw UserError(QStringLiteral("The picture %1 cannot be read: %2").arg(path, reason));
-    };
-    // Checked on the opened file: a path swapped for a FIFO after a check would block the window.
-    const std::unique_ptr<QFile> opened = openInputFile(path, QStringLiteral("picture"));
-    QFile &file = *opened;
-    TgaBuffer bytes;
-    bytes.resize(qsizetype(std::min<qint64>(file.size(), TgaMaxUsefulBytes)));
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const qint64 got = file.read(bytes.data() + done, bytes.size() - done);
-        if (got < 0)
-            fail(file.errorString());
-        if (got == 0)
-            break; // the file shrank while being read: decode what it still had
-        done += qsizetype(got);
-    }
-    bytes.truncate(done);
-    return bytes;
+    return readInputHead(path, TgaMaxUsefulBytes, QStringLiteral("picture"));
 }
 
 std::optional<TgaBuffer> LoadTgaToMemory(const QString &path)

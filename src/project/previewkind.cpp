@@ -1,24 +1,12 @@
 #include "project/previewkind.h"
 
-#include "core/errors.h"
+#include "core/inputfile.h"
 #include "core/textcodec.h"
 #include "image/pictureimage.h"
 #include "image/tgareader.h"
 #include "project/filetree.h"
 
 #include <QByteArray>
-#include <QFile>
-
-#include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <QFileInfo>
-#endif
 
 namespace tervelle {
 
@@ -53,66 +41,6 @@ QString previewCutNote()
 
 namespace {
 
-[[noreturn]] void fail(const QString &path, const QString &reason)
-{
-    throw UserError(QStringLiteral("Cannot show \"%1\": %2.").arg(path, reason));
-}
-
-// At most `limit` bytes of the file, taken from a regular file only.
-QByteArray readHead(const QString &path, qint64 limit)
-{
-    QByteArray bytes;
-#ifdef Q_OS_UNIX
-    // Opened without blocking and then checked, so neither a FIFO nor a file swapped for one
-    // between a check and the open can stall the window.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        fail(path, qt_error_string(errno));
-    struct stat status;
-    if (::fstat(fd, &status) != 0) {
-        const int error = errno;
-        ::close(fd);
-        fail(path, qt_error_string(error));
-    }
-    if (!S_ISREG(status.st_mode)) {
-        ::close(fd);
-        fail(path, QStringLiteral("not a regular file"));
-    }
-    bytes.resize(qsizetype(std::min<qint64>(limit, status.st_size + 1)));
-    qsizetype done = 0;
-    while (done < limit) {
-        if (done == bytes.size())
-            bytes.resize(qsizetype(std::min<qint64>(limit, qint64(bytes.size()) * 2 + 4096)));
-        const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
-            fail(path, qt_error_string(error));
-        }
-        if (got == 0)
-            break;
-        done += got;
-    }
-    ::close(fd);
-    bytes.truncate(done);
-#else
-    const QFileInfo info(path);
-    if (!info.exists())
-        fail(path, QStringLiteral("no such file"));
-    if (!info.isFile())
-        fail(path, QStringLiteral("not a regular file"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(path, file.errorString());
-    bytes = file.read(limit);
-    if (file.error() != QFileDevice::NoError)
-        fail(path, file.errorString());
-#endif
-    return bytes;
-}
-
 // Lines end at CR LF, a lone CR or a lone LF; a break at the very end opens no empty line.
 QStringList splitLines(const QString &text)
 {
@@ -138,7 +66,8 @@ QStringList splitLines(const QString &text)
 QStringList readPreviewText(const QString &path)
 {
     // One byte more than is shown tells a file of exactly the limit from a longer one.
-    QByteArray bytes = readHead(path, PreviewTextLimit + 1);
+    // Only a regular file: a FIFO would stall the window.
+    QByteArray bytes = readInputHead(path, PreviewTextLimit + 1, QStringLiteral("text file"));
     const bool cut = bytes.size() > PreviewTextLimit;
     if (cut)
         bytes.truncate(qsizetype(PreviewTextLimit));

@@ -122,14 +122,14 @@ TEST_F(PreviewText, WhatIsNotARegularFileIsRefusedNamingIt)
         return QString();
     };
     EXPECT_TRUE(message(path("missing.txt")).contains(path("missing.txt")));
-    EXPECT_TRUE(message(dir.path()).contains("not a regular file"));
+    EXPECT_TRUE(message(dir.path()).contains("not a file"));
 #ifdef Q_OS_UNIX
     // A FIFO with no writer would block a plain open for ever.
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-    EXPECT_TRUE(message(path("pipe")).contains("not a regular file"));
+    EXPECT_TRUE(message(path("pipe")).contains("not a file"));
     ASSERT_TRUE(QFile::link(path("pipe"), path("pipe.lua")));
-    EXPECT_TRUE(message(path("pipe.lua")).contains("not a regular file"));
-    EXPECT_TRUE(message("/dev/zero").contains("not a regular file"));
+    EXPECT_TRUE(message(path("pipe.lua")).contains("not a file"));
+    EXPECT_TRUE(message("/dev/zero").contains("not a file"));
 #endif
 }
 
