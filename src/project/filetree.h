@@ -34,6 +34,16 @@ inline constexpr int RootImage = 0;
 inline constexpr int FolderImage = 2;
 inline constexpr int FirstFileImage = 4;
 
+// A file node's icon index is its FileType counted from FirstFileImage, as project files store it.
+inline constexpr int fileTypeOfImage(int imageIndex)
+{
+    return imageIndex - FirstFileImage;
+}
+inline constexpr int imageOfFileType(int fileType)
+{
+    return fileType + FirstFileImage;
+}
+
 // Longer folder paths than any installer could create; the project file reader refuses them,
 // so nothing may make one. The bound also keeps a crafted file of deeply nested folders from
 // growing paths quadratically in memory.

@@ -18,7 +18,7 @@ namespace tervelle {
 
 namespace {
 
-constexpr int MapListImage = FirstFileImage + MapListFile;
+constexpr int MapListImage = imageOfFileType(MapListFile);
 
 // ---- Writing -----------------------------------------------------------------------------
 
@@ -267,7 +267,7 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
             node = project.AddFileElement(parent, record.Text, MapListFile, record.Path);
             project.setMapListNode(node);
         } else {
-            node = project.AddFileElement(parent, record.Text, record.ImageIndex - FirstFileImage, record.Path);
+            node = project.AddFileElement(parent, record.Text, fileTypeOfImage(record.ImageIndex), record.Path);
         }
         nodes.push_back(node);
     }

@@ -370,7 +370,7 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
     // Fixed now and never refreshed: the build takes missing sources from its staging folder.
     // The map list is always staged by the build, whatever happens to lie at its placeholder path.
     const bool found = type != MapListFile && isExistingNonFolder(path);
-    const int image = type + FirstFileImage;
+    const int image = imageOfFileType(type);
     return insertNode(parent, NodeData{name, image, image, TTreeNodeInfo{path, found ? FileFoundKind : FileMissingKind}});
 }
 

@@ -40,7 +40,7 @@ int SelectedNodeKind(const ProjectModel &project, const TreeNode *node)
     if (node->isFolder())
         return 0;
     if (node->isFile())
-        return RootCount + node->ImageIndex - FirstFileImage;
+        return RootCount + fileTypeOfImage(node->ImageIndex);
     return NoNodeKind;
 }
 

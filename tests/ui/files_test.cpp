@@ -19,7 +19,7 @@ namespace {
 class Files : public FilesTest
 {
 protected:
-    static int fileType(const TreeNode *node) { return node->ImageIndex - FirstFileImage; }
+    static int fileType(const TreeNode *node) { return fileTypeOfImage(node->ImageIndex); }
 
     int replaceQuestions() const
     {
