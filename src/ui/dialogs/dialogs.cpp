@@ -1,5 +1,7 @@
 #include "ui/dialogs/dialogs.h"
 
+#include "core/langload.h"
+
 #include <QGuiApplication>
 
 namespace tervelle {
@@ -7,6 +9,21 @@ namespace tervelle {
 QString messageCaption()
 {
     return QGuiApplication::applicationDisplayName();
+}
+
+FileDialogRequest fileDialogRequest(const char *dialog, const QString &folder, const QString &defaultSuffix)
+{
+    const auto text = [dialog](const char *part) {
+        return GetLangText(QLatin1Char('[') + QLatin1String(dialog) + QLatin1Char('.') + QLatin1String(part)
+                           + QLatin1Char(']'));
+    };
+    FileDialogRequest request;
+    request.title = text("Title");
+    request.filter = text("Filter");
+    request.filterIndex = text("FilterIndex").trimmed().toInt();
+    request.folder = folder;
+    request.defaultSuffix = defaultSuffix;
+    return request;
 }
 
 QStringList qtNameFilters(const QString &filter)

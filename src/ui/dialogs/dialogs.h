@@ -21,6 +21,11 @@ struct FileDialogRequest
     QString defaultSuffix;
 };
 
+// The request of a dialog whose texts are the language entries "[<dialog>.Title]",
+// "[<dialog>.Filter]" and "[<dialog>.FilterIndex]" ("dlgSaveProject"), opening at `folder`.
+FileDialogRequest fileDialogRequest(const char *dialog, const QString &folder,
+                                    const QString &defaultSuffix = QString());
+
 // Every message box, text prompt, file dialog and folder picker of the editor goes through
 // this interface, so that tests can answer them in a script.
 class Dialogs

@@ -137,13 +137,8 @@ void ConsolePanel::mnuCompileClearClick()
 
 void ConsolePanel::mnuCompileSaveToFileClick()
 {
-    FileDialogRequest request;
-    request.title = lang("[dlgCompile.Title]");
-    request.filter = lang("[dlgCompile.Filter]");
-    request.filterIndex = lang("[dlgCompile.FilterIndex]").trimmed().toInt();
-    request.defaultSuffix = lang("[dlgCompile.DefaultExt]");
-    request.folder = m_lastSavePath;
-    const std::optional<QString> chosen = m_dialogs.saveFile(request);
+    const std::optional<QString> chosen =
+        m_dialogs.saveFile(fileDialogRequest("dlgCompile", m_lastSavePath, lang("[dlgCompile.DefaultExt]")));
     if (!chosen)
         return;
     const QString path = consoleFileName(*chosen);

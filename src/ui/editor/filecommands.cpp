@@ -32,16 +32,9 @@ namespace tervelle {
 
 namespace {
 
-FileDialogRequest projectDialog(const char *titleKey, const char *filterKey, const char *indexKey,
-                                 const QString &startPath)
+FileDialogRequest projectDialog(const char *dialog, const QString &startPath)
 {
-    FileDialogRequest request;
-    request.title = lang(titleKey);
-    request.filter = lang(filterKey);
-    request.filterIndex = lang(indexKey).trimmed().toInt();
-    request.folder = startPath;
-    request.defaultSuffix = QStringLiteral("mpr");
-    return request;
+    return fileDialogRequest(dialog, startPath, QStringLiteral("mpr"));
 }
 
 } // namespace
@@ -112,9 +105,7 @@ void TfrmEditor::mnuFileNewClick()
 void TfrmEditor::mnuFileOpenClick()
 {
     commitGrid();
-    const QStringList chosen = m_dialogs->openFiles(
-        projectDialog("[dlgOpenProject.Title]", "[dlgOpenProject.Filter]", "[dlgOpenProject.FilterIndex]", m_lastOpenPath),
-        true);
+    const QStringList chosen = m_dialogs->openFiles(projectDialog("dlgOpenProject", m_lastOpenPath), true);
     if (chosen.isEmpty())
         return;
     m_lastOpenPath = chosen.first();
@@ -147,8 +138,7 @@ bool TfrmEditor::openProject(const QString &path)
 void TfrmEditor::mnuFileSaveProjectClick()
 {
     commitGrid();
-    const std::optional<QString> chosen = m_dialogs->saveFile(projectDialog(
-        "[dlgSaveProject.Title]", "[dlgSaveProject.Filter]", "[dlgSaveProject.FilterIndex]", m_lastSavePath));
+    const std::optional<QString> chosen = m_dialogs->saveFile(projectDialog("dlgSaveProject", m_lastSavePath));
     if (!chosen)
         return;
     m_lastSavePath = *chosen;
@@ -215,10 +205,7 @@ void TfrmEditor::openRecentProject(const QString &path)
 void TfrmEditor::mnuFileOpenRecoveryClick()
 {
     commitGrid();
-    const QStringList chosen = m_dialogs->openFiles(
-        projectDialog("[dlgOpenProject.Title]", "[dlgOpenProject.Filter]", "[dlgOpenProject.FilterIndex]",
-                      recoveryFolder()),
-        false);
+    const QStringList chosen = m_dialogs->openFiles(projectDialog("dlgOpenProject", recoveryFolder()), false);
     if (chosen.isEmpty() || !openProject(chosen.first()))
         return;
     // A copy is no project file of the map maker's: Save asks where the project goes.

@@ -151,13 +151,8 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         }
     }
 
-    FileDialogRequest request;
-    request.title = lang("[dlgSaveMapPack.Title]");
-    request.filter = lang("[dlgSaveMapPack.Filter]");
-    request.filterIndex = lang("[dlgSaveMapPack.FilterIndex]").trimmed().toInt();
-    request.folder = m_lastMapPackPath;
-    request.defaultSuffix = QStringLiteral("exe");
-    const std::optional<QString> chosen = m_dialogs->saveFile(request);
+    const std::optional<QString> chosen =
+        m_dialogs->saveFile(fileDialogRequest("dlgSaveMapPack", m_lastMapPackPath, QStringLiteral("exe")));
     if (!chosen)
         return;
     m_lastMapPackPath = *chosen;

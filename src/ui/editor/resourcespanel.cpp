@@ -166,12 +166,9 @@ QVector<AddResourcesOperation::Resource> ResourcesPanel::selectedResources() con
 
 void ResourcesPanel::mnuResourcesEditAddClick()
 {
-    FileDialogRequest request;
-    request.title = lang("[dlgResources.Title]");
-    request.filter = lang("[dlgResources.Filter]");
-    request.filterIndex = lang("[dlgResources.FilterIndex]").trimmed().toInt();
     // The game's folder the first time; from then on the dialog stays where files were chosen.
-    request.folder = m_dialogOpened ? m_dialogFolder : m_settings.WormsDir;
+    const FileDialogRequest request =
+        fileDialogRequest("dlgResources", m_dialogOpened ? m_dialogFolder : m_settings.WormsDir);
     m_dialogOpened = true;
     m_dialogFolder = request.folder;
     const QStringList chosen = m_dialogs.openFiles(request, true);
