@@ -91,7 +91,7 @@ bool isTreeCall(const QString &line)
 
 void checkScript(const QList<QByteArray> &lines)
 {
-    const QString staging = compilerPath(appDir + QStringLiteral("iscc\\maplists\\"));
+    const QString staging = compilerPath(StagingFolder(appDir));
     QString section;
     for (const QByteArray &bytes : lines) {
         for (const char c : bytes) {

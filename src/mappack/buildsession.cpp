@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/textcodec.h"
 #include "mappack/buildlock.h"
+#include "mappack/compilerfolder.h"
 #include "mappack/compilerlocale.h"
 #include "mappack/installerguard.h"
 #include "mappack/maplist.h"
@@ -15,15 +16,6 @@
 #include <QLockFile>
 
 namespace tervelle {
-
-namespace {
-
-QString compilerFolder(const QString &appDir)
-{
-    return appDir + QStringLiteral("iscc");
-}
-
-} // namespace
 
 BuildSession::BuildSession(ConsoleSink &sink, const Settings &settings, QObject *parent)
     : QObject(parent), m_sink(sink), m_settings(settings), m_compiler(sink, settings)
@@ -43,11 +35,6 @@ QString BuildSession::installerFile(const QString &chosenPath, const QString &co
     // The compiler takes a relative output folder from its own working folder.
     const QDir folder(QDir(compilerFolder).absoluteFilePath(outputFolder(chosenPath)));
     return folder.filePath(outputBaseName(chosenPath) + QStringLiteral(".exe"));
-}
-
-QString BuildSession::lockFile(const QString &appDir)
-{
-    return compilerFolder(appDir) + QStringLiteral("/build.lock");
 }
 
 QString BuildSession::installerLockFile(const QString &installerFile)
@@ -70,7 +57,7 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     compilerLocale(textCodec());
 
     const QString folder = QDir::toNativeSeparators(compilerFolder(m_settings.AppDir));
-    auto lock = takeBuildLock(lockFile(m_settings.AppDir),
+    auto lock = takeBuildLock(buildLockFile(m_settings.AppDir),
                               QStringLiteral("Another build is using the compiler folder %1. Start this one when it has "
                                              "ended.")
                                   .arg(folder));

@@ -42,8 +42,6 @@ public:
     // The file the compiler writes for a chosen path: its folder, its name without the
     // extension, then ".exe".
     static QString installerFile(const QString &chosenPath, const QString &compilerFolder);
-    // The lock file that marks a build in the compiler folder.
-    static QString lockFile(const QString &appDir);
     // The lock file beside an installer that marks the build writing it.
     static QString installerLockFile(const QString &installerFile);
     // Earlier installers that builds killed before they ended kept aside, found by the last

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/langload.h"
+#include "mappack/compilerfolder.h"
 #include "mappack/compilerlocale.h"
 #include "core/textcodec.h"
 
@@ -73,12 +74,12 @@ QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec)
 CompilerCommand compilerCommand(const Settings &settings, bool quiet)
 {
     CompilerCommand command;
-    command.workingFolder = settings.AppDir + QStringLiteral("iscc/");
-    command.compiler = settings.AppDir + QStringLiteral("iscc/iscc.exe");
+    command.workingFolder = compilerFolder(settings.AppDir) + QLatin1Char('/');
+    command.compiler = compilerProgram(settings.AppDir);
     QStringList compilerArguments;
     if (quiet)
         compilerArguments << QStringLiteral("/q");
-    compilerArguments << QStringLiteral("setup.iss");
+    compilerArguments << QLatin1String(SetupScriptName);
 #ifdef Q_OS_WIN
     command.program = command.compiler;
     command.arguments = compilerArguments;

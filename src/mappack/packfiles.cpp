@@ -2,11 +2,6 @@
 
 namespace tervelle {
 
-QString StagingFolder(const QString &appDir)
-{
-    return appDir + QStringLiteral("iscc/maplists/");
-}
-
 QString NumberedName(int absoluteIndex)
 {
     return QString::number(absoluteIndex) + QStringLiteral(".tmp");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mappack/compilerfolder.h"
 #include "project/projectmodel.h"
 
 #include <QString>
@@ -21,9 +22,6 @@ struct PackFileEntry
     QString relativeFolder;
     bool belowFile = false; // some node above it is a file, not a folder
 };
-
-// The staging folder of the map list file: AppDir + "iscc/maplists/".
-QString StagingFolder(const QString &appDir);
 
 // The name a pack file travels under inside the installer: "<absolute index>.tmp".
 QString NumberedName(int absoluteIndex);

@@ -20,11 +20,6 @@ bool canNameLanguage(const QString &name)
 
 } // namespace
 
-QString setupLanguagesFolder(const QString &appDir)
-{
-    return appDir + QStringLiteral("iscc") + QDir::separator() + QStringLiteral("languages");
-}
-
 QList<SetupLanguage> setupLanguages(const QString &appDir)
 {
     const QDir folder(setupLanguagesFolder(appDir));

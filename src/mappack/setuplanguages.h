@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mappack/compilerfolder.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,8 +25,5 @@ struct SetupLanguage
 // double quote, a control character, not a file name on Windows) are left out too. A missing
 // folder gives an empty list.
 QList<SetupLanguage> setupLanguages(const QString &appDir);
-
-// The folder the list is read from.
-QString setupLanguagesFolder(const QString &appDir);
 
 } // namespace tervelle

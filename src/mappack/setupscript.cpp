@@ -56,6 +56,13 @@ private:
 
 const QByteArray BuiltinPreprocessor = QByteArrayLiteral("#preproc builtin");
 
+// A path in the compiler folder as the script names it: with backslashes, as the compiler's own
+// folder is named.
+QString compilerFolderPath(const QString &path)
+{
+    return compilerPath(path).replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
 QString copyCall(const char *procedure, const QString &numbered, const QString &where, const QString &name)
 {
     return CallIndent + QLatin1String(procedure) + QStringLiteral("('") + numbered + QStringLiteral("','")
@@ -64,9 +71,8 @@ QString copyCall(const char *procedure, const QString &numbered, const QString &
 
 QString packFileSource(const PackFileEntry &entry, const QString &appDir)
 {
-    // Staged files are named with backslashes, as the compiler's own folder is.
     if (entry.node->Info.Kind == FileMissingKind)
-        return compilerPath(appDir + QStringLiteral("iscc\\maplists\\") + entry.node->Text);
+        return compilerFolderPath(StagingFolder(appDir) + entry.node->Text);
     return compilerPath(entry.source);
 }
 
@@ -170,7 +176,7 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
         QStringLiteral("DefaultGroupName=Quorvane\\Maplists\\") + name,
         QStringLiteral("OutputDir=") + compilerPath(outputFolder(installerPath)),
         QStringLiteral("OutputBaseFilename=") + outputBaseName(installerPath),
-        QStringLiteral("SetupIconFile=") + compilerPath(appDir + QStringLiteral("iscc\\setup.ico")),
+        QStringLiteral("SetupIconFile=") + compilerFolderPath(setupIconPath(appDir)),
         QStringLiteral("Compression=lzma"),
         QStringLiteral("SolidCompression=yes"),
         QString(),
@@ -301,11 +307,6 @@ QByteArray setupScriptBytes(const QList<QByteArray> &lines)
     for (const QByteArray &line : lines)
         bytes += line + "\r\n";
     return bytes;
-}
-
-QString setupScriptPath(const QString &appDir)
-{
-    return appDir + QStringLiteral("iscc/setup.iss");
 }
 
 void saveSetupScript(const CheckedSetupScript &script, const QString &appDir)

@@ -55,9 +55,6 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
 // The file's bytes: every line followed by CR LF.
 QByteArray setupScriptBytes(const QList<QByteArray> &lines);
 
-// Where the script lies: AppDir + "iscc/setup.iss".
-QString setupScriptPath(const QString &appDir);
-
 // Writes the script as it is made, through a temporary file that replaces the earlier script only
 // when complete. Throws UserError naming the file with the system's reason.
 void saveSetupScript(const CheckedSetupScript &script, const QString &appDir);

@@ -1,6 +1,7 @@
 #include "mappack/stagedsources.h"
 
 #include "core/errors.h"
+#include "mappack/compilerfolder.h"
 #include "mappack/scriptescape.h"
 
 #include <QDir>
@@ -28,17 +29,12 @@ std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileE
     return confusable;
 }
 
-StagedSources::StagedSources(const QString &appDir) : m_folder(folderFor(appDir)) {}
+StagedSources::StagedSources(const QString &appDir) : m_folder(stagedSourcesFolder(appDir)) {}
 
 StagedSources::~StagedSources()
 {
     if (m_made)
         removeAll();
-}
-
-QString StagedSources::folderFor(const QString &appDir)
-{
-    return appDir + QStringLiteral("iscc/staged");
 }
 
 void StagedSources::removeAll()

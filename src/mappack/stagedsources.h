@@ -33,8 +33,6 @@ public:
     // Throws UserError naming the file with the reason when a copy fails; what was copied goes.
     SourceOverrides stage(const std::vector<PackFileEntry> &entries);
 
-    static QString folderFor(const QString &appDir);
-
 private:
     void removeAll();
 

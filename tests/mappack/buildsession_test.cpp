@@ -1,6 +1,7 @@
 #include "core/errors.h"
 #include "core/textcodec.h"
 #include "mappack/buildsession.h"
+#include "mappack/compilerfolder.h"
 #include "mappack/setupscript.h"
 #include "project/projectmodel.h"
 #include "support/testsupport.h"
@@ -101,7 +102,7 @@ TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCom
         EXPECT_EQ(test::readBytes(installer()), Previous);
         EXPECT_EQ(outFiles(), (QStringList{"mine.tmp", "pack.exe"}));
         EXPECT_EQ(test::readBytes(out("mine.tmp")), "the map maker's own");
-        EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(settings.AppDir)));
+        EXPECT_FALSE(QFileInfo::exists(buildLockFile(settings.AppDir)));
     }
 
     // A launcher that cannot start: nothing was written, and the earlier installer is in place.
@@ -217,7 +218,7 @@ TEST_F(BuildSessionTest, SuccessReplacesTheInstallerAndLeavesNothingAside)
     EXPECT_EQ(console.lines.last(), "Done");
     EXPECT_EQ(test::readBytes(installer()), "MZ new");
     EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
-    EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(settings.AppDir)));
+    EXPECT_FALSE(QFileInfo::exists(buildLockFile(settings.AppDir)));
 }
 
 TEST_F(BuildSessionTest, SuccessWithoutAnInstallerKeepsTheEarlierOneAndSaysSo)
@@ -332,7 +333,7 @@ TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
 TEST_F(BuildSessionTest, LeftOverLockIsTakenOverAndAnythingElseIsNamed)
 {
     fakeCompiler("printf new > OUT/pack.exe\n");
-    const QString lock = BuildSession::lockFile(settings.AppDir);
+    const QString lock = buildLockFile(settings.AppDir);
     for (const QByteArray &content : {QByteArray(), QByteArray("\x8f\x01\xffgarbage\n\n\n")}) {
         test::writeBytes(lock, content);
         EXPECT_EQ(run(), CompileResult::Success);

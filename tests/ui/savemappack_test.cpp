@@ -2,6 +2,7 @@
 #include "support/projectrows.h"
 
 #include "mappack/buildsession.h"
+#include "mappack/compilerfolder.h"
 #include "project/projectmodel.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/filespanel.h"
@@ -266,7 +267,7 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
     EXPECT_NE(::kill(pid, 0), 0) << "the compiler outlived the window";
     EXPECT_EQ(test::readBytes(installer()), "earlier installer");
     EXPECT_TRUE(QFileInfo(config.editorFile()).isFile());
-    EXPECT_FALSE(QFileInfo::exists(BuildSession::lockFile(settings.AppDir)));
+    EXPECT_FALSE(QFileInfo::exists(buildLockFile(settings.AppDir)));
 }
 
 // Check pack lists every finding beside the editor without blocking it; Enter or a double

@@ -327,7 +327,7 @@ void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QStri
     const QString mapList = m_settings->AppDir + QStringLiteral("iscc/maplists/") + MapListFileName(project);
     expect(readBytes(mapList) == MapListBytes(project),
            QStringLiteral("the staged map list %1 is not the project's").arg(MapListFileName(project)));
-    expect(!QFileInfo::exists(BuildSession::lockFile(m_settings->AppDir)),
+    expect(!QFileInfo::exists(buildLockFile(m_settings->AppDir)),
            QStringLiteral("the compiler folder stays locked"));
     checkWindowUsable(editor, before, QStringLiteral("after the build"));
 }

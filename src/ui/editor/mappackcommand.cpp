@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "mappack/buildsession.h"
+#include "mappack/compilerfolder.h"
 #include "mappack/installerguard.h"
 #include "ui/dialogs/dialogs.h"
 #include "mappack/packreview.h"
@@ -187,7 +188,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         m_dialogs->showMessage(messageCaption(), e.message());
         return;
     }
-    offerLeftoverInstallers(m_build->leftovers(), BuildSession::installerFile(*chosen, m_settings.AppDir + QStringLiteral("iscc")));
+    offerLeftoverInstallers(m_build->leftovers(), BuildSession::installerFile(*chosen, compilerFolder(m_settings.AppDir)));
     // Also when the compiler could not be started: the console says so.
     m_console->showConsole();
 }
