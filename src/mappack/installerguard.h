@@ -34,8 +34,6 @@ public:
     void rollBack();
 
     const QString &installerPath() const { return m_installer; }
-    // Where the earlier installer waits, or empty when there was none.
-    const QString &keptPath() const { return m_kept; }
 
     // The compiler's temporary file for an installer: "<name>.e32.tmp" beside "<name>.exe".
     static QString compilerTemporaryFile(const QString &installerPath);

@@ -111,8 +111,7 @@ QString outputBaseName(const QString &installerPath)
     return withoutExtension(name);
 }
 
-void AddCreateSubDirCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
-                          const ScriptLineSink &add)
+void AddCreateSubDirCalls(const TreeNode *node, const QString &path, const ScriptLineSink &add)
 {
     for (int row = 0; row < node->childCount(); ++row) {
         const TreeNode *child = node->child(row);
@@ -121,7 +120,7 @@ void AddCreateSubDirCalls(const ProjectModel &project, const TreeNode *node, con
             add(CallIndent + QStringLiteral("CreateSubDir('") + pascalString(childPath) + QStringLiteral("','")
                 + pascalString(path) + QStringLiteral("');"));
         }
-        AddCreateSubDirCalls(project, child, path + childPath, add);
+        AddCreateSubDirCalls(child, path + childPath, add);
     }
 }
 
@@ -229,7 +228,7 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
                + QLatin1Char(';'));
     script.add(CallIndent + QStringLiteral("CopyingFiles.Show;"));
     const ScriptLineSink add = [&script](const QString &line) { script.add(line); };
-    AddCreateSubDirCalls(project, project.root(FilesRoot), QString(), add);
+    AddCreateSubDirCalls(project.root(FilesRoot), QString(), add);
     AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(), add);
     for (const GameGroup &group : GameGroups)
         AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination), add);

@@ -68,8 +68,7 @@ using ScriptLineSink = std::function<void(const QString &)>;
 
 // The generated calls of the [Code] section, each passed to `add`. `path` is the folder below the
 // group, each name followed by a backslash; the destination ends in a backslash.
-void AddCreateSubDirCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
-                          const ScriptLineSink &add);
+void AddCreateSubDirCalls(const TreeNode *node, const QString &path, const ScriptLineSink &add);
 void AddCopyToMaplistsCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
                             const ScriptLineSink &add);
 void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, const QString &destination,

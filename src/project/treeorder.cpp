@@ -233,22 +233,4 @@ TreeNode *TreeOrder::nodeAt(int index) const
     return nullptr;
 }
 
-void TreeOrder::collect(std::vector<TreeNode *> &out) const
-{
-    std::vector<int> stack;
-    int e = m_root;
-    while (e >= 0 || !stack.empty()) {
-        while (e >= 0) {
-            stack.push_back(e);
-            e = m_entries[std::size_t(e)].left;
-        }
-        e = stack.back();
-        stack.pop_back();
-        const Entry &entry = m_entries[std::size_t(e)];
-        if (entry.start)
-            out.push_back(entry.node);
-        e = entry.right;
-    }
-}
-
 } // namespace tervelle

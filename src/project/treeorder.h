@@ -39,8 +39,6 @@ public:
     int nodeCount() const;
     int indexOf(Span span) const;
     TreeNode *nodeAt(int index) const;
-    // The nodes in walk order, appended to `out`.
-    void collect(std::vector<TreeNode *> &out) const;
 
 private:
     struct Entry

@@ -3,7 +3,6 @@
 #include "ui/editor/labelmenu.h"
 
 #include "core/langload.h"
-#include "ui/colors.h"
 
 #include <QAction>
 #include <QLabel>
@@ -78,15 +77,6 @@ QAction *addMenuItem(QMenu *menu, const QString &name, const char *captionKey)
     QAction *item = menu->addAction(GetLangText(QString::fromLatin1(captionKey)));
     item->setObjectName(name);
     return item;
-}
-
-void setListColors(QWidget *view)
-{
-    QPalette colours = view->palette();
-    colours.setColor(QPalette::Base, toQColor(ColorWindow));
-    colours.setColor(QPalette::Text, toQColor(ColorText));
-    colours.setColor(QPalette::WindowText, toQColor(ColorText));
-    view->setPalette(colours);
 }
 
 } // namespace tervelle

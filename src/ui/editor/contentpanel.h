@@ -49,7 +49,4 @@ private:
 // Appends an item named `name` with its caption from the language table.
 QAction *addMenuItem(QMenu *menu, const QString &name, const char *captionKey);
 
-// Sets a view's text and background colours to the window scheme.
-void setListColors(QWidget *view);
-
 } // namespace tervelle

@@ -8,7 +8,6 @@ namespace tervelle {
 
 namespace {
 
-constexpr int GridLineWidth = 1;
 constexpr int KeyColumnWidth = 90;
 const char *const ClickingProperty = "clicking";
 
@@ -59,11 +58,6 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
 bool isClicking(const QTableView *grid)
 {
     return grid->property(ClickingProperty).toBool();
-}
-
-int valueColumnLeft(const QTableView *grid)
-{
-    return grid->x() + grid->columnWidth(0) + GridLineWidth;
 }
 
 } // namespace tervelle

@@ -16,7 +16,4 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
 // the arrows go on moving between rows instead of changing a pick list's choice.
 bool isClicking(const QTableView *grid);
 
-// Where a value editor over the grid starts: the grid's left, the key column and one grid line.
-int valueColumnLeft(const QTableView *grid);
-
 } // namespace tervelle

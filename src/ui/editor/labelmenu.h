@@ -18,7 +18,6 @@ public:
     LabelMenu(const QString &name, QMenu *popup, QWidget *strip);
 
     QMenu *popup() const { return m_popup; }
-    bool isHot() const { return m_hot; }
     // Sets the caption (one blank in front, as the strip shows it) and the width it gives.
     void setCaption(const QString &text);
     // The popup's top-left corner on the screen: the strip's bottom edge, at the label's left.

@@ -57,7 +57,6 @@ public:
     // Scans a folder into the list with the three columns disabled; the window repaints and
     // shows the count found so far, and Esc or closing the window stops the scan.
     void scanFolder(const QString &folder, bool recursive);
-    bool isScanning() const { return m_scanning; }
     // Files and folders dropped from the desktop: files are added, folders with their
     // subfolders.
     void addDropped(const QList<QUrl> &urls);
