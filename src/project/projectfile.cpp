@@ -334,25 +334,6 @@ void SaveProjectFile(const ProjectModel &project, const QString &path)
     replaceFileContents(path, bytes, QStringLiteral("The project file %1 cannot be saved: %2"));
 }
 
-void SaveProjectFile(const ProjectModel &project, QIODevice &device, const QString &fileName)
-{
-    QByteArray bytes;
-    try {
-        bytes = ProjectFileBytes(project);
-    } catch (const UserError &e) {
-        throw UserError(QStringLiteral("The project file %1 cannot be saved. %2").arg(fileName, e.message()));
-    }
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            throw UserError(
-                QStringLiteral("The project file %1 cannot be saved: %2").arg(fileName, device.errorString()));
-        }
-        done += written;
-    }
-}
-
 void OpenProjectFile(ProjectModel &project, const QString &path)
 {
     const std::unique_ptr<QFile> file = openInputFile(path, QStringLiteral("project file"));

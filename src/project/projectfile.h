@@ -22,8 +22,6 @@ inline constexpr qint64 MaxProjectFileSize = qint64(256) << 20;
 // Writes the project; a failed save leaves any previous file untouched. Throws UserError with
 // the file and the system's reason.
 void SaveProjectFile(const ProjectModel &project, const QString &path);
-// Writes the project to a device open for writing; `fileName` names it in messages.
-void SaveProjectFile(const ProjectModel &project, QIODevice &device, const QString &fileName);
 
 // Replaces the project (and its pack fields) with the file's content. Throws UserError naming
 // what is wrong (a file that ends early, bytes the code page cannot decode, a path that is no

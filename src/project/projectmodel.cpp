@@ -331,16 +331,6 @@ void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value,
     mapPropertiesChanged(index, origin);
 }
 
-void ProjectModel::SetMapDisplayName(int index, const QString &text, QObject *origin)
-{
-    if (!validMap(index) || m_maps[index].displayName == text)
-        return;
-    recordMap(index);
-    m_maps[index].displayName = text;
-    if (!quiet())
-        emit mapChanged(index, origin);
-}
-
 // ---- Files tree --------------------------------------------------------------------------
 
 TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)

@@ -108,7 +108,6 @@ public:
     // Under the rules of SetHeaderKey; the seven fixed properties keep their keys.
     void SetMapPropertyKey(int index, int row, const QString &key, QObject *origin = nullptr);
     void SetMapPropertyValue(int index, int row, const QString &value, QObject *origin = nullptr);
-    void SetMapDisplayName(int index, const QString &text, QObject *origin = nullptr);
     static TMapInfo defaultMapInfo();
 
     // Files tree

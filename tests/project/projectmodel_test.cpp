@@ -183,7 +183,7 @@ TEST_F(Project, ViewsCanTellTheirOwnChangesFromOthers)
 
     const int map = model.AddMap();
     model.SetMapPropertyValue(map, 0, "Typed", &view);
-    model.SetMapDisplayName(map, "Other");
+    model.SetMapPropertyValue(map, 0, "Other");
     ASSERT_EQ(maps.count(), 2);
     EXPECT_EQ(maps.at(0).at(1).value<QObject *>(), &view);
     EXPECT_EQ(maps.at(1).at(1).value<QObject *>(), nullptr);
@@ -220,7 +220,7 @@ TEST_F(Project, MapPropertiesKeepTheirKindsAligned)
     EXPECT_EQ(info.ValueKinds[7], TextValue);
 
     model.AddMap();
-    model.SetMapDisplayName(1, "second");
+    model.SetMapPropertyValue(1, 0, "second");
     model.DeleteMap(0);
     ASSERT_EQ(model.mapCount(), 1);
     EXPECT_EQ(model.map(0).displayName, "second");

@@ -34,7 +34,7 @@ protected:
         ProjectModel model;
         model.NewFile();
         model.SetHeaderValue(0, "Saved pack");
-        model.SetMapDisplayName(model.AddMap(), mapName);
+        model.SetMapPropertyValue(model.AddMap(), 0, mapName);
         const QString path = tempPath(name);
         SaveProjectFile(model, path);
         return path;
@@ -44,7 +44,7 @@ protected:
     void addMapNamed(const QString &name)
     {
         ProjectModel &project = editor->project();
-        editor->document().change(QStringLiteral("Add map"), [&] { project.SetMapDisplayName(project.AddMap(), name); });
+        editor->document().change(QStringLiteral("Add map"), [&] { project.SetMapPropertyValue(project.AddMap(), 0, name); });
     }
 };
 
@@ -366,7 +366,7 @@ TEST_F(FileCommands, SaveWritesInPlaceOnceTheFileIsKnown)
     QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].kind, "save");
-    editor->project().SetMapDisplayName(editor->project().AddMap(), "Later map");
+    editor->project().SetMapPropertyValue(editor->project().AddMap(), 0, "Later map");
     QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialogs.asked.size(), 1) << "Save asked again";
     EXPECT_EQ(test::readBytes(path), ProjectFileBytes(editor->project()));

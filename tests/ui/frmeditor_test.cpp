@@ -166,7 +166,7 @@ TEST_F(Window, ShowsTheProjectInItsViews)
     ProjectModel &project = editor->project();
     project.AddMap();
     project.AddMap();
-    project.SetMapDisplayName(1, "Arctic");
+    project.SetMapPropertyValue(1, 0, "Arctic");
     TreeNode *folder = project.AddDirElement(project.root(IconsRoot), "icons");
     project.AddFileElement(folder, "a.tga", LevelIconFile, "/nowhere/a.tga");
 
@@ -311,7 +311,7 @@ TEST_F(Window, AnOpenedProjectFillsEveryView)
     model.AddHeaderKey("[german]", TextKey);
     model.SetHeaderValue(2, "Eisige Gipfel");
     for (const char *name : {"Glacier", "Ice cave", "Summit"})
-        model.SetMapDisplayName(model.AddMap(), name);
+        model.SetMapPropertyValue(model.AddMap(), 0, name);
     TreeNode *info = model.AddDirElement(model.root(FilesRoot), "info");
     model.AddFileElement(info, "readme.html", InfoPageFile, "/nowhere/readme.html");
     model.AddFileElement(model.root(MapsRoot), "glacier.xan", MapFile, "/nowhere/glacier.xan");

@@ -38,7 +38,7 @@ protected:
 TEST_F(WindowCare, FocusFromALabelMenuChoosesNothing)
 {
     ProjectModel &project = editor->project();
-    project.SetMapDisplayName(project.AddMap(), "Arena");
+    project.SetMapPropertyValue(project.AddMap(), 0, "Arena");
     project.AddMap();
     auto *maps = widget<QListView>("lstMaps");
     MapsPanel &mapsPanel = *test::panelOf<MapsPanel>(*editor);
