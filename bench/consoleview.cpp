@@ -5,7 +5,7 @@
 #include "benchfolders.h"
 #include "core/langload.h"
 #include "mappack/compiler.h"
-#include "ui/dialogs/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "ui/editor/consolepanel.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "core/common.h"
 #include "core/langload.h"
 #include "mappack/compiler.h"
-#include "ui/dialogs/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/frmeditor.h"
 #include "ui/editor/mapspanel.h"

@@ -4,7 +4,7 @@
 // painted while it filled. Emptying the list between runs is not timed.
 
 #include "core/common.h"
-#include "ui/dialogs/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "ui/editor/frmeditor.h"
 #include "ui/editor/resourcesmodel.h"
 #include "ui/editor/resourcespanel.h"

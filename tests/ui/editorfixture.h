@@ -3,7 +3,7 @@
 #include "core/common.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
-#include "ui/dialogs/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "walkrandom.h"
 #include "walkwizard.h"
 
-#include "ui/dialogs/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 
 #include <QByteArray>
 #include <QMap>

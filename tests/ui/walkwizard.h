@@ -3,7 +3,7 @@
 #include "walkrandom.h"
 
 #include "project/projectmodel.h"
-#include "ui/dialogs/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "ui/dialogs/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 
 namespace tervelle {
 
