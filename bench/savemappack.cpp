@@ -8,6 +8,7 @@
 #include "core/langload.h"
 #include "mappack/compiler.h"
 #include "support/scripteddialogs.h"
+#include "support/testcompiler.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/frmeditor.h"
 #include "ui/editor/mapspanel.h"
@@ -15,7 +16,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -39,17 +39,7 @@ QString buildFolder()
 // A program folder with the compiler linked in, as the end-to-end tests make it.
 bool makeAppDir(const QString &appDir)
 {
-    const QString compiler = buildFolder() + QStringLiteral("/iscc");
-    if (!QFileInfo(compiler + QStringLiteral("/iscc.exe")).isFile()
-        || !QDir().mkpath(appDir + QStringLiteral("iscc/maplists")))
-        return false;
-    QDirIterator files(compiler, QDir::Files);
-    while (files.hasNext()) {
-        const QFileInfo file(files.next());
-        if (file.fileName() != QLatin1String("setup.iss") && file.fileName() != QLatin1String("build.lock"))
-            QFile::link(file.absoluteFilePath(), appDir + QStringLiteral("iscc/") + file.fileName());
-    }
-    return QFile::link(compiler + QStringLiteral("/languages"), appDir + QStringLiteral("iscc/languages"));
+    return test::linkRealCompiler(buildFolder() + QStringLiteral("/iscc"), appDir);
 }
 
 void editorBuild(benchmark::State &state)

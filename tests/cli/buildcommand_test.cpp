@@ -1,5 +1,6 @@
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
+#include "support/testcompiler.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -26,10 +27,9 @@ protected:
         test::resetLanguage();
         test::writeBytes(config.editorFile(), "CompilerLauncher=/bin/sh\n");
         appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
-        QDir().mkpath(appDir + QStringLiteral("iscc/maplists"));
+        test::makeCompilerFolder(appDir);
         QDir().mkpath(dir.filePath(QStringLiteral("out")));
-        test::writeBytes(appDir + QStringLiteral("iscc/iscc.exe"),
-                         "while [ ! -e ../../go ]; do sleep 0.05; done; printf 'MZ new' > ../../out/pack.exe\n");
+        test::writeStandIn(appDir, "while [ ! -e ../../go ]; do sleep 0.05; done; printf 'MZ new' > ../../out/pack.exe\n");
         model.NewFile();
         SaveProjectFile(model, project);
     }
@@ -64,7 +64,7 @@ TEST_F(BuildCommand, SecondBuildOnTheSameCompilerFolderEndsAtOnce)
     const test::PackRun second = test::runPack(buildArgs(dir.filePath(QStringLiteral("out/other.exe"))));
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.out.isEmpty()) << second.out.toStdString();
-    EXPECT_TRUE(second.err.contains(QFile::encodeName(appDir + QStringLiteral("iscc")))) << second.err.toStdString();
+    EXPECT_TRUE(second.err.contains(QFile::encodeName(compilerFolder(appDir)))) << second.err.toStdString();
     EXPECT_EQ(second.err.count('\n'), 1);
 
     test::writeBytes(dir.filePath(QStringLiteral("go")), "");
@@ -89,7 +89,7 @@ TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
     TreeNode *gone = model.AddFileElement(model.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
                                           dir.filePath(QStringLiteral("gone.xan")));
     // What a file of that name in the staging folder must never stand in for.
-    test::writeBytes(appDir + QStringLiteral("iscc/maplists/gone.xan"), "someone else's");
+    test::writeBytes(StagingFolder(appDir) + QStringLiteral("gone.xan"), "someone else's");
     SaveProjectFile(model, project);
 
     test::PackRun run = test::runPack(buildArgs(installer));
@@ -97,14 +97,13 @@ TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
     EXPECT_TRUE(run.err.contains("error: Maps\\gone.xan: The source file")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("the map pack was not built")) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("iscc/setup.iss")));
-    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
+    EXPECT_FALSE(QFile::exists(setupScriptPath(appDir)));
+    EXPECT_FALSE(QFile::exists(StagingFolder(appDir) + QStringLiteral("New map pack.mpl")));
 
     model.DeleteNode(gone);
     SaveProjectFile(model, project);
     test::writeBytes(dir.filePath(QStringLiteral("go")), "");
-    test::writeBytes(appDir + QStringLiteral("iscc/iscc.exe"),
-                     "cp setup.iss ../../seen.iss; cat staged/* > ../../staged.txt; printf 'MZ' > ../../out/pack.exe\n");
+    test::writeStandIn(appDir, "cp setup.iss ../../seen.iss; cat staged/* > ../../staged.txt; printf 'MZ' > ../../out/pack.exe\n");
     run = test::runPack(buildArgs(installer));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> lines = run.out.split('\n');
@@ -117,7 +116,7 @@ TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
         << script.toStdString();
     EXPECT_TRUE(script.contains("iscc\\staged\\6.tmp\"; DestName:\"6.tmp\"")) << script.toStdString();
     EXPECT_EQ(test::readBytes(dir.filePath(QStringLiteral("staged.txt"))), "lower");
-    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("iscc/staged")));
+    EXPECT_FALSE(QFile::exists(stagedSourcesFolder(appDir)));
 }
 
 TEST_F(BuildCommand, TerminatedBuildPutsTheEarlierInstallerBack)

@@ -2,6 +2,7 @@
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
+#include "support/testcompiler.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@ protected:
         test::resetLanguage();
         model.NewFile();
         appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
-        QDir().mkpath(appDir + QStringLiteral("iscc/maplists"));
+        test::makeCompilerFolder(appDir);
         project = dir.filePath(QStringLiteral("pack.mpr"));
     }
 
@@ -55,8 +56,8 @@ TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
     const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
     EXPECT_EQ(run.out, setupScriptBytes(MakeSetupScript(appDir, installer, model)));
     EXPECT_TRUE(run.err.isEmpty());
-    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files), QStringList());
-    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(compilerFolder(appDir)).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(StagingFolder(appDir)).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
@@ -66,8 +67,8 @@ TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "Failed to launch InnoSetup compiler!\n");
     // The map list and the script were written before the compiler was looked for.
-    EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")).isFile());
-    EXPECT_EQ(test::readBytes(appDir + QStringLiteral("iscc/setup.iss")),
+    EXPECT_TRUE(QFileInfo(StagingFolder(appDir) + QStringLiteral("New map pack.mpl")).isFile());
+    EXPECT_EQ(test::readBytes(setupScriptPath(appDir)),
               setupScriptBytes(MakeSetupScript(appDir, dir.filePath("pack.exe"), model)));
 }
 
@@ -79,8 +80,8 @@ TEST_F(PackCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("http://x.example/\"")) << run.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/setup.iss")));
-    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(appDir)));
+    EXPECT_FALSE(QFileInfo::exists(StagingFolder(appDir) + QStringLiteral("New map pack.mpl")));
 }
 
 TEST_F(PackCommands, MissingOutIsAUsageError)
@@ -111,8 +112,8 @@ TEST_F(PackCommands, NameLeavingItsFolderIsRefusedByEveryCommandThatPacksIt)
         EXPECT_TRUE(run.err.contains("In Files\\info\\ of the files tree, the file \"..\\x\" cannot be a file or folder name"))
             << command.first().toStdString() << ": " << run.err.toStdString();
     }
-    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files), QStringList());
-    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc/maplists")).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(compilerFolder(appDir)).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(StagingFolder(appDir)).entryList(QDir::Files), QStringList());
     EXPECT_EQ(pack({QStringLiteral("info"), project}).exitCode, 0) << "the project opens";
 }
 

@@ -1,3 +1,4 @@
+#include "support/filesizelimit.h"
 #include "support/testsupport.h"
 #include "support/tgabuilder.h"
 
@@ -10,11 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 
 using tervelle::test::readBytes;
+using tervelle::test::FileSizeLimit;
 using tervelle::test::writeBytes;
 using tervelle::test::standardTga;
 
@@ -123,15 +123,9 @@ TEST_F(Tga2Png, FullDiskGivesTheSystemsReasonAndKeepsTheOldPng)
     writeBytes(path("noise.tga"), standardTga(512, 512, 24, pixels));
     writeBytes(path("old.png"), "previous");
 
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
+    FileSizeLimit smallDisk(64 * 1024);
     const Result result = run({path("noise.tga"), path("old.png")});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    smallDisk.lift();
 
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.standardError.count('\n'), 1) << result.standardError.constData();

@@ -5,17 +5,14 @@
 
 #include "project/filetree.h"
 #include "ui/editor/consolepanel.h"
+#include "support/filesizelimit.h"
+#include "support/testcompiler.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
-
-#include <csignal>
-
-#include <sys/resource.h>
 
 namespace tervelle::test {
 namespace {
@@ -37,14 +34,7 @@ protected:
         EditorTest::SetUp();
 
         const QString appDir = tempPath("app") + QLatin1Char('/');
-        ASSERT_TRUE(QDir().mkpath(appDir + "iscc/maplists"));
-        QDirIterator files(CompilerFolder, QDir::Files);
-        while (files.hasNext()) {
-            const QFileInfo file(files.next());
-            if (file.fileName() != QLatin1String("setup.iss") && file.fileName() != QLatin1String("build.lock"))
-                QFile::link(file.absoluteFilePath(), appDir + "iscc/" + file.fileName());
-        }
-        QFile::link(CompilerFolder + "/languages", appDir + "iscc/languages");
+        ASSERT_TRUE(test::linkRealCompiler(CompilerFolder, appDir));
         settings.AppDir = appDir;
         settings.compilerLauncher = QStringLiteral("wine");
         test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
@@ -108,15 +98,9 @@ TEST_F(FullDiskBuild, TheEarlierInstallerSurvivesACompileThatRunsOutOfRoom)
     const QByteArray earlier = readBytes(installer);
     ASSERT_GT(earlier.size(), noise.size());
 
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = rlim_t(1) << 20;
-    setrlimit(RLIMIT_FSIZE, &small);
+    test::FileSizeLimit smallDisk(rlim_t(1) << 20);
     const QString last = saveMapPack(installer);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
+    smallDisk.lift();
     endServer();
 
     const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();

@@ -10,9 +10,9 @@
 #include "support/tgabuilder.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/propertiespanel.h"
+#include "support/testcompiler.h"
 
 #include <QComboBox>
-#include <QDirIterator>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -68,14 +68,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
 
         appDir = tempPath("app") + QLatin1Char('/');
-        ASSERT_TRUE(QDir().mkpath(appDir + "iscc/maplists"));
-        QDirIterator files(CompilerFolder, QDir::Files);
-        while (files.hasNext()) {
-            const QFileInfo file(files.next());
-            if (file.fileName() != QLatin1String("setup.iss") && file.fileName() != QLatin1String("build.lock"))
-                QFile::link(file.absoluteFilePath(), appDir + "iscc/" + file.fileName());
-        }
-        QFile::link(CompilerFolder + "/languages", appDir + "iscc/languages");
+        ASSERT_TRUE(test::linkRealCompiler(CompilerFolder, appDir));
         settings.AppDir = appDir;
         settings.compilerLauncher = QStringLiteral("wine");
         test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
@@ -256,7 +249,7 @@ TEST_F(RoadToTheGame, FilesMapsAndHeaderMadeInTheWindowInstallIntoTheGame)
     const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     ASSERT_EQ(lines.last(), "Done") << lines.join("\n").toStdString();
     ASSERT_TRUE(QFileInfo(installer).isFile());
-    const QString mapList = appDir + "iscc/maplists/" + MapListFileName(editor->project());
+    const QString mapList = StagingFolder(appDir) + MapListFileName(editor->project());
     EXPECT_EQ(QFileInfo(mapList).fileName(), "Road pack.mpl");
     EXPECT_EQ(readBytes(mapList), MapListBytes(editor->project()));
 

@@ -1,10 +1,10 @@
 #include "ui/editorfixture.h"
 
 #include "ui/editor/consolepanel.h"
+#include "support/testcompiler.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -37,14 +37,7 @@ protected:
 
         // A program folder of its own with the compiler linked in.
         appDir = tempPath(QStringLiteral("app")) + QLatin1Char('/');
-        ASSERT_TRUE(QDir().mkpath(appDir + QStringLiteral("iscc/maplists")));
-        QDirIterator files(compiler, QDir::Files);
-        while (files.hasNext()) {
-            const QFileInfo file(files.next());
-            if (file.fileName() != QLatin1String("setup.iss") && file.fileName() != QLatin1String("build.lock"))
-                QFile::link(file.absoluteFilePath(), appDir + QStringLiteral("iscc/") + file.fileName());
-        }
-        QFile::link(compiler + QStringLiteral("/languages"), appDir + QStringLiteral("iscc/languages"));
+        ASSERT_TRUE(test::linkRealCompiler(compiler, appDir));
         settings.AppDir = appDir;
         settings.compilerLauncher = QStringLiteral("wine");
         test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });

@@ -1,7 +1,7 @@
 #include "support/testsupport.h"
+#include "support/testcompiler.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -59,14 +59,7 @@ TEST(DemoBuild, TheDemoProjectBuildsAnInstallerWithItsNumberedFiles)
     // list never meet those of other tests.
     QTemporaryDir dir;
     const QString appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
-    ASSERT_TRUE(QDir().mkpath(appDir + QStringLiteral("iscc/maplists")));
-    QDirIterator files(compiler, QDir::Files);
-    while (files.hasNext()) {
-        const QFileInfo file(files.next());
-        if (file.fileName() != QLatin1String("setup.iss"))
-            QFile::link(file.absoluteFilePath(), appDir + QStringLiteral("iscc/") + file.fileName());
-    }
-    QFile::link(compiler + QStringLiteral("/languages"), appDir + QStringLiteral("iscc/languages"));
+    ASSERT_TRUE(tervelle::test::linkRealCompiler(compiler, appDir));
 
     const QString installer = dir.filePath(QStringLiteral("demo.exe"));
     const ProcessRun build = run(BuildFolder + QStringLiteral("/tervelle-pack"),

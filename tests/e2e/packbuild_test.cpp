@@ -1,9 +1,11 @@
 #include "mappack/packfiles.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
+#include "support/filesizelimit.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
 #include "support/tgabuilder.h"
+#include "support/testcompiler.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -16,9 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <set>
-#include <sys/resource.h>
 
 using namespace tervelle;
 
@@ -109,14 +109,7 @@ protected:
         test::resetLanguage();
         model.NewFile();
         appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
-        QDir().mkpath(appDir + QStringLiteral("iscc/maplists"));
-        QDirIterator files(CompilerFolder, QDir::Files);
-        while (files.hasNext()) {
-            const QFileInfo file(files.next());
-            if (file.fileName() != QLatin1String("setup.iss"))
-                QFile::link(file.absoluteFilePath(), appDir + QStringLiteral("iscc/") + file.fileName());
-        }
-        QFile::link(CompilerFolder + QStringLiteral("/languages"), appDir + QStringLiteral("iscc/languages"));
+        ASSERT_TRUE(test::linkRealCompiler(CompilerFolder, appDir));
     }
 
     // A file of the map maker's, added to the tree.
@@ -204,9 +197,9 @@ TEST_F(PackBuild, InstallerCarriesExactlyTheNumberedFilesOfTheScript)
         EXPECT_TRUE(run.output[i].startsWith(QStringLiteral("warning: "))) << run.output[i].toStdString();
     EXPECT_EQ(run.output.last(), "Done");
     ASSERT_TRUE(QFileInfo(installer).isFile());
-    EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")).isFile());
+    EXPECT_TRUE(QFileInfo(StagingFolder(appDir) + QStringLiteral("New map pack.mpl")).isFile());
 
-    const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
+    const auto scripted = scriptedFiles(setupScriptPath(appDir));
     EXPECT_EQ(scripted, expectedFiles());
     EXPECT_EQ(scripted.size(), 7u);
     EXPECT_EQ(listedFiles(installer), scripted);
@@ -231,8 +224,8 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
     ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
     EXPECT_EQ(run.output.last(), "Done");
     ASSERT_TRUE(QFileInfo(installer).isFile());
-    EXPECT_TRUE(QFileInfo(appDir + QStringLiteral("iscc/maplists/Bob's {pack}.mpl")).isFile());
-    const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
+    EXPECT_TRUE(QFileInfo(StagingFolder(appDir) + QStringLiteral("Bob's {pack}.mpl")).isFile());
+    const auto scripted = scriptedFiles(setupScriptPath(appDir));
     EXPECT_EQ(scripted, expectedFiles());
     EXPECT_EQ(listedFiles(installer), scripted);
 
@@ -309,7 +302,7 @@ TEST_F(PackBuild, PreprocessorDirectiveInANameIsTakenLiterally)
 
     const ToolRun run = build(installer);
     ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
-    const auto scripted = scriptedFiles(appDir + QStringLiteral("iscc/setup.iss"));
+    const auto scripted = scriptedFiles(setupScriptPath(appDir));
     EXPECT_EQ(scripted, expectedFiles());
     EXPECT_EQ(listedFiles(installer), scripted);
 }
@@ -349,7 +342,7 @@ TEST_F(PackBuild, SourcesDifferingOnlyInCaseEachKeepTheirBytes)
 
     const ToolRun run = build(installer);
     ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/staged")));
+    EXPECT_FALSE(QFileInfo::exists(stagedSourcesFolder(appDir)));
     const QString extracted = dir.filePath(QStringLiteral("extracted"));
     const ToolRun extract = runTool(QStringLiteral("innoextract"),
                                     {QStringLiteral("-s"), QStringLiteral("-d"), extracted, installer});
@@ -380,7 +373,7 @@ TEST_F(PackBuild, LineBreakInAPackTextNeverReachesTheCompiler)
     EXPECT_TRUE(run.output.isEmpty()) << "the compiler was started: " << run.output.join('\n').toStdString();
     EXPECT_TRUE(run.errors.contains(QStringLiteral("The pack version \"1.0\\r#expr Exec("))) << run.errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(marker)) << "the project's command ran on the build machine";
-    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(appDir)));
     EXPECT_FALSE(QFileInfo::exists(installer));
 }
 
@@ -396,7 +389,7 @@ TEST_F(PackBuild, NameLeavingItsFolderIsRefusedBeforeTheCompilerRuns)
     EXPECT_TRUE(run.output.isEmpty()) << "the compiler was started: " << run.output.join('\n').toStdString();
     EXPECT_TRUE(run.errors.contains(QStringLiteral("In Maps\\ of the files tree, the file \"..\\..\\..\\escaped.xan\""))) << run.errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(installer));
-    EXPECT_FALSE(QFileInfo::exists(appDir + QStringLiteral("iscc/maplists/New map pack.mpl")));
+    EXPECT_FALSE(QFileInfo::exists(StagingFolder(appDir) + QStringLiteral("New map pack.mpl")));
 }
 
 TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
@@ -421,15 +414,9 @@ TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
     // Room for the setup stub's copy but not the installer, and room for nothing of either.
     for (const rlim_t limit : {rlim_t(3) << 20, rlim_t(1) << 20}) {
         SCOPED_TRACE(limit);
-        struct rlimit saved {};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &small);
+        test::FileSizeLimit smallDisk(limit);
         const ToolRun full = build(installer);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
+        smallDisk.lift();
         // A Wine server the build started keeps the limit and would fail every later build.
         runTool(QStringLiteral("wineserver"), {QStringLiteral("-k")});
 

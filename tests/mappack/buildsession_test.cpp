@@ -4,6 +4,8 @@
 #include "mappack/compilerfolder.h"
 #include "mappack/setupscript.h"
 #include "project/projectmodel.h"
+#include "support/filesizelimit.h"
+#include "support/testcompiler.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -15,9 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 
 using namespace tervelle;
 
@@ -38,23 +38,15 @@ protected:
     void SetUp() override
     {
         test::resetLanguage();
-        settings.AppDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
-        settings.compilerLauncher = QStringLiteral("/bin/sh");
-        QDir().mkpath(settings.AppDir + QStringLiteral("iscc/maplists"));
-        QDir().mkpath(outDir());
+        settings.AppDir = standIn.appDir();
+        settings.compilerLauncher = test::StandInLauncher;
         model.NewFile();
     }
 
-    QString outDir() const { return dir.filePath(QStringLiteral("out")); }
-    QString installer() const { return dir.filePath(QStringLiteral("out/pack.exe")); }
-    QString out(const QString &name) const { return outDir() + QLatin1Char('/') + name; }
-
-    // The stand-in; OUT in the script is the output folder.
-    void fakeCompiler(QByteArray script)
-    {
-        script.replace("OUT", QFile::encodeName(outDir()));
-        test::writeBytes(settings.AppDir + QStringLiteral("iscc/iscc.exe"), script);
-    }
+    QString outDir() const { return standIn.outDir(); }
+    QString installer() const { return standIn.installer(); }
+    QString out(const QString &name) const { return standIn.out(name); }
+    void fakeCompiler(const QByteArray &script) { standIn.compile(script); }
 
     CompileResult run(BuildSession &session, const QString &chosen)
     {
@@ -76,6 +68,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    test::StandInBuild standIn{dir.path()};
     Settings settings;
     ProjectModel model;
     ConsoleLines console;
@@ -160,23 +153,17 @@ TEST_F(BuildSessionTest, FullDiskKeepsTheEarlierInstaller)
         "head -c 300000 /dev/zero > OUT/pack.e32.tmp || exit 2; head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
         "head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
     };
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     for (const QByteArray &compiler : compilers) {
         SCOPED_TRACE(compiler.toStdString());
         fakeCompiler(compiler);
         // A disk with room for the map list and the script, not for an installer.
-        struct rlimit small = saved;
-        small.rlim_cur = 64 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
+        test::FileSizeLimit smallDisk(64 * 1024);
         const CompileResult result = run();
-        setrlimit(RLIMIT_FSIZE, &saved);
+        smallDisk.lift();
         EXPECT_EQ(result, CompileResult::Error);
         EXPECT_EQ(test::readBytes(installer()), Previous);
         EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
     }
-    std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST_F(BuildSessionTest, ALockThatCannotBeWrittenSaysWhy)
@@ -192,19 +179,13 @@ TEST_F(BuildSessionTest, ALockThatCannotBeWrittenSaysWhy)
         return QString();
     };
     // A full disk: the lock's few bytes do not fit.
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit none = saved;
-    none.rlim_cur = 0;
-    setrlimit(RLIMIT_FSIZE, &none);
+    test::FileSizeLimit fullDisk(0);
     const QString full = startMessage();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    fullDisk.lift();
     EXPECT_TRUE(full.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << full.toStdString();
-    EXPECT_EQ(QDir(settings.AppDir + QStringLiteral("iscc")).entryList({"build.lock*"}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(compilerFolder(settings.AppDir)).entryList({"build.lock*"}, QDir::Files), QStringList());
 
-    QDir(settings.AppDir + QStringLiteral("iscc")).removeRecursively();
+    QDir(compilerFolder(settings.AppDir)).removeRecursively();
     const QString missing = startMessage();
     EXPECT_TRUE(missing.contains(QString::fromLocal8Bit(std::strerror(ENOENT)))) << missing.toStdString();
 }
@@ -255,7 +236,7 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
     fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; cat setup.iss > OUT/pack.exe\n");
     QSignalSpy firstDone(&session, &BuildSession::finished);
     session.start(model, installer());
-    const QByteArray firstScript = test::readBytes(settings.AppDir + QStringLiteral("iscc/setup.iss"));
+    const QByteArray firstScript = test::readBytes(setupScriptPath(settings.AppDir));
 
     ProjectModel other;
     other.NewFile();
@@ -266,11 +247,11 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
         second.start(other, out("other.exe"));
         FAIL() << "the second build started";
     } catch (const UserError &e) {
-        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(settings.AppDir + QStringLiteral("iscc"))))
+        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(compilerFolder(settings.AppDir))))
             << e.what();
     }
     EXPECT_TRUE(otherConsole.lines.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/maplists/Other pack.mpl")));
+    EXPECT_FALSE(QFileInfo::exists(StagingFolder(settings.AppDir) + QStringLiteral("Other pack.mpl")));
 
     test::writeBytes(go, "");
     ASSERT_TRUE(firstDone.wait(60000));
@@ -289,8 +270,8 @@ TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
 {
     const QString victim = dir.filePath(QStringLiteral("victim"));
     test::writeBytes(victim, "someone else's");
-    const QString script = settings.AppDir + QStringLiteral("iscc/setup.iss");
-    const QString mapList = settings.AppDir + QStringLiteral("iscc/maplists/New map pack.mpl");
+    const QString script = setupScriptPath(settings.AppDir);
+    const QString mapList = StagingFolder(settings.AppDir) + QStringLiteral("New map pack.mpl");
     ASSERT_TRUE(QFile::link(victim, script));
     ASSERT_TRUE(QFile::link(victim, mapList));
     fakeCompiler("printf new > OUT/pack.exe\n");
@@ -299,7 +280,7 @@ TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
     EXPECT_FALSE(QFileInfo(script).isSymLink());
     EXPECT_FALSE(QFileInfo(mapList).isSymLink());
     EXPECT_TRUE(test::readBytes(script).startsWith("[Setup]"));
-    EXPECT_EQ(QDir(settings.AppDir + QStringLiteral("iscc")).entryList(QDir::Hidden | QDir::Files), (QStringList{"iscc.exe", "setup.iss"}));
+    EXPECT_EQ(QDir(compilerFolder(settings.AppDir)).entryList(QDir::Hidden | QDir::Files), (QStringList{"iscc.exe", "setup.iss"}));
 }
 
 // Each would otherwise put the earlier installer back over what the other had just built.
@@ -312,8 +293,8 @@ TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
 
     Settings otherState = settings;
     otherState.AppDir = dir.filePath(QStringLiteral("other")) + QLatin1Char('/');
-    QDir().mkpath(otherState.AppDir + QStringLiteral("iscc/maplists"));
-    test::writeBytes(otherState.AppDir + QStringLiteral("iscc/iscc.exe"), "exit 0\n");
+    test::makeCompilerFolder(otherState.AppDir);
+    test::writeStandIn(otherState.AppDir, "exit 0\n");
     ConsoleLines otherConsole;
     BuildSession second(otherConsole, otherState);
     try {
@@ -366,12 +347,12 @@ TEST_F(BuildSessionTest, CodePageTheCompilerCannotRunInIsRefusedNamingTheSetting
             << e.what();
     }
     setTextCodec(QString::fromLatin1(DefaultCodePage));
-    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
 }
 
 TEST_F(BuildSessionTest, InstallerFileIsTheChosenNameWithExe)
 {
-    const QString iscc = settings.AppDir + QStringLiteral("iscc");
+    const QString iscc = compilerFolder(settings.AppDir);
     EXPECT_EQ(BuildSession::installerFile("/packs/my.pack.exe", iscc), "/packs/my.pack.exe");
     EXPECT_EQ(BuildSession::installerFile("/packs/my", iscc), "/packs/my.exe");
     EXPECT_EQ(BuildSession::installerFile("/pack.zip", iscc), "/pack.exe");

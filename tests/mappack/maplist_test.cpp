@@ -1,4 +1,5 @@
 #include "mappack/maplist.h"
+#include "mappack/compilerfolder.h"
 #include "core/errors.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
@@ -23,7 +24,7 @@ protected:
         model.NewFile();
     }
     QString appDir() const { return app.path() + QLatin1Char('/'); }
-    QString staged(const QString &name) const { return appDir() + "iscc/maplists/" + name; }
+    QString staged(const QString &name) const { return StagingFolder(appDir()) + name; }
 
     QTemporaryDir app;
     Settings settings;
@@ -34,7 +35,7 @@ TEST_F(MapList, NewProjectWithOneMapGivesTheKnownElevenLines)
 {
     model.AddMap();
     // The staging folder is made when a fresh set-up lacks it.
-    ASSERT_FALSE(QDir(appDir() + "iscc").exists());
+    ASSERT_FALSE(QDir(compilerFolder(appDir())).exists());
     EXPECT_EQ(SaveMapList(model, appDir()), staged("New map pack.mpl"));
     EXPECT_EQ(test::readBytes(staged("New map pack.mpl")),
               test::crlfLines({"[english]=New map pack", "[htmlenglish]=", "{", "[text]=New map", "[image]=nolevel.tga",
@@ -72,7 +73,7 @@ TEST_F(MapList, TitleNamesTheFileAndAChangedTitleLeavesTheOldOne)
     EXPECT_EQ(SaveMapList(model, appDir()), staged(".mpl"));
     model.SetHeader({"[htmlenglish]="}, {THeaderKeyInfo{LinkKey}});
     EXPECT_EQ(MapListFileName(model), ".mpl");
-    EXPECT_EQ(QDir(appDir() + "iscc/maplists").entryList(QDir::Files | QDir::Hidden),
+    EXPECT_EQ(QDir(StagingFolder(appDir())).entryList(QDir::Files | QDir::Hidden),
               (QStringList{".mpl", "New map pack.mpl"}));
 }
 

@@ -15,7 +15,7 @@ class SetupLanguages : public ::testing::Test
 {
 protected:
     QString appDir() const { return app.path() + QLatin1Char('/'); }
-    QString languages() const { return appDir() + "iscc/languages/"; }
+    QString languages() const { return setupLanguagesFolder(appDir()) + "/"; }
     void addFile(const QString &name) { test::writeBytes(languages() + name, "[LangOptions]\r\n"); }
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(languages())); }
 

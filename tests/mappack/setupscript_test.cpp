@@ -450,7 +450,7 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
                  UserError);
     EXPECT_EQ(pieces, 2);
     EXPECT_EQ(test::readBytes(path), "earlier");
-    EXPECT_EQ(QDir(appDir + QStringLiteral("iscc")).entryList(QDir::Files | QDir::Hidden), QStringList{"setup.iss"});
+    EXPECT_EQ(QDir(compilerFolder(appDir)).entryList(QDir::Files | QDir::Hidden), QStringList{"setup.iss"});
 
     // A text the code page cannot hold, in the last line made, is refused before anything is written.
     foundFile(model.root(ScriptsRoot), QString::fromUtf8("Пак.lua"), QStringLiteral("/maps/p.lua"), ScriptFile);

@@ -4,6 +4,7 @@
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
+#include "support/filesizelimit.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
 
@@ -15,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace tervelle;
@@ -684,12 +683,7 @@ TEST_F(ProjectFile, FailedSaveKeepsThePreviousFile)
     model.SetHeaderValue(0, "fine");
     for (int i = 0; i < 40; ++i)
         model.AddMap();
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &small);
+    test::FileSizeLimit smallDisk(4096);
     bool failed = false;
     QString message;
     try {
@@ -698,8 +692,7 @@ TEST_F(ProjectFile, FailedSaveKeepsThePreviousFile)
         failed = true;
         message = e.message();
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    smallDisk.lift();
     EXPECT_TRUE(failed);
     EXPECT_TRUE(message.contains("too large", Qt::CaseInsensitive)) << qPrintable(message);
     EXPECT_EQ(test::readBytes(target), "previous good project");

@@ -5,6 +5,8 @@
 #include "support/projectrows.h"
 
 #include "mappack/maplist.h"
+#include "support/filesizelimit.h"
+#include "support/testcompiler.h"
 #include "ui/editor/consolepanel.h"
 
 #include <QDir>
@@ -12,41 +14,12 @@
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-
-#include <sys/resource.h>
 
 using namespace tervelle;
 using tervelle::test::EditorTest;
 
 namespace {
-
-// No file of this process (nor of the programs it starts) may grow past `bytes` while it lives;
-// a write past that fails with EFBIG instead of killing the process.
-class SmallDisk
-{
-public:
-    explicit SmallDisk(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = m_saved;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~SmallDisk()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-
-private:
-    struct rlimit m_saved {};
-    void (*m_handler)(int) = nullptr;
-};
 
 const QString FullDiskReason = QString::fromLocal8Bit(std::strerror(EFBIG));
 constexpr rlim_t Limit = 4096;
@@ -57,11 +30,10 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        settings.AppDir = tempPath(QStringLiteral("app")) + QLatin1Char('/');
-        settings.compilerLauncher = QStringLiteral("/bin/sh");
+        standIn = std::make_unique<test::StandInBuild>(work.path());
+        settings.AppDir = standIn->appDir();
+        settings.compilerLauncher = test::StandInLauncher;
         test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
-        ASSERT_TRUE(QDir().mkpath(settings.AppDir + QStringLiteral("iscc/maplists")));
-        ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("out"))));
     }
 
     // Enough maps that the project, and its map list, outgrow the small disk.
@@ -88,13 +60,11 @@ protected:
         return QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 30000);
     }
 
-    void fakeCompiler(QByteArray script)
-    {
-        script.replace("OUT", QFile::encodeName(tempPath(QStringLiteral("out"))));
-        test::writeBytes(settings.AppDir + QStringLiteral("iscc/iscc.exe"), script);
-    }
+    void fakeCompiler(const QByteArray &script) { standIn->compile(script); }
 
-    QString installer() const { return tempPath(QStringLiteral("out/pack.exe")); }
+    QString installer() const { return standIn->installer(); }
+
+    std::unique_ptr<test::StandInBuild> standIn;
 
     // The folder holds only these names: no half-written temporary file was left behind.
     static QStringList namesIn(const QString &folder)
@@ -121,7 +91,7 @@ TEST_F(DataSafety, SaveProjectOnAFullDiskKeepsTheEarlierProjectAndSaysWhy)
 
     addManyMaps();
     {
-        SmallDisk disk(Limit);
+        test::FileSizeLimit disk(Limit);
         saveProject(project);
     }
     const QString message = onlyMessage();
@@ -134,7 +104,7 @@ TEST_F(DataSafety, SaveProjectOnAFullDiskKeepsTheEarlierProjectAndSaysWhy)
     const QString title = editor->windowTitle();
     EXPECT_TRUE(title.contains(QStringLiteral("road.mpr"))) << title.toStdString();
     {
-        SmallDisk disk(Limit);
+        test::FileSizeLimit disk(Limit);
         saveProject(tempPath(QStringLiteral("keep/other.mpr")));
     }
     EXPECT_EQ(dialogs.messages().size(), 2);
@@ -173,7 +143,7 @@ TEST_F(DataSafety, ConsoleSaveToFileOnAFullDiskKeepsTheEarlierLogAndSaysWhy)
 
     dialogs.saveAnswers.enqueue(log);
     {
-        SmallDisk disk(Limit);
+        test::FileSizeLimit disk(Limit);
         console->mnuCompileSaveToFile->trigger();
     }
     const QString message = onlyMessage();
@@ -193,13 +163,13 @@ TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEa
     fakeCompiler("printf 'new installer' > OUT/pack.exe\n");
     test::writeBytes(installer(), "earlier installer");
     addManyMaps();
-    const QString staging = settings.AppDir + QStringLiteral("iscc/maplists/");
+    const QString staging = StagingFolder(settings.AppDir);
     const QString mapList = staging + MapListFileName(editor->project());
     test::writeBytes(mapList, "earlier list\r\n");
     ASSERT_GT(MapListBytes(editor->project()).size(), qsizetype(Limit));
 
     {
-        SmallDisk disk(Limit);
+        test::FileSizeLimit disk(Limit);
         saveMapPack(installer());
         EXPECT_FALSE(editor->isBuilding());
     }
@@ -209,7 +179,7 @@ TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEa
     EXPECT_EQ(test::readBytes(mapList), "earlier list\r\n");
     EXPECT_EQ(namesIn(staging), QStringList{QFileInfo(mapList).fileName()});
     EXPECT_EQ(test::readBytes(installer()), "earlier installer");
-    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
     EXPECT_TRUE(widget("pnlLeft")->isEnabled());
 
     // With room again the build runs and replaces both.
@@ -228,7 +198,7 @@ TEST_F(DataSafety, ACompilerThatRunsOutOfRoomFailsTheBuildAndTheEarlierInstaller
     test::writeBytes(installer(), "earlier installer");
     item("mnuEditAdd")->trigger();
     {
-        SmallDisk disk(100000);
+        test::FileSizeLimit disk(100000);
         saveMapPack(installer());
         ASSERT_TRUE(editor->isBuilding()) << dialogs.messages().join(QLatin1Char('\n')).toStdString();
         ASSERT_TRUE(waitUntilBuilt());

@@ -1,4 +1,5 @@
 #include "core/common.h"
+#include "support/testcompiler.h"
 #include "support/testsupport.h"
 #include "ui/colors.h"
 #include "ui/dialogs/dialogs.h"
@@ -64,9 +65,7 @@ protected:
         pack.PackName = "New map pack";
         pack.PackVersion = "1.0";
         pack.PackWebSite = MakerWebSite;
-        QDir().mkpath(appDir + "iscc/languages");
-        for (const char *name : {"Russian.isl", "English.isl", "German.isl", "Czech.isl"})
-            test::writeBytes(appDir + "iscc/languages/" + name, "[LangOptions]\r\n");
+        test::writeSetupLanguages(appDir, {"Russian", "English", "German", "Czech"});
     }
 
     template <typename T> T *control(QWidget &wizard, const char *name)
@@ -342,7 +341,7 @@ TEST_F(Wizard, RefusedValuesKeepTheWizardOpenWithAMessageNamingThem)
 
 TEST_F(Wizard, WithoutLanguageFilesTheListIsEmptyAndFinishEmptiesTheLanguages)
 {
-    ASSERT_TRUE(QDir(appDir + "iscc").removeRecursively());
+    ASSERT_TRUE(QDir(compilerFolder(appDir)).removeRecursively());
     pack.PackLanguages = {"russian"};
     EXPECT_TRUE(runWizard([&](QWidget &w) {
         EXPECT_TRUE(shownLanguages(w).isEmpty());

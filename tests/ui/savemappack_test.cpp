@@ -4,6 +4,7 @@
 #include "mappack/buildsession.h"
 #include "mappack/compilerfolder.h"
 #include "project/projectmodel.h"
+#include "support/testcompiler.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/findingswindow.h"
@@ -41,25 +42,24 @@ protected:
     {
         EditorTest::SetUp();
         // After the window has read its settings, which set these too.
-        settings.AppDir = tempPath(QStringLiteral("app")) + QLatin1Char('/');
-        settings.compilerLauncher = QStringLiteral("/bin/sh");
+        standIn = std::make_unique<test::StandInBuild>(work.path());
+        settings.AppDir = standIn->appDir();
+        settings.compilerLauncher = test::StandInLauncher;
         test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
-        ASSERT_TRUE(QDir().mkpath(settings.AppDir + QStringLiteral("iscc/maplists")));
-        ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("out"))));
         editor->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     }
 
-    QString installer() const { return tempPath(QStringLiteral("out/pack.exe")); }
+    QString installer() const { return standIn->installer(); }
     QString gate() const { return tempPath(QStringLiteral("gate")); }
 
     // The stand-in; OUT is the output folder, GATE a file it may wait for.
     void fakeCompiler(QByteArray script)
     {
-        script.replace("OUT", QFile::encodeName(tempPath(QStringLiteral("out"))));
-        script.replace("GATE", QFile::encodeName(gate()));
-        test::writeBytes(settings.AppDir + QStringLiteral("iscc/iscc.exe"), script);
+        standIn->compile(script.replace("GATE", QFile::encodeName(gate())));
     }
+
+    std::unique_ptr<test::StandInBuild> standIn;
 
     void saveMapPack(const QString &path)
     {
@@ -109,8 +109,8 @@ TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEnds
     test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = false; });
     EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdCancel"));
     EXPECT_TRUE(dialogs.asked.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
-    EXPECT_FALSE(test::panelOf<ConsolePanel>(*editor)->isVisible());
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
+    EXPECT_FALSE(editor->console()->isVisible());
 
     // Once set, no wizard: the save dialog with the table's texts. Cancel there ends it too.
     test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
@@ -120,7 +120,7 @@ TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEnds
     EXPECT_EQ(dialogs.asked.first().request.title, QStringLiteral("Create setup package"));
     EXPECT_EQ(dialogs.asked.first().request.filter, QStringLiteral("Map pack(*.exe)|*.exe"));
     EXPECT_EQ(dialogs.asked.first().request.filterIndex, 1);
-    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
 
     // Project options shows the wizard whatever the flag says; its cancel changes nothing.
     EXPECT_TRUE(withWizard([&] { item("mnuFilePackProperties")->trigger(); }, "cmdCancel"));
@@ -142,9 +142,9 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
                  "printf 'installer' > OUT/pack.exe\n");
     saveMapPack(installer());
     ASSERT_TRUE(editor->isBuilding());
-    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->isVisible());
-    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->lstCompile->hasFocus());
-    EXPECT_TRUE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_TRUE(editor->console()->isVisible());
+    EXPECT_TRUE(editor->console()->lstCompile->hasFocus());
+    EXPECT_TRUE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
 
     // The window goes on handling events: the first line shows while the compiler waits.
     ASSERT_TRUE(QTest::qWaitFor(
@@ -191,7 +191,7 @@ TEST_F(SaveMapPack, AFailedBuildSaysSoAndKeepsTheEarlierInstaller)
     EXPECT_TRUE(columnsEnabled());
 
     // A compiler that is not there: only the failure line, the columns never disabled.
-    QFile::remove(settings.AppDir + QStringLiteral("iscc/iscc.exe"));
+    QFile::remove(compilerProgram(settings.AppDir));
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
     EXPECT_EQ(consoleLines().last(), QStringLiteral("Failed to launch InnoSetup compiler!"));
@@ -222,15 +222,15 @@ TEST_F(SaveMapPack, AStepThatCannotBeWrittenEndsTheCommandWithAMessageNamingTheF
 {
     fakeCompiler("exit 0\n");
     // The staging folder is a file: the map list cannot be written there.
-    ASSERT_TRUE(QDir(settings.AppDir + QStringLiteral("iscc/maplists")).removeRecursively());
-    test::writeBytes(settings.AppDir + QStringLiteral("iscc/maplists"), "in the way");
+    ASSERT_TRUE(QDir(StagingFolder(settings.AppDir)).removeRecursively());
+    test::writeBytes(QDir::cleanPath(StagingFolder(settings.AppDir)), "in the way");
     saveMapPack(installer());
     EXPECT_FALSE(editor->isBuilding());
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral(".mpl")))
         << dialogs.messages().first().toStdString();
-    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
-    EXPECT_FALSE(test::panelOf<ConsolePanel>(*editor)->isVisible());
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
+    EXPECT_FALSE(editor->console()->isVisible());
     EXPECT_TRUE(consoleLines().isEmpty());
     EXPECT_TRUE(columnsEnabled());
 }
@@ -327,7 +327,7 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     EXPECT_TRUE(window->lblSummary->text().startsWith(QStringLiteral("The pack check found errors")));
     EXPECT_EQ(dialogs.saveAnswers.size(), 1);
     EXPECT_FALSE(editor->isBuilding());
-    EXPECT_FALSE(QFileInfo::exists(settings.AppDir + QStringLiteral("iscc/setup.iss")));
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
 
     // The list follows the project: the node gone, its finding goes.
     project.DeleteNode(gone);

@@ -6,6 +6,7 @@
 #include "mappack/maplist.h"
 #include "mappack/packreview.h"
 #include "mappack/setupscript.h"
+#include "support/testcompiler.h"
 #include "support/testsupport.h"
 #include "core/langload.h"
 #include "ui/editor/consolepanel.h"
@@ -106,17 +107,14 @@ void BuildWalk::setUp(const QString &work, Settings &settings)
     m_settings = &settings;
     m_work = work + QLatin1Char('/');
     m_settings->AppDir = m_work + QStringLiteral("app/");
-    m_settings->compilerLauncher = QStringLiteral("/bin/sh");
-    QDir().mkpath(m_settings->AppDir + QStringLiteral("iscc/maplists"));
-    const QString languages = m_settings->AppDir + QStringLiteral("iscc/languages/");
-    QDir().mkpath(languages);
-    for (const QString &language : WalkLanguages)
-        writeBytes(languages + language + QStringLiteral(".isl"), "[LangOptions]\r\n");
+    m_settings->compilerLauncher = StandInLauncher;
+    makeCompilerFolder(m_settings->AppDir);
+    writeSetupLanguages(m_settings->AppDir, WalkLanguages);
     QByteArray script(StandIn);
     script.replace("MODE", QFile::encodeName(m_work + QStringLiteral("stand-in/mode")));
     script.replace("TOKEN", QFile::encodeName(m_work + QStringLiteral("stand-in/token")));
     QDir().mkpath(m_work + QStringLiteral("stand-in"));
-    writeBytes(m_settings->AppDir + QStringLiteral("iscc/iscc.exe"), script);
+    writeStandIn(m_settings->AppDir, script);
     // An earlier installer, and a file of the compiler's temporary kind that is not the build's.
     QDir().mkpath(m_work + QStringLiteral("packs"));
     writeBytes(m_work + QStringLiteral("packs/pack.exe"), "earlier installer");
@@ -157,9 +155,9 @@ BuildWalk::Before BuildWalk::snapshot(const TfrmEditor &editor) const
     Before before;
     before.outputs = filesUnder(m_work + QStringLiteral("packs"));
     before.outputs.insert(filesUnder(m_work + QStringLiteral("nowhere")));
-    before.staging = filesUnder(m_settings->AppDir + QStringLiteral("iscc/maplists"));
+    before.staging = filesUnder(StagingFolder(m_settings->AppDir));
     before.script = readBytes(setupScriptPath(m_settings->AppDir));
-    before.consoleLines = test::panelOf<ConsolePanel>(editor)->lines().size();
+    before.consoleLines = editor.console()->lines().size();
     before.asked = m_dialogs.asked.size();
     before.actionsEnabled = actionsEnabled(editor);
     return before;
@@ -274,7 +272,7 @@ void BuildWalk::checkNothingBuilt(const TfrmEditor &editor, const Before &before
     expect(filesUnder(m_work + QStringLiteral("packs")) == before.outputs
                && !QFileInfo::exists(m_work + QStringLiteral("nowhere")),
            QStringLiteral("the installers changed ") + why);
-    expect(filesUnder(m_settings->AppDir + QStringLiteral("iscc/maplists")) == before.staging,
+    expect(filesUnder(StagingFolder(m_settings->AppDir)) == before.staging,
            QStringLiteral("the staged map lists changed ") + why);
     expect(readBytes(setupScriptPath(m_settings->AppDir)) == before.script, QStringLiteral("setup.iss changed ") + why);
     checkWindowUsable(editor, before, why);
@@ -324,7 +322,7 @@ void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QStri
     }
 
     const ProjectModel &project = editor.project();
-    const QString mapList = m_settings->AppDir + QStringLiteral("iscc/maplists/") + MapListFileName(project);
+    const QString mapList = StagingFolder(m_settings->AppDir) + MapListFileName(project);
     expect(readBytes(mapList) == MapListBytes(project),
            QStringLiteral("the staged map list %1 is not the project's").arg(MapListFileName(project)));
     expect(!QFileInfo::exists(buildLockFile(m_settings->AppDir)),
