@@ -23,12 +23,7 @@ using namespace tervelle;
 
 namespace {
 
-class ConsoleLines : public ConsoleSink
-{
-public:
-    void appendConsoleLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
+using test::ConsoleLines;
 
 // Builds with a shell script standing in for the compiler: it writes into the output folder what
 // the real one would write when it fails (half an installer, *.tmp files), or is killed.

@@ -1,6 +1,7 @@
 #include "mappack/compiler.h"
 #include "core/langload.h"
 #include "core/textcodec.h"
+#include "support/testcompiler.h"
 #include "support/testsupport.h"
 
 #include <QFile>
@@ -21,12 +22,7 @@ using namespace tervelle;
 
 namespace {
 
-class ConsoleLines : public ConsoleSink
-{
-public:
-    void appendConsoleLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
+using test::ConsoleLines;
 
 // A stand-in compiler: a shell script at iscc/iscc.exe, started through /bin/sh as the launcher,
 // for what the real compiler cannot be made to do on purpose (odd line ends, floods, exit codes).
@@ -37,13 +33,10 @@ protected:
     {
         test::resetLanguage();
         settings.AppDir = dir.path() + QLatin1Char('/');
-        settings.compilerLauncher = QStringLiteral("/bin/sh");
+        settings.compilerLauncher = test::StandInLauncher;
     }
 
-    void fakeCompiler(const QByteArray &shellScript)
-    {
-        test::writeBytes(dir.filePath("iscc/iscc.exe"), shellScript);
-    }
+    void fakeCompiler(const QByteArray &shellScript) { test::writeStandIn(settings.AppDir, shellScript); }
 
     // Runs the compiler to its end with the event loop turning.
     CompileResult run(bool quiet = false)

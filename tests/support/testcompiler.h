@@ -4,6 +4,7 @@
 // in for the compiler, or with the real compiler linked in. Header only, so that the benchmarks
 // can use it too.
 
+#include "mappack/compiler.h"
 #include "mappack/compilerfolder.h"
 
 #include <QByteArray>
@@ -28,6 +29,7 @@ inline bool makeCompilerFolder(const QString &appDir)
 // The stand-in compiler: a shell script run in the compiler folder as the compiler runs.
 inline bool writeStandIn(const QString &appDir, const QByteArray &script)
 {
+    QDir().mkpath(compilerFolder(appDir));
     QFile file(compilerProgram(appDir));
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(script) == script.size();
 }
@@ -61,6 +63,14 @@ inline bool linkRealCompiler(const QString &built, const QString &appDir)
     }
     return QFile::link(built + QStringLiteral("/languages"), setupLanguagesFolder(appDir));
 }
+
+// The build console's lines, as a build or a compiler run writes them.
+class ConsoleLines : public ConsoleSink
+{
+public:
+    void appendConsoleLine(const QString &line) override { lines << line; }
+    QStringList lines;
+};
 
 // A build with the stand-in compiler: the compiler folder in "<root>/app/" and the output folder
 // "<root>/out". In a script given to compile(), OUT stands for the output folder, so that it can
