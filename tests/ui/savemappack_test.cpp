@@ -110,7 +110,7 @@ TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEnds
     EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdCancel"));
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
-    EXPECT_FALSE(editor->console()->isVisible());
+    EXPECT_FALSE(test::panelOf<ConsolePanel>(*editor)->isVisible());
 
     // Once set, no wizard: the save dialog with the table's texts. Cancel there ends it too.
     test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
@@ -142,8 +142,8 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
                  "printf 'installer' > OUT/pack.exe\n");
     saveMapPack(installer());
     ASSERT_TRUE(editor->isBuilding());
-    EXPECT_TRUE(editor->console()->isVisible());
-    EXPECT_TRUE(editor->console()->lstCompile->hasFocus());
+    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->isVisible());
+    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->lstCompile->hasFocus());
     EXPECT_TRUE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
 
     // The window goes on handling events: the first line shows while the compiler waits.
@@ -230,7 +230,7 @@ TEST_F(SaveMapPack, AStepThatCannotBeWrittenEndsTheCommandWithAMessageNamingTheF
     EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral(".mpl")))
         << dialogs.messages().first().toStdString();
     EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
-    EXPECT_FALSE(editor->console()->isVisible());
+    EXPECT_FALSE(test::panelOf<ConsolePanel>(*editor)->isVisible());
     EXPECT_TRUE(consoleLines().isEmpty());
     EXPECT_TRUE(columnsEnabled());
 }

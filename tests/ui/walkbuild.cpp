@@ -157,7 +157,7 @@ BuildWalk::Before BuildWalk::snapshot(const TfrmEditor &editor) const
     before.outputs.insert(filesUnder(m_work + QStringLiteral("nowhere")));
     before.staging = filesUnder(StagingFolder(m_settings->AppDir));
     before.script = readBytes(setupScriptPath(m_settings->AppDir));
-    before.consoleLines = editor.console()->lines().size();
+    before.consoleLines = test::panelOf<ConsolePanel>(editor)->lines().size();
     before.asked = m_dialogs.asked.size();
     before.actionsEnabled = actionsEnabled(editor);
     return before;
