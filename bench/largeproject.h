@@ -5,17 +5,28 @@
 
 #include "project/projectmodel.h"
 
+#include <functional>
+
 namespace tervelle {
 
 inline constexpr int TreeNodes = 100000;
 
+// The path of node `n`'s source; by default one that does not exist, as on a machine that did not
+// build the pack.
+using LargeProjectSource = std::function<QString(int n, const char *ext, FileType type)>;
+
+inline QString missingSource(int n, const char *ext, FileType)
+{
+    return QStringLiteral("/packs/source/file%1.%2").arg(n).arg(QLatin1String(ext));
+}
+
 // A pack as a busy map maker might build it: information pages in nested folders, and the
-// game groups full of files. Sources do not exist, as on a machine that did not build the pack.
-inline void buildLargeProject(ProjectModel &project)
+// game groups full of files. With `mapsNameTheirFiles`, each map's [map] names a file under Maps.
+inline void buildLargeProject(ProjectModel &project, const LargeProjectSource &source = missingSource,
+                              bool mapsNameTheirFiles = false)
 {
     project.NewFile();
     int remaining = TreeNodes - project.tree().count();
-    auto source = [](int n, const char *ext) { return QStringLiteral("/packs/source/file%1.%2").arg(n).arg(ext); };
     int n = 0;
     const struct { RootGroup group; FileType type; const char *ext; int count; } groups[] = {
         {MapsRoot, MapFile, "xan", 3000},           {HeightMapsRoot, HeightMapFile, "hmp", 3000},
@@ -25,7 +36,7 @@ inline void buildLargeProject(ProjectModel &project)
     for (const auto &g : groups) {
         for (int i = 0; i < g.count; ++i, ++n)
             project.AddFileElement(project.root(g.group), QStringLiteral("file%1.%2").arg(n).arg(g.ext), g.type,
-                                   source(n, g.ext));
+                                   source(n, g.ext, g.type));
         remaining -= g.count;
     }
     TreeNode *files = project.root(FilesRoot);
@@ -36,11 +47,14 @@ inline void buildLargeProject(ProjectModel &project)
             TreeNode *inner = project.AddDirElement(folder, QStringLiteral("sub%1").arg(sub));
             --remaining;
             for (int f = 0; f < 40 && remaining > 0; ++f, --remaining, ++n)
-                project.AddFileElement(inner, QStringLiteral("page%1.htm").arg(n), InfoPageFile, source(n, "htm"));
+                project.AddFileElement(inner, QStringLiteral("page%1.htm").arg(n), InfoPageFile,
+                                       source(n, "htm", InfoPageFile));
         }
     }
     for (int m = 0; m < MaxMaps; ++m) {
         const int index = project.AddMap();
+        if (mapsNameTheirFiles)
+            project.SetMapPropertyValue(index, 3, QStringLiteral("file%1").arg(m));
         for (int p = FixedMapProperties; p < 200; ++p) {
             const int row = project.AddMapProperty(index, QStringLiteral("[extra%1]").arg(p));
             project.SetMapPropertyValue(index, row, QStringLiteral("value number %1 of map %2").arg(p).arg(m));

@@ -5,6 +5,7 @@
 
 #include "core/common.h"
 #include "core/langload.h"
+#include "largeproject.h"
 #include "mappack/packreview.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
@@ -19,8 +20,6 @@ using namespace tervelle;
 
 namespace {
 
-constexpr int TreeNodes = 100000;
-
 struct Fixture
 {
     QTemporaryDir dir;
@@ -30,54 +29,24 @@ struct Fixture
     Fixture()
     {
         InitLanguage(QString());
-        project.NewFile();
+        const QString sources = dir.filePath(QStringLiteral("sources"));
+        QDir().mkpath(sources);
+        QByteArray icon("\0\0\x02\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x18\0", 18);
+        icon.append(3, '\x40');
+        // Every source exists, as on the machine that builds the pack.
+        buildLargeProject(
+            project,
+            [&](int n, const char *ext, FileType type) {
+                const QString file = QStringLiteral("%1/file%2.%3").arg(sources).arg(n).arg(QLatin1String(ext));
+                QFile out(file);
+                if (out.open(QIODevice::WriteOnly))
+                    out.write(type == LevelIconFile ? icon : type == InfoPageFile ? QByteArray("<p>") : QByteArray("data"));
+                return file;
+            },
+            true);
         PackProperties pack = project.packProperties();
         pack.PackPropertiesSet = true;
         project.setPackProperties(pack);
-        const QString sources = dir.filePath(QStringLiteral("sources"));
-        QDir().mkpath(sources);
-        int n = 0;
-        // Every source exists, as on the machine that builds the pack.
-        const auto source = [&](const char *ext, const QByteArray &bytes) {
-            const QString file = QStringLiteral("%1/file%2.%3").arg(sources).arg(n).arg(QLatin1String(ext));
-            QFile out(file);
-            if (out.open(QIODevice::WriteOnly))
-                out.write(bytes);
-            return file;
-        };
-        QByteArray icon("\0\0\x02\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x18\0", 18);
-        icon.append(3, '\x40');
-        const struct { RootGroup group; FileType type; const char *ext; int count; } groups[] = {
-            {MapsRoot, MapFile, "xan", 3000},        {HeightMapsRoot, HeightMapFile, "hmp", 3000},
-            {IconsRoot, LevelIconFile, "tga", 3000}, {TexturesRoot, TextureListFile, "txt", 3000},
-            {ScriptsRoot, ScriptFile, "lua", 3000},
-        };
-        for (const auto &g : groups) {
-            for (int i = 0; i < g.count; ++i, ++n)
-                project.AddFileElement(project.root(g.group), QStringLiteral("file%1.%2").arg(n).arg(QLatin1String(g.ext)),
-                                       g.type, source(g.ext, g.type == LevelIconFile ? icon : QByteArray("data")));
-        }
-        TreeNode *files = project.root(FilesRoot);
-        int remaining = TreeNodes - project.tree().count();
-        while (remaining > 0) {
-            TreeNode *folder = project.AddDirElement(files, QStringLiteral("folder%1").arg(n++));
-            --remaining;
-            for (int sub = 0; sub < 8 && remaining > 0; ++sub) {
-                TreeNode *inner = project.AddDirElement(folder, QStringLiteral("sub%1").arg(sub));
-                --remaining;
-                for (int f = 0; f < 40 && remaining > 0; ++f, --remaining, ++n)
-                    project.AddFileElement(inner, QStringLiteral("page%1.htm").arg(n), InfoPageFile,
-                                           source("htm", QByteArray("<p>")));
-            }
-        }
-        for (int m = 0; m < MaxMaps; ++m) {
-            const int index = project.AddMap();
-            project.SetMapPropertyValue(index, 3, QStringLiteral("file%1").arg(m));
-            for (int p = FixedMapProperties; p < 200; ++p) {
-                const int row = project.AddMapProperty(index, QStringLiteral("[extra%1]").arg(p));
-                project.SetMapPropertyValue(index, row, QStringLiteral("value number %1 of map %2").arg(p).arg(m));
-            }
-        }
         path = dir.filePath(QStringLiteral("large.mpr"));
         SaveProjectFile(project, path);
     }
