@@ -87,7 +87,7 @@ struct Fixture
 
 Fixture &fixture()
 {
-    static Fixture f(buildLargeProject, QStringLiteral("large.mpr"));
+    static Fixture f([](ProjectModel &project) { buildLargeProject(project); }, QStringLiteral("large.mpr"));
     return f;
 }
 
