@@ -42,8 +42,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
     const QByteArray untouched = ProjectFileBytes(project);
     try {
@@ -65,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // it is kept, so a refusal here is a fault.
         std::abort();
     }
-    SharedState againState;
-    ProjectModel again(againState);
+    ProjectModel again;
     again.NewFile();
     open(again, saved);
     if (ProjectFileBytes(again) != saved)

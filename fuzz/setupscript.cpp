@@ -145,8 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
             std::abort();
     }
-    SharedState state;
-    ProjectModel project(state);
+    ProjectModel project;
     project.NewFile();
     try {
         OpenProjectFile(project, input);
@@ -155,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     QList<QByteArray> lines;
     try {
-        lines = MakeSetupScript(appDir, workDir->filePath(QStringLiteral("out/pack.exe")), state, project);
+        lines = MakeSetupScript(appDir, workDir->filePath(QStringLiteral("out/pack.exe")), project);
     } catch (const UserError &) {
         return 0;
     }
