@@ -75,20 +75,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             untouched << editor.readString(name);
     }
 
-    LoadSettings(executableDir);
-    if (!Common.AppDir.endsWith(QDir::separator()))
+    const Settings settings = LoadSettings(executableDir);
+    if (!settings.AppDir.endsWith(QDir::separator()))
         violation("AppDir does not end in a separator");
-    if (!Common.WormsDir.isEmpty() && !QDir(Common.WormsDir).exists())
+    if (!settings.WormsDir.isEmpty() && !QDir(settings.WormsDir).exists())
         violation("WormsDir names no folder");
 
-    if (!SaveSettings()) {
+    if (!SaveSettings(settings)) {
         if (contents(editorPath) != bytes)
             violation("a refused save changed the settings file");
     } else {
         const SettingsStore editor(SettingsStore::Key::Editor);
-        if (editor.readString(QStringLiteral("AppDir")) != Common.AppDir
-            || editor.readString(QStringLiteral("TexturesDir")) != Common.TexturesDir
-            || editor.readString(QStringLiteral("LastDir")) != Common.LastDir)
+        if (editor.readString(QStringLiteral("AppDir")) != settings.AppDir
+            || editor.readString(QStringLiteral("TexturesDir")) != settings.TexturesDir
+            || editor.readString(QStringLiteral("LastDir")) != settings.LastDir)
             violation("a saved folder reads back differently");
         for (int i = 0; i < untouchedNames.size(); ++i) {
             if (editor.readString(untouchedNames[i]) != untouched[i])
