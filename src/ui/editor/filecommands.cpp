@@ -69,7 +69,7 @@ void TfrmEditor::connectFileCommands()
 
 void TfrmEditor::commitGrid()
 {
-    m_maps->mnuMainClick();
+    m_maps->commitGridToSelectedMap();
 }
 
 void TfrmEditor::NewFile()

@@ -69,7 +69,7 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     lstMaps->setSelectionMode(QAbstractItemView::SingleSelection);
     lstMaps->setAccessibleName(title()->text());
     connect(lstMaps->selectionModel(), &QItemSelectionModel::currentChanged, this, &MapsPanel::lstMapsClick);
-    connect(mnuFile, &LabelMenu::activated, this, &MapsPanel::mnuMainClick);
+    connect(mnuFile, &LabelMenu::activated, this, &MapsPanel::commitGridToSelectedMap);
     connect(mnuEditAdd, &QAction::triggered, this, &MapsPanel::mnuEditAddClick);
     connect(mnuEditDelete, &QAction::triggered, this, &MapsPanel::mnuEditDeleteClick);
     connect(mnuEditDuplicate, &QAction::triggered, this, &MapsPanel::mnuEditDuplicateClick);
@@ -85,7 +85,7 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     connect(&project, &ProjectModel::projectReset, this, &MapsPanel::updateAddEnabled);
     for (auto changed : {&ProjectModel::mapInserted, &ProjectModel::mapRemoved})
         connect(&project, changed, this, &MapsPanel::updateMapItems);
-    connect(mnuEdit, &LabelMenu::activated, this, &MapsPanel::mnuMainClick);
+    connect(mnuEdit, &LabelMenu::activated, this, &MapsPanel::commitGridToSelectedMap);
 }
 
 void MapsPanel::MapMenuChangeEnabled(bool enabled)
@@ -127,7 +127,7 @@ void MapsPanel::chooseMap(int index)
 
 void MapsPanel::mnuEditDuplicateClick()
 {
-    mnuMainClick();
+    commitGridToSelectedMap();
     int copy = -1;
     m_document.change(GetLangText(QStringLiteral("[Change.DuplicateMap]")),
                       [&] { copy = m_project.duplicateMap(SelectedMap); });
@@ -141,7 +141,7 @@ void MapsPanel::moveSelectedMap(int step)
     const int to = from + step;
     if (from < 0 || to < 0 || to >= m_project.mapCount())
         return;
-    mnuMainClick();
+    commitGridToSelectedMap();
     {
         // The list's own moves of its current item while the row goes choose nothing.
         const QSignalBlocker quiet(lstMaps->selectionModel());
@@ -154,7 +154,7 @@ void MapsPanel::mnuEditAddClick()
 {
     if (m_project.mapCount() >= MaxMaps)
         return;
-    mnuMainClick();
+    commitGridToSelectedMap();
     int index = -1;
     m_document.change(GetLangText(QStringLiteral("[Change.AddMap]")), [&] { index = m_project.AddMap(); });
     lstMaps->setCurrentIndex(m_model->index(index));
@@ -180,7 +180,7 @@ void MapsPanel::mnuEditDeleteClick()
     updateMapItems();
 }
 
-void MapsPanel::mnuMainClick()
+void MapsPanel::commitGridToSelectedMap()
 {
     if (SelectedMap >= 0 && SelectedMap < m_project.mapCount())
         emit gridCommitWanted();
@@ -212,7 +212,7 @@ void MapsPanel::mapCameBack(int index)
 
 void MapsPanel::lstMapsClick()
 {
-    mnuMainClick();
+    commitGridToSelectedMap();
     const QModelIndex current = lstMaps->currentIndex();
     if (current.isValid()) {
         SelectedMap = current.row();

@@ -49,8 +49,9 @@ public:
     int SelectedMap = -1;
 
     void MapMenuChangeEnabled(bool enabled);
-    // Asks for the properties grid to be stored into the selected map, if there is one.
-    void mnuMainClick();
+    // Asks for the properties grid to be stored into the selected map, if there is one; the
+    // File and Edit label-menus run it as they open, so a save or a build sees the grid.
+    void commitGridToSelectedMap();
     // The current item of the list changed.
     void lstMapsClick();
     void mnuEditAddClick();
