@@ -83,7 +83,7 @@ void addMany(benchmark::State &s, bool nameTest)
             names << QStringLiteral("map%1.xan").arg(i);
         s.ResumeTiming();
         for (const QString &name : names) {
-            if (nameTest && project->NodeFileExists(maps, name))
+            if (nameTest && project->findFileNode(maps, name))
                 continue;
             project->AddFileElement(maps, name, MapFile, QStringLiteral("/nowhere"));
         }

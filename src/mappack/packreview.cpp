@@ -178,8 +178,8 @@ bool namesPage(const ProjectModel &project, const QString &link)
     const QStringList parts = link.split(QLatin1Char('\\'));
     const TreeNode *node = project.root(FilesRoot);
     for (qsizetype i = 0; node && i + 1 < parts.size(); ++i)
-        node = project.NodeDirExists(node, parts[i]);
-    return node && project.NodeFileExists(node, parts.last());
+        node = project.findFolderNode(node, parts[i]);
+    return node && project.findFileNode(node, parts.last());
 }
 
 void reviewHeader(const ProjectModel &project, FindingList &out)

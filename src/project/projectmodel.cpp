@@ -364,17 +364,17 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
     return insertNode(parent, NodeData{name, image, image, TTreeNodeInfo{path, found ? FileFoundKind : FileMissingKind}});
 }
 
-TreeNode *ProjectModel::NodeFileExists(const TreeNode *parent, const QString &name) const
+TreeNode *ProjectModel::findFileNode(const TreeNode *parent, const QString &name) const
 {
     return m_tree.fileChildNamed(parent, name);
 }
 
-TreeNode *ProjectModel::NodeDirExists(const TreeNode *parent, const QString &name) const
+TreeNode *ProjectModel::findFolderNode(const TreeNode *parent, const QString &name) const
 {
     return m_tree.folderChildNamed(parent, name);
 }
 
-TreeNode *ProjectModel::NodeExists(const TreeNode *parent, const QString &name) const
+TreeNode *ProjectModel::findAnyNode(const TreeNode *parent, const QString &name) const
 {
     return m_tree.childNamed(parent, name);
 }

@@ -111,7 +111,7 @@ TreeNode *AddResourcesOperation::AddResourceToNode(TreeNode *node, const QString
     if (fileType == MapListFile || (m_project.groupOf(node) == FilesRoot && isMapListName(name)))
         return skip(QStringLiteral("%1 was not added: the pack writes its own map list file (.mpl).").arg(name));
 
-    TreeNode *existing = m_project.NodeFileExists(node, name);
+    TreeNode *existing = m_project.findFileNode(node, name);
     if (existing && existing == m_project.MapListNode())
         return skip(QStringLiteral("%1 was not added: it has the name of the pack's map list file.").arg(name));
     if (existing) {
@@ -156,7 +156,7 @@ TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &n
     if (!canCreateFolderKind(SelectedNodeKind(project, parent)))
         throw UserError(QStringLiteral("Folders can be made under Files, Texture files and other folders only."));
     // Any child counts, files too: the folder and the file would be one name on disk.
-    if (project.NodeExists(parent, name))
+    if (project.findAnyNode(parent, name))
         throw UserError(GetLangText(QStringLiteral("[message.NewFolder.Exist]")).replace(QStringLiteral("/f"), name));
     requireWindowsName(QStringLiteral("The folder name"), name);
     requireStorableText(QStringLiteral("The folder name"), name);

@@ -74,7 +74,7 @@ TEST_F(ProjectHistory, DeletedSubtreesOfADeepTreeComeBackInPlaceAndOrder)
     remove(files->child(3));
     expectIndexesAgree(); // the walk order is now kept node by node
     const QByteArray withHoles = bytes();
-    remove(model.NodeDirExists(files, QStringLiteral("deep")));
+    remove(model.findFolderNode(files, QStringLiteral("deep")));
     const QByteArray withoutDeep = bytes();
     ASSERT_EQ(document.history().count(), 3);
 

@@ -264,16 +264,16 @@ TEST_F(Project, FolderAndFilePathsAndKinds)
 TEST_F(Project, NameLookupsFoldOnlyLettersAToZ)
 {
     TreeNode *files = model.root(FilesRoot);
-    EXPECT_EQ(model.NodeFileExists(files, "NEW MAP PACK.MPL"), model.MapListNode());
-    EXPECT_EQ(model.NodeDirExists(files, "New map pack.mpl"), nullptr);
+    EXPECT_EQ(model.findFileNode(files, "NEW MAP PACK.MPL"), model.MapListNode());
+    EXPECT_EQ(model.findFolderNode(files, "New map pack.mpl"), nullptr);
 
     TreeNode *folder = model.AddDirElement(files, QString::fromUtf8("Über"));
-    EXPECT_EQ(model.NodeDirExists(files, QString::fromUtf8("über")), nullptr);
-    EXPECT_EQ(model.NodeDirExists(files, QString::fromUtf8("ÜBER")), folder);
-    EXPECT_EQ(model.NodeFileExists(files, QString::fromUtf8("Über")), nullptr);
+    EXPECT_EQ(model.findFolderNode(files, QString::fromUtf8("über")), nullptr);
+    EXPECT_EQ(model.findFolderNode(files, QString::fromUtf8("ÜBER")), folder);
+    EXPECT_EQ(model.findFileNode(files, QString::fromUtf8("Über")), nullptr);
     // A file may share its name with a folder.
     TreeNode *file = model.AddFileElement(files, QString::fromUtf8("über"), PlainFile, "/nowhere");
-    EXPECT_EQ(model.NodeFileExists(files, QString::fromUtf8("üBER")), file);
+    EXPECT_EQ(model.findFileNode(files, QString::fromUtf8("üBER")), file);
 }
 
 TEST_F(Project, DeletingASubtreeRenumbersTheRest)
