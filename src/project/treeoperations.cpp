@@ -26,7 +26,7 @@ bool isMapListName(const QString &name)
 
 } // namespace
 
-int SelectedNodeKind(const ProjectModel &project, const TreeNode *node)
+int nodeKindOf(const ProjectModel &project, const TreeNode *node)
 {
     if (!node)
         return NoNodeKind;
@@ -124,7 +124,7 @@ TreeNode *AddResourcesOperation::AddResourceToNode(TreeNode *node, const QString
 
 void AddResourcesOperation::addSelected(TreeNode *node, const QVector<Resource> &resources)
 {
-    const int kind = SelectedNodeKind(m_project, node);
+    const int kind = nodeKindOf(m_project, node);
     for (const Resource &resource : resources) {
         if (const std::optional<int> type = acceptedFileType(kind, resource.name, resource.fullPath))
             AddResourceToNode(node, resource.name, resource.fullPath, *type);
@@ -153,7 +153,7 @@ TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &n
 {
     if (!parent)
         return nullptr;
-    if (!canCreateFolderKind(SelectedNodeKind(project, parent)))
+    if (!canCreateFolderKind(nodeKindOf(project, parent)))
         throw UserError(QStringLiteral("Folders can be made under Files, Texture files and other folders only."));
     // Any child counts, files too: the folder and the file would be one name on disk.
     if (project.findAnyNode(parent, name))

@@ -21,7 +21,7 @@ inline constexpr int NoNodeKind = -1;
 
 // Classifies a node for the tree's commands: -1 none, 0 to 5 the group root at that position,
 // 0 any folder, 6 + FileType a file node (13 the map list node).
-int SelectedNodeKind(const ProjectModel &project, const TreeNode *node);
+int nodeKindOf(const ProjectModel &project, const TreeNode *node);
 
 // Whether Create folder applies to a node of that kind: the {files} and {textures} group roots
 // and folders. (Whether Delete applies is ProjectModel::canDelete.)

@@ -29,17 +29,17 @@ protected:
     }
 };
 
-TEST_F(TreeCommands, SelectedNodeKindClassifiesEveryNode)
+TEST_F(TreeCommands, NodeKindOfClassifiesEveryNode)
 {
-    EXPECT_EQ(SelectedNodeKind(model, nullptr), -1);
+    EXPECT_EQ(nodeKindOf(model, nullptr), -1);
     for (int group = 0; group < RootCount; ++group)
-        EXPECT_EQ(SelectedNodeKind(model, model.root(RootGroup(group))), group);
+        EXPECT_EQ(nodeKindOf(model, model.root(RootGroup(group))), group);
     TreeNode *inTextures = model.AddDirElement(model.root(TexturesRoot), "inner");
-    EXPECT_EQ(SelectedNodeKind(model, inTextures), 0);
-    EXPECT_EQ(SelectedNodeKind(model, model.AddDirElement(inTextures, "deeper")), 0);
-    EXPECT_EQ(SelectedNodeKind(model, model.MapListNode()), 13);
-    EXPECT_EQ(SelectedNodeKind(model, model.AddFileElement(files(), "a", PlainFile, "/a")), 6);
-    EXPECT_EQ(SelectedNodeKind(model, model.AddFileElement(model.root(ScriptsRoot), "s.lua", ScriptFile, "/s.lua")), 11);
+    EXPECT_EQ(nodeKindOf(model, inTextures), 0);
+    EXPECT_EQ(nodeKindOf(model, model.AddDirElement(inTextures, "deeper")), 0);
+    EXPECT_EQ(nodeKindOf(model, model.MapListNode()), 13);
+    EXPECT_EQ(nodeKindOf(model, model.AddFileElement(files(), "a", PlainFile, "/a")), 6);
+    EXPECT_EQ(nodeKindOf(model, model.AddFileElement(model.root(ScriptsRoot), "s.lua", ScriptFile, "/s.lua")), 11);
 
     EXPECT_TRUE(canCreateFolderKind(0));
     EXPECT_TRUE(canCreateFolderKind(4));

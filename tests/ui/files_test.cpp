@@ -183,7 +183,7 @@ TEST_F(Files, DeleteTakesTheWholeSubtreeAndTheSelectionMovesOn)
     EXPECT_EQ(editor->project().tree().count(), nodes - 2);
     const TreeNode *now = test::panelOf<FilesPanel>(*editor)->selectedNode();
     ASSERT_TRUE(now);
-    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->SelectedNodeKind, tervelle::SelectedNodeKind(editor->project(), now));
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->SelectedNodeKind, nodeKindOf(editor->project(), now));
 }
 
 TEST_F(Files, DropsGoToGroupsAndFoldersOnlyAndTakeTheGroupsFilter)

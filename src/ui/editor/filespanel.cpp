@@ -103,7 +103,7 @@ void FilesPanel::panelResize()
 void FilesPanel::lstFilesClick(QObject *sender)
 {
     TreeNode *node = selectedNode();
-    SelectedNodeKind = tervelle::SelectedNodeKind(m_project, node);
+    SelectedNodeKind = nodeKindOf(m_project, node);
     // With nothing selected Delete stays as it was.
     if (node)
         mnuFilesEditDelete->setEnabled(m_project.canDelete(node));

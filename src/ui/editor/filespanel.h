@@ -42,7 +42,7 @@ public:
     QAction *mnuFilesEditLocateMissing = nullptr;
     QTreeView *lstFiles = nullptr;
 
-    // What the selected node is (see SelectedNodeKind in the core); -1 for none.
+    // What the selected node is (see nodeKindOf in the core); -1 for none.
     int SelectedNodeKind = NoNodeKind;
 
     FilesTreeModel *treeModel() const { return m_model; }
