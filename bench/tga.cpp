@@ -51,13 +51,13 @@ void setCounters(benchmark::State &state, int depth)
     state.SetBytesProcessed(state.iterations() * Side * Side * (depth / 8));
 }
 
-void tervelleViewTga(benchmark::State &state)
+void tervelleDecodeTga(benchmark::State &state)
 {
     const int depth = int(state.range(0));
     const std::optional<tervelle::TgaBuffer> buffer = tgaFile(depth);
     for (auto _ : state) {
         tervelle::Picture picture;
-        if (!tervelle::ViewTga(buffer, picture))
+        if (!tervelle::decodeTga(buffer, picture))
             state.SkipWithError("declined");
         benchmark::DoNotOptimize(picture.scanLine(0));
     }
@@ -65,13 +65,13 @@ void tervelleViewTga(benchmark::State &state)
 }
 
 // The same decode into a picture kept between runs: no allocation, only the pixel loops.
-void tervelleViewTgaReused(benchmark::State &state)
+void tervelleDecodeTgaReused(benchmark::State &state)
 {
     const int depth = int(state.range(0));
     const std::optional<tervelle::TgaBuffer> buffer = tgaFile(depth);
     tervelle::Picture picture;
     for (auto _ : state) {
-        if (!tervelle::ViewTga(buffer, picture))
+        if (!tervelle::decodeTga(buffer, picture))
             state.SkipWithError("declined");
         benchmark::DoNotOptimize(picture.scanLine(0));
         benchmark::ClobberMemory();
@@ -111,8 +111,8 @@ void plainMemcpy(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(tervelleViewTga)->Name("tga/ViewTga")->Arg(24)->Arg(32);
-BENCHMARK(tervelleViewTgaReused)->Name("tga/ViewTga_reused")->Arg(24)->Arg(32);
+BENCHMARK(tervelleDecodeTga)->Name("tga/decodeTga")->Arg(24)->Arg(32);
+BENCHMARK(tervelleDecodeTgaReused)->Name("tga/decodeTga_reused")->Arg(24)->Arg(32);
 BENCHMARK(stbImageTga)->Name("tga/stb_image")->Arg(24)->Arg(32);
 BENCHMARK(plainMemcpy)->Name("tga/memcpy")->Arg(24)->Arg(32);
 

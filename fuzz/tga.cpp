@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::optional<tervelle::TgaBuffer> buffer =
         tervelle::TgaBuffer::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     tervelle::Picture picture;
-    const bool decoded = tervelle::ViewTga(buffer, picture);
+    const bool decoded = tervelle::decodeTga(buffer, picture);
     const std::optional<Reference> expected = referenceDecode(data, size);
     if (decoded != expected.has_value())
         std::abort();

@@ -15,7 +15,7 @@ namespace {
 QByteArray pngBytes(const QString &inPath)
 {
     Picture picture;
-    if (!ViewTga(readTgaFile(inPath), picture)) {
+    if (!decodeTga(readTgaFile(inPath), picture)) {
         throw UserError(
             QStringLiteral("%1 was declined: not a TGA picture of at most 512 x 512 pixels with all its pixel data").arg(inPath));
     }

@@ -40,7 +40,7 @@ QImage loadThumbnail(const QString &path)
     if (path.isEmpty())
         return {};
     Picture picture;
-    if (!ViewTga(LoadTgaToMemory(path), picture))
+    if (!decodeTga(LoadTgaToMemory(path), picture))
         return {};
     const QImage image = pictureToImage(picture);
     if (image.isNull() || image.size() == QSize(ThumbnailSide, ThumbnailSide))

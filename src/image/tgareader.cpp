@@ -125,7 +125,7 @@ bool TgaHeaderDecodes(QByteArrayView head, qint64 fileSize)
     return readLayout(reinterpret_cast<const uchar *>(padded.constData()), size).has_value();
 }
 
-bool ViewTga(const std::optional<TgaBuffer> &buffer, Picture &picture)
+bool decodeTga(const std::optional<TgaBuffer> &buffer, Picture &picture)
 {
     if (!buffer)
         return false;

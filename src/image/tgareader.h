@@ -30,12 +30,12 @@ std::optional<TgaBuffer> LoadTgaToMemory(const QString &path);
 // Decodes a buffer into picture, resizing it. False when there is no buffer or it is declined
 // (a side above 512, a packed header with ten or more entries, a file too short for its header
 // or pixels); the picture's content is then undefined. Nothing past the buffer's size is read.
-bool ViewTga(const std::optional<TgaBuffer> &buffer, Picture &picture);
+bool decodeTga(const std::optional<TgaBuffer> &buffer, Picture &picture);
 
-// The longest header ViewTga reads before the pixels.
+// The longest header decodeTga reads before the pixels.
 inline constexpr qsizetype TgaHeaderBytes = 96;
 
-// Whether ViewTga would decode a file of `fileSize` bytes that begins with `head` (its first
+// Whether decodeTga would decode a file of `fileSize` bytes that begins with `head` (its first
 // TgaHeaderBytes bytes, or all of it when shorter): the header and the size decide, so a check
 // need not read the pixels.
 bool TgaHeaderDecodes(QByteArrayView head, qint64 fileSize);

@@ -29,7 +29,7 @@ PreviewKind previewKindFor(const TreeNode *node)
 std::optional<QImage> readPreviewPicture(const QString &path)
 {
     Picture picture;
-    if (!ViewTga(LoadTgaToMemory(path), picture))
+    if (!decodeTga(LoadTgaToMemory(path), picture))
         return std::nullopt;
     return pictureToImage(picture);
 }

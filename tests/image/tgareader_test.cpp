@@ -26,7 +26,7 @@ namespace {
 std::optional<Picture> decode(const QByteArray &file)
 {
     Picture picture;
-    if (!ViewTga(std::optional<TgaBuffer>(file), picture))
+    if (!decodeTga(std::optional<TgaBuffer>(file), picture))
         return std::nullopt;
     return picture;
 }
@@ -55,7 +55,7 @@ TEST(TgaLoad, GivesTheFileBytesOrNoBuffer)
     EXPECT_THROW(readTgaFile(dir.filePath("missing.tga")), UserError);
     EXPECT_FALSE(LoadTgaToMemory(dir.path())) << "a folder is no picture";
     Picture picture;
-    EXPECT_FALSE(ViewTga(std::nullopt, picture));
+    EXPECT_FALSE(decodeTga(std::nullopt, picture));
 }
 
 // The type is checked on the opened file (opened without blocking), as every input the editor
@@ -85,7 +85,7 @@ TEST(TgaLoad, ALongFileIsReadOnlyAsFarAsTheDecoderLooks)
     ASSERT_TRUE(buffer);
     EXPECT_EQ(*buffer, file);
     Picture picture;
-    EXPECT_TRUE(ViewTga(buffer, picture));
+    EXPECT_TRUE(decodeTga(buffer, picture));
 }
 
 TEST(TgaBounds, SidesUpTo512AreShownAndLongerOnesDeclined)
