@@ -10,15 +10,29 @@
 
 namespace tervelle {
 
+// The kinds are stored in project files as numbers. A file may hold a number neither enum
+// names: the fixed qint32 base keeps any such number as read, it is written back unchanged and
+// treated as the plain text kind.
+enum HeaderKeyKind : qint32 { TextKey = 0, LinkKey = 1 };
+
+enum ValueKind : qint32 {
+    TextValue = 0,
+    LevelIconValue = 1,
+    ScriptsValue = 2,
+    MapFileValue = 3,
+    TextureListValue = 4,
+    TextureTileValue = 5,
+};
+
 struct THeaderKeyInfo
 {
-    qint32 KeyKind = 0; // 0 text key, 1 link to an information file
+    HeaderKeyKind KeyKind = TextKey; // text key, or link to an information file
 };
 
 struct TMapInfo
 {
     QStringList Properties;
-    QVector<qint32> ValueKinds; // one per property, same order
+    QVector<ValueKind> ValueKinds; // one per property, same order
 };
 
 struct MapEntry

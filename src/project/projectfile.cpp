@@ -157,7 +157,7 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
 
     file.HeaderRows = readList(in, "the number of header rows", "a header row", MaxHeaderRows);
     for (qsizetype i = 0; i < file.HeaderRows.size(); ++i)
-        file.HeaderInfo.append(THeaderKeyInfo{in.number("the kind of a header row")});
+        file.HeaderInfo.append(THeaderKeyInfo{HeaderKeyKind(in.number("the kind of a header row"))});
     const int duplicate = FindDuplicateKey(file.HeaderRows);
     if (duplicate >= 0)
         in.fail(QStringLiteral("its pack header holds the key \"%1\" twice.").arg(KeyOf(file.HeaderRows[duplicate])));
@@ -227,7 +227,7 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
         // Rows are kept as stored, a repeated key included: nothing of a map is dropped.
         map.Info.Properties = readList(in, "the number of a map's properties", "a map property", MaxPropertiesPerMap);
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
-            map.Info.ValueKinds.append(in.number("the value kind of a map property"));
+            map.Info.ValueKinds.append(ValueKind(in.number("the value kind of a map property")));
         file.Maps.append(std::move(map));
     }
     file.HasMapList = hasMapList;

@@ -112,7 +112,7 @@ void ProjectModel::headerRowsChanged(QObject *origin)
         emit headerChanged(origin);
 }
 
-int ProjectModel::AddHeaderKey(const QString &key, qint32 kind)
+int ProjectModel::AddHeaderKey(const QString &key, HeaderKeyKind kind)
 {
     requireNewKey(m_headerRows, key,
                   kind == LinkKey ? "[message.NewHeaderLinkKey.Exist]" : "[message.NewHeaderKey.Exist]");

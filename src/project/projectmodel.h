@@ -12,17 +12,6 @@
 
 namespace tervelle {
 
-enum HeaderKeyKind : qint32 { TextKey = 0, LinkKey = 1 };
-
-enum ValueKind : qint32 {
-    TextValue = 0,
-    LevelIconValue = 1,
-    ScriptsValue = 2,
-    MapFileValue = 3,
-    TextureListValue = 4,
-    TextureTileValue = 5,
-};
-
 // The six fixed groups of the files tree, in their fixed order.
 enum RootGroup : int { FilesRoot = 0, MapsRoot, HeightMapsRoot, IconsRoot, TexturesRoot, ScriptsRoot, RootCount };
 extern const std::array<const char *, RootCount> RootTags;
@@ -77,7 +66,7 @@ public:
     QString packTitle() const; // the "[english]" value, or empty
     // Appends key + "="; a "=" in the key ends it and starts the value. Refuses a key that
     // exists (cut at its "=") with the add command's message for that kind of key.
-    int AddHeaderKey(const QString &key, qint32 kind);
+    int AddHeaderKey(const QString &key, HeaderKeyKind kind);
     // Rows 2 and later only.
     void DeleteHeaderKey(int row);
     // Refuses the fixed rows, a key holding "=" and a key another row has.

@@ -149,7 +149,7 @@ TEST_F(ProjectHistory, SaveMarksItsStepAndTypingAfterItIsAStepOfItsOwn)
     // Opening starts an empty history; a refused change leaves no step.
     document.open(path);
     EXPECT_EQ(document.history().count(), 0);
-    EXPECT_THROW(document.change(QStringLiteral("Add"), [&] { model.AddHeaderKey(QStringLiteral("[english]"), 0); }),
+    EXPECT_THROW(document.change(QStringLiteral("Add"), [&] { model.AddHeaderKey(QStringLiteral("[english]"), TextKey); }),
                  UserError);
     EXPECT_EQ(document.history().count(), 0);
     EXPECT_FALSE(document.isModified());

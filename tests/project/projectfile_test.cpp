@@ -248,9 +248,10 @@ TEST_F(ProjectFile, NumbersAndTruthValuesAreReadLeniently)
     EXPECT_FALSE(model.packProperties().PackPropertiesSet);
 }
 
-TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
+TEST_F(ProjectFile, MapsAndKindsAreReadWholeWhateverTheyHold)
 {
     QStringList lines = ExampleLines.mid(0, 47);
+    lines[10] = "7"; // a header kind this editor does not know: a text row, kept as read
     lines << "94"; // 95 maps: past the add command's limit, still read whole
     for (int i = 0; i < 95; ++i) {
         lines << QStringLiteral("Map %1").arg(i) << "2" << "[text]=one" << "[TEXT]=two" << "[text]=three"
@@ -261,7 +262,8 @@ TEST_F(ProjectFile, MapsAreReadWholeWhateverTheyHold)
     EXPECT_EQ(model.map(94).displayName, "Map 94");
     // A repeated key keeps every row, in order.
     EXPECT_EQ(model.map(94).Info.Properties, (QStringList{"[text]=one", "[TEXT]=two", "[text]=three"}));
-    EXPECT_EQ(model.map(94).Info.ValueKinds, (QVector<qint32>{0, 0, 9}));
+    EXPECT_EQ(model.map(94).Info.ValueKinds, (QVector<ValueKind>{TextValue, TextValue, ValueKind(9)}));
+    EXPECT_EQ(model.headerInfo()[1].KeyKind, HeaderKeyKind(7));
     SaveProjectFile(model, file("out.mpr"));
     EXPECT_EQ(test::readBytes(file("out.mpr")), test::crlfLines(lines));
 }

@@ -154,7 +154,7 @@ TEST_F(Project, KeyEditsKeepKeysUniqueAndFixedRowsFixed)
     EXPECT_EQ(model.headerCount(), 3);
     model.DeleteHeaderKey(2);
     EXPECT_EQ(model.headerCount(), 2);
-    EXPECT_THROW(model.SetHeader({"[a]=1", "[A]=2"}, {{0}, {0}}), UserError);
+    EXPECT_THROW(model.SetHeader({"[a]=1", "[A]=2"}, {{TextKey}, {TextKey}}), UserError);
 
     const int map = model.AddMap();
     const int extra = model.AddMapProperty(map, "[extra]");
@@ -195,7 +195,8 @@ TEST_F(Project, MapNameFollowsItsTextProperty)
     const int index = model.AddMap();
     EXPECT_EQ(model.map(index).displayName, "New map");
     EXPECT_EQ(model.map(index).Info.Properties.size(), 7);
-    EXPECT_EQ(model.map(index).Info.ValueKinds, (QVector<qint32>{0, 1, 2, 3, 4, 5, 5}));
+    EXPECT_EQ(model.map(index).Info.ValueKinds, (QVector<ValueKind>{TextValue, LevelIconValue, ScriptsValue, MapFileValue, TextureListValue,
+                                     TextureTileValue, TextureTileValue}));
 
     model.SetMapPropertyValue(index, 0, "Canyon");
     EXPECT_EQ(model.map(index).displayName, "Canyon");

@@ -347,7 +347,7 @@ TEST_F(MapsAndProperties, RepeatedKeysShowAndKeepEveryRow)
     TMapInfo info = ProjectModel::defaultMapInfo();
     info.Properties << "[extra]=1"
                     << "[EXTRA]=2";
-    info.ValueKinds << 0 << 9; // a kind this editor does not know is plain text
+    info.ValueKinds << TextValue << ValueKind(9); // a kind this editor does not know is plain text
     editor->project().appendMap("Twice", info);
     auto *maps = widget<QListView>("lstMaps");
     maps->setCurrentIndex(maps->model()->index(0, 0));

@@ -203,7 +203,7 @@ void HeaderPanel::mnuHeaderEditAddInfoClick()
     addKey(LinkKey);
 }
 
-void HeaderPanel::addKey(qint32 kind)
+void HeaderPanel::addKey(HeaderKeyKind kind)
 {
     const bool link = kind == LinkKey;
     const std::optional<QString> key =

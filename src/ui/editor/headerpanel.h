@@ -11,6 +11,8 @@ class QTableView;
 
 namespace tervelle {
 
+enum HeaderKeyKind : qint32;
+
 class Dialogs;
 class GridDelegate;
 class KeyValueGridModel;
@@ -56,7 +58,7 @@ protected:
     void panelResize() override;
 
 private:
-    void addKey(qint32 kind);
+    void addKey(HeaderKeyKind kind);
     void closeHeaderEditor();
     std::optional<QString> writeCell(int row, int column, const QString &text);
     void checkPackTitle(int row, int column);

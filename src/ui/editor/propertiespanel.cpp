@@ -28,7 +28,7 @@ namespace tervelle {
 
 namespace {
 
-CellEditor editorForKind(int kind)
+CellEditor editorForKind(ValueKind kind)
 {
     switch (kind) {
     case LevelIconValue:
@@ -164,11 +164,11 @@ void PropertiesPanel::resetGrid()
     SelectedProperty = -1;
 }
 
-int PropertiesPanel::valueKind(int row) const
+ValueKind PropertiesPanel::valueKind(int row) const
 {
     if (m_map < 0 || m_map >= m_project.mapCount())
         return TextValue;
-    const QVector<qint32> &kinds = m_project.map(m_map).Info.ValueKinds;
+    const QVector<ValueKind> &kinds = m_project.map(m_map).Info.ValueKinds;
     return row >= 0 && row < kinds.size() ? kinds[row] : TextValue;
 }
 

@@ -15,6 +15,8 @@ class QTableView;
 
 namespace tervelle {
 
+enum ValueKind : qint32;
+
 class Dialogs;
 class GridDelegate;
 class KeyValueGridModel;
@@ -85,7 +87,7 @@ protected:
     void panelResize() override;
 
 private:
-    int valueKind(int row) const;
+    ValueKind valueKind(int row) const;
     void closeValueEditor();
     void openValueEditor(int row, bool giveFocus);
     std::optional<QString> writeCell(int row, int column, const QString &text);
