@@ -371,7 +371,7 @@ TEST_F(MapsAndProperties, FileNewClosesEveryEditor)
     EXPECT_EQ(editor->findChild<QComboBox *>("cmbHeader"), nullptr);
     EXPECT_EQ(editor->findChild<QComboBox *>("cmbPropertiesTga"), nullptr);
     EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->ValueEditorRow, -1);
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->HeaderEditorRow, -1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->ValueEditorRow, -1);
     EXPECT_EQ(grid->model()->rowCount(), 0);
     // A row of the same place in the next project opens normally.
     addMap();

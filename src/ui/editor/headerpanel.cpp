@@ -30,13 +30,10 @@ constexpr int PickListRowHeight = 19; // the pick list's 21 pixels less its bord
 } // namespace
 
 HeaderPanel::HeaderPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), parent)
-    , m_document(document)
-    , m_project(document.model())
-    , m_dialogs(dialogs)
+    : KeyValuePanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), "[lblHeader.Caption]", document, dialogs,
+                    parent)
 {
     ProjectModel &project = m_project;
-    title()->setText(lang("[lblHeader.Caption]"));
     mnuHeaderEdit = addLabelMenu(QStringLiteral("pnlHeaderMenu"), QStringLiteral("mnuHeaderEdit"),
                                  QStringLiteral("pmnuHeaderEdit"), &pmnuHeaderEdit);
     mnuHeaderEdit->setCaption(lang("[mnuHeaderEdit.Caption]"));
@@ -51,28 +48,17 @@ HeaderPanel::HeaderPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *p
     connect(mnuHeaderEditAddInfo, &QAction::triggered, this, &HeaderPanel::mnuHeaderEditAddInfoClick);
     connect(mnuHeaderEditDelete, &QAction::triggered, this, &HeaderPanel::mnuHeaderEditDeleteClick);
 
-    m_pickLists = new PickLists(project, this);
-    m_grid = new KeyValueGridModel(this);
-    m_grid->setTitles(lang("[TValueListEditor.Key.Name]"), lang("[TValueListEditor.Value.Name]"));
-    m_grid->setFixedRows(FixedHeaderRows);
-    m_grid->writer = [this](int row, int column, const QString &text) { return writeCell(row, column, text); };
-    lstHeader = makeKeyValueGrid(QStringLiteral("lstHeader"), m_grid, this);
-    lstHeader->setAccessibleName(title()->text());
-    lstHeader->setEnabled(false);
-
-    m_delegate = new GridDelegate(QStringLiteral("cmbHeader"), this);
+    lstHeader = makeGrid(QStringLiteral("lstHeader"), QStringLiteral("cmbHeader"), FixedHeaderRows);
     m_delegate->editorFor = [this](int row) {
         const QVector<THeaderKeyInfo> &info = m_project.headerInfo();
         return row >= 0 && row < info.size() && info[row].KeyKind == LinkKey ? CellEditor::PickList : CellEditor::Text;
     };
     m_delegate->pickItems = [this](int) { return m_pickLists->headerLinks(); };
-    lstHeader->setItemDelegate(m_delegate);
     connect(m_delegate, &GridDelegate::editFinished, this, &HeaderPanel::checkPackTitle);
 
-    connect(lstHeader->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { lstHeaderClick(); });
     connect(&project, &ProjectModel::headerChanged, this, [this](QObject *origin) {
         if (origin != this)
-            reloadRows();
+            reloadRows(m_project.headerRows());
     });
     connect(&project, &ProjectModel::projectReset, this, [this] {
         resetSelection();
@@ -101,20 +87,10 @@ void HeaderPanel::pnlHeaderChangeEnabled(bool enabled)
 
 void HeaderPanel::resetSelection()
 {
-    closeHeaderEditor();
+    closeValueEditor();
     SelectedHeaderRow = -1;
     const QSignalBlocker quiet(lstHeader->selectionModel());
     lstHeader->selectionModel()->clear();
-}
-
-void HeaderPanel::closeHeaderEditor()
-{
-    const int row = HeaderEditorRow;
-    HeaderEditorRow = -1;
-    if (row < 0 || row >= m_grid->rowCount())
-        return;
-    lstHeader->closePersistentEditor(m_grid->index(row, 1));
-    lstHeader->setRowHeight(row, lstHeader->verticalHeader()->defaultSectionSize());
 }
 
 void HeaderPanel::lstHeaderClick()
@@ -123,7 +99,7 @@ void HeaderPanel::lstHeaderClick()
     SelectedHeaderRow = current.isValid() ? current.row() : -1;
     // Typing in another cell is another step.
     m_document.endTyping();
-    closeHeaderEditor();
+    closeValueEditor();
     mnuHeaderEditDelete->setEnabled(lstHeader->isEnabled() && SelectedHeaderRow >= FixedHeaderRows);
     const QVector<THeaderKeyInfo> &info = m_project.headerInfo();
     if (SelectedHeaderRow < 0 || SelectedHeaderRow >= info.size() || info[SelectedHeaderRow].KeyKind != LinkKey)
@@ -132,7 +108,7 @@ void HeaderPanel::lstHeaderClick()
     const QModelIndex value = m_grid->index(SelectedHeaderRow, 1);
     lstHeader->setRowHeight(SelectedHeaderRow, PickListRowHeight);
     lstHeader->openPersistentEditor(value);
-    HeaderEditorRow = SelectedHeaderRow;
+    ValueEditorRow = SelectedHeaderRow;
     cmbHeader = qobject_cast<QComboBox *>(lstHeader->indexWidget(value));
     if (!cmbHeader)
         return;
@@ -177,22 +153,6 @@ void HeaderPanel::checkPackTitle(int row, int column)
     }
 }
 
-void HeaderPanel::reloadRows()
-{
-    const QModelIndex current = lstHeader->currentIndex();
-    closeHeaderEditor();
-    m_grid->setRows(m_project.headerRows());
-    if (!current.isValid())
-        return;
-    // A row that went (an undo of its add) leaves its neighbour current, as Delete does.
-    const int row = std::min(current.row(), m_grid->rowCount() - 1);
-    {
-        const QSignalBlocker quiet(lstHeader->selectionModel());
-        lstHeader->setCurrentIndex(row >= 0 ? m_grid->index(row, current.column()) : QModelIndex());
-    }
-    lstHeaderClick();
-}
-
 void HeaderPanel::mnuHeaderEditAddClick()
 {
     addKey(TextKey);
@@ -231,15 +191,10 @@ void HeaderPanel::mnuHeaderEditDeleteClick()
     const int row = SelectedHeaderRow;
     if (row < FixedHeaderRows || row >= m_grid->rowCount())
         return;
-    closeHeaderEditor();
+    closeValueEditor();
     m_document.change(lang("[Change.DeleteHeaderRow]"), [&] { m_project.DeleteHeaderKey(row); });
     lstHeader->setCurrentIndex(m_grid->index(std::min(row, m_grid->rowCount() - 1), 1));
     lstHeaderClick();
-}
-
-void HeaderPanel::showError(const QString &message)
-{
-    m_dialogs.showMessage(messageCaption(), message);
 }
 
 void HeaderPanel::panelResize()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/editor/contentpanel.h"
+#include "ui/editor/keyvaluepanel.h"
 
 #include <QComboBox>
 #include <QPointer>
@@ -13,17 +13,11 @@ namespace tervelle {
 
 enum HeaderKeyKind : qint32;
 
-class Dialogs;
-class GridDelegate;
-class KeyValueGridModel;
 class LabelMenu;
-class PickLists;
-class ProjectDocument;
-class ProjectModel;
 
 // `pnlHeader`: the pack header grid, showing the project's header rows themselves, with the
 // link pick list over the value cell of a link row.
-class HeaderPanel : public ContentPanel
+class HeaderPanel : public KeyValuePanel
 {
     Q_OBJECT
 
@@ -41,8 +35,6 @@ public:
 
     // Index of the header row of the grid's current row; -1 for none.
     int SelectedHeaderRow = -1;
-    // Row whose pick list is open and whose height was changed; -1 for none.
-    int HeaderEditorRow = -1;
 
     void HeaderMenuChangeEnabled(bool enabled);
     void pnlHeaderChangeEnabled(bool enabled);
@@ -59,18 +51,9 @@ protected:
 
 private:
     void addKey(HeaderKeyKind kind);
-    void closeHeaderEditor();
-    std::optional<QString> writeCell(int row, int column, const QString &text);
+    std::optional<QString> writeCell(int row, int column, const QString &text) override;
+    void currentCellChanged() override { lstHeaderClick(); }
     void checkPackTitle(int row, int column);
-    void reloadRows();
-    void showError(const QString &message);
-
-    ProjectDocument &m_document;
-    ProjectModel &m_project;
-    Dialogs &m_dialogs;
-    PickLists *m_pickLists = nullptr;
-    KeyValueGridModel *m_grid = nullptr;
-    GridDelegate *m_delegate = nullptr;
 };
 
 } // namespace tervelle

@@ -43,13 +43,10 @@ CellEditor editorForKind(ValueKind kind)
 } // namespace
 
 PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), parent)
-    , m_document(document)
-    , m_project(document.model())
+    : KeyValuePanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), "[lblProperties.Caption]",
+                    document, dialogs, parent)
     , m_settings(settings)
-    , m_dialogs(dialogs)
 {
-    title()->setText(lang("[lblProperties.Caption]"));
     mnuPropertiesEdit = addLabelMenu(QStringLiteral("pnlPropertiesMenu"), QStringLiteral("mnuPropertiesEdit"),
                                      QStringLiteral("pmnuPropertiesEdit"), &pmnuPropertiesEdit);
     mnuPropertiesEdit->setCaption(lang("[mnuPropertiesEdit.Caption]"));
@@ -67,24 +64,12 @@ PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, 
             &PropertiesPanel::mnuPropertiesEditTexturesDirClick);
 
     ProjectModel &project = m_project;
-    m_pickLists = new PickLists(project, this);
-    m_grid = new KeyValueGridModel(this);
-    m_grid->setTitles(lang("[TValueListEditor.Key.Name]"), lang("[TValueListEditor.Value.Name]"));
-    m_grid->setFixedRows(FixedMapProperties);
-    m_grid->writer = [this](int row, int column, const QString &text) { return writeCell(row, column, text); };
-    lstProperties = makeKeyValueGrid(QStringLiteral("lstProperties"), m_grid, this);
-    lstProperties->setAccessibleName(title()->text());
-    lstProperties->setEnabled(false);
-
-    m_delegate = new GridDelegate(QStringLiteral("cmbProperties"), this);
+    lstProperties = makeGrid(QStringLiteral("lstProperties"), QStringLiteral("cmbProperties"), FixedMapProperties);
     m_delegate->tiles = &m_tiles;
     m_delegate->editorFor = [this](int row) { return editorForKind(valueKind(row)); };
     m_delegate->pickItems = [this](int row) { return m_pickLists->itemsFor(valueKind(row)); };
     m_delegate->scripts = [this] { return m_pickLists->scripts(); };
-    lstProperties->setItemDelegate(m_delegate);
 
-    connect(lstProperties->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { lstPropertiesClick(); });
     connect(&project, &ProjectModel::mapChanged, this, &PropertiesPanel::mapChanged);
     // Undo and redo take maps away and bring them back: the grid keeps showing its own map.
     connect(&project, &ProjectModel::mapRemoved, this, [this](int index) {
@@ -172,16 +157,6 @@ ValueKind PropertiesPanel::valueKind(int row) const
     return row >= 0 && row < kinds.size() ? kinds[row] : TextValue;
 }
 
-void PropertiesPanel::closeValueEditor()
-{
-    const int row = ValueEditorRow;
-    ValueEditorRow = -1;
-    if (row < 0 || row >= m_grid->rowCount())
-        return;
-    lstProperties->closePersistentEditor(m_grid->index(row, 1));
-    lstProperties->setRowHeight(row, lstProperties->verticalHeader()->defaultSectionSize());
-}
-
 void PropertiesPanel::openValueEditor(int row, bool giveFocus)
 {
     const CellEditor kind = editorForKind(valueKind(row));
@@ -251,23 +226,7 @@ void PropertiesPanel::mapChanged(int index, QObject *origin)
 {
     // What this grid wrote itself it shows already.
     if (index == m_map && origin != this)
-        reloadRows();
-}
-
-void PropertiesPanel::reloadRows()
-{
-    const QModelIndex current = lstProperties->currentIndex();
-    closeValueEditor();
-    m_grid->setRows(m_project.map(m_map).Info.Properties);
-    if (!current.isValid())
-        return;
-    // A row that went (an undo of its add) leaves its neighbour current, as Delete does.
-    const int row = std::min(current.row(), m_grid->rowCount() - 1);
-    {
-        const QSignalBlocker quiet(lstProperties->selectionModel());
-        lstProperties->setCurrentIndex(row >= 0 ? m_grid->index(row, current.column()) : QModelIndex());
-    }
-    lstPropertiesClick();
+        reloadRows(m_project.map(m_map).Info.Properties);
 }
 
 void PropertiesPanel::mnuPropertiesEditAddClick()
@@ -328,11 +287,6 @@ void PropertiesPanel::ChangeTexturesDir()
                                     m_grid->data(m_grid->index(ValueEditorRow, 1), Qt::EditRole).toString());
         cmbPropertiesTga->update();
     }
-}
-
-void PropertiesPanel::showError(const QString &message)
-{
-    m_dialogs.showMessage(messageCaption(), message);
 }
 
 void PropertiesPanel::PropertiesMenuChangeEnabled(bool enabled)

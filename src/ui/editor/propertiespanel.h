@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image/texturetiles.h"
-#include "ui/editor/contentpanel.h"
+#include "ui/editor/keyvaluepanel.h"
 #include "ui/editor/tilecombo.h"
 
 #include <QComboBox>
@@ -17,19 +17,13 @@ namespace tervelle {
 
 enum ValueKind : qint32;
 
-class Dialogs;
-class GridDelegate;
-class KeyValueGridModel;
 class LabelMenu;
-class PickLists;
 struct Settings;
-class ProjectDocument;
-class ProjectModel;
 
 // `pnlProperties`: the grid of the selected map's properties and the value editors over it.
 // The grid is the map's working copy and every edit is committed into the project at once, so
 // whatever reads the project sees the latest typed value.
-class PropertiesPanel : public ContentPanel
+class PropertiesPanel : public KeyValuePanel
 {
     Q_OBJECT
 
@@ -51,8 +45,6 @@ public:
 
     // Index of the property row of the grid's current row; -1 for none.
     int SelectedProperty = -1;
-    // Row whose value editor is open and whose height was changed; -1 for none.
-    int ValueEditorRow = -1;
 
     // The folder picker of the window; false on Cancel.
     std::function<bool(const QString &caption, QString &folder)> selectDirectory;
@@ -88,20 +80,12 @@ protected:
 
 private:
     ValueKind valueKind(int row) const;
-    void closeValueEditor();
     void openValueEditor(int row, bool giveFocus);
-    std::optional<QString> writeCell(int row, int column, const QString &text);
+    std::optional<QString> writeCell(int row, int column, const QString &text) override;
+    void currentCellChanged() override { lstPropertiesClick(); }
     void mapChanged(int index, QObject *origin);
-    void reloadRows();
-    void showError(const QString &message);
 
-    ProjectDocument &m_document;
-    ProjectModel &m_project;
     Settings &m_settings; // the textures folder is a setting, not part of the project
-    Dialogs &m_dialogs;
-    PickLists *m_pickLists = nullptr;
-    KeyValueGridModel *m_grid = nullptr;
-    GridDelegate *m_delegate = nullptr;
     TextureTiles m_tiles;
     int m_map = -1;
 };
