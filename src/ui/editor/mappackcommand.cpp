@@ -64,6 +64,21 @@ void TfrmEditor::mnuFileCheckPackClick()
     findingsWindow().showReview(ReviewPack(*m_project, m_settings.AppDir));
 }
 
+namespace {
+
+// A finding's row in a key/value grid: its value cell current, in view and with the focus.
+void showValueCell(QTableView *grid, int row)
+{
+    const QModelIndex cell = grid->model()->index(row, 1);
+    if (!cell.isValid())
+        return;
+    grid->setCurrentIndex(cell);
+    grid->scrollTo(cell);
+    grid->setFocus();
+}
+
+} // namespace
+
 void TfrmEditor::goToFinding(const FindingPlace &place)
 {
     raise();
@@ -84,23 +99,11 @@ void TfrmEditor::goToFinding(const FindingPlace &place)
             return;
         QListView *maps = m_maps->lstMaps;
         maps->setCurrentIndex(maps->model()->index(place.map, 0));
-        QTableView *grid = m_properties->lstProperties;
-        const QModelIndex cell = grid->model()->index(place.row, 1);
-        if (cell.isValid()) {
-            grid->setCurrentIndex(cell);
-            grid->scrollTo(cell);
-            grid->setFocus();
-        }
+        showValueCell(m_properties->lstProperties, place.row);
         return;
     }
     case FindingPlace::HeaderRow: {
-        QTableView *grid = m_header->lstHeader;
-        const QModelIndex cell = grid->model()->index(place.row, 1);
-        if (cell.isValid()) {
-            grid->setCurrentIndex(cell);
-            grid->scrollTo(cell);
-            grid->setFocus();
-        }
+        showValueCell(m_header->lstHeader, place.row);
         return;
     }
     case FindingPlace::Pack: break;
