@@ -155,9 +155,11 @@ void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, con
 
 namespace {
 
-void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &installerPath,
-                    const PackProperties &pack, const ProjectModel &project,
-                    const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged)
+// One writer per section of the script, in the order the script holds them; each ends with the
+// empty line that parts it from the next.
+
+void addSetupSection(ScriptWriter &script, const PackProperties &pack, const QString &appDir,
+                     const QString &installerPath)
 {
     const QString name = constantText(pack.PackName);
     const QString web = constantText(pack.PackWebSite);
@@ -180,20 +182,30 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
         QStringLiteral("SolidCompression=yes"),
         QString(),
     });
+}
 
+// The chosen languages, then English, which every installer has.
+void addLanguagesSection(ScriptWriter &script, const QStringList &languages)
+{
     script.add(QStringLiteral("[Languages]"));
-    for (const QString &language : pack.PackLanguages) {
+    for (const QString &language : languages) {
         script.add(QStringLiteral("Name: \"") + language + QStringLiteral("\"; MessagesFile: \"compiler:Languages\\")
                    + language + QStringLiteral(".isl\""));
     }
     script.add({QStringLiteral("Name: \"english\"; MessagesFile: \"compiler:Default.isl\""), QString()});
+}
 
+void addCustomMessagesSection(ScriptWriter &script, const QStringList &languages)
+{
     script.add(QStringLiteral("[CustomMessages]"));
     script.add(englishMessages());
-    if (pack.PackLanguages.contains(QStringLiteral("russian")))
+    if (languages.contains(QStringLiteral("russian")))
         script.addCyrillic(russianMessages());
     script.add(QString());
+}
 
+void addIconsSection(ScriptWriter &script, const PackProperties &pack)
+{
     script.add({
         QStringLiteral("[Icons]"),
         QStringLiteral("Name: \"{group}\\{cm:ProgramOnTheWeb,") + constantArgument(pack.PackName)
@@ -202,7 +214,12 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
             + QStringLiteral("}\"; Filename: \"{uninstallexe}\""),
         QString(),
     });
+}
 
+// Every pack file under its numbered name; the [Code] section copies each where it belongs.
+void addFilesSection(ScriptWriter &script, const std::vector<PackFileEntry> &entries,
+                     const QHash<int, QString> &staged, const QString &appDir)
+{
     script.add(QStringLiteral("[Files]"));
     for (const PackFileEntry &entry : entries) {
         if (entry.isPackFile) {
@@ -213,7 +230,10 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
         }
     }
     script.add(QString());
+}
 
+void addUninstallDeleteSection(ScriptWriter &script, const std::vector<PackFileEntry> &entries)
+{
     script.add(QStringLiteral("[UninstallDelete]"));
     for (const PackFileEntry &entry : entries) {
         if (entry.node->Info.Kind == FileMissingKind) {
@@ -222,7 +242,11 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
         }
     }
     script.add(QString());
+}
 
+// The fixed code around the generated calls: folders first, then the files of each group.
+void addCodeSection(ScriptWriter &script, const ProjectModel &project)
+{
     script.add(setupCodeHead());
     script.add(CallIndent + QStringLiteral("CountToCopy:=") + QString::number(project.tree().count() - RootCount)
                + QLatin1Char(';'));
@@ -233,6 +257,19 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
     for (const GameGroup &group : GameGroups)
         AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination), add);
     script.add(setupCodeTail());
+}
+
+void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &installerPath,
+                    const PackProperties &pack, const ProjectModel &project,
+                    const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged)
+{
+    addSetupSection(script, pack, appDir, installerPath);
+    addLanguagesSection(script, pack.PackLanguages);
+    addCustomMessagesSection(script, pack.PackLanguages);
+    addIconsSection(script, pack);
+    addFilesSection(script, entries, staged, appDir);
+    addUninstallDeleteSection(script, entries);
+    addCodeSection(script, project);
 }
 
 } // namespace
