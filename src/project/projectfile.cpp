@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tervelle {
@@ -143,10 +144,8 @@ QStringList readList(LineReader &in, const char *countWhat, const char *itemWhat
     return items;
 }
 
-ProjectContents parseProject(QByteArray bytes, const QString &fileName)
+void readPackFields(LineReader &in, ProjectContents &file)
 {
-    LineReader in(std::move(bytes), fileName);
-    ProjectContents file;
     file.PackName = in.text("the pack name");
     file.PackAuthor = in.text("the pack author");
     file.PackWebSite = in.text("the pack web site");
@@ -154,24 +153,32 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
     file.PackPropertiesSet = in.truth("a truth value");
     file.PackLanguages =
         readList(in, "the number of installer languages", "an installer language", MaxInstallerLanguages);
+}
 
+void readHeader(LineReader &in, ProjectContents &file)
+{
     file.HeaderRows = readList(in, "the number of header rows", "a header row", MaxHeaderRows);
     for (qsizetype i = 0; i < file.HeaderRows.size(); ++i)
         file.HeaderInfo.append(THeaderKeyInfo{HeaderKeyKind(in.number("the kind of a header row"))});
     const int duplicate = FindDuplicateKey(file.HeaderRows);
     if (duplicate >= 0)
         in.fail(QStringLiteral("its pack header holds the key \"%1\" twice.").arg(KeyOf(file.HeaderRows[duplicate])));
+}
 
-    WalkIndex index;
-    // Per node id: whether it may hold other nodes, and the length of its Path.
-    std::vector<bool> holdsNodes(RootCount, true);
-    std::vector<qsizetype> pathLength;
-    for (const char *tag : RootTags)
-        pathLength.push_back(qsizetype(qstrlen(tag)) + 1);
+// The tree read so far, as far as the checks of the next node need it.
+class TreeRead
+{
+public:
+    TreeRead() : m_holdsNodes(RootCount, true)
+    {
+        for (const char *tag : RootTags)
+            m_pathLength.push_back(qsizetype(qstrlen(tag)) + 1);
+    }
 
-    bool hasMapList = false;
-    const qint64 nodeCount = in.count("the number of tree nodes", MaxTreeNodes);
-    for (qint64 i = 0; i < nodeCount; ++i) {
+    // Reads the next node; a group root's record gives nothing: the six roots are the
+    // program's own, in its own language.
+    std::optional<NodeRecord> readNode(LineReader &in)
+    {
         NodeRecord node;
         node.Text = in.text("the text of a tree node");
         const qint32 parentIndex = in.number("the index of a tree node's parent");
@@ -180,46 +187,79 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
         in.number("the kind of a tree node");
         node.ImageIndex = in.number("the image index of a tree node");
         const int imageLine = in.lineNumber();
-        // The six group roots are the program's own, in its own language.
         if (parentIndex == -1)
-            continue;
-        node.Parent = index.nodeAt(parentIndex);
-        if (node.Parent < 0) {
-            in.fail(QStringLiteral("line %1 names the parent %2, which is no node of the tree.")
-                        .arg(parentLine)
-                        .arg(parentIndex));
-        }
-        if (!holdsNodes[std::size_t(node.Parent)]) {
-            in.fail(QStringLiteral("line %1 names the parent %2, which is a file and holds no other nodes.")
-                        .arg(parentLine)
-                        .arg(parentIndex));
-        }
-        // Below 4 only 2, a folder, is a node the tree can make; a file type would be negative.
+            return std::nullopt;
+        node.Parent = parentOf(in, parentIndex, parentLine);
         const bool folder = node.ImageIndex == FolderImage;
-        if (!folder && node.ImageIndex < FirstFileImage) {
-            in.fail(QStringLiteral("line %1 gives the image index %2, which is neither a folder nor a file.")
-                        .arg(imageLine)
-                        .arg(node.ImageIndex));
-        }
-        // The build writes one map list; a second node of that type would pack whatever file
-        // of its name an earlier build left in the staging folder.
-        if (node.ImageIndex == MapListImage) {
-            if (hasMapList)
-                in.fail(QStringLiteral("line %1 makes a second map list node; a project has one.").arg(imageLine));
-            hasMapList = true;
-        }
-        const qsizetype length = folder ? pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : node.Path.size();
+        checkImage(in, node.ImageIndex, imageLine);
+        const qsizetype length =
+            folder ? m_pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : node.Path.size();
         if (folder && length > MaxFolderPath) {
             in.fail(QStringLiteral("line %1 makes a folder whose path is longer than %2 characters.")
                         .arg(parentLine - 1)
                         .arg(MaxFolderPath));
         }
-        index.appendChild(parentIndex);
-        holdsNodes.push_back(folder);
-        pathLength.push_back(length);
-        file.Nodes.push_back(std::move(node));
+        m_index.appendChild(parentIndex);
+        m_holdsNodes.push_back(folder);
+        m_pathLength.push_back(length);
+        return node;
     }
 
+    bool hasMapList() const { return m_hasMapList; }
+
+private:
+    int parentOf(const LineReader &in, qint32 parentIndex, int parentLine) const
+    {
+        const int parent = m_index.nodeAt(parentIndex);
+        if (parent < 0) {
+            in.fail(QStringLiteral("line %1 names the parent %2, which is no node of the tree.")
+                        .arg(parentLine)
+                        .arg(parentIndex));
+        }
+        if (!m_holdsNodes[std::size_t(parent)]) {
+            in.fail(QStringLiteral("line %1 names the parent %2, which is a file and holds no other nodes.")
+                        .arg(parentLine)
+                        .arg(parentIndex));
+        }
+        return parent;
+    }
+
+    void checkImage(const LineReader &in, int imageIndex, int imageLine)
+    {
+        // Below 4 only 2, a folder, is a node the tree can make; a file type would be negative.
+        if (imageIndex != FolderImage && imageIndex < FirstFileImage) {
+            in.fail(QStringLiteral("line %1 gives the image index %2, which is neither a folder nor a file.")
+                        .arg(imageLine)
+                        .arg(imageIndex));
+        }
+        // The build writes one map list; a second node of that type would pack whatever file
+        // of its name an earlier build left in the staging folder.
+        if (imageIndex == MapListImage) {
+            if (m_hasMapList)
+                in.fail(QStringLiteral("line %1 makes a second map list node; a project has one.").arg(imageLine));
+            m_hasMapList = true;
+        }
+    }
+
+    WalkIndex m_index;
+    std::vector<bool> m_holdsNodes; // by node id: whether it may hold other nodes
+    std::vector<qsizetype> m_pathLength; // by node id: the length of its Path
+    bool m_hasMapList = false;
+};
+
+void readNodes(LineReader &in, ProjectContents &file)
+{
+    TreeRead tree;
+    const qint64 nodeCount = in.count("the number of tree nodes", MaxTreeNodes);
+    for (qint64 i = 0; i < nodeCount; ++i) {
+        if (std::optional<NodeRecord> node = tree.readNode(in))
+            file.Nodes.push_back(std::move(*node));
+    }
+    file.HasMapList = tree.hasMapList();
+}
+
+void readMaps(LineReader &in, ProjectContents &file)
+{
     const qint64 mapCount = in.count("the number of maps", MaxMapsRead);
     for (qint64 i = 0; i < mapCount; ++i) {
         MapEntry map;
@@ -230,7 +270,16 @@ ProjectContents parseProject(QByteArray bytes, const QString &fileName)
             map.Info.ValueKinds.append(ValueKind(in.number("the value kind of a map property")));
         file.Maps.append(std::move(map));
     }
-    file.HasMapList = hasMapList;
+}
+
+ProjectContents parseProject(QByteArray bytes, const QString &fileName)
+{
+    LineReader in(std::move(bytes), fileName);
+    ProjectContents file;
+    readPackFields(in, file);
+    readHeader(in, file);
+    readNodes(in, file);
+    readMaps(in, file);
     return file;
 }
 
