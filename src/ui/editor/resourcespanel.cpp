@@ -57,6 +57,14 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialog
 {
     setMinimumSize(150, 100);
     title()->setText(GetLangText(QStringLiteral("[lblResources.Caption]")));
+    makeEditMenu();
+    makeList(project);
+    connectEditMenu();
+}
+
+// The label-menu and its items, disabled until the window enables the panel.
+void ResourcesPanel::makeEditMenu()
+{
     mnuResourcesEdit = addLabelMenu(QStringLiteral("pnlResourcesMenu"), QStringLiteral("mnuResourcesEdit"),
                                     QStringLiteral("pmnuResourcesEdit"), &pmnuResourcesEdit);
     mnuResourcesEdit->setCaption(GetLangText(QStringLiteral("[mnuResourcesEdit.Caption]")));
@@ -74,7 +82,11 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialog
         addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditClear"), "[mnuResourcesEdit.Clear.Caption]");
     for (QAction *item : items())
         item->setEnabled(false);
+}
 
+// The list of files found, with the selection that enables Rename and Delete.
+void ResourcesPanel::makeList(ProjectModel &project)
+{
     m_model = new ResourcesModel(project, this);
     m_model->setTitles(GetLangText(QStringLiteral("[lstResources.Column1.Name]")),
                        GetLangText(QStringLiteral("[lstResources.Column2.Name]")));
@@ -105,7 +117,11 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialog
     // A reset of the list (New, Clear) drops the selection without telling the selection's
     // listeners.
     connect(m_model, &QAbstractItemModel::modelReset, this, &ResourcesPanel::lstResourcesSelectItem);
+}
 
+// The items' commands, and the keys of the two that act on the list's selection.
+void ResourcesPanel::connectEditMenu()
+{
     connect(mnuResourcesEditAdd, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditAddClick);
     connect(mnuResourcesEditAddDir, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditAddDirClick);
     connect(mnuResourcesEditAddSubDirs, &QAction::triggered, this, &ResourcesPanel::mnuResourcesEditAddSubDirsClick);

@@ -70,6 +70,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void makeEditMenu();
+    void makeList(ProjectModel &project);
+    void connectEditMenu();
     QList<QAction *> items() const;
     void addFolderCommand(bool recursive);
     bool scanEvent(QObject *watched, QEvent *event);
