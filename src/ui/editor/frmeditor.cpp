@@ -157,55 +157,27 @@ void TfrmEditor::FormCreate()
 void TfrmEditor::createControls()
 {
     setMinimumSize(3 * MinColumnWidth + 2 * SplitterWidth, 608);
-    pnlLeft = new ColumnPanel(QStringLiteral("pnlLeft"), this);
-    splLeftMid = new PanelSplitter(QStringLiteral("splLeftMid"), Qt::Vertical, this);
-    pnlMid = new ColumnPanel(QStringLiteral("pnlMid"), this);
-    splMidRight = new PanelSplitter(QStringLiteral("splMidRight"), Qt::Vertical, this);
-    pnlRight = new ColumnPanel(QStringLiteral("pnlRight"), this);
-
-    m_properties = new PropertiesPanel(*m_document, m_settings, *m_dialogs, pnlMid);
-    m_properties->selectDirectory = [this](const QString &caption, QString &folder) {
-        return SelectDirectory(caption, QString(), folder);
-    };
-    m_maps = new MapsPanel(*m_document, pnlLeft);
-    m_header = new HeaderPanel(*m_document, *m_dialogs, pnlLeft);
-    m_files = new FilesPanel(*m_document, *m_dialogs, pnlMid);
-    m_files->selectDirectory = [this](const QString &caption, QString &folder) {
-        return SelectDirectory(caption, QString(), folder);
-    };
-    m_resources = new ResourcesPanel(*m_project, m_settings, *m_dialogs, pnlRight);
-    m_resources->selectDirectory = [this](const QString &caption, QString &folder) {
-        return SelectDirectory(caption, QString(), folder);
-    };
-    m_preview = new PreviewPanel(pnlRight);
+    makeColumns();
+    makePanels();
     connectPanels();
-    pnlLeft->setParts(m_maps, new PanelSplitter(QStringLiteral("splMapsHeader"), Qt::Horizontal, pnlLeft), m_header);
-    pnlMid->setParts(m_properties, new PanelSplitter(QStringLiteral("splPropertiesFiles"), Qt::Horizontal, pnlMid),
-                     m_files);
-    pnlRight->setParts(m_resources, new PanelSplitter(QStringLiteral("splResourcesPreview"), Qt::Horizontal, pnlRight),
-                       m_preview);
-    m_maps->setMinimumHeight(100);
-    m_properties->setMinimumHeight(100);
+    placePanels();
 
     m_console = new ConsolePanel(*m_dialogs, this);
     m_console->raise();
     connect(m_console, &ConsolePanel::heightChanged, this, &TfrmEditor::FormResize);
 
-    // Tab goes through the panels as they stand, column by column, each label-menu before its list.
-    const QList<QWidget *> tabOrder = {
-        m_maps->mnuFile,   m_maps->mnuEdit,           m_maps->lstMaps,    m_header->mnuHeaderEdit,
-        m_header->lstHeader, m_properties->mnuPropertiesEdit, m_properties->lstProperties, m_files->mnuFilesEdit,
-        m_files->lstFiles, m_resources->mnuResourcesEdit, m_resources->lstResources, m_preview->txtPreview,
-        m_preview->sbPreview, m_console->lstCompile};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    // Five label-menus read "Edit": the panel's title tells a screen reader's user which is which.
-    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources}) {
-        for (LabelMenu *menu : panel->labelMenus())
-            menu->setAccessibleDescription(panel->title()->text());
-    }
-    m_preview->txtPreview->setAccessibleName(m_preview->title()->text());
-    m_preview->sbPreview->setAccessibleName(m_preview->title()->text());
+    setKeyboardOrder();
+    connectLabelMenus();
+}
+
+// The three columns and the two splitters between them, each kept within the columns' minimum.
+void TfrmEditor::makeColumns()
+{
+    pnlLeft = new ColumnPanel(QStringLiteral("pnlLeft"), this);
+    splLeftMid = new PanelSplitter(QStringLiteral("splLeftMid"), Qt::Vertical, this);
+    pnlMid = new ColumnPanel(QStringLiteral("pnlMid"), this);
+    splMidRight = new PanelSplitter(QStringLiteral("splMidRight"), Qt::Vertical, this);
+    pnlRight = new ColumnPanel(QStringLiteral("pnlRight"), this);
 
     splLeftMid->range = [this] {
         return std::make_pair(MinColumnWidth, width() - 2 * SplitterWidth - pnlMid->width() - MinColumnWidth);
@@ -222,7 +194,59 @@ void TfrmEditor::createControls()
         m_midWidth = position - pnlLeft->width() - SplitterWidth;
         layoutColumns();
     });
+}
 
+// The six panels, each in its column; three of them ask the window's folder picker.
+void TfrmEditor::makePanels()
+{
+    const auto selectDirectory = [this](const QString &caption, QString &folder) {
+        return SelectDirectory(caption, QString(), folder);
+    };
+    m_properties = new PropertiesPanel(*m_document, m_settings, *m_dialogs, pnlMid);
+    m_properties->selectDirectory = selectDirectory;
+    m_maps = new MapsPanel(*m_document, pnlLeft);
+    m_header = new HeaderPanel(*m_document, *m_dialogs, pnlLeft);
+    m_files = new FilesPanel(*m_document, *m_dialogs, pnlMid);
+    m_files->selectDirectory = selectDirectory;
+    m_resources = new ResourcesPanel(*m_project, m_settings, *m_dialogs, pnlRight);
+    m_resources->selectDirectory = selectDirectory;
+    m_preview = new PreviewPanel(pnlRight);
+}
+
+// Two panels to a column, one above the other.
+void TfrmEditor::placePanels()
+{
+    pnlLeft->setParts(m_maps, new PanelSplitter(QStringLiteral("splMapsHeader"), Qt::Horizontal, pnlLeft), m_header);
+    pnlMid->setParts(m_properties, new PanelSplitter(QStringLiteral("splPropertiesFiles"), Qt::Horizontal, pnlMid),
+                     m_files);
+    pnlRight->setParts(m_resources, new PanelSplitter(QStringLiteral("splResourcesPreview"), Qt::Horizontal, pnlRight),
+                       m_preview);
+    m_maps->setMinimumHeight(100);
+    m_properties->setMinimumHeight(100);
+}
+
+void TfrmEditor::setKeyboardOrder()
+{
+    // Tab goes through the panels as they stand, column by column, each label-menu before its list.
+    const QList<QWidget *> tabOrder = {
+        m_maps->mnuFile,   m_maps->mnuEdit,           m_maps->lstMaps,    m_header->mnuHeaderEdit,
+        m_header->lstHeader, m_properties->mnuPropertiesEdit, m_properties->lstProperties, m_files->mnuFilesEdit,
+        m_files->lstFiles, m_resources->mnuResourcesEdit, m_resources->lstResources, m_preview->txtPreview,
+        m_preview->sbPreview, m_console->lstCompile};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // Five label-menus read "Edit": the panel's title tells a screen reader's user which is which.
+    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources}) {
+        for (LabelMenu *menu : panel->labelMenus())
+            menu->setAccessibleDescription(panel->title()->text());
+    }
+    m_preview->txtPreview->setAccessibleName(m_preview->title()->text());
+    m_preview->sbPreview->setAccessibleName(m_preview->title()->text());
+}
+
+// A label-menu's click hands the focus to its panel's list, which takes it without choosing.
+void TfrmEditor::connectLabelMenus()
+{
     const std::pair<LabelMenu *, QWidget *> labels[] = {
         {m_maps->mnuFile, m_maps->lstMaps},
         {m_maps->mnuEdit, m_maps->lstMaps},

@@ -102,6 +102,11 @@ private:
     void FormDestroy();
     void FormResize();
     void createControls();
+    void makeColumns();
+    void makePanels();
+    void placePanels();
+    void setKeyboardOrder();
+    void connectLabelMenus();
     void connectPanels();
     void layoutColumns();
     void connectFileCommands();
