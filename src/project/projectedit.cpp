@@ -4,6 +4,8 @@
 
 #include "project/projectmodel.h"
 
+#include <algorithm>
+
 namespace tervelle {
 
 void ProjectModel::setPackProperties(const PackProperties &pack)
@@ -85,9 +87,15 @@ void ProjectModel::putSubtree(const std::vector<int> &path, const std::vector<Sa
     for (const SavedNode &saved : nodes) {
         TreeNode *node = nullptr;
         if (saved.depth == 0) {
+            // A row past the end appends.
+            if (!quiet())
+                emit nodeAboutToBeInserted(parent, std::min(path.back(), parent ? parent->childCount()
+                                                                                : m_tree.topLevelCount()));
             node = m_tree.insert(parent, path.back(), saved.data);
         } else {
             chain.resize(std::size_t(saved.depth));
+            if (!quiet())
+                emit nodeAboutToBeInserted(chain.back(), chain.back()->childCount());
             node = m_tree.append(chain.back(), saved.data);
         }
         chain.push_back(node);

@@ -335,6 +335,8 @@ void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value,
 
 TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
 {
+    if (!quiet())
+        emit nodeAboutToBeInserted(parent, parent ? parent->childCount() : m_tree.topLevelCount());
     TreeNode *inserted = m_tree.append(parent, std::move(data));
     if (recording())
         record(ProjectEdit{ProjectEdit::Kind::NodeRemove, -1, pathOf(inserted)});

@@ -146,6 +146,8 @@ signals:
     void mapInserted(int index);
     void mapRemoved(int index);
     void mapChanged(int index, QObject *origin); // display name or properties
+    // A node is added as the last child of `parent` (nullptr: a top-level node) at `row`.
+    void nodeAboutToBeInserted(tervelle::TreeNode *parent, int row);
     void nodeInserted(tervelle::TreeNode *node);
     void nodeAboutToBeRemoved(tervelle::TreeNode *node);
     void nodeRemoved(tervelle::TreeNode *parent, int row);

@@ -2,6 +2,8 @@
 
 #include "project/recovery.h"
 
+#include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
@@ -31,8 +33,19 @@ void EditorTest::makeEditor()
     // As the program starts: the settings the last window wrote back.
     settings = LoadSettings();
     editor = std::make_unique<TfrmEditor>(settings, &dialogs);
+    checkItemModels();
     editor->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+}
+
+void EditorTest::checkItemModels()
+{
+    // Every change a test drives through the window is checked against the item model rules;
+    // a broken rule ends the test program at once.
+    for (const char *view : {"lstMaps", "lstHeader", "lstProperties", "lstFiles", "lstResources"}) {
+        QAbstractItemModel *model = widget<QAbstractItemView>(view)->model();
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, editor.get());
+    }
 }
 
 QAction *EditorTest::item(const char *name) const

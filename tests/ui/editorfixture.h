@@ -37,6 +37,8 @@ protected:
         return found;
     }
     QAction *item(const char *name) const;
+    // Attaches Qt's model tester to the models of the window's five lists.
+    void checkItemModels();
 
     // Runs `during` while the next popup menu is open, then closes it. Returns the popup's
     // object name, or empty when none opened.

@@ -10,12 +10,10 @@ FilesTreeModel::FilesTreeModel(ProjectModel &project, QObject *parent) : QAbstra
         beginResetModel();
         endResetModel();
     });
-    // The project reports an insertion once the node is in place; views ask nothing between
-    // the begin and end calls, so announcing it then is safe.
-    connect(&project, &ProjectModel::nodeInserted, this, [this](TreeNode *inserted) {
-        beginInsertRows(indexOf(inserted->parent()), inserted->row(), inserted->row());
-        endInsertRows();
+    connect(&project, &ProjectModel::nodeAboutToBeInserted, this, [this](TreeNode *parent, int row) {
+        beginInsertRows(indexOf(parent), row, row);
     });
+    connect(&project, &ProjectModel::nodeInserted, this, [this] { endInsertRows(); });
     connect(&project, &ProjectModel::nodeAboutToBeRemoved, this, [this](TreeNode *removed) {
         beginRemoveRows(indexOf(removed->parent()), removed->row(), removed->row());
     });
