@@ -30,8 +30,8 @@ constexpr qint64 ProgressEvery = 10;
 class ScanBase
 {
 public:
-    ScanBase(ResourceList &list, bool recursive, const ScanCallback &progress)
-        : m_list(list), m_recursive(recursive), m_callback(progress)
+    ScanBase(const FoundFileSink &found, bool recursive, const ScanCallback &progress)
+        : m_found(found), m_recursive(recursive), m_callback(progress)
     {
     }
 
@@ -40,7 +40,7 @@ public:
 protected:
     void addFile(const QString &folder, const QString &name, const QString &fullPath)
     {
-        if (m_list.addSplitResource(folder, name, fullPath))
+        if (m_found(folder, name, fullPath))
             ++m_progress.added;
     }
 
@@ -53,7 +53,7 @@ protected:
         return !m_cancelled;
     }
 
-    ResourceList &m_list;
+    const FoundFileSink &m_found;
     bool m_recursive;
     bool m_cancelled = false;
 
@@ -208,17 +208,25 @@ private:
 
 } // namespace
 
-ScanResult AddFolder(ResourceList &list, const QString &path, bool recursive, const ScanCallback &progress)
+ScanResult ScanFolder(const QString &path, bool recursive, const FoundFileSink &found, const ScanCallback &progress)
 {
     if (path.isEmpty())
         return ScanResult::Finished;
 #ifdef Q_OS_UNIX
-    PosixScan scan(list, recursive, progress);
+    PosixScan scan(found, recursive, progress);
 #else
-    PortableScan scan(list, recursive, progress);
+    PortableScan scan(found, recursive, progress);
 #endif
     scan.run(withSeparator(path));
     return scan.result();
+}
+
+ScanResult AddFolder(ResourceList &list, const QString &path, bool recursive, const ScanCallback &progress)
+{
+    const FoundFileSink append = [&list](const QString &folder, const QString &name, const QString &fullPath) {
+        return list.addSplitResource(folder, name, fullPath);
+    };
+    return ScanFolder(path, recursive, append, progress);
 }
 
 } // namespace tervelle

@@ -153,7 +153,7 @@ TEST_F(RoadToTheGame, FilesMapsAndHeaderMadeInTheWindowInstallIntoTheGame)
     makeFile("castle/scripts/castle.lua", "-- castle script");
     makeFile("castle/themes/castle.txt", "castle textures");
     dialogs.folderAnswers.enqueue(tempPath("castle"));
-    item("mnuResourcesEditAddSubDirs")->trigger();
+    untilScansEnd([this] { item("mnuResourcesEditAddSubDirs")->trigger(); });
     ASSERT_EQ(resourceNames().size(), 5);
 
     // The mill's files and the page dropped from the desktop.

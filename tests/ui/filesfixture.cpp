@@ -10,6 +10,7 @@
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 
@@ -21,6 +22,16 @@ QString FilesTest::makeFile(const QString &relative, const QByteArray &bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     writeBytes(path, bytes);
     return path;
+}
+
+void FilesTest::untilScansEnd(const std::function<void()> &start)
+{
+    auto *panel = editor->findChild<ResourcesPanel *>(QStringLiteral("pnlResources"));
+    QSignalSpy states(panel, &ResourcesPanel::scanning);
+    start();
+    // Dropped folders are scanned one after the other: the last report tells.
+    while (!states.isEmpty() && states.last().first().toBool())
+        ASSERT_TRUE(states.wait(60000)) << "the folder scan did not end";
 }
 
 void FilesTest::addResources(const QStringList &paths)

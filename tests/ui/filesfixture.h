@@ -15,6 +15,9 @@ class FilesTest : public EditorTest
 protected:
     // Writes a file under the work folder and returns its path.
     QString makeFile(const QString &relative, const QByteArray &bytes = QByteArray("x"));
+    // Runs `start`; when that starts folder scans, waits until the last has ended and the
+    // panels are back, as the map maker does.
+    void untilScansEnd(const std::function<void()> &start);
     // Adds files through Add... with the dialog answering `paths`.
     void addResources(const QStringList &paths);
     QStringList resourceNames() const;

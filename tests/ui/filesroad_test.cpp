@@ -32,7 +32,7 @@ TEST_F(FilesRoad, CollectedFilesPlacedByDraggingSurviveSaveAndOpen)
     makeFile("pack/scripts/level.lua", "-- script");
     makeFile("pack/pages/about.htm", "<html></html>");
     dialogs.folderAnswers.enqueue(tempPath("pack"));
-    item("mnuResourcesEditAddSubDirs")->trigger();
+    untilScansEnd([this] { item("mnuResourcesEditAddSubDirs")->trigger(); });
     ASSERT_EQ(resourceNames().size(), 4);
 
     // Everything dragged onto each group: each takes its own kind.
@@ -78,7 +78,7 @@ TEST_F(FilesRoad, CollectedFilesPlacedByDraggingSurviveSaveAndOpen)
     if (shots.isEmpty())
         return;
     dialogs.folderAnswers.enqueue(tempPath("pack"));
-    item("mnuResourcesEditAddSubDirs")->trigger();
+    untilScansEnd([this] { item("mnuResourcesEditAddSubDirs")->trigger(); });
     selectResources({"level.tga", "about.htm"});
     clickNode(root(IconsRoot)->child(0));
     QApplication::processEvents();

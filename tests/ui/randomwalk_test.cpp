@@ -259,7 +259,7 @@ protected:
             } else if (QByteArrayView(name) == "mnuFilePackProperties") {
                 done = wizard.run(editor->project(), [command] { command->trigger(); });
             } else {
-                command->trigger();
+                untilScansEnd([command] { command->trigger(); });
             }
             if (target)
                 checkSaved(*target);

@@ -3,6 +3,7 @@
 
 #include "filesfixture.h"
 
+#include "project/folderscan.h"
 #include "ui/editor/resourcesmodel.h"
 #include "ui/editor/resourcespanel.h"
 
@@ -42,7 +43,23 @@ protected:
     void chooseFolder(const QString &folder, const char *command)
     {
         dialogs.folderAnswers.enqueue(folder);
-        item(command)->trigger();
+        untilScansEnd([this, command] { item(command)->trigger(); });
+    }
+
+    // A folder whose two links lead to the next level's folder, `depth` levels down, each with a
+    // file: every file is reached along 2^level paths, so the scan lists 2^(depth+1) - 1 paths.
+    QString linkFan(int depth)
+    {
+        for (int level = 0; level <= depth; ++level) {
+            makeFile(QStringLiteral("fan/L%1/f%1.xan").arg(level));
+            if (level > 0) {
+                for (const char *name : {"x", "y"}) {
+                    EXPECT_TRUE(QFile::link(tempPath(QStringLiteral("fan/L%1").arg(level)),
+                                            tempPath(QStringLiteral("fan/L%1/%2").arg(level - 1).arg(name))));
+                }
+            }
+        }
+        return tempPath("fan/L0");
     }
 };
 
@@ -137,36 +154,63 @@ TEST_F(Resources, ACancelledOrEmptyPickerChangesNothing)
     EXPECT_EQ(settings.LastDir, "/before/");
 }
 
-TEST_F(Resources, EscStopsAScanAndTheWindowComesBack)
+TEST_F(Resources, AScanBesideTheWindowListsWhatTheScanListsInItsOrder)
 {
-    for (int i = 0; i < 200; ++i)
-        makeFile(QStringLiteral("many/f%1.tga").arg(i));
-    bool disabledDuringScan = false;
-    // The scan yields to the window at once; the key arrives then.
+    const QString folder = linkFan(12);
+    const QString before = makeFile("fan/L0/x/x/f2.xan"); // listed already: the scan skips it
+    addResources({before});
+    ResourceList expected;
+    expected.AddNewResource(before);
+    ASSERT_EQ(AddFolder(expected, folder, true), ScanResult::Finished);
+    ASSERT_EQ(expected.count(), (1 << 13) - 1);
+
+    chooseFolder(folder, "mnuResourcesEditAddSubDirs");
+    QStringList paths;
+    for (const ResourceEntry &entry : expected.entries())
+        paths << entry.fullPath;
+    EXPECT_EQ(resourcePaths(), paths);
+    EXPECT_EQ(widget<QTreeView>("lstResources")->model()->rowCount(), expected.count());
+    EXPECT_EQ(widget<QLabel>("lblResources")->text(), "Resources");
+}
+
+TEST_F(Resources, EscStopsAScanTheWindowAnswersMeanwhileAndNoCommandStarts)
+{
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    addResources({makeFile("kept.lua")});
+    // Far more paths than a scan gets through before the window has taken the keys.
+    const QString folder = linkFan(18);
+    bool heldDuringScan = false;
     QTimer::singleShot(0, editor.get(), [&] {
-        disabledDuringScan =
-            !widget("pnlRight")->isEnabled() && !widget("pnlMid")->isEnabled() && !widget("pnlLeft")->isEnabled();
-        // No command starts meanwhile: File, New would empty the list under the scan.
+        heldDuringScan = !widget("pnlRight")->isEnabled() && !widget("pnlMid")->isEnabled()
+            && !widget("pnlLeft")->isEnabled() && !item("mnuFileNew")->isEnabled();
+        // File, New would empty the list under the scan.
         QTest::keyClick(editor.get(), Qt::Key_N, Qt::ControlModifier);
         QTest::keyClick(editor.get(), Qt::Key_Escape);
     });
-    chooseFolder(tempPath("many"), "mnuResourcesEditAddDir");
-    EXPECT_TRUE(disabledDuringScan);
-    EXPECT_GE(resourceNames().size(), 10);
-    EXPECT_LT(resourceNames().size(), 200);
+    chooseFolder(folder, "mnuResourcesEditAddSubDirs");
+    EXPECT_TRUE(heldDuringScan);
+    EXPECT_EQ(resourceNames().first(), "kept.lua");
+    EXPECT_LT(resourceNames().size(), 1 << 16);
     EXPECT_TRUE(widget("pnlRight")->isEnabled());
+    EXPECT_TRUE(item("mnuFileNew")->isEnabled());
     EXPECT_EQ(widget<QLabel>("lblResources")->text(), "Resources");
     EXPECT_EQ(widget<QTreeView>("lstResources")->model()->rowCount(), resourceNames().size());
 }
 
 TEST_F(Resources, ClosingTheWindowStopsTheScanAndThenCloses)
 {
-    for (int i = 0; i < 200; ++i)
-        makeFile(QStringLiteral("many/f%1.tga").arg(i));
+    const QString folder = linkFan(18);
     QTimer::singleShot(0, editor.get(), [&] { editor->close(); });
-    chooseFolder(tempPath("many"), "mnuResourcesEditAddSubDirs");
-    EXPECT_LT(resourceNames().size(), 200);
+    chooseFolder(folder, "mnuResourcesEditAddSubDirs");
+    EXPECT_LT(resourceNames().size(), 1 << 16);
     EXPECT_FALSE(editor->isVisible());
+
+    // Gone in the middle of a scan, the window takes the scan's thread along.
+    makeEditor();
+    dialogs.folderAnswers.enqueue(folder);
+    item("mnuResourcesEditAddSubDirs")->trigger();
+    editor.reset();
 }
 
 TEST_F(Resources, RenameKeepsTheExtensionAndRefusesNamesNoFileCanHave)
@@ -223,8 +267,7 @@ TEST_F(Resources, DesktopDropsAddFilesAndWholeFoldersAndNothingTakesAFifo)
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(file), QUrl::fromLocalFile(tempPath("drop/folder")), QUrl::fromLocalFile(fifo)});
     QWidget *viewport = widget<QTreeView>("lstResources")->viewport();
-    EXPECT_TRUE(dragOnto(viewport, QPoint(10, 10), &data, true));
-    QApplication::processEvents();
+    untilScansEnd([&] { EXPECT_TRUE(dragOnto(viewport, QPoint(10, 10), &data, true)); });
     QStringList names = resourceNames();
     names.sort();
     EXPECT_EQ(names, QStringList({"one.xan", "three.txt", "two.lua"}));

@@ -274,7 +274,7 @@ void TfrmEditor::connectPanels()
     connect(m_project, &ProjectModel::nodeAboutToBeRemoved, m_preview, &PreviewPanel::nodeAboutToBeRemoved);
     m_files->selectedResources = [this] { return m_resources->selectedResources(); };
     m_files->isResourcesDrag = [this](const QMimeData *data) { return m_resources->listModel()->isOwnDrag(data); };
-    connect(m_resources, &ResourcesPanel::scanning, this, [this](bool running) { PanelsChangeEnabled(!running); });
+    connect(m_resources, &ResourcesPanel::scanning, this, &TfrmEditor::holdCommands);
 }
 
 void TfrmEditor::labelMenuClicked(QWidget *mainControl)
@@ -379,6 +379,24 @@ void TfrmEditor::PanelsChangeEnabled(bool enabled)
     pnlLeft->setEnabled(enabled);
     m_panelsEnabled = enabled;
     updateHistoryItems();
+}
+
+void TfrmEditor::holdCommands(bool hold)
+{
+    if (hold) {
+        PanelsChangeEnabled(false);
+        for (QAction *action : actions()) {
+            if (action->isEnabled()) {
+                action->setEnabled(false);
+                m_heldCommands.append(action);
+            }
+        }
+        return;
+    }
+    for (QAction *action : std::as_const(m_heldCommands))
+        action->setEnabled(true);
+    m_heldCommands.clear();
+    PanelsChangeEnabled(true);
 }
 
 void TfrmEditor::projectWasReset(ResetKind)

@@ -116,6 +116,9 @@ private:
     bool runPackWizard();
     void updateHistoryItems();
     void labelMenuClicked(QWidget *mainControl);
+    // While a build or a folder scan runs: the three columns off, and the window's own
+    // shortcuts (New, Open, Save, Undo, ...) too, which would reach past them.
+    void holdCommands(bool hold);
     void projectWasReset(ResetKind kind);
     void headerWasChanged();
     // The properties grid into the selected map, as the maps panel's File menu does.
@@ -154,6 +157,7 @@ private:
 
     // Off while a build or a folder scan holds the panels.
     bool m_panelsEnabled = true;
+    QList<QAction *> m_heldCommands;
     QString m_lastOpenPath;
     QString m_lastSavePath;
     bool m_destroyed = false;

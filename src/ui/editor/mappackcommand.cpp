@@ -163,23 +163,8 @@ void TfrmEditor::mnuFileSaveMapPackClick()
 
     if (!m_build) {
         m_build = std::make_unique<BuildSession>(*m_console, m_settings);
-        // The window's shortcuts (New, Open, Save) would reach past the disabled columns.
-        auto heldBack = std::make_shared<QList<QAction *>>();
-        connect(m_build.get(), &BuildSession::started, this, [this, heldBack] {
-            PanelsChangeEnabled(false);
-            for (QAction *action : actions()) {
-                if (action->isEnabled()) {
-                    action->setEnabled(false);
-                    heldBack->append(action);
-                }
-            }
-        });
-        connect(m_build.get(), &BuildSession::finished, this, [this, heldBack] {
-            for (QAction *action : std::as_const(*heldBack))
-                action->setEnabled(true);
-            heldBack->clear();
-            PanelsChangeEnabled(true);
-        });
+        connect(m_build.get(), &BuildSession::started, this, [this] { holdCommands(true); });
+        connect(m_build.get(), &BuildSession::finished, this, [this] { holdCommands(false); });
     }
     try {
         m_build->start(*m_project, *chosen);

@@ -4,7 +4,7 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "core/pathparts.h"
-#include "project/folderscan.h"
+#include "project/folderscanjob.h"
 #include "project/projectmodel.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/labelmenu.h"
@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -32,10 +31,6 @@
 namespace tervelle {
 
 namespace {
-
-// Ten times a second looks alive; each repaint lays out the whole list, so more often would
-// cost a long scan a good part of its time.
-constexpr qint64 RepaintEveryMs = 100;
 
 QStringList localFiles(const QMimeData *data)
 {
@@ -232,56 +227,64 @@ void ResourcesPanel::scanFolder(const QString &folder, bool recursive)
     m_scanning = true;
     m_stopScan = false;
     m_closeAfterScan = false;
-    const QString caption = title()->text();
+    m_scanCaption = title()->text();
     // Disabling the panels takes the focus away; it comes back to where it was.
-    const QPointer<QWidget> focus = QApplication::focusWidget();
+    m_scanFocus = QApplication::focusWidget();
     emit scanning(true);
     m_model->holdInserts(true);
-    qApp->installEventFilter(this);
+    // Esc and closing reach the window while the scan runs; nothing else of it is held.
+    window()->installEventFilter(this);
+    if (!m_scan) {
+        m_scan = new FolderScanJob(this);
+        connect(m_scan, &FolderScanJob::progressed, this, &ResourcesPanel::scanProgressed);
+        connect(m_scan, &FolderScanJob::finished, this, &ResourcesPanel::scanEnded);
+    }
+    m_scan->start(m_model->list(), folder, recursive);
+}
 
-    QElapsedTimer sinceRepaint;
-    bool first = true;
-    const ScanCallback progress = [&](const ScanProgress &) {
-        // The first report comes at once, so the disabled window and an early Esc show up even
-        // in a short scan.
-        if (first || sinceRepaint.elapsed() >= RepaintEveryMs) {
-            first = false;
-            m_model->flush();
-            title()->setText(QStringLiteral("%1 (%2)").arg(caption).arg(m_model->list().count()));
-            QCoreApplication::processEvents();
-            sinceRepaint.start();
-        }
-        return !m_stopScan;
-    };
-    sinceRepaint.start();
-    AddFolder(m_model->list(), folder, recursive, progress);
+void ResourcesPanel::scanProgressed()
+{
+    m_model->flush();
+    title()->setText(QStringLiteral("%1 (%2)").arg(m_scanCaption).arg(m_model->list().count()));
+}
 
-    qApp->removeEventFilter(this);
+void ResourcesPanel::scanEnded()
+{
+    window()->removeEventFilter(this);
     m_model->holdInserts(false);
-    title()->setText(caption);
-    emit scanning(false);
-    if (focus)
-        focus->setFocus(Qt::OtherFocusReason);
+    title()->setText(m_scanCaption);
     m_scanning = false;
-    if (m_closeAfterScan)
+    emit scanning(false);
+    if (m_scanFocus)
+        m_scanFocus->setFocus(Qt::OtherFocusReason);
+    if (m_closeAfterScan) {
+        m_droppedFolders.clear();
         window()->close();
+        return;
+    }
+    if (m_stopScan)
+        m_droppedFolders.clear();
+    if (!m_droppedFolders.isEmpty())
+        scanFolder(m_droppedFolders.takeFirst(), true);
+}
+
+void ResourcesPanel::stopScan()
+{
+    m_stopScan = true;
+    m_scan->cancel();
 }
 
 bool ResourcesPanel::scanEvent(QObject *watched, QEvent *event)
 {
-    // The window's shortcuts (New, Open, ...) would start a command inside the scan.
-    if (event->type() == QEvent::Shortcut)
-        return true;
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != window())
+    if (watched != window())
         return false;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        m_stopScan = true;
+        stopScan();
         return true;
     }
-    if (event->type() == QEvent::Close && widget == window()) {
-        // The window closes once the scan has returned, not from inside it.
-        m_stopScan = true;
+    if (event->type() == QEvent::Close) {
+        // The window closes once the scan has handed over what it found.
+        stopScan();
         m_closeAfterScan = true;
         event->ignore();
         return true;
@@ -344,18 +347,10 @@ void ResourcesPanel::addDropped(const QList<QUrl> &urls)
     }
     if (folders.isEmpty())
         return;
-    // Scanned once the drop has returned: the file manager waits for the drop to finish and
-    // would hang for as long as the scan runs.
-    QMetaObject::invokeMethod(
-        this,
-        [this, folders] {
-            for (const QString &folder : folders) {
-                scanFolder(folder, true);
-                if (m_stopScan)
-                    break;
-            }
-        },
-        Qt::QueuedConnection);
+    // One after the other; Esc stops the rest too.
+    m_droppedFolders += folders;
+    if (!m_scanning)
+        scanFolder(m_droppedFolders.takeFirst(), true);
 }
 
 void ResourcesPanel::mnuResourcesEditRenameClick()

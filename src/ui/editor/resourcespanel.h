@@ -6,10 +6,13 @@
 class QTreeView;
 class QUrl;
 
+#include <QPointer>
+
 #include <functional>
 
 namespace tervelle {
 
+class FolderScanJob;
 class LabelMenu;
 class ProjectModel;
 class ResourcesModel;
@@ -54,8 +57,9 @@ public:
     // The selected rows in list order, as "Add selected resources" takes them.
     QVector<AddResourcesOperation::Resource> selectedResources() const;
 
-    // Scans a folder into the list with the three columns disabled; the window repaints and
-    // shows the count found so far, and Esc or closing the window stops the scan.
+    // Starts scanning a folder into the list on a thread of its own; `scanning` tells when it
+    // runs and when it has ended. The title shows the count found so far, and Esc or closing
+    // the window stops the scan.
     void scanFolder(const QString &folder, bool recursive);
     // Files and folders dropped from the desktop: files are added, folders with their
     // subfolders.
@@ -76,6 +80,9 @@ private:
     QList<QAction *> items() const;
     void addFolderCommand(bool recursive);
     bool scanEvent(QObject *watched, QEvent *event);
+    void scanProgressed();
+    void scanEnded();
+    void stopScan();
     bool handleDrop(QEvent *event);
 
     Settings &m_settings; // the game's folder to start from; the last folder scanned
@@ -86,6 +93,10 @@ private:
     bool m_scanning = false;
     bool m_stopScan = false;
     bool m_closeAfterScan = false;
+    FolderScanJob *m_scan = nullptr; // made at the first scan
+    QString m_scanCaption;
+    QPointer<QWidget> m_scanFocus;
+    QStringList m_droppedFolders; // dropped folders still to scan
 };
 
 } // namespace tervelle

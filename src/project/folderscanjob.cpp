@@ -1,0 +1,94 @@
+#include "project/folderscanjob.h"
+
+#include "project/resourcelist.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace tervelle {
+
+namespace {
+
+// Ten batches a second look alive; each one lays out the whole list in its views, so more
+// often would cost a long scan a good part of its time.
+constexpr qint64 BatchEveryMs = 100;
+
+} // namespace
+
+FolderScanJob::FolderScanJob(QObject *parent) : QObject(parent) {}
+
+FolderScanJob::~FolderScanJob()
+{
+    m_stop = true;
+    waitForThread();
+}
+
+void FolderScanJob::waitForThread()
+{
+    if (!m_thread)
+        return;
+    m_thread->wait();
+    m_thread.reset();
+}
+
+void FolderScanJob::start(ResourceList &list, const QString &path, bool recursive)
+{
+    if (m_running)
+        return;
+    // The last scan's thread has handed over everything by now; only its end is left.
+    waitForThread();
+    m_list = &list;
+    m_running = true;
+    m_stop = false;
+    m_thread.reset(QThread::create([this, path, recursive] { scanOnThread(path, recursive); }));
+    m_thread->setObjectName(QStringLiteral("folder scan"));
+    m_thread->start();
+}
+
+void FolderScanJob::cancel()
+{
+    m_stop = true;
+}
+
+void FolderScanJob::scanOnThread(const QString &path, bool recursive)
+{
+    Batch batch;
+    QElapsedTimer sinceBatch;
+    sinceBatch.start();
+    // Queued to this object: it lives on the window's thread, and the destructor waits for this
+    // thread before the object goes, so no call can reach a job that is gone.
+    const auto handOver = [this, &batch] {
+        QMetaObject::invokeMethod(this, [this, ready = std::move(batch)] { append(ready); }, Qt::QueuedConnection);
+        batch = Batch();
+    };
+    const FoundFileSink found = [&batch](const QString &folder, const QString &name, const QString &fullPath) {
+        batch.push_back(Found{folder, name, fullPath});
+        return true;
+    };
+    const ScanCallback progress = [&](const ScanProgress &) {
+        if (!batch.empty() && sinceBatch.elapsed() >= BatchEveryMs) {
+            handOver();
+            sinceBatch.start();
+        }
+        return !m_stop;
+    };
+    const ScanResult result = ScanFolder(path, recursive, found, progress);
+    if (!batch.empty())
+        handOver();
+    QMetaObject::invokeMethod(
+        this,
+        [this, result] {
+            m_running = false;
+            emit finished(result);
+        },
+        Qt::QueuedConnection);
+}
+
+void FolderScanJob::append(const Batch &batch)
+{
+    for (const Found &file : batch)
+        m_list->addSplitResource(file.folder, file.name, file.fullPath);
+    emit progressed();
+}
+
+} // namespace tervelle
