@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -60,7 +61,14 @@ void windowAddFolderWithSubfolders(benchmark::State &state)
     resources->lstResources->viewport()->installEventFilter(&counter);
     for (auto _ : state) {
         dialogs.folderAnswers.enqueue(path);
+        // The scan runs beside the window until it says it has ended.
+        QEventLoop ended;
+        QObject::connect(resources, &ResourcesPanel::scanning, &ended, [&ended](bool running) {
+            if (!running)
+                ended.quit();
+        });
         scan->trigger();
+        ended.exec();
         state.PauseTiming();
         if (resources->listModel()->list().count() != ScanTreeFiles)
             state.SkipWithError("the scan did not find every file");
