@@ -2,9 +2,14 @@
 #include "editorfixture.h"
 
 #include <QApplication>
+#include <QDataStream>
+#include <QRubberBand>
+#include <QSplitter>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace tervelle;
 using tervelle::test::EditorTest;
@@ -90,6 +95,10 @@ TEST_F(Layout, DraggingASplitterKeepsBothSidesAtTheirMinimum)
     QWidget *splitter = widget("splLeftMid");
     QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 300));
     QTest::mouseMove(splitter, QPoint(-150, 300));
+    // The drag shows a line; the panels move when the button is released.
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
+    const QList<QRubberBand *> lines = editor->findChildren<QRubberBand *>();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QRubberBand *line) { return line->isVisible(); }));
     QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(-150, 300));
     EXPECT_EQ(widget("pnlLeft")->width(), 200);
     EXPECT_EQ(splitter->x(), 200);
@@ -130,16 +139,53 @@ TEST_F(Layout, TheConsolesTopEdgeDragsItsHeightWhichIsKept)
     EXPECT_EQ(widget("pnlCompile")->height(), 196);
 }
 
-TEST_F(Layout, PanelSizesWithAnyBadValueAreIgnoredWhole)
+TEST_F(Layout, AnEarlierVersionsPanelSizesAreTakenOverAndBadLayoutsIgnoredWhole)
 {
-    for (const char *sizes : {"x,300,150,150,150", "250,300,1.5e2,150,150"}) {
-        editor.reset(); // it stores its own sizes as it goes
-        SettingsStore(SettingsStore::Key::Editor).writeString("PanelSizes", sizes);
+    const auto restart = [this](const QString &layout, const char *sizes) {
+        editor.reset(); // it stores its own layout as it goes
+        SettingsStore store(SettingsStore::Key::Editor);
+        store.writeString("PanelLayout", layout);
+        store.writeString("PanelSizes", sizes);
         makeEditor();
-        EXPECT_EQ(widget("pnlLeft")->width(), 204) << sizes;
-        EXPECT_EQ(widget("pnlMid")->width(), 281) << sizes;
-        EXPECT_EQ(widget("pnlMaps")->height(), 300) << sizes;
+        editor->resize(1000, 700);
+        QApplication::processEvents();
+    };
+    const auto sizes = [this] {
+        QList<int> shown;
+        for (const char *panel : {"pnlLeft", "pnlMid"})
+            shown << widget(panel)->width();
+        for (const char *panel : {"pnlMaps", "pnlProperties", "pnlResources"})
+            shown << widget(panel)->height();
+        return shown;
+    };
+    const QList<int> defaults = {204, 281, 300, 300, 300};
+
+    // Before the splitters kept their own state, five numbers were kept.
+    restart(QString(), "250,300,150,160,170");
+    EXPECT_EQ(sizes(), QList<int>({250, 300, 150, 160, 170}));
+    // From then on the splitters' own form is read, and the old one no longer matters.
+    editor.reset();
+    SettingsStore(SettingsStore::Key::Editor).writeString("PanelSizes", "1,1,1,1,1");
+    makeEditor();
+    editor->resize(1000, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(sizes(), QList<int>({250, 300, 150, 160, 170}));
+
+    for (const char *bad : {"x,300,150,150,150", "250,300,1.5e2,150,150", "250,300,150,150"}) {
+        restart(QStringLiteral("not a layout"), bad);
+        EXPECT_EQ(sizes(), defaults) << bad;
     }
+    // One splitter's state broken: none is taken.
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    QSplitter other;
+    other.addWidget(new QWidget);
+    other.addWidget(new QWidget);
+    other.setSizes({250, 300});
+    out << QList<QByteArray>({other.saveState(), other.saveState(), QByteArray("broken"), other.saveState()});
+    restart(QString::fromLatin1(bytes.toBase64()), "");
+    EXPECT_EQ(sizes(), defaults);
 }
 
 } // namespace

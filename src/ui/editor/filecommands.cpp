@@ -6,12 +6,10 @@
 #include "core/common.h"
 #include "core/errors.h"
 #include "core/langload.h"
-#include "core/settingsstore.h"
 #include "project/projectfile.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/mapspanel.h"
-#include "ui/editor/panelsplitter.h"
 #include "project/recentprojects.h"
 #include "project/recovery.h"
 
@@ -23,7 +21,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QUrl>
 
 #include <cstdio>
@@ -287,57 +284,6 @@ bool TfrmEditor::SelectDirectory(const QString &caption, const QString &root, QS
     const std::optional<QString> chosen = m_dialogs->selectDirectory(caption, root, m_settings.LastDir);
     folder = chosen.value_or(QString());
     return chosen.has_value();
-}
-
-// ---- Remembered layout -------------------------------------------------------------------
-
-namespace {
-const QString GeometryKey = QStringLiteral("WindowGeometry");
-const QString PanelSizesKey = QStringLiteral("PanelSizes");
-const QString ConsoleHeightKey = QStringLiteral("ConsoleHeight");
-} // namespace
-
-void TfrmEditor::restoreLayout()
-{
-    const SettingsStore store(SettingsStore::Key::Editor);
-    const QStringList sizes = store.readString(PanelSizesKey).split(QLatin1Char(','));
-    if (sizes.size() == 5) {
-        int values[5];
-        bool allRead = true;
-        for (int i = 0; i < 5 && allRead; ++i)
-            values[i] = sizes[i].toInt(&allRead);
-        if (allRead) {
-            m_leftWidth = values[0];
-            m_midWidth = values[1];
-            pnlLeft->setTopHeight(values[2]);
-            pnlMid->setTopHeight(values[3]);
-            pnlRight->setTopHeight(values[4]);
-        }
-    }
-    bool heightRead = false;
-    const int consoleHeight = store.readString(ConsoleHeightKey).toInt(&heightRead);
-    if (heightRead && consoleHeight >= ConsolePanel::MinimumHeight)
-        m_console->resize(m_console->width(), consoleHeight);
-    const QByteArray geometry = QByteArray::fromBase64(store.readString(GeometryKey).toLatin1());
-    if (!geometry.isEmpty() && restoreGeometry(geometry))
-        return;
-    resize(746, 706);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-}
-
-void TfrmEditor::storeLayout() const
-{
-    SettingsStore store(SettingsStore::Key::Editor);
-    const QString sizes = QStringLiteral("%1,%2,%3,%4,%5")
-                              .arg(m_leftWidth)
-                              .arg(m_midWidth)
-                              .arg(pnlLeft->topHeight())
-                              .arg(pnlMid->topHeight())
-                              .arg(pnlRight->topHeight());
-    store.writeString(PanelSizesKey, sizes);
-    store.writeString(ConsoleHeightKey, QString::number(m_console->height()));
-    store.writeString(GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
 }
 
 } // namespace tervelle

@@ -170,32 +170,6 @@ void TfrmEditor::createControls()
     connectLabelMenus();
 }
 
-// The three columns and the two splitters between them, each kept within the columns' minimum.
-void TfrmEditor::makeColumns()
-{
-    pnlLeft = new ColumnPanel(QStringLiteral("pnlLeft"), this);
-    splLeftMid = new PanelSplitter(QStringLiteral("splLeftMid"), Qt::Vertical, this);
-    pnlMid = new ColumnPanel(QStringLiteral("pnlMid"), this);
-    splMidRight = new PanelSplitter(QStringLiteral("splMidRight"), Qt::Vertical, this);
-    pnlRight = new ColumnPanel(QStringLiteral("pnlRight"), this);
-
-    splLeftMid->range = [this] {
-        return std::make_pair(MinColumnWidth, width() - 2 * SplitterWidth - pnlMid->width() - MinColumnWidth);
-    };
-    splMidRight->range = [this] {
-        return std::make_pair(pnlLeft->width() + SplitterWidth + MinColumnWidth,
-                              width() - SplitterWidth - MinColumnWidth);
-    };
-    connect(splLeftMid, &PanelSplitter::moved, this, [this](int position) {
-        m_leftWidth = position;
-        layoutColumns();
-    });
-    connect(splMidRight, &PanelSplitter::moved, this, [this](int position) {
-        m_midWidth = position - pnlLeft->width() - SplitterWidth;
-        layoutColumns();
-    });
-}
-
 // The six panels, each in its column; three of them ask the window's folder picker.
 void TfrmEditor::makePanels()
 {
@@ -216,13 +190,13 @@ void TfrmEditor::makePanels()
 // Two panels to a column, one above the other.
 void TfrmEditor::placePanels()
 {
-    pnlLeft->setParts(m_maps, new PanelSplitter(QStringLiteral("splMapsHeader"), Qt::Horizontal, pnlLeft), m_header);
-    pnlMid->setParts(m_properties, new PanelSplitter(QStringLiteral("splPropertiesFiles"), Qt::Horizontal, pnlMid),
-                     m_files);
-    pnlRight->setParts(m_resources, new PanelSplitter(QStringLiteral("splResourcesPreview"), Qt::Horizontal, pnlRight),
-                       m_preview);
-    m_maps->setMinimumHeight(100);
-    m_properties->setMinimumHeight(100);
+    pnlLeft->addWidget(m_maps);
+    pnlLeft->addWidget(m_header);
+    pnlMid->addWidget(m_properties);
+    pnlMid->addWidget(m_files);
+    pnlRight->addWidget(m_resources);
+    pnlRight->addWidget(m_preview);
+    arrangeColumns();
 }
 
 void TfrmEditor::setKeyboardOrder()
@@ -303,15 +277,17 @@ void TfrmEditor::SetColors()
 {
     Colouring colours;
     QList<QWidget *> panelColoured = {pnlLeft, pnlMid, pnlRight, m_console, m_console->lblCompile,
-                                      m_preview->lblNoPreview, splLeftMid, splMidRight};
+                                      m_preview->lblNoPreview};
     for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
                                                                      m_resources, m_preview}) {
         panelColoured << panel << panel->title();
         if (panel->menuStrip())
             colours.fillBackground(panel->menuStrip(), ColorMenu);
     }
-    for (ColumnPanel *column : {pnlLeft, pnlMid, pnlRight})
-        panelColoured << column->findChild<PanelSplitter *>(QString(), Qt::FindDirectChildrenOnly);
+    for (PanelSplitter *splitter : splitters()) {
+        for (int bar = 1; bar < splitter->count(); ++bar)
+            panelColoured << splitter->handle(bar);
+    }
     for (QTableView *grid : {m_header->lstHeader, m_properties->lstProperties})
         panelColoured << grid->horizontalHeader();
     for (QWidget *widget : std::as_const(panelColoured))
@@ -340,28 +316,6 @@ void TfrmEditor::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     layoutColumns();
     FormResize();
-}
-
-void TfrmEditor::layoutColumns()
-{
-    // The right column takes the rest; a narrow window takes from the middle column, then the
-    // left one, never below their minimum.
-    const int room = width() - 2 * SplitterWidth;
-    int left = std::max(MinColumnWidth, m_leftWidth);
-    int mid = std::max(MinColumnWidth, m_midWidth);
-    const int overflow = left + mid + MinColumnWidth - room;
-    if (overflow > 0) {
-        const int fromMid = std::min(overflow, mid - MinColumnWidth);
-        mid -= fromMid;
-        left = std::max(MinColumnWidth, left - (overflow - fromMid));
-    }
-    const int right = std::max(MinColumnWidth, room - left - mid);
-    const int h = height();
-    pnlLeft->setGeometry(0, 0, left, h);
-    splLeftMid->setGeometry(left, 0, SplitterWidth, h);
-    pnlMid->setGeometry(left + SplitterWidth, 0, mid, h);
-    splMidRight->setGeometry(left + SplitterWidth + mid, 0, SplitterWidth, h);
-    pnlRight->setGeometry(left + mid + 2 * SplitterWidth, 0, right, h);
 }
 
 void TfrmEditor::FormResize()

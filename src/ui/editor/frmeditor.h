@@ -15,7 +15,6 @@ class QAction;
 namespace tervelle {
 
 class BuildSession;
-class ColumnPanel;
 class ConsolePanel;
 class Dialogs;
 class FilesPanel;
@@ -102,7 +101,6 @@ private:
     void FormDestroy();
     void FormResize();
     void createControls();
-    void makeColumns();
     void makePanels();
     void placePanels();
     void setKeyboardOrder();
@@ -130,6 +128,13 @@ private:
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
     // saved or started. False (and the reason shown) when the copy could not be written.
     bool keepDiscardedProject(const QString &advice = QStringLiteral("The project stays open: save it before you go on."));
+    // The columns and their splitters, and the layout kept between runs.
+    void makeColumns();
+    void arrangeColumns();
+    void askDefaultSizes();
+    QList<PanelSplitter *> splitters() const;
+    bool restorePanelLayout(const QString &stored);
+    bool restoreOldPanelSizes(const QString &stored);
     void restoreLayout();
     void storeLayout() const;
 
@@ -139,11 +144,10 @@ private:
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs = nullptr;
 
-    ColumnPanel *pnlLeft = nullptr;
-    ColumnPanel *pnlMid = nullptr;
-    ColumnPanel *pnlRight = nullptr;
-    PanelSplitter *splLeftMid = nullptr;
-    PanelSplitter *splMidRight = nullptr;
+    PanelSplitter *m_columns = nullptr;
+    PanelSplitter *pnlLeft = nullptr;
+    PanelSplitter *pnlMid = nullptr;
+    PanelSplitter *pnlRight = nullptr;
     MapsPanel *m_maps = nullptr;
     PropertiesPanel *m_properties = nullptr;
     HeaderPanel *m_header = nullptr;
@@ -151,9 +155,6 @@ private:
     ResourcesPanel *m_resources = nullptr;
     PreviewPanel *m_preview = nullptr;
     ConsolePanel *m_console = nullptr;
-
-    int m_leftWidth = 204; // the widths asked for; a small window shows less
-    int m_midWidth = 281;
 
     // Off while a build or a folder scan holds the panels.
     bool m_panelsEnabled = true;

@@ -1,0 +1,145 @@
+// The window's columns and splitters, and the layout it remembers between runs.
+
+#include "ui/editor/frmeditor.h"
+
+#include "core/settingsstore.h"
+#include "ui/editor/consolepanel.h"
+#include "ui/editor/filespanel.h"
+#include "ui/editor/headerpanel.h"
+#include "ui/editor/mapspanel.h"
+#include "ui/editor/panelsplitter.h"
+#include "ui/editor/propertiespanel.h"
+
+#include <QDataStream>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace tervelle {
+
+namespace {
+
+constexpr int MinColumnWidth = 200;
+constexpr int MinColumnHeight = 400;
+// Each bar in a column keeps at least this much on either side.
+constexpr int MinPanelHeight = 100;
+
+const QString GeometryKey = QStringLiteral("WindowGeometry");
+// The four splitters' states as saveState() gives them: the columns, then each column.
+const QString PanelLayoutKey = QStringLiteral("PanelLayout");
+// What earlier versions kept instead: "left,middle,top left,top middle,top right" in pixels.
+const QString PanelSizesKey = QStringLiteral("PanelSizes");
+const QString ConsoleHeightKey = QStringLiteral("ConsoleHeight");
+
+} // namespace
+
+void TfrmEditor::makeColumns()
+{
+    m_columns = new PanelSplitter(QStringLiteral("splColumns"), Qt::Horizontal, this);
+    pnlLeft = new PanelSplitter(QStringLiteral("pnlLeft"), Qt::Vertical, m_columns);
+    pnlMid = new PanelSplitter(QStringLiteral("pnlMid"), Qt::Vertical, m_columns);
+    pnlRight = new PanelSplitter(QStringLiteral("pnlRight"), Qt::Vertical, m_columns);
+    for (PanelSplitter *column : {pnlLeft, pnlMid, pnlRight})
+        column->setMinimumSize(MinColumnWidth, MinColumnHeight);
+}
+
+void TfrmEditor::arrangeColumns()
+{
+    m_columns->nameBar(1, QStringLiteral("splLeftMid"));
+    m_columns->nameBar(2, QStringLiteral("splMidRight"));
+    pnlLeft->nameBar(1, QStringLiteral("splMapsHeader"));
+    pnlMid->nameBar(1, QStringLiteral("splPropertiesFiles"));
+    pnlRight->nameBar(1, QStringLiteral("splResourcesPreview"));
+    for (QWidget *panel : std::initializer_list<QWidget *>{m_maps, m_header, m_properties, m_files})
+        panel->setMinimumHeight(MinPanelHeight);
+    askDefaultSizes();
+}
+
+void TfrmEditor::askDefaultSizes()
+{
+    m_columns->askSizes({204, 281, 0});
+    for (PanelSplitter *column : {pnlLeft, pnlMid, pnlRight})
+        column->askSizes({300, 0});
+}
+
+QList<PanelSplitter *> TfrmEditor::splitters() const
+{
+    return {m_columns, pnlLeft, pnlMid, pnlRight};
+}
+
+void TfrmEditor::layoutColumns()
+{
+    m_columns->setGeometry(rect());
+}
+
+bool TfrmEditor::restorePanelLayout(const QString &stored)
+{
+    QByteArray bytes = QByteArray::fromBase64(stored.toLatin1());
+    QDataStream in(&bytes, QIODevice::ReadOnly);
+    in.setVersion(QDataStream::Qt_6_0);
+    QList<QByteArray> states;
+    in >> states;
+    const QList<PanelSplitter *> all = splitters();
+    if (bytes.isEmpty() || in.status() != QDataStream::Ok || states.size() != all.size())
+        return false;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (!all[i]->restoreLayout(states[i])) {
+            askDefaultSizes();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TfrmEditor::restoreOldPanelSizes(const QString &stored)
+{
+    const QStringList sizes = stored.split(QLatin1Char(','));
+    if (sizes.size() != 5)
+        return false;
+    int values[5];
+    for (int i = 0; i < 5; ++i) {
+        bool read = false;
+        values[i] = sizes[i].toInt(&read);
+        if (!read)
+            return false;
+    }
+    m_columns->askSizes({values[0], values[1], 0});
+    pnlLeft->askSizes({values[2], 0});
+    pnlMid->askSizes({values[3], 0});
+    pnlRight->askSizes({values[4], 0});
+    return true;
+}
+
+void TfrmEditor::restoreLayout()
+{
+    const SettingsStore store(SettingsStore::Key::Editor);
+    // A layout kept by an earlier version is taken over until the new form has been written.
+    if (!restorePanelLayout(store.readString(PanelLayoutKey)))
+        restoreOldPanelSizes(store.readString(PanelSizesKey));
+    bool heightRead = false;
+    const int consoleHeight = store.readString(ConsoleHeightKey).toInt(&heightRead);
+    if (heightRead && consoleHeight >= ConsolePanel::MinimumHeight)
+        m_console->resize(m_console->width(), consoleHeight);
+    const QByteArray geometry = QByteArray::fromBase64(store.readString(GeometryKey).toLatin1());
+    if (!geometry.isEmpty() && restoreGeometry(geometry))
+        return;
+    resize(746, 706);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TfrmEditor::storeLayout() const
+{
+    SettingsStore store(SettingsStore::Key::Editor);
+    QList<QByteArray> states;
+    for (const PanelSplitter *splitter : splitters())
+        states.append(splitter->saveState());
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << states;
+    store.writeString(PanelLayoutKey, QString::fromLatin1(bytes.toBase64()));
+    store.writeString(ConsoleHeightKey, QString::number(m_console->height()));
+    store.writeString(GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+}
+
+} // namespace tervelle
