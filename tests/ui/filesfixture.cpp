@@ -29,6 +29,8 @@ void FilesTest::untilScansEnd(const std::function<void()> &start)
     auto *panel = editor->findChild<ResourcesPanel *>(QStringLiteral("pnlResources"));
     QSignalSpy states(panel, &ResourcesPanel::scanning);
     start();
+    // A drop starts its scans once it has returned.
+    QApplication::processEvents();
     // Dropped folders are scanned one after the other: the last report tells.
     while (!states.isEmpty() && states.last().first().toBool())
         ASSERT_TRUE(states.wait(60000)) << "the folder scan did not end";

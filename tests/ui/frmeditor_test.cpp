@@ -34,8 +34,10 @@ using Window = EditorTest;
 TEST_F(Window, ControlsStandInTheirPanels)
 {
     const std::pair<const char *, const char *> parents[] = {
-        {"pnlLeft", "frmEditor"},         {"splLeftMid", "frmEditor"},     {"pnlMid", "frmEditor"},
-        {"splMidRight", "frmEditor"},     {"pnlRight", "frmEditor"},       {"pnlCompile", "frmEditor"},
+        // The columns and their bars lie in the splitter that is the window's client area.
+        {"splColumns", "frmEditor"},
+        {"pnlLeft", "splColumns"},        {"splLeftMid", "splColumns"},    {"pnlMid", "splColumns"},
+        {"splMidRight", "splColumns"},    {"pnlRight", "splColumns"},      {"pnlCompile", "frmEditor"},
         {"pnlMaps", "pnlLeft"},           {"splMapsHeader", "pnlLeft"},    {"pnlHeader", "pnlLeft"},
         {"pnlProperties", "pnlMid"},      {"splPropertiesFiles", "pnlMid"}, {"pnlFiles", "pnlMid"},
         {"pnlResources", "pnlRight"},     {"splResourcesPreview", "pnlRight"}, {"pnlPreview", "pnlRight"},
@@ -57,6 +59,7 @@ TEST_F(Window, ControlsStandInTheirPanels)
         EXPECT_EQ(control->parentWidget()->objectName(), parent) << name;
     }
     EXPECT_EQ(widget("imgPreview")->parentWidget()->parentWidget(), widget<QScrollArea>("sbPreview"));
+    EXPECT_EQ(widget("splColumns")->geometry(), editor->rect());
 }
 
 TEST_F(Window, StartsWithTheNewProjectStage)

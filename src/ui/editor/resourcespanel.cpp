@@ -347,10 +347,16 @@ void ResourcesPanel::addDropped(const QList<QUrl> &urls)
     }
     if (folders.isEmpty())
         return;
-    // One after the other; Esc stops the rest too.
+    // Scanned one after the other, the first once the drop has returned: the file manager
+    // waits for the drop to finish. Esc stops the rest too.
     m_droppedFolders += folders;
-    if (!m_scanning)
-        scanFolder(m_droppedFolders.takeFirst(), true);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_scanning && !m_droppedFolders.isEmpty())
+                scanFolder(m_droppedFolders.takeFirst(), true);
+        },
+        Qt::QueuedConnection);
 }
 
 void ResourcesPanel::mnuResourcesEditRenameClick()
