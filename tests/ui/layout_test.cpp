@@ -2,7 +2,6 @@
 #include "editorfixture.h"
 
 #include <QApplication>
-#include <QDataStream>
 #include <QRubberBand>
 #include <QSplitter>
 #include <QLabel>
@@ -175,17 +174,24 @@ TEST_F(Layout, AnEarlierVersionsPanelSizesAreTakenOverAndBadLayoutsIgnoredWhole)
         restart(QStringLiteral("not a layout"), bad);
         EXPECT_EQ(sizes(), defaults) << bad;
     }
-    // One splitter's state broken: none is taken.
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    QSplitter other;
-    other.addWidget(new QWidget);
-    other.addWidget(new QWidget);
-    other.setSizes({250, 300});
-    out << QList<QByteArray>({other.saveState(), other.saveState(), QByteArray("broken"), other.saveState()});
-    restart(QString::fromLatin1(bytes.toBase64()), "");
-    EXPECT_EQ(sizes(), defaults);
+    // One splitter's state broken, or claiming more sizes than memory holds: none is taken.
+    const auto state = [](const QList<int> &sizes) {
+        QSplitter other;
+        for (qsizetype i = 0; i < sizes.size(); ++i)
+            other.addWidget(new QWidget);
+        other.setSizes(sizes);
+        return other.saveState();
+    };
+    const QString columns = QString::fromLatin1(state({260, 310, 200}).toBase64());
+    const QString column = QString::fromLatin1(state({250, 300}).toBase64());
+    QByteArray huge = state({250, 300});
+    huge.replace(8, 4, QByteArray("\x7f\xff\xff\xff", 4));
+    for (const QString &broken : {QStringLiteral("broken"), QString::fromLatin1(huge.toBase64()), columns}) {
+        restart(QStringList({columns, column, broken, column}).join(','), "");
+        EXPECT_EQ(sizes(), defaults);
+    }
+    restart(QStringList({columns, column, column, column}).join(','), "");
+    EXPECT_EQ(sizes(), QList<int>({260, 310, 250, 250, 250}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ui/editor/panelsplitter.h"
 
+#include <QDataStream>
 #include <QSplitterHandle>
 
 namespace tervelle {
@@ -59,6 +60,17 @@ void PanelSplitter::askSizes(QList<int> sizes)
 
 bool PanelSplitter::restoreLayout(const QByteArray &state)
 {
+    // A damaged state could name more sizes than memory holds: only one with a size for each
+    // panel is handed on. It starts with a marker, a version and the number of sizes.
+    if (state.size() < 12 || state.size() > 256)
+        return false;
+    QDataStream in(state);
+    qint32 marker = 0;
+    qint32 version = 0;
+    quint32 sizes = 0;
+    in >> marker >> version >> sizes;
+    if (sizes != quint32(count()))
+        return false;
     const Qt::Orientation shape = orientation();
     const bool restored = restoreState(state);
     // The state also carries how the bars behave and which way they run: those stay ours.

@@ -10,7 +10,6 @@
 #include "ui/editor/panelsplitter.h"
 #include "ui/editor/propertiespanel.h"
 
-#include <QDataStream>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -24,7 +23,8 @@ constexpr int MinColumnHeight = 400;
 constexpr int MinPanelHeight = 100;
 
 const QString GeometryKey = QStringLiteral("WindowGeometry");
-// The four splitters' states as saveState() gives them: the columns, then each column.
+// The four splitters' states as saveState() gives them, in base64 and separated by commas: the
+// columns, then each column.
 const QString PanelLayoutKey = QStringLiteral("PanelLayout");
 // What earlier versions kept instead: "left,middle,top left,top middle,top right" in pixels.
 const QString PanelSizesKey = QStringLiteral("PanelSizes");
@@ -73,16 +73,12 @@ void TfrmEditor::layoutColumns()
 
 bool TfrmEditor::restorePanelLayout(const QString &stored)
 {
-    QByteArray bytes = QByteArray::fromBase64(stored.toLatin1());
-    QDataStream in(&bytes, QIODevice::ReadOnly);
-    in.setVersion(QDataStream::Qt_6_0);
-    QList<QByteArray> states;
-    in >> states;
+    const QStringList states = stored.split(QLatin1Char(','));
     const QList<PanelSplitter *> all = splitters();
-    if (bytes.isEmpty() || in.status() != QDataStream::Ok || states.size() != all.size())
+    if (states.size() != all.size())
         return false;
     for (qsizetype i = 0; i < all.size(); ++i) {
-        if (!all[i]->restoreLayout(states[i])) {
+        if (!all[i]->restoreLayout(QByteArray::fromBase64(states[i].toLatin1()))) {
             askDefaultSizes();
             return false;
         }
@@ -130,14 +126,10 @@ void TfrmEditor::restoreLayout()
 void TfrmEditor::storeLayout() const
 {
     SettingsStore store(SettingsStore::Key::Editor);
-    QList<QByteArray> states;
+    QStringList states;
     for (const PanelSplitter *splitter : splitters())
-        states.append(splitter->saveState());
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << states;
-    store.writeString(PanelLayoutKey, QString::fromLatin1(bytes.toBase64()));
+        states.append(QString::fromLatin1(splitter->saveState().toBase64()));
+    store.writeString(PanelLayoutKey, states.join(QLatin1Char(',')));
     store.writeString(ConsoleHeightKey, QString::number(m_console->height()));
     store.writeString(GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
 }
