@@ -35,9 +35,9 @@ TEST_F(Window, ControlsStandInTheirPanels)
 {
     const std::pair<const char *, const char *> parents[] = {
         // The columns and their bars lie in the splitter that is the window's client area.
-        {"splColumns", "frmEditor"},
-        {"pnlLeft", "splColumns"},        {"splLeftMid", "splColumns"},    {"pnlMid", "splColumns"},
-        {"splMidRight", "splColumns"},    {"pnlRight", "splColumns"},      {"pnlCompile", "frmEditor"},
+        {"splColumns", "frmEditor"},      {"splRightColumns", "splColumns"},
+        {"pnlLeft", "splColumns"},        {"splLeftMid", "splColumns"},    {"pnlMid", "splRightColumns"},
+        {"splMidRight", "splRightColumns"}, {"pnlRight", "splRightColumns"}, {"pnlCompile", "frmEditor"},
         {"pnlMaps", "pnlLeft"},           {"splMapsHeader", "pnlLeft"},    {"pnlHeader", "pnlLeft"},
         {"pnlProperties", "pnlMid"},      {"splPropertiesFiles", "pnlMid"}, {"pnlFiles", "pnlMid"},
         {"pnlResources", "pnlRight"},     {"splResourcesPreview", "pnlRight"}, {"pnlPreview", "pnlRight"},

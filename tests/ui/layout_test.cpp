@@ -54,8 +54,15 @@ TEST_F(Layout, ResizeRulesKeepControlsInPlace)
     EXPECT_EQ(editor->minimumSize(), QSize(608, 608));
     for (const char *column : {"pnlLeft", "pnlMid", "pnlRight"})
         EXPECT_GE(widget(column)->width(), 200) << column;
-    EXPECT_EQ(widget("pnlRight")->geometry().right(), editor->width() - 1);
+    const QWidget *right = widget("pnlRight");
+    EXPECT_EQ(right->mapTo(editor.get(), QPoint(right->width() - 1, 0)).x(), editor->width() - 1);
     EXPECT_EQ(console->geometry(), QRect(0, 608 - 136, 608, 136));
+
+    // A narrow window takes from the middle column first.
+    editor->resize(650, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
+    EXPECT_EQ(widget("pnlMid")->width(), 650 - 8 - 204 - 200);
 
     // Growing again gives the columns their widths back.
     editor->resize(1000, 700);
@@ -101,6 +108,8 @@ TEST_F(Layout, DraggingASplitterKeepsBothSidesAtTheirMinimum)
     QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(-150, 300));
     EXPECT_EQ(widget("pnlLeft")->width(), 200);
     EXPECT_EQ(splitter->x(), 200);
+    EXPECT_EQ(widget("pnlMid")->width(), 281) << "the right column takes the difference";
+    EXPECT_EQ(widget("pnlRight")->width(), 1000 - 200 - 281 - 8);
 
     QWidget *inner = widget("splMapsHeader");
     const int y = inner->mapTo(editor.get(), QPoint(0, 0)).y();
@@ -182,15 +191,17 @@ TEST_F(Layout, AnEarlierVersionsPanelSizesAreTakenOverAndBadLayoutsIgnoredWhole)
         other.setSizes(sizes);
         return other.saveState();
     };
-    const QString columns = QString::fromLatin1(state({260, 310, 200}).toBase64());
+    const QString left = QString::fromLatin1(state({260, 200}).toBase64());
+    const QString mid = QString::fromLatin1(state({310, 200}).toBase64());
     const QString column = QString::fromLatin1(state({250, 300}).toBase64());
     QByteArray huge = state({250, 300});
     huge.replace(8, 4, QByteArray("\x7f\xff\xff\xff", 4));
-    for (const QString &broken : {QStringLiteral("broken"), QString::fromLatin1(huge.toBase64()), columns}) {
-        restart(QStringList({columns, column, broken, column}).join(','), "");
+    const QString threePanels = QString::fromLatin1(state({250, 300, 200}).toBase64());
+    for (const QString &broken : {QStringLiteral("broken"), QString::fromLatin1(huge.toBase64()), threePanels}) {
+        restart(QStringList({left, mid, column, broken, column}).join(','), "");
         EXPECT_EQ(sizes(), defaults);
     }
-    restart(QStringList({columns, column, column, column}).join(','), "");
+    restart(QStringList({left, mid, column, column, column}).join(','), "");
     EXPECT_EQ(sizes(), QList<int>({260, 310, 250, 250, 250}));
 }
 

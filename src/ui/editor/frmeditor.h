@@ -145,6 +145,7 @@ private:
     Dialogs *m_dialogs = nullptr;
 
     PanelSplitter *m_columns = nullptr;
+    PanelSplitter *m_rightColumns = nullptr;
     PanelSplitter *pnlLeft = nullptr;
     PanelSplitter *pnlMid = nullptr;
     PanelSplitter *pnlRight = nullptr;

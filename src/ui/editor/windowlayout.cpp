@@ -23,7 +23,7 @@ constexpr int MinColumnHeight = 400;
 constexpr int MinPanelHeight = 100;
 
 const QString GeometryKey = QStringLiteral("WindowGeometry");
-// The four splitters' states as saveState() gives them, in base64 and separated by commas: the
+// The splitters' states as saveState() gives them, in base64 and separated by commas: the
 // columns, then each column.
 const QString PanelLayoutKey = QStringLiteral("PanelLayout");
 // What earlier versions kept instead: "left,middle,top left,top middle,top right" in pixels.
@@ -34,10 +34,14 @@ const QString ConsoleHeightKey = QStringLiteral("ConsoleHeight");
 
 void TfrmEditor::makeColumns()
 {
+    // The middle and right columns share a splitter of their own: dragging the left bar then
+    // leaves the middle column as wide as it was, and a narrowing window takes from the middle
+    // column before the left one.
     m_columns = new PanelSplitter(QStringLiteral("splColumns"), Qt::Horizontal, this);
     pnlLeft = new PanelSplitter(QStringLiteral("pnlLeft"), Qt::Vertical, m_columns);
-    pnlMid = new PanelSplitter(QStringLiteral("pnlMid"), Qt::Vertical, m_columns);
-    pnlRight = new PanelSplitter(QStringLiteral("pnlRight"), Qt::Vertical, m_columns);
+    m_rightColumns = new PanelSplitter(QStringLiteral("splRightColumns"), Qt::Horizontal, m_columns);
+    pnlMid = new PanelSplitter(QStringLiteral("pnlMid"), Qt::Vertical, m_rightColumns);
+    pnlRight = new PanelSplitter(QStringLiteral("pnlRight"), Qt::Vertical, m_rightColumns);
     for (PanelSplitter *column : {pnlLeft, pnlMid, pnlRight})
         column->setMinimumSize(MinColumnWidth, MinColumnHeight);
 }
@@ -45,7 +49,7 @@ void TfrmEditor::makeColumns()
 void TfrmEditor::arrangeColumns()
 {
     m_columns->nameBar(1, QStringLiteral("splLeftMid"));
-    m_columns->nameBar(2, QStringLiteral("splMidRight"));
+    m_rightColumns->nameBar(1, QStringLiteral("splMidRight"));
     pnlLeft->nameBar(1, QStringLiteral("splMapsHeader"));
     pnlMid->nameBar(1, QStringLiteral("splPropertiesFiles"));
     pnlRight->nameBar(1, QStringLiteral("splResourcesPreview"));
@@ -56,14 +60,15 @@ void TfrmEditor::arrangeColumns()
 
 void TfrmEditor::askDefaultSizes()
 {
-    m_columns->askSizes({204, 281, 0});
+    m_columns->askSizes({204, 0});
+    m_rightColumns->askSizes({281, 0});
     for (PanelSplitter *column : {pnlLeft, pnlMid, pnlRight})
         column->askSizes({300, 0});
 }
 
 QList<PanelSplitter *> TfrmEditor::splitters() const
 {
-    return {m_columns, pnlLeft, pnlMid, pnlRight};
+    return {m_columns, m_rightColumns, pnlLeft, pnlMid, pnlRight};
 }
 
 void TfrmEditor::layoutColumns()
@@ -98,7 +103,8 @@ bool TfrmEditor::restoreOldPanelSizes(const QString &stored)
         if (!read)
             return false;
     }
-    m_columns->askSizes({values[0], values[1], 0});
+    m_columns->askSizes({values[0], 0});
+    m_rightColumns->askSizes({values[1], 0});
     pnlLeft->askSizes({values[2], 0});
     pnlMid->askSizes({values[3], 0});
     pnlRight->askSizes({values[4], 0});
