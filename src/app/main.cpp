@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
         const QStringList projects = parser.positionalArguments();
         if (!projects.isEmpty()) {
             // Once the window is on screen, so a message about a bad file has its owner.
-            const QString path = projects.first();
+            const QString &path = projects.first();
             QTimer::singleShot(0, editor.get(), [&editor, path] { editor->openStartupProject(path); });
         }
         result = QApplication::exec();

@@ -22,7 +22,7 @@ QString keyName(SettingsStore::Key key)
 #ifndef Q_OS_WIN
 QString configHome()
 {
-    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!xdg.isEmpty())
         return xdg;
     return QDir::homePath() + QStringLiteral("/.config");

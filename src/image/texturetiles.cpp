@@ -42,7 +42,7 @@ QImage loadThumbnail(const QString &path)
     Picture picture;
     if (!decodeTga(LoadTgaToMemory(path), picture))
         return {};
-    const QImage image = pictureToImage(picture);
+    QImage image = pictureToImage(picture);
     if (image.isNull() || image.size() == QSize(ThumbnailSide, ThumbnailSide))
         return image;
     // Stretched whatever its proportions: every row of the list has the same square.

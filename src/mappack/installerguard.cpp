@@ -89,7 +89,7 @@ QString InstallerGuard::bringBack(const QString &leftover, const QString &instal
     for (int n = 1; n < 1000; ++n) {
         const QString name = n == 1 ? QStringLiteral("%1 (earlier)%2").arg(info.completeBaseName(), suffix)
                                     : QStringLiteral("%1 (earlier %2)%3").arg(info.completeBaseName()).arg(n).arg(suffix);
-        const QString target = folder.filePath(name);
+        QString target = folder.filePath(name);
         if (occupied(target))
             continue;
         // Qt's rename refuses to replace an existing file.

@@ -39,7 +39,7 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
 {
     const QString folder = StagingFolder(appDir);
     const QString name = MapListFileName(project);
-    const QString path = folder + name;
+    QString path = folder + name;
     // The check inside refuses a title that would lead out of the staging folder.
     QByteArray bytes;
     try {

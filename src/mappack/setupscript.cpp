@@ -98,7 +98,7 @@ QString outputFolder(const QString &installerPath)
     const qsizetype separator = lastWindowsSeparator(installerPath);
     if (separator < 0)
         return {};
-    const QString folder = installerPath.left(separator);
+    QString folder = installerPath.left(separator);
     const bool driveRoot = folder.size() == 2 && folder.at(1) == QLatin1Char(':');
     if (folder.isEmpty() || driveRoot)
         return installerPath.left(separator + 1);

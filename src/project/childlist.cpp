@@ -56,7 +56,7 @@ TreeNode *ChildList::at(int row) const
     int position = 0;
     int remaining = row + 1;
     for (; step > 0; step /= 2) {
-        if (position + step <= n && m_fenwick[std::size_t(position + step)] < remaining) {
+        if (position + step <= n && m_fenwick[std::size_t(position) + std::size_t(step)] < remaining) {
             position += step;
             remaining -= m_fenwick[std::size_t(position)];
         }

@@ -110,7 +110,7 @@ void FileTree::remove(TreeNode *node)
     }
     if (m_orderKept)
         m_order.removeSubtree(node->m_span);
-    if (m_cacheValid && std::size_t(node->m_cachedIndex + removed) == m_cache.size())
+    if (m_cacheValid && std::size_t(node->m_cachedIndex) + std::size_t(removed) == m_cache.size())
         m_cache.resize(std::size_t(node->m_cachedIndex)); // the subtree ended the walk
     else
         dropCache();

@@ -36,7 +36,7 @@ protected:
 
     QString file(const QString &name, const QByteArray &bytes = "data")
     {
-        const QString path = QDir(dir.path()).filePath(name);
+        QString path = QDir(dir.path()).filePath(name);
         QDir().mkpath(QFileInfo(path).path());
         test::writeBytes(path, bytes);
         return path;

@@ -105,7 +105,7 @@ TEST_P(RandomChanges, AgreeWithAPlainForest)
             TreeNode *parent = target->isFolder() ? target : target->parent();
             if (pick(3) == 0)
                 parent = tree.topLevel(0)->childCount() > 0 && pick(2) ? tree.topLevel(0) : tree.topLevel(1);
-            const QString name = names[pick(int(names.size()))];
+            const QString &name = names[pick(int(names.size()))];
             reference.add(parent, tree.append(parent, pick(4) == 0 ? folder(name) : file(name)));
         } else if (action < 9 && target->parent()) {
             reference.remove(target);
@@ -153,6 +153,7 @@ TEST(FileTree, RowsAndNamesSurviveRemovalsFromTheFront)
     FileTree tree;
     TreeNode *top = tree.append(nullptr, folder("top"));
     std::vector<TreeNode *> kept;
+    kept.reserve(300);
     for (int i = 0; i < 300; ++i)
         kept.push_back(tree.append(top, file(QStringLiteral("f%1").arg(i))));
     for (int i = 0; i < 250; ++i) {

@@ -220,7 +220,7 @@ TEST_F(Files, WhenNothingFitsTheNodeSaysWhatItTakesAndRefusesTheDrop)
         << dialogs.messages().last().toStdString();
 
     // Some fit: they are added, and nothing needs saying.
-    const int said = dialogs.messages().size();
+    const qsizetype said = dialogs.messages().size();
     addToNode(root(ScriptsRoot), resourceNames());
     EXPECT_EQ(childNames(root(ScriptsRoot)), QStringList{"b.lua"});
     EXPECT_EQ(dialogs.messages().size(), said);

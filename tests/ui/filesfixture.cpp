@@ -18,7 +18,7 @@ namespace tervelle::test {
 
 QString FilesTest::makeFile(const QString &relative, const QByteArray &bytes)
 {
-    const QString path = tempPath(relative);
+    QString path = tempPath(relative);
     QDir().mkpath(QFileInfo(path).absolutePath());
     writeBytes(path, bytes);
     return path;
