@@ -15,7 +15,7 @@ test: setup
 
 setup:
 	scripts/bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERVELLE_WERROR=$(WERROR)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERVELLE_WERROR=$(WERROR) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/setup-iscc $(BUILD)
 
