@@ -37,7 +37,7 @@ struct Fixture
         buildLargeProject(
             project,
             [&](int n, const char *ext, FileType type) {
-                const QString file = QStringLiteral("%1/file%2.%3").arg(sources).arg(n).arg(QLatin1String(ext));
+                QString file = QStringLiteral("%1/file%2.%3").arg(sources).arg(n).arg(QLatin1String(ext));
                 QFile out(file);
                 if (out.open(QIODevice::WriteOnly))
                     out.write(type == LevelIconFile ? icon : type == InfoPageFile ? QByteArray("<p>") : QByteArray("data"));
