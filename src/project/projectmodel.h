@@ -167,7 +167,7 @@ private:
     void recordMap(int index);
     // Raw changes for applyEdit: they record nothing and keep no rule.
     void putSubtree(const std::vector<int> &path, const std::vector<SavedNode> &nodes);
-    std::vector<SavedNode> saveSubtree(const TreeNode *node) const;
+    std::vector<SavedNode> saveSubtree(const TreeNode *top) const;
     void removeSubtree(TreeNode *node);
 
     PackProperties m_pack;
