@@ -128,7 +128,7 @@ QString saveRecoveryCopy(const QByteArray &projectBytes, const QString &baseName
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     const QString name = safeBaseName(baseName);
     for (int counter = 1; counter <= CopiesPerSecond; ++counter) {
-        const QString path = folder + stamp + QLatin1Char('-') + QStringLiteral("%1").arg(counter, 2, 10, QLatin1Char('0'))
+        QString path = folder + stamp + QLatin1Char('-') + QStringLiteral("%1").arg(counter, 2, 10, QLatin1Char('0'))
             + QLatin1Char(' ') + name + QStringLiteral(".mpr");
         if (!writeNewFile(path, projectBytes))
             continue;
