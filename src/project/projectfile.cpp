@@ -171,6 +171,7 @@ class TreeRead
 public:
     TreeRead() : m_holdsNodes(RootCount, true)
     {
+        m_pathLength.reserve(RootTags.size());
         for (const char *tag : RootTags)
             m_pathLength.push_back(qsizetype(qstrlen(tag)) + 1);
     }
