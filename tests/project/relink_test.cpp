@@ -21,7 +21,7 @@ TEST(Relink, ProjectWithWindowsPathsFindsItsFilesAgain)
     test::resetLanguage();
     QTemporaryDir dir;
     const auto put = [&](const QString &relative) {
-        const QString path = dir.filePath(relative);
+        QString path = dir.filePath(relative);
         QDir().mkpath(QFileInfo(path).path());
         test::writeBytes(path, "x");
         return path;

@@ -62,8 +62,8 @@ TEST_F(Preview, AnIconIsCentredAndALargeOneScrollsFromTheTopLeft)
     EXPECT_EQ(picture.size(), QSize(20, 10));
     EXPECT_EQ(QColor(picture.pixel(0, 0)), QColor(255, 0, 0));
     const QSize room = box->viewport()->size();
-    EXPECT_NEAR(image->x(), (room.width() - 20) / 2, 1);
-    EXPECT_NEAR(image->y(), (room.height() - 10) / 2, 1);
+    EXPECT_NEAR(image->x(), (room.width() - 20) / 2.0, 1);
+    EXPECT_NEAR(image->y(), (room.height() - 10) / 2.0, 1);
 
     placeAndClick(IconsRoot, "icons/large.tga", redTga(512, 512));
     ASSERT_EQ(shown(), Shown::Picture);
