@@ -14,7 +14,7 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
     for (int i = 0; i < args.size() && ok; ++i) {
         const QString &arg = args[i];
         if ((arg == QLatin1String("--out") || arg == QLatin1String("--appdir")) && i + 1 < args.size()) {
-            const QString value = args[++i];
+            const QString &value = args[++i];
             if (arg == QLatin1String("--out"))
                 parsed.installer = QFileInfo(value).absoluteFilePath();
             else
