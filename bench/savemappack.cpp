@@ -73,7 +73,7 @@ void editorBuild(benchmark::State &state)
         editor.findChild<MapsPanel *>()->mnuFileSaveMapPack->trigger();
         poll.start(1);
         loop.exec();
-        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
         if (editor.findChild<ConsolePanel *>()->lines().last() != QLatin1String("Done"))
             state.SkipWithError("the build failed");
     }
@@ -102,7 +102,7 @@ void cliBuild(benchmark::State &state)
         QElapsedTimer clock;
         clock.start();
         const int exitCode = packBuild(appDir, dir.filePath(QStringLiteral("demo.exe")));
-        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
         if (exitCode != 0)
             state.SkipWithError("the build failed");
     }
@@ -135,7 +135,7 @@ void compilerAlone(benchmark::State &state)
         while (compiler.waitForReadyRead(600000))
             compiler.readAll(); // read as the editor does, so the pipe never fills
         compiler.waitForFinished(600000);
-        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
         if (compiler.exitStatus() != QProcess::NormalExit || compiler.exitCode() != 0)
             state.SkipWithError("the compiler failed");
     }
