@@ -60,7 +60,7 @@ void consoleFlood(benchmark::State &state)
         run.Compile(false);
         loop.exec();
         if (console.lines().size() != state.range(0) + 2
-            || console.lstCompile->document()->blockCount() != state.range(0) + 2)
+            || console.text()->document()->blockCount() != state.range(0) + 2)
             state.SkipWithError("lines were lost");
     }
     state.counters["longest_gap_ms"] = static_cast<double>(longestGap);

@@ -70,7 +70,7 @@ void editorBuild(benchmark::State &state)
         });
         QElapsedTimer clock;
         clock.start();
-        editor.findChild<MapsPanel *>()->mnuFileSaveMapPack->trigger();
+        editor.findChild<QAction *>(QStringLiteral("mnuFileSaveMapPack"))->trigger();
         poll.start(1);
         loop.exec();
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);

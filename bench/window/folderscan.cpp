@@ -56,9 +56,9 @@ void windowAddFolderWithSubfolders(benchmark::State &state)
     editor.show();
     QApplication::processEvents();
     ResourcesPanel *resources = editor.findChild<ResourcesPanel *>();
-    QAction *scan = resources->mnuResourcesEditAddSubDirs;
+    QAction *scan = resources->findChild<QAction *>(QStringLiteral("mnuResourcesEditAddSubDirs"));
     PaintCounter counter;
-    resources->lstResources->viewport()->installEventFilter(&counter);
+    resources->list()->viewport()->installEventFilter(&counter);
     for (auto _ : state) {
         dialogs.folderAnswers.enqueue(path);
         // The scan runs beside the window until it says it has ended.

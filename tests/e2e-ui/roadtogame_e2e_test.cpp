@@ -75,6 +75,15 @@ protected:
     }
 
     QTableView *grid(const char *name) const { return widget<QTableView>(name); }
+    // The shown one of the controls named `name`, or none.
+    template <typename T> T *shown(const char *name) const
+    {
+        for (T *found : editor->findChildren<T *>(QString::fromLatin1(name))) {
+            if (found->isVisible())
+                return found;
+        }
+        return nullptr;
+    }
 
     // Types into the text cell as a person does: F2, everything selected, the new text, Enter.
     void typeInto(QTableView *table, int row, const QString &text)
@@ -104,11 +113,11 @@ protected:
     {
         QTableView *properties = grid("lstProperties");
         clickCell(properties, 2, 1);
-        // The panel's own: an editor of the map shown before may await its deletion.
-        QToolButton *button = test::panelOf<PropertiesPanel>(*editor)->cmdScripts;
+        // The one shown: an editor of the map shown before may await its deletion, hidden.
+        QToolButton *button = shown<QToolButton>("cmdScripts");
         ASSERT_NE(button, nullptr);
         QTest::mouseClick(button, Qt::LeftButton);
-        QListWidget *list = test::panelOf<PropertiesPanel>(*editor)->lstScripts;
+        QListWidget *list = shown<QListWidget>("lstScripts");
         ASSERT_TRUE(list && list->isVisible());
         const QList<QListWidgetItem *> found = list->findItems(script, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << script.toStdString();

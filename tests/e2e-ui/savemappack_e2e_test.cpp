@@ -66,7 +66,7 @@ TEST_F(SaveMapPackWithTheCompiler, TheDemoProjectBuildsAnInstallerWithItsNumbere
     EXPECT_EQ(lines.last(), QStringLiteral("Done")) << lines.join(QLatin1Char('\n')).toStdString();
     // The compiler's own lines lie between, and the view shows them all.
     EXPECT_EQ(lines.filter(QStringLiteral("Successful compile")).size(), 1);
-    EXPECT_EQ(test::panelOf<ConsolePanel>(*editor)->lstCompile->toPlainText(), lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(test::panelOf<ConsolePanel>(*editor)->text()->toPlainText(), lines.join(QLatin1Char('\n')));
     EXPECT_TRUE(widget("pnlLeft")->isEnabled());
     ASSERT_TRUE(QFileInfo(installer).isFile());
     // A picture of the window for whoever looks at the result by eye.

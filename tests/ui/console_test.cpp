@@ -31,7 +31,7 @@ protected:
         if (console->hasPendingLines()) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !console->hasPendingLines(); }));
         }
-        return console->lstCompile->toPlainText();
+        return console->text()->toPlainText();
     }
 
     ConsolePanel *console = nullptr;
@@ -42,10 +42,10 @@ TEST_F(Console, ShowConsoleShowsItFocusedAndAnotherControlHidesItWithItsLinesKep
     console->appendConsoleLine(QStringLiteral("kept"));
     item("mnuFileShowConsole")->trigger();
     EXPECT_TRUE(console->isVisible());
-    EXPECT_TRUE(console->lstCompile->hasFocus());
-    EXPECT_TRUE(console->lstCompile->isReadOnly());
+    EXPECT_TRUE(console->text()->hasFocus());
+    EXPECT_TRUE(console->text()->isReadOnly());
     // One width as a person sees it, whatever the font file says of itself.
-    EXPECT_TRUE(glyphsOfOneWidth(console->lstCompile->font()));
+    EXPECT_TRUE(glyphsOfOneWidth(console->text()->font()));
 
     QTest::mouseClick(widget<QListView>("lstMaps")->viewport(), Qt::LeftButton);
     EXPECT_FALSE(console->isVisible());
@@ -53,7 +53,7 @@ TEST_F(Console, ShowConsoleShowsItFocusedAndAnotherControlHidesItWithItsLinesKep
 
     // Tab away hides it too; a label-menu opening hides it as well.
     item("mnuFileShowConsole")->trigger();
-    QTest::keyClick(console->lstCompile, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(console->text(), Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_FALSE(console->isVisible());
     item("mnuFileShowConsole")->trigger();
@@ -65,7 +65,7 @@ TEST_F(Console, ShowConsoleShowsItFocusedAndAnotherControlHidesItWithItsLinesKep
 TEST_F(Console, ItsOwnMenuAnotherWindowAndAnotherApplicationLeaveItShown)
 {
     item("mnuFileShowConsole")->trigger();
-    QWidget *area = console->lstCompile->viewport();
+    QWidget *area = console->text()->viewport();
     const QString opened = whileNextPopupOpen(
         [&] {
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), area->mapToGlobal(QPoint(5, 5)));
@@ -95,7 +95,7 @@ TEST_F(Console, SaveToFileAsksWithTheTablesTextsAndWritesTheLinesWithCrLf)
     console->appendConsoleLine(QStringLiteral("Compiler line"));
     console->appendConsoleLine(QStringLiteral("Done"));
     dialogs.saveAnswers.enqueue(tempPath(QStringLiteral("log")));
-    console->mnuCompileSaveToFile->trigger();
+    item("mnuCompileSaveToFile")->trigger();
 
     ASSERT_EQ(dialogs.asked.size(), 1);
     const FileDialogRequest &request = dialogs.asked.first().request;
@@ -108,10 +108,10 @@ TEST_F(Console, SaveToFileAsksWithTheTablesTextsAndWritesTheLinesWithCrLf)
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
     // Cancel writes nothing; a folder that is not there is named in the message.
-    console->mnuCompileSaveToFile->trigger();
+    item("mnuCompileSaveToFile")->trigger();
     const QString missing = tempPath(QStringLiteral("no/such/log.txt"));
     dialogs.saveAnswers.enqueue(missing);
-    console->mnuCompileSaveToFile->trigger();
+    item("mnuCompileSaveToFile")->trigger();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("log.txt")))
         << dialogs.messages().first().toStdString();
@@ -123,9 +123,9 @@ TEST_F(Console, ClearEmptiesItAndLaterLinesStartAfresh)
     for (int i = 0; i < 5; ++i)
         console->appendConsoleLine(QStringLiteral("first build %1").arg(i));
     EXPECT_EQ(shownText().count(QLatin1Char('\n')), 4);
-    console->mnuCompileClear->trigger();
+    item("mnuCompileClear")->trigger();
     EXPECT_TRUE(console->lines().isEmpty());
-    EXPECT_TRUE(console->lstCompile->toPlainText().isEmpty());
+    EXPECT_TRUE(console->text()->toPlainText().isEmpty());
     console->appendConsoleLine(QStringLiteral("second build"));
     EXPECT_EQ(shownText(), QStringLiteral("second build"));
     // Lines still waiting when Clear comes are gone too.
@@ -140,7 +140,7 @@ TEST_F(Console, AFloodOfLinesIsShownInBatchesWithNothingLostOrReordered)
     for (qsizetype i = 0; i < total; ++i)
         console->appendConsoleLine(QString::number(i));
     // Nothing is laid out while the lines arrive; each turn of the event loop shows one batch.
-    EXPECT_TRUE(console->lstCompile->toPlainText().isEmpty());
+    EXPECT_TRUE(console->text()->toPlainText().isEmpty());
     const QStringList shown = shownText().split(QLatin1Char('\n'));
     ASSERT_EQ(shown.size(), total);
     EXPECT_EQ(shown.first(), QStringLiteral("0"));

@@ -144,7 +144,7 @@ TEST_F(DataSafety, ConsoleSaveToFileOnAFullDiskKeepsTheEarlierLogAndSaysWhy)
     dialogs.saveAnswers.enqueue(log);
     {
         test::FileSizeLimit disk(Limit);
-        console->mnuCompileSaveToFile->trigger();
+        item("mnuCompileSaveToFile")->trigger();
     }
     const QString message = onlyMessage();
     EXPECT_TRUE(message.contains(FullDiskReason)) << message.toStdString();
@@ -153,7 +153,7 @@ TEST_F(DataSafety, ConsoleSaveToFileOnAFullDiskKeepsTheEarlierLogAndSaysWhy)
     EXPECT_EQ(namesIn(tempPath(QStringLiteral("logs"))), QStringList{QStringLiteral("build.log")});
 
     dialogs.saveAnswers.enqueue(log);
-    console->mnuCompileSaveToFile->trigger();
+    item("mnuCompileSaveToFile")->trigger();
     EXPECT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(test::readBytes(log).startsWith("Compiling line 0 of the setup script\r\n"));
 }

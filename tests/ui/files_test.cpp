@@ -140,13 +140,13 @@ TEST_F(Files, CommandsFollowTheSelectedNode)
     FilesPanel *files = test::panelOf<FilesPanel>(*editor);
     for (int group = 0; group < RootCount; ++group) {
         clickNode(root(RootGroup(group)));
-        EXPECT_EQ(files->SelectedNodeKind, group);
+        EXPECT_EQ(files->selectedNodeKind(), group);
         EXPECT_FALSE(remove->isEnabled()) << group;
         EXPECT_EQ(create->isEnabled(), group == FilesRoot || group == TexturesRoot) << group;
         remove->trigger();
     }
     clickNode(editor->project().MapListNode());
-    EXPECT_EQ(files->SelectedNodeKind, 13);
+    EXPECT_EQ(files->selectedNodeKind(), 13);
     EXPECT_FALSE(remove->isEnabled());
     EXPECT_FALSE(create->isEnabled());
     remove->trigger();
@@ -160,7 +160,7 @@ TEST_F(Files, CommandsFollowTheSelectedNode)
     TreeNode *sub = childNamed(root(TexturesRoot), "Sub");
     ASSERT_TRUE(sub);
     clickNode(sub);
-    EXPECT_EQ(files->SelectedNodeKind, 0);
+    EXPECT_EQ(files->selectedNodeKind(), 0);
     EXPECT_TRUE(remove->isEnabled());
     EXPECT_TRUE(create->isEnabled());
 }
@@ -183,7 +183,7 @@ TEST_F(Files, DeleteTakesTheWholeSubtreeAndTheSelectionMovesOn)
     EXPECT_EQ(editor->project().tree().count(), nodes - 2);
     const TreeNode *now = test::panelOf<FilesPanel>(*editor)->selectedNode();
     ASSERT_TRUE(now);
-    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->SelectedNodeKind, nodeKindOf(editor->project(), now));
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->selectedNodeKind(), nodeKindOf(editor->project(), now));
 }
 
 TEST_F(Files, DropsGoToGroupsAndFoldersOnlyAndTakeTheGroupsFilter)
@@ -201,7 +201,7 @@ TEST_F(Files, DropsGoToGroupsAndFoldersOnlyAndTakeTheGroupsFilter)
 
     // Over empty space nothing is selected and nothing is added.
     const int nodes = editor->project().tree().count();
-    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->list();
     std::unique_ptr<QMimeData> data(resourceDrag());
     EXPECT_FALSE(dragOnto(treeViewport(), QPoint(5, tree->viewport()->height() - 2), data.get(), true));
     EXPECT_EQ(editor->project().tree().count(), nodes);
@@ -234,13 +234,13 @@ TEST_F(Files, HoveringACollapsedFolderOpensIt)
     TreeNode *folder = childNamed(root(FilesRoot), "Closed");
     collect({"x.txt"});
     addToNode(folder, {"x.txt"});
-    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->list();
     const QModelIndex index = test::panelOf<FilesPanel>(*editor)->treeModel()->indexOf(folder);
     tree->collapse(index);
     selectResources({"x.txt"});
     EXPECT_TRUE(dragOntoNode(folder, false));
     EXPECT_TRUE(tree->isExpanded(index));
-    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->SelectedNodeKind, 0);
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->selectedNodeKind(), 0);
 }
 
 TEST_F(Files, TheTreeRefusesDragsFromAnywhereButItsResourcesList)

@@ -60,7 +60,7 @@ QStringList FilesTest::resourcePaths() const
 
 void FilesTest::selectResources(const QStringList &names)
 {
-    QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
+    QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->list();
     QItemSelectionModel *selection = list->selectionModel();
     selection->clearSelection();
     const QAbstractItemModel *model = list->model();
@@ -72,7 +72,7 @@ void FilesTest::selectResources(const QStringList &names)
 
 void FilesTest::clickNode(const TreeNode *node)
 {
-    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->list();
     const QModelIndex index = test::panelOf<FilesPanel>(*editor)->treeModel()->indexOf(node);
     tree->scrollTo(index);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
@@ -104,7 +104,7 @@ void FilesTest::addToNode(const TreeNode *node, const QStringList &resources)
 
 QMimeData *FilesTest::resourceDrag() const
 {
-    QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
+    QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->list();
     return list->model()->mimeData(list->selectionModel()->selectedIndexes());
 }
 
@@ -126,7 +126,7 @@ bool FilesTest::dragOnto(QWidget *viewport, const QPoint &at, QMimeData *data, b
 
 QPoint FilesTest::nodePoint(const TreeNode *node) const
 {
-    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+    QTreeView *tree = test::panelOf<FilesPanel>(*editor)->list();
     const QModelIndex index = test::panelOf<FilesPanel>(*editor)->treeModel()->indexOf(node);
     tree->scrollTo(index);
     return tree->visualRect(index).center();
@@ -134,7 +134,7 @@ QPoint FilesTest::nodePoint(const TreeNode *node) const
 
 QWidget *FilesTest::treeViewport() const
 {
-    return test::panelOf<FilesPanel>(*editor)->lstFiles->viewport();
+    return test::panelOf<FilesPanel>(*editor)->list()->viewport();
 }
 
 bool FilesTest::dragOntoNode(const TreeNode *node, bool drop)

@@ -54,7 +54,7 @@ TEST_F(HeaderEditing, LinkPickListListsTheFilesGroupInTreeOrder)
     EXPECT_EQ(pick->objectName(), "cmbHeader");
     EXPECT_EQ(items(pick), QStringList{"New map pack.mpl"});
     EXPECT_EQ(grid->rowHeight(1), 19);
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->ValueEditorRow, 1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->valueEditorRow(), 1);
 
     // Files added while the list is open show at once, folders joined with "\".
     ProjectModel &project = editor->project();
@@ -70,7 +70,7 @@ TEST_F(HeaderEditing, LinkPickListListsTheFilesGroupInTreeOrder)
     // The title row is text: no pick list.
     clickCell(grid, 0, 1);
     EXPECT_EQ(grid->indexWidget(grid->model()->index(0, 1)), nullptr);
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->ValueEditorRow, -1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->valueEditorRow(), -1);
     EXPECT_EQ(grid->rowHeight(1), grid->rowHeight(0));
 }
 
@@ -91,7 +91,7 @@ TEST_F(HeaderEditing, AddedLinkKeyIsSelectedWithItsPickListAndItsKeyCellKeepsThe
     item("mnuHeaderEditAddInfo")->trigger();
     ASSERT_EQ(rows().size(), 3);
     EXPECT_EQ(dialogs.asked.value(0).caption, "New link to info file");
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->SelectedHeaderRow, 2);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->selectedHeaderRow(), 2);
     EXPECT_NE(cellEditor<QComboBox>(grid, 2), nullptr);
     EXPECT_TRUE(item("mnuHeaderEditDelete")->isEnabled());
 
@@ -139,9 +139,9 @@ TEST_F(HeaderEditing, DeletingTheLastRowWithItsPickListLeavesNone)
     item("mnuHeaderEditDelete")->trigger();
     EXPECT_EQ(rows().size(), 2);
     EXPECT_EQ(grid->model()->rowCount(), 2);
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->SelectedHeaderRow, 1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->selectedHeaderRow(), 1);
     // The row now current is the other link row, and carries the pick list.
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->ValueEditorRow, 1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->valueEditorRow(), 1);
     EXPECT_NE(cellEditor<QComboBox>(grid, 1), nullptr);
     EXPECT_FALSE(item("mnuHeaderEditDelete")->isEnabled());
     clickCell(grid, 0, 1);
@@ -201,8 +201,8 @@ TEST_F(HeaderEditing, AfterNewALinkRowOpensItsPickListNormally)
     dialogs.inputAnswers.enqueue(QString("[htmlgerman]"));
     item("mnuHeaderEditAddInfo")->trigger();
     item("mnuFileNew")->trigger();
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->ValueEditorRow, -1);
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->SelectedHeaderRow, -1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->valueEditorRow(), -1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->selectedHeaderRow(), -1);
     EXPECT_FALSE(item("mnuHeaderEditDelete")->isEnabled());
     clickCell(grid, 1, 1);
     EXPECT_NE(cellEditor<QComboBox>(grid, 1), nullptr);

@@ -127,7 +127,7 @@ TEST_F(LabelMenus, FileAndEditCommitThePropertiesGridIntoTheSelectedMap)
 
     auto *maps = widget<QListView>("lstMaps");
     maps->setCurrentIndex(maps->model()->index(1, 0));
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, 1);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), 1);
     EXPECT_TRUE(widget("lstProperties")->isEnabled());
     EXPECT_TRUE(item("mnuEditDelete")->isEnabled());
     QStringList edited = project.map(1).Info.Properties;

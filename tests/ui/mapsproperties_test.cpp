@@ -47,7 +47,7 @@ protected:
 TEST_F(MapsAndProperties, AddingTheFirstMapSelectsItAndEnablesTheGrid)
 {
     addMap();
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, 0);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), 0);
     EXPECT_EQ(widget<QListView>("lstMaps")->currentIndex().row(), 0);
     EXPECT_EQ(mapName(0), "New map");
     EXPECT_TRUE(grid->isEnabled());
@@ -149,7 +149,7 @@ TEST_F(MapsAndProperties, FixedKeysAndUserPropertiesGetNoEditor)
     EXPECT_TRUE(item("mnuPropertiesEditDelete")->isEnabled());
     clickCell(grid, 7, 1);
     EXPECT_EQ(grid->indexWidget(grid->model()->index(7, 1)), nullptr);
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->ValueEditorRow, -1);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->valueEditorRow(), -1);
     // Its key can be renamed, but not to a key the map has.
     clickCell(grid, 7, 0);
     EXPECT_FALSE(grid->model()->setData(grid->model()->index(7, 0), "[TEXT]"));
@@ -237,7 +237,7 @@ TEST_F(MapsAndProperties, AnotherMapShowsItsValueInTheOpenEditor)
     auto *tiles = cellEditor<QComboBox>(grid, 5);
     ASSERT_NE(tiles, nullptr);
     EXPECT_EQ(tiles->currentText(), "A07");
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->ValueEditorRow, 5);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->valueEditorRow(), 5);
     EXPECT_EQ(editor->project().map(0).Info.Properties[5], "[texture1]=C01");
 }
 
@@ -329,11 +329,11 @@ TEST_F(MapsAndProperties, DeletingTheMapLeavesNoMapCurrent)
     addMap();
     clickCell(grid, 5, 1);
     item("mnuEditDelete")->trigger();
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, -1);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), -1);
     EXPECT_FALSE(widget<QListView>("lstMaps")->currentIndex().isValid());
     EXPECT_EQ(grid->model()->rowCount(), 0);
     EXPECT_FALSE(grid->isEnabled());
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->ValueEditorRow, -1);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->valueEditorRow(), -1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(editor->findChild<QComboBox *>("cmbPropertiesTga"), nullptr);
     EXPECT_FALSE(item("mnuEditDelete")->isEnabled());
@@ -370,8 +370,8 @@ TEST_F(MapsAndProperties, FileNewClosesEveryEditor)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed editors go
     EXPECT_EQ(editor->findChild<QComboBox *>("cmbHeader"), nullptr);
     EXPECT_EQ(editor->findChild<QComboBox *>("cmbPropertiesTga"), nullptr);
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->ValueEditorRow, -1);
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->ValueEditorRow, -1);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->valueEditorRow(), -1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->valueEditorRow(), -1);
     EXPECT_EQ(grid->model()->rowCount(), 0);
     // A row of the same place in the next project opens normally.
     addMap();
@@ -412,17 +412,17 @@ TEST_F(MapsAndProperties, DuplicateAndMoveReorderTheMapList)
     // An edit still in the grid goes with the copy.
     grid->model()->setData(grid->model()->index(1, 1), QStringLiteral("B.tga"));
     item("mnuEditDuplicate")->trigger();
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, 2);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), 2);
     EXPECT_EQ(mapName(2), "B copy");
     EXPECT_EQ(project.map(2).Info.Properties[1], project.map(1).Info.Properties[1]);
     EXPECT_EQ(project.map(2).Info.ValueKinds, project.map(1).Info.ValueKinds);
 
     maps->setFocus();
     QTest::keyClick(maps, Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, 1);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), 1);
     item("mnuEditMoveDown")->trigger();
     item("mnuEditMoveDown")->trigger();
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, 3);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), 3);
     EXPECT_FALSE(item("mnuEditMoveDown")->isEnabled());
     EXPECT_TRUE(maps->selectionModel()->isSelected(maps->model()->index(3, 0)));
     EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "B copy");

@@ -181,7 +181,7 @@ protected:
         for (int row = 0; row < rows.size(); ++row) {
             if (rows[row].section(QLatin1Char('='), 0, 0).compare(QLatin1String("[english]"), Qt::CaseInsensitive) == 0)
                 return QStringLiteral("mend title: ")
-                    + typeIntoCell(test::panelOf<HeaderPanel>(*editor)->lstHeader, row, 1, QStringLiteral("Mended maps"));
+                    + typeIntoCell(test::panelOf<HeaderPanel>(*editor)->list(), row, 1, QStringLiteral("Mended maps"));
         }
         return QStringLiteral("mend title: no English row");
     }
@@ -206,7 +206,7 @@ protected:
     // One to three rows of the resources list, clicked with Ctrl after the first.
     void selectSomeResources()
     {
-        QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
+        QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->list();
         const int count = list->model()->rowCount();
         if (count == 0)
             return;
@@ -268,7 +268,7 @@ protected:
             return done.isEmpty() ? QString::fromLatin1(name) : QStringLiteral("%1: %2").arg(QLatin1String(name), done);
         }
         if (kind < 48) {
-            QListView *list = test::panelOf<MapsPanel>(*editor)->lstMaps;
+            QListView *list = test::panelOf<MapsPanel>(*editor)->list();
             if (list->model()->rowCount() == 0)
                 return QStringLiteral("click map: none");
             const int row = int(next(quint32(list->model()->rowCount())));
@@ -287,14 +287,14 @@ protected:
             return QStringLiteral("click map %1").arg(row);
         }
         if (kind < 55) {
-            QTableView *grid = test::panelOf<HeaderPanel>(*editor)->lstHeader;
+            QTableView *grid = test::panelOf<HeaderPanel>(*editor)->list();
             const int row = int(next(quint32(grid->model()->rowCount())));
             const int column = int(next(2));
             clickCell(grid, row, column);
             return QStringLiteral("click header %1,%2").arg(row).arg(column);
         }
         if (kind < 62) {
-            QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->lstProperties;
+            QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->list();
             if (grid->model()->rowCount() == 0)
                 return QStringLiteral("click property: none");
             const int row = int(next(quint32(grid->model()->rowCount())));
@@ -303,19 +303,19 @@ protected:
             return QStringLiteral("click property %1,%2").arg(row).arg(column);
         }
         if (kind < 68)
-            return QStringLiteral("type header ") + typeInto(test::panelOf<HeaderPanel>(*editor)->lstHeader);
+            return QStringLiteral("type header ") + typeInto(test::panelOf<HeaderPanel>(*editor)->list());
         if (kind < 74)
-            return QStringLiteral("type property ") + typeInto(test::panelOf<PropertiesPanel>(*editor)->lstProperties);
+            return QStringLiteral("type property ") + typeInto(test::panelOf<PropertiesPanel>(*editor)->list());
         if (kind < 84) {
             const QModelIndex index = randomTreeIndex();
-            QTreeView *tree = test::panelOf<FilesPanel>(*editor)->lstFiles;
+            QTreeView *tree = test::panelOf<FilesPanel>(*editor)->list();
             if (chance(20))
                 tree->setExpanded(index, !tree->isExpanded(index));
             clickRow(tree, index);
             return QStringLiteral("click node %1")
                 .arg(editor->project().absoluteIndex(test::panelOf<FilesPanel>(*editor)->treeModel()->node(index)));
         }
-        QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->lstResources;
+        QTreeView *list = test::panelOf<ResourcesPanel>(*editor)->list();
         const int count = list->model()->rowCount();
         if (kind < 92) {
             if (count == 0)
@@ -400,18 +400,19 @@ protected:
     void checkViews()
     {
         const ProjectModel &project = editor->project();
-        const QAbstractItemModel *maps = test::panelOf<MapsPanel>(*editor)->lstMaps->model();
+        const QAbstractItemModel *maps = test::panelOf<MapsPanel>(*editor)->list()->model();
         expect(maps->rowCount() == project.mapCount(), QStringLiteral("maps list rows differ from the maps"));
         for (int i = 0; i < std::min(maps->rowCount(), project.mapCount()); ++i)
             expect(maps->index(i, 0).data().toString() == project.map(i).displayName,
                    QStringLiteral("map %1 shows another name").arg(i));
 
-        const auto *header = qobject_cast<const KeyValueGridModel *>(test::panelOf<HeaderPanel>(*editor)->lstHeader->model());
+        const auto *header =
+            qobject_cast<const KeyValueGridModel *>(test::panelOf<HeaderPanel>(*editor)->list()->model());
         expect(header && header->rows() == project.headerRows(), QStringLiteral("header grid differs from the header"));
 
         const MapsPanel *mapsPanel = test::panelOf<MapsPanel>(*editor);
         const PropertiesPanel *properties = test::panelOf<PropertiesPanel>(*editor);
-        const int selected = mapsPanel->SelectedMap;
+        const int selected = mapsPanel->selectedMap();
         const bool mapValid = selected >= 0 && selected < project.mapCount();
         expect(selected == -1 || mapValid, QStringLiteral("selected map %1 is out of range").arg(selected));
         if (mapValid) {
@@ -425,27 +426,27 @@ protected:
         }
 
         int walked = 0;
-        checkTree(test::panelOf<FilesPanel>(*editor)->lstFiles->model(), QModelIndex(), walked);
+        checkTree(test::panelOf<FilesPanel>(*editor)->list()->model(), QModelIndex(), walked);
         expect(walked == project.tree().count(),
                QStringLiteral("the view walks %1 nodes, the tree has %2").arg(walked).arg(project.tree().count()));
 
         // The Delete commands follow the selection.
-        expect(mapsPanel->mnuEditDelete->isEnabled() == mapValid, QStringLiteral("maps Delete enabled state"));
+        expect(item("mnuEditDelete")->isEnabled() == mapValid, QStringLiteral("maps Delete enabled state"));
         const HeaderPanel *headerPanel = test::panelOf<HeaderPanel>(*editor);
-        const int headerRow = headerPanel->SelectedHeaderRow;
-        expect(headerPanel->mnuHeaderEditDelete->isEnabled()
+        const int headerRow = headerPanel->selectedHeaderRow();
+        expect(item("mnuHeaderEditDelete")->isEnabled()
                    == (headerRow >= FixedHeaderRows && headerRow < project.headerCount()),
                QStringLiteral("header Delete enabled state (row %1)").arg(headerRow));
-        const int propertyRow = properties->SelectedProperty;
-        expect(properties->mnuPropertiesEditDelete->isEnabled()
+        const int propertyRow = properties->selectedProperty();
+        expect(item("mnuPropertiesEditDelete")->isEnabled()
                    == (mapValid && propertyRow >= FixedMapProperties
                        && propertyRow < project.map(selected).Info.Properties.size()),
                QStringLiteral("properties Delete enabled state (row %1)").arg(propertyRow));
         if (const TreeNode *node = test::panelOf<FilesPanel>(*editor)->selectedNode())
-            expect(test::panelOf<FilesPanel>(*editor)->mnuFilesEditDelete->isEnabled() == project.canDelete(node),
+            expect(item("mnuFilesEditDelete")->isEnabled() == project.canDelete(node),
                    QStringLiteral("files Delete enabled state (node %1)").arg(project.absoluteIndex(node)));
-        const bool anyResource = test::panelOf<ResourcesPanel>(*editor)->lstResources->selectionModel()->hasSelection();
-        expect(test::panelOf<ResourcesPanel>(*editor)->mnuResourcesEditDelete->isEnabled() == anyResource,
+        const bool anyResource = test::panelOf<ResourcesPanel>(*editor)->list()->selectionModel()->hasSelection();
+        expect(item("mnuResourcesEditDelete")->isEnabled() == anyResource,
                QStringLiteral("resources Delete enabled state"));
         const ResourcesModel *resources = test::panelOf<ResourcesPanel>(*editor)->listModel();
         expect(resources->rowCount() == resources->list().entries().size(),

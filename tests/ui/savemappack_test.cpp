@@ -143,12 +143,13 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
     saveMapPack(installer());
     ASSERT_TRUE(editor->isBuilding());
     EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->isVisible());
-    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->lstCompile->hasFocus());
+    EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->text()->hasFocus());
     EXPECT_TRUE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
 
     // The window goes on handling events: the first line shows while the compiler waits.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return test::panelOf<ConsolePanel>(*editor)->lstCompile->toPlainText().contains(QStringLiteral("first line")); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return test::panelOf<ConsolePanel>(*editor)->text()->toPlainText().contains(QStringLiteral("first line"));
+    }));
     EXPECT_TRUE(columnsDisabled());
     // Resized meanwhile, the console stays across the bottom.
     editor->resize(editor->width() + 120, editor->height() + 40);
@@ -158,7 +159,7 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
     // Neither a second build nor a shortcut past the disabled columns meanwhile.
     item("mnuFileSaveMapPack")->trigger();
     dialogs.openAnswers.enqueue({tempPath(QStringLiteral("other.mpr"))});
-    QTest::keyClick(test::panelOf<ConsolePanel>(*editor)->lstCompile, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(test::panelOf<ConsolePanel>(*editor)->text(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(dialogs.asked.size(), 1);
 
     test::writeBytes(gate(), "go");
@@ -285,7 +286,7 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     project.SetHeaderValue(2, QStringLiteral("nowhere.htm"));
 
     // The menu item follows "Save map pack..." and the window shows the list at once.
-    const QList<QAction *> fileItems = test::panelOf<MapsPanel>(*editor)->pmnuFile->actions();
+    const QList<QAction *> fileItems = widget<QMenu>("pmnuFile")->actions();
     const qsizetype save = fileItems.indexOf(item("mnuFileSaveMapPack"));
     ASSERT_GE(save, 0);
     ASSERT_EQ(fileItems.value(save + 1), item("mnuFileCheckPack"));
@@ -294,7 +295,7 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     FindingsWindow *window = test::panelOf<FindingsWindow>(*editor);
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_FALSE(window->isModal());
-    QTreeWidget *list = window->lstFindings;
+    QTreeWidget *list = window->findChild<QTreeWidget *>(QStringLiteral("lstFindings"));
     QStringList rows;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
@@ -313,18 +314,20 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, mapRow.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->lstMaps->currentIndex().row(), 0);
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->lstProperties->currentIndex().row(), 3);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->list()->currentIndex().row(), 0);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->list()->currentIndex().row(), 3);
     list->setCurrentItem(list->topLevelItem(2));
     QTest::keyClick(list, Qt::Key_Enter);
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->lstHeader->currentIndex().row(), 2);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->list()->currentIndex().row(), 2);
 
     // Errors: the list again, headed by why, and neither the save dialog nor the compiler.
     window->close();
     dialogs.saveAnswers.enqueue(installer());
     item("mnuFileSaveMapPack")->trigger();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->lblSummary->text().startsWith(QStringLiteral("The pack check found errors")));
+    EXPECT_TRUE(window->findChild<QLabel *>(QStringLiteral("lblSummary"))
+                    ->text()
+                    .startsWith(QStringLiteral("The pack check found errors")));
     EXPECT_EQ(dialogs.saveAnswers.size(), 1);
     EXPECT_FALSE(editor->isBuilding());
     EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
@@ -332,7 +335,7 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     // The list follows the project: the node gone, its finding goes.
     project.DeleteNode(gone);
     ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 2; }, 5000));
-    EXPECT_FALSE(window->cmdLocate->isEnabled());
+    EXPECT_FALSE(window->findChild<QPushButton *>(QStringLiteral("cmdLocate"))->isEnabled());
 
     item("mnuFileSaveMapPack")->trigger();
     ASSERT_TRUE(waitUntilBuilt());
@@ -355,7 +358,7 @@ TEST_F(SaveMapPack, LocateMissingFilesAsksForAFolderAndSaysWhatItFound)
     QDir().mkpath(tempPath(QStringLiteral("found/deep")));
     test::writeBytes(tempPath(QStringLiteral("found/deep/arena.xan")), "map");
 
-    const QList<QAction *> items = test::panelOf<FilesPanel>(*editor)->pmnuFilesEdit->actions();
+    const QList<QAction *> items = widget<QMenu>("pmnuFilesEdit")->actions();
     EXPECT_EQ(items.last(), item("mnuFilesEditLocateMissing"));
     EXPECT_EQ(item("mnuFilesEditLocateMissing")->text(), QStringLiteral("Locate missing files..."));
     dialogs.folderAnswers.enqueue(tempPath(QStringLiteral("found")));

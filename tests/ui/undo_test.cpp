@@ -41,7 +41,7 @@ protected:
 TEST_F(Undo, TypingInOneCellIsOneStepUntilTheCellIsLeft)
 {
     item("mnuEditAdd")->trigger();
-    QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->lstProperties;
+    QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->list();
     const QStringList added = editor->project().map(0).Info.Properties;
     typeInCell(grid, 0, 1, QStringLiteral("Fjord"));
     typeInCell(grid, 0, 1, QStringLiteral("Fjords"));
@@ -59,7 +59,8 @@ TEST_F(Undo, TypingInOneCellIsOneStepUntilTheCellIsLeft)
     undo->trigger();
     EXPECT_EQ(editor->project().map(0).Info.Properties, added);
     EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->gridRows(), added);
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->lstMaps->model()->index(0, 0).data().toString(), QStringLiteral("New map"));
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->list()->model()->index(0, 0).data().toString(),
+              QStringLiteral("New map"));
 
     // Undoing the new map empties the grid; redoing brings the map back selected.
     undo->trigger();
@@ -69,28 +70,29 @@ TEST_F(Undo, TypingInOneCellIsOneStepUntilTheCellIsLeft)
     EXPECT_EQ(undo->text(), QStringLiteral("Undo"));
     QAction *redo = item("mnuEditRedo");
     redo->trigger();
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->SelectedMap, 0);
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), 0);
     EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->gridRows(), added);
     redo->trigger();
     EXPECT_EQ(cellText(grid, 0, 1), QStringLiteral("Fjords"));
     EXPECT_EQ(redo->text(), QStringLiteral("Redo Add property"));
-    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->lstMaps->model()->index(0, 0).data().toString(), QStringLiteral("Fjords"));
+    EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->list()->model()->index(0, 0).data().toString(),
+              QStringLiteral("Fjords"));
 }
 
 TEST_F(Undo, ThePackTitleTakesTheMapListNodeAndTheCaptionAlong)
 {
     const QString caption = editor->windowTitle();
-    typeInCell(test::panelOf<HeaderPanel>(*editor)->lstHeader, 0, 1, QStringLiteral("Fjords"));
+    typeInCell(test::panelOf<HeaderPanel>(*editor)->list(), 0, 1, QStringLiteral("Fjords"));
     EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("Fjords.mpl"));
     EXPECT_NE(editor->windowTitle(), caption);
 
     // The shortcut from the window, with no cell being typed in.
-    test::panelOf<MapsPanel>(*editor)->lstMaps->setFocus();
+    test::panelOf<MapsPanel>(*editor)->list()->setFocus();
     QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(editor->project().packTitle(), QStringLiteral("New map pack"));
     EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("New map pack.mpl"));
     EXPECT_EQ(editor->windowTitle(), caption);
-    EXPECT_EQ(cellText(test::panelOf<HeaderPanel>(*editor)->lstHeader, 0, 1), QStringLiteral("New map pack"));
+    EXPECT_EQ(cellText(test::panelOf<HeaderPanel>(*editor)->list(), 0, 1), QStringLiteral("New map pack"));
     QTest::keyClick(editor.get(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("Fjords.mpl"));
     QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -100,7 +102,7 @@ TEST_F(Undo, ThePackTitleTakesTheMapListNodeAndTheCaptionAlong)
 
 TEST_F(Undo, TheItemsEndTheMapsEditMenuAfterASeparatorAndTheDisabledPanelsStopThem)
 {
-    const QList<QAction *> items = test::panelOf<MapsPanel>(*editor)->pmnuEdit->actions();
+    const QList<QAction *> items = widget<QMenu>("pmnuEdit")->actions();
     ASSERT_GE(items.size(), 5);
     EXPECT_EQ(items[0]->objectName(), QStringLiteral("mnuEditAdd"));
     EXPECT_EQ(items[1]->objectName(), QStringLiteral("mnuEditDelete"));

@@ -206,7 +206,9 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
         const FindingsWindow *findings = test::panelOf<FindingsWindow>(editor);
         expect(saveAt < 0, QStringLiteral("the save dialog was asked though the check found errors"));
         expect(findings && findings->isVisible()
-                   && findings->lblSummary->text().startsWith(GetLangText(QStringLiteral("[message.Check.BuildStopped]"))),
+                   && findings->findChild<QLabel *>(QStringLiteral("lblSummary"))
+                          ->text()
+                          .startsWith(GetLangText(QStringLiteral("[message.Check.BuildStopped]"))),
                QStringLiteral("the findings of a stopped build are not shown"));
         checkNothingBuilt(editor, before, QStringLiteral("after the check found errors"));
         QStringList errors;

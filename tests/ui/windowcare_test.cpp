@@ -45,7 +45,7 @@ TEST_F(WindowCare, FocusFromALabelMenuChoosesNothing)
 
     clickLabelAndEscape("mnuFile");
     EXPECT_EQ(editor->focusWidget(), maps);
-    EXPECT_EQ(mapsPanel.SelectedMap, -1);
+    EXPECT_EQ(mapsPanel.selectedMap(), -1);
     EXPECT_FALSE(item("mnuEditDelete")->isEnabled());
     EXPECT_FALSE(maps->currentIndex().isValid());
 
@@ -55,23 +55,23 @@ TEST_F(WindowCare, FocusFromALabelMenuChoosesNothing)
     dialogs.openAnswers.enqueue({tempPath("demo.mpr")});
     item("mnuFileOpen")->trigger();
     QApplication::processEvents();
-    EXPECT_EQ(mapsPanel.SelectedMap, -1);
+    EXPECT_EQ(mapsPanel.selectedMap(), -1);
     EXPECT_FALSE(item("mnuEditDelete")->isEnabled());
 
     // The keyboard moving through the list chooses, and what it chose is highlighted.
     maps->setFocus();
     QTest::keyClick(maps, Qt::Key_Down);
-    EXPECT_EQ(mapsPanel.SelectedMap, 0);
+    EXPECT_EQ(mapsPanel.selectedMap(), 0);
     EXPECT_TRUE(maps->selectionModel()->isSelected(maps->model()->index(0, 0)));
     EXPECT_TRUE(item("mnuEditDelete")->isEnabled());
 
     // The grids alike: focus alone picks no header row and no property.
     clickLabelAndEscape("mnuHeaderEdit");
     EXPECT_EQ(editor->focusWidget(), widget("lstHeader"));
-    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->SelectedHeaderRow, -1);
+    EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->selectedHeaderRow(), -1);
     clickLabelAndEscape("mnuPropertiesEdit");
     EXPECT_EQ(editor->focusWidget(), widget("lstProperties"));
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->SelectedProperty, -1);
+    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->selectedProperty(), -1);
     EXPECT_FALSE(widget<QTableView>("lstProperties")->currentIndex().isValid());
 }
 

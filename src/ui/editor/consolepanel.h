@@ -23,11 +23,9 @@ class ConsolePanel : public QFrame, public ConsoleSink
 public:
     ConsolePanel(Dialogs &dialogs, QWidget *parent);
 
-    QLabel *lblCompile = nullptr;
-    QPlainTextEdit *lstCompile = nullptr;
-    QMenu *pmnuCompile = nullptr;
-    QAction *mnuCompileSaveToFile = nullptr;
-    QAction *mnuCompileClear = nullptr;
+    // What the window colours and orders for the keyboard.
+    QLabel *title() const { return lblCompile; }
+    QPlainTextEdit *text() const { return lstCompile; }
 
     static constexpr int DefaultHeight = 136;
     // Lines shown per turn of the event loop, so a flood of output never holds the window.
@@ -67,6 +65,12 @@ private:
     void scheduleShow();
     void showPendingLines();
     void focusChanged(QWidget *old, QWidget *now);
+
+    QLabel *lblCompile = nullptr;
+    QPlainTextEdit *lstCompile = nullptr;
+    QMenu *pmnuCompile = nullptr;
+    QAction *mnuCompileSaveToFile = nullptr;
+    QAction *mnuCompileClear = nullptr;
 
     Dialogs &m_dialogs;
     QStringList m_lines;

@@ -38,7 +38,7 @@ FileDialogRequest projectDialog(const char *dialog, const QString &startPath)
 
 void TfrmEditor::connectFileCommands()
 {
-    MapsPanel &maps = *m_maps;
+    const MapsPanel::WindowItems maps = m_maps->windowItems();
     maps.mnuFileNew->setShortcut(QKeySequence::New);
     maps.mnuFileOpen->setShortcut(QKeySequence::Open);
     maps.mnuFileSave->setShortcut(QKeySequence::Save);
@@ -172,7 +172,7 @@ void TfrmEditor::rememberRecent(const QString &path)
 
 void TfrmEditor::fillRecentMenu()
 {
-    QMenu *menu = m_maps->mnuFileOpenRecent;
+    QMenu *menu = m_maps->windowItems().mnuFileOpenRecent;
     menu->clear();
     for (const QString &path : RecentProjects::load()) {
         const QFileInfo file(path);

@@ -95,6 +95,12 @@ void FilesPanel::pnlFilesChangeEnabled(bool enabled)
     FilesMenuChangeEnabled(enabled);
 }
 
+void FilesPanel::showNewProject()
+{
+    pnlFilesChangeEnabled(true);
+    mnuFilesEditDelete->setEnabled(false);
+}
+
 void FilesPanel::panelResize()
 {
     layoutMainControl(lstFiles);

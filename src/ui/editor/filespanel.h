@@ -34,22 +34,17 @@ public:
     // Asks for a folder (the window's, which remembers the last one); false when cancelled.
     std::function<bool(const QString &caption, QString &folder)> selectDirectory;
 
-    LabelMenu *mnuFilesEdit = nullptr;
-    QMenu *pmnuFilesEdit = nullptr;
-    QAction *mnuFilesEditAdd = nullptr;
-    QAction *mnuFilesEditCreateFolder = nullptr;
-    QAction *mnuFilesEditDelete = nullptr;
-    QAction *mnuFilesEditLocateMissing = nullptr;
-    QTreeView *lstFiles = nullptr;
-
+    QTreeView *list() const { return lstFiles; }
     // What the selected node is (see nodeKindOf in the core); -1 for none.
-    int SelectedNodeKind = NoNodeKind;
+    int selectedNodeKind() const { return SelectedNodeKind; }
 
     FilesTreeModel *treeModel() const { return m_model; }
     TreeNode *selectedNode() const;
 
     void FilesMenuChangeEnabled(bool enabled);
     void pnlFilesChangeEnabled(bool enabled);
+    // A new or opened project: the panel on but Delete off.
+    void showNewProject();
 
     // Recomputes the node kind and the commands' states; with a sender (a click or a selection
     // change) the preview follows the selected node too.
@@ -81,6 +76,16 @@ private:
     void lstFilesDragDrop();
     bool handleDrag(QEvent *event);
     void projectWasReset();
+
+    LabelMenu *mnuFilesEdit = nullptr;
+    QMenu *pmnuFilesEdit = nullptr;
+    QAction *mnuFilesEditAdd = nullptr;
+    QAction *mnuFilesEditCreateFolder = nullptr;
+    QAction *mnuFilesEditDelete = nullptr;
+    QAction *mnuFilesEditLocateMissing = nullptr;
+    QTreeView *lstFiles = nullptr;
+
+    int SelectedNodeKind = NoNodeKind; // see selectedNodeKind
 
     ProjectDocument &m_document;
     ProjectModel &m_project;

@@ -26,13 +26,6 @@ public:
     // A window of its own over `parent`, reviewing `project` as built with `settings`.
     FindingsWindow(const ProjectModel &project, const Settings &settings, QWidget *parent);
 
-    QTreeWidget *lstFindings = nullptr;
-    QLabel *lblSummary = nullptr;
-    QLabel *lblFix = nullptr;
-    QPushButton *cmdLocate = nullptr;
-    QPushButton *cmdRefresh = nullptr;
-    QPushButton *cmdClose = nullptr;
-
     // Shows this review and brings the window up; a headline (why a build stopped) leads the
     // summary.
     void showReview(const PackReview &review, const QString &headline = {});
@@ -53,6 +46,13 @@ private:
     void activate(QTreeWidgetItem *item);
     void currentChanged();
     void projectChanged();
+
+    QTreeWidget *lstFindings = nullptr;
+    QLabel *lblSummary = nullptr;
+    QLabel *lblFix = nullptr;
+    QPushButton *cmdLocate = nullptr;
+    QPushButton *cmdRefresh = nullptr;
+    QPushButton *cmdClose = nullptr;
 
     const ProjectModel &m_project;
     const Settings &m_settings;

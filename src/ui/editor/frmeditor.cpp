@@ -141,7 +141,8 @@ void TfrmEditor::FormCreate()
     showProblems();
     setWindowTitle(GetLangText(QStringLiteral("[frmEditor.Caption]")));
     createControls();
-    m_maps->mnuFileHelp->setVisible(GetLangText(QStringLiteral("[mnuFile.Help.Visible]")) == QLatin1String("1"));
+    m_maps->windowItems().mnuFileHelp->setVisible(GetLangText(QStringLiteral("[mnuFile.Help.Visible]"))
+                                                  == QLatin1String("1"));
     for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources})
         panel->layoutLabelMenus();
     SetColors();
@@ -199,14 +200,25 @@ void TfrmEditor::placePanels()
     arrangeColumns();
 }
 
+QList<std::pair<ContentPanel *, QAbstractItemView *>> TfrmEditor::panelLists() const
+{
+    return {{m_maps, m_maps->list()},
+            {m_header, m_header->list()},
+            {m_properties, m_properties->list()},
+            {m_files, m_files->list()},
+            {m_resources, m_resources->list()}};
+}
+
 void TfrmEditor::setKeyboardOrder()
 {
     // Tab goes through the panels as they stand, column by column, each label-menu before its list.
-    const QList<QWidget *> tabOrder = {
-        m_maps->mnuFile,   m_maps->mnuEdit,           m_maps->lstMaps,    m_header->mnuHeaderEdit,
-        m_header->lstHeader, m_properties->mnuPropertiesEdit, m_properties->lstProperties, m_files->mnuFilesEdit,
-        m_files->lstFiles, m_resources->mnuResourcesEdit, m_resources->lstResources, m_preview->txtPreview,
-        m_preview->sbPreview, m_console->lstCompile};
+    QList<QWidget *> tabOrder;
+    for (const auto &[panel, list] : panelLists()) {
+        for (LabelMenu *menu : panel->labelMenus())
+            tabOrder << menu;
+        tabOrder << list;
+    }
+    tabOrder << m_preview->text() << m_preview->pictureBox() << m_console->text();
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // Five label-menus read "Edit": the panel's title tells a screen reader's user which is which.
@@ -214,26 +226,18 @@ void TfrmEditor::setKeyboardOrder()
         for (LabelMenu *menu : panel->labelMenus())
             menu->setAccessibleDescription(panel->title()->text());
     }
-    m_preview->txtPreview->setAccessibleName(m_preview->title()->text());
-    m_preview->sbPreview->setAccessibleName(m_preview->title()->text());
+    m_preview->text()->setAccessibleName(m_preview->title()->text());
+    m_preview->pictureBox()->setAccessibleName(m_preview->title()->text());
 }
 
 // A label-menu's click hands the focus to its panel's list, which takes it without choosing.
 void TfrmEditor::connectLabelMenus()
 {
-    const std::pair<LabelMenu *, QWidget *> labels[] = {
-        {m_maps->mnuFile, m_maps->lstMaps},
-        {m_maps->mnuEdit, m_maps->lstMaps},
-        {m_header->mnuHeaderEdit, m_header->lstHeader},
-        {m_properties->mnuPropertiesEdit, m_properties->lstProperties},
-        {m_files->mnuFilesEdit, m_files->lstFiles},
-        {m_resources->mnuResourcesEdit, m_resources->lstResources},
-    };
-    for (const auto &[label, mainControl] : labels) {
-        QWidget *control = mainControl;
-        connect(label, &LabelMenu::activated, this, [this, control] { labelMenuClicked(control); });
-        if (auto *view = qobject_cast<QAbstractItemView *>(control))
-            focusWithoutChoosing(view);
+    for (const auto &[panel, list] : panelLists()) {
+        QAbstractItemView *view = list;
+        for (LabelMenu *label : panel->labelMenus())
+            connect(label, &LabelMenu::activated, this, [this, view] { labelMenuClicked(view); });
+        focusWithoutChoosing(view);
     }
 }
 
@@ -276,8 +280,8 @@ void TfrmEditor::FormDestroy()
 void TfrmEditor::SetColors()
 {
     Colouring colours;
-    QList<QWidget *> panelColoured = {pnlLeft, pnlMid, pnlRight, m_console, m_console->lblCompile,
-                                      m_preview->lblNoPreview};
+    QList<QWidget *> panelColoured = {
+        pnlLeft, pnlMid, pnlRight, m_console, m_console->title(), m_preview->noPreviewLabel()};
     for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
                                                                      m_resources, m_preview}) {
         panelColoured << panel << panel->title();
@@ -288,25 +292,23 @@ void TfrmEditor::SetColors()
         for (int bar = 1; bar < splitter->count(); ++bar)
             panelColoured << splitter->handle(bar);
     }
-    for (QTableView *grid : {m_header->lstHeader, m_properties->lstProperties})
+    for (QTableView *grid : {m_header->list(), m_properties->list()})
         panelColoured << grid->horizontalHeader();
     for (QWidget *widget : std::as_const(panelColoured))
         colours.fillBackground(widget, ColorPanel);
 
     // Label-menus keep their own ColorMenu / ColorMenuHot background.
-    QList<QWidget *> texts = {m_maps->lstMaps,         m_header->lstHeader,    m_files->lstFiles,
-                              m_properties->lstProperties, m_resources->lstResources, m_console->lstCompile,
-                              m_preview->txtPreview,
-                              m_console->lblCompile,   m_preview->lblNoPreview};
+    QList<QWidget *> texts = {m_maps->list(),       m_header->list(),    m_files->list(),
+                              m_properties->list(), m_resources->list(), m_console->text(),
+                              m_preview->text(),    m_console->title(),  m_preview->noPreviewLabel()};
     for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
                                                                      m_resources, m_preview})
         texts << panel->title();
     for (QWidget *widget : std::as_const(texts))
         colours.setTextColor(widget);
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_maps->lstMaps, m_header->lstHeader,
-                                                            m_properties->lstProperties, m_files->lstFiles,
-                                                            m_resources->lstResources, m_console->lstCompile,
-                                                            m_preview->txtPreview})
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{m_maps->list(), m_header->list(), m_properties->list(), m_files->list(),
+                                          m_resources->list(), m_console->text(), m_preview->text()})
         colours.setWindowBackground(widget);
     colours.apply();
 }
@@ -356,17 +358,12 @@ void TfrmEditor::holdCommands(bool hold)
 void TfrmEditor::projectWasReset(ResetKind)
 {
     // New and Open alike leave nothing selected, so nothing of the old grid can be committed.
-    m_maps->resetSelection();
+    m_maps->showNewProject();
     m_properties->resetGrid();
-    m_header->resetSelection();
-    m_maps->MapMenuChangeEnabled(true);
-    m_header->pnlHeaderChangeEnabled(true);
-    m_files->pnlFilesChangeEnabled(true);
+    m_header->showNewProject();
+    m_files->showNewProject();
     m_resources->pnlResourcesChangeEnabled(true);
     m_properties->pnlPropertiesChangeEnabled(false);
-    m_header->mnuHeaderEditDelete->setEnabled(false);
-    m_files->mnuFilesEditDelete->setEnabled(false);
-    m_maps->mnuEditDelete->setEnabled(false);
     // An opened project keeps the resources list and its selection, which Delete and Rename
     // follow: with nothing selected they have nothing to act on.
     m_resources->lstResourcesSelectItem();

@@ -9,13 +9,16 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
+class QAbstractItemView;
 class QAction;
 
 namespace tervelle {
 
 class BuildSession;
 class ConsolePanel;
+class ContentPanel;
 class Dialogs;
 class FilesPanel;
 class FindingsWindow;
@@ -103,6 +106,9 @@ private:
     void createControls();
     void makePanels();
     void placePanels();
+    // The panels with label-menus, in the keyboard's order, each with the list its label-menus
+    // hand the focus to.
+    QList<std::pair<ContentPanel *, QAbstractItemView *>> panelLists() const;
     void setKeyboardOrder();
     void connectLabelMenus();
     void connectPanels();

@@ -85,6 +85,13 @@ void HeaderPanel::pnlHeaderChangeEnabled(bool enabled)
     HeaderMenuChangeEnabled(enabled);
 }
 
+void HeaderPanel::showNewProject()
+{
+    resetSelection();
+    pnlHeaderChangeEnabled(true);
+    mnuHeaderEditDelete->setEnabled(false);
+}
+
 void HeaderPanel::resetSelection()
 {
     closeValueEditor();

@@ -24,21 +24,13 @@ class HeaderPanel : public KeyValuePanel
 public:
     HeaderPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent);
 
-    LabelMenu *mnuHeaderEdit = nullptr;
-    QMenu *pmnuHeaderEdit = nullptr;
-    QAction *mnuHeaderEditAdd = nullptr;
-    QAction *mnuHeaderEditAddInfo = nullptr;
-    QAction *mnuHeaderEditDelete = nullptr;
-    QTableView *lstHeader = nullptr;
-    // The link pick list while a link row is current.
-    QPointer<QComboBox> cmbHeader;
-
     // Index of the header row of the grid's current row; -1 for none.
-    int SelectedHeaderRow = -1;
+    int selectedHeaderRow() const { return SelectedHeaderRow; }
 
     void HeaderMenuChangeEnabled(bool enabled);
     void pnlHeaderChangeEnabled(bool enabled);
-    void resetSelection();
+    // A new or opened project: no row selected, the panel on but Delete off.
+    void showNewProject();
 
     void mnuHeaderEditAddClick();
     void mnuHeaderEditAddInfoClick();
@@ -54,6 +46,18 @@ private:
     std::optional<QString> writeCell(int row, int column, const QString &text) override;
     void currentCellChanged() override { lstHeaderClick(); }
     void checkPackTitle(int row, int column);
+    void resetSelection();
+
+    LabelMenu *mnuHeaderEdit = nullptr;
+    QMenu *pmnuHeaderEdit = nullptr;
+    QAction *mnuHeaderEditAdd = nullptr;
+    QAction *mnuHeaderEditAddInfo = nullptr;
+    QAction *mnuHeaderEditDelete = nullptr;
+    QTableView *lstHeader = nullptr;
+    // The link pick list while a link row is current.
+    QPointer<QComboBox> cmbHeader;
+
+    int SelectedHeaderRow = -1; // see selectedHeaderRow
 };
 
 } // namespace tervelle

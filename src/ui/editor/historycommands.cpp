@@ -21,8 +21,8 @@ QString historyCaption(const char *key, const QString &what)
 
 void TfrmEditor::connectHistory()
 {
-    QAction *undo = m_maps->mnuEditUndo;
-    QAction *redo = m_maps->mnuEditRedo;
+    QAction *undo = m_maps->windowItems().mnuEditUndo;
+    QAction *redo = m_maps->windowItems().mnuEditRedo;
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     // From anywhere in the window; a line being typed in a cell keeps its own Ctrl+Z.
@@ -39,10 +39,11 @@ void TfrmEditor::updateHistoryItems()
 {
     const QUndoStack &history = m_document->history();
     const bool allowed = m_panelsEnabled && !isBuilding();
-    m_maps->mnuEditUndo->setEnabled(allowed && history.canUndo());
-    m_maps->mnuEditRedo->setEnabled(allowed && history.canRedo());
-    m_maps->mnuEditUndo->setText(historyCaption("[mnuEdit.Undo.Caption]", history.undoText()));
-    m_maps->mnuEditRedo->setText(historyCaption("[mnuEdit.Redo.Caption]", history.redoText()));
+    const MapsPanel::WindowItems items = m_maps->windowItems();
+    items.mnuEditUndo->setEnabled(allowed && history.canUndo());
+    items.mnuEditRedo->setEnabled(allowed && history.canRedo());
+    items.mnuEditUndo->setText(historyCaption("[mnuEdit.Undo.Caption]", history.undoText()));
+    items.mnuEditRedo->setText(historyCaption("[mnuEdit.Redo.Caption]", history.redoText()));
 }
 
 void TfrmEditor::mnuEditUndoClick()

@@ -22,8 +22,10 @@ class KeyValuePanel : public ContentPanel
     Q_OBJECT
 
 public:
+    // The grid.
+    QTableView *list() const { return m_view; }
     // Row whose value editor is open and whose height was changed; -1 for none.
-    int ValueEditorRow = -1;
+    int valueEditorRow() const { return ValueEditorRow; }
 
 protected:
     KeyValuePanel(const QString &name, const QString &titleName, const char *titleKey, ProjectDocument &document,
@@ -43,6 +45,7 @@ protected:
     virtual std::optional<QString> writeCell(int row, int column, const QString &text) = 0;
     virtual void currentCellChanged() = 0;
 
+    int ValueEditorRow = -1; // see valueEditorRow
     ProjectDocument &m_document;
     ProjectModel &m_project;
     Dialogs &m_dialogs;

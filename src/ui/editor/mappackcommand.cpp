@@ -36,7 +36,7 @@ namespace tervelle {
 
 void TfrmEditor::connectMapPackCommands()
 {
-    MapsPanel &maps = *m_maps;
+    const MapsPanel::WindowItems maps = m_maps->windowItems();
     connect(maps.mnuFileSaveMapPack, &QAction::triggered, this, &TfrmEditor::mnuFileSaveMapPackClick);
     connect(maps.mnuFilePackProperties, &QAction::triggered, this, &TfrmEditor::mnuFilePackPropertiesClick);
     connect(maps.mnuFileShowConsole, &QAction::triggered, this, &TfrmEditor::mnuFileShowConsoleClick);
@@ -89,21 +89,21 @@ void TfrmEditor::goToFinding(const FindingPlace &place)
         if (!node || node != place.node)
             return;
         const QModelIndex index = m_files->treeModel()->indexOf(node);
-        m_files->lstFiles->scrollTo(index);
-        m_files->lstFiles->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-        m_files->lstFiles->setFocus();
+        m_files->list()->scrollTo(index);
+        m_files->list()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_files->list()->setFocus();
         return;
     }
     case FindingPlace::MapProperty: {
         if (place.map < 0 || place.map >= m_project->mapCount())
             return;
-        QListView *maps = m_maps->lstMaps;
+        QListView *maps = m_maps->list();
         maps->setCurrentIndex(maps->model()->index(place.map, 0));
-        showValueCell(m_properties->lstProperties, place.row);
+        showValueCell(m_properties->list(), place.row);
         return;
     }
     case FindingPlace::HeaderRow: {
-        showValueCell(m_header->lstHeader, place.row);
+        showValueCell(m_header->list(), place.row);
         return;
     }
     case FindingPlace::Pack: break;

@@ -222,6 +222,22 @@ void MapsPanel::lstMapsClick()
     updateMapItems();
 }
 
+MapsPanel::WindowItems MapsPanel::windowItems() const
+{
+    return {mnuFileNew,          mnuFileOpen,      mnuFileOpenRecent,
+            mnuFileOpenRecovery, mnuFileSave,      mnuFileSaveProject,
+            mnuFileSaveMapPack,  mnuFileCheckPack, mnuFilePackProperties,
+            mnuFileShowConsole,  mnuFileHelp,      mnuFileExit,
+            mnuEditUndo,         mnuEditRedo};
+}
+
+void MapsPanel::showNewProject()
+{
+    resetSelection();
+    MapMenuChangeEnabled(true);
+    mnuEditDelete->setEnabled(false);
+}
+
 void MapsPanel::resetSelection()
 {
     SelectedMap = -1;

@@ -19,6 +19,67 @@ class MapsPanel : public ContentPanel
 public:
     MapsPanel(ProjectDocument &document, QWidget *parent);
 
+    // The File menu's items and the history's, whose commands span panels: the window runs
+    // them, gives them their shortcuts and holds them during a build or a scan.
+    struct WindowItems
+    {
+        QAction *mnuFileNew;
+        QAction *mnuFileOpen;
+        QMenu *mnuFileOpenRecent;
+        QAction *mnuFileOpenRecovery;
+        QAction *mnuFileSave;
+        QAction *mnuFileSaveProject;
+        QAction *mnuFileSaveMapPack;
+        QAction *mnuFileCheckPack;
+        QAction *mnuFilePackProperties;
+        QAction *mnuFileShowConsole;
+        QAction *mnuFileHelp;
+        QAction *mnuFileExit;
+        QAction *mnuEditUndo;
+        QAction *mnuEditRedo;
+    };
+    WindowItems windowItems() const;
+    QListView *list() const { return lstMaps; }
+    // Index of the map whose properties the grid shows; -1 for none.
+    int selectedMap() const { return SelectedMap; }
+
+    void MapMenuChangeEnabled(bool enabled);
+    // Asks for the properties grid to be stored into the selected map, if there is one; the
+    // File and Edit label-menus run it as they open, so a save or a build sees the grid.
+    void commitGridToSelectedMap();
+    // The current item of the list changed.
+    void lstMapsClick();
+    void mnuEditAddClick();
+    void mnuEditDeleteClick();
+    void mnuEditDuplicateClick();
+    // Moves the selected map one place up (-1) or down (1), keeping it selected.
+    void moveSelectedMap(int step);
+    // Add is offered while the pack has room for one more map.
+    void updateAddEnabled();
+    // A new or opened project: no map selected, the menus on but Delete off.
+    void showNewProject();
+
+signals:
+    // Before the menus open and before another map is shown: the grid's edits go into its map.
+    void gridCommitWanted();
+    // The map whose properties are to be shown, or -1 for none.
+    void mapShown(int index);
+
+protected:
+    void panelResize() override;
+
+private:
+    // No map selected.
+    void resetSelection();
+    // Duplicate and Move follow the selection and the room in the pack.
+    void updateMapItems();
+    // Makes `index` the chosen map without committing the grid into another.
+    void chooseMap(int index);
+
+    // Undo and redo take maps away and bring them back: the selection follows.
+    void mapWillGo(int index);
+    void mapCameBack(int index);
+
     LabelMenu *mnuFile = nullptr;
     LabelMenu *mnuEdit = nullptr;
     QMenu *pmnuFile = nullptr;
@@ -45,43 +106,7 @@ public:
     QAction *mnuEditRedo = nullptr;
     QListView *lstMaps = nullptr;
 
-    // Index of the map whose properties the grid shows; -1 for none.
-    int SelectedMap = -1;
-
-    void MapMenuChangeEnabled(bool enabled);
-    // Asks for the properties grid to be stored into the selected map, if there is one; the
-    // File and Edit label-menus run it as they open, so a save or a build sees the grid.
-    void commitGridToSelectedMap();
-    // The current item of the list changed.
-    void lstMapsClick();
-    void mnuEditAddClick();
-    void mnuEditDeleteClick();
-    void mnuEditDuplicateClick();
-    // Moves the selected map one place up (-1) or down (1), keeping it selected.
-    void moveSelectedMap(int step);
-    // Add is offered while the pack has room for one more map.
-    void updateAddEnabled();
-    // A new or opened project: no map selected.
-    void resetSelection();
-
-signals:
-    // Before the menus open and before another map is shown: the grid's edits go into its map.
-    void gridCommitWanted();
-    // The map whose properties are to be shown, or -1 for none.
-    void mapShown(int index);
-
-protected:
-    void panelResize() override;
-
-private:
-    // Duplicate and Move follow the selection and the room in the pack.
-    void updateMapItems();
-    // Makes `index` the chosen map without committing the grid into another.
-    void chooseMap(int index);
-
-    // Undo and redo take maps away and bring them back: the selection follows.
-    void mapWillGo(int index);
-    void mapCameBack(int index);
+    int SelectedMap = -1; // see selectedMap
 
     ProjectDocument &m_document;
     ProjectModel &m_project;

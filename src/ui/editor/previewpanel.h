@@ -18,10 +18,11 @@ class PreviewPanel : public ContentPanel
 public:
     explicit PreviewPanel(QWidget *parent);
 
-    QLabel *lblNoPreview = nullptr;
-    QScrollArea *sbPreview = nullptr;
-    QLabel *imgPreview = nullptr;
-    QPlainTextEdit *txtPreview = nullptr;
+    // What the window colours and orders for the keyboard: the text, the picture's scroll box
+    // and the "No preview" label.
+    QPlainTextEdit *text() const { return txtPreview; }
+    QScrollArea *pictureBox() const { return sbPreview; }
+    QLabel *noPreviewLabel() const { return lblNoPreview; }
 
     // Shows the file behind the node by its file type: level icons as pictures, texture lists,
     // scripts and information pages as text, anything else (and no node) as "No preview".
@@ -40,6 +41,11 @@ protected:
 
 private:
     void showNone();
+
+    QLabel *lblNoPreview = nullptr;
+    QScrollArea *sbPreview = nullptr;
+    QLabel *imgPreview = nullptr;
+    QPlainTextEdit *txtPreview = nullptr;
 
     const TreeNode *m_shown = nullptr;
 };

@@ -31,20 +31,8 @@ public:
     PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent);
     ~PropertiesPanel() override;
 
-    LabelMenu *mnuPropertiesEdit = nullptr;
-    QMenu *pmnuPropertiesEdit = nullptr;
-    QAction *mnuPropertiesEditAdd = nullptr;
-    QAction *mnuPropertiesEditDelete = nullptr;
-    QAction *mnuPropertiesEditTexturesDir = nullptr;
-    QTableView *lstProperties = nullptr;
-    // The value editor open over the current row, if any (at most one of them).
-    QPointer<QComboBox> cmbProperties;
-    QPointer<TileCombo> cmbPropertiesTga;
-    QPointer<QListWidget> lstScripts;
-    QPointer<QToolButton> cmdScripts;
-
     // Index of the property row of the grid's current row; -1 for none.
-    int SelectedProperty = -1;
+    int selectedProperty() const { return SelectedProperty; }
 
     // The folder picker of the window; false on Cancel.
     std::function<bool(const QString &caption, QString &folder)> selectDirectory;
@@ -84,6 +72,20 @@ private:
     std::optional<QString> writeCell(int row, int column, const QString &text) override;
     void currentCellChanged() override { lstPropertiesClick(); }
     void mapChanged(int index, QObject *origin);
+
+    LabelMenu *mnuPropertiesEdit = nullptr;
+    QMenu *pmnuPropertiesEdit = nullptr;
+    QAction *mnuPropertiesEditAdd = nullptr;
+    QAction *mnuPropertiesEditDelete = nullptr;
+    QAction *mnuPropertiesEditTexturesDir = nullptr;
+    QTableView *lstProperties = nullptr;
+    // The value editor open over the current row, if any (at most one of them).
+    QPointer<QComboBox> cmbProperties;
+    QPointer<TileCombo> cmbPropertiesTga;
+    QPointer<QListWidget> lstScripts;
+    QPointer<QToolButton> cmdScripts;
+
+    int SelectedProperty = -1; // see selectedProperty
 
     Settings &m_settings; // the textures folder is a setting, not part of the project
     TextureTiles m_tiles;

@@ -31,16 +31,7 @@ public:
     // The window's folder picker; false on Cancel.
     std::function<bool(const QString &caption, QString &folder)> selectDirectory;
 
-    LabelMenu *mnuResourcesEdit = nullptr;
-    QMenu *pmnuResourcesEdit = nullptr;
-    QAction *mnuResourcesEditAdd = nullptr;
-    QAction *mnuResourcesEditAddDir = nullptr;
-    QAction *mnuResourcesEditAddSubDirs = nullptr;
-    QAction *mnuResourcesEditRename = nullptr;
-    QAction *mnuResourcesEditDelete = nullptr;
-    QAction *mnuResourcesEditClear = nullptr;
-    QTreeView *lstResources = nullptr;
-
+    QTreeView *list() const { return lstResources; }
     ResourcesModel *listModel() const { return m_model; }
 
     void ResourcesMenuChangeEnabled(bool enabled);
@@ -84,6 +75,16 @@ private:
     void scanEnded();
     void stopScan();
     bool handleDrop(QEvent *event);
+
+    LabelMenu *mnuResourcesEdit = nullptr;
+    QMenu *pmnuResourcesEdit = nullptr;
+    QAction *mnuResourcesEditAdd = nullptr;
+    QAction *mnuResourcesEditAddDir = nullptr;
+    QAction *mnuResourcesEditAddSubDirs = nullptr;
+    QAction *mnuResourcesEditRename = nullptr;
+    QAction *mnuResourcesEditDelete = nullptr;
+    QAction *mnuResourcesEditClear = nullptr;
+    QTreeView *lstResources = nullptr;
 
     Settings &m_settings; // the game's folder to start from; the last folder scanned
     Dialogs &m_dialogs;
