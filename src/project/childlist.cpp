@@ -1,6 +1,6 @@
 #include "project/childlist.h"
 
-#include "project/filetree.h"
+#include "project/linkednode.h"
 
 namespace tervelle {
 
@@ -16,7 +16,7 @@ char16_t foldAToZ(char16_t c)
     return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
 }
 
-bool matches(const TreeNode *node, ChildList::Match match)
+bool matches(const LinkedNode *node, ChildList::Match match)
 {
     switch (match) {
     case ChildList::Match::File: return node->isFile();
@@ -42,7 +42,7 @@ std::size_t foldedNameHash(const QString &name)
 ChildList::ChildList() = default;
 ChildList::~ChildList() = default;
 
-TreeNode *ChildList::at(int row) const
+LinkedNode *ChildList::at(int row) const
 {
     if (row < 0 || row >= m_live)
         return nullptr;
@@ -64,9 +64,9 @@ TreeNode *ChildList::at(int row) const
     return m_slots[std::size_t(position)].get();
 }
 
-int ChildList::rowOf(const TreeNode *child) const
+int ChildList::rowOf(const LinkedNode *child) const
 {
-    return m_fenwick.empty() ? child->m_slot : liveBefore(child->m_slot);
+    return m_fenwick.empty() ? child->slot : liveBefore(child->slot);
 }
 
 int ChildList::liveBefore(int slot) const
@@ -96,16 +96,16 @@ void ChildList::buildFenwick()
     }
 }
 
-TreeNode *ChildList::append(std::unique_ptr<TreeNode> node)
+LinkedNode *ChildList::append(std::unique_ptr<LinkedNode> node)
 {
-    TreeNode *raw = node.get();
-    raw->m_slot = int(m_slots.size());
-    raw->m_siblings = this;
+    LinkedNode *raw = node.get();
+    raw->slot = int(m_slots.size());
+    raw->siblings = this;
     m_slots.push_back(std::move(node));
     ++m_live;
     if (!m_fenwick.empty()) {
         // The new entry covers the slots (i - lowbit(i), i]; all but itself are there already.
-        const int i = raw->m_slot + 1;
+        const int i = raw->slot + 1;
         m_fenwick.push_back(1 + liveBefore(i - 1) - liveBefore(i - (i & -i)));
     }
     if (m_names)
@@ -113,29 +113,29 @@ TreeNode *ChildList::append(std::unique_ptr<TreeNode> node)
     return raw;
 }
 
-TreeNode *ChildList::insert(int row, std::unique_ptr<TreeNode> node)
+LinkedNode *ChildList::insert(int row, std::unique_ptr<LinkedNode> node)
 {
     if (row >= m_live)
         return append(std::move(node));
     if (!m_fenwick.empty())
         compact();
-    TreeNode *raw = node.get();
-    raw->m_siblings = this;
+    LinkedNode *raw = node.get();
+    raw->siblings = this;
     m_slots.insert(m_slots.begin() + row, std::move(node));
     for (std::size_t slot = std::size_t(row); slot < m_slots.size(); ++slot)
-        m_slots[slot]->m_slot = int(slot);
+        m_slots[slot]->slot = int(slot);
     ++m_live;
     if (m_names)
         indexName(raw);
     return raw;
 }
 
-std::unique_ptr<TreeNode> ChildList::take(TreeNode *child)
+std::unique_ptr<LinkedNode> ChildList::take(LinkedNode *child)
 {
-    const std::size_t slot = std::size_t(child->m_slot);
+    const std::size_t slot = std::size_t(child->slot);
     if (m_names)
         unindexName(child, child->Text);
-    std::unique_ptr<TreeNode> taken = std::move(m_slots[slot]);
+    std::unique_ptr<LinkedNode> taken = std::move(m_slots[slot]);
     --m_live;
     if (slot + 1 == m_slots.size()) {
         // The last child, or a hole run at the end: nothing after it needs to change.
@@ -160,9 +160,9 @@ std::unique_ptr<TreeNode> ChildList::take(TreeNode *child)
     return taken;
 }
 
-std::vector<std::unique_ptr<TreeNode>> ChildList::takeAll()
+std::vector<std::unique_ptr<LinkedNode>> ChildList::takeAll()
 {
-    std::vector<std::unique_ptr<TreeNode>> all;
+    std::vector<std::unique_ptr<LinkedNode>> all;
     all.reserve(std::size_t(m_live));
     for (auto &slot : m_slots) {
         if (slot)
@@ -181,7 +181,7 @@ void ChildList::compact()
     for (std::size_t from = 0; from < m_slots.size(); ++from) {
         if (!m_slots[from])
             continue;
-        m_slots[from]->m_slot = int(to);
+        m_slots[from]->slot = int(to);
         if (to != from)
             m_slots[to] = std::move(m_slots[from]);
         ++to;
@@ -190,12 +190,12 @@ void ChildList::compact()
     m_fenwick.clear();
 }
 
-void ChildList::indexName(TreeNode *child)
+void ChildList::indexName(LinkedNode *child)
 {
     m_names->emplace(foldedNameHash(child->Text), child);
 }
 
-void ChildList::unindexName(TreeNode *child, const QString &text)
+void ChildList::unindexName(LinkedNode *child, const QString &text)
 {
     auto range = m_names->equal_range(foldedNameHash(text));
     for (auto it = range.first; it != range.second; ++it) {
@@ -206,7 +206,7 @@ void ChildList::unindexName(TreeNode *child, const QString &text)
     }
 }
 
-void ChildList::renamed(TreeNode *child, const QString &oldText)
+void ChildList::renamed(LinkedNode *child, const QString &oldText)
 {
     if (!m_names)
         return;
@@ -214,7 +214,7 @@ void ChildList::renamed(TreeNode *child, const QString &oldText)
     indexName(child);
 }
 
-TreeNode *ChildList::find(const QString &name, Match match) const
+LinkedNode *ChildList::find(const QString &name, Match match) const
 {
     if (!m_names && m_slots.size() < IndexedFrom) {
         for (const auto &slot : m_slots) {
@@ -232,12 +232,12 @@ TreeNode *ChildList::find(const QString &name, Match match) const
         }
     }
     // Hand-edited project files may repeat a name; the first in row order wins.
-    TreeNode *first = nullptr;
+    LinkedNode *first = nullptr;
     auto range = m_names->equal_range(foldedNameHash(name));
     for (auto it = range.first; it != range.second; ++it) {
-        TreeNode *candidate = it->second;
+        LinkedNode *candidate = it->second;
         if (matches(candidate, match) && SameNodeName(candidate->Text, name)
-            && (!first || candidate->m_slot < first->m_slot))
+            && (!first || candidate->slot < first->slot))
             first = candidate;
     }
     return first;

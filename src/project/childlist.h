@@ -9,7 +9,7 @@
 
 namespace tervelle {
 
-class TreeNode;
+class LinkedNode;
 
 // The children of one tree node, in order.
 //
@@ -29,12 +29,12 @@ public:
     ChildList &operator=(const ChildList &) = delete;
 
     int count() const { return m_live; }
-    TreeNode *at(int row) const;
-    int rowOf(const TreeNode *child) const;
+    LinkedNode *at(int row) const;
+    int rowOf(const LinkedNode *child) const;
 
     // Slots in order, some of them null where a child was removed.
     int slotCount() const { return int(m_slots.size()); }
-    TreeNode *slot(int index) const { return m_slots[std::size_t(index)].get(); }
+    LinkedNode *slot(int index) const { return m_slots[std::size_t(index)].get(); }
 
     template <typename Visit>
     void forEach(Visit visit) const
@@ -45,28 +45,28 @@ public:
         }
     }
 
-    TreeNode *append(std::unique_ptr<TreeNode> node);
+    LinkedNode *append(std::unique_ptr<LinkedNode> node);
     // Puts a child at `row`, moving the later ones down: O(children), for undoing a removal.
-    TreeNode *insert(int row, std::unique_ptr<TreeNode> node);
-    std::unique_ptr<TreeNode> take(TreeNode *child);
-    std::vector<std::unique_ptr<TreeNode>> takeAll();
+    LinkedNode *insert(int row, std::unique_ptr<LinkedNode> node);
+    std::unique_ptr<LinkedNode> take(LinkedNode *child);
+    std::vector<std::unique_ptr<LinkedNode>> takeAll();
     // Keeps the name index true when a child's text changes from `oldText`.
-    void renamed(TreeNode *child, const QString &oldText);
+    void renamed(LinkedNode *child, const QString &oldText);
 
     // The first child of that kind whose text equals `name` ignoring the case of A to Z.
-    TreeNode *find(const QString &name, Match match) const;
+    LinkedNode *find(const QString &name, Match match) const;
 
 private:
-    using NameIndex = std::unordered_multimap<std::size_t, TreeNode *>;
+    using NameIndex = std::unordered_multimap<std::size_t, LinkedNode *>;
 
     void compact();
     void buildFenwick();
     void addToFenwick(int slot, int delta);
     int liveBefore(int slot) const;
-    void indexName(TreeNode *child);
-    void unindexName(TreeNode *child, const QString &text);
+    void indexName(LinkedNode *child);
+    void unindexName(LinkedNode *child, const QString &text);
 
-    std::vector<std::unique_ptr<TreeNode>> m_slots;
+    std::vector<std::unique_ptr<LinkedNode>> m_slots;
     std::vector<int> m_fenwick; // 1-based; empty while no slot is a hole
     int m_live = 0;
     mutable std::unique_ptr<NameIndex> m_names; // made at the first lookup in a long list

@@ -1,31 +1,66 @@
 #include "project/filetree.h"
 
+#include "project/linkednode.h"
+
 namespace tervelle {
+
+struct FileTree::Index
+{
+    const ChildList &childrenOf(const TreeNode *parent) const { return parent ? linked(parent)->children : roots; }
+    ChildList &childrenOf(TreeNode *parent) { return parent ? linked(parent)->children : roots; }
+    // Whether a new last child of `parent` ends the cached walk.
+    bool endsCachedWalk(const TreeNode *parent) const;
+    void dropCache();
+    void ensureOrder();
+    // Visits the walk with an end mark after each node's last descendant.
+    template <typename Visit>
+    void walk(Visit visit) const;
+
+    ChildList roots;
+    int count = 0;
+    std::vector<TreeNode *> cache;
+    bool cacheValid = true;
+    TreeOrder order;
+    bool orderKept = false;
+};
 
 TreeNode::TreeNode(NodeData data)
     : m_text(std::move(data.text)), m_imageIndex(data.imageIndex), m_selectedIndex(data.selectedIndex),
-      Info(std::move(data.info))
+      m_info(std::move(data.info))
 {
 }
 
-TreeNode::~TreeNode()
+TreeNode::~TreeNode() = default;
+
+LinkedNode::~LinkedNode()
 {
     // Tear down without recursion: a deep chain of folders must not exhaust the stack.
-    std::vector<std::unique_ptr<TreeNode>> pending = m_children.takeAll();
+    std::vector<std::unique_ptr<LinkedNode>> pending = children.takeAll();
     while (!pending.empty()) {
-        std::unique_ptr<TreeNode> node = std::move(pending.back());
+        std::unique_ptr<LinkedNode> node = std::move(pending.back());
         pending.pop_back();
-        for (auto &child : node->m_children.takeAll())
+        for (auto &child : node->children.takeAll())
             pending.push_back(std::move(child));
     }
 }
 
 int TreeNode::row() const
 {
-    return m_siblings ? m_siblings->rowOf(this) : 0;
+    const LinkedNode *self = linked(this);
+    return self->siblings ? self->siblings->rowOf(self) : 0;
 }
 
-FileTree::FileTree() = default;
+int TreeNode::childCount() const
+{
+    return linked(this)->children.count();
+}
+
+TreeNode *TreeNode::child(int row) const
+{
+    return linked(this)->children.at(row);
+}
+
+FileTree::FileTree() : m_index(std::make_unique<Index>()) {}
 
 FileTree::~FileTree()
 {
@@ -40,14 +75,14 @@ constexpr int EndTestDepth = 64;
 
 } // namespace
 
-bool FileTree::endsCachedWalk(const TreeNode *parent) const
+bool FileTree::Index::endsCachedWalk(const TreeNode *parent) const
 {
     if (!parent)
         return true;
     // A new last child ends the walk exactly when the walk's last node lies in the parent's
     // subtree.
     int steps = 0;
-    for (const TreeNode *n = m_cache.empty() ? nullptr : m_cache.back(); n && steps < EndTestDepth;
+    for (const TreeNode *n = cache.empty() ? nullptr : cache.back(); n && steps < EndTestDepth;
          n = n->m_parent, ++steps) {
         if (n == parent)
             return true;
@@ -57,22 +92,23 @@ bool FileTree::endsCachedWalk(const TreeNode *parent) const
 
 TreeNode *FileTree::append(TreeNode *parent, NodeData data)
 {
-    auto node = std::make_unique<TreeNode>(std::move(data));
-    TreeNode *raw = node.get();
+    Index &x = *m_index;
+    auto node = std::make_unique<LinkedNode>(std::move(data));
+    LinkedNode *raw = node.get();
     raw->m_parent = parent;
-    const bool atEnd = m_cacheValid && !m_orderKept && endsCachedWalk(parent);
-    (parent ? parent->m_children : m_roots).append(std::move(node));
-    ++m_count;
-    int index = m_count - 1;
-    if (m_orderKept)
-        raw->m_span = m_order.insertLastChild(parent ? parent->m_span : TreeOrder::Span(), raw, index);
-    if (m_cacheValid) {
+    const bool atEnd = x.cacheValid && !x.orderKept && x.endsCachedWalk(parent);
+    x.childrenOf(parent).append(std::move(node));
+    ++x.count;
+    int index = x.count - 1;
+    if (x.orderKept)
+        raw->span = x.order.insertLastChild(parent ? linked(parent)->span : TreeOrder::Span(), raw, index);
+    if (x.cacheValid) {
         // The reader and most commands add at the end of the walk; keep the cache for them.
-        if ((m_orderKept && std::size_t(index) == m_cache.size()) || atEnd) {
-            raw->m_cachedIndex = int(m_cache.size());
-            m_cache.push_back(raw);
+        if ((x.orderKept && std::size_t(index) == x.cache.size()) || atEnd) {
+            raw->cachedIndex = int(x.cache.size());
+            x.cache.push_back(raw);
         } else {
-            dropCache();
+            x.dropCache();
         }
     }
     return raw;
@@ -80,93 +116,116 @@ TreeNode *FileTree::append(TreeNode *parent, NodeData data)
 
 TreeNode *FileTree::insert(TreeNode *parent, int row, NodeData data)
 {
-    ChildList &siblings = parent ? parent->m_children : m_roots;
+    Index &x = *m_index;
+    ChildList &siblings = x.childrenOf(parent);
     if (row >= siblings.count())
         return append(parent, std::move(data));
-    TreeNode *next = siblings.at(row);
-    auto node = std::make_unique<TreeNode>(std::move(data));
-    TreeNode *raw = node.get();
+    const LinkedNode *next = siblings.at(row);
+    auto node = std::make_unique<LinkedNode>(std::move(data));
+    LinkedNode *raw = node.get();
     raw->m_parent = parent;
     siblings.insert(row, std::move(node));
-    ++m_count;
+    ++x.count;
     int index = 0;
-    if (m_orderKept)
-        raw->m_span = m_order.insertBefore(next->m_span, raw, index);
+    if (x.orderKept)
+        raw->span = x.order.insertBefore(next->span, raw, index);
     // Every later index moves: the walk is made again when asked for.
-    if (m_cacheValid)
-        dropCache();
+    if (x.cacheValid)
+        x.dropCache();
     return raw;
 }
 
 void FileTree::remove(TreeNode *node)
 {
+    Index &x = *m_index;
+    LinkedNode *gone = linked(node);
     int removed = 0;
-    std::vector<const TreeNode *> pending{node};
+    std::vector<const LinkedNode *> pending{gone};
     while (!pending.empty()) {
-        const TreeNode *n = pending.back();
+        const LinkedNode *n = pending.back();
         pending.pop_back();
         ++removed;
-        n->m_children.forEach([&](const TreeNode *child) { pending.push_back(child); });
+        n->children.forEach([&](const LinkedNode *child) { pending.push_back(child); });
     }
-    if (m_orderKept)
-        m_order.removeSubtree(node->m_span);
-    if (m_cacheValid && std::size_t(node->m_cachedIndex) + std::size_t(removed) == m_cache.size())
-        m_cache.resize(std::size_t(node->m_cachedIndex)); // the subtree ended the walk
+    if (x.orderKept)
+        x.order.removeSubtree(gone->span);
+    if (x.cacheValid && std::size_t(gone->cachedIndex) + std::size_t(removed) == x.cache.size())
+        x.cache.resize(std::size_t(gone->cachedIndex)); // the subtree ended the walk
     else
-        dropCache();
-    m_count -= removed;
-    ChildList &siblings = node->m_parent ? node->m_parent->m_children : m_roots;
+        x.dropCache();
+    x.count -= removed;
     // Destroyed here, after the order no longer refers to it.
-    siblings.take(node);
+    x.childrenOf(gone->m_parent).take(gone);
 }
 
 void FileTree::rename(TreeNode *node, const QString &text)
 {
     const QString old = node->m_text;
     node->m_text = text;
-    (node->m_parent ? node->m_parent->m_children : m_roots).renamed(node, old);
+    m_index->childrenOf(node->m_parent).renamed(linked(node), old);
+}
+
+void FileTree::setInfo(TreeNode *node, TTreeNodeInfo info)
+{
+    node->m_info = std::move(info);
 }
 
 void FileTree::clear()
 {
+    Index &x = *m_index;
     // Roots first, so that each root's own teardown runs without recursion.
-    std::vector<std::unique_ptr<TreeNode>> roots = m_roots.takeAll();
+    std::vector<std::unique_ptr<LinkedNode>> roots = x.roots.takeAll();
     roots.clear();
-    m_count = 0;
-    m_order.clear();
-    m_orderKept = false;
-    m_cache.clear();
-    m_cacheValid = true;
+    x.count = 0;
+    x.order.clear();
+    x.orderKept = false;
+    x.cache.clear();
+    x.cacheValid = true;
 }
 
-void FileTree::dropCache() const
+int FileTree::topLevelCount() const
 {
-    m_cacheValid = false;
-    m_cache.clear();
+    return m_index->roots.count();
+}
+
+TreeNode *FileTree::topLevel(int row) const
+{
+    return m_index->roots.at(row);
+}
+
+int FileTree::count() const
+{
+    return m_index->count;
+}
+
+void FileTree::Index::dropCache()
+{
+    cacheValid = false;
+    cache.clear();
 }
 
 template <typename Visit>
-void FileTree::walk(Visit visit) const
+void FileTree::Index::walk(Visit visit) const
 {
     // Without recursion: chains of folders may be deep. Each frame is a node and its next slot.
     struct Frame
     {
-        TreeNode *node;
+        LinkedNode *node;
         int next;
     };
     std::vector<Frame> stack;
-    for (int root = 0; root < m_roots.slotCount(); ++root) {
-        if (!m_roots.slot(root))
+    for (int root = 0; root < roots.slotCount(); ++root) {
+        if (!roots.slot(root))
             continue;
-        stack.push_back({m_roots.slot(root), 0});
+        stack.push_back({roots.slot(root), 0});
         visit(stack.back().node, true);
         while (!stack.empty()) {
             Frame &top = stack.back();
-            const ChildList &children = top.node->m_children;
+            const ChildList &children = top.node->children;
             while (top.next < children.slotCount() && !children.slot(top.next))
                 ++top.next;
             if (top.next < children.slotCount()) {
-                TreeNode *child = children.slot(top.next++);
+                LinkedNode *child = children.slot(top.next++);
                 stack.push_back({child, 0});
                 visit(child, true);
             } else {
@@ -177,70 +236,73 @@ void FileTree::walk(Visit visit) const
     }
 }
 
-void FileTree::ensureOrder() const
+void FileTree::Index::ensureOrder()
 {
-    if (m_orderKept)
+    if (orderKept)
         return;
     std::vector<TreeNode *> entries;
     std::vector<bool> starts;
-    entries.reserve(std::size_t(m_count) * 2);
-    starts.reserve(std::size_t(m_count) * 2);
-    walk([&](TreeNode *node, bool start) {
-        (start ? node->m_span.start : node->m_span.end) = int(entries.size());
+    entries.reserve(std::size_t(count) * 2);
+    starts.reserve(std::size_t(count) * 2);
+    walk([&](LinkedNode *node, bool start) {
+        (start ? node->span.start : node->span.end) = int(entries.size());
         entries.push_back(node);
         starts.push_back(start);
     });
-    m_order.build(entries, starts);
-    m_orderKept = true;
+    order.build(entries, starts);
+    orderKept = true;
 }
 
 int FileTree::absoluteIndex(const TreeNode *node) const
 {
-    if (m_cacheValid)
-        return node->m_cachedIndex;
-    ensureOrder();
-    return m_order.indexOf(node->m_span);
+    Index &x = *m_index;
+    if (x.cacheValid)
+        return linked(node)->cachedIndex;
+    x.ensureOrder();
+    return x.order.indexOf(linked(node)->span);
 }
 
 TreeNode *FileTree::nodeAt(int absoluteIndex) const
 {
-    if (m_cacheValid) {
-        return absoluteIndex >= 0 && std::size_t(absoluteIndex) < m_cache.size() ? m_cache[std::size_t(absoluteIndex)]
+    Index &x = *m_index;
+    if (x.cacheValid) {
+        return absoluteIndex >= 0 && std::size_t(absoluteIndex) < x.cache.size() ? x.cache[std::size_t(absoluteIndex)]
                                                                                  : nullptr;
     }
-    ensureOrder();
-    return m_order.nodeAt(absoluteIndex);
+    x.ensureOrder();
+    return x.order.nodeAt(absoluteIndex);
 }
 
 const std::vector<TreeNode *> &FileTree::nodes() const
 {
-    if (!m_cacheValid) {
-        m_cache.clear();
-        m_cache.reserve(std::size_t(m_count));
-        walk([this](TreeNode *node, bool start) {
+    Index &x = *m_index;
+    if (!x.cacheValid) {
+        x.cache.clear();
+        x.cache.reserve(std::size_t(x.count));
+        x.walk([&x](LinkedNode *node, bool start) {
             if (start) {
-                node->m_cachedIndex = int(m_cache.size());
-                m_cache.push_back(node);
+                node->cachedIndex = int(x.cache.size());
+                x.cache.push_back(node);
             }
         });
-        m_cacheValid = true;
+        x.cacheValid = true;
     }
-    return m_cache;
+    return x.cache;
 }
 
 TreeNode *FileTree::fileChildNamed(const TreeNode *parent, const QString &name) const
 {
-    return childrenOf(parent).find(name, ChildList::Match::File);
+    return m_index->childrenOf(parent).find(name, ChildList::Match::File);
 }
 
 TreeNode *FileTree::folderChildNamed(const TreeNode *parent, const QString &name) const
 {
-    return childrenOf(parent).find(name, ChildList::Match::Folder);
+    return m_index->childrenOf(parent).find(name, ChildList::Match::Folder);
 }
 
 TreeNode *FileTree::childNamed(const TreeNode *parent, const QString &name) const
 {
-    return childrenOf(parent).find(name, ChildList::Match::Any);
+    return m_index->childrenOf(parent).find(name, ChildList::Match::Any);
 }
 
 bool SameNodeName(const QString &a, const QString &b)

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "project/childlist.h"
-#include "project/treeorder.h"
-
 #include <QString>
 
 #include <memory>
@@ -58,43 +55,42 @@ struct NodeData
     TTreeNodeInfo info;
 };
 
+// A node of the files tree. Only FileTree makes, changes and destroys nodes: it indexes them by
+// name, kind and position, so everything here is read-only to the rest of the program.
 class TreeNode
 {
     // Declared first: the read-only views below refer to them.
     QString m_text;
     int m_imageIndex = 0;
     int m_selectedIndex = 0;
+    TTreeNodeInfo m_info;
 
 public:
-    // Read-only: the tree indexes children by name and kind, so only FileTree changes these.
     const QString &Text = m_text;
     const int &ImageIndex = m_imageIndex;
     const int &SelectedIndex = m_selectedIndex;
-    TTreeNodeInfo Info;
+    const TTreeNodeInfo &Info = m_info;
 
-    explicit TreeNode(NodeData data);
-    ~TreeNode();
     TreeNode(const TreeNode &) = delete;
     TreeNode &operator=(const TreeNode &) = delete;
 
     TreeNode *parent() const { return m_parent; }
     // O(1); O(log n) while removed siblings still leave holes in the parent's list.
     int row() const;
-    int childCount() const { return m_children.count(); }
-    TreeNode *child(int row) const { return m_children.at(row); }
+    int childCount() const;
+    TreeNode *child(int row) const;
     bool isFile() const { return m_imageIndex > 3; }
     bool isFolder() const { return m_imageIndex == FolderImage; }
     bool isRoot() const { return m_parent == nullptr; }
 
+protected:
+    // The tree's own node type adds the links that index it (filetree.cpp).
+    explicit TreeNode(NodeData data);
+    ~TreeNode();
+
 private:
     friend class FileTree;
-    friend class ChildList;
     TreeNode *m_parent = nullptr;
-    ChildList *m_siblings = nullptr;
-    int m_slot = 0;
-    int m_cachedIndex = 0;
-    ChildList m_children;
-    TreeOrder::Span m_span;
 };
 
 // The forest of the files tree with the absolute index of every node: its position in a walk
@@ -124,12 +120,14 @@ public:
     // Removes the node with its whole subtree.
     void remove(TreeNode *node);
     void rename(TreeNode *node, const QString &text);
+    // What the node stands for; names and positions do not depend on it, so no index changes.
+    void setInfo(TreeNode *node, TTreeNodeInfo info);
     void clear();
 
-    int topLevelCount() const { return m_roots.count(); }
-    TreeNode *topLevel(int row) const { return m_roots.at(row); }
+    int topLevelCount() const;
+    TreeNode *topLevel(int row) const;
 
-    int count() const { return m_count; }
+    int count() const;
     int absoluteIndex(const TreeNode *node) const;
     // The node with that absolute index, or null.
     TreeNode *nodeAt(int absoluteIndex) const;
@@ -144,21 +142,9 @@ public:
     TreeNode *childNamed(const TreeNode *parent, const QString &name) const;
 
 private:
-    const ChildList &childrenOf(const TreeNode *parent) const { return parent ? parent->m_children : m_roots; }
-    // Whether a new last child of `parent` ends the cached walk.
-    bool endsCachedWalk(const TreeNode *parent) const;
-    void dropCache() const;
-    void ensureOrder() const;
-    // Visits the walk with an end mark after each node's last descendant.
-    template <typename Visit>
-    void walk(Visit visit) const;
-
-    ChildList m_roots;
-    int m_count = 0;
-    mutable std::vector<TreeNode *> m_cache;
-    mutable bool m_cacheValid = true;
-    mutable TreeOrder m_order;
-    mutable bool m_orderKept = false;
+    // The roots, the walk cache and the order (filetree.cpp).
+    struct Index;
+    std::unique_ptr<Index> m_index;
 };
 
 // Equal ignoring the case of the letters A to Z only, as names in the tree are compared.

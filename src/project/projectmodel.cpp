@@ -361,9 +361,15 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
 {
     // Fixed now and never refreshed: the build takes missing sources from its staging folder.
     // The map list is always staged by the build, whatever happens to lie at its placeholder path.
-    const bool found = type != MapListFile && isExistingNonFolder(path);
+    const NodeKind kind = type == MapListFile ? FileMissingKind : sourceKind(path);
     const int image = imageOfFileType(type);
-    return insertNode(parent, NodeData{name, image, image, TTreeNodeInfo{path, found ? FileFoundKind : FileMissingKind}});
+    return insertNode(parent, NodeData{name, image, image, TTreeNodeInfo{path, kind}});
+}
+
+NodeKind ProjectModel::sourceKind(const QString &path) const
+{
+    const bool found = m_sourceProbe ? m_sourceProbe(path) : isExistingNonFolder(path);
+    return found ? FileFoundKind : FileMissingKind;
 }
 
 TreeNode *ProjectModel::findFileNode(const TreeNode *parent, const QString &name) const
@@ -432,8 +438,7 @@ void ProjectModel::RelinkNode(TreeNode *node, const QString &path)
 {
     if (recording())
         record(ProjectEdit{ProjectEdit::Kind::NodeRelink, -1, pathOf(node), node->Info.Path});
-    node->Info.Path = path;
-    node->Info.Kind = isExistingNonFolder(path) ? FileFoundKind : FileMissingKind;
+    m_tree.setInfo(node, TTreeNodeInfo{path, sourceKind(path)});
     if (!quiet())
         emit nodeChanged(node);
 }

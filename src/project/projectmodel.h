@@ -123,6 +123,11 @@ public:
     // Points a file node at another source, with the Kind a new node of that path would get;
     // its place and name stay.
     void RelinkNode(TreeNode *node, const QString &path);
+    // What tells AddFileElement and RelinkNode whether a source exists: the file system, unless
+    // a caller that cannot lay out real files (paths the compiler would misread, say) stands
+    // in for it. Null restores the file system.
+    using SourceProbe = bool (*)(const QString &path);
+    void setSourceProbe(SourceProbe probe) { m_sourceProbe = probe; }
     // Empties the tree and makes the six group roots with captions of the current language.
     void resetTree();
 
@@ -161,6 +166,7 @@ private:
     void headerRowsChanged(QObject *origin = nullptr);
     void mapPropertiesChanged(int index, QObject *origin);
     TreeNode *insertNode(TreeNode *parent, NodeData data);
+    NodeKind sourceKind(const QString &path) const;
     bool recording() const { return m_journal && !quiet(); }
     void record(ProjectEdit edit) { m_journal->push_back(std::move(edit)); }
     void recordHeader();
@@ -180,6 +186,7 @@ private:
     int m_resetDepth = 0;
     EditList *m_journal = nullptr;
     ResetKind m_resetKind = ResetKind::New;
+    SourceProbe m_sourceProbe = nullptr;
 };
 
 } // namespace tervelle

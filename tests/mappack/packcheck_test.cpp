@@ -37,8 +37,17 @@ protected:
         model.NewFile();
         model.AddMap();
         info = model.AddDirElement(model.root(FilesRoot), QStringLiteral("info"));
-        page = model.AddFileElement(info, QStringLiteral("about.htm"), InfoPageFile, QStringLiteral("/p/about.htm"));
-        page->Info.Kind = FileFoundKind;
+        page = model.AddFileElement(info, QStringLiteral("about.htm"), InfoPageFile, QString());
+        relinkFound(QStringLiteral("/p/about.htm"));
+    }
+
+    // Points the page at `path` as if a file lay there: no such file can be made for most.
+    void relinkFound(const QString &path)
+    {
+        model.setSourceProbe([](const QString &) { return true; });
+        model.RelinkNode(page, path);
+        model.setSourceProbe(nullptr);
+        ASSERT_EQ(page->Info.Kind, FileFoundKind);
     }
 
     // The refusal of each of the three writers; the map list and the script must agree.
@@ -114,7 +123,7 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
          QStringLiteral("In Files\\ of the files tree, the folder \"") + shown},
         {"map list node", [&] { model.RenameNode(model.MapListNode(), hostile); },
          QStringLiteral("In Files\\ of the files tree, the map list file \"") + shown},
-        {"source path", [&] { page->Info.Path = QStringLiteral("/p/") + hostile; },
+        {"source path", [&] { relinkFound(QStringLiteral("/p/") + hostile); },
          QStringLiteral("the source path of the file \"about.htm\" \"/p/") + shown},
     };
     for (const Case &c : cases) {
@@ -169,7 +178,7 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
     for (const char *bad : {"/p/arena\\..\\..\\secret.txt", "/p/a*.htm", "/p/a?.htm", "/p/dir./a.htm", "/p/a.htm ",
                             "/p/nul.htm", "/p/x/../a.htm", "/p/./a.htm", "/p/a:b.htm", "/p/a<b>.htm", "p/a.htm"}) {
         SetUp();
-        page->Info.Path = QString::fromLatin1(bad);
+        relinkFound(QString::fromLatin1(bad));
         const QString message = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
         EXPECT_TRUE(message.contains(QStringLiteral("In Files\\info\\ of the files tree, the source path of the file \"about.htm\" \"")
                                      + QString::fromLatin1(bad) + QLatin1Char('"')))
@@ -177,7 +186,7 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
     }
     for (const char *good : {"/p/a..b.htm", "/p/.hidden/ä {x} #1.htm", "//p//a.htm"}) {
         SetUp();
-        page->Info.Path = QString::fromUtf8(good);
+        relinkFound(QString::fromUtf8(good));
         EXPECT_EQ(refusal([&] { checkPackTexts(model); }), QString()) << good;
     }
 }

@@ -186,8 +186,9 @@ protected:
     // A file node as if its source had been found on disk.
     TreeNode *foundFile(TreeNode *parent, const QString &name, const QString &path, int type = PlainFile)
     {
+        model.setSourceProbe([](const QString &) { return true; });
         TreeNode *node = model.AddFileElement(parent, name, type, path);
-        node->Info.Kind = FileFoundKind;
+        model.setSourceProbe(nullptr);
         return node;
     }
 
