@@ -4,6 +4,10 @@
 
 namespace tervelle {
 
+namespace {
+
+// Escapes a text so that the language file reader gives it back unchanged:
+// "/" as "//", "=" as "/=", a CR LF line break as "/n".
 QString escapeLangText(const QString &text)
 {
     QString escaped;
@@ -23,6 +27,8 @@ QString escapeLangText(const QString &text)
     }
     return escaped;
 }
+
+} // namespace
 
 QString makeLangTemplate()
 {

@@ -7,6 +7,25 @@
 
 namespace tervelle {
 
+namespace {
+
+// Reads and decodes one picture file into a 64 x 64 thumbnail, or a null image.
+QImage loadThumbnail(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    Picture picture;
+    if (!decodeTga(LoadTgaToMemory(path), picture))
+        return {};
+    QImage image = pictureToImage(picture);
+    if (image.isNull() || image.size() == QSize(ThumbnailSide, ThumbnailSide))
+        return image;
+    // Stretched whatever its proportions: every row of the list has the same square.
+    return image.scaled(ThumbnailSide, ThumbnailSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
 QString tileName(int index)
 {
     Q_ASSERT(index >= 0 && index < TileCount);
@@ -33,20 +52,6 @@ QString tileFilePath(const QString &texturesDir, int index)
         path += separator;
     const TextureTheme &theme = TextureThemes[std::size_t(index / TilesPerTheme)];
     return path + QLatin1String(theme.folder) + separator + tileName(index) + QStringLiteral(".tga");
-}
-
-QImage loadThumbnail(const QString &path)
-{
-    if (path.isEmpty())
-        return {};
-    Picture picture;
-    if (!decodeTga(LoadTgaToMemory(path), picture))
-        return {};
-    QImage image = pictureToImage(picture);
-    if (image.isNull() || image.size() == QSize(ThumbnailSide, ThumbnailSide))
-        return image;
-    // Stretched whatever its proportions: every row of the list has the same square.
-    return image.scaled(ThumbnailSide, ThumbnailSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void TextureTiles::setFolder(const QString &texturesDir)

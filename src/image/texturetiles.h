@@ -65,7 +65,4 @@ private:
     int m_decoded = 0;
 };
 
-// Reads and decodes one picture file into a 64 x 64 thumbnail, or a null image.
-QImage loadThumbnail(const QString &path);
-
 } // namespace tervelle

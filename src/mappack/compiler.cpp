@@ -49,8 +49,8 @@ qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i)
     return length;
 }
 
-} // namespace
-
+// A console line from the compiler's bytes: UTF-8, and each byte that is not part of a valid
+// UTF-8 sequence by the code page.
 QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec)
 {
     QString line;
@@ -70,6 +70,8 @@ QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec)
     line += QString::fromUtf8(bytes.sliced(runStart));
     return line;
 }
+
+} // namespace
 
 CompilerCommand compilerCommand(const Settings &settings, bool quiet)
 {

@@ -35,10 +35,6 @@ struct CompilerCommand
 // elsewhere than on Windows through the settings' launcher ("wine" by default).
 CompilerCommand compilerCommand(const Settings &settings, bool quiet);
 
-// A console line from the compiler's bytes: UTF-8, and each byte that is not part of a valid
-// UTF-8 sequence by the code page.
-QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec);
-
 // One compiler run at a time, asynchronous: the output arrives through the event loop and the
 // console gets the start message, every line the compiler writes (both of its channels, in the
 // order they arrive, split at CR LF only), and the result message. The messages are looked up

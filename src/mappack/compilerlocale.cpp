@@ -88,12 +88,14 @@ bool localeInstalled(const char *name)
 }
 #endif
 
-} // namespace
-
+// The Windows ANSI code page number that reads bytes of `codec` as the same text, or 0 when no
+// Windows system reads text that way (UTF-8, KOI8-R, ...).
 int windowsCodePageOf(const TextCodec &codec)
 {
     return ansiCodePages().value(folded(codec.name()), 0);
 }
+
+} // namespace
 
 QString compilerLocale(const TextCodec &codec)
 {

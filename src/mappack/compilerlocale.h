@@ -10,10 +10,6 @@ class TextCodec;
 // runs on, not in ours. These name the Windows code page a script in `codec` needs, and how the
 // compiler is run in it.
 
-// The Windows ANSI code page number that reads bytes of `codec` as the same text, or 0 when no
-// Windows system reads text that way (UTF-8, KOI8-R, ...).
-int windowsCodePageOf(const TextCodec &codec);
-
 // The value of LC_ALL under which Wine gives the compiler that ANSI code page while still
 // reading Linux file names as UTF-8. Throws UserError, naming the CodePage setting, when there is
 // none or when the locale it needs is not installed. On Windows it checks instead that the

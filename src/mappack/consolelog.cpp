@@ -8,6 +8,24 @@
 
 namespace tervelle {
 
+namespace {
+
+// The console's lines as the saved file holds them: in the program's code page, each ended by
+// CR LF. Throws UserError naming a line the code page cannot hold.
+QByteArray consoleFileBytes(const QStringList &lines)
+{
+    const TextCodec &codec = textCodec();
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        // Line by line, so a refusal names the one line rather than the whole console.
+        bytes += codec.encode(line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+} // namespace
+
 QString withDefaultExtension(const QString &fileName, const QString &extension)
 {
     QString suffix = extension;
@@ -27,18 +45,6 @@ QString withDefaultExtension(const QString &fileName, const QString &extension)
 QString consoleFileName(const QString &fileName)
 {
     return withDefaultExtension(fileName, GetLangText(QStringLiteral("[dlgCompile.DefaultExt]")));
-}
-
-QByteArray consoleFileBytes(const QStringList &lines)
-{
-    const TextCodec &codec = textCodec();
-    QByteArray bytes;
-    for (const QString &line : lines) {
-        // Line by line, so a refusal names the one line rather than the whole console.
-        bytes += codec.encode(line);
-        bytes += "\r\n";
-    }
-    return bytes;
 }
 
 void SaveConsoleToFile(const QString &path, const QStringList &lines)

@@ -12,10 +12,6 @@ QString withDefaultExtension(const QString &fileName, const QString &extension);
 // The same with the extension of the language table ("[dlgCompile.DefaultExt]", "txt").
 QString consoleFileName(const QString &fileName);
 
-// The console's lines as the saved file holds them: in the program's code page, each ended by
-// CR LF. Throws UserError naming a line the code page cannot hold.
-QByteArray consoleFileBytes(const QStringList &lines);
-
 // "Save to file": replaces the file's content with the console's lines. Throws UserError naming
 // the file and the system's reason; on failure an earlier file stays as it was.
 void SaveConsoleToFile(const QString &path, const QStringList &lines);

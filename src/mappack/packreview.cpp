@@ -19,6 +19,27 @@ namespace tervelle {
 
 namespace {
 
+// The finding's place as a map maker reads it: the node's path in the tree from its group's
+// caption, "Map name, [key]", the header key, or the pack properties.
+QString placeText(const ProjectModel &project, const FindingPlace &place)
+{
+    switch (place.kind) {
+    case FindingPlace::Node: {
+        QString path = place.node->Text;
+        for (const TreeNode *above = place.node->parent(); above; above = above->parent())
+            path.prepend(above->Text + QLatin1Char('\\'));
+        return path;
+    }
+    case FindingPlace::MapProperty: {
+        const MapEntry &map = project.map(place.map);
+        return map.displayName + QStringLiteral(", ") + KeyOf(map.Info.Properties.value(place.row));
+    }
+    case FindingPlace::HeaderRow: return KeyOf(project.headerRows().value(place.row));
+    case FindingPlace::Pack: break;
+    }
+    return lang("[Wizard.Caption]");
+}
+
 struct ClassInfo
 {
     FindingClass kind;
@@ -386,25 +407,6 @@ QString reviewSummary(const PackReview &review)
         .replace(QLatin1String("/e"), QString::number(review.count(Severity::Error)))
         .replace(QLatin1String("/w"), QString::number(review.count(Severity::Warning)))
         .replace(QLatin1String("/c"), QString::number(review.count(Severity::Note)));
-}
-
-QString placeText(const ProjectModel &project, const FindingPlace &place)
-{
-    switch (place.kind) {
-    case FindingPlace::Node: {
-        QString path = place.node->Text;
-        for (const TreeNode *above = place.node->parent(); above; above = above->parent())
-            path.prepend(above->Text + QLatin1Char('\\'));
-        return path;
-    }
-    case FindingPlace::MapProperty: {
-        const MapEntry &map = project.map(place.map);
-        return map.displayName + QStringLiteral(", ") + KeyOf(map.Info.Properties.value(place.row));
-    }
-    case FindingPlace::HeaderRow: return KeyOf(project.headerRows().value(place.row));
-    case FindingPlace::Pack: break;
-    }
-    return lang("[Wizard.Caption]");
 }
 
 } // namespace tervelle

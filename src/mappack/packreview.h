@@ -49,8 +49,4 @@ QString findingLine(const Finding &finding);
 // "2 errors, 1 warning, 0 notes" in the words of the language table.
 QString reviewSummary(const PackReview &review);
 
-// The finding's place as a map maker reads it: the node's path in the tree from its group's
-// caption, "Map name, [key]", the header key, or the pack properties.
-QString placeText(const ProjectModel &project, const FindingPlace &place);
-
 } // namespace tervelle

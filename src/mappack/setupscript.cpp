@@ -111,6 +111,12 @@ QString outputBaseName(const QString &installerPath)
     return withoutExtension(name);
 }
 
+namespace {
+
+// The generated calls of the [Code] section, each passed to `add`. `path` is the folder below the
+// group, each name followed by a backslash; the destination ends in a backslash.
+using ScriptLineSink = std::function<void(const QString &)>;
+
 void AddCreateSubDirCalls(const TreeNode *node, const QString &path, const ScriptLineSink &add)
 {
     for (int row = 0; row < node->childCount(); ++row) {
@@ -152,8 +158,6 @@ void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, con
         AddCopyToWormsCalls(project, child, folder, add);
     }
 }
-
-namespace {
 
 // One writer per section of the script, in the order the script holds them; each ends with the
 // empty line that parts it from the next.

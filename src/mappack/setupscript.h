@@ -16,7 +16,6 @@
 namespace tervelle {
 
 class ProjectModel;
-class TreeNode;
 
 // The installer script "setup.iss" of a project, made line by line as it is written so that a
 // large tree never has its script held whole. Throws UserError on construction, before anything
@@ -63,15 +62,5 @@ void saveSetupScript(const CheckedSetupScript &script, const QString &appDir);
 // compiler's path form is applied.
 QString outputFolder(const QString &installerPath);
 QString outputBaseName(const QString &installerPath);
-
-using ScriptLineSink = std::function<void(const QString &)>;
-
-// The generated calls of the [Code] section, each passed to `add`. `path` is the folder below the
-// group, each name followed by a backslash; the destination ends in a backslash.
-void AddCreateSubDirCalls(const TreeNode *node, const QString &path, const ScriptLineSink &add);
-void AddCopyToMaplistsCalls(const ProjectModel &project, const TreeNode *node, const QString &path,
-                            const ScriptLineSink &add);
-void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, const QString &destination,
-                         const ScriptLineSink &add);
 
 } // namespace tervelle

@@ -9,6 +9,12 @@
 
 namespace tervelle {
 
+namespace {
+
+// The pack files whose sources the compiler could take for one another: it runs under Wine,
+// which looks names up ignoring letter case, and it compares source paths the same way. Of each
+// group of sources whose paths are equal ignoring case but not equal, all but the first in
+// index order are listed, by absolute index. A project without such a pair lists nothing.
 std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileEntry> &entries)
 {
     // The first exact source seen for each path as the compiler compares them.
@@ -28,6 +34,8 @@ std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileE
     }
     return confusable;
 }
+
+} // namespace
 
 StagedSources::StagedSources(const QString &appDir) : m_folder(stagedSourcesFolder(appDir)) {}
 

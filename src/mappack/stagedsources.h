@@ -12,15 +12,11 @@ namespace tervelle {
 // Absolute index of a pack file -> the path the script names in place of its own source.
 using SourceOverrides = QHash<int, QString>;
 
-// The pack files whose sources the compiler could take for one another: it runs under Wine,
-// which looks names up ignoring letter case, and it compares source paths the same way. Of each
-// group of sources whose paths are equal ignoring case but not equal, all but the first in
-// index order are listed, by absolute index. A project without such a pair lists nothing.
-std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileEntry> &entries);
-
 // Copies of the confusable sources under distinct names in a folder of the build's own
 // ("<AppDir>iscc/staged/"), for one build: made by stage(), removed when the object goes. The
-// lock of the compiler folder keeps other builds out of it.
+// lock of the compiler folder keeps other builds out of it. Sources are confusable when their
+// paths are equal ignoring letter case but not equal: the compiler, under Wine, would take one
+// for the other. The first of each such group in index order keeps its own path.
 class StagedSources
 {
 public:
@@ -29,7 +25,7 @@ public:
     StagedSources(const StagedSources &) = delete;
     StagedSources &operator=(const StagedSources &) = delete;
 
-    // Copies what confusableSources() names and returns the paths the script should use.
+    // Copies the confusable sources and returns the paths the script should use.
     // Throws UserError naming the file with the reason when a copy fails; what was copied goes.
     SourceOverrides stage(const std::vector<PackFileEntry> &entries);
 

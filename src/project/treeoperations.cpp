@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace tervelle {
 
@@ -22,6 +23,30 @@ const std::array<const char *, 3> StandardScripts = {"stdvs.lua", "stdlib.lua", 
 bool isMapListName(const QString &name)
 {
     return SameNodeName(extensionOf(name), QStringLiteral(".mpl"));
+}
+
+// The FileType a resource gets under a node of kind `kind`, or none when that node does not
+// take it. `fullPath` gives the extension; `displayName` is the name it would have in the tree.
+std::optional<int> acceptedFileType(int kind, const QString &displayName, const QString &fullPath)
+{
+    const QString ext = extensionOf(fullPath);
+    if (kind == FilesRoot) {
+        // The pack writes its own map list; another one would clash with it in the launcher's folder.
+        if (isMapListName(fullPath) || isMapListName(displayName))
+            return std::nullopt;
+        if (ext == QLatin1String(".htm") || ext == QLatin1String(".html"))
+            return InfoPageFile;
+        return PlainFile;
+    }
+    if (kind < MapsRoot || kind >= RootCount || ext != QLatin1String(GroupExtensions[std::size_t(kind)]))
+        return std::nullopt;
+    if (kind == ScriptsRoot) {
+        for (const char *script : StandardScripts) {
+            if (SameNodeName(displayName, QLatin1String(script)))
+                return std::nullopt;
+        }
+    }
+    return kind;
 }
 
 } // namespace
@@ -47,28 +72,6 @@ int nodeKindOf(const ProjectModel &project, const TreeNode *node)
 bool canCreateFolderKind(int kind)
 {
     return kind == FilesRoot || kind == TexturesRoot;
-}
-
-std::optional<int> acceptedFileType(int kind, const QString &displayName, const QString &fullPath)
-{
-    const QString ext = extensionOf(fullPath);
-    if (kind == FilesRoot) {
-        // The pack writes its own map list; another one would clash with it in the launcher's folder.
-        if (isMapListName(fullPath) || isMapListName(displayName))
-            return std::nullopt;
-        if (ext == QLatin1String(".htm") || ext == QLatin1String(".html"))
-            return InfoPageFile;
-        return PlainFile;
-    }
-    if (kind < MapsRoot || kind >= RootCount || ext != QLatin1String(GroupExtensions[std::size_t(kind)]))
-        return std::nullopt;
-    if (kind == ScriptsRoot) {
-        for (const char *script : StandardScripts) {
-            if (SameNodeName(displayName, QLatin1String(script)))
-                return std::nullopt;
-        }
-    }
-    return kind;
 }
 
 AddResourcesOperation::AddResourcesOperation(ProjectModel &project, AskReplace askReplace)

@@ -6,7 +6,6 @@
 #include <QVector>
 
 #include <functional>
-#include <optional>
 
 namespace tervelle {
 
@@ -26,10 +25,6 @@ int nodeKindOf(const ProjectModel &project, const TreeNode *node);
 // Whether Create folder applies to a node of that kind: the {files} and {textures} group roots
 // and folders. (Whether Delete applies is ProjectModel::canDelete.)
 bool canCreateFolderKind(int kind);
-
-// The FileType a resource gets under a node of kind `kind`, or none when that node does not
-// take it. `fullPath` gives the extension; `displayName` is the name it would have in the tree.
-std::optional<int> acceptedFileType(int kind, const QString &displayName, const QString &fullPath);
 
 // Why a node of `kind` took none of the chosen resources, as one sentence for the map maker
 // ("Nothing was added: Level icons take .tga files."); empty for a node that takes no files.
