@@ -4,6 +4,9 @@ namespace tervelle {
 
 namespace {
 
+// The script's code, one line per element as the script holds it.
+// clang-format off
+
 // Finds the launcher and the game, shows the progress page and defines the copy procedures the
 // generated calls use.
 const char *const CodeHead[] = {
@@ -113,6 +116,8 @@ const char *const CodeTail[] = {
     "  end;",
     "end;",
 };
+
+// clang-format on
 
 template <std::size_t N>
 QStringList toList(const char *const (&lines)[N])
