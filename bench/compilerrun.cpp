@@ -33,9 +33,9 @@ void compilerFlood(benchmark::State &state)
 {
     QTemporaryDir dir;
     Settings shared;
-    if (!bench::floodingCompiler(state, dir, state.range(0),
-                                 [](qint64 i) { return "Compressing: line " + QByteArray::number(i) + " of the flood"; },
-                                 shared))
+    if (!bench::floodingCompiler(
+            state, dir, state.range(0),
+            [](qint64 i) { return "Compressing: line " + QByteArray::number(i) + " of the flood"; }, shared))
         return;
     for (auto _ : state) {
         CountingConsole console;
@@ -52,7 +52,13 @@ void compilerFlood(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(compilerFlood)->Name("console/compiler_flood")->Arg(50000)->Arg(200000)->Arg(800000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(compilerFlood)
+    ->Name("console/compiler_flood")
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Arg(800000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 int main(int argc, char **argv)
 {

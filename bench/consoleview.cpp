@@ -29,9 +29,10 @@ void consoleFlood(benchmark::State &state)
 {
     QTemporaryDir dir;
     Settings shared;
-    if (!bench::floodingCompiler(state, dir, state.range(0), [](qint64 i) {
-            return "   Compressing: C:\\maps\\pack\\textures\\tile" + QByteArray::number(i) + ".tga";
-        }, shared))
+    if (!bench::floodingCompiler(
+            state, dir, state.range(0),
+            [](qint64 i) { return "   Compressing: C:\\maps\\pack\\textures\\tile" + QByteArray::number(i) + ".tga"; },
+            shared))
         return;
 
     ScriptedDialogs dialogs;

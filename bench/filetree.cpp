@@ -29,9 +29,14 @@ void fillProject(ProjectModel &project, int nodes)
 {
     project.NewFile();
     const int perGroup = nodes / 10;
-    const struct { RootGroup group; FileType type; const char *ext; } groups[] = {
-        {MapsRoot, MapFile, "xan"},           {HeightMapsRoot, HeightMapFile, "hmp"},
-        {IconsRoot, LevelIconFile, "tga"},    {TexturesRoot, TextureListFile, "txt"},
+    const struct
+    {
+        RootGroup group;
+        FileType type;
+        const char *ext;
+    } groups[] = {
+        {MapsRoot, MapFile, "xan"},        {HeightMapsRoot, HeightMapFile, "hmp"},
+        {IconsRoot, LevelIconFile, "tga"}, {TexturesRoot, TextureListFile, "txt"},
         {ScriptsRoot, ScriptFile, "lua"},
     };
     // Counted here: asking the tree for its size between adds is not what is measured.
@@ -65,8 +70,14 @@ void addThenIndex(benchmark::State &s, RootGroup group)
     }
 }
 
-void AddIntoMapsThenIndex(benchmark::State &s) { addThenIndex(s, MapsRoot); }
-void AddIntoScriptsThenIndex(benchmark::State &s) { addThenIndex(s, ScriptsRoot); }
+void AddIntoMapsThenIndex(benchmark::State &s)
+{
+    addThenIndex(s, MapsRoot);
+}
+void AddIntoScriptsThenIndex(benchmark::State &s)
+{
+    addThenIndex(s, ScriptsRoot);
+}
 
 // 32,000 files into one group, as "Add selected resources" does, with and without the name
 // test that comes before each add.
@@ -93,8 +104,14 @@ void addMany(benchmark::State &s, bool nameTest)
     }
 }
 
-void AddWithNameTest(benchmark::State &s) { addMany(s, true); }
-void AddWithoutNameTest(benchmark::State &s) { addMany(s, false); }
+void AddWithNameTest(benchmark::State &s)
+{
+    addMany(s, true);
+}
+void AddWithoutNameTest(benchmark::State &s)
+{
+    addMany(s, false);
+}
 
 // Removing every child of a folder of 40,000 files one by one.
 void removeChildren(benchmark::State &s, bool firstToLast)
@@ -116,8 +133,14 @@ void removeChildren(benchmark::State &s, bool firstToLast)
     }
 }
 
-void RemoveFirstToLast(benchmark::State &s) { removeChildren(s, true); }
-void RemoveLastToFirst(benchmark::State &s) { removeChildren(s, false); }
+void RemoveFirstToLast(benchmark::State &s)
+{
+    removeChildren(s, true);
+}
+void RemoveLastToFirst(benchmark::State &s)
+{
+    removeChildren(s, false);
+}
 
 // Opening and saving again a project of 800,000 nodes, as `tervelle-pack resave` does. Nested:
 // chains of 500 folders, each holding a file after its subfolder; flat: folders of files.
@@ -147,7 +170,8 @@ void resave(benchmark::State &s, bool nested)
                 folder = project.AddDirElement(files, QStringLiteral("d%1").arg(n++));
                 ++made;
                 for (int f = 0; f < 500 && made < nodes; ++f, ++n, ++made)
-                    project.AddFileElement(folder, QStringLiteral("f%1.htm").arg(n), InfoPageFile, sourcePath(n, "htm"));
+                    project.AddFileElement(folder, QStringLiteral("f%1.htm").arg(n), InfoPageFile,
+                                           sourcePath(n, "htm"));
             }
         }
         SaveProjectFile(project, in);
@@ -162,8 +186,14 @@ void resave(benchmark::State &s, bool nested)
         s.SkipWithError("the project did not come back whole");
 }
 
-void ResaveNested(benchmark::State &s) { resave(s, true); }
-void ResaveFlat(benchmark::State &s) { resave(s, false); }
+void ResaveNested(benchmark::State &s)
+{
+    resave(s, true);
+}
+void ResaveFlat(benchmark::State &s)
+{
+    resave(s, false);
+}
 
 BENCHMARK(AddIntoMapsThenIndex)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AddIntoScriptsThenIndex)->Unit(benchmark::kMicrosecond);

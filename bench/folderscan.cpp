@@ -4,8 +4,8 @@
 // waits for the scan, not for the list being freed at the next New or Clear.
 
 #include "project/folderscan.h"
-#include "project/resourcelist.h"
 #include "benchfolders.h"
+#include "project/resourcelist.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -22,9 +22,9 @@
 #include <unistd.h>
 
 using namespace tervelle;
-using bench::ScanTreeFiles;
 using bench::findTypeF;
 using bench::scanTree;
+using bench::ScanTreeFiles;
 
 namespace {
 

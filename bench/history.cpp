@@ -61,11 +61,13 @@ struct History
         const QString text = QStringLiteral("edit %1").arg(i);
         switch (i % 6) {
         case 0:
-            document.change(text, [&] { model.SetMapPropertyValue(i % MaxMaps, 7 + i % 190, text); }, text);
+            document.change(
+                text, [&] { model.SetMapPropertyValue(i % MaxMaps, 7 + i % 190, text); }, text);
             break;
         case 1:
             // The title, and with it the map list node.
-            document.change(text, [&] { model.SetHeaderValue(0, text); }, text);
+            document.change(
+                text, [&] { model.SetHeaderValue(0, text); }, text);
             break;
         case 2:
             document.change(text, [&] { model.AddDirElement(folders[std::size_t(i) % folders.size()], text); });
@@ -111,12 +113,30 @@ void undoRedo(benchmark::State &s, int kind)
 }
 
 // Each iteration is one undo and one redo.
-void UndoRedoPropertyValue(benchmark::State &s) { undoRedo(s, 0); }
-void UndoRedoPackTitle(benchmark::State &s) { undoRedo(s, 1); }
-void UndoRedoCreateFolder(benchmark::State &s) { undoRedo(s, 2); }
-void UndoRedoAddFile(benchmark::State &s) { undoRedo(s, 3); }
-void UndoRedoDeleteFile(benchmark::State &s) { undoRedo(s, 4); }
-void UndoRedoAddProperty(benchmark::State &s) { undoRedo(s, 5); }
+void UndoRedoPropertyValue(benchmark::State &s)
+{
+    undoRedo(s, 0);
+}
+void UndoRedoPackTitle(benchmark::State &s)
+{
+    undoRedo(s, 1);
+}
+void UndoRedoCreateFolder(benchmark::State &s)
+{
+    undoRedo(s, 2);
+}
+void UndoRedoAddFile(benchmark::State &s)
+{
+    undoRedo(s, 3);
+}
+void UndoRedoDeleteFile(benchmark::State &s)
+{
+    undoRedo(s, 4);
+}
+void UndoRedoAddProperty(benchmark::State &s)
+{
+    undoRedo(s, 5);
+}
 
 // A folder of 8 subfolders of 40 pages: 329 nodes go and come back.
 void UndoRedoDeleteFolder(benchmark::State &s)

@@ -28,9 +28,15 @@ inline void buildLargeProject(ProjectModel &project, const LargeProjectSource &s
     project.NewFile();
     int remaining = TreeNodes - project.tree().count();
     int n = 0;
-    const struct { RootGroup group; FileType type; const char *ext; int count; } groups[] = {
-        {MapsRoot, MapFile, "xan", 3000},           {HeightMapsRoot, HeightMapFile, "hmp", 3000},
-        {IconsRoot, LevelIconFile, "tga", 3000},    {TexturesRoot, TextureListFile, "txt", 3000},
+    const struct
+    {
+        RootGroup group;
+        FileType type;
+        const char *ext;
+        int count;
+    } groups[] = {
+        {MapsRoot, MapFile, "xan", 3000},        {HeightMapsRoot, HeightMapFile, "hmp", 3000},
+        {IconsRoot, LevelIconFile, "tga", 3000}, {TexturesRoot, TextureListFile, "txt", 3000},
         {ScriptsRoot, ScriptFile, "lua", 3000},
     };
     for (const auto &g : groups) {

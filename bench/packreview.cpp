@@ -3,10 +3,10 @@
 // opening the same project, which also looks at every source once. The review should cost no
 // more than half again the opening.
 
+#include "mappack/packreview.h"
 #include "core/common.h"
 #include "core/langload.h"
 #include "largeproject.h"
-#include "mappack/packreview.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 
@@ -40,7 +40,9 @@ struct Fixture
                 QString file = QStringLiteral("%1/file%2.%3").arg(sources).arg(n).arg(QLatin1String(ext));
                 QFile out(file);
                 if (out.open(QIODevice::WriteOnly))
-                    out.write(type == LevelIconFile ? icon : type == InfoPageFile ? QByteArray("<p>") : QByteArray("data"));
+                    out.write(type == LevelIconFile      ? icon
+                                  : type == InfoPageFile ? QByteArray("<p>")
+                                                         : QByteArray("data"));
                 return file;
             },
             true);
@@ -69,7 +71,9 @@ void ReviewLargeProject(benchmark::State &s)
     }
     // A sound pack of this size has nothing to say; a finding here means the fixture is wrong.
     if (findings != 0)
-        s.SkipWithError(("the large project has findings: " + findingLine(ReviewPack(f.project, QString()).findings.front()).toStdString()).c_str());
+        s.SkipWithError(("the large project has findings: "
+                         + findingLine(ReviewPack(f.project, QString()).findings.front()).toStdString())
+                            .c_str());
 }
 
 // The baseline: opening the same project, which looks at every source too.

@@ -4,10 +4,10 @@
 // of empty lines. After the table, the peak memory of opening each file, measured in a child
 // process so that one case's peak does not hide the next.
 
+#include "project/projectfile.h"
 #include "core/common.h"
 #include "core/errors.h"
 #include "core/langload.h"
-#include "project/projectfile.h"
 #include "project/projectmodel.h"
 
 #include "largeproject.h"
@@ -225,8 +225,7 @@ void readLines(benchmark::State &s, const QString &path, std::int64_t bytes)
     s.SetBytesProcessed(s.iterations() * bytes);
 }
 
-void writeLines(benchmark::State &s, const std::string &out, const std::vector<std::string> &lines,
-                std::int64_t bytes)
+void writeLines(benchmark::State &s, const std::string &out, const std::vector<std::string> &lines, std::int64_t bytes)
 {
     for (auto _ : s) {
         std::ofstream file(out, std::ios::binary | std::ios::trunc);

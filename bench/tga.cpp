@@ -85,8 +85,8 @@ void stbImageTga(benchmark::State &state)
     const QByteArray &file = tgaFile(depth);
     for (auto _ : state) {
         int width = 0, height = 0, channels = 0;
-        stbi_uc *pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc *>(file.constData()),
-                                                int(file.size()), &width, &height, &channels, 0);
+        stbi_uc *pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc *>(file.constData()), int(file.size()),
+                                                &width, &height, &channels, 0);
         if (!pixels)
             state.SkipWithError("stb_image declined");
         benchmark::DoNotOptimize(pixels);

@@ -118,9 +118,8 @@ void makeDemo(const QString &sourceFolder, const QString &outputFolder)
     const QString textures = QDir(outputFolder).absolutePath() + QStringLiteral("/textures/");
 
     const QStringList committed = {
-        QStringLiteral("maps/arena.xan"),    QStringLiteral("maps/canyon.xan"),
-        QStringLiteral("hmaps/arena.hmp"),   QStringLiteral("hmaps/canyon.hmp"),
-        QStringLiteral("scripts/demo.lua"),  QStringLiteral("textures/demo.txt"),
+        QStringLiteral("maps/arena.xan"),      QStringLiteral("maps/canyon.xan"),  QStringLiteral("hmaps/arena.hmp"),
+        QStringLiteral("hmaps/canyon.hmp"),    QStringLiteral("scripts/demo.lua"), QStringLiteral("textures/demo.txt"),
         QStringLiteral("files/info/demo.htm"),
     };
     for (const QString &file : committed)
@@ -140,9 +139,12 @@ void makeDemo(const QString &sourceFolder, const QString &outputFolder)
     ProjectModel project;
     project.NewFile();
     // Confirmed, so that "Save map pack" goes straight to the save dialog.
-    project.setPackProperties(PackProperties{QStringLiteral("Tervelle demo pack"), QStringLiteral("1.0"),
-                                             QStringLiteral("Tervelle"), QLatin1String(MakerWebSite),
-                                             {QStringLiteral("russian")}, true});
+    project.setPackProperties(PackProperties{QStringLiteral("Tervelle demo pack"),
+                                             QStringLiteral("1.0"),
+                                             QStringLiteral("Tervelle"),
+                                             QLatin1String(MakerWebSite),
+                                             {QStringLiteral("russian")},
+                                             true});
 
     project.SetHeaderValue(0, QStringLiteral("Tervelle demo pack"));
     project.SetHeaderValue(1, QStringLiteral("info\\demo.htm"));
@@ -150,7 +152,8 @@ void makeDemo(const QString &sourceFolder, const QString &outputFolder)
                            QStringLiteral("Tervelle demo pack"));
 
     TreeNode *info = project.AddDirElement(project.root(FilesRoot), QStringLiteral("info"));
-    project.AddFileElement(info, QStringLiteral("demo.htm"), InfoPageFile, demo + QStringLiteral("files/info/demo.htm"));
+    project.AddFileElement(info, QStringLiteral("demo.htm"), InfoPageFile,
+                           demo + QStringLiteral("files/info/demo.htm"));
     for (const char *name : {"arena", "canyon"}) {
         const QString n = QLatin1String(name);
         project.AddFileElement(project.root(MapsRoot), n + QStringLiteral(".xan"), MapFile,

@@ -7,8 +7,8 @@
 #include "core/textcodec.h"
 
 #include <QByteArray>
-#include <QTemporaryDir>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>

@@ -2,9 +2,9 @@
 // saved bytes must open again and save to the same bytes; a refused file leaves the project as
 // it was.
 
+#include "project/projectfile.h"
 #include "core/errors.h"
 #include "core/langload.h"
-#include "project/projectfile.h"
 #include "project/projectmodel.h"
 
 #include <QBuffer>

@@ -3,12 +3,12 @@
 // that is made at all must hold no control character on any line, and every file or folder name
 // that reaches a [Files] or [Code] line must be one Windows name that cannot leave its folder.
 
+#include "mappack/setupscript.h"
 #include "core/errors.h"
 #include "core/langload.h"
 #include "core/namerule.h"
 #include "core/textcodec.h"
 #include "mappack/scriptescape.h"
-#include "mappack/setupscript.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
 

@@ -41,7 +41,8 @@ QStandardItemModel *model(QObject *parent, int rows, int columns)
     return items;
 }
 
-template <typename View> View *view(QFrame *frame, QAbstractItemModel *items)
+template <typename View>
+View *view(QFrame *frame, QAbstractItemModel *items)
 {
     auto *shown = new View(frame);
     shown->setModel(items);

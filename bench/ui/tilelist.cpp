@@ -3,10 +3,10 @@
 // `cat` of the same files into /dev/null; and the list dropped down again, its thumbnails cached.
 // Runs with QT_QPA_PLATFORM=offscreen.
 
+#include "benchfolders.h"
 #include "core/common.h"
 #include "image/texturetiles.h"
 #include "ui/editor/tilecombo.h"
-#include "benchfolders.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -3,12 +3,12 @@
 // as the map maker sees it; the counter "repaints" tells how often the resources list was
 // painted while it filled. Emptying the list between runs is not timed.
 
+#include "benchfolders.h"
 #include "core/common.h"
 #include "support/scripteddialogs.h"
 #include "ui/editor/frmeditor.h"
 #include "ui/editor/resourcesmodel.h"
 #include "ui/editor/resourcespanel.h"
-#include "benchfolders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,9 +27,9 @@
 #include <unistd.h>
 
 using namespace tervelle;
-using bench::ScanTreeFiles;
 using bench::findTypeF;
 using bench::scanTree;
+using bench::ScanTreeFiles;
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "core/common.h"
 #include "core/errors.h"
 
-
 namespace tervelle {
 class ProjectDocument;
 }

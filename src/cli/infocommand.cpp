@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 
-#include "mappack/packfiles.h"
 #include "core/common.h"
 #include "core/namerule.h"
+#include "mappack/packfiles.h"
 #include "project/projectdocument.h"
 
 #include <algorithm>
@@ -29,7 +29,9 @@ QString destination(const PackFileEntry &entry)
 QString nodeLine(const PackFileEntry &entry, int depth)
 {
     const TreeNode *node = entry.node;
-    QString line = QStringLiteral("%1  %2%3").arg(entry.absoluteIndex, 5).arg(QString(std::min(depth, 32) * 2, QLatin1Char(' ')), node->Text);
+    QString line = QStringLiteral("%1  %2%3")
+                       .arg(entry.absoluteIndex, 5)
+                       .arg(QString(std::min(depth, 32) * 2, QLatin1Char(' ')), node->Text);
     if (node->isRoot())
         return line + QStringLiteral("  (group %1)").arg(node->Info.Path.chopped(1));
     if (node->isFolder())
@@ -37,8 +39,9 @@ QString nodeLine(const PackFileEntry &entry, int depth)
     line += QStringLiteral("  (file, kind %1)").arg(node->Info.Kind);
     if (!entry.isPackFile)
         return line + QStringLiteral("  not a pack file");
-    return line + QStringLiteral("  pack file %1 from %2 to %3")
-                      .arg(NumberedName(entry.absoluteIndex), entry.source, destination(entry));
+    return line
+        + QStringLiteral("  pack file %1 from %2 to %3")
+              .arg(NumberedName(entry.absoluteIndex), entry.source, destination(entry));
 }
 
 } // namespace
@@ -75,8 +78,8 @@ int runInfo(const QStringList &args)
     for (int row = 0; row < project.headerCount(); ++row) {
         const qint32 kind = project.headerInfo()[row].KeyKind;
         const QString kindText = kind == TextKey ? QStringLiteral("text")
-                                 : kind == LinkKey ? QStringLiteral("link")
-                                                   : QStringLiteral("kind %1").arg(kind);
+            : kind == LinkKey                    ? QStringLiteral("link")
+                                                 : QStringLiteral("kind %1").arg(kind);
         line(QStringLiteral("  %1  (%2)").arg(project.headerRows()[row], kindText));
     }
 

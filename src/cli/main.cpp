@@ -35,16 +35,15 @@ void printBytes(const QByteArray &bytes)
 
 namespace {
 
-const char Usage[] =
-    "usage: tervelle-pack COMMAND ...\n"
-    "  info PROJECT.mpr\n"
-    "  maplist PROJECT.mpr\n"
-    "  script PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
-    "  build PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
-    "  check PROJECT.mpr [--strict]\n"
-    "  resave IN.mpr OUT.mpr\n"
-    "  tga2png IN.tga OUT.png\n"
-    "  lang-template [LANGFILE]\n";
+const char Usage[] = "usage: tervelle-pack COMMAND ...\n"
+                     "  info PROJECT.mpr\n"
+                     "  maplist PROJECT.mpr\n"
+                     "  script PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
+                     "  build PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
+                     "  check PROJECT.mpr [--strict]\n"
+                     "  resave IN.mpr OUT.mpr\n"
+                     "  tga2png IN.tga OUT.png\n"
+                     "  lang-template [LANGFILE]\n";
 
 } // namespace
 

@@ -26,7 +26,8 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
         }
     }
     if (!ok || parsed.project.isEmpty() || parsed.installer.isEmpty())
-        throw UsageError(QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]").arg(command));
+        throw UsageError(
+            QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]").arg(command));
     return parsed;
 }
 

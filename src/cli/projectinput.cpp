@@ -2,8 +2,8 @@
 
 #include "core/common.h"
 #include "core/langload.h"
-#include "project/projectfile.h"
 #include "project/projectdocument.h"
+#include "project/projectfile.h"
 
 namespace tervelle::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
-#include "mappack/setupscript.h"
 #include "core/common.h"
+#include "mappack/setupscript.h"
 #include "project/projectdocument.h"
 
 namespace tervelle::cli {

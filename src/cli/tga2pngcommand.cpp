@@ -17,7 +17,8 @@ QByteArray pngBytes(const QString &inPath)
     Picture picture;
     if (!decodeTga(readTgaFile(inPath), picture)) {
         throw UserError(
-            QStringLiteral("%1 was declined: not a TGA picture of at most 512 x 512 pixels with all its pixel data").arg(inPath));
+            QStringLiteral("%1 was declined: not a TGA picture of at most 512 x 512 pixels with all its pixel data")
+                .arg(inPath));
     }
     // The reader accepts a width or height of 0, but a PNG cannot hold an empty picture.
     if (picture.isEmpty()) {

@@ -58,8 +58,7 @@ bool SaveSettings(const Settings &settings)
     // Stop at the first failure: the values after it are not written.
     return editor.writeString(QStringLiteral("AppDir"), settings.AppDir)
         && editor.writeString(QStringLiteral("TexturesDir"), settings.TexturesDir)
-        && editor.writeString(QStringLiteral("LastDir"), settings.LastDir)
-        && editor.sync();
+        && editor.writeString(QStringLiteral("LastDir"), settings.LastDir) && editor.sync();
 }
 
 } // namespace tervelle

@@ -56,7 +56,8 @@ constexpr LangEntry Table[LangCount] = {
     {"[message.HelpError.Caption]", "Error!"},
     {"[message.HelpError.Promt]", "Help file Tervelle.chm not found!"},
     {"[dlgResources.Title]", "Select files to add"},
-    {"[dlgResources.Filter]", "All(*.*)|*.*|Maps(*.xan)|*.xan|Height maps(*.hmp)|*.hmp|Tga images(*.tga)|*.tga|Lua scripts(*.lua)|*.lua|Texture lists(*.txt)|*.txt"},
+    {"[dlgResources.Filter]",
+     "All(*.*)|*.*|Maps(*.xan)|*.xan|Height maps(*.hmp)|*.hmp|Tga images(*.tga)|*.tga|Lua scripts(*.lua)|*.lua|Texture lists(*.txt)|*.txt"},
     {"[dlgResources.FilterIndex]", "1"},
     {"[dlgSaveMapPack.Title]", "Create setup package"},
     {"[dlgSaveMapPack.Filter]", "Map pack(*.exe)|*.exe"},
@@ -145,7 +146,8 @@ constexpr LangEntry Table[LangCount] = {
     {"[mnuEdit.MoveUp.Caption]", "Move up"},
     {"[mnuEdit.MoveDown.Caption]", "Move down"},
     {"[message.NothingAdded]", "Nothing was added: /k take /f files."},
-    {"[message.NothingAddedMapList]", "Nothing was added: the pack writes its own map list (.mpl), so Files take no other."},
+    {"[message.NothingAddedMapList]",
+     "Nothing was added: the pack writes its own map list (.mpl), so Files take no other."},
     {"[mnuFile.Save.Caption]", "Save"},
     {"[mnuFile.OpenRecent.Caption]", "Open recent"},
     {"[mnuFile.ClearRecent.Caption]", "Clear list"},
@@ -181,9 +183,11 @@ constexpr LangEntry Table[LangCount] = {
     {"[message.Check.Warning]", "warning"},
     {"[message.Check.Note]", "note"},
     {"[message.Check.Summary]", "/e error(s), /w warning(s), /c note(s)"},
-    {"[message.Check.BuildStopped]", "The pack check found errors, so the map pack was not built. Fix them and save the map pack again."},
+    {"[message.Check.BuildStopped]",
+     "The pack check found errors, so the map pack was not built. Fix them and save the map pack again."},
     {"[message.Check.MissingSource]", "The source file /f was not found."},
-    {"[message.Check.MissingSource.Fix]", "Locate missing files... on the Edit menu of the Files panel finds it again; or delete the file and add it again."},
+    {"[message.Check.MissingSource.Fix]",
+     "Locate missing files... on the Edit menu of the Files panel finds it again; or delete the file and add it again."},
     {"[message.Check.NotRegularFile]", "The source /f is not a regular file."},
     {"[message.Check.NotRegularFile.Fix]", "Add a regular file in its place."},
     {"[message.Check.UnreadableSource]", "The source file /f cannot be read."},
@@ -197,15 +201,18 @@ constexpr LangEntry Table[LangCount] = {
     {"[message.Check.PickListValue.Fix]", "Choose a value from the list, or add the file it names."},
     {"[message.Check.HeaderLinkMissing]", "/k links to /f, which is not a page under Files."},
     {"[message.Check.HeaderLinkMissing.Fix]", "Choose a page from the list, or add the page under Files."},
-    {"[message.Check.NotInstalled]", "The installer will not copy /f: it lies under a file, not under a group or a folder."},
+    {"[message.Check.NotInstalled]",
+     "The installer will not copy /f: it lies under a file, not under a group or a folder."},
     {"[message.Check.NotInstalled.Fix]", "Delete it and add it under a group or a folder."},
-    {"[message.Check.SameInstallPlace]", "It installs to the same place as /f: Windows does not tell letter case apart."},
+    {"[message.Check.SameInstallPlace]",
+     "It installs to the same place as /f: Windows does not tell letter case apart."},
     {"[message.Check.SameInstallPlace.Fix]", "Rename one of the two, or delete one."},
     {"[message.Check.UnreadableLevelIcon]", "The level icon /f cannot be read as a TGA picture of at most 512 x 512."},
     {"[message.Check.UnreadableLevelIcon.Fix]", "Save it again as an uncompressed TGA."},
     {"[message.Check.EmptySource]", "The source file /f is empty."},
     {"[message.Check.EmptySource.Fix]", "Check that it is the file you meant."},
-    {"[message.Check.PublishedSystemFile]", "This file will be published in the installer: /f lies in a hidden or system folder."},
+    {"[message.Check.PublishedSystemFile]",
+     "This file will be published in the installer: /f lies in a hidden or system folder."},
     {"[message.Check.PublishedSystemFile.Fix]", "Delete it unless you mean to publish it."},
     {"[message.Check.NoMaps]", "The pack has no maps."},
     {"[message.Check.NoMaps.Fix]", "Add a map with Edit, Add on the Maps panel."},
@@ -334,8 +341,9 @@ void keepOnlyCarriableTexts(std::array<QString, LangCount> &texts, const QString
     for (const char *key : checked) {
         const int i = langIndex(QString::fromLatin1(key));
         try {
-            requireStorableText(QStringLiteral("In the language file %1, the text of %2").arg(fileName, QString::fromLatin1(key)),
-                                texts[i]);
+            requireStorableText(
+                QStringLiteral("In the language file %1, the text of %2").arg(fileName, QString::fromLatin1(key)),
+                texts[i]);
         } catch (const UserError &e) {
             reportProblem(e.message() + QStringLiteral(" The built-in text is used instead."));
             texts[i] = QString::fromLatin1(LangDefaults[i]);

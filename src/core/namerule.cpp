@@ -30,8 +30,8 @@ bool isDeviceName(const QString &name)
             return false;
     }
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
-    static const QStringList devices = {QStringLiteral("CON"),   QStringLiteral("PRN"),     QStringLiteral("AUX"),
-                                        QStringLiteral("NUL"),   QStringLiteral("CONIN$"),  QStringLiteral("CONOUT$"),
+    static const QStringList devices = {QStringLiteral("CON"),   QStringLiteral("PRN"),    QStringLiteral("AUX"),
+                                        QStringLiteral("NUL"),   QStringLiteral("CONIN$"), QStringLiteral("CONOUT$"),
                                         QStringLiteral("CLOCK$")};
     if (devices.contains(stem))
         return true;
@@ -100,8 +100,7 @@ QString escapeControlCharacters(const QString &text)
         case u'\n': result += QLatin1String("\\n"); break;
         case u'\t': result += QLatin1String("\\t"); break;
         case 0: result += QLatin1String("\\0"); break;
-        default:
-            result += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
+        default: result += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
         }
     }
     return result;
@@ -147,8 +146,9 @@ void requireWebAddress(const QString &what, const QString &value)
         || value.startsWith(QLatin1String("https://"), Qt::CaseInsensitive)) {
         return;
     }
-    throw UserError(QStringLiteral("%1 \"%2\" is not a web address: it must begin with http:// or https://, or be empty.")
-                        .arg(what, escapeControlCharacters(value)));
+    throw UserError(
+        QStringLiteral("%1 \"%2\" is not a web address: it must begin with http:// or https://, or be empty.")
+            .arg(what, escapeControlCharacters(value)));
 }
 
 } // namespace tervelle

@@ -46,7 +46,8 @@ void quitOnTerminationSignals(std::function<void()> quit)
         ::sigaction(sig, &action, nullptr);
 }
 #else
-void quitOnTerminationSignals(std::function<void()>) {}
+void quitOnTerminationSignals(std::function<void()>)
+{}
 #endif
 
 } // namespace tervelle

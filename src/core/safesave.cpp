@@ -7,9 +7,9 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
-#include <filesystem>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <system_error>
 
 #ifndef Q_OS_WIN
@@ -60,7 +60,8 @@ void replaceFileContents(const QString &path, const QByteArray &bytes, const QSt
 
 void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes, const QString &failure)
 {
-    replaceFileNotFollowingLinks(path, [&bytes](const ByteSink &write) { write(bytes); }, failure);
+    replaceFileNotFollowingLinks(
+        path, [&bytes](const ByteSink &write) { write(bytes); }, failure);
 }
 
 void replaceFileNotFollowingLinks(const QString &path, const std::function<void(const ByteSink &)> &produce,

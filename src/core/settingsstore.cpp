@@ -150,7 +150,8 @@ QString SettingsStore::readString(const QString &name) const
     if (!value.isValid())
         return {};
     if (value.typeId() != QMetaType::QString) {
-        report(QStringLiteral("hold \"%1\" as %2, not as text; it is ignored").arg(name, QString::fromLatin1(value.typeName())));
+        report(QStringLiteral("hold \"%1\" as %2, not as text; it is ignored")
+                   .arg(name, QString::fromLatin1(value.typeName())));
         return {};
     }
     return value.toString();

@@ -10,11 +10,11 @@
 namespace tervelle {
 
 TextCodec::TextCodec(const QString &codePage)
-    : m_name(codePage),
-      m_nameBytes(codePage.toLatin1()),
-      m_decoder(m_nameBytes.constData()),
-      m_exactDecoder(m_nameBytes.constData(), QStringConverter::Flag::Stateless),
-      m_encoder(m_nameBytes.constData())
+    : m_name(codePage)
+    , m_nameBytes(codePage.toLatin1())
+    , m_decoder(m_nameBytes.constData())
+    , m_exactDecoder(m_nameBytes.constData(), QStringConverter::Flag::Stateless)
+    , m_encoder(m_nameBytes.constData())
 {
     m_valid = m_decoder.isValid() && m_exactDecoder.isValid() && m_encoder.isValid();
     if (m_valid) {
@@ -88,8 +88,7 @@ QByteArray TextCodec::encode(const QString &text) const
         // resetState() keeps the error count of an ICU-backed encoder, so without a fresh one
         // every later text would be refused too.
         m_encoder = QStringEncoder(m_nameBytes.constData());
-        throw UserError(QStringLiteral("The text \"%1\" cannot be written in the code page %2.")
-                            .arg(text, m_name));
+        throw UserError(QStringLiteral("The text \"%1\" cannot be written in the code page %2.").arg(text, m_name));
     }
     return bytes;
 }
@@ -113,7 +112,8 @@ const TextCodec &textCodec()
             name = QString::fromLatin1(DefaultCodePage);
         codec = std::make_unique<TextCodec>(name);
         if (!codec->isValid()) {
-            reportProblem(QStringLiteral("Unknown code page \"%1\" in the settings, using %2.").arg(name, QLatin1String(DefaultCodePage)));
+            reportProblem(QStringLiteral("Unknown code page \"%1\" in the settings, using %2.")
+                              .arg(name, QLatin1String(DefaultCodePage)));
             codec = std::make_unique<TextCodec>(QString::fromLatin1(DefaultCodePage));
         }
     }

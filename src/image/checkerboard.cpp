@@ -123,7 +123,7 @@ __attribute__((target("avx2"))) int compositeSquares(const uchar *src, uchar *ds
 {
     constexpr char b = order == ChannelOrder::Bgr ? 0 : 2;
     constexpr char r = order == ChannelOrder::Bgr ? 2 : 0;
-    constexpr char z = -1; // a zero byte
+    constexpr char z = -1;                                                                             // a zero byte
     const __m256i colourLow = _mm256_setr_epi8(b, z, 1, z, r, z, 3, z, 4 + b, z, 5, z, 4 + r, z, 7, z, //
                                                b, z, 1, z, r, z, 3, z, 4 + b, z, 5, z, 4 + r, z, 7, z);
     const __m256i colourHigh = _mm256_setr_epi8(8 + b, z, 9, z, 8 + r, z, 11, z, 12 + b, z, 13, z, 12 + r, z, 15, z, //
@@ -140,8 +140,8 @@ __attribute__((target("avx2"))) int compositeSquares(const uchar *src, uchar *ds
     int x = 0;
     for (; x + 8 <= width; x += 8, dark ^= 1) {
         const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + 4 * x));
-        const __m256i low = blendSixteen(_mm256_shuffle_epi8(pixels, colourLow),
-                                         _mm256_shuffle_epi8(pixels, alphaLow), greys[dark], greyBases[dark]);
+        const __m256i low = blendSixteen(_mm256_shuffle_epi8(pixels, colourLow), _mm256_shuffle_epi8(pixels, alphaLow),
+                                         greys[dark], greyBases[dark]);
         const __m256i high = blendSixteen(_mm256_shuffle_epi8(pixels, colourHigh),
                                           _mm256_shuffle_epi8(pixels, alphaHigh), greys[dark], greyBases[dark]);
         const __m256i result = _mm256_blendv_epi8(_mm256_packus_epi16(low, high), pixels, alphaBytes);
@@ -176,8 +176,7 @@ void compositeRowIn(const uchar *src, uchar *dst, int width, int storedRow, Comp
 
 } // namespace
 
-void compositeRow(const uchar *src, uchar *dst, int width, int storedRow, ChannelOrder order,
-                  CompositeInstructions use)
+void compositeRow(const uchar *src, uchar *dst, int width, int storedRow, ChannelOrder order, CompositeInstructions use)
 {
     if (order == ChannelOrder::Bgr)
         compositeRowIn<ChannelOrder::Bgr>(src, dst, width, storedRow, use);

@@ -4,7 +4,6 @@
 #include "core/inputfile.h"
 #include "image/checkerboard.h"
 
-
 #include <algorithm>
 #include <cstring>
 

@@ -55,14 +55,10 @@ std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &bus
         case fs::file_type::not_found:
             // Gone in the meantime (or the folder is missing): one more try tells which.
             continue;
-        case fs::file_type::regular:
-            break;
-        case fs::file_type::directory:
-            throw UserError(notALock(path, QStringLiteral("a folder")));
-        case fs::file_type::symlink:
-            throw UserError(notALock(path, QStringLiteral("a symbolic link")));
-        default:
-            throw UserError(notALock(path, QStringLiteral("a special file")));
+        case fs::file_type::regular: break;
+        case fs::file_type::directory: throw UserError(notALock(path, QStringLiteral("a folder")));
+        case fs::file_type::symlink: throw UserError(notALock(path, QStringLiteral("a symbolic link")));
+        default: throw UserError(notALock(path, QStringLiteral("a special file")));
         }
         if (lock->error() != QLockFile::LockFailedError)
             break;

@@ -8,8 +8,8 @@
 #include "mappack/installerguard.h"
 #include "mappack/maplist.h"
 #include "mappack/packreview.h"
-#include "mappack/stagedsources.h"
 #include "mappack/setupscript.h"
+#include "mappack/stagedsources.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,10 +57,11 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     compilerLocale(textCodec());
 
     const QString folder = QDir::toNativeSeparators(compilerFolder(m_settings.AppDir));
-    auto lock = takeBuildLock(buildLockFile(m_settings.AppDir),
-                              QStringLiteral("Another build is using the compiler folder %1. Start this one when it has "
-                                             "ended.")
-                                  .arg(folder));
+    auto lock =
+        takeBuildLock(buildLockFile(m_settings.AppDir),
+                      QStringLiteral("Another build is using the compiler folder %1. Start this one when it has "
+                                     "ended.")
+                          .arg(folder));
     // Builds from two compiler folders into one installer would put back each other's installers.
     const QString installer = installerFile(installerPath, compilerFolder(m_settings.AppDir));
     // The compiler makes a missing output folder, and the installer's lock needs it first; a
@@ -68,10 +69,11 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     const QString outputFolder = QFileInfo(installer).absolutePath();
     const bool madeFolder = !QFileInfo::exists(outputFolder) && QDir().mkpath(outputFolder);
     try {
-        auto installerLock = takeBuildLock(installerLockFile(installer),
-                                           QStringLiteral("Another build is writing the installer %1. Start this one when it "
-                                                          "has ended.")
-                                               .arg(QDir::toNativeSeparators(installer)));
+        auto installerLock =
+            takeBuildLock(installerLockFile(installer),
+                          QStringLiteral("Another build is writing the installer %1. Start this one when it "
+                                         "has ended.")
+                              .arg(QDir::toNativeSeparators(installer)));
         for (const Finding &finding : review.findings) {
             if (finding.severity == Severity::Warning)
                 m_sink.appendConsoleLine(findingLine(finding));
@@ -79,8 +81,9 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
         // With the installer locked, an earlier installer still kept aside belongs to no build.
         m_leftovers = InstallerGuard::leftovers(installer);
         for (const QString &leftover : std::as_const(m_leftovers)) {
-            m_sink.appendConsoleLine(QStringLiteral("An earlier installer, kept aside by a build that did not end, is %1")
-                                         .arg(QDir::toNativeSeparators(leftover)));
+            m_sink.appendConsoleLine(
+                QStringLiteral("An earlier installer, kept aside by a build that did not end, is %1")
+                    .arg(QDir::toNativeSeparators(leftover)));
         }
         // Sources the compiler would take for one another are packed from copies of distinct names.
         auto staged = std::make_unique<StagedSources>(m_settings.AppDir);

@@ -2,9 +2,9 @@
 
 #include "core/errors.h"
 #include "core/langload.h"
+#include "core/textcodec.h"
 #include "mappack/compilerfolder.h"
 #include "mappack/compilerlocale.h"
-#include "core/textcodec.h"
 
 #include <QFileInfo>
 
@@ -219,8 +219,8 @@ void CompilerRun::processFinished(int exitCode, QProcess::ExitStatus status)
     m_scanFrom = 0;
     m_running = false;
     const bool success = status == QProcess::NormalExit && exitCode == 0;
-    m_sink.appendConsoleLine(GetLangText(success ? QStringLiteral("[message.Compile.Success]")
-                                                 : QStringLiteral("[message.Compile.Error]")));
+    m_sink.appendConsoleLine(
+        GetLangText(success ? QStringLiteral("[message.Compile.Success]") : QStringLiteral("[message.Compile.Error]")));
     emit finished(success ? CompileResult::Success : CompileResult::Error);
 }
 

@@ -101,16 +101,18 @@ QString compilerLocale(const TextCodec &codec)
 {
     const int page = windowsCodePageOf(codec);
     if (page == 0) {
-        throw UserError(QStringLiteral("The compiler cannot read a setup script in the code page %1 (setting CodePage): "
-                                       "it reads scripts only in a Windows code page such as windows-1252.")
-                            .arg(codec.name()));
+        throw UserError(
+            QStringLiteral("The compiler cannot read a setup script in the code page %1 (setting CodePage): "
+                           "it reads scripts only in a Windows code page such as windows-1252.")
+                .arg(codec.name()));
     }
 #ifdef Q_OS_WIN
     if (GetACP() != UINT(page)) {
-        throw UserError(QStringLiteral("The compiler cannot read a setup script in the code page %1 (setting CodePage): "
-                                       "it reads it in this system's code page %2.")
-                            .arg(codec.name())
-                            .arg(GetACP()));
+        throw UserError(
+            QStringLiteral("The compiler cannot read a setup script in the code page %1 (setting CodePage): "
+                           "it reads it in this system's code page %2.")
+                .arg(codec.name())
+                .arg(GetACP()));
     }
     return QString();
 #else

@@ -70,8 +70,8 @@ QStringList InstallerGuard::leftovers(const QString &installerPath)
     const QDir folder(info.absolutePath());
     const QString prefix = previousPrefix(info.fileName());
     QStringList found;
-    const QFileInfoList entries = folder.entryInfoList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System,
-                                                       QDir::Time | QDir::Reversed);
+    const QFileInfoList entries = folder.entryInfoList(
+        {prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System, QDir::Time | QDir::Reversed);
     for (const QFileInfo &entry : entries) {
         // The name pattern is case-blind on some systems; ours is exact.
         if (entry.fileName().startsWith(prefix) && typeAt(entry.absoluteFilePath()) == fs::file_type::regular)
@@ -87,8 +87,9 @@ QString InstallerGuard::bringBack(const QString &leftover, const QString &instal
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     QFile file(leftover);
     for (int n = 1; n < 1000; ++n) {
-        const QString name = n == 1 ? QStringLiteral("%1 (earlier)%2").arg(info.completeBaseName(), suffix)
-                                    : QStringLiteral("%1 (earlier %2)%3").arg(info.completeBaseName()).arg(n).arg(suffix);
+        const QString name = n == 1
+            ? QStringLiteral("%1 (earlier)%2").arg(info.completeBaseName(), suffix)
+            : QStringLiteral("%1 (earlier %2)%3").arg(info.completeBaseName()).arg(n).arg(suffix);
         QString target = folder.filePath(name);
         if (occupied(target))
             continue;
@@ -99,13 +100,14 @@ QString InstallerGuard::bringBack(const QString &leftover, const QString &instal
             continue;
         break;
     }
-    throw UserError(QStringLiteral("The earlier installer %1 cannot be brought back: %2").arg(leftover, file.errorString()));
+    throw UserError(
+        QStringLiteral("The earlier installer %1 cannot be brought back: %2").arg(leftover, file.errorString()));
 }
 
 InstallerGuard::InstallerGuard(const QString &installerPath)
-    : m_installer(QFileInfo(installerPath).absoluteFilePath()),
-      m_folder(QFileInfo(m_installer).absolutePath()),
-      m_compilerTmp(compilerTemporaryFile(m_installer))
+    : m_installer(QFileInfo(installerPath).absoluteFilePath())
+    , m_folder(QFileInfo(m_installer).absolutePath())
+    , m_compilerTmp(compilerTemporaryFile(m_installer))
 {
     m_tmpExisted = occupied(m_compilerTmp);
     const fs::file_type type = typeAt(m_installer);
@@ -135,9 +137,10 @@ InstallerGuard::InstallerGuard(const QString &installerPath)
         break;
     }
     if (m_kept.isEmpty()) {
-        throw UserError(QStringLiteral("The installer %1 cannot be replaced: it cannot be moved aside while the new one "
-                                       "is built: %2")
-                            .arg(m_installer, error ? reason(error) : QStringLiteral("no free name")));
+        throw UserError(
+            QStringLiteral("The installer %1 cannot be replaced: it cannot be moved aside while the new one "
+                           "is built: %2")
+                .arg(m_installer, error ? reason(error) : QStringLiteral("no free name")));
     }
     try {
         holdName();
@@ -158,7 +161,8 @@ void InstallerGuard::holdName()
     // Created new only: a link someone put there in the meantime makes this fail, not followed.
     QFile placeholder(m_installer);
     if (!placeholder.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        throw UserError(QStringLiteral("The installer %1 cannot be written: %2").arg(m_installer, placeholder.errorString()));
+        throw UserError(
+            QStringLiteral("The installer %1 cannot be written: %2").arg(m_installer, placeholder.errorString()));
     }
 }
 
@@ -169,9 +173,10 @@ void InstallerGuard::keep()
     const fs::file_type type = typeAt(m_installer);
     if (type == fs::file_type::symlink) {
         rollBack();
-        reportProblem(QStringLiteral("The installer %1 was replaced by a symbolic link during the build; it was removed "
-                                     "and the earlier installer kept.")
-                          .arg(m_installer));
+        reportProblem(
+            QStringLiteral("The installer %1 was replaced by a symbolic link during the build; it was removed "
+                           "and the earlier installer kept.")
+                .arg(m_installer));
         return;
     }
     if (type != fs::file_type::regular || QFileInfo(m_installer).size() == 0) {
@@ -182,7 +187,8 @@ void InstallerGuard::keep()
     m_done = true;
     std::error_code error;
     if (!m_kept.isEmpty() && !removeFile(m_kept, error)) {
-        reportProblem(QStringLiteral("The earlier installer, moved aside as %1, cannot be removed: %2").arg(m_kept, reason(error)));
+        reportProblem(QStringLiteral("The earlier installer, moved aside as %1, cannot be removed: %2")
+                          .arg(m_kept, reason(error)));
     }
 }
 
@@ -194,12 +200,14 @@ void InstallerGuard::rollBack()
     std::error_code error;
     // Only the compiler's own file, and only one that it made during this build.
     if (!m_tmpExisted && typeAt(m_compilerTmp) == fs::file_type::regular && !removeFile(m_compilerTmp, error)) {
-        reportProblem(QStringLiteral("The compiler's temporary file %1 cannot be removed: %2").arg(m_compilerTmp, reason(error)));
+        reportProblem(
+            QStringLiteral("The compiler's temporary file %1 cannot be removed: %2").arg(m_compilerTmp, reason(error)));
     }
     if (m_kept.isEmpty()) {
         const fs::file_type type = typeAt(m_installer);
         if ((type == fs::file_type::regular || type == fs::file_type::symlink) && !removeFile(m_installer, error))
-            reportProblem(QStringLiteral("The incomplete installer %1 cannot be removed: %2").arg(m_installer, reason(error)));
+            reportProblem(
+                QStringLiteral("The incomplete installer %1 cannot be removed: %2").arg(m_installer, reason(error)));
         return;
     }
     // The rename replaces whatever the compiler left in one step, a link included.

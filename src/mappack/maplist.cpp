@@ -1,10 +1,10 @@
 #include "mappack/maplist.h"
 
-#include "mappack/packcheck.h"
-#include "mappack/packfiles.h"
 #include "core/errors.h"
 #include "core/namerule.h"
 #include "core/safesave.h"
+#include "mappack/packcheck.h"
+#include "mappack/packfiles.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
 

@@ -1,9 +1,9 @@
 #include "mappack/packcheck.h"
 
-#include "mappack/maplist.h"
 #include "core/errors.h"
 #include "core/namerule.h"
 #include "core/textcodec.h"
+#include "mappack/maplist.h"
 #include "mappack/scriptescape.h"
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
@@ -90,8 +90,9 @@ private:
 void requireCompilerReadablePath(const QString &what, const QString &path)
 {
     if (!path.startsWith(QLatin1Char('/'))) {
-        throw UserError(QStringLiteral("%1 \"%2\" is not an absolute path, so the compiler would look for it elsewhere.")
-                            .arg(what, escapeControlCharacters(path)));
+        throw UserError(
+            QStringLiteral("%1 \"%2\" is not an absolute path, so the compiler would look for it elsewhere.")
+                .arg(what, escapeControlCharacters(path)));
     }
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
@@ -138,16 +139,16 @@ void checkNode(const ProjectModel &project, const TreeNode *node, ReadablePaths 
         && !(found && (hasControlCharacter(node->Info.Path) || !paths.readable(node->Info.Path))))
         return;
     const QString location = treeLocation(node);
-    const QString kind = node->isFolder()                  ? QStringLiteral("folder")
-                         : node == project.MapListNode() ? QStringLiteral("map list file")
-                                                           : QStringLiteral("file");
+    const QString kind = node->isFolder() ? QStringLiteral("folder")
+        : node == project.MapListNode()   ? QStringLiteral("map list file")
+                                          : QStringLiteral("file");
     const QString what = QStringLiteral("In %1 of the files tree, the %2").arg(location, kind);
     requireNoControlCharacters(what, node->Text);
     requireWindowsName(what, node->Text);
     // A file found on disk is packed from its path, which the script names.
     if (found) {
-        const QString source = QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"")
-                                   .arg(location, node->Text);
+        const QString source =
+            QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"").arg(location, node->Text);
         requireNoControlCharacters(source, node->Info.Path);
 #ifndef Q_OS_WIN
         requireCompilerReadablePath(source, node->Info.Path);
@@ -190,9 +191,8 @@ void checkPackFields(const PackProperties &pack, Collector &collect)
 void checkRows(const ProjectModel &project, Collector &collect)
 {
     for (int row = 0; row < project.headerCount(); ++row) {
-        collect.check(FindingPlace::headerRow(row), [&] {
-            requireKeyValueRow(QStringLiteral("The pack header row"), project.headerRows()[row]);
-        });
+        collect.check(FindingPlace::headerRow(row),
+                      [&] { requireKeyValueRow(QStringLiteral("The pack header row"), project.headerRows()[row]); });
     }
     const int english = FindKey(project.headerRows(), QStringLiteral("[english]"));
     collect.check(FindingPlace::headerRow(std::max(english, 0)), [&] {
@@ -201,9 +201,8 @@ void checkRows(const ProjectModel &project, Collector &collect)
     });
     for (int i = 0; i < project.mapCount(); ++i) {
         const MapEntry &map = project.map(i);
-        const QString where = QStringLiteral("In map %1 (\"%2\"), the property")
-                                  .arg(i + 1)
-                                  .arg(escapeControlCharacters(map.displayName));
+        const QString where =
+            QStringLiteral("In map %1 (\"%2\"), the property").arg(i + 1).arg(escapeControlCharacters(map.displayName));
         for (int row = 0; row < map.Info.Properties.size(); ++row) {
             collect.check(FindingPlace::mapProperty(i, row),
                           [&] { requireKeyValueRow(where, map.Info.Properties[row]); });
@@ -282,7 +281,9 @@ void collectPackTextRefusals(const ProjectModel &project, const TextRefusal &ref
 
 void checkPackTexts(const ProjectModel &project)
 {
-    collect(project.packProperties(), project, [](const FindingPlace &, const QString &message) { throw UserError(message); }, false);
+    collect(
+        project.packProperties(), project,
+        [](const FindingPlace &, const QString &message) { throw UserError(message); }, false);
 }
 
 } // namespace tervelle

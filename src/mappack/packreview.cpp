@@ -49,21 +49,30 @@ struct ClassInfo
 };
 
 constexpr std::array<ClassInfo, 15> Classes = {{
-    {FindingClass::MissingSource, Severity::Error, "[message.Check.MissingSource]", "[message.Check.MissingSource.Fix]"},
-    {FindingClass::NotRegularFile, Severity::Error, "[message.Check.NotRegularFile]", "[message.Check.NotRegularFile.Fix]"},
-    {FindingClass::UnreadableSource, Severity::Error, "[message.Check.UnreadableSource]", "[message.Check.UnreadableSource.Fix]"},
+    {FindingClass::MissingSource, Severity::Error, "[message.Check.MissingSource]",
+     "[message.Check.MissingSource.Fix]"},
+    {FindingClass::NotRegularFile, Severity::Error, "[message.Check.NotRegularFile]",
+     "[message.Check.NotRegularFile.Fix]"},
+    {FindingClass::UnreadableSource, Severity::Error, "[message.Check.UnreadableSource]",
+     "[message.Check.UnreadableSource.Fix]"},
     {FindingClass::RefusedText, Severity::Error, "[message.Check.RefusedText]", "[message.Check.RefusedText.Fix]"},
     {FindingClass::MapFileEmpty, Severity::Warning, "[message.Check.MapFileEmpty]", "[message.Check.MapFile.Fix]"},
     {FindingClass::MapFileUnknown, Severity::Warning, "[message.Check.MapFileUnknown]", "[message.Check.MapFile.Fix]"},
-    {FindingClass::PickListValue, Severity::Warning, "[message.Check.PickListValue]", "[message.Check.PickListValue.Fix]"},
-    {FindingClass::HeaderLinkMissing, Severity::Warning, "[message.Check.HeaderLinkMissing]", "[message.Check.HeaderLinkMissing.Fix]"},
+    {FindingClass::PickListValue, Severity::Warning, "[message.Check.PickListValue]",
+     "[message.Check.PickListValue.Fix]"},
+    {FindingClass::HeaderLinkMissing, Severity::Warning, "[message.Check.HeaderLinkMissing]",
+     "[message.Check.HeaderLinkMissing.Fix]"},
     {FindingClass::NotInstalled, Severity::Warning, "[message.Check.NotInstalled]", "[message.Check.NotInstalled.Fix]"},
-    {FindingClass::SameInstallPlace, Severity::Warning, "[message.Check.SameInstallPlace]", "[message.Check.SameInstallPlace.Fix]"},
-    {FindingClass::UnreadableLevelIcon, Severity::Warning, "[message.Check.UnreadableLevelIcon]", "[message.Check.UnreadableLevelIcon.Fix]"},
+    {FindingClass::SameInstallPlace, Severity::Warning, "[message.Check.SameInstallPlace]",
+     "[message.Check.SameInstallPlace.Fix]"},
+    {FindingClass::UnreadableLevelIcon, Severity::Warning, "[message.Check.UnreadableLevelIcon]",
+     "[message.Check.UnreadableLevelIcon.Fix]"},
     {FindingClass::EmptySource, Severity::Warning, "[message.Check.EmptySource]", "[message.Check.EmptySource.Fix]"},
-    {FindingClass::PublishedSystemFile, Severity::Warning, "[message.Check.PublishedSystemFile]", "[message.Check.PublishedSystemFile.Fix]"},
+    {FindingClass::PublishedSystemFile, Severity::Warning, "[message.Check.PublishedSystemFile]",
+     "[message.Check.PublishedSystemFile.Fix]"},
     {FindingClass::NoMaps, Severity::Note, "[message.Check.NoMaps]", "[message.Check.NoMaps.Fix]"},
-    {FindingClass::PackPropertiesNotSet, Severity::Note, "[message.Check.PackPropertiesNotSet]", "[message.Check.PackPropertiesNotSet.Fix]"},
+    {FindingClass::PackPropertiesNotSet, Severity::Note, "[message.Check.PackPropertiesNotSet]",
+     "[message.Check.PackPropertiesNotSet.Fix]"},
 }};
 
 // Case folded as Windows compares names, for sets of names.
@@ -294,7 +303,8 @@ private:
         if (parent == m_lastParent)
             return m_lastFolder;
         const auto at = m_parents.constFind(parent);
-        const std::size_t folder = at != m_parents.constEnd() ? *at : folderNumber(windowsFolded(installedFolder(entry)));
+        const std::size_t folder =
+            at != m_parents.constEnd() ? *at : folderNumber(windowsFolded(installedFolder(entry)));
         m_parents.insert(parent, folder);
         m_lastParent = parent;
         m_lastFolder = folder;
@@ -365,7 +375,8 @@ QString refusalMessage(const PackReview &review)
 
 } // namespace
 
-PackRefused::PackRefused(PackReview review) : UserError(refusalMessage(review)), m_review(std::move(review)) {}
+PackRefused::PackRefused(PackReview review) : UserError(refusalMessage(review)), m_review(std::move(review))
+{}
 
 PackReview ReviewPack(const ProjectModel &project, const QString &appDir)
 {

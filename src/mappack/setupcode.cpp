@@ -145,9 +145,11 @@ QStringList englishMessages()
 {
     return {
         QStringLiteral("CopyingFiles = Copying files to Worms 4 Mayhem directory"),
-        QStringLiteral("CopyingFilesLong = All needed files will be copyed to Worms 4 Mayhem directory and to Quorvane."),
+        QStringLiteral(
+            "CopyingFilesLong = All needed files will be copyed to Worms 4 Mayhem directory and to Quorvane."),
         QStringLiteral("Backup = Select files to copy and backup"),
-        QStringLiteral("BackupLong = If you have some changed files, you should select to replace these files with standart files. You can also backup them"),
+        QStringLiteral(
+            "BackupLong = If you have some changed files, you should select to replace these files with standart files. You can also backup them"),
         QStringLiteral("WormsNotFound = Worms 4 Mayhem not found"),
         QStringLiteral("LauncherNotFound = Quorvane not found. Visit ") + QLatin1String(LauncherDownloadPage),
         QStringLiteral("Progress = Copying file"),
@@ -158,9 +160,11 @@ QStringList russianMessages()
 {
     return {
         QString::fromUtf8("russian.CopyingFiles = Копирование файлов в папку Worms 4 Mayhem"),
-        QString::fromUtf8("russian.CopyingFilesLong = Все нужные файлы будут скопированы в папку Worms 4 Mayhem и в Quorvane."),
+        QString::fromUtf8(
+            "russian.CopyingFilesLong = Все нужные файлы будут скопированы в папку Worms 4 Mayhem и в Quorvane."),
         QString::fromUtf8("russian.Backup = Выберите файлы, которые необходима заменить и сохранить"),
-        QString::fromUtf8("russian.BackupLong = Если некотрые файлы были изменены, то вам следует заменить их стандартными для поддержки нормальной онлайн игры. Также вы можете сохранить старые файлы."),
+        QString::fromUtf8(
+            "russian.BackupLong = Если некотрые файлы были изменены, то вам следует заменить их стандартными для поддержки нормальной онлайн игры. Также вы можете сохранить старые файлы."),
         QString::fromUtf8("russian.WormsNotFound = Не найдена игра Worms 4 Mayhem"),
         QString::fromUtf8("russian.LauncherNotFound = Не найдено приложение Quorvane. Посетите сайт ")
             + QLatin1String(MakerWebSite) + QString::fromUtf8(", чтобы узнать больше"),

@@ -47,11 +47,10 @@ QList<SetupLanguage> setupLanguages(const QString &appDir)
         return a.language != b.language ? a.language < b.language : a.displayName < b.displayName;
     });
     // Two files that differ only in letter case are one language to the compiler under Windows.
-    languages.erase(std::unique(languages.begin(), languages.end(),
-                                [](const SetupLanguage &a, const SetupLanguage &b) {
-                                    return a.language == b.language;
-                                }),
-                    languages.end());
+    languages.erase(
+        std::unique(languages.begin(), languages.end(),
+                    [](const SetupLanguage &a, const SetupLanguage &b) { return a.language == b.language; }),
+        languages.end());
     return languages;
 }
 

@@ -1,13 +1,13 @@
 #include "mappack/setupscript.h"
 
-#include "mappack/packcheck.h"
-#include "mappack/packfiles.h"
-#include "mappack/scriptescape.h"
-#include "mappack/setupcode.h"
 #include "core/errors.h"
 #include "core/namerule.h"
 #include "core/pathparts.h"
 #include "core/safesave.h"
+#include "mappack/packcheck.h"
+#include "mappack/packfiles.h"
+#include "mappack/scriptescape.h"
+#include "mappack/setupcode.h"
 #include "project/projectmodel.h"
 
 #include <algorithm>
@@ -25,8 +25,7 @@ class ScriptWriter
 public:
     ScriptWriter(const TextCodec &codec, std::function<void(const QByteArray &)> sink)
         : m_codec(codec), m_sink(std::move(sink))
-    {
-    }
+    {}
 
     void add(const QString &line)
     {
@@ -83,11 +82,8 @@ struct GameGroup
 };
 
 const GameGroup GameGroups[] = {
-    {MapsRoot, "data\\maps\\"},
-    {HeightMapsRoot, "data\\maps\\"},
-    {TexturesRoot, "data\\maps\\"},
-    {ScriptsRoot, "data\\scripts\\"},
-    {IconsRoot, "data\\frontend\\levels\\"},
+    {MapsRoot, "data\\maps\\"},       {HeightMapsRoot, "data\\maps\\"},        {TexturesRoot, "data\\maps\\"},
+    {ScriptsRoot, "data\\scripts\\"}, {IconsRoot, "data\\frontend\\levels\\"},
 };
 
 } // namespace
@@ -170,7 +166,8 @@ void addSetupSection(ScriptWriter &script, const PackProperties &pack, const QSt
     script.add({
         QStringLiteral("[Setup]"),
         QStringLiteral("AppName=") + name,
-        QStringLiteral("AppVerName=") + setupDirective(constantText(pack.PackName + QLatin1Char(' ') + pack.PackVersion)),
+        QStringLiteral("AppVerName=")
+            + setupDirective(constantText(pack.PackName + QLatin1Char(' ') + pack.PackVersion)),
         QStringLiteral("AppPublisher=") + setupDirective(constantText(pack.PackAuthor)),
         QStringLiteral("AppPublisherURL=") + web,
         QStringLiteral("AppSupportURL=") + web,
@@ -221,8 +218,8 @@ void addIconsSection(ScriptWriter &script, const PackProperties &pack)
 }
 
 // Every pack file under its numbered name; the [Code] section copies each where it belongs.
-void addFilesSection(ScriptWriter &script, const std::vector<PackFileEntry> &entries,
-                     const QHash<int, QString> &staged, const QString &appDir)
+void addFilesSection(ScriptWriter &script, const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged,
+                     const QString &appDir)
 {
     script.add(QStringLiteral("[Files]"));
     for (const PackFileEntry &entry : entries) {
@@ -264,8 +261,8 @@ void addCodeSection(ScriptWriter &script, const ProjectModel &project)
 }
 
 void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &installerPath,
-                    const PackProperties &pack, const ProjectModel &project,
-                    const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged)
+                    const PackProperties &pack, const ProjectModel &project, const std::vector<PackFileEntry> &entries,
+                    const QHash<int, QString> &staged)
 {
     addSetupSection(script, pack, appDir, installerPath);
     addLanguagesSection(script, pack.PackLanguages);
@@ -278,11 +275,15 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
 
 } // namespace
 
-CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &installerPath,
-                                       const ProjectModel &project, const TextCodec &codec,
-                                       const QHash<int, QString> &staged)
-    : m_appDir(appDir), m_installerPath(installerPath), m_pack(project.packProperties()), m_project(project), m_codec(codec),
-      m_staged(staged), m_entries(NumberPackFiles(project, appDir))
+CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
+                                       const TextCodec &codec, const QHash<int, QString> &staged)
+    : m_appDir(appDir)
+    , m_installerPath(installerPath)
+    , m_pack(project.packProperties())
+    , m_project(project)
+    , m_codec(codec)
+    , m_staged(staged)
+    , m_entries(NumberPackFiles(project, appDir))
 {
     // Refuse what the compiler cannot take before any line is made.
     checkPackTexts(m_project);
@@ -294,9 +295,8 @@ CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &ins
     for (const PackFileEntry &entry : m_entries) {
         if (!entry.isPackFile)
             continue;
-        refuseDoubleQuote(QStringLiteral("The file"), entry.node->Info.Kind == FileMissingKind
-                                                           ? entry.node->Text
-                                                           : entry.source);
+        refuseDoubleQuote(QStringLiteral("The file"),
+                          entry.node->Info.Kind == FileMissingKind ? entry.node->Text : entry.source);
     }
 
     // Every line is made once and dropped, so a text the code page cannot hold is refused

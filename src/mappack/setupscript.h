@@ -1,8 +1,8 @@
 #pragma once
 
-#include "project/packproperties.h"
 #include "core/textcodec.h"
 #include "mappack/packfiles.h"
+#include "project/packproperties.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -28,8 +28,8 @@ class ProjectModel;
 class CheckedSetupScript
 {
 public:
-    CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project, const TextCodec &codec = textCodec(),
-                       const QHash<int, QString> &staged = {});
+    CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
+                       const TextCodec &codec = textCodec(), const QHash<int, QString> &staged = {});
 
     // Every line as bytes, without its line end, in order.
     void eachLine(const std::function<void(const QByteArray &)> &line) const;

@@ -37,7 +37,8 @@ std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileE
 
 } // namespace
 
-StagedSources::StagedSources(const QString &appDir) : m_folder(stagedSourcesFolder(appDir)) {}
+StagedSources::StagedSources(const QString &appDir) : m_folder(stagedSourcesFolder(appDir))
+{}
 
 StagedSources::~StagedSources()
 {
@@ -61,7 +62,8 @@ SourceOverrides StagedSources::stage(const std::vector<PackFileEntry> &entries)
     if (confusable.empty())
         return overrides;
     if (!QDir().mkpath(m_folder))
-        throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be made.").arg(QDir::toNativeSeparators(m_folder)));
+        throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be made.")
+                            .arg(QDir::toNativeSeparators(m_folder)));
     m_made = true;
     for (const PackFileEntry *entry : confusable) {
         const QString copy = m_folder + QLatin1Char('/') + NumberedName(entry->absoluteIndex);

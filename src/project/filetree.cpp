@@ -25,10 +25,11 @@ struct FileTree::Index
 };
 
 TreeNode::TreeNode(NodeData data)
-    : m_text(std::move(data.text)), m_imageIndex(data.imageIndex), m_selectedIndex(data.selectedIndex),
-      m_info(std::move(data.info))
-{
-}
+    : m_text(std::move(data.text))
+    , m_imageIndex(data.imageIndex)
+    , m_selectedIndex(data.selectedIndex)
+    , m_info(std::move(data.info))
+{}
 
 TreeNode::~TreeNode() = default;
 
@@ -60,7 +61,8 @@ TreeNode *TreeNode::child(int row) const
     return linked(this)->children.at(row);
 }
 
-FileTree::FileTree() : m_index(std::make_unique<Index>()) {}
+FileTree::FileTree() : m_index(std::make_unique<Index>())
+{}
 
 FileTree::~FileTree()
 {

@@ -6,11 +6,11 @@
 #include <QFile>
 
 #ifdef Q_OS_UNIX
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <cstring>
 #else
 #include <QDirIterator>
 #include <QFileInfo>
@@ -32,8 +32,7 @@ class ScanBase
 public:
     ScanBase(const FoundFileSink &found, bool recursive, const ScanCallback &progress)
         : m_found(found), m_recursive(recursive), m_callback(progress)
-    {
-    }
+    {}
 
     ScanResult result() const { return m_cancelled ? ScanResult::Cancelled : ScanResult::Finished; }
 

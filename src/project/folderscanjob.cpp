@@ -15,7 +15,8 @@ constexpr qint64 BatchEveryMs = 100;
 
 } // namespace
 
-FolderScanJob::FolderScanJob(QObject *parent) : QObject(parent) {}
+FolderScanJob::FolderScanJob(QObject *parent) : QObject(parent)
+{}
 
 FolderScanJob::~FolderScanJob()
 {
@@ -58,7 +59,8 @@ void FolderScanJob::scanOnThread(const QString &path, bool recursive)
     // Queued to this object: it lives on the window's thread, and the destructor waits for this
     // thread before the object goes, so no call can reach a job that is gone.
     const auto handOver = [this, &batch] {
-        QMetaObject::invokeMethod(this, [this, ready = std::move(batch)] { append(ready); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ready = std::move(batch)] { append(ready); }, Qt::QueuedConnection);
         batch = Batch();
     };
     const FoundFileSink found = [&batch](const QString &folder, const QString &name, const QString &fullPath) {

@@ -24,14 +24,13 @@ void requireNewKey(const QStringList &rows, const QString &typedKey, const char 
         keyExists(typedKey, existMessageKey);
 }
 
-bool requireKeyEdit(const QStringList &rows, int row, const QString &key, int fixedRows,
-                    const char *existMessageKey)
+bool requireKeyEdit(const QStringList &rows, int row, const QString &key, int fixedRows, const char *existMessageKey)
 {
     if (row < 0 || row >= rows.size())
         return false;
     if (row < fixedRows) {
-        throw UserError(QStringLiteral("The key %1 belongs to every project and cannot be changed.")
-                            .arg(KeyOf(rows[row])));
+        throw UserError(
+            QStringLiteral("The key %1 belongs to every project and cannot be changed.").arg(KeyOf(rows[row])));
     }
     if (key.contains(QLatin1Char('='))) {
         throw UserError(QStringLiteral("The key \"%1\" cannot hold \"=\": it separates a key from its value.")

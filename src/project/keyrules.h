@@ -17,7 +17,6 @@ void requireNewKey(const QStringList &rows, const QString &typedKey, const char 
 // An in-place edit of the key of `row`: the first `fixedRows` rows keep their keys, a key holds
 // no "=" and no control character, and no other row has it (ignoring letter case). Returns
 // false, changing nothing, when `row` is no row of the list.
-bool requireKeyEdit(const QStringList &rows, int row, const QString &key, int fixedRows,
-                    const char *existMessageKey);
+bool requireKeyEdit(const QStringList &rows, int row, const QString &key, int fixedRows, const char *existMessageKey);
 
 } // namespace tervelle

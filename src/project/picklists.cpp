@@ -105,14 +105,10 @@ QStringList PickLists::textureLists() const
 QStringList PickLists::itemsFor(int valueKind) const
 {
     switch (valueKind) {
-    case LevelIconValue:
-        return levelIcons();
-    case MapFileValue:
-        return mapFiles();
-    case TextureListValue:
-        return textureLists();
-    default:
-        return {};
+    case LevelIconValue: return levelIcons();
+    case MapFileValue: return mapFiles();
+    case TextureListValue: return textureLists();
+    default: return {};
     }
 }
 

@@ -15,14 +15,11 @@ PreviewKind previewKindFor(const TreeNode *node)
     if (!node || !node->isFile())
         return PreviewKind::None;
     switch (fileTypeOfImage(node->ImageIndex)) {
-    case LevelIconFile:
-        return PreviewKind::Picture;
+    case LevelIconFile: return PreviewKind::Picture;
     case TextureListFile:
     case ScriptFile:
-    case InfoPageFile:
-        return PreviewKind::Text;
-    default:
-        return PreviewKind::None;
+    case InfoPageFile: return PreviewKind::Text;
+    default: return PreviewKind::None;
     }
 }
 

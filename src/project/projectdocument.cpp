@@ -80,8 +80,7 @@ private:
 
 ProjectDocument::ProjectDocument(QObject *parent)
     : QObject(parent), m_model(new ProjectModel(this)), m_history(new QUndoStack(this))
-{
-}
+{}
 
 ProjectDocument::~ProjectDocument()
 {

@@ -89,8 +89,8 @@ void ProjectModel::putSubtree(const std::vector<int> &path, const std::vector<Sa
         if (saved.depth == 0) {
             // A row past the end appends.
             if (!quiet())
-                emit nodeAboutToBeInserted(parent, std::min(path.back(), parent ? parent->childCount()
-                                                                                : m_tree.topLevelCount()));
+                emit nodeAboutToBeInserted(
+                    parent, std::min(path.back(), parent ? parent->childCount() : m_tree.topLevelCount()));
             node = m_tree.insert(parent, path.back(), saved.data);
         } else {
             chain.resize(std::size_t(saved.depth));

@@ -99,8 +99,8 @@ private:
 
     std::vector<int> m_walk; // ids in walk order, up to the last root with nodes below it
     int m_lastRoot = 0;
-    std::vector<int> m_path; // from that root to the last node of the walk
-    std::vector<bool> m_onPath; // by id
+    std::vector<int> m_path;       // from that root to the last node of the walk
+    std::vector<bool> m_onPath;    // by id
     std::vector<qint64> m_parents; // every parent index given, for the hand-over
     std::unique_ptr<TreeIndex> m_index;
 };
@@ -243,7 +243,7 @@ private:
     }
 
     WalkIndex m_index;
-    std::vector<bool> m_holdsNodes; // by node id: whether it may hold other nodes
+    std::vector<bool> m_holdsNodes;      // by node id: whether it may hold other nodes
     std::vector<qsizetype> m_pathLength; // by node id: the length of its Path
     bool m_hasMapList = false;
 };

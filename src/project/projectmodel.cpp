@@ -55,12 +55,12 @@ const std::array<const char *, RootCount> RootTags = {
 };
 
 const std::array<const char *, RootCount> RootCaptionKeys = {
-    "[lstFiles.RootNames.Files]",        "[lstFiles.RootNames.Maps]",
-    "[lstFiles.RootNames.HeightMaps]",   "[lstFiles.RootNames.LevelIcons]",
-    "[lstFiles.RootNames.TextureFiles]", "[lstFiles.RootNames.Scripts]",
+    "[lstFiles.RootNames.Files]",      "[lstFiles.RootNames.Maps]",         "[lstFiles.RootNames.HeightMaps]",
+    "[lstFiles.RootNames.LevelIcons]", "[lstFiles.RootNames.TextureFiles]", "[lstFiles.RootNames.Scripts]",
 };
 
-ProjectModel::ProjectModel(QObject *parent) : QObject(parent) {}
+ProjectModel::ProjectModel(QObject *parent) : QObject(parent)
+{}
 
 ProjectModel::~ProjectModel() = default;
 
@@ -186,7 +186,7 @@ TMapInfo ProjectModel::defaultMapInfo()
         QStringLiteral("[texture1]=C01"),
         QStringLiteral("[texture2]=C03"),
     };
-    info.ValueKinds = {TextValue, LevelIconValue, ScriptsValue, MapFileValue,
+    info.ValueKinds = {TextValue,        LevelIconValue,   ScriptsValue,    MapFileValue,
                        TextureListValue, TextureTileValue, TextureTileValue};
     return info;
 }
@@ -347,14 +347,15 @@ TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
 
 TreeNode *ProjectModel::AddRootElement(const QString &caption, const QString &tag)
 {
-    return insertNode(nullptr, NodeData{caption, RootImage, RootImage + 1,
-                                        TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind}});
+    return insertNode(nullptr,
+                      NodeData{caption, RootImage, RootImage + 1, TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind}});
 }
 
 TreeNode *ProjectModel::AddDirElement(TreeNode *parent, const QString &name)
 {
-    return insertNode(parent, NodeData{name, FolderImage, FolderImage + 1,
-                                       TTreeNodeInfo{parent->Info.Path + name + QLatin1Char('\\'), FolderKind}});
+    return insertNode(parent,
+                      NodeData{name, FolderImage, FolderImage + 1,
+                               TTreeNodeInfo{parent->Info.Path + name + QLatin1Char('\\'), FolderKind}});
 }
 
 TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, int type, const QString &path)

@@ -44,22 +44,24 @@ QString defaultStateHome()
     return QDir::homePath() + QStringLiteral("/.local/state");
 }
 
-constexpr QFileDevice::Permissions OwnerFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions OwnerFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 constexpr QFileDevice::Permissions OwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr QFileDevice::Permissions Others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                                           | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
 // Projects may hold private paths; the copies are for their owner only, also where an earlier
 // version left the folder or the copies readable by others.
 void makeFolder(const QString &folder)
 {
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        throw UserError(QStringLiteral("The recovery folder \"%1\" could not be created.")
-                            .arg(QDir::toNativeSeparators(folder)));
+        throw UserError(
+            QStringLiteral("The recovery folder \"%1\" could not be created.").arg(QDir::toNativeSeparators(folder)));
     }
     if ((QFile::permissions(folder) & Others) && !QFile::setPermissions(folder, OwnerFolder)) {
-        throw UserError(QStringLiteral("The recovery folder \"%1\" is open to other users and cannot be closed to them.")
-                            .arg(QDir::toNativeSeparators(folder)));
+        throw UserError(
+            QStringLiteral("The recovery folder \"%1\" is open to other users and cannot be closed to them.")
+                .arg(QDir::toNativeSeparators(folder)));
     }
 }
 
@@ -93,9 +95,7 @@ void deleteOldCopies(const QString &folder)
                                 [](const QString &name) { return !copyNamePattern().match(name).hasMatch(); }),
                  copies.end());
     // Only the stamp orders the copies: two copies of one second differ by their counter.
-    std::sort(copies.begin(), copies.end(), [](const QString &a, const QString &b) {
-        return a.left(22) > b.left(22);
-    });
+    std::sort(copies.begin(), copies.end(), [](const QString &a, const QString &b) { return a.left(22) > b.left(22); });
     for (int i = RecoveryCopiesKept; i < copies.size(); ++i)
         dir.remove(copies.at(i));
     for (int i = 0; i < std::min<qsizetype>(RecoveryCopiesKept, copies.size()); ++i) {

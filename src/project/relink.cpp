@@ -65,8 +65,8 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
         return result;
 
     // Only the names asked for are kept, so a large folder costs its listing and no more.
-    QHash<QString, QStringList> wanted;  // exact name -> paths
-    QHash<QString, QStringList> folded;  // name ignoring case -> paths
+    QHash<QString, QStringList> wanted; // exact name -> paths
+    QHash<QString, QStringList> folded; // name ignoring case -> paths
     for (const TreeNode *node : missing) {
         const QString name = fileNameOf(node->Info.Path);
         wanted.insert(name, {});

@@ -17,9 +17,9 @@ struct RelinkResult
 // Finds the missing sources of the files tree again under `folder` and its subfolders, by the
 // file name of each source path (a Windows path such as C:\Maps\arena.xan gives arena.xan):
 // the exact name first, then the name ignoring letter case. A name found more than once is not
-// guessed. A source back at its own path counts as found there. A source is missing when it is not an existing file; the map list node has none.
-// Found nodes get the new path and Kind as a re-add would give them, and keep their place and
-// name.
+// guessed. A source back at its own path counts as found there. A source is missing when it is not an existing file;
+// the map list node has none. Found nodes get the new path and Kind as a re-add would give them, and keep their place
+// and name.
 RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder);
 
 // Whether any file node's source is missing, so that asking for a folder makes sense.

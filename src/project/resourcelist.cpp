@@ -26,9 +26,11 @@ bool isRootBefore(const QString &path, qsizetype end)
 
 } // namespace
 
-ResourcePathKey::ResourcePathKey(const QString &path) : path(path), hash(qHash(path)) {}
+ResourcePathKey::ResourcePathKey(const QString &path) : path(path), hash(qHash(path))
+{}
 
-ResourceList::ResourceList(QObject *parent) : QObject(parent) {}
+ResourceList::ResourceList(QObject *parent) : QObject(parent)
+{}
 
 void ResourceList::followProject(const ProjectModel &model)
 {

@@ -51,14 +51,13 @@ bool isBlank(QChar c)
 
 LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr)
     : m_fileKind(std::move(fileKind)), m_keepLoneCr(loneCr == LoneCarriageReturn::Kept)
-{
-}
+{}
 
 void LineWriter::text(const QString &line)
 {
     if (line.contains(QLatin1Char('\n')) || (!m_keepLoneCr && line.contains(QLatin1Char('\r')))) {
-        throw UserError(QStringLiteral("The text %1 holds a line break, which a %2 cannot store.")
-                            .arg(shown(line), m_fileKind));
+        throw UserError(
+            QStringLiteral("The text %1 holds a line break, which a %2 cannot store.").arg(shown(line), m_fileKind));
     }
     m_text += line;
     appendLineEnd(m_text);
@@ -98,8 +97,7 @@ QByteArray LineWriter::bytes() const
 
 LineReader::LineReader(QByteArray bytes, QString fileName)
     : m_bytes(std::move(bytes)), m_fileName(std::move(fileName)), m_codec(textCodec())
-{
-}
+{}
 
 void LineReader::fail(const QString &reason) const
 {

@@ -76,8 +76,7 @@ bool canCreateFolderKind(int kind)
 
 AddResourcesOperation::AddResourcesOperation(ProjectModel &project, AskReplace askReplace)
     : m_project(project), m_askReplace(std::move(askReplace))
-{
-}
+{}
 
 bool AddResourcesOperation::replaceWanted(const QString &name)
 {

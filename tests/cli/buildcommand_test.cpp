@@ -29,21 +29,24 @@ protected:
         appDir = dir.filePath(QStringLiteral("app")) + QLatin1Char('/');
         test::makeCompilerFolder(appDir);
         QDir().mkpath(dir.filePath(QStringLiteral("out")));
-        test::writeStandIn(appDir, "while [ ! -e ../../go ]; do sleep 0.05; done; printf 'MZ new' > ../../out/pack.exe\n");
+        test::writeStandIn(appDir,
+                           "while [ ! -e ../../go ]; do sleep 0.05; done; printf 'MZ new' > ../../out/pack.exe\n");
         model.NewFile();
         SaveProjectFile(model, project);
     }
 
     QStringList buildArgs(const QString &installer) const
     {
-        return {QStringLiteral("build"), project, QStringLiteral("--out"), installer, QStringLiteral("--appdir"), appDir};
+        return {QStringLiteral("build"),    project, QStringLiteral("--out"), installer,
+                QStringLiteral("--appdir"), appDir};
     }
 
     // Starts a build and returns once its compiler runs.
     void startFirst(QProcess &first)
     {
         first.start(QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack"), buildArgs(installer));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return first.state() == QProcess::NotRunning || first.canReadLine(); }, 60000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return first.state() == QProcess::NotRunning || first.canReadLine(); }, 60000));
         ASSERT_EQ(first.readLine(), "Started building map pack\n");
     }
 
@@ -103,7 +106,8 @@ TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
     model.DeleteNode(gone);
     SaveProjectFile(model, project);
     test::writeBytes(dir.filePath(QStringLiteral("go")), "");
-    test::writeStandIn(appDir, "cp setup.iss ../../seen.iss; cat staged/* > ../../staged.txt; printf 'MZ' > ../../out/pack.exe\n");
+    test::writeStandIn(
+        appDir, "cp setup.iss ../../seen.iss; cat staged/* > ../../staged.txt; printf 'MZ' > ../../out/pack.exe\n");
     run = test::runPack(buildArgs(installer));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> lines = run.out.split('\n');
@@ -112,7 +116,8 @@ TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
     EXPECT_TRUE(lines[1].startsWith("warning: Level icons\\a.tga: The level icon ")) << run.out.toStdString();
     EXPECT_EQ(lines[2], "Started building map pack");
     const QByteArray script = test::readBytes(dir.filePath(QStringLiteral("seen.iss")));
-    EXPECT_TRUE(script.contains("Source: \"Z:" + QDir::toNativeSeparators(upper).replace('/', '\\').toUtf8() + "\"; DestName:\"2.tmp\""))
+    EXPECT_TRUE(script.contains("Source: \"Z:" + QDir::toNativeSeparators(upper).replace('/', '\\').toUtf8()
+                                + "\"; DestName:\"2.tmp\""))
         << script.toStdString();
     EXPECT_TRUE(script.contains("iscc\\staged\\6.tmp\"; DestName:\"6.tmp\"")) << script.toStdString();
     EXPECT_EQ(test::readBytes(dir.filePath(QStringLiteral("staged.txt"))), "lower");

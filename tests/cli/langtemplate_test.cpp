@@ -41,9 +41,10 @@ TEST_F(LangTemplate, ListsEveryEntryInOrderWithCrLf)
 TEST_F(LangTemplate, ReadsBackToTheSameTextsIncludingOverrides)
 {
     const QString source = m_dir.filePath("German.lng");
-    test::writeBytes(source, "[mnuFile.Caption]=Da/=tei/nzwei//x\r\n"
-                             "[lblMaps.Caption]=a\rb\r\n"
-                             "[mnuEdit.Caption]=\xC4nderung\r\n");
+    test::writeBytes(source,
+                     "[mnuFile.Caption]=Da/=tei/nzwei//x\r\n"
+                     "[lblMaps.Caption]=a\rb\r\n"
+                     "[mnuEdit.Caption]=\xC4nderung\r\n");
     const PackRun run = runPack({"lang-template", source});
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
 

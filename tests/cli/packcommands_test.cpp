@@ -49,8 +49,8 @@ TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
     test::writeBytes(page, "x");
     model.AddFileElement(folder, QStringLiteral("info.htm"), InfoPageFile, page);
 
-    const test::PackRun run = pack({QStringLiteral("script"), project, QStringLiteral("--out"), QStringLiteral("out/pack.exe"),
-                              QStringLiteral("--appdir"), QStringLiteral("app")});
+    const test::PackRun run = pack({QStringLiteral("script"), project, QStringLiteral("--out"),
+                                    QStringLiteral("out/pack.exe"), QStringLiteral("--appdir"), QStringLiteral("app")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The relative installer path is taken from the current folder.
     const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
@@ -63,7 +63,7 @@ TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
 TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
 {
     const test::PackRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
-                              QStringLiteral("--appdir"), appDir});
+                                    QStringLiteral("--appdir"), appDir});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "Failed to launch InnoSetup compiler!\n");
     // The map list and the script were written before the compiler was looked for.
@@ -76,7 +76,7 @@ TEST_F(PackCommands, RefusedValueStopsTheBuildBeforeAnythingIsWritten)
 {
     test::editPack(model, [&](PackProperties &p) { p.PackWebSite = QStringLiteral("http://x.example/\""); });
     const test::PackRun run = pack({QStringLiteral("build"), project, QStringLiteral("--out"), dir.filePath("pack.exe"),
-                              QStringLiteral("--appdir"), appDir});
+                                    QStringLiteral("--appdir"), appDir});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("http://x.example/\"")) << run.err.toStdString();
@@ -109,7 +109,8 @@ TEST_F(PackCommands, NameLeavingItsFolderIsRefusedByEveryCommandThatPacksIt)
         const test::PackRun run = pack(command);
         EXPECT_EQ(run.exitCode, 1) << command.first().toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << command.first().toStdString() << ": " << run.out.toStdString();
-        EXPECT_TRUE(run.err.contains("In Files\\info\\ of the files tree, the file \"..\\x\" cannot be a file or folder name"))
+        EXPECT_TRUE(
+            run.err.contains("In Files\\info\\ of the files tree, the file \"..\\x\" cannot be a file or folder name"))
             << command.first().toStdString() << ": " << run.err.toStdString();
     }
     EXPECT_EQ(QDir(compilerFolder(appDir)).entryList(QDir::Files), QStringList());

@@ -93,9 +93,10 @@ TEST_F(ProjectCommands, CheckExitsByWhatTheReviewFinds)
     const QString warned = saved("warned.mpr");
     result = run({"check", warned});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "warning: New map, [image]: [image] holds gone.tga, which is not in its list. "
-                          "Choose a value from the list, or add the file it names.\n"
-                          "0 error(s), 1 warning(s), 0 note(s)\n");
+    EXPECT_EQ(result.out,
+              "warning: New map, [image]: [image] holds gone.tga, which is not in its list. "
+              "Choose a value from the list, or add the file it names.\n"
+              "0 error(s), 1 warning(s), 0 note(s)\n");
     EXPECT_EQ(run({"check", "--strict", warned}).exitCode, 1);
 
     QFile::remove(map);
@@ -162,7 +163,9 @@ TEST_F(ProjectCommands, InfoAndErrorsShowControlCharactersVisibly)
 {
     test::editPack(model, [&](PackProperties &p) { p.PackAuthor = "Bob\x1b[2J"; });
     model.AddFileElement(model.root(FilesRoot), "x\x1b]0;owned\x07.htm", InfoPageFile, "/nowhere/x.htm");
-    test::putHeaderValue(model, 1, "page\x7f" "31m");
+    test::putHeaderValue(model, 1,
+                         "page\x7f"
+                         "31m");
     const QString project = saved("p.mpr");
 
     const test::PackRun info = run({"info", project});

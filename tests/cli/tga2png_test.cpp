@@ -13,10 +13,10 @@
 #include <cerrno>
 #include <cstring>
 
-using tervelle::test::readBytes;
 using tervelle::test::FileSizeLimit;
-using tervelle::test::writeBytes;
+using tervelle::test::readBytes;
 using tervelle::test::standardTga;
+using tervelle::test::writeBytes;
 
 namespace {
 

@@ -7,24 +7,45 @@ using namespace tervelle;
 
 TEST(NameRule, RefusesNamesThatLeaveTheirFolderOrThatWindowsAlters)
 {
-    for (const QString &name : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("..\\..\\x"),
-                                QStringLiteral("a\\b"), QStringLiteral("a/b"), QStringLiteral("C:x"), QStringLiteral("a*"),
-                                QStringLiteral("a?"), QStringLiteral("\"a\""), QStringLiteral("<a>"), QStringLiteral("a|b"),
-                                QStringLiteral("map "), QStringLiteral("map."), QStringLiteral("a\rb"), QStringLiteral("a\x1b[2J"),
-                                QString(QChar(0)) + QStringLiteral("a"), QString(QChar(0x85)), QStringLiteral("con"),
-                                QStringLiteral("NUL.xan"), QStringLiteral("com1.tga"), QStringLiteral("Lpt9"),
-                                QStringLiteral("COM0"), QStringLiteral("lpt0.xan"), QStringLiteral("COM\u00B9"),
-                                QStringLiteral("com\u00B2.tga"), QStringLiteral("LPT\u00B3"), QStringLiteral("CONIN$"),
-                                QStringLiteral("conout$.txt"), QStringLiteral("Clock$"),
+    for (const QString &name : {QString(),
+                                QStringLiteral("."),
+                                QStringLiteral(".."),
+                                QStringLiteral("..\\..\\x"),
+                                QStringLiteral("a\\b"),
+                                QStringLiteral("a/b"),
+                                QStringLiteral("C:x"),
+                                QStringLiteral("a*"),
+                                QStringLiteral("a?"),
+                                QStringLiteral("\"a\""),
+                                QStringLiteral("<a>"),
+                                QStringLiteral("a|b"),
+                                QStringLiteral("map "),
+                                QStringLiteral("map."),
+                                QStringLiteral("a\rb"),
+                                QStringLiteral("a\x1b[2J"),
+                                QString(QChar(0)) + QStringLiteral("a"),
+                                QString(QChar(0x85)),
+                                QStringLiteral("con"),
+                                QStringLiteral("NUL.xan"),
+                                QStringLiteral("com1.tga"),
+                                QStringLiteral("Lpt9"),
+                                QStringLiteral("COM0"),
+                                QStringLiteral("lpt0.xan"),
+                                QStringLiteral("COM\u00B9"),
+                                QStringLiteral("com\u00B2.tga"),
+                                QStringLiteral("LPT\u00B3"),
+                                QStringLiteral("CONIN$"),
+                                QStringLiteral("conout$.txt"),
+                                QStringLiteral("Clock$"),
                                 QString(256, QLatin1Char('n'))}) {
         EXPECT_FALSE(isWindowsName(name)) << name.toStdString();
         EXPECT_THROW(requireWindowsName(QStringLiteral("The folder"), name), UserError);
     }
-    for (const QString &name : {QStringLiteral("map.xan"), QStringLiteral(".hidden"), QStringLiteral(" lead"),
-                                QStringLiteral("a..b"), QStringLiteral("Ünïcode ключ"), QStringLiteral("{#x}"),
-                                QStringLiteral("console.lua"), QStringLiteral("com10"), QStringLiteral("nul_map.xan"),
-                                QStringLiteral("COM\u2074"), QStringLiteral("clock"),
-                                QString(251, QLatin1Char('n')) + QStringLiteral(".mpl")}) {
+    for (const QString &name :
+         {QStringLiteral("map.xan"), QStringLiteral(".hidden"), QStringLiteral(" lead"), QStringLiteral("a..b"),
+          QStringLiteral("Ünïcode ключ"), QStringLiteral("{#x}"), QStringLiteral("console.lua"),
+          QStringLiteral("com10"), QStringLiteral("nul_map.xan"), QStringLiteral("COM\u2074"), QStringLiteral("clock"),
+          QString(251, QLatin1Char('n')) + QStringLiteral(".mpl")}) {
         EXPECT_TRUE(isWindowsName(name)) << name.toStdString();
         EXPECT_NO_THROW(requireWindowsName(QStringLiteral("The folder"), name));
     }

@@ -51,7 +51,8 @@ TEST_F(Settings, FirstStartCreatesBothKeysAndRecordsTheProgramFolder)
     EXPECT_EQ(m_read.LastDir, "");
 
     ASSERT_TRUE(SaveSettings(m_read));
-    EXPECT_EQ(readBytes(m_config.editorFile()), "AppDir=" + (m_exeDir.path() + Sep).toUtf8() + "\nLastDir=\nTexturesDir=\n");
+    EXPECT_EQ(readBytes(m_config.editorFile()),
+              "AppDir=" + (m_exeDir.path() + Sep).toUtf8() + "\nLastDir=\nTexturesDir=\n");
     EXPECT_EQ(readBytes(m_config.launcherFile()), "");
 }
 
@@ -95,20 +96,16 @@ TEST_F(Settings, TexturesAndLastFolderStayExactlyAsStoredAndPersist)
 TEST_F(Settings, HandEditedValuesReadBackExactlyAsTypedAndSurviveTheSave)
 {
     const QStringList values = {
-        "/home/me/maps, old",
-        "\"/quoted folder\"",
-        "a=b=c",
-        "C:\\Games\\W4\\\\data\\",
-        "  /leading/blanks ",
-        QString::fromUtf8("/home/jürgen/Карты/地図"),
-        "@Variant(\\0\\0\\0\\x7f)",
-        ";not a comment",
+        "/home/me/maps, old",       "\"/quoted folder\"", "a=b=c",
+        "C:\\Games\\W4\\\\data\\",  "  /leading/blanks ", QString::fromUtf8("/home/jürgen/Карты/地図"),
+        "@Variant(\\0\\0\\0\\x7f)", ";not a comment",
     };
     for (const QString &value : values) {
         SCOPED_TRACE(value.toStdString());
         QFile::remove(m_config.editorFile());
         // CR LF from an editor on Windows, and a note of the map maker's own that must be kept.
-        writeBytes(m_config.editorFile(), "#note=keep me\r\nLastDir=" + value.toUtf8() + "\r\nTexturesDir=" + value.toUtf8() + "\n");
+        writeBytes(m_config.editorFile(),
+                   "#note=keep me\r\nLastDir=" + value.toUtf8() + "\r\nTexturesDir=" + value.toUtf8() + "\n");
         m_read = LoadSettings(m_exeDir.path());
         EXPECT_EQ(m_read.LastDir, value);
         EXPECT_EQ(m_read.TexturesDir, value);
@@ -125,12 +122,12 @@ TEST_F(Settings, HandEditedValuesReadBackExactlyAsTypedAndSurviveTheSave)
 TEST_F(Settings, MalformedFileIsReportedAndNeverRewritten)
 {
     const QList<QByteArray> files = {
-        "LastDir=/maps\nTexturesDir\n",               // a line without "="
-        "LastDir=/maps\n=/nameless\n",                // no name
-        "LastDir=/maps\nLastDir=/other\n",            // the same name twice
-        "LastDir=/maps\n[Other]\nTexturesDir=/t\n",   // a section we do not know
-        "LastDir=/caf\xe9\n",                         // not UTF-8: a Latin-1 edit
-        "LastDir=/" + QByteArray(2 << 20, 'm') + "\n",  // larger than any settings file of ours
+        "LastDir=/maps\nTexturesDir\n",                // a line without "="
+        "LastDir=/maps\n=/nameless\n",                 // no name
+        "LastDir=/maps\nLastDir=/other\n",             // the same name twice
+        "LastDir=/maps\n[Other]\nTexturesDir=/t\n",    // a section we do not know
+        "LastDir=/caf\xe9\n",                          // not UTF-8: a Latin-1 edit
+        "LastDir=/" + QByteArray(2 << 20, 'm') + "\n", // larger than any settings file of ours
     };
     for (const QByteArray &bytes : files) {
         SCOPED_TRACE(bytes.left(40).toStdString());
@@ -143,7 +140,8 @@ TEST_F(Settings, MalformedFileIsReportedAndNeverRewritten)
         EXPECT_FALSE(SaveSettings(m_read));
         EXPECT_EQ(readBytes(m_config.editorFile()), bytes);
         ASSERT_FALSE(problems.problems().isEmpty());
-        EXPECT_TRUE(problems.problems().first().contains(m_config.editorFile())) << problems.problems().first().toStdString();
+        EXPECT_TRUE(problems.problems().first().contains(m_config.editorFile()))
+            << problems.problems().first().toStdString();
     }
 }
 

@@ -4,9 +4,9 @@
 #include "ui/editorfixture.h"
 
 #include "project/filetree.h"
-#include "ui/editor/consolepanel.h"
 #include "support/filesizelimit.h"
 #include "support/testcompiler.h"
+#include "ui/editor/consolepanel.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,7 +67,9 @@ protected:
         item("mnuFileSaveMapPack")->trigger();
         if (!editor->isBuilding())
             return dialogs.messages().join("\n");
-        if (!QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000))
+        if (!QTest::qWaitFor(
+                [&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); },
+                240000))
             return QStringLiteral("still building");
         return test::panelOf<ConsolePanel>(*editor)->lines().last();
     }

@@ -7,10 +7,10 @@
 
 #include "mappack/maplist.h"
 #include "mappack/packfiles.h"
+#include "support/testcompiler.h"
 #include "support/tgabuilder.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/propertiespanel.h"
-#include "support/testcompiler.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -76,7 +76,8 @@ protected:
 
     QTableView *grid(const char *name) const { return widget<QTableView>(name); }
     // The shown one of the controls named `name`, or none.
-    template <typename T> T *shown(const char *name) const
+    template <typename T>
+    T *shown(const char *name) const
     {
         for (T *found : editor->findChildren<T *>(QString::fromLatin1(name))) {
             if (found->isVisible())
@@ -218,12 +219,8 @@ TEST_F(RoadToTheGame, FilesMapsAndHeaderMadeInTheWindowInstallIntoTheGame)
     item("mnuEditAdd")->trigger();
     editMap(0, "Castle", "castle", "W64");
     editMap(1, "Mill", "mill", "A07");
-    const QStringList castle{"[text]=Castle",
-                             "[image]=castle.tga",
-                             "[scripts]=stdvs,wormpot,castle",
-                             "[map]=castle",
-                             "[textures]=castle.txt",
-                             "[texture1]=W64",
+    const QStringList castle{"[text]=Castle", "[image]=castle.tga",    "[scripts]=stdvs,wormpot,castle",
+                             "[map]=castle",  "[textures]=castle.txt", "[texture1]=W64",
                              "[texture2]=C03"};
     EXPECT_EQ(properties(0), castle);
     EXPECT_EQ(properties(1).value(0), "[text]=Mill");
@@ -254,7 +251,8 @@ TEST_F(RoadToTheGame, FilesMapsAndHeaderMadeInTheWindowInstallIntoTheGame)
     dialogs.saveAnswers.enqueue(installer);
     item("mnuFileSaveMapPack")->trigger();
     ASSERT_TRUE(editor->isBuilding()) << dialogs.messages().join("\n").toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000));
     const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     ASSERT_EQ(lines.last(), "Done") << lines.join("\n").toStdString();
     ASSERT_TRUE(QFileInfo(installer).isFile());
@@ -289,7 +287,8 @@ TEST_F(RoadToTheGame, FilesMapsAndHeaderMadeInTheWindowInstallIntoTheGame)
     runTool("wine", {"reg", "add", key, "/v", "WormsDir", "/d", dosPath(worms), "/f"});
     runTool("wineserver", {"-k"});
     QString installOutput;
-    const int installed = runTool("xvfb-run", {"-a", "wine", installer, "/VERYSILENT", "/SUPPRESSMSGBOXES"}, &installOutput);
+    const int installed =
+        runTool("xvfb-run", {"-a", "wine", installer, "/VERYSILENT", "/SUPPRESSMSGBOXES"}, &installOutput);
     runTool("wineserver", {"-k"});
     ASSERT_EQ(installed, 0) << installOutput.toStdString();
 

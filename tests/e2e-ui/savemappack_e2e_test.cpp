@@ -1,7 +1,7 @@
 #include "ui/editorfixture.h"
 
-#include "ui/editor/consolepanel.h"
 #include "support/testcompiler.h"
+#include "ui/editor/consolepanel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,8 +57,8 @@ TEST_F(SaveMapPackWithTheCompiler, TheDemoProjectBuildsAnInstallerWithItsNumbere
     dialogs.saveAnswers.enqueue(installer);
     item("mnuFileSaveMapPack")->trigger();
     ASSERT_TRUE(editor->isBuilding());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 240000));
 
     const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     ASSERT_GE(lines.size(), 3);

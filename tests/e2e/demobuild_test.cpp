@@ -1,5 +1,5 @@
-#include "support/testsupport.h"
 #include "support/testcompiler.h"
+#include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,9 +62,9 @@ TEST(DemoBuild, TheDemoProjectBuildsAnInstallerWithItsNumberedFiles)
     ASSERT_TRUE(tervelle::test::linkRealCompiler(compiler, appDir));
 
     const QString installer = dir.filePath(QStringLiteral("demo.exe"));
-    const ProcessRun build = run(BuildFolder + QStringLiteral("/tervelle-pack"),
-                          {QStringLiteral("build"), project, QStringLiteral("--out"), installer,
-                           QStringLiteral("--appdir"), appDir});
+    const ProcessRun build =
+        run(BuildFolder + QStringLiteral("/tervelle-pack"),
+            {QStringLiteral("build"), project, QStringLiteral("--out"), installer, QStringLiteral("--appdir"), appDir});
     ASSERT_EQ(build.exitCode, 0) << build.output.toStdString();
     EXPECT_TRUE(build.output.trimmed().endsWith(QStringLiteral("Done"))) << build.output.toStdString();
 
@@ -84,8 +84,8 @@ TEST(DemoBuild, TheDemoProjectBuildsAnInstallerWithItsNumberedFiles)
     };
 
     const QString extracted = dir.filePath(QStringLiteral("extracted"));
-    const ProcessRun extract = run(QStringLiteral("innoextract"),
-                            {QStringLiteral("--silent"), QStringLiteral("-d"), extracted, installer});
+    const ProcessRun extract =
+        run(QStringLiteral("innoextract"), {QStringLiteral("--silent"), QStringLiteral("-d"), extracted, installer});
     ASSERT_EQ(extract.exitCode, 0) << extract.output.toStdString();
     const QStringList found = QDir(extracted + QStringLiteral("/tmp")).entryList(QDir::Files, QDir::Name);
     QStringList wanted;

@@ -3,9 +3,9 @@
 #include "project/projectmodel.h"
 #include "support/filesizelimit.h"
 #include "support/projectrows.h"
+#include "support/testcompiler.h"
 #include "support/testsupport.h"
 #include "support/tgabuilder.h"
-#include "support/testcompiler.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -140,8 +140,10 @@ protected:
     {
         const QString project = dir.filePath(QStringLiteral("pack.mpr"));
         SaveProjectFile(model, project);
-        return runTool(PackTool, {QStringLiteral("build"), project, QStringLiteral("--out"), installer,
-                                  QStringLiteral("--appdir"), appDir}, locale);
+        return runTool(
+            PackTool,
+            {QStringLiteral("build"), project, QStringLiteral("--out"), installer, QStringLiteral("--appdir"), appDir},
+            locale);
     }
 
     // Runs the installer silently against a launcher and a game in the given folders. A Wine
@@ -152,13 +154,16 @@ protected:
             QDir().mkpath(worms + QLatin1String(folder));
         QDir().mkpath(launcher);
         const QString key = QStringLiteral("HKLM\\Software\\Orbeck\\Quorvane");
-        runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
-                                         QStringLiteral("AppDir"), QStringLiteral("/d"), dosPath(launcher), QStringLiteral("/f")});
-        runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
-                                         QStringLiteral("WormsDir"), QStringLiteral("/d"), dosPath(worms), QStringLiteral("/f")});
+        runTool(QStringLiteral("wine"),
+                {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"), QStringLiteral("AppDir"),
+                 QStringLiteral("/d"), dosPath(launcher), QStringLiteral("/f")});
+        runTool(QStringLiteral("wine"),
+                {QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"), QStringLiteral("WormsDir"),
+                 QStringLiteral("/d"), dosPath(worms), QStringLiteral("/f")});
         runTool(QStringLiteral("wineserver"), {QStringLiteral("-k")});
-        const ToolRun run = runTool(QStringLiteral("xvfb-run"), {QStringLiteral("-a"), QStringLiteral("wine"), installer,
-                                                                  QStringLiteral("/VERYSILENT"), QStringLiteral("/SUPPRESSMSGBOXES")});
+        const ToolRun run = runTool(QStringLiteral("xvfb-run"),
+                                    {QStringLiteral("-a"), QStringLiteral("wine"), installer,
+                                     QStringLiteral("/VERYSILENT"), QStringLiteral("/SUPPRESSMSGBOXES")});
         runTool(QStringLiteral("wineserver"), {QStringLiteral("-k")});
         return run.exitCode;
     }
@@ -234,14 +239,15 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
     ASSERT_EQ(install(installer, launcher, worms), 0);
 
     const QString prefix = QStringLiteral("it's {a} ");
-    for (const QString &file : {launcher + QStringLiteral("maplists/Bob's {pack}.mpl"),
-                                launcher + QStringLiteral("maplists/{x}'s #1/") + prefix + QStringLiteral("info.htm"),
-                                worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("island.xan"),
-                                worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("island.hmp"),
-                                worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("theme.txt"),
-                                worms + QStringLiteral("data/maps/My'{Theme}/My'{Theme}.txt"),
-                                worms + QStringLiteral("data/scripts/") + prefix + QStringLiteral("island.lua"),
-                                worms + QStringLiteral("data/frontend/levels/") + prefix + QStringLiteral("island.tga")}) {
+    for (const QString &file :
+         {launcher + QStringLiteral("maplists/Bob's {pack}.mpl"),
+          launcher + QStringLiteral("maplists/{x}'s #1/") + prefix + QStringLiteral("info.htm"),
+          worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("island.xan"),
+          worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("island.hmp"),
+          worms + QStringLiteral("data/maps/") + prefix + QStringLiteral("theme.txt"),
+          worms + QStringLiteral("data/maps/My'{Theme}/My'{Theme}.txt"),
+          worms + QStringLiteral("data/scripts/") + prefix + QStringLiteral("island.lua"),
+          worms + QStringLiteral("data/frontend/levels/") + prefix + QStringLiteral("island.tga")}) {
         EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
     }
     EXPECT_EQ(test::readBytes(worms + QStringLiteral("data/maps/My'{Theme}/My'{Theme}.txt")), "My'{Theme}.txt content");
@@ -255,12 +261,16 @@ TEST_F(PackBuild, QuotesAndBracesInstallUnderTheirExactNames)
     EXPECT_TRUE(shortcut);
 
     // What the installer recorded for uninstalling holds the typed values unchanged.
-    const ToolRun uninstallKey = runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("query"),
-        QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bob's {best}, 100%_is1")});
+    const ToolRun uninstallKey = runTool(
+        QStringLiteral("wine"),
+        {QStringLiteral("reg"), QStringLiteral("query"),
+         QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bob's {best}, 100%_is1")});
     const QString recorded = uninstallKey.output.join('\n');
     EXPECT_TRUE(recorded.contains(QStringLiteral("Publisher    REG_SZ    \"Bob\""))) << recorded.toStdString();
-    EXPECT_TRUE(recorded.contains(QStringLiteral("DisplayName    REG_SZ    Bob's {best}, 100% {2}"))) << recorded.toStdString();
-    EXPECT_TRUE(recorded.contains(QStringLiteral("URLInfoAbout    REG_SZ    http://bob.example/{x}'"))) << recorded.toStdString();
+    EXPECT_TRUE(recorded.contains(QStringLiteral("DisplayName    REG_SZ    Bob's {best}, 100% {2}")))
+        << recorded.toStdString();
+    EXPECT_TRUE(recorded.contains(QStringLiteral("URLInfoAbout    REG_SZ    http://bob.example/{x}'")))
+        << recorded.toStdString();
 }
 
 // Where the system's code page is 932, the byte of "ƒ" starts a two-byte character that takes the
@@ -290,9 +300,12 @@ TEST_F(PackBuild, NamesInstallExactlyUnderAJapaneseLocale)
         EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
     }
     // The version is text: its "{src}" was never expanded to the installer's folder.
-    const ToolRun uninstallKey = runTool(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("query"),
-        QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"), QStringLiteral("/s")});
-    EXPECT_TRUE(uninstallKey.output.join('\n').contains(QStringLiteral("{src}"))) << uninstallKey.output.join('\n').toStdString();
+    const ToolRun uninstallKey = runTool(
+        QStringLiteral("wine"),
+        {QStringLiteral("reg"), QStringLiteral("query"),
+         QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"), QStringLiteral("/s")});
+    EXPECT_TRUE(uninstallKey.output.join('\n').contains(QStringLiteral("{src}")))
+        << uninstallKey.output.join('\n').toStdString();
 }
 
 TEST_F(PackBuild, PreprocessorDirectiveInANameIsTakenLiterally)
@@ -344,8 +357,8 @@ TEST_F(PackBuild, SourcesDifferingOnlyInCaseEachKeepTheirBytes)
     ASSERT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(stagedSourcesFolder(appDir)));
     const QString extracted = dir.filePath(QStringLiteral("extracted"));
-    const ToolRun extract = runTool(QStringLiteral("innoextract"),
-                                    {QStringLiteral("-s"), QStringLiteral("-d"), extracted, installer});
+    const ToolRun extract =
+        runTool(QStringLiteral("innoextract"), {QStringLiteral("-s"), QStringLiteral("-d"), extracted, installer});
     ASSERT_EQ(extract.exitCode, 0) << extract.errors.toStdString();
 
     int compared = 0;
@@ -365,13 +378,17 @@ TEST_F(PackBuild, SourcesDifferingOnlyInCaseEachKeepTheirBytes)
 TEST_F(PackBuild, LineBreakInAPackTextNeverReachesTheCompiler)
 {
     const QString marker = dir.filePath(QStringLiteral("ran.txt"));
-    test::editPack(model, [&](PackProperties &p) { p.PackVersion = QStringLiteral("1.0\r#expr Exec(\"cmd.exe\", \"/c echo ran> %1\", \"\", 1)").arg(dosPath(marker)); });
+    test::editPack(model, [&](PackProperties &p) {
+        p.PackVersion =
+            QStringLiteral("1.0\r#expr Exec(\"cmd.exe\", \"/c echo ran> %1\", \"\", 1)").arg(dosPath(marker));
+    });
     const QString installer = dir.filePath(QStringLiteral("pack.exe"));
 
     const ToolRun run = build(installer);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.output.isEmpty()) << "the compiler was started: " << run.output.join('\n').toStdString();
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("The pack version \"1.0\\r#expr Exec("))) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("The pack version \"1.0\\r#expr Exec(")))
+        << run.errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(marker)) << "the project's command ran on the build machine";
     EXPECT_FALSE(QFileInfo::exists(setupScriptPath(appDir)));
     EXPECT_FALSE(QFileInfo::exists(installer));
@@ -387,7 +404,9 @@ TEST_F(PackBuild, NameLeavingItsFolderIsRefusedBeforeTheCompilerRuns)
     const ToolRun run = build(installer);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.output.isEmpty()) << "the compiler was started: " << run.output.join('\n').toStdString();
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("In Maps\\ of the files tree, the file \"..\\..\\..\\escaped.xan\""))) << run.errors.toStdString();
+    EXPECT_TRUE(
+        run.errors.contains(QStringLiteral("In Maps\\ of the files tree, the file \"..\\..\\..\\escaped.xan\"")))
+        << run.errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(installer));
     EXPECT_FALSE(QFileInfo::exists(StagingFolder(appDir) + QStringLiteral("New map pack.mpl")));
 }
@@ -424,7 +443,8 @@ TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
         ASSERT_FALSE(full.output.isEmpty());
         EXPECT_EQ(full.output.last(), "Error occured!");
         EXPECT_EQ(test::readBytes(installer), previous);
-        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden), QStringList{"pack.exe"});
+        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"pack.exe"});
     }
 }
 

@@ -44,12 +44,12 @@ protected:
             ASSERT_TRUE(QDir(dir.path()).mkpath(theme.folder));
     }
 
-    void writeTile(const QString &folder, int index, const QByteArray &tga) { writeBytes(tileFilePath(folder, index), tga); }
-
-    static QByteArray solidTile(int red)
+    void writeTile(const QString &folder, int index, const QByteArray &tga)
     {
-        return standardTga(64, 64, 24, repeatPixel({0, 0, red}, 64 * 64));
+        writeBytes(tileFilePath(folder, index), tga);
     }
+
+    static QByteArray solidTile(int red) { return standardTga(64, 64, 24, repeatPixel({0, 0, red}, 64 * 64)); }
 
     QTemporaryDir dir;
     TextureTiles tiles;

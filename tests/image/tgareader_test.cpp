@@ -1,6 +1,6 @@
-#include "image/pictureimage.h"
 #include "core/errors.h"
 #include "image/checkerboard.h"
+#include "image/pictureimage.h"
 #include "image/tgareader.h"
 #include "support/testsupport.h"
 #include "support/tgabuilder.h"
@@ -14,11 +14,11 @@
 #include <sys/stat.h>
 
 using namespace tervelle;
-using tervelle::test::writeBytes;
 using tervelle::test::Packed;
 using tervelle::test::packedTga;
 using tervelle::test::repeatPixel;
 using tervelle::test::standardTga;
+using tervelle::test::writeBytes;
 using Pixel = std::vector<int>;
 
 namespace {
@@ -217,7 +217,8 @@ TEST(TgaCompositing, EveryValueAndAlphaRoundsAlikeInBothLayouts)
                 for (int x = 0; x < width; ++x) {
                     const int v = (x + shift) % 256;
                     const int grey = (i / 8 + x / 8) % 2 == 0 ? 255 : 192;
-                    const Pixel want{expected(v, i, grey), expected(255 - v, i, grey), expected(v * 7 % 256, i, grey), i};
+                    const Pixel want{expected(v, i, grey), expected(255 - v, i, grey), expected(v * 7 % 256, i, grey),
+                                     i};
                     if (pixelAt(*picture, x, 255 - i) != want && ++mismatches <= 3)
                         ADD_FAILURE() << "stored row " << i << ", column " << x << (packed ? ", packed" : "");
                 }
@@ -238,8 +239,8 @@ TEST(TgaCompositing, EveryInstructionSetGivesTheSameBytes)
             for (int width = 0; width <= 29; ++width) {
                 const auto run = [&](CompositeInstructions use) {
                     QByteArray dst(src.size(), '\x5a');
-                    compositeRow(reinterpret_cast<const uchar *>(src.constData()), reinterpret_cast<uchar *>(dst.data()),
-                                 width, storedRow, order, use);
+                    compositeRow(reinterpret_cast<const uchar *>(src.constData()),
+                                 reinterpret_cast<uchar *>(dst.data()), width, storedRow, order, use);
                     return dst;
                 };
                 const QByteArray plain = run(CompositeInstructions::Plain);
@@ -268,7 +269,8 @@ TEST(TgaCompositing, TheLightSquareSitsAtTheBottomLeftWhateverTheHeight)
 TEST(PictureImage, ViewsShowTheCompositedColoursOpaqueAndExportKeepsAlpha)
 {
     // Bottom row: transparent over the light square; top row: opaque red.
-    const std::optional<Picture> picture = decode(standardTga(1, 2, 32, QByteArray("\x10\x20\x30\x00\x00\x00\xff\xff", 8)));
+    const std::optional<Picture> picture =
+        decode(standardTga(1, 2, 32, QByteArray("\x10\x20\x30\x00\x00\x00\xff\xff", 8)));
     ASSERT_TRUE(picture);
     const QImage shown = pictureToImage(*picture);
     EXPECT_FALSE(shown.hasAlphaChannel());

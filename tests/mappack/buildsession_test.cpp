@@ -77,7 +77,7 @@ TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCom
     const QList<QByteArray> compilers = {
         "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; kill -KILL $$\n", // killed midway
         "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; exit 2\n",        // compile error
-        "printf 'MZ half' > OUT/pack.exe; kill -SEGV $$\n",                                 // crash
+        "printf 'MZ half' > OUT/pack.exe; kill -SEGV $$\n",                                      // crash
     };
     test::writeBytes(out("pack.exe"), Previous);
     test::writeBytes(out("mine.tmp"), "the map maker's own");
@@ -242,8 +242,7 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
         second.start(other, out("other.exe"));
         FAIL() << "the second build started";
     } catch (const UserError &e) {
-        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(compilerFolder(settings.AppDir))))
-            << e.what();
+        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(compilerFolder(settings.AppDir)))) << e.what();
     }
     EXPECT_TRUE(otherConsole.lines.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(StagingFolder(settings.AppDir) + QStringLiteral("Other pack.mpl")));
@@ -275,7 +274,8 @@ TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
     EXPECT_FALSE(QFileInfo(script).isSymLink());
     EXPECT_FALSE(QFileInfo(mapList).isSymLink());
     EXPECT_TRUE(test::readBytes(script).startsWith("[Setup]"));
-    EXPECT_EQ(QDir(compilerFolder(settings.AppDir)).entryList(QDir::Hidden | QDir::Files), (QStringList{"iscc.exe", "setup.iss"}));
+    EXPECT_EQ(QDir(compilerFolder(settings.AppDir)).entryList(QDir::Hidden | QDir::Files),
+              (QStringList{"iscc.exe", "setup.iss"}));
 }
 
 // Each would otherwise put the earlier installer back over what the other had just built.

@@ -1,6 +1,6 @@
-#include "mappack/compiler.h"
 #include "core/langload.h"
 #include "core/textcodec.h"
+#include "mappack/compiler.h"
 #include "support/testcompiler.h"
 #include "support/testsupport.h"
 
@@ -66,8 +66,9 @@ TEST_F(CompilerRunTest, LinesEndOnlyAtCrLfAndTheLastPartialLineIsShown)
 {
     fakeCompiler("printf 'one\\r\\ntwo\\nstill two\\rand more\\r\\n\\r\\nlast without end'\n");
     EXPECT_EQ(run(), CompileResult::Success);
-    EXPECT_EQ(console.lines, (QStringList{"Started building map pack", "one", "two\nstill two\rand more", "",
-                                          "last without end", "Done"}));
+    EXPECT_EQ(
+        console.lines,
+        (QStringList{"Started building map pack", "one", "two\nstill two\rand more", "", "last without end", "Done"}));
 }
 
 TEST_F(CompilerRunTest, LineEndSplitAcrossWritesStillEndsTheLine)
@@ -79,10 +80,12 @@ TEST_F(CompilerRunTest, LineEndSplitAcrossWritesStillEndsTheLine)
 
 TEST_F(CompilerRunTest, BothChannelsArriveInOrderAndNonZeroExitIsAnError)
 {
-    fakeCompiler("printf 'Compiling\\r\\n'; printf 'Error on line 3\\r\\n' >&2; printf 'Compile aborted.\\r\\n' >&2; exit 2\n");
+    fakeCompiler(
+        "printf 'Compiling\\r\\n'; printf 'Error on line 3\\r\\n' >&2; printf 'Compile aborted.\\r\\n' >&2; exit 2\n");
     EXPECT_EQ(run(), CompileResult::Error);
-    EXPECT_EQ(console.lines, (QStringList{"Started building map pack", "Compiling", "Error on line 3",
-                                          "Compile aborted.", "Error occured!"}));
+    EXPECT_EQ(console.lines,
+              (QStringList{"Started building map pack", "Compiling", "Error on line 3", "Compile aborted.",
+                           "Error occured!"}));
 }
 
 TEST_F(CompilerRunTest, QuietRunPassesTheSwitchBeforeTheScript)
@@ -134,8 +137,8 @@ TEST_F(CompilerRunTest, NextRunMayStartFromTheFinishedSignal)
     QSignalSpy finished(&compiler, &CompilerRun::finished);
     compiler.Compile(false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.size() == 2; }, 60000));
-    EXPECT_EQ(console.lines, (QStringList{"Started building map pack", "run", "Done", "Started building map pack",
-                                          "run", "Done"}));
+    EXPECT_EQ(console.lines,
+              (QStringList{"Started building map pack", "run", "Done", "Started building map pack", "run", "Done"}));
 }
 
 TEST_F(CompilerRunTest, OutputIsUtf8WithCodePageFallback)

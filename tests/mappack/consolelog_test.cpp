@@ -43,7 +43,8 @@ protected:
 
 TEST_F(ConsoleSave, LinesAreWrittenInTheCodePageEachEndedByCrLf)
 {
-    SaveConsoleToFile(path("log.txt"), {"Started building map pack", QString::fromUtf8("Caf\u00e9"), "", "a\nb", "Done"});
+    SaveConsoleToFile(path("log.txt"),
+                      {"Started building map pack", QString::fromUtf8("Caf\u00e9"), "", "a\nb", "Done"});
     EXPECT_EQ(readBytes(path("log.txt")), QByteArray("Started building map pack\r\nCaf\xe9\r\n\r\na\nb\r\nDone\r\n"));
 
     // Saving again replaces the content.

@@ -1,6 +1,6 @@
-#include "mappack/maplist.h"
-#include "mappack/compilerfolder.h"
 #include "core/errors.h"
+#include "mappack/compilerfolder.h"
+#include "mappack/maplist.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
@@ -39,8 +39,8 @@ TEST_F(MapList, NewProjectWithOneMapGivesTheKnownElevenLines)
     EXPECT_EQ(SaveMapList(model, appDir()), staged("New map pack.mpl"));
     EXPECT_EQ(test::readBytes(staged("New map pack.mpl")),
               test::crlfLines({"[english]=New map pack", "[htmlenglish]=", "{", "[text]=New map", "[image]=nolevel.tga",
-                         "[scripts]=stdvs,wormpot", "[map]=", "[textures]=ThemeBuilding\\ThemeBuilding.txt",
-                         "[texture1]=C01", "[texture2]=C03", "}"}));
+                               "[scripts]=stdvs,wormpot", "[map]=", "[textures]=ThemeBuilding\\ThemeBuilding.txt",
+                               "[texture1]=C01", "[texture2]=C03", "}"}));
 }
 
 TEST_F(MapList, RowsAreWrittenAsTheyStand)

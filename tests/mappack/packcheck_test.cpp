@@ -1,7 +1,7 @@
+#include "core/errors.h"
 #include "mappack/maplist.h"
 #include "mappack/packcheck.h"
 #include "mappack/setupscript.h"
-#include "core/errors.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
@@ -53,7 +53,8 @@ protected:
     // The refusal of each of the three writers; the map list and the script must agree.
     void expectAllRefuse(const QString &expected, const char *field)
     {
-        const QString script = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
+        const QString script =
+            refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
         const QString mapList = refusal([&] { MapListBytes(model); });
         const QString saved = refusal([&] { SaveMapList(model, app.path() + QLatin1Char('/')); });
         EXPECT_TRUE(script.contains(expected)) << field << ": " << script.toStdString();
@@ -94,14 +95,22 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
         QString expected;
     };
     const Case cases[] = {
-        {"pack name", [&] { test::editPack(model, [&](PackProperties &p) { p.PackName = hostile; }); }, QStringLiteral("The pack name \"") + shown},
-        {"version", [&] { test::editPack(model, [&](PackProperties &p) { p.PackVersion = hostile; }); }, QStringLiteral("The pack version \"") + shown},
-        {"author", [&] { test::editPack(model, [&](PackProperties &p) { p.PackAuthor = hostile; }); }, QStringLiteral("The pack author \"") + shown},
-        {"web site", [&] { test::editPack(model, [&](PackProperties &p) { p.PackWebSite = hostile; }); }, QStringLiteral("The pack web site \"") + shown},
-        {"language", [&] { test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {QStringLiteral("german"), hostile}; }); },
+        {"pack name", [&] { test::editPack(model, [&](PackProperties &p) { p.PackName = hostile; }); },
+         QStringLiteral("The pack name \"") + shown},
+        {"version", [&] { test::editPack(model, [&](PackProperties &p) { p.PackVersion = hostile; }); },
+         QStringLiteral("The pack version \"") + shown},
+        {"author", [&] { test::editPack(model, [&](PackProperties &p) { p.PackAuthor = hostile; }); },
+         QStringLiteral("The pack author \"") + shown},
+        {"web site", [&] { test::editPack(model, [&](PackProperties &p) { p.PackWebSite = hostile; }); },
+         QStringLiteral("The pack web site \"") + shown},
+        {"language",
+         [&] {
+             test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {QStringLiteral("german"), hostile}; });
+         },
          QStringLiteral("The installer language \"") + shown},
         // A project file can hold what the editor refuses to type.
-        {"header key", [&] {
+        {"header key",
+         [&] {
              QVector<THeaderKeyInfo> info = model.headerInfo();
              info.append(THeaderKeyInfo{});
              model.SetHeader(model.headerRows() + QStringList{hostile + QLatin1Char('=')}, info);
@@ -111,9 +120,8 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
          QStringLiteral("The pack header row \"[htmlenglish]=") + shown},
         {"english title", [&] { test::putHeaderValue(model, 0, hostile); },
          QStringLiteral("The pack header row \"[english]=") + shown},
-        {"property key", [&] {
-             model.CommitMapProperties(0, model.map(0).Info.Properties + QStringList{hostile + QLatin1Char('=')});
-         },
+        {"property key",
+         [&] { model.CommitMapProperties(0, model.map(0).Info.Properties + QStringList{hostile + QLatin1Char('=')}); },
          QStringLiteral("In map 1 (\"New map\"), the property \"") + shown + QLatin1Char('=')},
         {"property value", [&] { test::putMapPropertyValue(model, 0, 3, hostile); },
          QStringLiteral("the property \"[map]=") + shown},
@@ -136,7 +144,8 @@ TEST_F(PackCheck, LineBreakInAnyTextIsRefusedNamingTheValue)
 TEST_F(PackCheck, EveryControlCharacterIsRefused)
 {
     for (const char16_t c : {u'\n', u'\0', u'\t', u'\x1b', u'\x7f', u'\x9b'}) {
-        test::editPack(model, [&](PackProperties &p) { p.PackAuthor = QStringLiteral("Bob") + QChar(c) + QStringLiteral("by"); });
+        test::editPack(
+            model, [&](PackProperties &p) { p.PackAuthor = QStringLiteral("Bob") + QChar(c) + QStringLiteral("by"); });
         const QString message = refusal([&] { checkPackTexts(model); });
         EXPECT_TRUE(message.startsWith(QStringLiteral("The pack author \"Bob\\"))) << int(c) << message.toStdString();
         EXPECT_FALSE(message.contains(QChar(c))) << int(c) << ": the message shows the character itself";
@@ -150,12 +159,14 @@ TEST_F(PackCheck, NamesThatLeaveTheirFolderAreRefusedNamingTheNodeAndWhereItLies
         const QString name = QString::fromLatin1(bad);
         SetUp();
         model.RenameNode(page, name);
-        expectAllRefuse(QStringLiteral("In Files\\info\\ of the files tree, the file \"") + name + QLatin1Char('"'), bad);
+        expectAllRefuse(QStringLiteral("In Files\\info\\ of the files tree, the file \"") + name + QLatin1Char('"'),
+                        bad);
 
         SetUp();
         TreeNode *deep = model.AddDirElement(info, QStringLiteral("deep"));
         model.AddDirElement(deep, name);
-        expectAllRefuse(QStringLiteral("In Files\\info\\deep\\ of the files tree, the folder \"") + name + QLatin1Char('"'), bad);
+        expectAllRefuse(
+            QStringLiteral("In Files\\info\\deep\\ of the files tree, the folder \"") + name + QLatin1Char('"'), bad);
 
         SetUp();
         model.AddFileElement(model.root(MapsRoot), name, MapFile, QStringLiteral("/nowhere"));
@@ -163,7 +174,8 @@ TEST_F(PackCheck, NamesThatLeaveTheirFolderAreRefusedNamingTheNodeAndWhereItLies
 
         SetUp();
         model.RenameNode(model.MapListNode(), name);
-        expectAllRefuse(QStringLiteral("In Files\\ of the files tree, the map list file \"") + name + QLatin1Char('"'), bad);
+        expectAllRefuse(QStringLiteral("In Files\\ of the files tree, the map list file \"") + name + QLatin1Char('"'),
+                        bad);
 
         SetUp();
         test::editPack(model, [&](PackProperties &p) { p.PackName = name; });
@@ -179,9 +191,11 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
                             "/p/nul.htm", "/p/x/../a.htm", "/p/./a.htm", "/p/a:b.htm", "/p/a<b>.htm", "p/a.htm"}) {
         SetUp();
         relinkFound(QString::fromLatin1(bad));
-        const QString message = refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
-        EXPECT_TRUE(message.contains(QStringLiteral("In Files\\info\\ of the files tree, the source path of the file \"about.htm\" \"")
-                                     + QString::fromLatin1(bad) + QLatin1Char('"')))
+        const QString message =
+            refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
+        EXPECT_TRUE(message.contains(
+            QStringLiteral("In Files\\info\\ of the files tree, the source path of the file \"about.htm\" \"")
+            + QString::fromLatin1(bad) + QLatin1Char('"')))
             << bad << ": " << message.toStdString();
     }
     for (const char *good : {"/p/a..b.htm", "/p/.hidden/ä {x} #1.htm", "//p//a.htm"}) {
@@ -197,7 +211,9 @@ TEST_F(PackCheck, WebSiteIsEmptyOrAWebAddress)
     for (const char *bad : {"\\\\host\\share\\x.exe", "C:\\x.exe", "file:///x.exe", "www.a.example", "httpx://a"}) {
         test::editPack(model, [&](PackProperties &p) { p.PackWebSite = QString::fromLatin1(bad); });
         const QString message = refusal([&] { checkPackTexts(model); });
-        EXPECT_TRUE(message.contains(QStringLiteral("The pack web site \"%1\"").arg(model.packProperties().PackWebSite))) << bad;
+        EXPECT_TRUE(
+            message.contains(QStringLiteral("The pack web site \"%1\"").arg(model.packProperties().PackWebSite)))
+            << bad;
     }
     for (const char *good : {"", "http://a.example/", "HTTPS://a.example/x?y", "Http://a"}) {
         test::editPack(model, [&](PackProperties &p) { p.PackWebSite = QString::fromLatin1(good); });
@@ -218,7 +234,9 @@ TEST_F(PackCheck, EnglishTitleMustNameAFileInTheStagingFolder)
 TEST_F(PackCheck, LanguagesNameFilesOfTheLanguagesFolder)
 {
     for (const char *bad : {"ger\"man", "..\\..\\evil", "a/b", ""}) {
-        test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {QStringLiteral("russian"), QString::fromLatin1(bad)}; });
+        test::editPack(model, [&](PackProperties &p) {
+            p.PackLanguages = {QStringLiteral("russian"), QString::fromLatin1(bad)};
+        });
         expectAllRefuse(QStringLiteral("The installer language \"") + QString::fromLatin1(bad) + QLatin1Char('"'), bad);
     }
 }

@@ -1,5 +1,5 @@
-#include "mappack/packreview.h"
 #include "core/langload.h"
+#include "mappack/packreview.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
@@ -85,7 +85,8 @@ TEST_F(PackReviewTest, SourceFilesAreJudgedByOneLook)
         file(QStringLiteral("good.tga"), test::standardTga(2, 2, 24, QByteArray(12, '\x40'))));
     add(IconsRoot, QStringLiteral("short.tga"), LevelIconFile,
         file(QStringLiteral("short.tga"), test::standardTga(64, 64, 24, QByteArray(12, '\x40'))));
-    add(IconsRoot, QStringLiteral("huge.tga"), LevelIconFile, file(QStringLiteral("huge.tga"), test::standardTga(600, 1, 24, QByteArray(1800, 0))));
+    add(IconsRoot, QStringLiteral("huge.tga"), LevelIconFile,
+        file(QStringLiteral("huge.tga"), test::standardTga(600, 1, 24, QByteArray(1800, 0))));
     const QString locked = file(QStringLiteral("locked.txt"));
     add(TexturesRoot, QStringLiteral("locked.txt"), TextureListFile, locked);
     ::chmod(QFile::encodeName(locked).constData(), 0);
@@ -100,7 +101,8 @@ TEST_F(PackReviewTest, SourceFilesAreJudgedByOneLook)
     EXPECT_EQ(found(FindingClass::EmptySource).size(), 1);
     EXPECT_TRUE(found(FindingClass::EmptySource).first().startsWith(QStringLiteral("Lua scripts\\empty.lua|")));
     EXPECT_EQ(found(FindingClass::PublishedSystemFile).size(), 1);
-    EXPECT_TRUE(found(FindingClass::PublishedSystemFile).first().startsWith(QStringLiteral("Lua scripts\\secret.lua|")));
+    EXPECT_TRUE(
+        found(FindingClass::PublishedSystemFile).first().startsWith(QStringLiteral("Lua scripts\\secret.lua|")));
     const QStringList icons = found(FindingClass::UnreadableLevelIcon);
     ASSERT_EQ(icons.size(), 2);
     EXPECT_TRUE(icons[0].startsWith(QStringLiteral("Level icons\\short.tga|")));
@@ -141,9 +143,10 @@ TEST_F(PackReviewTest, EveryRefusedTextIsAFinding)
             places << f.where;
         }
     }
-    EXPECT_EQ(places, QStringList({QStringLiteral("Map pack properties"), QStringLiteral("Map pack properties"),
-                                   QStringLiteral("New map, {"), QStringLiteral("Files\\a:b.txt"),
-                                   QStringLiteral("Files\\quote.txt")}));
+    EXPECT_EQ(places,
+              QStringList({QStringLiteral("Map pack properties"), QStringLiteral("Map pack properties"),
+                           QStringLiteral("New map, {"), QStringLiteral("Files\\a:b.txt"),
+                           QStringLiteral("Files\\quote.txt")}));
 }
 
 // Map values and header links name something of the pack or a standard entry of the game,
@@ -157,12 +160,12 @@ TEST_F(PackReviewTest, ValuesMustNameWhatThePackHolds)
     model.AddMap();
     model.AddMap();
     const auto set = [&](int map, int row, const QString &value) { model.SetMapPropertyValue(map, row, value); };
-    set(0, 3, QStringLiteral("ARENA"));                     // known map, other case
-    set(0, 2, QStringLiteral("stdvs.lua,WormPot,mine"));   // standard and own scripts
-    set(1, 3, QStringLiteral("canyon"));                    // no such map
-    set(1, 1, QStringLiteral("arena.tga"));                 // no such icon
-    set(1, 4, QStringLiteral("ThemeNowhere\\x.txt"));       // no such texture list
-    set(1, 2, QStringLiteral("stdvs,other"));               // no such script
+    set(0, 3, QStringLiteral("ARENA"));                  // known map, other case
+    set(0, 2, QStringLiteral("stdvs.lua,WormPot,mine")); // standard and own scripts
+    set(1, 3, QStringLiteral("canyon"));                 // no such map
+    set(1, 1, QStringLiteral("arena.tga"));              // no such icon
+    set(1, 4, QStringLiteral("ThemeNowhere\\x.txt"));    // no such texture list
+    set(1, 2, QStringLiteral("stdvs,other"));            // no such script
     set(1, 0, QStringLiteral("Second"));
     // Map 2 keeps its empty "[map]".
     model.SetHeaderValue(1, QStringLiteral("INFO\\About.htm"));
@@ -170,14 +173,18 @@ TEST_F(PackReviewTest, ValuesMustNameWhatThePackHolds)
     model.SetHeaderValue(2, QStringLiteral("info\\gone.htm"));
     model.AddHeaderKey(QStringLiteral("[htmlfrench]"), LinkKey); // empty: no page in that language
 
-    EXPECT_EQ(found(FindingClass::MapFileUnknown), QStringList(QStringLiteral("Second, [map]|[map] names canyon, which is not a map under Maps.")));
-    EXPECT_EQ(found(FindingClass::MapFileEmpty), QStringList(QStringLiteral("New map, [map]|[map] is empty: the map has no map file.")));
+    EXPECT_EQ(found(FindingClass::MapFileUnknown),
+              QStringList(QStringLiteral("Second, [map]|[map] names canyon, which is not a map under Maps.")));
+    EXPECT_EQ(found(FindingClass::MapFileEmpty),
+              QStringList(QStringLiteral("New map, [map]|[map] is empty: the map has no map file.")));
     EXPECT_EQ(found(FindingClass::PickListValue),
               QStringList({QStringLiteral("Second, [image]|[image] holds arena.tga, which is not in its list."),
                            QStringLiteral("Second, [scripts]|[scripts] holds other, which is not in its list."),
-                           QStringLiteral("Second, [textures]|[textures] holds ThemeNowhere\\x.txt, which is not in its list.")}));
+                           QStringLiteral(
+                               "Second, [textures]|[textures] holds ThemeNowhere\\x.txt, which is not in its list.")}));
     EXPECT_EQ(found(FindingClass::HeaderLinkMissing),
-              QStringList(QStringLiteral("[htmlgerman]|[htmlgerman] links to info\\gone.htm, which is not a page under Files.")));
+              QStringList(QStringLiteral(
+                  "[htmlgerman]|[htmlgerman] links to info\\gone.htm, which is not a page under Files.")));
 }
 
 // Where each file goes on a Windows machine: a file below another file goes nowhere, and two
@@ -195,10 +202,14 @@ TEST_F(PackReviewTest, InstallPlacesAreComparedAsWindowsDoes)
         file(QStringLiteral("arena.tga"), test::standardTga(1, 1, 24, QByteArray(3, 0))));
     add(FilesRoot, QStringLiteral("arena.tga"), PlainFile, file(QStringLiteral("f/arena.tga")));
 
-    EXPECT_EQ(found(FindingClass::NotInstalled),
-              QStringList(QStringLiteral("Files\\host.txt\\child.txt|The installer will not copy child.txt: it lies under a file, not under a group or a folder.")));
-    EXPECT_EQ(found(FindingClass::SameInstallPlace),
-              QStringList(QStringLiteral("Texture files\\ARENA.XAN|It installs to the same place as Maps\\arena.xan: Windows does not tell letter case apart.")));
+    EXPECT_EQ(
+        found(FindingClass::NotInstalled),
+        QStringList(QStringLiteral(
+            "Files\\host.txt\\child.txt|The installer will not copy child.txt: it lies under a file, not under a group or a folder.")));
+    EXPECT_EQ(
+        found(FindingClass::SameInstallPlace),
+        QStringList(QStringLiteral(
+            "Texture files\\ARENA.XAN|It installs to the same place as Maps\\arena.xan: Windows does not tell letter case apart.")));
 }
 
 // A new pack: no errors, and the two notes that say what is still to do; texts follow the
@@ -217,8 +228,9 @@ TEST_F(PackReviewTest, NotesAndTextsFromTheLanguageTable)
     LangTexts[langIndex(QStringLiteral("[message.Check.NoMaps]"))] = QStringLiteral("Keine Karten /k /f");
     LangTexts[langIndex(QStringLiteral("[message.Check.Note]"))] = QStringLiteral("Hinweis");
     review = ReviewPack(model, settings.AppDir);
-    EXPECT_EQ(findingLine(review.findings[0]),
-              QStringLiteral("Hinweis: Map pack properties: Keine Karten   Add a map with Edit, Add on the Maps panel."));
+    EXPECT_EQ(
+        findingLine(review.findings[0]),
+        QStringLiteral("Hinweis: Map pack properties: Keine Karten   Add a map with Edit, Add on the Maps panel."));
     test::resetLanguage();
 }
 

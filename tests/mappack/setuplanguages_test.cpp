@@ -36,8 +36,9 @@ TEST_F(SetupLanguages, ListsLanguageFilesSortedWithLowerCaseNames)
     addFile("BrazilianPortuguese.isl");
     addFile("german.ISL");
     addFile("Czech.isl");
-    EXPECT_EQ(displayNames(), QStringList({"BrazilianPortuguese=brazilianportuguese", "Czech=czech",
-                                           "german=german", "Russian=russian"}));
+    EXPECT_EQ(
+        displayNames(),
+        QStringList({"BrazilianPortuguese=brazilianportuguese", "Czech=czech", "german=german", "Russian=russian"}));
 }
 
 TEST_F(SetupLanguages, LeavesOutEnglishBecauseTheScriptAlwaysNamesIt)

@@ -1,6 +1,6 @@
-#include "mappack/setupscript.h"
 #include "core/errors.h"
 #include "core/safesave.h"
+#include "mappack/setupscript.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
@@ -247,11 +247,13 @@ TEST_F(SetupScript, NewProjectPacksOnlyTheMapList)
     model.SetHeaderValue(0, "Spring maps");
     const auto lines = script();
     EXPECT_EQ(section(lines, "[Files]"),
-              QList<QByteArray>{"Source: \"C:\\Editor\\iscc\\maplists\\Spring maps.mpl\"; DestName:\"1.tmp\"; Flags: dontcopy"});
+              QList<QByteArray>{
+                  "Source: \"C:\\Editor\\iscc\\maplists\\Spring maps.mpl\"; DestName:\"1.tmp\"; Flags: dontcopy"});
     EXPECT_EQ(section(lines, "[UninstallDelete]"),
               QList<QByteArray>{"Type: filesandordirs; Name: \"{code:getLauncherDir}\\maplists\\Spring maps.mpl\""});
-    EXPECT_EQ(calls(lines), (QList<QByteArray>{"          CountToCopy:=1;", "          CopyingFiles.Show;",
-                                               "          CopyToMaplists('1.tmp','','Spring maps.mpl');"}));
+    EXPECT_EQ(calls(lines),
+              (QList<QByteArray>{"          CountToCopy:=1;", "          CopyingFiles.Show;",
+                                 "          CopyToMaplists('1.tmp','','Spring maps.mpl');"}));
     EXPECT_EQ(lines.last(), "end;");
 }
 
@@ -268,14 +270,17 @@ TEST_F(SetupScript, LanguagesEndWithEnglishAndOnlyRussianGetsMessages)
 
     test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"russian", "german"}; });
     lines = script();
-    EXPECT_EQ(section(lines, "[Languages]"),
-              (QList<QByteArray>{russian, "Name: \"german\"; MessagesFile: \"compiler:Languages\\german.isl\"", english}));
+    EXPECT_EQ(
+        section(lines, "[Languages]"),
+        (QList<QByteArray>{russian, "Name: \"german\"; MessagesFile: \"compiler:Languages\\german.isl\"", english}));
     auto messages = section(lines, "[CustomMessages]");
     ASSERT_EQ(messages.size(), 14);
     EXPECT_EQ(messages.last(), russianProgress);
-    EXPECT_EQ(messages[12], "russian.LauncherNotFound = \xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED\xEE \xEF\xF0\xE8\xEB\xEE\xE6\xE5\xED\xE8\xE5"
-                            " Quorvane. \xCF\xEE\xF1\xE5\xF2\xE8\xF2\xE5 \xF1\xE0\xE9\xF2 http://www.orbeck.example/,"
-                            " \xF7\xF2\xEE\xE1\xFB \xF3\xE7\xED\xE0\xF2\xFC \xE1\xEE\xEB\xFC\xF8\xE5");
+    EXPECT_EQ(
+        messages[12],
+        "russian.LauncherNotFound = \xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED\xEE \xEF\xF0\xE8\xEB\xEE\xE6\xE5\xED\xE8\xE5"
+        " Quorvane. \xCF\xEE\xF1\xE5\xF2\xE8\xF2\xE5 \xF1\xE0\xE9\xF2 http://www.orbeck.example/,"
+        " \xF7\xF2\xEE\xE1\xFB \xF3\xE7\xED\xE0\xF2\xFC \xE1\xEE\xEB\xFC\xF8\xE5");
 
     // Russian is found at any position, and other languages get no messages of their own.
     test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"german", "russian"}; });
@@ -294,16 +299,17 @@ TEST_F(SetupScript, NestedFoldersAreMadeBeforeAnyFileIsCopied)
     TreeNode *other = model.AddDirElement(model.root(FilesRoot), "other");
     foundFile(other, "a.htm", "/p/a.htm");
 
-    EXPECT_EQ(calls(script()), (QList<QByteArray>{
-                                   "          CountToCopy:=6;",
-                                   "          CopyingFiles.Show;",
-                                   "          CreateSubDir('outer\\','');",
-                                   "          CreateSubDir('inner\\','outer\\');",
-                                   "          CreateSubDir('other\\','');",
-                                   "          CopyToMaplists('1.tmp','','New map pack.mpl');",
-                                   "          CopyToMaplists('4.tmp','outer\\inner\\','deep.htm');",
-                                   "          CopyToMaplists('6.tmp','other\\','a.htm');",
-                               }));
+    EXPECT_EQ(calls(script()),
+              (QList<QByteArray>{
+                  "          CountToCopy:=6;",
+                  "          CopyingFiles.Show;",
+                  "          CreateSubDir('outer\\','');",
+                  "          CreateSubDir('inner\\','outer\\');",
+                  "          CreateSubDir('other\\','');",
+                  "          CopyToMaplists('1.tmp','','New map pack.mpl');",
+                  "          CopyToMaplists('4.tmp','outer\\inner\\','deep.htm');",
+                  "          CopyToMaplists('6.tmp','other\\','a.htm');",
+              }));
 }
 
 TEST_F(SetupScript, GameGroupsCopyInTheirOrderAndRecreateTheirFolders)
@@ -317,15 +323,16 @@ TEST_F(SetupScript, GameGroupsCopyInTheirOrderAndRecreateTheirFolders)
     foundFile(model.root(HeightMapsRoot), "h.hmp", "/p/h.hmp", HeightMapFile);
 
     const auto lines = script();
-    EXPECT_EQ(calls(lines).mid(3), (QList<QByteArray>{
-                                       "          CopyToWorms('4.tmp','data\\maps\\','h.hmp');",
-                                       "          ForceDirectories(WormsDir+'data\\maps\\MyTheme\\');",
-                                       "          CopyToWorms('9.tmp','data\\maps\\MyTheme\\','MyTheme.txt');",
-                                       "          ForceDirectories(WormsDir+'data\\maps\\MyTheme\\tiles\\');",
-                                       "          CopyToWorms('11.tmp','data\\maps\\MyTheme\\tiles\\','t.tga');",
-                                       "          CopyToWorms('13.tmp','data\\scripts\\','s.lua');",
-                                       "          CopyToWorms('6.tmp','data\\frontend\\levels\\','icon.tga');",
-                                   }));
+    EXPECT_EQ(calls(lines).mid(3),
+              (QList<QByteArray>{
+                  "          CopyToWorms('4.tmp','data\\maps\\','h.hmp');",
+                  "          ForceDirectories(WormsDir+'data\\maps\\MyTheme\\');",
+                  "          CopyToWorms('9.tmp','data\\maps\\MyTheme\\','MyTheme.txt');",
+                  "          ForceDirectories(WormsDir+'data\\maps\\MyTheme\\tiles\\');",
+                  "          CopyToWorms('11.tmp','data\\maps\\MyTheme\\tiles\\','t.tga');",
+                  "          CopyToWorms('13.tmp','data\\scripts\\','s.lua');",
+                  "          CopyToWorms('6.tmp','data\\frontend\\levels\\','icon.tga');",
+              }));
     // Folders have no [Files] line; every numbered file has one.
     EXPECT_EQ(section(lines, "[Files]").size(), 6);
 }
@@ -342,7 +349,8 @@ TEST_F(SetupScript, InstallerPathGivesOutputFolderAndBaseName)
     EXPECT_TRUE(lines.contains("OutputDir=Z:\\home\\m aker\\out"));
     EXPECT_TRUE(lines.contains("OutputBaseFilename=pack"));
     EXPECT_TRUE(lines.contains("SetupIconFile=Z:\\opt\\tervelle\\iscc\\setup.ico"));
-    EXPECT_TRUE(lines.contains("Source: \"Z:\\opt\\tervelle\\iscc\\maplists\\New map pack.mpl\"; DestName:\"1.tmp\"; Flags: dontcopy"));
+    EXPECT_TRUE(lines.contains(
+        "Source: \"Z:\\opt\\tervelle\\iscc\\maplists\\New map pack.mpl\"; DestName:\"1.tmp\"; Flags: dontcopy"));
     EXPECT_TRUE(script("/opt/tervelle/", "/pack.exe").contains("OutputDir=Z:\\"));
 }
 
@@ -370,8 +378,9 @@ TEST_F(SetupScript, SpecialCharactersAreWrittenAsTheCompilerReadsThem)
     EXPECT_EQ(setup[3], "AppPublisherURL=http://x.example/{{a}");
     EXPECT_EQ(setup[8], "DefaultDirName={pf}\\Quorvane\\installed\\It's {{50%}, a+b");
     EXPECT_EQ(section(lines, "[Icons]"),
-              (QList<QByteArray>{"Name: \"{group}\\{cm:ProgramOnTheWeb,It's {{50%25%7d%2c a+b}\"; Filename: \"http://x.example/{{a}\"",
-                                 "Name: \"{group}\\{cm:UninstallProgram,It's {{50%25%7d%2c a+b}\"; Filename: \"{uninstallexe}\""}));
+              (QList<QByteArray>{
+                  "Name: \"{group}\\{cm:ProgramOnTheWeb,It's {{50%25%7d%2c a+b}\"; Filename: \"http://x.example/{{a}\"",
+                  "Name: \"{group}\\{cm:UninstallProgram,It's {{50%25%7d%2c a+b}\"; Filename: \"{uninstallexe}\""}));
     EXPECT_TRUE(lines.contains("Source: \"Z:\\p\\it's {x}.htm\"; DestName:\"2.tmp\"; Flags: dontcopy"));
     EXPECT_TRUE(lines.contains("          CopyToMaplists('2.tmp','','it''s {x}.htm');"));
     EXPECT_EQ(lines.first(), "[Setup]");
@@ -440,8 +449,8 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
     int pieces = 0;
     EXPECT_THROW(replaceFileNotFollowingLinks(path,
                                               [&](const ByteSink &write) {
-                                                  const CheckedSetupScript made(appDir, QStringLiteral("C:\\x.exe"), model,
-                                                                                codec);
+                                                  const CheckedSetupScript made(appDir, QStringLiteral("C:\\x.exe"),
+                                                                                model, codec);
                                                   made.write([&](const QByteArray &piece) {
                                                       write(piece);
                                                       if (++pieces == 2)

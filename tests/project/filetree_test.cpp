@@ -13,8 +13,14 @@ using namespace tervelle;
 
 namespace {
 
-NodeData folder(const QString &name) { return NodeData{name, FolderImage, FolderImage + 1, {}}; }
-NodeData file(const QString &name) { return NodeData{name, FirstFileImage, FirstFileImage, {}}; }
+NodeData folder(const QString &name)
+{
+    return NodeData{name, FolderImage, FolderImage + 1, {}};
+}
+NodeData file(const QString &name)
+{
+    return NodeData{name, FirstFileImage, FirstFileImage, {}};
+}
 
 // The same forest kept the plain way, to hold the indexed tree against.
 class ReferenceForest
@@ -82,7 +88,9 @@ private:
 // folders grow past the size where children are indexed by name and removals leave holes.
 // With lookups after every change the tree keeps its balanced order; without them it only
 // ever rebuilds its cached list.
-class RandomChanges : public ::testing::TestWithParam<bool> {};
+class RandomChanges : public ::testing::TestWithParam<bool>
+{
+};
 
 TEST_P(RandomChanges, AgreeWithAPlainForest)
 {
@@ -131,7 +139,8 @@ TEST_P(RandomChanges, AgreeWithAPlainForest)
         }
         for (const QString &name : names) {
             ASSERT_EQ(tree.fileChildNamed(parent, name), reference.firstNamed(parent, name, true)) << "step " << step;
-            ASSERT_EQ(tree.folderChildNamed(parent, name), reference.firstNamed(parent, name, false)) << "step " << step;
+            ASSERT_EQ(tree.folderChildNamed(parent, name), reference.firstNamed(parent, name, false))
+                << "step " << step;
         }
         if (step % (lookups ? 50 : 7) == 0) {
             ASSERT_EQ(tree.nodes(), walk) << "step " << step;

@@ -100,8 +100,8 @@ TEST_F(FolderScan, LinksAreFollowedButNeverIntoAFolderBeingScanned)
     file("a/b/in-b.tga");
     folder("other");
     file("other/in-other.lua");
-    link(path("a"), "a/b/up");        // back to a folder on the way down
-    link(".", "self");                // the scanned folder itself, by a relative link
+    link(path("a"), "a/b/up");         // back to a folder on the way down
+    link(".", "self");                 // the scanned folder itself, by a relative link
     link(path("other"), "a/sideways"); // a folder not on the way down: followed
     link(path("top.xan"), "a/alias.xan");
     link(path("missing"), "broken");
@@ -109,8 +109,9 @@ TEST_F(FolderScan, LinksAreFollowedButNeverIntoAFolderBeingScanned)
     EXPECT_EQ(AddFolder(list, dir.path(), true), ScanResult::Finished);
     QStringList paths = fullPaths();
     paths.sort();
-    EXPECT_EQ(paths, QStringList({path("a/alias.xan"), path("a/b/in-b.tga"), path("a/sideways/in-other.lua"),
-                                  path("other/in-other.lua"), path("top.xan")}));
+    EXPECT_EQ(paths,
+              QStringList({path("a/alias.xan"), path("a/b/in-b.tga"), path("a/sideways/in-other.lua"),
+                           path("other/in-other.lua"), path("top.xan")}));
 }
 
 #ifdef Q_OS_UNIX
@@ -157,11 +158,12 @@ TEST_F(FolderScan, ProgressComesEveryTenEntriesAndCanCancel)
         file(QString("sub/g%1").arg(i));
 
     QVector<qint64> seen;
-    EXPECT_EQ(AddFolder(list, dir.path(), true, [&](const ScanProgress &progress) {
-                  seen << progress.entries;
-                  EXPECT_EQ(progress.added, list.count());
-                  return true;
-              }),
+    EXPECT_EQ(AddFolder(list, dir.path(), true,
+                        [&](const ScanProgress &progress) {
+                            seen << progress.entries;
+                            EXPECT_EQ(progress.added, list.count());
+                            return true;
+                        }),
               ScanResult::Finished);
     EXPECT_EQ(seen, QVector<qint64>({10, 20, 30, 40, 50}));
     EXPECT_EQ(list.count(), 55);

@@ -82,8 +82,9 @@ TEST_F(PickListsTest, HeaderLinksWalkTheFilesGroupWithBackslashedFolders)
     model.AddDirElement(model.root(FilesRoot), "empty");
     addFile(IconsRoot, "icon.tga", LevelIconFile); // other groups are not linked
 
-    EXPECT_EQ(lists.headerLinks(), QStringList({"New map pack.mpl", "info\\page.htm", "info\\deeper\\pic.tga",
-                                                "info\\last.html", "after.htm"}));
+    EXPECT_EQ(
+        lists.headerLinks(),
+        QStringList({"New map pack.mpl", "info\\page.htm", "info\\deeper\\pic.tga", "info\\last.html", "after.htm"}));
 }
 
 TEST_F(PickListsTest, ListsTellWhenTheTreeChangesWhatTheyShow)

@@ -76,7 +76,8 @@ protected:
 TEST_F(PreviewText, LinesEndAtCrLfCrOrLfInTheCodePage)
 {
     writeBytes(path("a.txt"), "one\r\ntwo\nthree\rcaf\xe9\r\n\r\nlast");
-    EXPECT_EQ(readPreviewText(path("a.txt")), QStringList({"one", "two", "three", QString::fromUtf8("café"), "", "last"}));
+    EXPECT_EQ(readPreviewText(path("a.txt")),
+              QStringList({"one", "two", "three", QString::fromUtf8("café"), "", "last"}));
     writeBytes(path("b.txt"), "only\r\n");
     EXPECT_EQ(readPreviewText(path("b.txt")), QStringList({"only"}));
     writeBytes(path("empty.txt"), "");

@@ -60,7 +60,8 @@ TEST_F(ProjectHistory, DeletedSubtreesOfADeepTreeComeBackInPlaceAndOrder)
         model.AddFileElement(files, QStringLiteral("after%1.txt").arg(i), PlainFile, QStringLiteral("/a%1").arg(i));
     TreeNode *folder = deep;
     for (int depth = 0; depth < 2000; ++depth) {
-        model.AddFileElement(folder, QStringLiteral("f%1.txt").arg(depth), PlainFile, QStringLiteral("/f%1").arg(depth));
+        model.AddFileElement(folder, QStringLiteral("f%1.txt").arg(depth), PlainFile,
+                             QStringLiteral("/f%1").arg(depth));
         folder = model.AddDirElement(folder, QStringLiteral("d%1").arg(depth));
         model.AddFileElement(folder->parent(), QStringLiteral("g%1.txt").arg(depth), PlainFile, QString());
     }
@@ -112,8 +113,8 @@ TEST_F(ProjectHistory, SaveMarksItsStepAndTypingAfterItIsAStepOfItsOwn)
 {
     ProjectModel &model = document.model();
     const auto type = [&](const QString &value) {
-        document.change(QStringLiteral("Edit header"), [&] { model.SetHeaderValue(0, value); },
-                        QStringLiteral("header 0 1"));
+        document.change(
+            QStringLiteral("Edit header"), [&] { model.SetHeaderValue(0, value); }, QStringLiteral("header 0 1"));
     };
     type(QStringLiteral("A"));
     type(QStringLiteral("Ab"));
@@ -149,8 +150,9 @@ TEST_F(ProjectHistory, SaveMarksItsStepAndTypingAfterItIsAStepOfItsOwn)
     // Opening starts an empty history; a refused change leaves no step.
     document.open(path);
     EXPECT_EQ(document.history().count(), 0);
-    EXPECT_THROW(document.change(QStringLiteral("Add"), [&] { model.AddHeaderKey(QStringLiteral("[english]"), TextKey); }),
-                 UserError);
+    EXPECT_THROW(
+        document.change(QStringLiteral("Add"), [&] { model.AddHeaderKey(QStringLiteral("[english]"), TextKey); }),
+        UserError);
     EXPECT_EQ(document.history().count(), 0);
     EXPECT_FALSE(document.isModified());
 }

@@ -62,24 +62,70 @@ protected:
 };
 
 const QStringList ExampleLines = {
-    "New map pack", "", MakerWebSite, "1.0", "0",
+    "New map pack",
+    "",
+    MakerWebSite,
+    "1.0",
+    "0",
     "-1",
-    "1", "[english]=New map pack", "[htmlenglish]=",
-    "0", "1",
+    "1",
+    "[english]=New map pack",
+    "[htmlenglish]=",
+    "0",
+    "1",
     "6",
-    "Files", "-1", "{files}\\", "0", "0",
-    "New map pack.mpl", "0", "(mappack)", "-1", "11",
-    "Maps", "-1", "{maps}\\", "0", "0",
-    "Height maps", "-1", "{hmaps}\\", "0", "0",
-    "Level icons", "-1", "{icons}\\", "0", "0",
-    "Texture files", "-1", "{textures}\\", "0", "0",
-    "Lua scripts", "-1", "{scripts}\\", "0", "0",
+    "Files",
+    "-1",
+    "{files}\\",
+    "0",
+    "0",
+    "New map pack.mpl",
+    "0",
+    "(mappack)",
+    "-1",
+    "11",
+    "Maps",
+    "-1",
+    "{maps}\\",
+    "0",
+    "0",
+    "Height maps",
+    "-1",
+    "{hmaps}\\",
+    "0",
+    "0",
+    "Level icons",
+    "-1",
+    "{icons}\\",
+    "0",
+    "0",
+    "Texture files",
+    "-1",
+    "{textures}\\",
+    "0",
+    "0",
+    "Lua scripts",
+    "-1",
+    "{scripts}\\",
+    "0",
+    "0",
     "0",
     "New map",
     "6",
-    "[text]=New map", "[image]=nolevel.tga", "[scripts]=stdvs,wormpot", "[map]=",
-    "[textures]=ThemeBuilding\\ThemeBuilding.txt", "[texture1]=C01", "[texture2]=C03",
-    "0", "1", "2", "3", "4", "5", "5",
+    "[text]=New map",
+    "[image]=nolevel.tga",
+    "[scripts]=stdvs,wormpot",
+    "[map]=",
+    "[textures]=ThemeBuilding\\ThemeBuilding.txt",
+    "[texture1]=C01",
+    "[texture2]=C03",
+    "0",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "5",
 };
 
 // ---- Writing -----------------------------------------------------------------------------
@@ -106,8 +152,9 @@ TEST_F(ProjectFile, ExtraRowsFollowTheDefaultsAndEmptyListsAreMinusOne)
     const QList<QByteArray> lines = ProjectFileBytes(model).split('\n');
     EXPECT_EQ(lines[4], "-1\r");
     EXPECT_EQ(lines.mid(5, 3), (QList<QByteArray>{"1\r", "german\r", "french\r"}));
-    EXPECT_EQ(lines.mid(8, 7), (QList<QByteArray>{"2\r", "[english]=New map pack\r", "[htmlenglish]=\r",
-                                                 "[htmlgerman]=\r", "0\r", "1\r", "1\r"}));
+    EXPECT_EQ(lines.mid(8, 7),
+              (QList<QByteArray>{"2\r", "[english]=New map pack\r", "[htmlenglish]=\r", "[htmlgerman]=\r", "0\r", "1\r",
+                                 "1\r"}));
     const qsizetype tail = lines.size() - 17; // first property of the last map
     EXPECT_EQ(lines[tail - 2], "New map\r");
     EXPECT_EQ(lines[tail - 1], "7\r");
@@ -187,7 +234,8 @@ TEST_F(ProjectFile, KindSaysWhetherTheSourceExistsNow)
     model.AddFileElement(model.root(MapsRoot), "new.xan", MapFile, file("new.xan"));
     // Saved on a machine that had gone.xan (kind 2) but not new.xan (kind -1).
     QByteArray bytes = ProjectFileBytes(model);
-    bytes.replace(QFile::encodeName(file("gone.xan")) + "\r\n-1\r\n", QFile::encodeName(file("gone.xan")) + "\r\n2\r\n");
+    bytes.replace(QFile::encodeName(file("gone.xan")) + "\r\n-1\r\n",
+                  QFile::encodeName(file("gone.xan")) + "\r\n2\r\n");
     ASSERT_TRUE(bytes.contains("gone.xan\r\n2\r\n"));
     test::writeBytes(file("new.xan"), "x");
 
@@ -225,8 +273,8 @@ TEST_F(ProjectFile, NumbersAndTruthValuesAreReadLeniently)
 {
     QStringList lines = ExampleLines;
     lines[4] = "tRUE";
-    lines[5] = "  \t-1 languages follow";  // blanks before, words after
-    lines[6] = "\r\n\t\r\n 1";             // empty and blank lines before a number
+    lines[5] = "  \t-1 languages follow"; // blanks before, words after
+    lines[6] = "\r\n\t\r\n 1";            // empty and blank lines before a number
     lines[11] = "+6\tnodes";
     QByteArray bytes = test::crlfLines(lines);
     bytes.replace("\r\n", "\n"); // line feeds alone end lines too
@@ -252,10 +300,15 @@ TEST_F(ProjectFile, MapsAndKindsAreReadWholeWhateverTheyHold)
 {
     QStringList lines = ExampleLines.mid(0, 47);
     lines[10] = "7"; // a header kind this editor does not know: a text row, kept as read
-    lines << "94"; // 95 maps: past the add command's limit, still read whole
+    lines << "94";   // 95 maps: past the add command's limit, still read whole
     for (int i = 0; i < 95; ++i) {
-        lines << QStringLiteral("Map %1").arg(i) << "2" << "[text]=one" << "[TEXT]=two" << "[text]=three"
-              << "0" << "0" << "9";
+        lines << QStringLiteral("Map %1").arg(i) << "2"
+              << "[text]=one"
+              << "[TEXT]=two"
+              << "[text]=three"
+              << "0"
+              << "0"
+              << "9";
     }
     openBytes(test::crlfLines(lines));
     ASSERT_EQ(model.mapCount(), 95);
@@ -292,9 +345,21 @@ TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
     // which that file has moved from index 1 to 2.
     QStringList lines = ExampleLines.mid(0, 11);
     lines << "2";
-    lines << "a.lua" << "5" << "/x/a.lua" << "-1" << "9";
-    lines << "b.htm" << "0" << "/x/b.htm" << "-1" << "10";
-    lines << "c.xan" << "2" << "/x/c.xan" << "-1" << "5";
+    lines << "a.lua"
+          << "5"
+          << "/x/a.lua"
+          << "-1"
+          << "9";
+    lines << "b.htm"
+          << "0"
+          << "/x/b.htm"
+          << "-1"
+          << "10";
+    lines << "c.xan"
+          << "2"
+          << "/x/c.xan"
+          << "-1"
+          << "5";
     lines << "-1";
     openBytes(test::crlfLines(lines));
     EXPECT_EQ(model.root(ScriptsRoot)->child(0)->Text, "a.lua");
@@ -307,13 +372,21 @@ TEST_F(ProjectFile, NodesInWalkOrderAndThenOutOfItFindTheSameParents)
 {
     // Folders under random parents, the first half only below the last node's ancestors (as the
     // editor writes) and the second anywhere, checked against a plain list of the walk order.
-    struct Entry { QString text; int depth; QString parent; };
+    struct Entry
+    {
+        QString text;
+        int depth;
+        QString parent;
+    };
     std::vector<Entry> walk;
     for (int r = 0; r < RootCount; ++r)
         walk.push_back({model.root(RootGroup(r))->Text, 0, QString()});
     std::vector<int> path{0}; // walk indexes from a root to the last node added
     unsigned randomState = 7;
-    const auto random = [&randomState](int n) { randomState = randomState * 1103515245u + 12345u; return int((randomState >> 8) % unsigned(n)); };
+    const auto random = [&randomState](int n) {
+        randomState = randomState * 1103515245u + 12345u;
+        return int((randomState >> 8) % unsigned(n));
+    };
     constexpr int Count = 400;
     QStringList lines = ExampleLines.mid(0, 11);
     lines << QString::number(Count - 1);
@@ -343,7 +416,8 @@ TEST_F(ProjectFile, NodesInWalkOrderAndThenOutOfItFindTheSameParents)
         const QString text = QStringLiteral("n%1").arg(n);
         if (n < Count / 2)
             path.push_back(int(at));
-        walk.insert(walk.begin() + at, Entry{text, walk[std::size_t(parent)].depth + 1, walk[std::size_t(parent)].text});
+        walk.insert(walk.begin() + at,
+                    Entry{text, walk[std::size_t(parent)].depth + 1, walk[std::size_t(parent)].text});
         lines << text << QString::number(parent) << QString() << "0" << QString::number(FolderImage);
     }
     lines << "-1";
@@ -416,12 +490,14 @@ TEST_F(ProjectFile, SecondMapListNodeIsRefused)
 struct BadFile
 {
     const char *name;
-    int line;        // 0-based line of ExampleLines to replace, or -1 to cut the file there
+    int line; // 0-based line of ExampleLines to replace, or -1 to cut the file there
     const char *with;
     const char *says;
 };
 
-class ProjectFileErrors : public ProjectFile, public ::testing::WithParamInterface<BadFile> {};
+class ProjectFileErrors : public ProjectFile, public ::testing::WithParamInterface<BadFile>
+{
+};
 
 TEST_P(ProjectFileErrors, LeaveTheOpenProjectUntouched)
 {
@@ -458,8 +534,7 @@ INSTANTIATE_TEST_SUITE_P(
     ProjectFile, ProjectFileErrors,
     ::testing::Values(
         BadFile{"WordForANumber", 5, "none", "line 6 should hold the number of installer languages, not \"none\""},
-        BadFile{"NumberWithRubbish", 9, "0x1", "not \"0x1\""},
-        BadFile{"NumberTooLarge", 57, "2147483648", "line 58"},
+        BadFile{"NumberWithRubbish", 9, "0x1", "not \"0x1\""}, BadFile{"NumberTooLarge", 57, "2147483648", "line 58"},
         BadFile{"NegativeCount", 11, "-2", "line 12"},
         BadFile{"BadTruthValue", 4, "yes", "line 5 should hold a truth value"},
         BadFile{"ParentPastTheTree", 18, "7", "line 19 names the parent 7, which is no node"},
@@ -467,8 +542,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"ParentIsAFile", 23, "1", "line 24 names the parent 1, which is a file"},
         BadFile{"HeaderKeyTwice", 8, "[ENGLISH]=again", "holds the key \"[ENGLISH]\" twice"},
         BadFile{"RootImageForAFile", 21, "0", "line 22 gives the image index 0"},
-        BadFile{"NegativeImage", 21, "-4", "image index -4"},
-        BadFile{"SelectedFolderImage", 21, "3", "image index 3"},
+        BadFile{"NegativeImage", 21, "-4", "image index -4"}, BadFile{"SelectedFolderImage", 21, "3", "image index 3"},
         BadFile{"EndsInTheHeader", -1, "8", "ends early: line 9 should hold a header row"},
         BadFile{"EndsInTheTree", -1, "20", "ends early: line 21"},
         BadFile{"EndsBeforeTheMaps", -1, "47", "ends early: line 48 should hold the number of maps"},

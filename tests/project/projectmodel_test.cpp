@@ -1,8 +1,8 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "project/keyvalue.h"
-#include "project/projectmodel.h"
 #include "project/projectfixture.h"
+#include "project/projectmodel.h"
 #include "support/projectrows.h"
 #include "support/testsupport.h"
 
@@ -32,8 +32,9 @@ TEST_F(Project, NewProjectHasItsFixedShape)
     EXPECT_EQ(model.headerInfo()[0].KeyKind, TextKey);
     EXPECT_EQ(model.headerInfo()[1].KeyKind, LinkKey);
     EXPECT_EQ(model.mapCount(), 0);
-    EXPECT_EQ(treeTexts(), (QStringList{"Files", "New map pack.mpl", "Maps", "Height maps", "Level icons",
-                                        "Texture files", "Lua scripts"}));
+    EXPECT_EQ(treeTexts(),
+              (QStringList{"Files", "New map pack.mpl", "Maps", "Height maps", "Level icons", "Texture files",
+                           "Lua scripts"}));
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(model.absoluteIndex(model.tree().nodeAt(i)), i);
     EXPECT_EQ(model.tree().topLevelCount(), RootCount);
@@ -195,8 +196,9 @@ TEST_F(Project, MapNameFollowsItsTextProperty)
     const int index = model.AddMap();
     EXPECT_EQ(model.map(index).displayName, "New map");
     EXPECT_EQ(model.map(index).Info.Properties.size(), 7);
-    EXPECT_EQ(model.map(index).Info.ValueKinds, (QVector<ValueKind>{TextValue, LevelIconValue, ScriptsValue, MapFileValue, TextureListValue,
-                                     TextureTileValue, TextureTileValue}));
+    EXPECT_EQ(model.map(index).Info.ValueKinds,
+              (QVector<ValueKind>{TextValue, LevelIconValue, ScriptsValue, MapFileValue, TextureListValue,
+                                  TextureTileValue, TextureTileValue}));
 
     model.SetMapPropertyValue(index, 0, "Canyon");
     EXPECT_EQ(model.map(index).displayName, "Canyon");
@@ -284,8 +286,9 @@ TEST_F(Project, DeletingASubtreeRenumbersTheRest)
     model.AddFileElement(info, "a.htm", InfoPageFile, "/x/a.htm");
     model.AddFileElement(info, "b.htm", InfoPageFile, "/x/b.htm");
     TreeNode *map = model.AddFileElement(model.root(MapsRoot), "m.xan", MapFile, "/x/m.xan");
-    EXPECT_EQ(treeTexts(), (QStringList{"Files", "New map pack.mpl", "info", "a.htm", "b.htm", "Maps", "m.xan",
-                                        "Height maps", "Level icons", "Texture files", "Lua scripts"}));
+    EXPECT_EQ(treeTexts(),
+              (QStringList{"Files", "New map pack.mpl", "info", "a.htm", "b.htm", "Maps", "m.xan", "Height maps",
+                           "Level icons", "Texture files", "Lua scripts"}));
     EXPECT_EQ(model.absoluteIndex(map), 6);
     EXPECT_EQ(model.absoluteIndex(model.root(ScriptsRoot)), 10);
 

@@ -1,5 +1,5 @@
-#include "project/recovery.h"
 #include "core/errors.h"
+#include "project/recovery.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -61,17 +61,18 @@ TEST_F(Recovery, WritesTheBytesIntoAnOwnerOnlyFolderUnderTheStateHome)
 // closed to them; new copies are the owner's only.
 TEST_F(Recovery, FolderAndCopiesFoundOpenToOthersAreClosed)
 {
-    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                          | QFileDevice::ReadOther;
+    const QFileDevice::Permissions open =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     ASSERT_TRUE(QDir().mkpath(folder()));
-    ASSERT_TRUE(QFile::setPermissions(folder(), open | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther));
+    ASSERT_TRUE(
+        QFile::setPermissions(folder(), open | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther));
     const QString old = folder() + "2020-01-01 00-00-00-01 old.mpr";
     test::writeBytes(old, "old");
     ASSERT_TRUE(QFile::setPermissions(old, open));
 
     const QString path = saveRecoveryCopy("new", "arctic");
     const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                                            | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     EXPECT_EQ(QFile::permissions(folder()) & others, 0);
     EXPECT_EQ(QFile::permissions(path) & others, 0);
     EXPECT_EQ(QFile::permissions(old) & others, 0);

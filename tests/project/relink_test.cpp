@@ -27,20 +27,23 @@ TEST(Relink, ProjectWithWindowsPathsFindsItsFilesAgain)
         return path;
     };
     const QString arena = put(QStringLiteral("copy/maps/arena.xan"));
-    put(QStringLiteral("copy/other/Arena.xan"));                 // the exact name wins over this
+    put(QStringLiteral("copy/other/Arena.xan"));                      // the exact name wins over this
     const QString icon = put(QStringLiteral("copy/icons/ARENA.TGA")); // found ignoring case
     put(QStringLiteral("copy/a/dup.lua"));
-    put(QStringLiteral("copy/b/dup.lua"));                       // twice: not guessed
+    put(QStringLiteral("copy/b/dup.lua")); // twice: not guessed
     const QString page = put(QStringLiteral("copy/web/.hidden/about.htm"));
 
     Settings settings;
     ProjectModel written;
     written.NewFile();
-    written.AddFileElement(written.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, QStringLiteral("C:\\Maps\\arena.xan"));
+    written.AddFileElement(written.root(MapsRoot), QStringLiteral("arena.xan"), MapFile,
+                           QStringLiteral("C:\\Maps\\arena.xan"));
     written.AddFileElement(written.root(IconsRoot), QStringLiteral("level.tga"), LevelIconFile,
                            QStringLiteral("C:\\Maps\\Icons\\arena.tga"));
-    written.AddFileElement(written.root(ScriptsRoot), QStringLiteral("dup.lua"), ScriptFile, QStringLiteral("D:\\dup.lua"));
-    written.AddFileElement(written.root(HeightMapsRoot), QStringLiteral("gone.hmp"), HeightMapFile, QStringLiteral("C:\\gone.hmp"));
+    written.AddFileElement(written.root(ScriptsRoot), QStringLiteral("dup.lua"), ScriptFile,
+                           QStringLiteral("D:\\dup.lua"));
+    written.AddFileElement(written.root(HeightMapsRoot), QStringLiteral("gone.hmp"), HeightMapFile,
+                           QStringLiteral("C:\\gone.hmp"));
     TreeNode *info = written.AddDirElement(written.root(FilesRoot), QStringLiteral("info"));
     written.AddFileElement(info, QStringLiteral("about.htm"), InfoPageFile, QStringLiteral("C:/web/about.htm"));
     const QString file = dir.filePath(QStringLiteral("pack.mpr"));

@@ -17,8 +17,7 @@ class TreeCommands : public test::NewProject
 {
 protected:
     // Adds the resources (display name = last path component) to `node` in one run.
-    QVector<SkippedResource> add(TreeNode *node, const QStringList &paths,
-                                 AddResourcesOperation::AskReplace ask = {})
+    QVector<SkippedResource> add(TreeNode *node, const QStringList &paths, AddResourcesOperation::AskReplace ask = {})
     {
         Resources resources;
         for (const QString &path : paths)
@@ -54,8 +53,9 @@ TEST_F(TreeCommands, EachGroupTakesItsOwnExtensionExactly)
     EXPECT_EQ(model.root(MapsRoot)->child(0)->ImageIndex, 4 + MapFile);
 
     TreeNode *folder = model.AddDirElement(files(), "info");
-    add(folder, {"/r/B.XAN", "/r/page.htm", "/r/OTHER.HTM", "/r/more.html", "/r/list.mpl", "/r/LIST.MPL",
-                 "/r/readme", "/r/dir.d/noext"});
+    add(folder,
+        {"/r/B.XAN", "/r/page.htm", "/r/OTHER.HTM", "/r/more.html", "/r/list.mpl", "/r/LIST.MPL", "/r/readme",
+         "/r/dir.d/noext"});
     EXPECT_EQ(childTexts(folder), (QStringList{"B.XAN", "page.htm", "OTHER.HTM", "more.html", "readme", "noext"}));
     QVector<int> images;
     for (int row = 0; row < folder->childCount(); ++row)
@@ -125,7 +125,10 @@ TEST_F(TreeCommands, ReplacingDoesNotTouchAFolderOfTheSameName)
 {
     TreeNode *folder = model.AddDirElement(files(), "Data");
     int questions = 0;
-    add(files(), {"/r/data"}, [&](const QString &) { ++questions; return ReplaceAnswer::Yes; });
+    add(files(), {"/r/data"}, [&](const QString &) {
+        ++questions;
+        return ReplaceAnswer::Yes;
+    });
     EXPECT_EQ(questions, 0);
     EXPECT_EQ(childTexts(files()), (QStringList{"New map pack.mpl", "Data", "data"}));
     EXPECT_EQ(files()->child(1), folder);
@@ -179,8 +182,8 @@ TEST_F(TreeCommands, CreateFolderRefusesTakenAndBadNames)
     } catch (const UserError &e) {
         EXPECT_EQ(e.message(), "new map PACK.mpl: new map PACK.mpl exists");
     }
-    for (const QString &bad : {QString(), QStringLiteral(".."), QStringLiteral("a/b"), QStringLiteral("x "),
-                               QString::fromUtf8("中")})
+    for (const QString &bad :
+         {QString(), QStringLiteral(".."), QStringLiteral("a/b"), QStringLiteral("x "), QString::fromUtf8("中")})
         EXPECT_THROW(CreateFolder(model, files(), bad), UserError) << qPrintable(bad);
     EXPECT_THROW(CreateFolder(model, model.root(MapsRoot), "maps"), UserError);
     EXPECT_THROW(CreateFolder(model, model.MapListNode(), "x"), UserError);

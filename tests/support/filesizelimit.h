@@ -36,7 +36,9 @@ public:
     }
 
 private:
-    struct rlimit m_saved {};
+    struct rlimit m_saved
+    {
+    };
     void (*m_handler)(int) = nullptr;
     bool m_lifted = false;
 };

@@ -4,7 +4,7 @@ namespace tervelle {
 
 namespace {
 
-template<typename T>
+template <typename T>
 T takeOr(QQueue<T> &queue, T fallback)
 {
     return queue.isEmpty() ? fallback : queue.dequeue();
@@ -40,8 +40,7 @@ ReplaceAnswer ScriptedDialogs::askReplace(const QString &caption, const QString 
     return takeOr(replaceAnswers, ReplaceAnswer::No);
 }
 
-std::optional<QString> ScriptedDialogs::inputText(const QString &caption, const QString &prompt,
-                                                  const QString &initial)
+std::optional<QString> ScriptedDialogs::inputText(const QString &caption, const QString &prompt, const QString &initial)
 {
     record({QStringLiteral("input"), caption, prompt + QLatin1Char('|') + initial, {}, false});
     return takeOr<std::optional<QString>>(inputAnswers, std::nullopt);

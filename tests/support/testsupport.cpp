@@ -69,8 +69,8 @@ PackRun runPack(const QStringList &args, const QString &workingDir)
     process.start(QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack"), args);
     if (!process.waitForFinished(120000))
         process.kill();
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
 }
 
 ProblemCapture::ProblemCapture()

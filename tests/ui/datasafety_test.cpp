@@ -57,7 +57,8 @@ protected:
 
     bool waitUntilBuilt()
     {
-        return QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 30000);
+        return QTest::qWaitFor(
+            [&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 30000);
     }
 
     void fakeCompiler(const QByteArray &script) { standIn->compile(script); }

@@ -56,8 +56,7 @@ QAction *EditorTest::item(const char *name) const
     return found;
 }
 
-QString EditorTest::whileNextPopupOpen(const std::function<void()> &open,
-                                       const std::function<void(QWidget *)> &during)
+QString EditorTest::whileNextPopupOpen(const std::function<void()> &open, const std::function<void(QWidget *)> &during)
 {
     QString seen;
     QTimer::singleShot(0, [&] {

@@ -2,8 +2,8 @@
 
 #include "core/common.h"
 #include "support/projectrows.h"
-#include "support/testsupport.h"
 #include "support/scripteddialogs.h"
+#include "support/testsupport.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QAction>
@@ -28,7 +28,7 @@ protected:
     // Makes (again) the editor, e.g. after the language texts were changed.
     void makeEditor();
 
-    template<typename T = QWidget>
+    template <typename T = QWidget>
     T *widget(const char *name) const
     {
         T *found = editor->findChild<T *>(QString::fromLatin1(name));

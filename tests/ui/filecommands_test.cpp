@@ -2,21 +2,21 @@
 
 #include "core/langload.h"
 #include "core/report.h"
-#include "project/projectfile.h"
 #include "project/projectdocument.h"
+#include "project/projectfile.h"
+#include "project/recentprojects.h"
+#include "project/recovery.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/propertiespanel.h"
-#include "project/recentprojects.h"
-#include "project/recovery.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListView>
 #include <QMenu>
-#include <QTimer>
-#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 using namespace tervelle;
 using tervelle::test::EditorTest;
@@ -44,7 +44,8 @@ protected:
     void addMapNamed(const QString &name)
     {
         ProjectModel &project = editor->project();
-        editor->document().change(QStringLiteral("Add map"), [&] { project.SetMapPropertyValue(project.AddMap(), 0, name); });
+        editor->document().change(QStringLiteral("Add map"),
+                                  [&] { project.SetMapPropertyValue(project.AddMap(), 0, name); });
     }
 };
 
@@ -188,7 +189,8 @@ TEST_F(FileCommands, NewAndOpenKeepTheProjectWhenItsCopyCannotBeWritten)
     ASSERT_EQ(editor->project().mapCount(), 1);
     EXPECT_EQ(editor->project().map(0).displayName, "Unsaved map");
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().first().contains("The project stays open")) << dialogs.messages().first().toStdString();
+    EXPECT_TRUE(dialogs.messages().first().contains("The project stays open"))
+        << dialogs.messages().first().toStdString();
 
     dialogs.openAnswers.enqueue({other});
     item("mnuFileOpen")->trigger();
@@ -225,7 +227,8 @@ TEST_F(FileCommands, ClosingKeepsOneCopyAndWithoutAPlaceForItAsksOnceThenLetsGo)
     EXPECT_FALSE(editor->close());
     EXPECT_TRUE(editor->isVisible());
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().first().contains("close the window again")) << dialogs.messages().first().toStdString();
+    EXPECT_TRUE(dialogs.messages().first().contains("close the window again"))
+        << dialogs.messages().first().toStdString();
     EXPECT_EQ(editor->project().map(0).displayName, "Unsaved map");
     // Told once, the map maker may leave without it.
     EXPECT_TRUE(editor->close());
@@ -254,7 +257,8 @@ TEST_F(FileCommands, ProblemsTheCoreNoticesAreShownOnceTheCommandHasReturned)
     EXPECT_TRUE(dialogs.messages().isEmpty());
     QApplication::processEvents();
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().first().endsWith(": The compiler wrote no installer /tmp/x.exe; the earlier one was kept."));
+    EXPECT_TRUE(
+        dialogs.messages().first().endsWith(": The compiler wrote no installer /tmp/x.exe; the earlier one was kept."));
     // Without the window they go back to where they went before.
     editor.reset();
     test::ProblemCapture later;
@@ -393,8 +397,8 @@ TEST_F(FileCommands, OpenRecentListsTheLastProjectsAndDropsOnesThatHaveGone)
         if (!entry->isSeparator())
             shown << entry->text() + (entry->data().isValid() ? "|" + entry->toolTip() : QString());
     }
-    EXPECT_EQ(shown, (QStringList{"second.mpr|" + native(work.path()), "first.mpr|" + native(work.path()),
-                                  "Clear list"}));
+    EXPECT_EQ(shown,
+              (QStringList{"second.mpr|" + native(work.path()), "first.mpr|" + native(work.path()), "Clear list"}));
     recent->actions()[1]->trigger();
     EXPECT_EQ(editor->project().map(0).displayName, "First map");
 

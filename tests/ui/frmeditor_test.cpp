@@ -8,12 +8,13 @@
 #include "ui/editor/fileicons.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/headerpanel.h"
+#include "ui/editor/labelmenu.h"
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/propertiespanel.h"
 #include "ui/editor/resourcespanel.h"
-#include "ui/editor/labelmenu.h"
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -21,7 +22,6 @@
 #include <QScrollArea>
 #include <QTableView>
 #include <QTest>
-#include <QHeaderView>
 #include <QTreeView>
 
 using namespace tervelle;
@@ -35,22 +35,49 @@ TEST_F(Window, ControlsStandInTheirPanels)
 {
     const std::pair<const char *, const char *> parents[] = {
         // The columns and their bars lie in the splitter that is the window's client area.
-        {"splColumns", "frmEditor"},      {"splRightColumns", "splColumns"},
-        {"pnlLeft", "splColumns"},        {"splLeftMid", "splColumns"},    {"pnlMid", "splRightColumns"},
-        {"splMidRight", "splRightColumns"}, {"pnlRight", "splRightColumns"}, {"pnlCompile", "frmEditor"},
-        {"pnlMaps", "pnlLeft"},           {"splMapsHeader", "pnlLeft"},    {"pnlHeader", "pnlLeft"},
-        {"pnlProperties", "pnlMid"},      {"splPropertiesFiles", "pnlMid"}, {"pnlFiles", "pnlMid"},
-        {"pnlResources", "pnlRight"},     {"splResourcesPreview", "pnlRight"}, {"pnlPreview", "pnlRight"},
-        {"pnlMapsMenu", "pnlMaps"},       {"pnlHeaderMenu", "pnlHeader"},  {"pnlPropertiesMenu", "pnlProperties"},
-        {"pnlFilesMenu", "pnlFiles"},     {"pnlResourcesMenu", "pnlResources"},
-        {"mnuFile", "pnlMapsMenu"},       {"mnuEdit", "pnlMapsMenu"},      {"mnuHeaderEdit", "pnlHeaderMenu"},
-        {"mnuPropertiesEdit", "pnlPropertiesMenu"}, {"mnuFilesEdit", "pnlFilesMenu"},
+        {"splColumns", "frmEditor"},
+        {"splRightColumns", "splColumns"},
+        {"pnlLeft", "splColumns"},
+        {"splLeftMid", "splColumns"},
+        {"pnlMid", "splRightColumns"},
+        {"splMidRight", "splRightColumns"},
+        {"pnlRight", "splRightColumns"},
+        {"pnlCompile", "frmEditor"},
+        {"pnlMaps", "pnlLeft"},
+        {"splMapsHeader", "pnlLeft"},
+        {"pnlHeader", "pnlLeft"},
+        {"pnlProperties", "pnlMid"},
+        {"splPropertiesFiles", "pnlMid"},
+        {"pnlFiles", "pnlMid"},
+        {"pnlResources", "pnlRight"},
+        {"splResourcesPreview", "pnlRight"},
+        {"pnlPreview", "pnlRight"},
+        {"pnlMapsMenu", "pnlMaps"},
+        {"pnlHeaderMenu", "pnlHeader"},
+        {"pnlPropertiesMenu", "pnlProperties"},
+        {"pnlFilesMenu", "pnlFiles"},
+        {"pnlResourcesMenu", "pnlResources"},
+        {"mnuFile", "pnlMapsMenu"},
+        {"mnuEdit", "pnlMapsMenu"},
+        {"mnuHeaderEdit", "pnlHeaderMenu"},
+        {"mnuPropertiesEdit", "pnlPropertiesMenu"},
+        {"mnuFilesEdit", "pnlFilesMenu"},
         {"mnuResourcesEdit", "pnlResourcesMenu"},
-        {"lstMaps", "pnlMaps"},           {"lstHeader", "pnlHeader"},      {"lstProperties", "pnlProperties"},
-        {"lstFiles", "pnlFiles"},         {"lstResources", "pnlResources"}, {"lstCompile", "pnlCompile"},
-        {"lblMaps", "pnlMaps"},           {"lblHeader", "pnlHeader"},      {"lblProperties", "pnlProperties"},
-        {"lblFiles", "pnlFiles"},         {"lblResources", "pnlResources"}, {"lblPreview", "pnlPreview"},
-        {"lblNoPreview", "pnlPreview"},   {"lblCompile", "pnlCompile"},    {"sbPreview", "pnlPreview"},
+        {"lstMaps", "pnlMaps"},
+        {"lstHeader", "pnlHeader"},
+        {"lstProperties", "pnlProperties"},
+        {"lstFiles", "pnlFiles"},
+        {"lstResources", "pnlResources"},
+        {"lstCompile", "pnlCompile"},
+        {"lblMaps", "pnlMaps"},
+        {"lblHeader", "pnlHeader"},
+        {"lblProperties", "pnlProperties"},
+        {"lblFiles", "pnlFiles"},
+        {"lblResources", "pnlResources"},
+        {"lblPreview", "pnlPreview"},
+        {"lblNoPreview", "pnlPreview"},
+        {"lblCompile", "pnlCompile"},
+        {"sbPreview", "pnlPreview"},
         {"txtPreview", "pnlPreview"},
     };
     for (const auto &[name, parent] : parents) {
@@ -77,30 +104,50 @@ TEST_F(Window, StartsWithTheNewProjectStage)
     EXPECT_TRUE(widget("lstFiles")->isEnabled());
     EXPECT_TRUE(widget("lstResources")->isEnabled());
     EXPECT_FALSE(widget("lstProperties")->isEnabled());
-    const char *enabled[] = {"mnuFileNew", "mnuFileOpen", "mnuFileSaveProject", "mnuFileSaveMapPack",
-                             "mnuFilePackProperties", "mnuFileShowConsole", "mnuFileExit",
-                             "mnuEditAdd", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuFilesEditAdd",
-                             "mnuFilesEditCreateFolder", "mnuPropertiesEditTexturesDir", "mnuResourcesEditAdd",
-                             "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs",
-                             "mnuResourcesEditClear", "mnuCompileSaveToFile", "mnuCompileClear"};
+    const char *enabled[] = {"mnuFileNew",
+                             "mnuFileOpen",
+                             "mnuFileSaveProject",
+                             "mnuFileSaveMapPack",
+                             "mnuFilePackProperties",
+                             "mnuFileShowConsole",
+                             "mnuFileExit",
+                             "mnuEditAdd",
+                             "mnuHeaderEditAdd",
+                             "mnuHeaderEditAddInfo",
+                             "mnuFilesEditAdd",
+                             "mnuFilesEditCreateFolder",
+                             "mnuPropertiesEditTexturesDir",
+                             "mnuResourcesEditAdd",
+                             "mnuResourcesEditAddDir",
+                             "mnuResourcesEditAddSubDirs",
+                             "mnuResourcesEditClear",
+                             "mnuCompileSaveToFile",
+                             "mnuCompileClear"};
     // Rename, Duplicate and Move wait for something chosen, as Delete does.
-    const char *disabled[] = {"mnuEditDelete", "mnuHeaderEditDelete", "mnuFilesEditDelete", "mnuResourcesEditDelete",
-                              "mnuPropertiesEditAdd", "mnuPropertiesEditDelete", "mnuResourcesEditRename",
-                              "mnuEditDuplicate", "mnuEditMoveUp", "mnuEditMoveDown"};
+    const char *disabled[] = {"mnuEditDelete",          "mnuHeaderEditDelete",  "mnuFilesEditDelete",
+                              "mnuResourcesEditDelete", "mnuPropertiesEditAdd", "mnuPropertiesEditDelete",
+                              "mnuResourcesEditRename", "mnuEditDuplicate",     "mnuEditMoveUp",
+                              "mnuEditMoveDown"};
     for (const char *name : enabled)
         EXPECT_TRUE(item(name)->isEnabled()) << name;
     for (const char *name : disabled)
         EXPECT_FALSE(item(name)->isEnabled()) << name;
-    for (const char *label : {"mnuFile", "mnuEdit", "mnuHeaderEdit", "mnuPropertiesEdit", "mnuFilesEdit", "mnuResourcesEdit"})
+    for (const char *label :
+         {"mnuFile", "mnuEdit", "mnuHeaderEdit", "mnuPropertiesEdit", "mnuFilesEdit", "mnuResourcesEdit"})
         EXPECT_TRUE(widget(label)->isEnabled()) << label;
 }
 
 TEST_F(Window, CaptionsComeFromTheLanguageTable)
 {
     const std::pair<const char *, const char *> labels[] = {
-        {"lblMaps", "Maps"},       {"lblProperties", "Properties"}, {"lblHeader", "Pack properties"},
-        {"lblFiles", "Files"},     {"lblResources", "Resources"},   {"lblPreview", "Preview"},
-        {"lblNoPreview", "No preview"}, {"lblCompile", "Compile status"},
+        {"lblMaps", "Maps"},
+        {"lblProperties", "Properties"},
+        {"lblHeader", "Pack properties"},
+        {"lblFiles", "Files"},
+        {"lblResources", "Resources"},
+        {"lblPreview", "Preview"},
+        {"lblNoPreview", "No preview"},
+        {"lblCompile", "Compile status"},
     };
     for (const auto &[name, text] : labels)
         EXPECT_EQ(widget<QLabel>(name)->text(), text) << name;
@@ -109,14 +156,15 @@ TEST_F(Window, CaptionsComeFromTheLanguageTable)
     EXPECT_EQ(widget<LabelMenu>("mnuFile")->accessibleName(), "File");
 
     const std::pair<const char *, QStringList> menus[] = {
-        {"pmnuFile", {"New", "Open...", "Open recent", "Open recovery copy...", "Save", "Save project...",
-                      "Save map pack...", "Check pack...", "Project options...", "Show console",
-                      "Help", "Exit"}},
+        {"pmnuFile",
+         {"New", "Open...", "Open recent", "Open recovery copy...", "Save", "Save project...", "Save map pack...",
+          "Check pack...", "Project options...", "Show console", "Help", "Exit"}},
         {"pmnuEdit", {"Add", "Delete", "Duplicate", "Move up", "Move down", "", "Undo", "Redo"}},
         {"pmnuHeaderEdit", {"Add...", "Add link to info file...", "Delete"}},
         {"pmnuPropertiesEdit", {"Add...", "Delete", "Select textures directory..."}},
         {"pmnuFilesEdit", {"Add selected resources", "Create folder...", "Delete", "Locate missing files..."}},
-        {"pmnuResourcesEdit", {"Add...", "Add folder...", "Add folder with subfolders...", "Rename...", "Delete", "Clear"}},
+        {"pmnuResourcesEdit",
+         {"Add...", "Add folder...", "Add folder with subfolders...", "Rename...", "Delete", "Clear"}},
         {"pmnuCompile", {"Save to file", "Clear"}},
     };
     for (const auto &[name, captions] : menus) {
@@ -222,9 +270,9 @@ TEST_F(Window, ShowsTheProjectInItsViews)
 
 TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
 {
-    const QStringList controls = {
-        "mnuFile", "mnuEdit", "mnuHeaderEdit", "mnuPropertiesEdit", "mnuFilesEdit", "mnuResourcesEdit",
-        "lstMaps", "lstHeader", "lstProperties", "lstFiles", "lstResources", "pnlLeft", "pnlMid", "pnlRight"};
+    const QStringList controls = {"mnuFile",          "mnuEdit", "mnuHeaderEdit", "mnuPropertiesEdit", "mnuFilesEdit",
+                                  "mnuResourcesEdit", "lstMaps", "lstHeader",     "lstProperties",     "lstFiles",
+                                  "lstResources",     "pnlLeft", "pnlMid",        "pnlRight"};
     QStringList items;
     for (const QMenu *menu : editor->findChildren<QMenu *>())
         for (const QAction *action : menu->actions())
@@ -260,10 +308,10 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
         return list;
     };
     using namespace std::placeholders;
-    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(e); }),
-              sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen",
-                      "mnuFileSaveProject", "mnuFileSaveMapPack", "mnuFileCheckPack", "mnuFilePackProperties",
-                      "mnuFileExit"}));
+    EXPECT_EQ(
+        changedBy([&](bool e) { test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(e); }),
+        sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen", "mnuFileSaveProject",
+                "mnuFileSaveMapPack", "mnuFileCheckPack", "mnuFilePackProperties", "mnuFileExit"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<HeaderPanel>(*editor)->HeaderMenuChangeEnabled(e); }),
               sorted({"mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<PropertiesPanel>(*editor)->PropertiesMenuChangeEnabled(e); }),
@@ -276,8 +324,9 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
                       "mnuResourcesEditRename", "mnuResourcesEditDelete", "mnuResourcesEditClear"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<PropertiesPanel>(*editor)->pnlPropertiesChangeEnabled(e); }),
               sorted({"lstProperties", "mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
-    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<HeaderPanel>(*editor)->pnlHeaderChangeEnabled(e); }),
-              sorted({"lstHeader", "mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
+    EXPECT_EQ(
+        changedBy([&](bool e) { test::panelOf<HeaderPanel>(*editor)->pnlHeaderChangeEnabled(e); }),
+        sorted({"lstHeader", "mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<FilesPanel>(*editor)->pnlFilesChangeEnabled(e); }),
               sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete",
                       "mnuFilesEditLocateMissing"}));

@@ -68,7 +68,8 @@ protected:
         test::writeSetupLanguages(appDir, {"Russian", "English", "German", "Czech"});
     }
 
-    template <typename T> T *control(QWidget &wizard, const char *name)
+    template <typename T>
+    T *control(QWidget &wizard, const char *name)
     {
         T *widget = wizard.findChild<T *>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;

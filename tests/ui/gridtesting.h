@@ -19,7 +19,8 @@ inline QString cellText(QTableView *grid, int row, int column)
 }
 
 // The editor open over a cell, if any.
-template <typename T> T *cellEditor(QTableView *grid, int row)
+template <typename T>
+T *cellEditor(QTableView *grid, int row)
 {
     return qobject_cast<T *>(grid->indexWidget(grid->model()->index(row, 1)));
 }

@@ -28,8 +28,8 @@ TEST_F(LabelMenus, LeftClickOpensThePopupBelowTheStrip)
     const QString opened = whileNextPopupOpen([&] { QTest::mouseClick(edit, Qt::LeftButton); },
                                               [&](QWidget *popup) {
                                                   at = popup->pos();
-                                                  hotWhileOpen = edit->palette().color(QPalette::Window) ==
-                                                                 toQColor(ColorMenuHot);
+                                                  hotWhileOpen =
+                                                      edit->palette().color(QPalette::Window) == toQColor(ColorMenuHot);
                                               });
     EXPECT_EQ(opened, "pmnuEdit");
     EXPECT_EQ(at, strip->mapToGlobal(QPoint(edit->x(), strip->height())));

@@ -2,10 +2,10 @@
 #include "editorfixture.h"
 
 #include <QApplication>
-#include <QRubberBand>
-#include <QSplitter>
 #include <QLabel>
+#include <QRubberBand>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QTest>
 
 #include <algorithm>
@@ -25,9 +25,11 @@ TEST_F(Layout, ResizeRulesKeepControlsInPlace)
     EXPECT_FALSE(console->isVisible());
     EXPECT_EQ(console->geometry(), QRect(0, 700 - 136, 900, 136));
 
-    const std::pair<const char *, const char *> mains[] = {
-        {"pnlMaps", "lstMaps"}, {"pnlHeader", "lstHeader"}, {"pnlProperties", "lstProperties"},
-        {"pnlFiles", "lstFiles"}, {"pnlResources", "lstResources"}};
+    const std::pair<const char *, const char *> mains[] = {{"pnlMaps", "lstMaps"},
+                                                           {"pnlHeader", "lstHeader"},
+                                                           {"pnlProperties", "lstProperties"},
+                                                           {"pnlFiles", "lstFiles"},
+                                                           {"pnlResources", "lstResources"}};
     for (const auto &[panel, list] : mains) {
         const QWidget *p = widget(panel);
         const QWidget *l = widget(list);

@@ -14,8 +14,8 @@
 #include "walkwizard.h"
 
 #include "core/errors.h"
-#include "project/projectfile.h"
 #include "project/projectdocument.h"
+#include "project/projectfile.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
 #include "ui/editor/headerpanel.h"
@@ -517,8 +517,8 @@ protected:
                 const ProjectModel &project = editor->project();
                 std::fprintf(stderr, "%s | maps %d header %d nodes %d resources %d history %d/%d | %s\n",
                              qPrintable(action), project.mapCount(), project.headerCount(), project.tree().count(),
-                             test::panelOf<ResourcesPanel>(*editor)->listModel()->rowCount(), editor->document().history().index(),
-                             editor->document().history().count(),
+                             test::panelOf<ResourcesPanel>(*editor)->listModel()->rowCount(),
+                             editor->document().history().index(), editor->document().history().count(),
                              qPrintable(dialogs.messages().join(QLatin1Char('|')).left(100)));
             };
         }

@@ -22,10 +22,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTreeView>
-#include <QTreeWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
 
 #include <csignal>
 
@@ -54,10 +54,7 @@ protected:
     QString gate() const { return tempPath(QStringLiteral("gate")); }
 
     // The stand-in; OUT is the output folder, GATE a file it may wait for.
-    void fakeCompiler(QByteArray script)
-    {
-        standIn->compile(script.replace("GATE", QFile::encodeName(gate())));
-    }
+    void fakeCompiler(QByteArray script) { standIn->compile(script.replace("GATE", QFile::encodeName(gate()))); }
 
     std::unique_ptr<test::StandInBuild> standIn;
 
@@ -69,7 +66,8 @@ protected:
 
     bool waitUntilBuilt()
     {
-        return QTest::qWaitFor([&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 30000);
+        return QTest::qWaitFor(
+            [&] { return !editor->isBuilding() && !test::panelOf<ConsolePanel>(*editor)->hasPendingLines(); }, 30000);
     }
 
     bool columnsEnabled() const
@@ -299,8 +297,9 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     QStringList rows;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
-    EXPECT_EQ(rows, QStringList({QStringLiteral("error|Maps\\gone.xan"), QStringLiteral("warning|New map, [map]"),
-                                 QStringLiteral("warning|[htmlgerman]")}));
+    EXPECT_EQ(rows,
+              QStringList({QStringLiteral("error|Maps\\gone.xan"), QStringLiteral("warning|New map, [map]"),
+                           QStringLiteral("warning|[htmlgerman]")}));
     window->resize(900, 260);
     QApplication::processEvents();
     window->grab().save(QStringLiteral("/tmp/review-findings.png"));
@@ -341,8 +340,9 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     ASSERT_TRUE(waitUntilBuilt());
     const QStringList lines = consoleLines();
     ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("warning: New map, [map]: [map] is empty: the map has no map file. "
-                                       "Choose a map from the list, or add the map under Maps."));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("warning: New map, [map]: [map] is empty: the map has no map file. "
+                             "Choose a map from the list, or add the map under Maps."));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("warning: [htmlgerman]: ")));
     EXPECT_EQ(lines[2], QStringLiteral("Started building map pack"));
     EXPECT_EQ(lines.last(), QStringLiteral("Done"));
@@ -353,8 +353,10 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
 TEST_F(SaveMapPack, LocateMissingFilesAsksForAFolderAndSaysWhatItFound)
 {
     ProjectModel &project = editor->project();
-    project.AddFileElement(project.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, QStringLiteral("C:\\Maps\\arena.xan"));
-    project.AddFileElement(project.root(MapsRoot), QStringLiteral("lost.xan"), MapFile, QStringLiteral("C:\\Maps\\lost.xan"));
+    project.AddFileElement(project.root(MapsRoot), QStringLiteral("arena.xan"), MapFile,
+                           QStringLiteral("C:\\Maps\\arena.xan"));
+    project.AddFileElement(project.root(MapsRoot), QStringLiteral("lost.xan"), MapFile,
+                           QStringLiteral("C:\\Maps\\lost.xan"));
     QDir().mkpath(tempPath(QStringLiteral("found/deep")));
     test::writeBytes(tempPath(QStringLiteral("found/deep/arena.xan")), "map");
 

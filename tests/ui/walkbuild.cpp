@@ -2,13 +2,13 @@
 
 #include "core/common.h"
 #include "core/errors.h"
+#include "core/langload.h"
 #include "mappack/buildsession.h"
 #include "mappack/maplist.h"
 #include "mappack/packreview.h"
 #include "mappack/setupscript.h"
 #include "support/testcompiler.h"
 #include "support/testsupport.h"
-#include "core/langload.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/findingswindow.h"
 #include "ui/editor/frmeditor.h"
@@ -143,7 +143,8 @@ QList<bool> BuildWalk::actionsEnabled(const TfrmEditor &editor) const
     QList<bool> enabled;
     for (const QAction *action : editor.actions()) {
         // The wizard's Finish before a build is a step of the history: Undo may come on.
-        if (action->objectName() == QLatin1String("mnuEditUndo") || action->objectName() == QLatin1String("mnuEditRedo"))
+        if (action->objectName() == QLatin1String("mnuEditUndo")
+            || action->objectName() == QLatin1String("mnuEditRedo"))
             continue;
         enabled.append(action->isEnabled());
     }
@@ -256,8 +257,8 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
         expect(m_dialogs.asked.size() == asked, QStringLiteral("a second build was asked for during the first"));
         done.append(QStringLiteral("again"));
     }
-    const bool ended =
-        QTest::qWaitFor([&] { return !editor.isBuilding() && !test::panelOf<ConsolePanel>(editor)->hasPendingLines(); }, 60000);
+    const bool ended = QTest::qWaitFor(
+        [&] { return !editor.isBuilding() && !test::panelOf<ConsolePanel>(editor)->hasPendingLines(); }, 60000);
     expect(ended, QStringLiteral("the build did not end"));
     checkBuilt(editor, before, installerFor(*answer), outcome, token, warnings);
     expect(reported.problems().isEmpty(), QStringLiteral("reported: ") + reported.problems().join(QLatin1Char('|')));
@@ -270,7 +271,8 @@ QString BuildWalk::run(TfrmEditor &editor, QAction *command)
 void BuildWalk::checkNothingBuilt(const TfrmEditor &editor, const Before &before, const QString &why)
 {
     expect(!editor.isBuilding(), QStringLiteral("a build runs ") + why);
-    expect(test::panelOf<ConsolePanel>(editor)->lines().size() == before.consoleLines, QStringLiteral("the console grew ") + why);
+    expect(test::panelOf<ConsolePanel>(editor)->lines().size() == before.consoleLines,
+           QStringLiteral("the console grew ") + why);
     expect(filesUnder(m_work + QStringLiteral("packs")) == before.outputs
                && !QFileInfo::exists(m_work + QStringLiteral("nowhere")),
            QStringLiteral("the installers changed ") + why);
@@ -327,8 +329,7 @@ void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QStri
     const QString mapList = StagingFolder(m_settings->AppDir) + MapListFileName(project);
     expect(readBytes(mapList) == MapListBytes(project),
            QStringLiteral("the staged map list %1 is not the project's").arg(MapListFileName(project)));
-    expect(!QFileInfo::exists(buildLockFile(m_settings->AppDir)),
-           QStringLiteral("the compiler folder stays locked"));
+    expect(!QFileInfo::exists(buildLockFile(m_settings->AppDir)), QStringLiteral("the compiler folder stays locked"));
     checkWindowUsable(editor, before, QStringLiteral("after the build"));
 }
 

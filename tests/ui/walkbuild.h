@@ -14,7 +14,7 @@ class QAction;
 namespace tervelle {
 class TfrmEditor;
 struct Settings;
-}
+} // namespace tervelle
 
 namespace tervelle::test {
 

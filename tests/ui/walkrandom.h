@@ -15,7 +15,11 @@ public:
 
     quint32 next(quint32 bound) { return bound ? quint32(m_random()) % bound : 0; }
     bool chance(int percent) { return int(next(100)) < percent; }
-    template <typename List> const auto &pick(const List &list) { return list[int(next(quint32(list.size())))]; }
+    template <typename List>
+    const auto &pick(const List &list)
+    {
+        return list[int(next(quint32(list.size())))];
+    }
 
     // Texts a map maker may type by mistake, and some that only look odd.
     QString oddText()

@@ -65,7 +65,8 @@ const QStringList OrdinaryTexts[] = {
     {QStringLiteral("http://maps.example/"), QStringLiteral("https://a.example/p?x=1"), QString()},
 };
 
-template <typename T> T *control(TfrmWizard &wizard, const char *name)
+template <typename T>
+T *control(TfrmWizard &wizard, const char *name)
 {
     return wizard.findChild<T *>(QLatin1String(name));
 }
@@ -325,7 +326,8 @@ void WizardWalk::finish(TfrmWizard &wizard, bool byEnter)
     m_actions.last() += QStringLiteral(" (refused)");
     expect(!acceptable, QStringLiteral("Finish refused values the pack can carry: %1").arg(m_typed.describe()));
     expect(shown == 1, QStringLiteral("a refused Finish showed %1 messages").arg(shown));
-    expect(PackFields::of(m_project->packProperties()) == m_before, QStringLiteral("a refused Finish changed the pack"));
+    expect(PackFields::of(m_project->packProperties()) == m_before,
+           QStringLiteral("a refused Finish changed the pack"));
     // The refused value is in step 1.
     m_firstStep = true;
     checkStep(wizard);

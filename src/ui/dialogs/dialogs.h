@@ -38,8 +38,7 @@ public:
     // Yes, No, No to All, Yes to All; closing the box answers No.
     virtual ReplaceAnswer askReplace(const QString &caption, const QString &text) = 0;
     // A text-input box; nothing on Cancel.
-    virtual std::optional<QString> inputText(const QString &caption, const QString &prompt,
-                                             const QString &initial) = 0;
+    virtual std::optional<QString> inputText(const QString &caption, const QString &prompt, const QString &initial) = 0;
     // An open dialog for existing files; the chosen files, or none on Cancel.
     virtual QStringList openFiles(const FileDialogRequest &request, bool multiple) = 0;
     // A save dialog with the platform's overwrite confirmation; nothing on Cancel.

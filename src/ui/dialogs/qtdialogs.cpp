@@ -41,23 +41,17 @@ void QtDialogs::showMessage(const QString &caption, const QString &text)
 ReplaceAnswer QtDialogs::askReplace(const QString &caption, const QString &text)
 {
     QMessageBox box(QMessageBox::Question, caption, text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::NoToAll | QMessageBox::YesToAll,
-                    m_owner);
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::NoToAll | QMessageBox::YesToAll, m_owner);
     box.setEscapeButton(QMessageBox::No);
     switch (box.exec()) {
-    case QMessageBox::Yes:
-        return ReplaceAnswer::Yes;
-    case QMessageBox::YesToAll:
-        return ReplaceAnswer::YesToAll;
-    case QMessageBox::NoToAll:
-        return ReplaceAnswer::NoToAll;
-    default:
-        return ReplaceAnswer::No;
+    case QMessageBox::Yes: return ReplaceAnswer::Yes;
+    case QMessageBox::YesToAll: return ReplaceAnswer::YesToAll;
+    case QMessageBox::NoToAll: return ReplaceAnswer::NoToAll;
+    default: return ReplaceAnswer::No;
     }
 }
 
-std::optional<QString> QtDialogs::inputText(const QString &caption, const QString &prompt,
-                                            const QString &initial)
+std::optional<QString> QtDialogs::inputText(const QString &caption, const QString &prompt, const QString &initial)
 {
     bool ok = false;
     const QString text = QInputDialog::getText(m_owner, caption, prompt, QLineEdit::Normal, initial, &ok);
@@ -90,8 +84,7 @@ std::optional<QString> QtDialogs::saveFile(const FileDialogRequest &request)
     return dialog.selectedFiles().first();
 }
 
-std::optional<QString> QtDialogs::selectDirectory(const QString &caption, const QString &root,
-                                                  const QString &folder)
+std::optional<QString> QtDialogs::selectDirectory(const QString &caption, const QString &root, const QString &folder)
 {
     QFileDialog dialog(m_owner, caption);
     dialog.setFileMode(QFileDialog::Directory);

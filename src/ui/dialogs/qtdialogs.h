@@ -15,12 +15,10 @@ public:
 
     void showMessage(const QString &caption, const QString &text) override;
     ReplaceAnswer askReplace(const QString &caption, const QString &text) override;
-    std::optional<QString> inputText(const QString &caption, const QString &prompt,
-                                     const QString &initial) override;
+    std::optional<QString> inputText(const QString &caption, const QString &prompt, const QString &initial) override;
     QStringList openFiles(const FileDialogRequest &request, bool multiple) override;
     std::optional<QString> saveFile(const FileDialogRequest &request) override;
-    std::optional<QString> selectDirectory(const QString &caption, const QString &root,
-                                           const QString &folder) override;
+    std::optional<QString> selectDirectory(const QString &caption, const QString &root, const QString &folder) override;
 
 private:
     QPointer<QWidget> m_owner;

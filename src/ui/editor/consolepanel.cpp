@@ -214,7 +214,7 @@ bool glyphsOfOneWidth(const QFont &font)
     const QFontMetricsF metrics(font);
     const qreal width = metrics.horizontalAdvance(QLatin1Char('i'));
     return width > 0 && metrics.horizontalAdvance(QLatin1Char('W')) == width
-           && metrics.horizontalAdvance(QLatin1Char('0')) == width;
+        && metrics.horizontalAdvance(QLatin1Char('0')) == width;
 }
 
 } // namespace tervelle

@@ -21,8 +21,8 @@ ContentPanel::ContentPanel(const QString &name, const QString &titleName, QWidge
     m_title->setAutoFillBackground(true);
 }
 
-LabelMenu *ContentPanel::addLabelMenu(const QString &stripName, const QString &labelName,
-                                      const QString &popupName, QMenu **popup)
+LabelMenu *ContentPanel::addLabelMenu(const QString &stripName, const QString &labelName, const QString &popupName,
+                                      QMenu **popup)
 {
     if (!m_strip) {
         m_strip = new QFrame(this);
@@ -62,7 +62,8 @@ void ContentPanel::resizeEvent(QResizeEvent *event)
     panelResize();
 }
 
-void ContentPanel::panelResize() {}
+void ContentPanel::panelResize()
+{}
 
 void ContentPanel::layoutMainControl(QWidget *control, int top)
 {

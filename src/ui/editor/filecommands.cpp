@@ -7,20 +7,20 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "project/projectfile.h"
+#include "project/recentprojects.h"
+#include "project/recovery.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/mapspanel.h"
-#include "project/recentprojects.h"
-#include "project/recovery.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QMenu>
-#include <QTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QTimer>
 #include <QUrl>
 
 #include <cstdio>
@@ -207,8 +207,8 @@ void TfrmEditor::mnuFileOpenRecoveryClick()
         return;
     // A copy is no project file of the map maker's: Save asks where the project goes.
     m_document->forgetFileName();
-    RecentProjects::store(RecentProjects::withoutProject(RecentProjects::load(),
-                                                         QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath())));
+    RecentProjects::store(RecentProjects::withoutProject(
+        RecentProjects::load(), QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath())));
     UpdateProjectCaption();
 }
 
@@ -268,9 +268,10 @@ void TfrmEditor::closeEvent(QCloseEvent *event)
     commitGrid();
     // While the window still stands, a copy that cannot be written can be told: the map maker
     // may then save the project, or close again to leave without it.
-    if (!m_closeSettled && !keepDiscardedProject(QStringLiteral("The project stays open: save it, or "
-                                                                              "close the window again to quit "
-                                                                              "without keeping it."))) {
+    if (!m_closeSettled
+        && !keepDiscardedProject(QStringLiteral("The project stays open: save it, or "
+                                                "close the window again to quit "
+                                                "without keeping it."))) {
         m_closeSettled = true;
         event->ignore();
         return;

@@ -75,16 +75,10 @@ void drawImage(QPainter &p, int index)
 {
     switch (index) {
     case 0:
-    case 1:
-        drawGroup(p, index == 1);
-        break;
+    case 1: drawGroup(p, index == 1); break;
     case 2:
-    case 3:
-        drawFolder(p, index == 3);
-        break;
-    case 4:
-        drawPage(p, QColor(), QString());
-        break;
+    case 3: drawFolder(p, index == 3); break;
+    case 4: drawPage(p, QColor(), QString()); break;
     case 5:
         drawPage(p, QColor(40, 140, 60), QStringLiteral("M")); // map
         break;
@@ -106,11 +100,8 @@ void drawImage(QPainter &p, int index)
     case 11:
         drawPage(p, QColor(190, 40, 60), QStringLiteral("P")); // map list
         break;
-    case ResourceImage:
-        drawPage(p, QColor(110, 110, 110), QStringLiteral("+"));
-        break;
-    default:
-        break;
+    case ResourceImage: drawPage(p, QColor(110, 110, 110), QStringLiteral("+")); break;
+    default: break;
     }
 }
 

@@ -36,8 +36,8 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *par
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditCreateFolder"), "[mnuFilesEdit.CreateFolder.Caption]");
     mnuFilesEditDelete =
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
-    mnuFilesEditLocateMissing = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditLocateMissing"),
-                                            "[mnuFilesEdit.LocateMissing.Caption]");
+    mnuFilesEditLocateMissing =
+        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditLocateMissing"), "[mnuFilesEdit.LocateMissing.Caption]");
     for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete, mnuFilesEditLocateMissing})
         item->setEnabled(false);
 
@@ -208,7 +208,8 @@ void FilesPanel::mnuFilesEditLocateMissingClick()
                        .replace(QStringLiteral("/m"), QString::number(result.notFound));
     if (!result.ambiguous.isEmpty()) {
         text += QLatin1Char('\n')
-            + lang("[message.Locate.Ambiguous]").replace(QStringLiteral("/f"), result.ambiguous.join(QStringLiteral(", ")));
+            + lang("[message.Locate.Ambiguous]")
+                  .replace(QStringLiteral("/f"), result.ambiguous.join(QStringLiteral(", ")));
     }
     // The preview shows the selected node's file, which may just have come back.
     lstFilesClick(lstFiles);

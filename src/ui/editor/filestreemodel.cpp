@@ -10,13 +10,11 @@ FilesTreeModel::FilesTreeModel(ProjectModel &project, QObject *parent) : QAbstra
         beginResetModel();
         endResetModel();
     });
-    connect(&project, &ProjectModel::nodeAboutToBeInserted, this, [this](TreeNode *parent, int row) {
-        beginInsertRows(indexOf(parent), row, row);
-    });
+    connect(&project, &ProjectModel::nodeAboutToBeInserted, this,
+            [this](TreeNode *parent, int row) { beginInsertRows(indexOf(parent), row, row); });
     connect(&project, &ProjectModel::nodeInserted, this, [this] { endInsertRows(); });
-    connect(&project, &ProjectModel::nodeAboutToBeRemoved, this, [this](TreeNode *removed) {
-        beginRemoveRows(indexOf(removed->parent()), removed->row(), removed->row());
-    });
+    connect(&project, &ProjectModel::nodeAboutToBeRemoved, this,
+            [this](TreeNode *removed) { beginRemoveRows(indexOf(removed->parent()), removed->row(), removed->row()); });
     connect(&project, &ProjectModel::nodeRemoved, this, [this](TreeNode *, int) { endRemoveRows(); });
     connect(&project, &ProjectModel::nodeChanged, this, [this](TreeNode *changed) {
         const QModelIndex at = indexOf(changed);
@@ -74,14 +72,10 @@ QVariant FilesTreeModel::data(const QModelIndex &index, int role) const
     if (!shown)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return shown->Text;
-    case Qt::DecorationRole:
-        return treeNodeIcon(shown->ImageIndex, shown->SelectedIndex);
-    case Qt::ToolTipRole:
-        return shown->isFile() ? shown->Info.Path : QVariant();
-    default:
-        return {};
+    case Qt::DisplayRole: return shown->Text;
+    case Qt::DecorationRole: return treeNodeIcon(shown->ImageIndex, shown->SelectedIndex);
+    case Qt::ToolTipRole: return shown->isFile() ? shown->Info.Path : QVariant();
+    default: return {};
     }
 }
 

@@ -5,8 +5,8 @@
 #include "project/projectmodel.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -46,8 +46,8 @@ FindingsWindow::FindingsWindow(const ProjectModel &project, const Settings &sett
     lstFindings = new QTreeWidget(this);
     lstFindings->setObjectName(QStringLiteral("lstFindings"));
     lstFindings->setColumnCount(3);
-    lstFindings->setHeaderLabels({lang("[lstFindings.Column1.Name]"), lang("[lstFindings.Column2.Name]"),
-                                  lang("[lstFindings.Column3.Name]")});
+    lstFindings->setHeaderLabels(
+        {lang("[lstFindings.Column1.Name]"), lang("[lstFindings.Column2.Name]"), lang("[lstFindings.Column3.Name]")});
     lstFindings->setRootIsDecorated(false);
     lstFindings->setUniformRowHeights(true);
     lstFindings->setAlternatingRowColors(true);

@@ -20,20 +20,20 @@
 #include "ui/editor/windowaccessible.h"
 
 #include <QAbstractItemView>
-#include <QComboBox>
-#include <QListWidget>
-#include <QListView>
-#include <QItemSelectionModel>
-#include <QTreeView>
 #include <QAction>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHash>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QListView>
+#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QScrollArea>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableView>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -143,7 +143,8 @@ void TfrmEditor::FormCreate()
     createControls();
     m_maps->windowItems().mnuFileHelp->setVisible(GetLangText(QStringLiteral("[mnuFile.Help.Visible]"))
                                                   == QLatin1String("1"));
-    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources})
+    for (ContentPanel *panel :
+         std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources})
         panel->layoutLabelMenus();
     SetColors();
     connectFileCommands();
@@ -222,7 +223,8 @@ void TfrmEditor::setKeyboardOrder()
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // Five label-menus read "Edit": the panel's title tells a screen reader's user which is which.
-    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources}) {
+    for (ContentPanel *panel :
+         std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources}) {
         for (LabelMenu *menu : panel->labelMenus())
             menu->setAccessibleDescription(panel->title()->text());
     }
@@ -282,8 +284,8 @@ void TfrmEditor::SetColors()
     Colouring colours;
     QList<QWidget *> panelColoured = {
         pnlLeft, pnlMid, pnlRight, m_console, m_console->title(), m_preview->noPreviewLabel()};
-    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
-                                                                     m_resources, m_preview}) {
+    for (ContentPanel *panel :
+         std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources, m_preview}) {
         panelColoured << panel << panel->title();
         if (panel->menuStrip())
             colours.fillBackground(panel->menuStrip(), ColorMenu);
@@ -301,8 +303,8 @@ void TfrmEditor::SetColors()
     QList<QWidget *> texts = {m_maps->list(),       m_header->list(),    m_files->list(),
                               m_properties->list(), m_resources->list(), m_console->text(),
                               m_preview->text(),    m_console->title(),  m_preview->noPreviewLabel()};
-    for (ContentPanel *panel : std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files,
-                                                                     m_resources, m_preview})
+    for (ContentPanel *panel :
+         std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources, m_preview})
         texts << panel->title();
     for (QWidget *widget : std::as_const(texts))
         colours.setTextColor(widget);
@@ -384,8 +386,7 @@ void TfrmEditor::UpdateProjectCaption()
     if (fileName.isEmpty())
         setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectCaption]")), title, QString()));
     else
-        setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]")), title,
-                                   fileName));
+        setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]")), title, fileName));
 }
 
 } // namespace tervelle

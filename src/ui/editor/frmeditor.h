@@ -133,7 +133,8 @@ private:
     void fillRecentMenu();
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
     // saved or started. False (and the reason shown) when the copy could not be written.
-    bool keepDiscardedProject(const QString &advice = QStringLiteral("The project stays open: save it before you go on."));
+    bool
+    keepDiscardedProject(const QString &advice = QStringLiteral("The project stays open: save it before you go on."));
     // The columns and their splitters, and the layout kept between runs.
     void makeColumns();
     void arrangeColumns();

@@ -18,10 +18,7 @@ namespace tervelle {
 
 KeyValuePanel::KeyValuePanel(const QString &name, const QString &titleName, const char *titleKey,
                              ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
-    : ContentPanel(name, titleName, parent)
-    , m_document(document)
-    , m_project(document.model())
-    , m_dialogs(dialogs)
+    : ContentPanel(name, titleName, parent), m_document(document), m_project(document.model()), m_dialogs(dialogs)
 {
     title()->setText(lang(titleKey));
 }

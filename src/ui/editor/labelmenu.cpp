@@ -181,8 +181,7 @@ void LabelMenu::keyPressEvent(QKeyEvent *event)
         }
         openPopup();
         return;
-    default:
-        QAbstractButton::keyPressEvent(event);
+    default: QAbstractButton::keyPressEvent(event);
     }
 }
 

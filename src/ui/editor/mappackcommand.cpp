@@ -10,9 +10,9 @@
 #include "mappack/buildsession.h"
 #include "mappack/compilerfolder.h"
 #include "mappack/installerguard.h"
-#include "ui/dialogs/dialogs.h"
 #include "mappack/packreview.h"
 #include "project/filetree.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
@@ -48,7 +48,8 @@ FindingsWindow &TfrmEditor::findingsWindow()
     if (!m_findings) {
         m_findings = new FindingsWindow(*m_project, m_settings, this);
         connect(m_findings, &FindingsWindow::goToRequested, this, &TfrmEditor::goToFinding);
-        connect(m_findings, &FindingsWindow::locateMissingRequested, m_files, &FilesPanel::mnuFilesEditLocateMissingClick);
+        connect(m_findings, &FindingsWindow::locateMissingRequested, m_files,
+                &FilesPanel::mnuFilesEditLocateMissingClick);
     }
     return *m_findings;
 }
@@ -176,7 +177,8 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         m_dialogs->showMessage(messageCaption(), e.message());
         return;
     }
-    offerLeftoverInstallers(m_build->leftovers(), BuildSession::installerFile(*chosen, compilerFolder(m_settings.AppDir)));
+    offerLeftoverInstallers(m_build->leftovers(),
+                            BuildSession::installerFile(*chosen, compilerFolder(m_settings.AppDir)));
     // Also when the compiler could not be started: the console says so.
     m_console->showConsole();
 }
@@ -190,9 +192,10 @@ void TfrmEditor::offerLeftoverInstallers(const QStringList &leftovers, const QSt
     for (const QString &leftover : leftovers) {
         if (!all) {
             const ReplaceAnswer answer = m_dialogs->askReplace(
-                caption, QStringLiteral("An earlier installer was kept aside as %1 by a build that did not end.\n"
-                                        "Bring it back beside %2?")
-                             .arg(QDir::toNativeSeparators(leftover), QDir::toNativeSeparators(installer)));
+                caption,
+                QStringLiteral("An earlier installer was kept aside as %1 by a build that did not end.\n"
+                               "Bring it back beside %2?")
+                    .arg(QDir::toNativeSeparators(leftover), QDir::toNativeSeparators(installer)));
             if (answer == ReplaceAnswer::NoToAll)
                 return;
             if (answer == ReplaceAnswer::No)

@@ -1,5 +1,5 @@
-#include "core/common.h"
 #include "ui/editor/propertiespanel.h"
+#include "core/common.h"
 
 #include "core/errors.h"
 #include "core/langload.h"

@@ -48,7 +48,9 @@ QStringList localFiles(const QMimeData *data)
 } // namespace
 
 ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent)
-    : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent), m_settings(settings), m_dialogs(dialogs)
+    : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
 {
     setMinimumSize(150, 100);
     title()->setText(GetLangText(QStringLiteral("[lblResources.Caption]")));

@@ -226,20 +226,20 @@ void TfrmWizard::FormCreate()
 
 void TfrmWizard::SetColors()
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{
-             lblStepName, lblStepDescription, lblPackName, lblAuthor, lblWebSite, lblVersion, lblLanguages,
-             pnlButtons, pnlSteps, pnlStep1, pnlStep2, pnlTop})
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{lblStepName, lblStepDescription, lblPackName, lblAuthor, lblWebSite,
+                                          lblVersion, lblLanguages, pnlButtons, pnlSteps, pnlStep1, pnlStep2, pnlTop})
         setRole(widget, QPalette::Window, ColorPanel);
     for (QWidget *widget : std::initializer_list<QWidget *>{txtPackName, txtAuthor, txtWebSite, txtVersion})
         setRole(widget, QPalette::Text, ColorText);
-    for (QWidget *widget : std::initializer_list<QWidget *>{lblPackName, lblAuthor, lblWebSite, lblVersion,
-                                                            lblStepName, lblStepDescription, lblLanguages})
+    for (QWidget *widget : std::initializer_list<QWidget *>{lblPackName, lblAuthor, lblWebSite, lblVersion, lblStepName,
+                                                            lblStepDescription, lblLanguages})
         setRole(widget, QPalette::WindowText, ColorText);
-    for (QWidget *widget : std::initializer_list<QWidget *>{cmdFinish, cmdNext, cmdBack, cmdCancel, cmdSelectAll,
-                                                            cmdDeselectAll})
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{cmdFinish, cmdNext, cmdBack, cmdCancel, cmdSelectAll, cmdDeselectAll})
         setRole(widget, QPalette::ButtonText, ColorText);
-    for (QWidget *widget : std::initializer_list<QWidget *>{txtPackName, txtAuthor, txtWebSite, txtVersion,
-                                                            lstLanguages})
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{txtPackName, txtAuthor, txtWebSite, txtVersion, lstLanguages})
         setRole(widget, QPalette::Base, ColorWindow);
     // The list's entries are drawn in the edits' text colour too.
     setRole(lstLanguages, QPalette::Text, ColorText);
