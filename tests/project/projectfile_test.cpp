@@ -379,6 +379,7 @@ TEST_F(ProjectFile, NodesInWalkOrderAndThenOutOfItFindTheSameParents)
         QString parent;
     };
     std::vector<Entry> walk;
+    walk.reserve(RootCount);
     for (int r = 0; r < RootCount; ++r)
         walk.push_back({model.root(RootGroup(r))->Text, 0, QString()});
     std::vector<int> path{0}; // walk indexes from a root to the last node added
