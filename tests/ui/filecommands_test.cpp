@@ -35,7 +35,7 @@ protected:
         model.NewFile();
         model.SetHeaderValue(0, "Saved pack");
         model.SetMapPropertyValue(model.AddMap(), 0, mapName);
-        const QString path = tempPath(name);
+        QString path = tempPath(name);
         SaveProjectFile(model, path);
         return path;
     }
