@@ -9,9 +9,11 @@ namespace tervelle {
 
 namespace {
 
-// Ten batches a second look alive; each one lays out the whole list in its views, so more
+// Ten updates a second look alive; each one lays out the whole list in its views, so more
 // often would cost a long scan a good part of its time.
-constexpr qint64 BatchEveryMs = 100;
+constexpr qint64 ProgressEveryMs = 100;
+// Files go over in small batches, so the list takes them in while the scan goes on.
+constexpr std::size_t BatchFiles = 2048;
 
 } // namespace
 
@@ -54,24 +56,30 @@ void FolderScanJob::cancel()
 void FolderScanJob::scanOnThread(const QString &path, bool recursive)
 {
     Batch batch;
-    QElapsedTimer sinceBatch;
-    sinceBatch.start();
+    batch.reserve(BatchFiles);
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
     // Queued to this object: it lives on the window's thread, and the destructor waits for this
     // thread before the object goes, so no call can reach a job that is gone.
-    const auto handOver = [this, &batch] {
+    const auto handOver = [this, &batch, &sinceProgress] {
+        const bool announce = sinceProgress.elapsed() >= ProgressEveryMs;
+        if (announce)
+            sinceProgress.start();
         QMetaObject::invokeMethod(
-            this, [this, ready = std::move(batch)] { append(ready); }, Qt::QueuedConnection);
+            this, [this, ready = std::move(batch), announce] { append(ready, announce); }, Qt::QueuedConnection);
         batch = Batch();
+        batch.reserve(BatchFiles);
     };
-    const FoundFileSink found = [&batch](const QString &folder, const QString &name, const QString &fullPath) {
+    const FoundFileSink found = [&](const QString &folder, const QString &name, const QString &fullPath) {
         batch.push_back(Found{folder, name, fullPath});
+        if (batch.size() >= BatchFiles)
+            handOver();
         return true;
     };
+    // A slow folder still shows its files as they come.
     const ScanCallback progress = [&](const ScanProgress &) {
-        if (!batch.empty() && sinceBatch.elapsed() >= BatchEveryMs) {
+        if (!batch.empty() && sinceProgress.elapsed() >= ProgressEveryMs)
             handOver();
-            sinceBatch.start();
-        }
         return !m_stop;
     };
     const ScanResult result = ScanFolder(path, recursive, found, progress);
@@ -86,11 +94,12 @@ void FolderScanJob::scanOnThread(const QString &path, bool recursive)
         Qt::QueuedConnection);
 }
 
-void FolderScanJob::append(const Batch &batch)
+void FolderScanJob::append(const Batch &batch, bool announce)
 {
     for (const Found &file : batch)
         m_list->addSplitResource(file.folder, file.name, file.fullPath);
-    emit progressed();
+    if (announce)
+        emit progressed();
 }
 
 } // namespace tervelle

@@ -34,7 +34,7 @@ public:
     bool isRunning() const { return m_running; }
 
 signals:
-    // A batch has been appended to the list.
+    // Files have been appended to the list; about ten times a second at most.
     void progressed();
     void finished(tervelle::ScanResult result);
 
@@ -47,7 +47,7 @@ private:
     };
     using Batch = std::vector<Found>;
 
-    void append(const Batch &batch);
+    void append(const Batch &batch, bool announce);
     void scanOnThread(const QString &path, bool recursive);
     void waitForThread();
 

@@ -1,10 +1,12 @@
 #include "project/folderscan.h"
+#include "project/folderscanjob.h"
 #include "project/resourcelist.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -176,6 +178,50 @@ TEST_F(FolderScan, ProgressComesEveryTenEntriesAndCanCancel)
     // What was found before the cancel stays.
     EXPECT_GE(cancelled.count(), 19);
     EXPECT_LE(cancelled.count(), 20);
+}
+
+// The job hands its files over from another thread in many batches; the list must end as the
+// scan on the spot leaves it, and a cancelled job must leave the first part of that same list.
+TEST_F(FolderScan, AJobOnItsOwnThreadListsWhatTheScanOnTheSpotLists)
+{
+    for (int d = 0; d < 3; ++d) {
+        folder(QString("d%1/e").arg(d));
+        for (int i = 0; i < 1500; ++i)
+            file(QString("d%1/f%2").arg(d).arg(i));
+        file(QString("d%1/e/g").arg(d));
+    }
+    ResourceList onTheSpot;
+    ASSERT_EQ(AddFolder(onTheSpot, dir.path(), true), ScanResult::Finished);
+    ASSERT_EQ(onTheSpot.count(), 4503);
+    const auto sameEntries = [&](const ResourceList &got, int rows) {
+        for (int row = 0; row < rows; ++row) {
+            const ResourceEntry &want = onTheSpot.entry(row);
+            ASSERT_EQ(got.entry(row).fullPath, want.fullPath) << row;
+            ASSERT_EQ(got.entry(row).folder, want.folder) << row;
+            ASSERT_EQ(got.entry(row).name, want.name) << row;
+        }
+    };
+
+    FolderScanJob job;
+    QSignalSpy ended(&job, &FolderScanJob::finished);
+    job.start(list, dir.path(), true);
+    EXPECT_TRUE(job.isRunning());
+    ASSERT_TRUE(ended.wait(60000));
+    EXPECT_FALSE(job.isRunning());
+    EXPECT_EQ(ended.at(0).at(0).value<ScanResult>(), ScanResult::Finished);
+    ASSERT_EQ(list.count(), onTheSpot.count());
+    sameEntries(list, list.count());
+
+    ResourceList cancelled;
+    FolderScanJob stopped;
+    QSignalSpy stoppedEnd(&stopped, &FolderScanJob::finished);
+    stopped.start(cancelled, dir.path(), true);
+    stopped.cancel();
+    ASSERT_TRUE(stoppedEnd.wait(60000));
+    const auto result = stoppedEnd.at(0).at(0).value<ScanResult>();
+    EXPECT_TRUE(result == ScanResult::Cancelled || cancelled.count() == onTheSpot.count());
+    ASSERT_LE(cancelled.count(), onTheSpot.count());
+    sameEntries(cancelled, cancelled.count());
 }
 
 } // namespace
