@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     // Whatever opens has its map list node, named after the title.
-    if (!project.MapListNode() || project.MapListNode()->Text != project.packTitle() + QStringLiteral(".mpl"))
+    if (!project.MapListNode() || project.MapListNode()->Text() != project.packTitle() + QStringLiteral(".mpl"))
         std::abort();
 
     QByteArray saved;

@@ -31,12 +31,12 @@ QString nodeLine(const PackFileEntry &entry, int depth)
     const TreeNode *node = entry.node;
     QString line = QStringLiteral("%1  %2%3")
                        .arg(entry.absoluteIndex, 5)
-                       .arg(QString(std::min(depth, 32) * 2, QLatin1Char(' ')), node->Text);
+                       .arg(QString(std::min(depth, 32) * 2, QLatin1Char(' ')), node->Text());
     if (node->isRoot())
-        return line + QStringLiteral("  (group %1)").arg(node->Info.Path.chopped(1));
+        return line + QStringLiteral("  (group %1)").arg(node->Info().Path.chopped(1));
     if (node->isFolder())
         return line + QStringLiteral("  (folder)");
-    line += QStringLiteral("  (file, kind %1)").arg(node->Info.Kind);
+    line += QStringLiteral("  (file, kind %1)").arg(node->Info().Kind);
     if (!entry.isPackFile)
         return line + QStringLiteral("  not a pack file");
     return line

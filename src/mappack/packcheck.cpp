@@ -43,7 +43,7 @@ QString treeLocation(const TreeNode *node)
 {
     QString location;
     for (const TreeNode *above = node->parent(); above; above = above->parent())
-        location.prepend(escapeControlCharacters(above->Text) + QLatin1Char('\\'));
+        location.prepend(escapeControlCharacters(above->Text()) + QLatin1Char('\\'));
     return location;
 }
 
@@ -134,24 +134,24 @@ private:
 void checkNode(const ProjectModel &project, const TreeNode *node, ReadablePaths &paths)
 {
     // Most nodes pass; their messages are made only for the one that fails.
-    const bool found = node->Info.Kind == FileFoundKind;
-    if (!hasControlCharacter(node->Text) && isWindowsName(node->Text)
-        && !(found && (hasControlCharacter(node->Info.Path) || !paths.readable(node->Info.Path))))
+    const bool found = node->Info().Kind == FileFoundKind;
+    if (!hasControlCharacter(node->Text()) && isWindowsName(node->Text())
+        && !(found && (hasControlCharacter(node->Info().Path) || !paths.readable(node->Info().Path))))
         return;
     const QString location = treeLocation(node);
     const QString kind = node->isFolder() ? QStringLiteral("folder")
         : node == project.MapListNode()   ? QStringLiteral("map list file")
                                           : QStringLiteral("file");
     const QString what = QStringLiteral("In %1 of the files tree, the %2").arg(location, kind);
-    requireNoControlCharacters(what, node->Text);
-    requireWindowsName(what, node->Text);
+    requireNoControlCharacters(what, node->Text());
+    requireWindowsName(what, node->Text());
     // A file found on disk is packed from its path, which the script names.
     if (found) {
         const QString source =
-            QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"").arg(location, node->Text);
-        requireNoControlCharacters(source, node->Info.Path);
+            QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"").arg(location, node->Text());
+        requireNoControlCharacters(source, node->Info().Path);
 #ifndef Q_OS_WIN
-        requireCompilerReadablePath(source, node->Info.Path);
+        requireCompilerReadablePath(source, node->Info().Path);
 #endif
     }
 }
@@ -250,12 +250,12 @@ void checkNodes(const ProjectModel &project, Collector &collect, bool writerChec
             checkNode(project, node, paths);
             if (!writerChecks)
                 return;
-            checkEncodable(node->Text);
-            if (node->Info.Kind == FileFoundKind) {
-                checkEncodable(node->Info.Path);
-                refuseDoubleQuote(QStringLiteral("The file"), node->Info.Path);
+            checkEncodable(node->Text());
+            if (node->Info().Kind == FileFoundKind) {
+                checkEncodable(node->Info().Path);
+                refuseDoubleQuote(QStringLiteral("The file"), node->Info().Path);
             } else if (node->isFile()) {
-                refuseDoubleQuote(QStringLiteral("The file"), node->Text);
+                refuseDoubleQuote(QStringLiteral("The file"), node->Text());
             }
         });
     }

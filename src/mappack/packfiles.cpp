@@ -24,7 +24,7 @@ QString installedFolder(const PackFileEntry &entry)
 QString installedPath(const PackFileEntry &entry)
 {
     const QString folder = installedFolder(entry);
-    return folder.isEmpty() ? folder : folder + entry.node->Text;
+    return folder.isEmpty() ? folder : folder + entry.node->Text();
 }
 
 std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QString &appDir)
@@ -48,14 +48,14 @@ std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QS
             entry.relativeFolder = parent.relativeFolder;
             entry.belowFile = parent.belowFile || parent.node->isFile();
             if (node->isFolder())
-                entry.relativeFolder += node->Text + QLatin1Char('\\');
+                entry.relativeFolder += node->Text() + QLatin1Char('\\');
         }
-        if (node->Info.Kind == FileFoundKind) {
+        if (node->Info().Kind == FileFoundKind) {
             entry.isPackFile = true;
-            entry.source = node->Info.Path;
-        } else if (node->Info.Kind == FileMissingKind) {
+            entry.source = node->Info().Path;
+        } else if (node->Info().Kind == FileMissingKind) {
             entry.isPackFile = true;
-            entry.source = staging + node->Text;
+            entry.source = staging + node->Text();
         }
         entries.push_back(std::move(entry));
     }

@@ -25,9 +25,9 @@ QString placeText(const ProjectModel &project, const FindingPlace &place)
 {
     switch (place.kind) {
     case FindingPlace::Node: {
-        QString path = place.node->Text;
+        QString path = place.node->Text();
         for (const TreeNode *above = place.node->parent(); above; above = above->parent())
-            path.prepend(above->Text + QLatin1Char('\\'));
+            path.prepend(above->Text() + QLatin1Char('\\'));
         return path;
     }
     case FindingPlace::MapProperty: {
@@ -228,10 +228,10 @@ void reviewHeader(const ProjectModel &project, FindingList &out)
 void reviewSource(const PackFileEntry &entry, const FindingPlace &place, FindingList &out)
 {
     const TreeNode *node = entry.node;
-    const QString &path = node->Info.Path;
+    const QString &path = node->Info().Path;
     // A file missing when it was added or opened would be packed from the staging folder: a
     // file of that name lying there, not the map maker's.
-    if (node->Info.Kind != FileFoundKind) {
+    if (node->Info().Kind != FileFoundKind) {
         out.add(FindingClass::MissingSource, place, path);
         return;
     }
@@ -279,7 +279,7 @@ public:
     // The first entry installed at the same place as `entry`, or null when it is the first.
     const PackFileEntry *claim(const PackFileEntry &entry)
     {
-        QString name = windowsFolded(entry.node->Text);
+        QString name = windowsFolded(entry.node->Text());
         std::size_t folder = folderOf(entry);
         // A name holding "\" reaches into a folder of its own; that folder keeps the place the
         // whole path names.
@@ -343,7 +343,7 @@ void reviewNodes(const ProjectModel &project, const QString &appDir, FindingList
             reviewSource(entry, place, out);
         // Where installedPath is empty: no folder of the installer takes it.
         if (!entry.node->parent() || entry.belowFile) {
-            out.add(FindingClass::NotInstalled, place, entry.node->Text);
+            out.add(FindingClass::NotInstalled, place, entry.node->Text());
             continue;
         }
         if (const PackFileEntry *first = installed.claim(entry)) {

@@ -70,8 +70,8 @@ QString copyCall(const char *procedure, const QString &numbered, const QString &
 
 QString packFileSource(const PackFileEntry &entry, const QString &appDir)
 {
-    if (entry.node->Info.Kind == FileMissingKind)
-        return compilerFolderPath(StagingFolder(appDir) + entry.node->Text);
+    if (entry.node->Info().Kind == FileMissingKind)
+        return compilerFolderPath(StagingFolder(appDir) + entry.node->Text());
     return compilerPath(entry.source);
 }
 
@@ -117,7 +117,7 @@ void AddCreateSubDirCalls(const TreeNode *node, const QString &path, const Scrip
 {
     for (int row = 0; row < node->childCount(); ++row) {
         const TreeNode *child = node->child(row);
-        const QString childPath = child->Text + QLatin1Char('\\');
+        const QString childPath = child->Text() + QLatin1Char('\\');
         if (child->isFolder()) {
             add(CallIndent + QStringLiteral("CreateSubDir('") + pascalString(childPath) + QStringLiteral("','")
                 + pascalString(path) + QStringLiteral("');"));
@@ -132,9 +132,9 @@ void AddCopyToMaplistsCalls(const ProjectModel &project, const TreeNode *node, c
     for (int row = 0; row < node->childCount(); ++row) {
         const TreeNode *child = node->child(row);
         if (!child->isFolder()) {
-            add(copyCall("CopyToMaplists", NumberedName(project.absoluteIndex(child)), path, child->Text));
+            add(copyCall("CopyToMaplists", NumberedName(project.absoluteIndex(child)), path, child->Text()));
         }
-        AddCopyToMaplistsCalls(project, child, path + child->Text + QLatin1Char('\\'), add);
+        AddCopyToMaplistsCalls(project, child, path + child->Text() + QLatin1Char('\\'), add);
     }
 }
 
@@ -144,12 +144,12 @@ void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, con
     for (int row = 0; row < group->childCount(); ++row) {
         const TreeNode *child = group->child(row);
         if (!child->isFolder()) {
-            add(copyCall("CopyToWorms", NumberedName(project.absoluteIndex(child)), destination, child->Text));
+            add(copyCall("CopyToWorms", NumberedName(project.absoluteIndex(child)), destination, child->Text()));
             continue;
         }
         // A folder has no file of its own to copy: it is made in the game's folder and its files
         // follow with their folder path.
-        const QString folder = destination + child->Text + QLatin1Char('\\');
+        const QString folder = destination + child->Text() + QLatin1Char('\\');
         add(CallIndent + QStringLiteral("ForceDirectories(WormsDir+'") + pascalString(folder) + QStringLiteral("');"));
         AddCopyToWormsCalls(project, child, folder, add);
     }
@@ -237,9 +237,9 @@ void addUninstallDeleteSection(ScriptWriter &script, const std::vector<PackFileE
 {
     script.add(QStringLiteral("[UninstallDelete]"));
     for (const PackFileEntry &entry : entries) {
-        if (entry.node->Info.Kind == FileMissingKind) {
+        if (entry.node->Info().Kind == FileMissingKind) {
             script.add(QStringLiteral("Type: filesandordirs; Name: \"{code:getLauncherDir}\\maplists\\")
-                       + quotedParameter(constantText(entry.node->Text)) + QStringLiteral("\""));
+                       + quotedParameter(constantText(entry.node->Text())) + QStringLiteral("\""));
         }
     }
     script.add(QString());
@@ -296,7 +296,7 @@ CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &ins
         if (!entry.isPackFile)
             continue;
         refuseDoubleQuote(QStringLiteral("The file"),
-                          entry.node->Info.Kind == FileMissingKind ? entry.node->Text : entry.source);
+                          entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source);
     }
 
     // Every line is made once and dropped, so a text the code page cannot hold is refused

@@ -29,7 +29,7 @@ std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileE
         if (at == firstSource.constEnd())
             firstSource.insert(key, seen);
         // Only files found on disk are packed from their own path; the map list is the build's.
-        else if (*at != seen && entry.node->Info.Kind == FileFoundKind)
+        else if (*at != seen && entry.node->Info().Kind == FileFoundKind)
             confusable.push_back(&entry);
     }
     return confusable;

@@ -134,7 +134,7 @@ std::unique_ptr<LinkedNode> ChildList::take(LinkedNode *child)
 {
     const std::size_t slot = std::size_t(child->slot);
     if (m_names)
-        unindexName(child, child->Text);
+        unindexName(child, child->Text());
     std::unique_ptr<LinkedNode> taken = std::move(m_slots[slot]);
     --m_live;
     if (slot + 1 == m_slots.size()) {
@@ -192,7 +192,7 @@ void ChildList::compact()
 
 void ChildList::indexName(LinkedNode *child)
 {
-    m_names->emplace(foldedNameHash(child->Text), child);
+    m_names->emplace(foldedNameHash(child->Text()), child);
 }
 
 void ChildList::unindexName(LinkedNode *child, const QString &text)
@@ -218,7 +218,7 @@ LinkedNode *ChildList::find(const QString &name, Match match) const
 {
     if (!m_names && m_slots.size() < IndexedFrom) {
         for (const auto &slot : m_slots) {
-            if (slot && matches(slot.get(), match) && SameNodeName(slot->Text, name))
+            if (slot && matches(slot.get(), match) && SameNodeName(slot->Text(), name))
                 return slot.get();
         }
         return nullptr;
@@ -228,7 +228,7 @@ LinkedNode *ChildList::find(const QString &name, Match match) const
         m_names->reserve(m_slots.size());
         for (const auto &slot : m_slots) {
             if (slot)
-                m_names->emplace(foldedNameHash(slot->Text), slot.get());
+                m_names->emplace(foldedNameHash(slot->Text()), slot.get());
         }
     }
     // Hand-edited project files may repeat a name; the first in row order wins.
@@ -236,7 +236,7 @@ LinkedNode *ChildList::find(const QString &name, Match match) const
     auto range = m_names->equal_range(foldedNameHash(name));
     for (auto it = range.first; it != range.second; ++it) {
         LinkedNode *candidate = it->second;
-        if (matches(candidate, match) && SameNodeName(candidate->Text, name)
+        if (matches(candidate, match) && SameNodeName(candidate->Text(), name)
             && (!first || candidate->slot < first->slot))
             first = candidate;
     }

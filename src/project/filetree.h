@@ -59,17 +59,11 @@ struct NodeData
 // name, kind and position, so everything here is read-only to the rest of the program.
 class TreeNode
 {
-    // Declared first: the read-only views below refer to them.
-    QString m_text;
-    int m_imageIndex = 0;
-    int m_selectedIndex = 0;
-    TTreeNodeInfo m_info;
-
 public:
-    const QString &Text = m_text;
-    const int &ImageIndex = m_imageIndex;
-    const int &SelectedIndex = m_selectedIndex;
-    const TTreeNodeInfo &Info = m_info;
+    const QString &Text() const { return m_text; }
+    int ImageIndex() const { return m_imageIndex; }
+    int SelectedIndex() const { return m_selectedIndex; }
+    const TTreeNodeInfo &Info() const { return m_info; }
 
     TreeNode(const TreeNode &) = delete;
     TreeNode &operator=(const TreeNode &) = delete;
@@ -90,6 +84,10 @@ protected:
 
 private:
     friend class FileTree;
+    QString m_text;
+    int m_imageIndex = 0;
+    int m_selectedIndex = 0;
+    TTreeNodeInfo m_info;
     TreeNode *m_parent = nullptr;
 };
 

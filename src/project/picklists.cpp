@@ -31,10 +31,10 @@ void appendLinks(const TreeNode *root, QStringList &links)
         }
         const TreeNode *child = frame.node->child(frame.next++);
         if (!child->isFolder())
-            links.append(prefix + child->Text);
+            links.append(prefix + child->Text());
         if (child->childCount() > 0) {
             const qsizetype length = prefix.size();
-            prefix += child->Text + QLatin1Char('\\');
+            prefix += child->Text() + QLatin1Char('\\');
             stack.push_back({child, 0, length});
         }
     }
@@ -78,7 +78,7 @@ QStringList PickLists::childNames(RootGroup group, bool dropExtension) const
         return names;
     names.reserve(root->childCount());
     for (int i = 0; i < root->childCount(); ++i) {
-        const QString &text = root->child(i)->Text;
+        const QString &text = root->child(i)->Text();
         names.append(dropExtension ? withoutExtension(text) : text);
     }
     return names;

@@ -14,7 +14,7 @@ PreviewKind previewKindFor(const TreeNode *node)
 {
     if (!node || !node->isFile())
         return PreviewKind::None;
-    switch (fileTypeOfImage(node->ImageIndex)) {
+    switch (fileTypeOfImage(node->ImageIndex())) {
     case LevelIconFile: return PreviewKind::Picture;
     case TextureListFile:
     case ScriptFile:

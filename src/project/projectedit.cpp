@@ -70,7 +70,8 @@ std::vector<SavedNode> ProjectModel::saveSubtree(const TreeNode *top) const
     while (!pending.empty()) {
         const auto [node, depth] = pending.back();
         pending.pop_back();
-        saved.push_back(SavedNode{depth, NodeData{node->Text, node->ImageIndex, node->SelectedIndex, node->Info}});
+        saved.push_back(
+            SavedNode{depth, NodeData{node->Text(), node->ImageIndex(), node->SelectedIndex(), node->Info()}});
         for (int row = node->childCount() - 1; row >= 0; --row)
             pending.emplace_back(node->child(row), depth + 1);
     }
@@ -163,7 +164,7 @@ ProjectEdit ProjectModel::applyEdit(const ProjectEdit &edit)
     }
     case ProjectEdit::Kind::NodeRename: {
         TreeNode *node = nodeAtPath(edit.path);
-        inverse.text = node->Text;
+        inverse.text = node->Text();
         m_tree.rename(node, edit.text);
         if (!quiet())
             emit nodeChanged(node);
@@ -171,7 +172,7 @@ ProjectEdit ProjectModel::applyEdit(const ProjectEdit &edit)
     }
     case ProjectEdit::Kind::NodeRelink: {
         TreeNode *node = nodeAtPath(edit.path);
-        inverse.text = node->Info.Path;
+        inverse.text = node->Info().Path;
         RelinkNode(node, edit.text);
         break;
     }

@@ -354,11 +354,11 @@ QByteArray ProjectFileBytes(const ProjectModel &project)
     const auto &nodes = project.tree().nodes();
     out.number(qint32(nodes.size()) - 1);
     for (const TreeNode *node : nodes) {
-        out.text(node->Text);
+        out.text(node->Text());
         out.number(node->parent() ? project.absoluteIndex(node->parent()) : -1);
-        out.text(node->Info.Path);
-        out.number(node->Info.Kind);
-        out.number(node->ImageIndex);
+        out.text(node->Info().Path);
+        out.number(node->Info().Kind);
+        out.number(node->ImageIndex());
     }
 
     out.number(qint32(project.mapCount()) - 1);

@@ -355,7 +355,7 @@ TreeNode *ProjectModel::AddDirElement(TreeNode *parent, const QString &name)
 {
     return insertNode(parent,
                       NodeData{name, FolderImage, FolderImage + 1,
-                               TTreeNodeInfo{parent->Info.Path + name + QLatin1Char('\\'), FolderKind}});
+                               TTreeNodeInfo{parent->Info().Path + name + QLatin1Char('\\'), FolderKind}});
 }
 
 TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, int type, const QString &path)
@@ -426,10 +426,10 @@ bool ProjectModel::DeleteNode(TreeNode *node)
 
 void ProjectModel::RenameNode(TreeNode *node, const QString &text)
 {
-    if (node->Text == text)
+    if (node->Text() == text)
         return;
     if (recording())
-        record(ProjectEdit{ProjectEdit::Kind::NodeRename, -1, pathOf(node), node->Text});
+        record(ProjectEdit{ProjectEdit::Kind::NodeRename, -1, pathOf(node), node->Text()});
     m_tree.rename(node, text);
     if (!quiet())
         emit nodeChanged(node);
@@ -438,7 +438,7 @@ void ProjectModel::RenameNode(TreeNode *node, const QString &text)
 void ProjectModel::RelinkNode(TreeNode *node, const QString &path)
 {
     if (recording())
-        record(ProjectEdit{ProjectEdit::Kind::NodeRelink, -1, pathOf(node), node->Info.Path});
+        record(ProjectEdit{ProjectEdit::Kind::NodeRelink, -1, pathOf(node), node->Info().Path});
     m_tree.setInfo(node, TTreeNodeInfo{path, sourceKind(path)});
     if (!quiet())
         emit nodeChanged(node);

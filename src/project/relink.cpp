@@ -24,9 +24,9 @@ bool isMissing(const ProjectModel &project, const TreeNode *node)
 {
     if (!node->isFile() || node == project.MapListNode())
         return false;
-    if (node->Info.Kind != FileFoundKind)
+    if (node->Info().Kind != FileFoundKind)
         return true;
-    const QFileInfo info(node->Info.Path);
+    const QFileInfo info(node->Info().Path);
     return !info.exists() || info.isDir();
 }
 
@@ -53,9 +53,9 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
     RelinkResult result;
     std::vector<TreeNode *> missing;
     for (TreeNode *node : missingNodes(project)) {
-        const QFileInfo own(node->Info.Path);
+        const QFileInfo own(node->Info().Path);
         if (own.exists() && !own.isDir()) {
-            project.RelinkNode(node, node->Info.Path);
+            project.RelinkNode(node, node->Info().Path);
             ++result.found;
         } else {
             missing.push_back(node);
@@ -68,7 +68,7 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
     QHash<QString, QStringList> wanted; // exact name -> paths
     QHash<QString, QStringList> folded; // name ignoring case -> paths
     for (const TreeNode *node : missing) {
-        const QString name = fileNameOf(node->Info.Path);
+        const QString name = fileNameOf(node->Info().Path);
         wanted.insert(name, {});
         folded.insert(name.toCaseFolded(), {});
     }
@@ -84,7 +84,7 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
     }
 
     for (TreeNode *node : missing) {
-        const QString name = fileNameOf(node->Info.Path);
+        const QString name = fileNameOf(node->Info().Path);
         QStringList candidates = wanted.value(name);
         if (candidates.isEmpty())
             candidates = folded.value(name.toCaseFolded());

@@ -65,7 +65,7 @@ int nodeKindOf(const ProjectModel &project, const TreeNode *node)
     if (node->isFolder())
         return 0;
     if (node->isFile())
-        return RootCount + fileTypeOfImage(node->ImageIndex);
+        return RootCount + fileTypeOfImage(node->ImageIndex());
     return NoNodeKind;
 }
 
@@ -162,7 +162,7 @@ TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &n
         throw UserError(GetLangText(QStringLiteral("[message.NewFolder.Exist]")).replace(QStringLiteral("/f"), name));
     requireWindowsName(QStringLiteral("The folder name"), name);
     requireStorableText(QStringLiteral("The folder name"), name);
-    if (parent->Info.Path.size() + name.size() + 1 > MaxFolderPath) {
+    if (parent->Info().Path.size() + name.size() + 1 > MaxFolderPath) {
         throw UserError(QStringLiteral("The folder \"%1\" would make a path longer than %2 characters, "
                                        "which the project file cannot hold.")
                             .arg(name)

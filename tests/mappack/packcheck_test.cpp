@@ -47,7 +47,7 @@ protected:
         model.setSourceProbe([](const QString &) { return true; });
         model.RelinkNode(page, path);
         model.setSourceProbe(nullptr);
-        ASSERT_EQ(page->Info.Kind, FileFoundKind);
+        ASSERT_EQ(page->Info().Kind, FileFoundKind);
     }
 
     // The refusal of each of the three writers; the map list and the script must agree.

@@ -68,7 +68,7 @@ public:
     TreeNode *firstNamed(TreeNode *parent, const QString &name, bool files)
     {
         for (TreeNode *child : childrenOf(parent)) {
-            if ((files ? child->isFile() : child->isFolder()) && SameNodeName(child->Text, name))
+            if ((files ? child->isFile() : child->isFolder()) && SameNodeName(child->Text(), name))
                 return child;
         }
         return nullptr;

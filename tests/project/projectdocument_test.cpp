@@ -40,7 +40,7 @@ protected:
         ASSERT_EQ(int(walked.size()), model.tree().count());
         // Asked node by node first, before anything rebuilds the walk in one go.
         for (std::size_t i = 0; i < walked.size(); i += 7)
-            ASSERT_EQ(model.absoluteIndex(walked[i]), int(i)) << "node " << walked[i]->Text.toStdString();
+            ASSERT_EQ(model.absoluteIndex(walked[i]), int(i)) << "node " << walked[i]->Text().toStdString();
     }
 
     Settings settings;
@@ -89,7 +89,7 @@ TEST_F(ProjectHistory, DeletedSubtreesOfADeepTreeComeBackInPlaceAndOrder)
 
     TreeNode *inner = model.nodeAtPath({FilesRoot, 39, 1, 1, 1, 1});
     ASSERT_NE(inner, nullptr);
-    EXPECT_EQ(inner->Text, QStringLiteral("d3"));
+    EXPECT_EQ(inner->Text(), QStringLiteral("d3"));
     remove(inner);
     const QByteArray withoutInner = bytes();
     document.history().undo();
@@ -120,7 +120,7 @@ TEST_F(ProjectHistory, SaveMarksItsStepAndTypingAfterItIsAStepOfItsOwn)
     type(QStringLiteral("Ab"));
     // Typing in one cell is one step, and the map list node follows the title within it.
     EXPECT_EQ(document.history().count(), 1);
-    EXPECT_EQ(model.MapListNode()->Text, QStringLiteral("Ab.mpl"));
+    EXPECT_EQ(model.MapListNode()->Text(), QStringLiteral("Ab.mpl"));
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("saved.mpr"));
@@ -137,7 +137,7 @@ TEST_F(ProjectHistory, SaveMarksItsStepAndTypingAfterItIsAStepOfItsOwn)
     document.history().undo();
     EXPECT_TRUE(document.isModified());
     EXPECT_EQ(model.packTitle(), QStringLiteral("New map pack"));
-    EXPECT_EQ(model.MapListNode()->Text, QStringLiteral("New map pack.mpl"));
+    EXPECT_EQ(model.MapListNode()->Text(), QStringLiteral("New map pack.mpl"));
 
     // After an undo the same cell starts a new step rather than joining the one before.
     type(QStringLiteral("X"));

@@ -28,12 +28,12 @@ QStringList treeRecord(const ProjectModel &model)
     QStringList record;
     for (const TreeNode *node : model.tree().nodes()) {
         record << QStringLiteral("%1|%2|%3|%4|%5|%6")
-                      .arg(node->Text)
+                      .arg(node->Text())
                       .arg(node->parent() ? model.absoluteIndex(node->parent()) : -1)
-                      .arg(node->Info.Path)
-                      .arg(node->Info.Kind)
-                      .arg(node->ImageIndex)
-                      .arg(node->SelectedIndex);
+                      .arg(node->Info().Path)
+                      .arg(node->Info().Kind)
+                      .arg(node->ImageIndex())
+                      .arg(node->SelectedIndex());
     }
     return record;
 }
@@ -217,7 +217,7 @@ TEST_F(ProjectFile, SavedProjectOpensIdentical)
     EXPECT_EQ(reopened.headerInfo()[3].KeyKind, LinkKey);
     EXPECT_EQ(treeRecord(reopened), tree);
     ASSERT_NE(reopened.MapListNode(), nullptr);
-    EXPECT_EQ(reopened.MapListNode()->Text, "Islands = Fun.mpl");
+    EXPECT_EQ(reopened.MapListNode()->Text(), "Islands = Fun.mpl");
     EXPECT_EQ(reopened.absoluteIndex(reopened.MapListNode()), 1);
     ASSERT_EQ(reopened.mapCount(), 2);
     for (int i = 0; i < 2; ++i) {
@@ -240,10 +240,10 @@ TEST_F(ProjectFile, KindSaysWhetherTheSourceExistsNow)
     test::writeBytes(file("new.xan"), "x");
 
     openBytes(bytes);
-    EXPECT_EQ(model.tree().nodeAt(3)->Text, "gone.xan");
-    EXPECT_EQ(model.tree().nodeAt(3)->Info.Kind, FileMissingKind);
-    EXPECT_EQ(model.tree().nodeAt(4)->Text, "new.xan");
-    EXPECT_EQ(model.tree().nodeAt(4)->Info.Kind, FileFoundKind);
+    EXPECT_EQ(model.tree().nodeAt(3)->Text(), "gone.xan");
+    EXPECT_EQ(model.tree().nodeAt(3)->Info().Kind, FileMissingKind);
+    EXPECT_EQ(model.tree().nodeAt(4)->Text(), "new.xan");
+    EXPECT_EQ(model.tree().nodeAt(4)->Info().Kind, FileFoundKind);
 }
 
 TEST_F(ProjectFile, RootsAndFolderPathsComeFromTheProgramNotTheFile)
@@ -256,14 +256,14 @@ TEST_F(ProjectFile, RootsAndFolderPathsComeFromTheProgramNotTheFile)
     bytes.replace("(mappack)\r\n-1\r\n11\r\n", "(mappack)\r\n-1\r\n11\r\ninfo\r\n0\r\nC:\\old\\info\\\r\n5\r\n2\r\n");
 
     openBytes(bytes);
-    EXPECT_EQ(model.root(FilesRoot)->Text, "Files");
-    EXPECT_EQ(model.root(FilesRoot)->Info.Path, "{files}\\");
-    EXPECT_EQ(model.root(MapsRoot)->Text, "Karten");
+    EXPECT_EQ(model.root(FilesRoot)->Text(), "Files");
+    EXPECT_EQ(model.root(FilesRoot)->Info().Path, "{files}\\");
+    EXPECT_EQ(model.root(MapsRoot)->Text(), "Karten");
     const TreeNode *info = model.tree().nodeAt(2);
-    EXPECT_EQ(info->Text, "info");
-    EXPECT_EQ(info->Info.Path, "{files}\\info\\");
-    EXPECT_EQ(info->Info.Kind, FolderKind);
-    EXPECT_EQ(info->SelectedIndex, 3);
+    EXPECT_EQ(info->Text(), "info");
+    EXPECT_EQ(info->Info().Path, "{files}\\info\\");
+    EXPECT_EQ(info->Info().Kind, FolderKind);
+    EXPECT_EQ(info->SelectedIndex(), 3);
     EXPECT_EQ(model.tree().count(), 8);
 }
 
@@ -330,12 +330,12 @@ TEST_F(ProjectFile, ImageIndexDecidesWhatANodeBecomes)
                   "(mappack)\r\n-1\r\n11\r\nodd.bin\r\n0\r\n/nowhere/odd.bin\r\n2\r\n12\r\n");
     openBytes(bytes);
     const TreeNode *odd = model.tree().nodeAt(2);
-    EXPECT_EQ(odd->ImageIndex, 12);
-    EXPECT_EQ(odd->SelectedIndex, 12);
-    EXPECT_EQ(odd->Info.Kind, FileMissingKind);
-    EXPECT_EQ(odd->Info.Path, "/nowhere/odd.bin");
+    EXPECT_EQ(odd->ImageIndex(), 12);
+    EXPECT_EQ(odd->SelectedIndex(), 12);
+    EXPECT_EQ(odd->Info().Kind, FileMissingKind);
+    EXPECT_EQ(odd->Info().Path, "/nowhere/odd.bin");
     EXPECT_EQ(model.MapListNode(), model.tree().nodeAt(1));
-    EXPECT_EQ(model.MapListNode()->Info.Kind, FileMissingKind);
+    EXPECT_EQ(model.MapListNode()->Info().Kind, FileMissingKind);
 }
 
 TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
@@ -362,9 +362,9 @@ TEST_F(ProjectFile, ParentIndexesNameNodesOfTheTreeBuiltSoFar)
           << "5";
     lines << "-1";
     openBytes(test::crlfLines(lines));
-    EXPECT_EQ(model.root(ScriptsRoot)->child(0)->Text, "a.lua");
-    EXPECT_EQ(model.root(FilesRoot)->child(1)->Text, "b.htm");
-    EXPECT_EQ(model.root(MapsRoot)->child(0)->Text, "c.xan");
+    EXPECT_EQ(model.root(ScriptsRoot)->child(0)->Text(), "a.lua");
+    EXPECT_EQ(model.root(FilesRoot)->child(1)->Text(), "b.htm");
+    EXPECT_EQ(model.root(MapsRoot)->child(0)->Text(), "c.xan");
     EXPECT_EQ(model.tree().count(), 10);
 }
 
@@ -381,7 +381,7 @@ TEST_F(ProjectFile, NodesInWalkOrderAndThenOutOfItFindTheSameParents)
     std::vector<Entry> walk;
     walk.reserve(RootCount);
     for (int r = 0; r < RootCount; ++r)
-        walk.push_back({model.root(RootGroup(r))->Text, 0, QString()});
+        walk.push_back({model.root(RootGroup(r))->Text(), 0, QString()});
     std::vector<int> path{0}; // walk indexes from a root to the last node added
     unsigned randomState = 7;
     const auto random = [&randomState](int n) {
@@ -427,7 +427,7 @@ TEST_F(ProjectFile, NodesInWalkOrderAndThenOutOfItFindTheSameParents)
     std::vector<Entry> got;
     for (const TreeNode *node : model.tree().nodes()) {
         if (node != model.MapListNode())
-            got.push_back({node->Text, 0, node->parent() ? node->parent()->Text : QString()});
+            got.push_back({node->Text(), 0, node->parent() ? node->parent()->Text() : QString()});
     }
     ASSERT_EQ(got.size(), walk.size());
     for (std::size_t i = 0; i < walk.size(); ++i) {
@@ -446,12 +446,12 @@ TEST_F(ProjectFile, MapListNodeIsNamedAfterTheTitleOnOpen)
     lines[17] = "Old title.mpl";
     openBytes(test::crlfLines(lines));
     ASSERT_NE(model.MapListNode(), nullptr);
-    EXPECT_EQ(model.MapListNode()->Text, "Islands.mpl");
+    EXPECT_EQ(model.MapListNode()->Text(), "Islands.mpl");
 
     // Without an "[english]" row the map list is ".mpl", and so is the node.
     lines[7] = "[german]=Inseln";
     openBytes(test::crlfLines(lines));
-    EXPECT_EQ(model.MapListNode()->Text, ".mpl");
+    EXPECT_EQ(model.MapListNode()->Text(), ".mpl");
 }
 
 TEST_F(ProjectFile, MissingMapListNodeComesBackWhereANewProjectHasIt)
@@ -465,10 +465,10 @@ TEST_F(ProjectFile, MissingMapListNodeComesBackWhereANewProjectHasIt)
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(model.absoluteIndex(node), 1);
     EXPECT_EQ(node->parent(), model.root(FilesRoot));
-    EXPECT_EQ(node->Text, "Islands.mpl");
-    EXPECT_EQ(node->Info.Path, "(mappack)");
-    EXPECT_EQ(node->ImageIndex, FirstFileImage + MapListFile);
-    EXPECT_EQ(node->Info.Kind, FileMissingKind);
+    EXPECT_EQ(node->Text(), "Islands.mpl");
+    EXPECT_EQ(node->Info().Path, "(mappack)");
+    EXPECT_EQ(node->ImageIndex(), FirstFileImage + MapListFile);
+    EXPECT_EQ(node->Info().Kind, FileMissingKind);
     EXPECT_EQ(model.tree().count(), 7);
 }
 
@@ -565,14 +565,14 @@ TEST_F(ProjectFile, FolderPathsHaveABound)
     };
     // "{files}\" and the trailing backslash make 1024 characters with a name of 1015.
     openBytes(withFolder(1015));
-    EXPECT_EQ(model.tree().nodeAt(2)->Info.Path.size(), 1024);
+    EXPECT_EQ(model.tree().nodeAt(2)->Info().Path.size(), 1024);
     try {
         openBytes(withFolder(1016));
         FAIL();
     } catch (const UserError &e) {
         EXPECT_TRUE(e.message().contains("line 23 makes a folder whose path is longer than 1024")) << e.what();
     }
-    EXPECT_EQ(model.tree().nodeAt(2)->Info.Path.size(), 1024);
+    EXPECT_EQ(model.tree().nodeAt(2)->Info().Path.size(), 1024);
 }
 
 TEST_F(ProjectFile, UnreadableFileGivesTheSystemsReason)
@@ -729,7 +729,7 @@ TEST_F(ProjectFile, ReadsFromAnyDeviceWhatASaveWrote)
     in.setData(test::readBytes(file("saved.mpr")).replace("[english]=New map pack", "[english]=From memory"));
     in.open(QIODevice::ReadOnly);
     OpenProjectFile(model, in, "memory");
-    EXPECT_EQ(model.MapListNode()->Text, "From memory.mpl");
+    EXPECT_EQ(model.MapListNode()->Text(), "From memory.mpl");
 }
 
 // ---- Failed saves ------------------------------------------------------------------------

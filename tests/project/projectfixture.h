@@ -25,7 +25,7 @@ protected:
     {
         QStringList texts;
         for (const TreeNode *node : model.tree().nodes())
-            texts << node->Text;
+            texts << node->Text();
         return texts;
     }
 
@@ -33,7 +33,7 @@ protected:
     {
         QStringList texts;
         for (int row = 0; row < node->childCount(); ++row)
-            texts << node->child(row)->Text;
+            texts << node->child(row)->Text();
         return texts;
     }
 

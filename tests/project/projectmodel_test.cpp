@@ -40,18 +40,18 @@ TEST_F(Project, NewProjectHasItsFixedShape)
     EXPECT_EQ(model.tree().topLevelCount(), RootCount);
     for (int group = 0; group < RootCount; ++group) {
         const TreeNode *root = model.root(RootGroup(group));
-        EXPECT_EQ(root->Info.Path, QString::fromLatin1(RootTags[group]) + "\\");
-        EXPECT_EQ(root->Info.Kind, RootKind);
-        EXPECT_EQ(root->ImageIndex, 0);
-        EXPECT_EQ(root->SelectedIndex, 1);
+        EXPECT_EQ(root->Info().Path, QString::fromLatin1(RootTags[group]) + "\\");
+        EXPECT_EQ(root->Info().Kind, RootKind);
+        EXPECT_EQ(root->ImageIndex(), 0);
+        EXPECT_EQ(root->SelectedIndex(), 1);
     }
 
     const TreeNode *list = model.MapListNode();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->parent(), model.root(FilesRoot));
-    EXPECT_EQ(list->Info.Path, "(mappack)");
-    EXPECT_EQ(list->Info.Kind, FileMissingKind);
-    EXPECT_EQ(list->ImageIndex, 11);
+    EXPECT_EQ(list->Info().Path, "(mappack)");
+    EXPECT_EQ(list->Info().Kind, FileMissingKind);
+    EXPECT_EQ(list->ImageIndex(), 11);
 
     EXPECT_EQ(model.packProperties().PackName, "New map pack");
     EXPECT_EQ(model.packProperties().PackAuthor, "");
@@ -65,8 +65,8 @@ TEST_F(Project, RootCaptionsFollowTheLanguage)
 {
     LangTexts[langIndex("[lstFiles.RootNames.Maps]")] = "Karten";
     model.NewFile();
-    EXPECT_EQ(model.root(MapsRoot)->Text, "Karten");
-    EXPECT_EQ(model.root(MapsRoot)->Info.Path, "{maps}\\");
+    EXPECT_EQ(model.root(MapsRoot)->Text(), "Karten");
+    EXPECT_EQ(model.root(MapsRoot)->Info().Path, "{maps}\\");
     test::resetLanguage();
 }
 
@@ -74,17 +74,17 @@ TEST_F(Project, EnglishTitleRenamesTheMapListNode)
 {
     QSignalSpy header(&model, &ProjectModel::headerChanged);
     model.SetHeaderValue(0, "Desert Storm");
-    EXPECT_EQ(model.MapListNode()->Text, "Desert Storm.mpl");
+    EXPECT_EQ(model.MapListNode()->Text(), "Desert Storm.mpl");
     EXPECT_EQ(model.packTitle(), "Desert Storm");
     model.SetHeaderValue(0, "");
-    EXPECT_EQ(model.MapListNode()->Text, ".mpl");
+    EXPECT_EQ(model.MapListNode()->Text(), ".mpl");
     EXPECT_EQ(header.count(), 2);
 
     // Only "[english]" names it, found ignoring case.
     model.SetHeaderValue(1, "info.htm");
-    EXPECT_EQ(model.MapListNode()->Text, ".mpl");
+    EXPECT_EQ(model.MapListNode()->Text(), ".mpl");
     model.SetHeader({"[ENGLISH]=Loud", "[htmlenglish]="}, {{TextKey}, {LinkKey}});
-    EXPECT_EQ(model.MapListNode()->Text, "Loud.mpl");
+    EXPECT_EQ(model.MapListNode()->Text(), "Loud.mpl");
 }
 
 TEST_F(Project, NewKeysAreCutAtTheirEqualsSignBeforeTheDuplicateTest)
@@ -238,22 +238,22 @@ TEST_F(Project, FolderAndFilePathsAndKinds)
 
     TreeNode *info = model.AddDirElement(model.root(FilesRoot), "info");
     TreeNode *a = model.AddDirElement(info, "a");
-    EXPECT_EQ(info->Info.Path, "{files}\\info\\");
-    EXPECT_EQ(a->Info.Path, "{files}\\info\\a\\");
-    EXPECT_EQ(a->Info.Kind, FolderKind);
-    EXPECT_EQ(a->ImageIndex, 2);
-    EXPECT_EQ(a->SelectedIndex, 3);
+    EXPECT_EQ(info->Info().Path, "{files}\\info\\");
+    EXPECT_EQ(a->Info().Path, "{files}\\info\\a\\");
+    EXPECT_EQ(a->Info().Kind, FolderKind);
+    EXPECT_EQ(a->ImageIndex(), 2);
+    EXPECT_EQ(a->SelectedIndex(), 3);
 
     TreeNode *found = model.AddFileElement(a, "page.htm", InfoPageFile, existing);
     TreeNode *missing = model.AddFileElement(a, "later.htm", InfoPageFile, later);
     TreeNode *folderSource = model.AddFileElement(a, "dir", PlainFile, disk.path());
-    EXPECT_EQ(found->Info.Kind, FileFoundKind);
-    EXPECT_EQ(found->ImageIndex, 10);
-    EXPECT_EQ(found->SelectedIndex, 10);
-    EXPECT_EQ(missing->Info.Kind, FileMissingKind);
-    EXPECT_EQ(folderSource->Info.Kind, FileMissingKind);
+    EXPECT_EQ(found->Info().Kind, FileFoundKind);
+    EXPECT_EQ(found->ImageIndex(), 10);
+    EXPECT_EQ(found->SelectedIndex(), 10);
+    EXPECT_EQ(missing->Info().Kind, FileMissingKind);
+    EXPECT_EQ(folderSource->Info().Kind, FileMissingKind);
     test::writeBytes(later, "now here");
-    EXPECT_EQ(missing->Info.Kind, FileMissingKind);
+    EXPECT_EQ(missing->Info().Kind, FileMissingKind);
 
     // The map list is staged by the build even when a file lies at its placeholder path.
     const QString previous = QDir::currentPath();
@@ -261,7 +261,7 @@ TEST_F(Project, FolderAndFilePathsAndKinds)
     test::writeBytes(disk.filePath("(mappack)"), "stray");
     model.NewFile();
     QDir::setCurrent(previous);
-    EXPECT_EQ(model.MapListNode()->Info.Kind, FileMissingKind);
+    EXPECT_EQ(model.MapListNode()->Info().Kind, FileMissingKind);
 }
 
 TEST_F(Project, NameLookupsFoldOnlyLettersAToZ)

@@ -61,14 +61,14 @@ TEST(Relink, ProjectWithWindowsPathsFindsItsFilesAgain)
     EXPECT_EQ(changed.count(), 3);
 
     const auto node = [&](RootGroup group, int row) { return project.root(group)->child(row); };
-    EXPECT_EQ(node(MapsRoot, 0)->Info.Path, arena);
-    EXPECT_EQ(node(MapsRoot, 0)->Info.Kind, FileFoundKind);
-    EXPECT_EQ(node(IconsRoot, 0)->Info.Path, icon);
-    EXPECT_EQ(node(IconsRoot, 0)->Text, QStringLiteral("level.tga")); // the name in the pack stays
-    EXPECT_EQ(node(ScriptsRoot, 0)->Info.Path, QStringLiteral("D:\\dup.lua"));
-    EXPECT_EQ(node(ScriptsRoot, 0)->Info.Kind, FileMissingKind);
-    EXPECT_EQ(node(HeightMapsRoot, 0)->Info.Kind, FileMissingKind);
-    EXPECT_EQ(node(FilesRoot, 1)->child(0)->Info.Path, page);
+    EXPECT_EQ(node(MapsRoot, 0)->Info().Path, arena);
+    EXPECT_EQ(node(MapsRoot, 0)->Info().Kind, FileFoundKind);
+    EXPECT_EQ(node(IconsRoot, 0)->Info().Path, icon);
+    EXPECT_EQ(node(IconsRoot, 0)->Text(), QStringLiteral("level.tga")); // the name in the pack stays
+    EXPECT_EQ(node(ScriptsRoot, 0)->Info().Path, QStringLiteral("D:\\dup.lua"));
+    EXPECT_EQ(node(ScriptsRoot, 0)->Info().Kind, FileMissingKind);
+    EXPECT_EQ(node(HeightMapsRoot, 0)->Info().Kind, FileMissingKind);
+    EXPECT_EQ(node(FilesRoot, 1)->child(0)->Info().Path, page);
     EXPECT_EQ(project.tree().count(), written.tree().count());
 
     // Once back, nothing is asked again; the map list node is never missing.

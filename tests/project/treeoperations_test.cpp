@@ -50,7 +50,7 @@ TEST_F(TreeCommands, EachGroupTakesItsOwnExtensionExactly)
 {
     add(model.root(MapsRoot), {"/r/a.xan", "/r/B.XAN", "/r/c.hmp", "/r/noext"});
     EXPECT_EQ(childTexts(model.root(MapsRoot)), QStringList{"a.xan"});
-    EXPECT_EQ(model.root(MapsRoot)->child(0)->ImageIndex, 4 + MapFile);
+    EXPECT_EQ(model.root(MapsRoot)->child(0)->ImageIndex(), 4 + MapFile);
 
     TreeNode *folder = model.AddDirElement(files(), "info");
     add(folder,
@@ -59,7 +59,7 @@ TEST_F(TreeCommands, EachGroupTakesItsOwnExtensionExactly)
     EXPECT_EQ(childTexts(folder), (QStringList{"B.XAN", "page.htm", "OTHER.HTM", "more.html", "readme", "noext"}));
     QVector<int> images;
     for (int row = 0; row < folder->childCount(); ++row)
-        images << folder->child(row)->ImageIndex - 4;
+        images << folder->child(row)->ImageIndex() - 4;
     EXPECT_EQ(images, (QVector<int>{PlainFile, InfoPageFile, PlainFile, InfoPageFile, PlainFile, PlainFile}));
 
     add(model.root(ScriptsRoot), {"/r/StdLib.lua", "/r/WORMPOT.LUA", "/r/stdvs.lua", "/r/mylib.lua", "/r/x.LUA"});
@@ -82,8 +82,8 @@ TEST_F(TreeCommands, RenamedResourceKeepsItsSourceAndTheFilterFollowsThePath)
     AddResourcesOperation operation(model, {});
     operation.addSelected(model.root(MapsRoot), {{"new.xan", "/r/old.xan"}, {"fake.xan", "/r/fake.txt"}});
     ASSERT_EQ(model.root(MapsRoot)->childCount(), 1);
-    EXPECT_EQ(model.root(MapsRoot)->child(0)->Text, "new.xan");
-    EXPECT_EQ(model.root(MapsRoot)->child(0)->Info.Path, "/r/old.xan");
+    EXPECT_EQ(model.root(MapsRoot)->child(0)->Text(), "new.xan");
+    EXPECT_EQ(model.root(MapsRoot)->child(0)->Info().Path, "/r/old.xan");
 }
 
 TEST_F(TreeCommands, ReplaceQuestionHoldsItsToAllAnswersForOneRunOnly)
@@ -101,18 +101,18 @@ TEST_F(TreeCommands, ReplaceQuestionHoldsItsToAllAnswersForOneRunOnly)
     EXPECT_EQ(asked, (QStringList{"c.tga", "a.tga"}));
     // Replaced nodes move to the end, in the order they were replaced.
     EXPECT_EQ(childTexts(icons), (QStringList{"c.tga", "keep.tga", "a.tga", "b.tga", "d.tga"}));
-    EXPECT_EQ(icons->child(0)->Info.Path, "/old/c.tga");
-    EXPECT_EQ(icons->child(2)->Info.Path, "/new/a.tga");
-    EXPECT_EQ(icons->child(3)->Info.Path, "/new/b.tga");
+    EXPECT_EQ(icons->child(0)->Info().Path, "/old/c.tga");
+    EXPECT_EQ(icons->child(2)->Info().Path, "/new/a.tga");
+    EXPECT_EQ(icons->child(3)->Info().Path, "/new/b.tga");
 
     // The next run asks again; No to All then holds, and closing the box counts as No.
     asked.clear();
     answers = {ReplaceAnswer::NoToAll};
     add(icons, {"/newer/keep.tga", "/newer/d.tga"}, ask);
     EXPECT_EQ(asked, QStringList{"keep.tga"});
-    EXPECT_EQ(icons->child(4)->Info.Path, "/new/d.tga");
+    EXPECT_EQ(icons->child(4)->Info().Path, "/new/d.tga");
     add(icons, {"/newer/d.tga"});
-    EXPECT_EQ(icons->child(4)->Info.Path, "/new/d.tga");
+    EXPECT_EQ(icons->child(4)->Info().Path, "/new/d.tga");
 
     asked.clear();
     answers = {ReplaceAnswer::Yes, ReplaceAnswer::Yes};
@@ -191,7 +191,7 @@ TEST_F(TreeCommands, CreateFolderRefusesTakenAndBadNames)
 
     EXPECT_EQ(CreateFolder(model, nullptr, "x"), nullptr);
     TreeNode *made = CreateFolder(model, files(), "New folder");
-    EXPECT_EQ(made->Info.Path, "{files}\\New folder\\");
+    EXPECT_EQ(made->Info().Path, "{files}\\New folder\\");
     EXPECT_EQ(files()->child(files()->childCount() - 1), made);
     TreeNode *inner = CreateFolder(model, made, QString::fromUtf8("Über"));
     EXPECT_NE(CreateFolder(model, made, QString::fromUtf8("über")), inner); // only A to Z fold
@@ -199,7 +199,7 @@ TEST_F(TreeCommands, CreateFolderRefusesTakenAndBadNames)
 
     // Deeper than the project file can hold again.
     TreeNode *deep = made;
-    while (deep->Info.Path.size() + 101 <= MaxFolderPath)
+    while (deep->Info().Path.size() + 101 <= MaxFolderPath)
         deep = CreateFolder(model, deep, QString(99, 'd'));
     EXPECT_THROW(CreateFolder(model, deep, QString(100, 'd')), UserError);
 }

@@ -19,7 +19,7 @@ namespace {
 class Files : public FilesTest
 {
 protected:
-    static int fileType(const TreeNode *node) { return fileTypeOfImage(node->ImageIndex); }
+    static int fileType(const TreeNode *node) { return fileTypeOfImage(node->ImageIndex()); }
 
     int replaceQuestions() const
     {
@@ -79,7 +79,7 @@ TEST_F(Files, ReplaceAsksOnceForYesToAllMovesTheNodesLastAndAsksAgainNextTime)
     EXPECT_EQ(replaceQuestions(), 1);
     EXPECT_EQ(dialogs.asked.last().text, "File a.tga already exists.\nDo you want to replace it?");
     EXPECT_EQ(childNames(root(IconsRoot)), QStringList({"c.tga", "a.tga", "b.tga"}));
-    EXPECT_EQ(root(IconsRoot)->child(1)->Info.Path, tempPath("res0/a.tga"));
+    EXPECT_EQ(root(IconsRoot)->child(1)->Info().Path, tempPath("res0/a.tga"));
 
     dialogs.replaceAnswers.enqueue(ReplaceAnswer::No);
     dialogs.replaceAnswers.enqueue(ReplaceAnswer::Yes);

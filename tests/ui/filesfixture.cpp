@@ -82,14 +82,14 @@ QStringList FilesTest::childNames(const TreeNode *node)
 {
     QStringList names;
     for (int row = 0; row < node->childCount(); ++row)
-        names.append(node->child(row)->Text);
+        names.append(node->child(row)->Text());
     return names;
 }
 
 TreeNode *FilesTest::childNamed(const TreeNode *node, const QString &text)
 {
     for (int row = 0; row < node->childCount(); ++row) {
-        if (node->child(row)->Text == text)
+        if (node->child(row)->Text() == text)
             return node->child(row);
     }
     return nullptr;

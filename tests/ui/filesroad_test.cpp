@@ -61,11 +61,11 @@ TEST_F(FilesRoad, CollectedFilesPlacedByDraggingSurviveSaveAndOpen)
     EXPECT_EQ(childNames(root(MapsRoot)), QStringList({"level.xan"}));
     EXPECT_EQ(childNames(root(IconsRoot)), QStringList({"level.tga"}));
     EXPECT_EQ(childNames(root(ScriptsRoot)), QStringList({"level.lua"}));
-    EXPECT_EQ(root(IconsRoot)->child(0)->Info.Path, tempPath("pack/icons/level.tga"));
+    EXPECT_EQ(root(IconsRoot)->child(0)->Info().Path, tempPath("pack/icons/level.tga"));
     pages = childNamed(root(FilesRoot), "Pages");
     ASSERT_TRUE(pages);
     ASSERT_EQ(childNames(pages), QStringList({"about.htm"}));
-    EXPECT_EQ(pages->child(0)->ImageIndex, FirstFileImage + InfoPageFile);
+    EXPECT_EQ(pages->child(0)->ImageIndex(), FirstFileImage + InfoPageFile);
     // New emptied the resources list; the opened tree takes drops as the new one did.
     EXPECT_TRUE(resourceNames().isEmpty());
     addResources({tempPath("pack/level.xan")});

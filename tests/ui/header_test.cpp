@@ -156,7 +156,7 @@ TEST_F(HeaderEditing, PackTitleFollowsEveryKeystrokeAndABadNameIsToldWhenFinishe
     ASSERT_NE(edit, nullptr);
     QTest::keyClicks(edit, "Ice");
     EXPECT_EQ(editor->project().packTitle(), "Ice");
-    EXPECT_EQ(editor->project().MapListNode()->Text, "Ice.mpl");
+    EXPECT_EQ(editor->project().MapListNode()->Text(), "Ice.mpl");
     EXPECT_TRUE(editor->windowTitle().endsWith(" - Ice"));
     EXPECT_TRUE(dialogs.messages().isEmpty());
     QTest::keyClicks(edit, "?");

@@ -389,7 +389,7 @@ protected:
                 problems.append(QStringLiteral("tree row %1 of the view is not node %2").arg(row).arg(walked));
                 return;
             }
-            expect(index.data().toString() == node->Text, QStringLiteral("node %1 shows another text").arg(walked));
+            expect(index.data().toString() == node->Text(), QStringLiteral("node %1 shows another text").arg(walked));
             expect(index.parent() == parent, QStringLiteral("node %1 has another parent").arg(walked));
             expect(model->rowCount(index) == node->childCount(), QStringLiteral("node %1 child count").arg(walked));
             ++walked;

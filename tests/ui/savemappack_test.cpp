@@ -365,18 +365,18 @@ TEST_F(SaveMapPack, LocateMissingFilesAsksForAFolderAndSaysWhatItFound)
     EXPECT_EQ(item("mnuFilesEditLocateMissing")->text(), QStringLiteral("Locate missing files..."));
     dialogs.folderAnswers.enqueue(tempPath(QStringLiteral("found")));
     item("mnuFilesEditLocateMissing")->trigger();
-    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Path, tempPath(QStringLiteral("found/deep/arena.xan")));
-    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Kind, FileFoundKind);
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info().Path, tempPath(QStringLiteral("found/deep/arena.xan")));
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info().Kind, FileFoundKind);
     EXPECT_TRUE(dialogs.messages().value(0).endsWith(QStringLiteral("Found again: 1. Not found: 1.")))
         << dialogs.messages().value(0).toStdString();
 
     // One step: undone, the node has its old path and kind again; redone, the new ones.
     item("mnuEditUndo")->trigger();
-    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Path, QStringLiteral("C:\\Maps\\arena.xan"));
-    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Kind, FileMissingKind);
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info().Path, QStringLiteral("C:\\Maps\\arena.xan"));
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info().Kind, FileMissingKind);
     item("mnuEditRedo")->trigger();
-    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Path, tempPath(QStringLiteral("found/deep/arena.xan")));
-    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info.Kind, FileFoundKind);
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info().Path, tempPath(QStringLiteral("found/deep/arena.xan")));
+    EXPECT_EQ(project.root(MapsRoot)->child(0)->Info().Kind, FileFoundKind);
 }
 
 } // namespace

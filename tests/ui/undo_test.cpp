@@ -83,18 +83,18 @@ TEST_F(Undo, ThePackTitleTakesTheMapListNodeAndTheCaptionAlong)
 {
     const QString caption = editor->windowTitle();
     typeInCell(test::panelOf<HeaderPanel>(*editor)->list(), 0, 1, QStringLiteral("Fjords"));
-    EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("Fjords.mpl"));
+    EXPECT_EQ(editor->project().MapListNode()->Text(), QStringLiteral("Fjords.mpl"));
     EXPECT_NE(editor->windowTitle(), caption);
 
     // The shortcut from the window, with no cell being typed in.
     test::panelOf<MapsPanel>(*editor)->list()->setFocus();
     QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(editor->project().packTitle(), QStringLiteral("New map pack"));
-    EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("New map pack.mpl"));
+    EXPECT_EQ(editor->project().MapListNode()->Text(), QStringLiteral("New map pack.mpl"));
     EXPECT_EQ(editor->windowTitle(), caption);
     EXPECT_EQ(cellText(test::panelOf<HeaderPanel>(*editor)->list(), 0, 1), QStringLiteral("New map pack"));
     QTest::keyClick(editor.get(), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(editor->project().MapListNode()->Text, QStringLiteral("Fjords.mpl"));
+    EXPECT_EQ(editor->project().MapListNode()->Text(), QStringLiteral("Fjords.mpl"));
     QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(editor.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(editor->project().packTitle(), QStringLiteral("Fjords"));

@@ -72,9 +72,9 @@ QVariant FilesTreeModel::data(const QModelIndex &index, int role) const
     if (!shown)
         return {};
     switch (role) {
-    case Qt::DisplayRole: return shown->Text;
-    case Qt::DecorationRole: return treeNodeIcon(shown->ImageIndex, shown->SelectedIndex);
-    case Qt::ToolTipRole: return shown->isFile() ? shown->Info.Path : QVariant();
+    case Qt::DisplayRole: return shown->Text();
+    case Qt::DecorationRole: return treeNodeIcon(shown->ImageIndex(), shown->SelectedIndex());
+    case Qt::ToolTipRole: return shown->isFile() ? shown->Info().Path : QVariant();
     default: return {};
     }
 }

@@ -69,14 +69,14 @@ void PreviewPanel::UpdatePreview(const TreeNode *node)
         txtPreview->hide();
         txtPreview->clear();
         sbPreview->show();
-        if (!DrawTgaOnImage(node->Info.Path, imgPreview, sbPreview)) {
+        if (!DrawTgaOnImage(node->Info().Path, imgPreview, sbPreview)) {
             showNone();
             return;
         }
         break;
     case PreviewKind::Text:
         try {
-            const QStringList lines = readPreviewText(node->Info.Path);
+            const QStringList lines = readPreviewText(node->Info().Path);
             sbPreview->hide();
             imgPreview->clear();
             lblNoPreview->hide();
