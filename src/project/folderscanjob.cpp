@@ -59,12 +59,14 @@ void FolderScanJob::scanOnThread(const QString &path, bool recursive)
     batch.reserve(BatchFiles);
     QElapsedTimer sinceProgress;
     sinceProgress.start();
+    bool unannounced = false; // files handed over that the window has not been told of yet
     // Queued to this object: it lives on the window's thread, and the destructor waits for this
     // thread before the object goes, so no call can reach a job that is gone.
-    const auto handOver = [this, &batch, &sinceProgress] {
+    const auto handOver = [this, &batch, &sinceProgress, &unannounced] {
         const bool announce = sinceProgress.elapsed() >= ProgressEveryMs;
         if (announce)
             sinceProgress.start();
+        unannounced = !announce;
         QMetaObject::invokeMethod(
             this, [this, ready = std::move(batch), announce] { append(ready, announce); }, Qt::QueuedConnection);
         batch = Batch();
@@ -76,9 +78,10 @@ void FolderScanJob::scanOnThread(const QString &path, bool recursive)
             handOver();
         return true;
     };
-    // A slow folder still shows its files as they come.
+    // A slow folder still shows its files as they come, and a quiet stretch after a full batch
+    // still shows that batch.
     const ScanCallback progress = [&](const ScanProgress &) {
-        if (!batch.empty() && sinceProgress.elapsed() >= ProgressEveryMs)
+        if ((!batch.empty() || unannounced) && sinceProgress.elapsed() >= ProgressEveryMs)
             handOver();
         return !m_stop;
     };
