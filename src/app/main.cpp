@@ -8,10 +8,49 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+void describeCommandLine(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral("Map pack editor"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("A map pack project (*.mpr) to open."),
+                                 QStringLiteral("[PROJECT.mpr]"));
+}
+
+// --help and --version answer on the terminal before the window system is touched, so they work
+// without a display. Returns -1 when the command line asks for neither.
+int answerOnTerminal(int &argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tervelle"));
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    // Errors wait for the window system's own options to be taken out of the line.
+    (void)parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::fputs("tervelle " TERVELLE_VERSION "\n", stdout);
+        return 0;
+    }
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    const int answered = answerOnTerminal(argc, argv);
+    if (answered >= 0)
+        return answered;
+
     QApplication app(argc, argv);
     // Problems the core notices before the window stands (a language file it cannot read) are
     // held until the window takes them over and shows them.
@@ -20,12 +59,13 @@ int main(int argc, char *argv[])
     tervelle::setApplicationIdentity();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Map pack editor"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("A map pack project (*.mpr) to open."),
-                                 QStringLiteral("[PROJECT.mpr]"));
-    parser.process(app);
+    describeCommandLine(parser);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        // One line saying what is wrong, then the usage, as tervelle-pack does.
+        std::fprintf(stderr, "tervelle: %s\n%s", parser.errorText().toLocal8Bit().constData(),
+                     parser.helpText().toLocal8Bit().constData());
+        return 2;
+    }
 
     tervelle::Settings settings = tervelle::LoadSettings();
     int result = 0;

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/findingsjson.h"
 
 #include "core/common.h"
 #include "core/namerule.h"
@@ -12,20 +13,25 @@ int runCheck(const QStringList &args)
 {
     QStringList rest = args;
     const bool strict = rest.removeAll(QStringLiteral("--strict")) > 0;
+    const bool json = rest.removeAll(QStringLiteral("--json")) > 0;
     if (rest.size() != 1 || rest.first().startsWith(QLatin1String("--")))
-        throw UsageError(QStringLiteral("usage: tervelle-pack check PROJECT.mpr [--strict]"));
+        throw UsageError(QStringLiteral("usage: tervelle-pack check PROJECT.mpr [--strict] [--json]"));
     ProjectDocument document;
     const Settings settings = openProject(document, rest.first());
     const ProjectModel &project = document.model();
 
     const PackReview review = ReviewPack(project, settings.AppDir);
+    const bool failed = review.hasErrors() || (strict && review.count(Severity::Warning) > 0);
+    if (json) {
+        printBytes(reviewJson(review, project));
+        return failed ? ExitFailed : ExitOk;
+    }
     QByteArray out;
     // Project texts may hold escape sequences: a terminal shows them, never runs them.
     for (const Finding &finding : review.findings)
         out += escapeControlCharacters(findingLine(finding)).toUtf8() + '\n';
     out += reviewSummary(review).toUtf8() + '\n';
     printBytes(out);
-    const bool failed = review.hasErrors() || (strict && review.count(Severity::Warning) > 0);
     return failed ? ExitFailed : ExitOk;
 }
 

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/usage.h"
 
 #include "core/common.h"
 #include "core/langload.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -35,15 +37,36 @@ void printBytes(const QByteArray &bytes)
 
 namespace {
 
-const char Usage[] = "usage: tervelle-pack COMMAND ...\n"
-                     "  info PROJECT.mpr\n"
-                     "  maplist PROJECT.mpr\n"
-                     "  script PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
-                     "  build PROJECT.mpr --out INSTALLER [--appdir DIR]\n"
-                     "  check PROJECT.mpr [--strict]\n"
-                     "  resave IN.mpr OUT.mpr\n"
-                     "  tga2png IN.tga OUT.png\n"
-                     "  lang-template [LANGFILE]\n";
+void printText(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
+// A command line that names no command of ours: which word, then the usage, on standard error.
+int misuse(const QString &message)
+{
+    printError(message);
+    printText(stderr, tervelle::cli::usageText());
+    return ExitUsage;
+}
+
+bool asksForHelp(const QString &arg)
+{
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
+}
+
+int runHelp(const QStringList &args)
+{
+    if (args.isEmpty()) {
+        printText(stdout, usageText());
+        return ExitOk;
+    }
+    const CommandHelp *command = findCommandHelp(args.first());
+    if (args.size() > 1 || !command)
+        return misuse(QStringLiteral("unknown command \"%1\"").arg(args.join(QLatin1Char(' '))));
+    printText(stdout, commandHelpText(*command));
+    return ExitOk;
+}
 
 } // namespace
 
@@ -54,15 +77,24 @@ int main(int argc, char *argv[])
     using namespace tervelle::cli;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tervelle-pack"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TERVELLE_VERSION));
     // What the core notices without failing (a settings file it leaves alone) is said once.
     tervelle::setProblemHandler(printError);
 
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        std::fputs(Usage, stderr);
+        printText(stderr, usageText());
         return ExitUsage;
     }
     const QString command = args.takeFirst();
+    if (asksForHelp(command))
+        return runHelp({});
+    if (command == QLatin1String("--version")) {
+        printText(stdout, versionText());
+        return ExitOk;
+    }
+    if (command == QLatin1String("help"))
+        return runHelp(args);
 
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("lang-template"), runLangTemplate},
@@ -75,9 +107,20 @@ int main(int argc, char *argv[])
         {QStringLiteral("check"), runCheck},
     };
     const auto found = commands.find(command);
-    if (found == commands.end()) {
-        printError(QStringLiteral("unknown command \"%1\"").arg(command));
-        std::fputs(Usage, stderr);
+    const CommandHelp *help = findCommandHelp(command);
+    if (found == commands.end() || !help) {
+        return misuse(command.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option \"%1\"").arg(command)
+                                                           : QStringLiteral("unknown command \"%1\"").arg(command));
+    }
+    if (std::any_of(args.begin(), args.end(), asksForHelp)) {
+        printText(stdout, commandHelpText(*help));
+        return ExitOk;
+    }
+    try {
+        checkCommandOptions(*help, args);
+    } catch (const UsageError &e) {
+        printError(e.message());
+        printText(stderr, commandUsageLine(*help) + QLatin1Char('\n'));
         return ExitUsage;
     }
     try {

@@ -8,7 +8,7 @@ namespace tervelle {
 void setApplicationIdentity()
 {
     QApplication::setApplicationName(QStringLiteral("Tervelle"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(TERVELLE_VERSION));
     // The desktop file keeps the window's association with the entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral("tervelle"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tervelle.png")));
