@@ -5,13 +5,17 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # CI builds with warnings as errors; a developer's build only shows them.
 WERROR ?= $(if $(CI),ON,OFF)
 
-.PHONY: run test setup bench
+.PHONY: run test setup bench deb
 
 run: setup
 	./$(BUILD)/tervelle
 
 test: setup
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The Debian package of what `setup` built: $(BUILD)/tervelle_<version>_<arch>.deb.
+deb: setup
+	cd $(BUILD) && cpack -G DEB
 
 setup:
 	scripts/bootstrap

@@ -4,8 +4,9 @@
 # running program resolves the link to its real folder, so AppDir is lib/tervelle/ wherever the
 # tree is installed or moved.
 #
-# The build writes setup.iss and the map list into iscc/, so that folder must be writable by the
-# map maker: install into a prefix of one's own (cmake --install build --prefix ~/.local).
+# An installed tree is shared and never written: the mark "shared-install" beside the programs
+# sends each user's builds to a copy of iscc/ under $XDG_DATA_HOME/Orbeck/Tervelle/, made on
+# first use. A build tree has no mark and builds in its own iscc/.
 include(GNUInstallDirs)
 
 set(TERVELLE_INSTALL_APPDIR ${CMAKE_INSTALL_LIBDIR}/tervelle)
@@ -23,7 +24,14 @@ install(DIRECTORY ${TERVELLE_ISCC_DIR}/ DESTINATION ${TERVELLE_INSTALL_APPDIR}/i
   USE_SOURCE_PERMISSIONS
   REGEX "/setup\\.iss$" EXCLUDE
   REGEX "/\\.innosetup-[^/]*$" EXCLUDE
-  REGEX "/maplists/.+" EXCLUDE)
+  REGEX "/maplists/.+" EXCLUDE
+  REGEX "/staged(/.*)?$" EXCLUDE
+  REGEX "/build\\.lock$" EXCLUDE)
+
+# Its content changes with every version, so each user's copy is made again after an upgrade.
+file(WRITE ${CMAKE_BINARY_DIR}/shared-install
+  "Tervelle ${PROJECT_VERSION}: this program folder is shared; builds use a copy of iscc/ under $XDG_DATA_HOME/Orbeck/Tervelle/.\n")
+install(FILES ${CMAKE_BINARY_DIR}/shared-install DESTINATION ${TERVELLE_INSTALL_APPDIR})
 
 # bin/ -> lib/tervelle/, relative, so the tree can be moved or staged with DESTDIR.
 file(RELATIVE_PATH tervelle_bin_to_app /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${TERVELLE_INSTALL_APPDIR})
@@ -39,6 +47,38 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/tervelle.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/tervelle.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/tervelle-mpr.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+
+# Manual pages, the changelog and the AppStream data carry the project's version; the first two
+# are compressed as Debian wants them.
+set(TERVELLE_DOC_DIR ${CMAKE_BINARY_DIR}/doc)
+configure_file(${PROJECT_SOURCE_DIR}/assets/example.orbeck.tervelle.metainfo.xml.in
+               ${TERVELLE_DOC_DIR}/example.orbeck.tervelle.metainfo.xml @ONLY)
+set(tervelle_compressed)
+foreach(page tervelle.1 tervelle-pack.1 changelog)
+  if(page STREQUAL "changelog")
+    set(source ${PROJECT_SOURCE_DIR}/packaging/changelog.in)
+  else()
+    set(source ${PROJECT_SOURCE_DIR}/doc/man/${page}.in)
+  endif()
+  configure_file(${source} ${TERVELLE_DOC_DIR}/${page} @ONLY)
+  add_custom_command(OUTPUT ${TERVELLE_DOC_DIR}/${page}.gz
+    COMMAND gzip -9nc ${TERVELLE_DOC_DIR}/${page} > ${TERVELLE_DOC_DIR}/${page}.gz
+    DEPENDS ${TERVELLE_DOC_DIR}/${page} VERBATIM)
+  list(APPEND tervelle_compressed ${TERVELLE_DOC_DIR}/${page}.gz)
+endforeach()
+add_custom_target(tervelle-docs ALL DEPENDS ${tervelle_compressed})
+
+install(FILES ${TERVELLE_DOC_DIR}/tervelle.1.gz ${TERVELLE_DOC_DIR}/tervelle-pack.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/completion/tervelle-pack
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES ${TERVELLE_DOC_DIR}/example.orbeck.tervelle.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${TERVELLE_DOC_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tervelle)
+# Translations, when the project has any: translations/<language>/Lang.lng.
+if(EXISTS ${PROJECT_SOURCE_DIR}/translations)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/translations/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tervelle/translations)
+endif()
 
 # The desktop reads the MIME type from the database, not from the package file. Packagers
 # (DESTDIR set) run this in their own post-install step.

@@ -14,6 +14,8 @@ file(MAKE_DIRECTORY "${root}/config")
 # Settings of the installed programs stay inside the test folder.
 set(ENV{XDG_CONFIG_HOME} "${root}/config")
 set(ENV{XDG_STATE_HOME} "${root}/state")
+set(ENV{XDG_DATA_HOME} "${root}/data")
+set(usercopy "${root}/data/Orbeck/Tervelle")
 
 # check("<if condition>" message...): the condition is parsed as written, quotes included.
 function(check condition)
@@ -27,7 +29,10 @@ check("result EQUAL 0" "cmake --install failed (${result}): ${out}${err}")
 
 foreach(file bin/tervelle bin/tervelle-pack lib/tervelle/iscc/iscc.exe lib/tervelle/iscc/Default.isl
              lib/tervelle/iscc/setup.ico share/applications/tervelle.desktop
-             share/icons/hicolor/64x64/apps/tervelle.png share/mime/packages/tervelle-mpr.xml)
+             share/icons/hicolor/64x64/apps/tervelle.png share/mime/packages/tervelle-mpr.xml
+             lib/tervelle/shared-install lib/tervelle/iscc/license.txt share/man/man1/tervelle.1.gz
+             share/man/man1/tervelle-pack.1.gz share/bash-completion/completions/tervelle-pack
+             share/metainfo/example.orbeck.tervelle.metainfo.xml share/doc/tervelle/copyright)
   check("EXISTS \"${prefix}/${file}\"" "${file} was not installed")
 endforeach()
 check("IS_DIRECTORY \"${prefix}/lib/tervelle/iscc/maplists\"" "the staging folder was not installed")
@@ -44,13 +49,18 @@ check("result EQUAL 0" "tervelle-pack info failed: ${err}")
 string(FIND "${out}" "Tervelle demo pack" found)
 check("found GREATER -1" "tervelle-pack info does not show the demo pack:\n${out}")
 
-# AppDir is the installed program folder, not the folder of the link.
+# The installed tree is shared: the compiler is taken from this user's copy of it, made on first
+# use from the installed program folder (not the folder of the link).
 execute_process(COMMAND "${prefix}/bin/tervelle-pack" script "${project}" --out "${root}/demo.exe"
                 RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 check("result EQUAL 0" "tervelle-pack script failed: ${err}")
-string(REPLACE "/" "\\" icon "Z:${prefix}/lib/tervelle/iscc/setup.ico")
+string(REPLACE "/" "\\" icon "Z:${usercopy}/iscc/setup.ico")
 string(FIND "${out}" "SetupIconFile=${icon}" found)
-check("found GREATER -1" "the script does not take the compiler from ${prefix}/lib/tervelle/iscc:\n${out}")
+check("found GREATER -1" "the script does not take the compiler from the copy in ${usercopy}/iscc:\n${out}")
+file(SHA256 "${prefix}/lib/tervelle/iscc/iscc.exe" installed)
+file(SHA256 "${usercopy}/iscc/iscc.exe" copied)
+check("installed STREQUAL copied" "the copy of iscc.exe differs from the installed one")
+check("IS_DIRECTORY \"${usercopy}/iscc/maplists\"" "the copy has no staging folder")
 
 # The editor starts without a display and stays up until it is told to end; at its end it
 # records the program folder it found.
@@ -60,8 +70,17 @@ execute_process(COMMAND ${TIMEOUT} -s TERM 2 "${prefix}/bin/tervelle"
                 RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 check("result EQUAL 124" "the installed editor did not stay up (exit ${result}): ${err}")
 file(READ "${root}/config/Orbeck/Tervelle.conf" settings)
-string(FIND "${settings}" "AppDir=${prefix}/lib/tervelle/" found)
-check("found GREATER -1" "the editor did not take ${prefix}/lib/tervelle/ as its program folder:\n${settings}")
+string(FIND "${settings}" "AppDir=${usercopy}/" found)
+check("found GREATER -1" "the editor did not take the copy ${usercopy}/ as its program folder:\n${settings}")
+check("NOT EXISTS \"${prefix}/lib/tervelle/iscc/setup.iss\"" "something was written into the installed tree")
+
+# A new version installed over the tree: the copy the settings now name is made again from it.
+file(APPEND "${prefix}/lib/tervelle/shared-install" "upgraded\n")
+file(WRITE "${prefix}/lib/tervelle/iscc/new-in-this-version.txt" "x")
+execute_process(COMMAND "${prefix}/bin/tervelle-pack" script "${project}" --out "${root}/demo.exe"
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+check("result EQUAL 0" "tervelle-pack script failed after the upgrade: ${err}")
+check("EXISTS \"${usercopy}/iscc/new-in-this-version.txt\"" "the copy was not made again after an upgrade")
 
 file(REMOVE_RECURSE "${root}")
 message(STATUS "install-tree: passed")

@@ -1,6 +1,7 @@
 #include "core/common.h"
 
 #include "core/settingsstore.h"
+#include "core/usercompilerfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,6 +39,8 @@ Settings LoadSettings(const QString &executableDir)
     settings.AppDir = withTrailingSeparator(editor.readString(QStringLiteral("AppDir")));
     if (!isExistingFolder(settings.AppDir))
         settings.AppDir = withTrailingSeparator(QDir::toNativeSeparators(executableDir));
+    // An installed program folder is shared: builds go to this user's copy of it.
+    settings.AppDir = writableAppDir(settings.AppDir, withTrailingSeparator(QDir::toNativeSeparators(executableDir)));
 
     settings.WormsDir = withTrailingSeparator(launcher.readString(QStringLiteral("WormsDir")));
     if (!isExistingFolder(settings.WormsDir))
