@@ -109,7 +109,7 @@ QString userAppDir()
 
 QString writableAppDir(const QString &appDir, const QString &executableDir)
 {
-    const QString userDir = userAppDir();
+    QString userDir = userAppDir();
     QString shared;
     if (isSharedInstall(appDir))
         shared = appDir;
