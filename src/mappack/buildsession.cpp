@@ -88,7 +88,7 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
         // Sources the compiler would take for one another are packed from copies of distinct names.
         auto staged = std::make_unique<StagedSources>(m_settings.AppDir);
         const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_settings.AppDir));
-        const CheckedSetupScript script(m_settings.AppDir, installerPath, project, textCodec(), copies);
+        const CheckedSetupScript script(m_settings.AppDir, installerPath, project, copies);
         auto guard = std::make_unique<InstallerGuard>(installer);
         SaveMapList(project, m_settings.AppDir);
         saveSetupScript(script, m_settings.AppDir);
