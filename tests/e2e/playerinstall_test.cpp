@@ -52,7 +52,7 @@ protected:
     // Builds the project as it stands into `name`.exe and fails the test when the build fails.
     QString buildInstaller(const QString &name)
     {
-        const QString installer = dir.filePath(name + QStringLiteral(".exe"));
+        QString installer = dir.filePath(name + QStringLiteral(".exe"));
         const ToolRun run = build(installer);
         EXPECT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
         return installer;
