@@ -9,25 +9,27 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 
 using namespace tervelle;
 using namespace tervelle::test;
 
 namespace {
 
-// Every file with its bytes and every folder (with a trailing "/") below `root`.
-std::map<QString, QByteArray> folderContents(const QString &root)
+// Every file with its bytes and every folder (with a trailing "/") below `root`, as text that a
+// failure prints readably.
+std::map<std::string, std::string> folderContents(const QString &root)
 {
-    std::map<QString, QByteArray> contents;
+    std::map<std::string, std::string> contents;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         const QString relative = QDir(root).relativeFilePath(entry.filePath());
         if (entry.isDir())
-            contents[relative + QLatin1Char('/')] = {};
+            contents[(relative + QLatin1Char('/')).toStdString()] = {};
         else
-            contents[relative] = test::readBytes(entry.filePath());
+            contents[relative.toStdString()] = test::readBytes(entry.filePath()).toStdString();
     }
     return contents;
 }
@@ -171,7 +173,7 @@ TEST_F(PlayerInstall, SetupSucceedsOnlyWithEveryFileInPlace)
         shown.contains(QStringLiteral("The file ") + dosPath(broken) + QStringLiteral("data\\scripts\\island.lua")))
         << shown.toStdString();
     EXPECT_EQ(folderContents(broken), gameBefore);
-    EXPECT_EQ(folderContents(otherLauncher), (std::map<QString, QByteArray>{}));
+    EXPECT_EQ(folderContents(otherLauncher), (std::map<std::string, std::string>{}));
 }
 
 // Installed over a game and a launcher holding the player's own files, the pack uninstalls to
