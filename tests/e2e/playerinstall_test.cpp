@@ -210,4 +210,29 @@ TEST_F(PlayerInstall, UninstallLeavesTheFoldersAsTheyWere)
     EXPECT_EQ(folderContents(launcher), launcherBefore);
 }
 
+// A file the player changed after installing is the player's now: uninstalling leaves it, with
+// the backup it would have put back, and says which one it left.
+TEST_F(PlayerInstall, UninstallLeavesAChangedFileAndSaysWhere)
+{
+    test::editPack(model, [&](PackProperties &p) { p.PackName = QStringLiteral("Changed file pack"); });
+    addFile(model.root(MapsRoot), QStringLiteral("island.xan"), MapFile);
+    addFile(model.root(ScriptsRoot), QStringLiteral("island.lua"), ScriptFile);
+    const QString installer = buildInstaller(QStringLiteral("changed"));
+    QDir().mkpath(worms + QStringLiteral("data/maps"));
+    test::writeBytes(gameFile(QStringLiteral("data/maps/island.xan")), "the player's island");
+    ASSERT_EQ(install(installer, launcher, worms), 0);
+    test::writeBytes(gameFile(QStringLiteral("data/maps/island.xan")), "edited by the player");
+    const QString log = dir.filePath(QStringLiteral("uninstall.log"));
+
+    ASSERT_EQ(uninstall(QStringLiteral("Changed file pack"), log), 0);
+    EXPECT_EQ(test::readBytes(gameFile(QStringLiteral("data/maps/island.xan"))), "edited by the player");
+    EXPECT_EQ(test::readBytes(gameFile(QStringLiteral("data/maps/backup/Changed file pack/island.xan"))),
+              "the player's island");
+    EXPECT_FALSE(QFileInfo::exists(gameFile(QStringLiteral("data/scripts/island.lua"))));
+    const QString shown = readLog(log);
+    EXPECT_TRUE(shown.contains(QStringLiteral("These files (1) changed after the map pack installed them")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(dosPath(worms) + QStringLiteral("data\\maps\\island.xan"))) << shown.toStdString();
+}
+
 } // namespace
