@@ -7,7 +7,6 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "core/namerule.h"
-#include "core/textcodec.h"
 #include "mappack/scriptescape.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
@@ -69,7 +68,7 @@ void requireWindowsPath(const QString &path, const QByteArray &line)
 }
 
 // Generated calls that carry tree names: CreateSubDir, CopyToMaplists, CopyToWorms and
-// ForceDirectories. The procedures' own definitions in the fixed part of the section start
+// MakeFolder. The procedures' own definitions in the fixed part of the section start
 // without the call indent.
 bool isTreeCall(const QString &line)
 {
@@ -77,7 +76,7 @@ bool isTreeCall(const QString &line)
         QStringLiteral("CreateSubDir("),
         QStringLiteral("CopyToMaplists("),
         QStringLiteral("CopyToWorms("),
-        QStringLiteral("ForceDirectories(WormsDir+"),
+        QStringLiteral("MakeFolder(WormsDir+"),
     };
     const QString trimmed = line.trimmed();
     if (!line.startsWith(QLatin1String("          ")))
@@ -99,7 +98,7 @@ void checkScript(const QList<QByteArray> &lines)
             if (u < 0x20 || u == 0x7f)
                 violation("a control character", bytes);
         }
-        const QString line = textCodec().decode(bytes);
+        const QString line = QString::fromUtf8(bytes);
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             section = line;
             continue;

@@ -1,10 +1,8 @@
 #include "mappack/buildsession.h"
 
 #include "core/errors.h"
-#include "core/textcodec.h"
 #include "mappack/buildlock.h"
 #include "mappack/compilerfolder.h"
-#include "mappack/compilerlocale.h"
 #include "mappack/installerguard.h"
 #include "mappack/maplist.h"
 #include "mappack/packreview.h"
@@ -53,8 +51,6 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     const PackReview review = ReviewPack(project, m_settings.AppDir);
     if (review.hasErrors())
         throw PackRefused(review);
-    // So does a code page the compiler cannot be run in: it would read the script as other text.
-    compilerLocale(textCodec());
 
     const QString folder = QDir::toNativeSeparators(compilerFolder(m_settings.AppDir));
     auto lock =
@@ -88,7 +84,7 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
         // Sources the compiler would take for one another are packed from copies of distinct names.
         auto staged = std::make_unique<StagedSources>(m_settings.AppDir);
         const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_settings.AppDir));
-        const CheckedSetupScript script(m_settings.AppDir, installerPath, project, textCodec(), copies);
+        const CheckedSetupScript script(m_settings.AppDir, installerPath, project, copies);
         auto guard = std::make_unique<InstallerGuard>(installer);
         SaveMapList(project, m_settings.AppDir);
         saveSetupScript(script, m_settings.AppDir);

@@ -1,18 +1,16 @@
 #include "mappack/compilerlocale.h"
 
-#include "core/errors.h"
 #include "core/textcodec.h"
 
 #include <QHash>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
+#ifndef Q_OS_WIN
 #include <locale.h>
 #endif
 
 namespace tervelle {
 
+#ifndef Q_OS_WIN
 namespace {
 
 // "Windows-1252", "cp1252" and "windows1252" are one code page.
@@ -51,7 +49,6 @@ const QHash<QString, int> &ansiCodePages()
     return pages;
 }
 
-#ifndef Q_OS_WIN
 // A locale whose language Wine gives that ANSI code page; UTF-8 so that Wine still reads the
 // Linux file names of the script's paths as we wrote them. Windows-1252 is Wine's default,
 // which C.UTF-8, built into the C library, gives.
@@ -86,7 +83,6 @@ bool localeInstalled(const char *name)
     freelocale(locale);
     return true;
 }
-#endif
 
 // The Windows ANSI code page number that reads bytes of `codec` as the same text, or 0 when no
 // Windows system reads text that way (UTF-8, KOI8-R, ...).
@@ -96,32 +92,18 @@ int windowsCodePageOf(const TextCodec &codec)
 }
 
 } // namespace
+#endif
 
 QString compilerLocale(const TextCodec &codec)
 {
-    const int page = windowsCodePageOf(codec);
-    if (page == 0) {
-        throw UserError(
-            QStringLiteral("The compiler cannot read a setup script in the code page %1 (setting CodePage): "
-                           "it reads scripts only in a Windows code page such as windows-1252.")
-                .arg(codec.name()));
-    }
 #ifdef Q_OS_WIN
-    if (GetACP() != UINT(page)) {
-        throw UserError(
-            QStringLiteral("The compiler cannot read a setup script in the code page %1 (setting CodePage): "
-                           "it reads it in this system's code page %2.")
-                .arg(codec.name())
-                .arg(GetACP()));
-    }
+    Q_UNUSED(codec);
     return QString();
 #else
-    const char *locale = localeFor(page);
-    if (!localeInstalled(locale)) {
-        throw UserError(QStringLiteral("The compiler cannot be run in the code page %1 (setting CodePage): the system "
-                                       "locale %2 it needs for it is not installed.")
-                            .arg(codec.name(), QString::fromLatin1(locale)));
-    }
+    const int page = windowsCodePageOf(codec);
+    const char *locale = page != 0 ? localeFor(page) : nullptr;
+    if (!locale || !localeInstalled(locale))
+        locale = localeFor(1252);
     return QString::fromLatin1(locale);
 #endif
 }

@@ -6,14 +6,14 @@ namespace tervelle {
 
 class TextCodec;
 
-// The compiler reads a script without a byte-order mark in the ANSI code page of the system it
-// runs on, not in ours. These name the Windows code page a script in `codec` needs, and how the
-// compiler is run in it.
+// The script carries a byte-order mark, so the compiler reads it as written in any locale. The
+// locale it runs in still decides two things under Wine: how Linux file names are read (UTF-8
+// locales only read them as we wrote them) and the ANSI code page of the compiler's own messages,
+// which the build console reads by `codec` where they are not UTF-8.
 
-// The value of LC_ALL under which Wine gives the compiler that ANSI code page while still
-// reading Linux file names as UTF-8. Throws UserError, naming the CodePage setting, when there is
-// none or when the locale it needs is not installed. On Windows it checks instead that the
-// system's own code page is the one, and returns an empty text.
+// The value of LC_ALL for the compiler: a UTF-8 locale whose Windows code page is that of `codec`
+// when one is installed, otherwise C.UTF-8 (built into the C library), whose code page is
+// windows-1252. Empty on Windows, where the compiler runs in the system's own locale.
 QString compilerLocale(const TextCodec &codec);
 
 } // namespace tervelle

@@ -1,17 +1,14 @@
 #pragma once
 
-#include "core/common.h"
-
 #include <QStringList>
 
 namespace tervelle {
 
-// The fixed text of the installer script: the [Code] section around the generated calls and the
-// custom messages. Every line is ASCII except the Russian messages.
-QStringList setupCodeHead();
+// The fixed code of the installer script, in the order the [Code] section holds it: the shared
+// variables, then (after the pack's constants) the procedures up to the generated calls, then the
+// end of the section after them.
+QStringList setupCodeVariables();
+QStringList setupCodeProcedures();
 QStringList setupCodeTail();
-QStringList englishMessages();
-// Written as Windows-1251 bytes, whatever the editor's code page.
-QStringList russianMessages();
 
 } // namespace tervelle

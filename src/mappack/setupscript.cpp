@@ -8,6 +8,8 @@
 #include "mappack/packfiles.h"
 #include "mappack/scriptescape.h"
 #include "mappack/setupcode.h"
+#include "mappack/setupmessages.h"
+#include "project/keyvalue.h"
 #include "project/projectmodel.h"
 
 #include <algorithm>
@@ -18,42 +20,38 @@ namespace {
 
 const QString CallIndent = QStringLiteral("          ");
 
-// Lines as bytes: user values in the editor's code page, the Russian messages in Windows-1251.
-// Each line goes to the sink as it is made, so no script is ever held whole.
+// Lines as UTF-8 bytes: the file starts with a byte-order mark, so the compiler reads every
+// language's text as written whatever code page its system has. Each line goes to the sink as it
+// is made, so no script is ever held whole.
 class ScriptWriter
 {
 public:
-    ScriptWriter(const TextCodec &codec, std::function<void(const QByteArray &)> sink)
-        : m_codec(codec), m_sink(std::move(sink))
-    {}
+    explicit ScriptWriter(std::function<void(const QByteArray &)> sink) : m_sink(std::move(sink)) {}
 
     void add(const QString &line)
     {
         m_preprocessorUnsafe = m_preprocessorUnsafe || holdsInlineDirective(line);
-        m_sink(m_codec.encode(line));
+        m_sink(line.toUtf8());
     }
     void add(const QStringList &lines)
     {
         for (const QString &line : lines)
             add(line);
     }
-    void addCyrillic(const QStringList &lines)
-    {
-        static const TextCodec cyrillic(QStringLiteral("windows-1251"));
-        for (const QString &line : lines)
-            m_sink(cyrillic.encode(line));
-    }
     // The preprocessor would evaluate "{#" inside a name; a script holding one is read by the
     // plain #include-only preprocessor instead, which leaves every other line as it is.
     bool preprocessorUnsafe() const { return m_preprocessorUnsafe; }
 
 private:
-    const TextCodec &m_codec;
     std::function<void(const QByteArray &)> m_sink;
     bool m_preprocessorUnsafe = false;
 };
 
 const QByteArray BuiltinPreprocessor = QByteArrayLiteral("#preproc builtin");
+const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// The list of what the installer copied, kept in the installation folder for the uninstaller.
+const QLatin1String InstalledListName("installed files.txt");
 
 // A path in the compiler folder as the script names it: with backslashes, as the compiler's own
 // folder is named.
@@ -150,7 +148,7 @@ void AddCopyToWormsCalls(const ProjectModel &project, const TreeNode *group, con
         // A folder has no file of its own to copy: it is made in the game's folder and its files
         // follow with their folder path.
         const QString folder = destination + child->Text() + QLatin1Char('\\');
-        add(CallIndent + QStringLiteral("ForceDirectories(WormsDir+'") + pascalString(folder) + QStringLiteral("');"));
+        add(CallIndent + QStringLiteral("MakeFolder(WormsDir+'") + pascalString(folder) + QStringLiteral("');"));
         AddCopyToWormsCalls(project, child, folder, add);
     }
 }
@@ -199,18 +197,47 @@ void addLanguagesSection(ScriptWriter &script, const QStringList &languages)
 void addCustomMessagesSection(ScriptWriter &script, const QStringList &languages)
 {
     script.add(QStringLiteral("[CustomMessages]"));
-    script.add(englishMessages());
-    if (languages.contains(QStringLiteral("russian")))
-        script.addCyrillic(russianMessages());
+    script.add(customMessageLines(languages));
     script.add(QString());
 }
 
-void addIconsSection(ScriptWriter &script, const PackProperties &pack)
+// The first header link that names a page under Files, as the installed path below the
+// launcher's map lists, in the tree's own spelling; empty when there is none.
+QString informationPage(const ProjectModel &project)
 {
+    for (int row = 0; row < project.headerCount(); ++row) {
+        if (project.headerInfo().value(row).KeyKind != LinkKey)
+            continue;
+        const QString link = ValueOf(project.headerRows()[row]);
+        if (link.isEmpty())
+            continue;
+        const QStringList parts = link.split(QLatin1Char('\\'));
+        QString path;
+        const TreeNode *node = project.root(FilesRoot);
+        for (qsizetype i = 0; node && i + 1 < parts.size(); ++i) {
+            node = project.findFolderNode(node, parts[i]);
+            if (node)
+                path += node->Text() + QLatin1Char('\\');
+        }
+        const TreeNode *page = node ? project.findFileNode(node, parts.last()) : nullptr;
+        if (page)
+            return path + page->Text();
+    }
+    return {};
+}
+
+void addIconsSection(ScriptWriter &script, const PackProperties &pack, const ProjectModel &project)
+{
+    script.add(QStringLiteral("[Icons]"));
+    script.add(QStringLiteral("Name: \"{group}\\{cm:ProgramOnTheWeb,") + constantArgument(pack.PackName)
+               + QStringLiteral("}\"; Filename: \"") + constantText(pack.PackWebSite) + QStringLiteral("\""));
+    const QString page = informationPage(project);
+    if (!page.isEmpty()) {
+        script.add(QStringLiteral("Name: \"{group}\\{cm:PackInformation,") + constantArgument(pack.PackName)
+                   + QStringLiteral("}\"; Filename: \"{code:getLauncherDir}\\maplists\\") + constantText(page)
+                   + QStringLiteral("\""));
+    }
     script.add({
-        QStringLiteral("[Icons]"),
-        QStringLiteral("Name: \"{group}\\{cm:ProgramOnTheWeb,") + constantArgument(pack.PackName)
-            + QStringLiteral("}\"; Filename: \"") + constantText(pack.PackWebSite) + QStringLiteral("\""),
         QStringLiteral("Name: \"{group}\\{cm:UninstallProgram,") + constantArgument(pack.PackName)
             + QStringLiteral("}\"; Filename: \"{uninstallexe}\""),
         QString(),
@@ -233,23 +260,63 @@ void addFilesSection(ScriptWriter &script, const std::vector<PackFileEntry> &ent
     script.add(QString());
 }
 
-void addUninstallDeleteSection(ScriptWriter &script, const std::vector<PackFileEntry> &entries)
+// The uninstaller removes the pack's files itself, by the list the installer keeps; only that
+// list goes by name, so that the installation folder can go with it.
+void addUninstallDeleteSection(ScriptWriter &script)
 {
-    script.add(QStringLiteral("[UninstallDelete]"));
-    for (const PackFileEntry &entry : entries) {
-        if (entry.node->Info().Kind == FileMissingKind) {
-            script.add(QStringLiteral("Type: filesandordirs; Name: \"{code:getLauncherDir}\\maplists\\")
-                       + quotedParameter(constantText(entry.node->Text())) + QStringLiteral("\""));
-        }
-    }
-    script.add(QString());
+    script.add({
+        QStringLiteral("[UninstallDelete]"),
+        QStringLiteral("Type: files; Name: \"{app}\\") + InstalledListName + QStringLiteral("\""),
+        QString(),
+    });
 }
 
-// The fixed code around the generated calls: folders first, then the files of each group.
-void addCodeSection(ScriptWriter &script, const ProjectModel &project)
+// The number of files copied into the launcher's map lists and into the game's folders.
+struct CopyCounts
 {
-    script.add(setupCodeHead());
-    script.add(CallIndent + QStringLiteral("CountToCopy:=") + QString::number(project.tree().count() - RootCount)
+    int launcher = 0;
+    int game = 0;
+};
+
+CopyCounts countCopies(const ProjectModel &project)
+{
+    CopyCounts counts;
+    AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(),
+                           [&counts](const QString &) { ++counts.launcher; });
+    for (const GameGroup &group : GameGroups) {
+        AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination),
+                            [&counts](const QString &line) {
+                                if (line.startsWith(CallIndent + QStringLiteral("CopyToWorms(")))
+                                    ++counts.game;
+                            });
+    }
+    return counts;
+}
+
+QString pascalConstant(const char *name, const QString &text)
+{
+    return QStringLiteral("  ") + QLatin1String(name) + QStringLiteral(" = '") + pascalString(text)
+        + QStringLiteral("';");
+}
+
+// The fixed code around the generated calls: folders first, then the files of each group. The
+// progress bar counts the files copied, not the folders made.
+void addCodeSection(ScriptWriter &script, const PackProperties &pack, const ProjectModel &project)
+{
+    const CopyCounts counts = countCopies(project);
+    script.add(setupCodeVariables());
+    script.add({
+        QStringLiteral("const"),
+        pascalConstant("PackName", pack.PackName),
+        pascalConstant("PackVersion", pack.PackVersion),
+        pascalConstant("PackAuthor", pack.PackAuthor),
+        QStringLiteral("  FilesForGame = %1;").arg(counts.game),
+        QStringLiteral("  FilesForLauncher = %1;").arg(counts.launcher),
+        QStringLiteral("  InstalledListName = '") + InstalledListName + QStringLiteral("';"),
+        QString(),
+    });
+    script.add(setupCodeProcedures());
+    script.add(CallIndent + QStringLiteral("CountToCopy:=") + QString::number(counts.launcher + counts.game)
                + QLatin1Char(';'));
     script.add(CallIndent + QStringLiteral("CopyingFiles.Show;"));
     const ScriptLineSink add = [&script](const QString &line) { script.add(line); };
@@ -267,21 +334,20 @@ void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &
     addSetupSection(script, pack, appDir, installerPath);
     addLanguagesSection(script, pack.PackLanguages);
     addCustomMessagesSection(script, pack.PackLanguages);
-    addIconsSection(script, pack);
+    addIconsSection(script, pack, project);
     addFilesSection(script, entries, staged, appDir);
-    addUninstallDeleteSection(script, entries);
-    addCodeSection(script, project);
+    addUninstallDeleteSection(script);
+    addCodeSection(script, pack, project);
 }
 
 } // namespace
 
 CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                                       const TextCodec &codec, const QHash<int, QString> &staged)
+                                       const QHash<int, QString> &staged)
     : m_appDir(appDir)
     , m_installerPath(installerPath)
     , m_pack(project.packProperties())
     , m_project(project)
-    , m_codec(codec)
     , m_staged(staged)
     , m_entries(NumberPackFiles(project, appDir))
 {
@@ -299,9 +365,9 @@ CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &ins
                           entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source);
     }
 
-    // Every line is made once and dropped, so a text the code page cannot hold is refused
-    // before any byte is written.
-    ScriptWriter check(m_codec, [](const QByteArray &) {});
+    // Every line is made once and dropped, to learn whether a name needs the plain preprocessor
+    // before the first line is written.
+    ScriptWriter check([](const QByteArray &) {});
     addScriptLines(check, m_appDir, m_installerPath, m_pack, m_project, m_entries, m_staged);
     m_preprocessorUnsafe = check.preprocessorUnsafe();
 }
@@ -310,7 +376,7 @@ void CheckedSetupScript::eachLine(const std::function<void(const QByteArray &)> 
 {
     if (m_preprocessorUnsafe)
         line(BuiltinPreprocessor);
-    ScriptWriter script(m_codec, line);
+    ScriptWriter script(line);
     addScriptLines(script, m_appDir, m_installerPath, m_pack, m_project, m_entries, m_staged);
 }
 
@@ -318,7 +384,7 @@ void CheckedSetupScript::write(const std::function<void(const QByteArray &)> &pi
 {
     // Lines gathered into pieces of about a megabyte: few writes, little memory.
     constexpr qsizetype PieceSize = 1 << 20;
-    QByteArray buffer;
+    QByteArray buffer = ByteOrderMark;
     eachLine([&](const QByteArray &line) {
         buffer += line;
         buffer += "\r\n";
@@ -332,10 +398,10 @@ void CheckedSetupScript::write(const std::function<void(const QByteArray &)> &pi
 }
 
 QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                                  const TextCodec &codec, const QHash<int, QString> &staged)
+                                  const QHash<int, QString> &staged)
 {
     QList<QByteArray> lines;
-    CheckedSetupScript(appDir, installerPath, project, codec, staged).eachLine([&lines](const QByteArray &line) {
+    CheckedSetupScript(appDir, installerPath, project, staged).eachLine([&lines](const QByteArray &line) {
         lines << line;
     });
     return lines;
@@ -343,7 +409,7 @@ QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installe
 
 QByteArray setupScriptBytes(const QList<QByteArray> &lines)
 {
-    QByteArray bytes;
+    QByteArray bytes = ByteOrderMark;
     for (const QByteArray &line : lines)
         bytes += line + "\r\n";
     return bytes;

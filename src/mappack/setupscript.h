@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/textcodec.h"
 #include "mappack/packfiles.h"
 #include "project/packproperties.h"
 
@@ -19,9 +18,9 @@ class ProjectModel;
 
 // The installer script "setup.iss" of a project, made line by line as it is written so that a
 // large tree never has its script held whole. Throws UserError on construction, before anything
-// is written or run, for a project text the build refuses (checkPackTexts), a value the compiler
-// cannot take (a double quote in a file name or a web address), or a text the code page cannot
-// hold. The project and the codec must outlive it and stay unchanged.
+// is written or run, for a project text the build refuses (checkPackTexts) or a value the compiler
+// cannot take (a double quote in a file name or a web address). The project must outlive it and
+// stay unchanged.
 //
 // `staged` names, by absolute index, pack files that the build packs from another path than
 // their own (copies under distinct names, see StagedSources).
@@ -29,11 +28,12 @@ class CheckedSetupScript
 {
 public:
     CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                       const TextCodec &codec = textCodec(), const QHash<int, QString> &staged = {});
+                       const QHash<int, QString> &staged = {});
 
-    // Every line as bytes, without its line end, in order.
+    // Every line as UTF-8 bytes, without its line end, in order.
     void eachLine(const std::function<void(const QByteArray &)> &line) const;
-    // The file's bytes (every line followed by CR LF) in pieces of about a megabyte, in order.
+    // The file's bytes (the UTF-8 byte-order mark, then every line followed by CR LF) in pieces of
+    // about a megabyte, in order.
     void write(const std::function<void(const QByteArray &)> &piece) const;
 
 private:
@@ -41,7 +41,6 @@ private:
     QString m_installerPath;
     const PackProperties &m_pack;
     const ProjectModel &m_project;
-    const TextCodec &m_codec;
     QHash<int, QString> m_staged;
     std::vector<PackFileEntry> m_entries;
     bool m_preprocessorUnsafe = false;
@@ -49,9 +48,9 @@ private:
 
 // The lines of CheckedSetupScript held whole, without line ends. Throws as it does.
 QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                                  const TextCodec &codec = textCodec(), const QHash<int, QString> &staged = {});
+                                  const QHash<int, QString> &staged = {});
 
-// The file's bytes: every line followed by CR LF.
+// The file's bytes: the UTF-8 byte-order mark, then every line followed by CR LF.
 QByteArray setupScriptBytes(const QList<QByteArray> &lines);
 
 // Writes the script as it is made, through a temporary file that replaces the earlier script only

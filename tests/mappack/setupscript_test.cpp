@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -51,6 +53,20 @@ BackupLong = If you have some changed files, you should select to replace these 
 WormsNotFound = Worms 4 Mayhem not found
 LauncherNotFound = Quorvane not found. Visit http://www.orbeck.example/index/0-6
 Progress = Copying file
+CopyFailed=The file %1 could not be written: %2
+BackupFailed=The file %1 was not replaced, because its backup %2 could not be written: %3
+FolderFailed=The folder %1 could not be created: %2
+NothingInstalled=Nothing was installed: every file copied so far has been put back as it was.
+RecordFailed=The list of installed files %1 could not be written, so uninstalling will not remove the map pack's files.
+FilesLeft=These files (%1) changed after the map pack installed them and were left in place:
+ReadyPack=Map pack:
+ReadyAuthor=Author:
+ReadyWhere=Files to install:
+ReadyGame=Game folder: %2 (files: %1)
+ReadyLauncher=Quorvane map lists: %2 (files: %1)
+ReadyNotFound=(not found)
+MapsReady=The maps of %1 are installed and ready to play in Worms 4 Mayhem.
+PackInformation=About %1
 
 [Icons]
 Name: "{group}\{cm:ProgramOnTheWeb,New map pack}"; Filename: "http://www.orbeck.example/"
@@ -62,7 +78,7 @@ Source: "Z:\packs\info.htm"; DestName:"3.tmp"; Flags: dontcopy
 Source: "Z:\packs\island.xan"; DestName:"5.tmp"; Flags: dontcopy
 
 [UninstallDelete]
-Type: filesandordirs; Name: "{code:getLauncherDir}\maplists\New map pack.mpl"
+Type: files; Name: "{app}\installed files.txt"
 
 [Code]
 var
@@ -70,6 +86,20 @@ var
   LauncherDir,WormsDir: String;
   CopyingFiles: TOutputProgressWizardPage;
   FilesCopyed:integer;
+  Installed: TArrayOfString;
+
+const
+  PackName = 'New map pack';
+  PackVersion = '1.0';
+  PackAuthor = '';
+  FilesForGame = 1;
+  FilesForLauncher = 2;
+  InstalledListName = 'installed files.txt';
+
+function CopyFileW(ExistingName, NewName: String; FailIfExists: Integer): Integer;
+external 'CopyFileW@kernel32.dll stdcall';
+function CreateDirectoryW(Name: String; Security: Integer): Integer;
+external 'CreateDirectoryW@kernel32.dll stdcall';
 
 procedure InitializeWizard();
 begin
@@ -85,86 +115,244 @@ end;
 
 function getLauncherDir(Param: String): String;
 begin
-  result:=LauncherDir;
+  result:=RemoveBackslash(LauncherDir);
+end;
+
+function ReadFolder(Name: String; var Folder: String): Boolean;
+begin
+  Result:=RegQueryStringValue(HKEY_LOCAL_MACHINE, 'Software\Orbeck\Quorvane', Name, Folder) and (Folder<>'');
+  if Result then
+    Folder:=AddBackslash(Folder);
+end;
+
+function InstalledList(): String;
+begin
+  Result:=ExpandConstant('{app}\')+InstalledListName;
+end;
+
+procedure Remember(Line: String);
+begin
+  SetArrayLength(Installed,GetArrayLength(Installed)+1);
+  Installed[GetArrayLength(Installed)-1]:=Line;
+end;
+
+procedure MakeFolder(Folder: String);
+begin
+  Folder:=RemoveBackslashUnlessRoot(Folder);
+  if DirExists(Folder) then
+    exit;
+  if CreateDirectoryW(Folder,0)=0 then
+    RaiseException(FmtMessage(CustomMessage('FolderFailed'),[Folder,Trim(SysErrorMessage(DLLGetLastError))]));
+  Remember('D'#9+Folder);
+end;
+
+function SameBytes(Name,Hash: String): Boolean;
+begin
+  try
+    Result:=GetSHA1OfFile(Name)=Hash;
+  except
+    Result:=False;
+  end;
+end;
+
+procedure CopyPackFile(FileToExtract,Folder,realname: String);
+var
+  Source,Dest,Backup,Hash,Reason: String;
+  Number: Integer;
+  Replacing: Boolean;
+begin
+  CopyingFiles.SetText(ExpandConstant('{cm:Progress}'),realname);
+  Dest:=Folder+realname;
+  ExtractTemporaryFile(FileToExtract);
+  Source:=ExpandConstant('{tmp}\')+FileToExtract;
+  Hash:=GetSHA1OfFile(Source);
+  Replacing:=FileExists(Dest) and not SameBytes(Dest,Hash);
+  Backup:='';
+  if Replacing then
+  begin
+    Number:=1;
+    Backup:=Folder+'backup\'+PackName+'\'+realname;
+    while FileExists(Backup) or DirExists(Backup) do
+    begin
+      Number:=Number+1;
+      Backup:=Folder+'backup\'+PackName+' ('+IntToStr(Number)+')\'+realname;
+    end;
+    MakeFolder(Folder+'backup');
+    MakeFolder(ExtractFileDir(Backup));
+    if CopyFileW(Dest,Backup,1)=0 then
+      RaiseException(FmtMessage(CustomMessage('BackupFailed'),[Dest,Backup,Trim(SysErrorMessage(DLLGetLastError))]));
+  end;
+  if CopyFileW(Source,Dest,0)=0 then
+  begin
+    Reason:=Trim(SysErrorMessage(DLLGetLastError));
+    if Backup<>'' then
+      DeleteFile(Backup);
+    RaiseException(FmtMessage(CustomMessage('CopyFailed'),[Dest,Reason]));
+  end;
+  Remember('F'#9+Dest+#9+Hash+#9+Backup);
+  FilesCopyed:=FilesCopyed+1;
+  CopyingFiles.SetProgress(FilesCopyed,CountToCopy);
 end;
 
 procedure CopyToWorms(FileToExtract:string;Where:string;realname:string);
-var
-  Dest:string;
 begin
-  CopyingFiles.SetText(ExpandConstant('{cm:Progress}'),FileToExtract);
-  Dest:=WormsDir+Where+realname;
-  ExtractTemporaryFile(FileToExtract);
-  if FileExists(Dest) then
-  begin
-    if not DirExists(WormsDir+Where+'backup\') then
-      CreateDir(WormsDir+Where+'backup\');
-    FileCopy(Dest,WormsDir+Where+'backup\'+FileToExtract,true);
-  end;
-  FileCopy(ExpandConstant('{tmp}\')+FileToExtract,Dest,false);
-  FilesCopyed:=FilesCopyed+1;
-  CopyingFiles.SetProgress(FilesCopyed,CountToCopy);
+  CopyPackFile(FileToExtract,WormsDir+Where,realname);
 end;
 
 procedure CopyToMaplists(FileToExtract:string;Where:string;realname:string);
-var
-  Dest:string;
 begin
-  CopyingFiles.SetText(ExpandConstant('{cm:Progress}'),FileToExtract);
-  Dest:=LauncherDir+'maplists\'+Where+realname;
-  ExtractTemporaryFile(FileToExtract);
-  if FileExists(Dest) then
-  begin
-    if not DirExists(LauncherDir+'maplists\'+Where+'backup\') then
-      CreateDir(LauncherDir+'maplists\'+Where+'backup\');
-    FileCopy(Dest,LauncherDir+'maplists\'+Where+'backup\'+realname,true);
-  end;
-  FileCopy(ExpandConstant('{tmp}\')+FileToExtract,Dest,false);
-  FilesCopyed:=FilesCopyed+1;
-  CopyingFiles.SetProgress(FilesCopyed,CountToCopy);
+  CopyPackFile(FileToExtract,LauncherDir+'maplists\'+Where,realname);
 end;
 
 procedure CreateSubDir(dir:string;Where:string);
 begin
-  if DirExists(LauncherDir+'maplists\'+Where) then
-    CreateDir(LauncherDir+'maplists\'+Where+dir);
+  MakeFolder(LauncherDir+'maplists\'+Where+dir);
+end;
+
+function NextField(var Line: String): String;
+var
+  Tab: Integer;
+begin
+  Tab:=Pos(#9,Line);
+  if Tab=0 then
+    Tab:=Length(Line)+1;
+  Result:=Copy(Line,1,Tab-1);
+  Delete(Line,1,Tab);
+end;
+
+procedure PutBack(Lines: TArrayOfString; var Left: String; var LeftCount: Integer);
+var
+  i: Integer;
+  Line,Kind,Name,Hash,Backup: String;
+begin
+  for i:=GetArrayLength(Lines)-1 downto 0 do
+  begin
+    Line:=Lines[i];
+    Kind:=NextField(Line);
+    Name:=NextField(Line);
+    if Kind='D' then
+      RemoveDir(Name)
+    else if Kind='F' then
+    begin
+      Hash:=NextField(Line);
+      Backup:=NextField(Line);
+      if FileExists(Name) and SameBytes(Name,Hash) then
+        DeleteFile(Name);
+      if FileExists(Name) then
+      begin
+        if Pos(#13#10+Name+#13#10,Left+#13#10)=0 then
+        begin
+          LeftCount:=LeftCount+1;
+          Left:=Left+#13#10+Name;
+        end;
+      end
+      else if (Backup<>'') and FileExists(Backup) then
+        RenameFile(Backup,Name);
+    end;
+  end;
+end;
+
+procedure CurStepChanged(CurStep: TSetupStep);
+var
+  Earlier: TArrayOfString;
+  i: Integer;
+begin
+  if CurStep=ssPostInstall then
+  begin
+    if LoadStringsFromFile(InstalledList(),Earlier) then
+    begin
+      for i:=0 to GetArrayLength(Installed)-1 do
+      begin
+        SetArrayLength(Earlier,GetArrayLength(Earlier)+1);
+        Earlier[GetArrayLength(Earlier)-1]:=Installed[i];
+      end;
+      Installed:=Earlier;
+    end;
+    if not SaveStringsToUTF8File(InstalledList(),Installed,False) then
+      RaiseException(FmtMessage(CustomMessage('RecordFailed'),[InstalledList()]));
+  end;
+end;
+
+procedure CurUninstallStepChanged(CurUninstallStep: TUninstallStep);
+var
+  Lines: TArrayOfString;
+  Left: String;
+  LeftCount: Integer;
+begin
+  if CurUninstallStep=usUninstall then
+    if LoadStringsFromFile(InstalledList(),Lines) then
+    begin
+      PutBack(Lines,Left,LeftCount);
+      if LeftCount>0 then
+        SuppressibleMsgBox(FmtMessage(CustomMessage('FilesLeft'),[IntToStr(LeftCount)])+Left,mbInformation,MB_OK,IDOK);
+    end;
+end;
+
+function FolderOrNotFound(Name,Below,NotFound: String): String;
+var
+  Folder: String;
+begin
+  if ReadFolder(Name,Folder) then
+    Result:=Folder+Below
+  else
+    Result:=NotFound;
+end;
+
+function UpdateReadyMemo(Space,NewLine,MemoUserInfoInfo,MemoDirInfo,MemoTypeInfo,MemoComponentsInfo,MemoGroupInfo,MemoTasksInfo: String): String;
+begin
+  Result:=CustomMessage('ReadyPack')+NewLine+Space+PackName+' '+PackVersion+NewLine+NewLine
+    +CustomMessage('ReadyAuthor')+NewLine+Space+PackAuthor+NewLine+NewLine
+    +CustomMessage('ReadyWhere')+NewLine
+    +Space+FmtMessage(CustomMessage('ReadyGame'),[IntToStr(FilesForGame),FolderOrNotFound('WormsDir','',CustomMessage('ReadyNotFound'))])+NewLine
+    +Space+FmtMessage(CustomMessage('ReadyLauncher'),[IntToStr(FilesForLauncher),FolderOrNotFound('AppDir','maplists\',CustomMessage('ReadyNotFound'))]);
+end;
+
+procedure CurPageChanged(CurPageID: Integer);
+begin
+  if CurPageID=wpFinished then
+    WizardForm.FinishedLabel.Caption:=FmtMessage(CustomMessage('MapsReady'),[PackName]);
 end;
 
 function NextButtonClick(CurPageID: Integer): Boolean;
+var
+  Left: String;
+  LeftCount: Integer;
 begin
   Result:=True;
   case CurPageID of
     wpReady:
     begin
-      if RegQueryStringValue(HKEY_LOCAL_MACHINE, 'Software\Orbeck\Quorvane','AppDir', LauncherDir) then
+      if ReadFolder('AppDir', LauncherDir) then
       begin
-        if RegQueryStringValue(HKEY_LOCAL_MACHINE, 'Software\Orbeck\Quorvane', 'WormsDir', WormsDir) then
+        if not ReadFolder('WormsDir', WormsDir) then
         begin
-          if not DirExists(LauncherDir+'maplists\') then
-            CreateDir(LauncherDir+'maplists\')
-        end
-        else
-        begin
-          MsgBox(ExpandConstant('{cm:WormsNotFound}'), mbInformation, MB_OK);
+          SuppressibleMsgBox(ExpandConstant('{cm:WormsNotFound}'), mbInformation, MB_OK, IDOK);
           Result := False;
           exit;
         end;
       end
       else
       begin
-        MsgBox(ExpandConstant('{cm:LauncherNotFound}'), mbInformation, MB_OK);
+        SuppressibleMsgBox(ExpandConstant('{cm:LauncherNotFound}'), mbInformation, MB_OK, IDOK);
         Result := False;
         exit;
       end;
+      SetArrayLength(Installed,0);
       try
-        begin
+        try
           FilesCopyed:=0;
-          CountToCopy:=4;
+          MakeFolder(LauncherDir+'maplists\');
+          CountToCopy:=3;
           CopyingFiles.Show;
           CreateSubDir('extra\','');
           CopyToMaplists('1.tmp','','New map pack.mpl');
           CopyToMaplists('3.tmp','extra\','info.htm');
           CopyToWorms('5.tmp','data\maps\','island.xan');
+        except
+          PutBack(Installed,Left,LeftCount);
+          SetArrayLength(Installed,0);
+          SuppressibleMsgBox(GetExceptionMessage+#13#10#13#10+CustomMessage('NothingInstalled'),mbCriticalError,MB_OK,IDOK);
+          Result:=False;
         end;
       finally
         CopyingFiles.Hide;
@@ -195,7 +383,7 @@ protected:
     QList<QByteArray> script(const QString &appDir = QStringLiteral("C:\\Editor\\"),
                              const QString &installer = QStringLiteral("C:\\Packs\\my.pack.exe"))
     {
-        return MakeSetupScript(appDir, installer, model, codec);
+        return MakeSetupScript(appDir, installer, model);
     }
 
     // The lines between a section header and the empty line that ends it.
@@ -218,7 +406,7 @@ protected:
         for (const QByteArray &line : lines) {
             if (line.startsWith("          CountToCopy:="))
                 inside = true;
-            else if (line == "        end;")
+            else if (line == "        except")
                 inside = false;
             if (inside)
                 result << line;
@@ -228,7 +416,6 @@ protected:
 
     Settings settings;
     ProjectModel model;
-    TextCodec codec{QStringLiteral("windows-1252")};
 };
 
 TEST_F(SetupScript, WorkedExampleGivesExactBytes)
@@ -237,7 +424,8 @@ TEST_F(SetupScript, WorkedExampleGivesExactBytes)
     foundFile(extra, "info.htm", "/packs/info.htm", InfoPageFile);
     foundFile(model.root(MapsRoot), "island.xan", "/packs/island.xan", MapFile);
 
-    QByteArray expected = QByteArray(WorkedExample).mid(1);
+    // UTF-8 with a byte-order mark, so the compiler reads it as written whatever its code page.
+    QByteArray expected = "\xEF\xBB\xBF" + QByteArray(WorkedExample).mid(1);
     expected.replace("\n", "\r\n");
     EXPECT_EQ(setupScriptBytes(script()), expected);
 }
@@ -250,23 +438,25 @@ TEST_F(SetupScript, NewProjectPacksOnlyTheMapList)
               QList<QByteArray>{
                   "Source: \"C:\\Editor\\iscc\\maplists\\Spring maps.mpl\"; DestName:\"1.tmp\"; Flags: dontcopy"});
     EXPECT_EQ(section(lines, "[UninstallDelete]"),
-              QList<QByteArray>{"Type: filesandordirs; Name: \"{code:getLauncherDir}\\maplists\\Spring maps.mpl\""});
+              QList<QByteArray>{"Type: files; Name: \"{app}\\installed files.txt\""});
     EXPECT_EQ(calls(lines),
               (QList<QByteArray>{"          CountToCopy:=1;", "          CopyingFiles.Show;",
                                  "          CopyToMaplists('1.tmp','','Spring maps.mpl');"}));
     EXPECT_EQ(lines.last(), "end;");
 }
 
-TEST_F(SetupScript, LanguagesEndWithEnglishAndOnlyRussianGetsMessages)
+TEST_F(SetupScript, LanguagesEndWithEnglishAndEachChosenLanguageGetsItsMessages)
 {
     const QByteArray english = "Name: \"english\"; MessagesFile: \"compiler:Default.isl\"";
     const QByteArray russian = "Name: \"russian\"; MessagesFile: \"compiler:Languages\\russian.isl\"";
-    // "Копируется файл" in Windows-1251.
-    const QByteArray russianProgress = "russian.Progress = \xCA\xEE\xEF\xE8\xF0\xF3\xE5\xF2\xF1\xFF \xF4\xE0\xE9\xEB";
+    const auto prefixed = [](const QList<QByteArray> &messages, const QByteArray &language) {
+        return std::count_if(messages.begin(), messages.end(),
+                             [&](const QByteArray &line) { return line.startsWith(language + '.'); });
+    };
 
     auto lines = script();
     EXPECT_EQ(section(lines, "[Languages]"), QList<QByteArray>{english});
-    EXPECT_EQ(section(lines, "[CustomMessages]").size(), 7);
+    const qsizetype messageCount = section(lines, "[CustomMessages]").size();
 
     test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"russian", "german"}; });
     lines = script();
@@ -274,21 +464,21 @@ TEST_F(SetupScript, LanguagesEndWithEnglishAndOnlyRussianGetsMessages)
         section(lines, "[Languages]"),
         (QList<QByteArray>{russian, "Name: \"german\"; MessagesFile: \"compiler:Languages\\german.isl\"", english}));
     auto messages = section(lines, "[CustomMessages]");
-    ASSERT_EQ(messages.size(), 14);
-    EXPECT_EQ(messages.last(), russianProgress);
-    EXPECT_EQ(
-        messages[12],
-        "russian.LauncherNotFound = \xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED\xEE \xEF\xF0\xE8\xEB\xEE\xE6\xE5\xED\xE8\xE5"
-        " Quorvane. \xCF\xEE\xF1\xE5\xF2\xE8\xF2\xE5 \xF1\xE0\xE9\xF2 http://www.orbeck.example/,"
-        " \xF7\xF2\xEE\xE1\xFB \xF3\xE7\xED\xE0\xF2\xFC \xE1\xEE\xEB\xFC\xF8\xE5");
+    // The Russian messages are UTF-8, as the whole script is.
+    EXPECT_TRUE(messages.contains(QString::fromUtf8("russian.Progress = Копируется файл").toUtf8()));
+    EXPECT_TRUE(messages.contains(QString::fromUtf8("russian.LauncherNotFound = Не найдено приложение Quorvane. "
+                                                    "Посетите сайт http://www.orbeck.example/, чтобы узнать больше")
+                                      .toUtf8()));
+    EXPECT_EQ(prefixed(messages, "russian"), messageCount);
+    EXPECT_EQ(prefixed(messages, "german"), messageCount);
 
-    // Russian is found at any position, and other languages get no messages of their own.
+    // Russian is found at any position; a language without messages of its own shows the English.
     test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"german", "russian"}; });
-    EXPECT_EQ(section(script(), "[CustomMessages]").size(), 14);
-    test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"german"}; });
+    EXPECT_EQ(section(script(), "[CustomMessages]").size(), 3 * messageCount);
+    test::editPack(model, [&](PackProperties &p) { p.PackLanguages = {"klingon"}; });
     lines = script();
     EXPECT_EQ(section(lines, "[Languages]").size(), 2);
-    EXPECT_EQ(section(lines, "[CustomMessages]").size(), 7);
+    EXPECT_EQ(section(lines, "[CustomMessages]").size(), messageCount);
 }
 
 TEST_F(SetupScript, NestedFoldersAreMadeBeforeAnyFileIsCopied)
@@ -301,7 +491,7 @@ TEST_F(SetupScript, NestedFoldersAreMadeBeforeAnyFileIsCopied)
 
     EXPECT_EQ(calls(script()),
               (QList<QByteArray>{
-                  "          CountToCopy:=6;",
+                  "          CountToCopy:=3;",
                   "          CopyingFiles.Show;",
                   "          CreateSubDir('outer\\','');",
                   "          CreateSubDir('inner\\','outer\\');",
@@ -326,9 +516,9 @@ TEST_F(SetupScript, GameGroupsCopyInTheirOrderAndRecreateTheirFolders)
     EXPECT_EQ(calls(lines).mid(3),
               (QList<QByteArray>{
                   "          CopyToWorms('4.tmp','data\\maps\\','h.hmp');",
-                  "          ForceDirectories(WormsDir+'data\\maps\\MyTheme\\');",
+                  "          MakeFolder(WormsDir+'data\\maps\\MyTheme\\');",
                   "          CopyToWorms('9.tmp','data\\maps\\MyTheme\\','MyTheme.txt');",
-                  "          ForceDirectories(WormsDir+'data\\maps\\MyTheme\\tiles\\');",
+                  "          MakeFolder(WormsDir+'data\\maps\\MyTheme\\tiles\\');",
                   "          CopyToWorms('11.tmp','data\\maps\\MyTheme\\tiles\\','t.tga');",
                   "          CopyToWorms('13.tmp','data\\scripts\\','s.lua');",
                   "          CopyToWorms('6.tmp','data\\frontend\\levels\\','icon.tga');",
@@ -389,7 +579,7 @@ TEST_F(SetupScript, SpecialCharactersAreWrittenAsTheCompilerReadsThem)
     model.RenameNode(model.MapListNode(), "{#x}.mpl");
     const auto guarded = script();
     EXPECT_EQ(guarded.first(), "#preproc builtin");
-    EXPECT_TRUE(guarded.contains("Type: filesandordirs; Name: \"{code:getLauncherDir}\\maplists\\{{#x}.mpl\""));
+    EXPECT_TRUE(guarded.contains("          CopyToMaplists('1.tmp','','{#x}.mpl');"));
 }
 
 TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
@@ -420,9 +610,9 @@ TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
     // The chosen paths are not the project's, but a line break there would split a line too.
     EXPECT_THROW(script("C:\\Editor\\", "C:\\Packs\\a\rb.exe"), UserError);
     EXPECT_THROW(script("C:\\Edi\ntor\\"), UserError);
-    // A name the code page cannot hold is named, not replaced.
-    test::editPack(model, [&](PackProperties &p) { p.PackName = QString::fromUtf8("Пак"); });
-    EXPECT_TRUE(refusal(QString::fromUtf8("Пак")));
+    // Any letters are written as they are: the script is UTF-8, whatever the code page.
+    test::editPack(model, [&](PackProperties &p) { p.PackName = QString::fromUtf8("Пак Straße"); });
+    EXPECT_TRUE(script().contains(QString::fromUtf8("AppName=Пак Straße").toUtf8()));
 }
 
 // The script is written as it is made, in pieces; a large tree must give the same bytes, and a
@@ -442,7 +632,7 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
     const QList<QByteArray> lines = script(appDir);
     ASSERT_GT(setupScriptBytes(lines).size(), 2 << 20);
 
-    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\Packs\\my.pack.exe"), model, codec), appDir);
+    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\Packs\\my.pack.exe"), model), appDir);
     EXPECT_EQ(test::readBytes(path), setupScriptBytes(lines));
 
     test::writeBytes(path, "earlier");
@@ -450,7 +640,7 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
     EXPECT_THROW(replaceFileNotFollowingLinks(path,
                                               [&](const ByteSink &write) {
                                                   const CheckedSetupScript made(appDir, QStringLiteral("C:\\x.exe"),
-                                                                                model, codec);
+                                                                                model);
                                                   made.write([&](const QByteArray &piece) {
                                                       write(piece);
                                                       if (++pieces == 2)
@@ -462,15 +652,10 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
     EXPECT_EQ(test::readBytes(path), "earlier");
     EXPECT_EQ(QDir(compilerFolder(appDir)).entryList(QDir::Files | QDir::Hidden), QStringList{"setup.iss"});
 
-    // A text the code page cannot hold, in the last line made, is refused before anything is written.
-    foundFile(model.root(ScriptsRoot), QString::fromUtf8("Пак.lua"), QStringLiteral("/maps/p.lua"), ScriptFile);
-    try {
-        saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\x.exe"), model, codec), appDir);
-        ADD_FAILURE() << "saved a name the code page cannot hold";
-    } catch (const UserError &e) {
-        EXPECT_TRUE(e.message().contains(QString::fromUtf8("Пак.lua"))) << e.what();
-    }
-    EXPECT_EQ(test::readBytes(path), "earlier");
+    // A name no single code page holds together with the others is saved whole.
+    foundFile(model.root(ScriptsRoot), QString::fromUtf8("Пак ß.lua"), QStringLiteral("/maps/p.lua"), ScriptFile);
+    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\x.exe"), model), appDir);
+    EXPECT_TRUE(test::readBytes(path).contains(QString::fromUtf8("'Пак ß.lua');").toUtf8()));
 }
 
 } // namespace

@@ -26,11 +26,11 @@ namespace {
 
 // Reads the script in its working folder as the compiler does: every file a Source line names
 // must be there, and the installer goes where OutputDir and OutputBaseFilename say (paths in the
-// compiler's form, texts in the code page). Then it does what the walk wrote into MODE; TOKEN
-// holds the bytes of the installer to write.
+// compiler's form, texts in UTF-8 after the byte-order mark). Then it does what the walk wrote
+// into MODE; TOKEN holds the bytes of the installer to write.
 const char StandIn[] =
     R"sh(unix() { case $1 in Z:*) printf '%s' "${1#Z:}" | tr '\\' '/' ;; *) printf '%s' "$1" ;; esac; }
-script=$(iconv -c -f WINDOWS-1252 -t UTF-8 setup.iss | tr -d '\r')
+script=$(sed '1s/^\xEF\xBB\xBF//' setup.iss | tr -d '\r')
 dir=$(unix "$(printf '%s\n' "$script" | sed -n 's/^OutputDir=//p')")
 base=$(printf '%s\n' "$script" | sed -n 's/^OutputBaseFilename=//p')
 printf 'Compiling setup script\r\n'
