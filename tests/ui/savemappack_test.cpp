@@ -137,7 +137,7 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
     fakeCompiler("printf 'first line\\r\\n'\n"
                  "while [ ! -f GATE ]; do sleep 0.02; done\n"
                  "printf 'second line\\r\\nlast without end'\n"
-                 "printf 'installer' > OUT/pack.exe\n");
+                 "printf 'installer' > BUILD/pack.exe\n");
     saveMapPack(installer());
     ASSERT_TRUE(editor->isBuilding());
     EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->isVisible());
@@ -180,7 +180,7 @@ TEST_F(SaveMapPack, AFailedBuildSaysSoAndKeepsTheEarlierInstaller)
 {
     test::writeBytes(installer(), "earlier installer");
     fakeCompiler("printf 'Error on line 3\\r\\n'\n"
-                 "printf 'half' > OUT/pack.exe\n"
+                 "printf 'half' > BUILD/pack.exe\n"
                  "exit 2\n");
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
@@ -204,7 +204,7 @@ TEST_F(SaveMapPack, AnInstallerKeptAsideByAKilledBuildIsOfferedBack)
 {
     const QString hidden = tempPath(QStringLiteral("out/.pack.exe.previous-k1ll3d"));
     test::writeBytes(hidden, "earlier installer");
-    fakeCompiler("printf new > OUT/pack.exe\n");
+    fakeCompiler("printf new > BUILD/pack.exe\n");
     dialogs.replaceAnswers.enqueue(ReplaceAnswer::Yes);
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
@@ -250,7 +250,7 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
 {
     test::writeBytes(installer(), "earlier installer");
     fakeCompiler("echo $$ > OUT/pid\n"
-                 "printf 'half' > OUT/pack.exe\n"
+                 "printf 'half' > BUILD/pack.exe\n"
                  "exec sleep 60\n");
     saveMapPack(installer());
     const QString pidFile = tempPath(QStringLiteral("out/pid"));
@@ -275,7 +275,7 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
 // builds, the warnings leading the console.
 TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
 {
-    fakeCompiler("printf 'installer' > OUT/pack.exe\n");
+    fakeCompiler("printf 'installer' > BUILD/pack.exe\n");
     ProjectModel &project = editor->project();
     TreeNode *gone = project.AddFileElement(project.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
                                             tempPath(QStringLiteral("gone.xan")));
