@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -150,8 +151,12 @@ void InstallerGuard::removeStalePrivateFolders()
         QDir(QFileInfo(m_installer).absolutePath())
             .entryList({prefix + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
+        // The rest is the random part alone, not the name of another installer's folder.
+        static const QRegularExpression randomPart(QStringLiteral("^[0-9a-z]+$"));
+        if (!name.startsWith(prefix) || !randomPart.match(name.mid(prefix.size())).hasMatch())
+            continue;
         const Entry entry = entryAt(m_output.fd(), name);
-        if (name.startsWith(prefix) && entry.isFolder() && entry.ownedByUs())
+        if (entry.isFolder() && entry.ownedByUs())
             removeEntry(m_output.fd(), name);
     }
 }
