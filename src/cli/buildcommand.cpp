@@ -3,6 +3,7 @@
 #include "core/common.h"
 #include "core/langload.h"
 #include "core/quitonsignal.h"
+#include "mappack/buildlock.h"
 #include "mappack/buildsession.h"
 #include "mappack/packreview.h"
 #include "project/projectdocument.h"
@@ -13,15 +14,30 @@
 
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 namespace tervelle::cli {
 
 namespace {
 
-// The build console on standard output: one UTF-8 line per console line.
+// The build console on standard output: one UTF-8 line per console line. A line that cannot be
+// written (the reader went away) ends the build as a failure.
 class StdoutConsole : public ConsoleSink
 {
 public:
-    void appendConsoleLine(const QString &line) override { writeStdout(line.toUtf8() + '\n'); }
+    void appendConsoleLine(const QString &line) override
+    {
+        if (m_failed || writeStdout(line.toUtf8() + '\n'))
+            return;
+        m_failed = true;
+        QCoreApplication::exit(ExitFailed);
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    bool m_failed = false;
 };
 
 } // namespace
@@ -33,8 +49,17 @@ int runBuild(const QStringList &args)
     const Settings settings = openPackProject(document, parsed);
     ProjectModel &project = document.model();
 
+#ifdef Q_OS_UNIX
+    // A reader that goes away is an output error, not a death that leaves the compiler running.
+    ::signal(SIGPIPE, SIG_IGN);
+#endif
+    // In place before the build touches anything: Ctrl+C or a termination ends the wait, and the
+    // session then stops the compiler and leaves the earlier installer as it was.
+    quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
+
     StdoutConsole console;
     BuildSession build(console, settings);
+    build.setTakeOverLocks(parsed.takeOverLock);
     QEventLoop loop;
     std::optional<CompileResult> result;
     QObject::connect(&build, &BuildSession::finished, &loop, [&](CompileResult r) {
@@ -51,16 +76,20 @@ int runBuild(const QStringList &args)
         }
         printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
         return ExitFailed;
+    } catch (const LockHeldElsewhere &held) {
+        if (!held.canTakeOver())
+            throw;
+        throw UserError(held.message() + QStringLiteral(" Build with --take-over-lock to take it over."));
     }
-    if (!result) {
-        // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts
-        // the earlier installer back as it goes.
-        quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
+    if (!result && !console.failed())
         loop.exec();
+    if (console.failed()) {
+        printError(QStringLiteral("The build was stopped: standard output cannot be written."));
+        return ExitFailed;
     }
     if (!result)
         console.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Error]")));
-    return result == CompileResult::Success ? ExitOk : ExitFailed;
+    return result == CompileResult::Success && !console.failed() ? ExitOk : ExitFailed;
 }
 
 } // namespace tervelle::cli

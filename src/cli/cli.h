@@ -42,8 +42,9 @@ Settings openProject(ProjectDocument &document, const QString &path);
 struct PackArguments
 {
     QString project;
-    QString installer; // absolute
-    QString appDir;    // absolute with a trailing separator, or empty for the settings rule
+    QString installer;         // absolute
+    QString appDir;            // absolute with a trailing separator, or empty for the settings rule
+    bool takeOverLock = false; // build: take over an old lock another computer left
 };
 // Throws UsageError when the arguments do not fit.
 PackArguments parsePackArguments(const QStringList &args, const QString &command);

@@ -19,6 +19,8 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
                 parsed.installer = QFileInfo(value).absoluteFilePath();
             else
                 parsed.appDir = withTrailingSeparator(QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath()));
+        } else if (arg == QLatin1String("--take-over-lock") && command == QLatin1String("build")) {
+            parsed.takeOverLock = true;
         } else if (parsed.project.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
             parsed.project = arg;
         } else {

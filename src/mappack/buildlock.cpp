@@ -1,10 +1,14 @@
 #include "mappack/buildlock.h"
 
 #include "core/errors.h"
+#include "core/namerule.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <filesystem>
 #include <system_error>
@@ -43,7 +47,7 @@ QString lockFailureReason(const QString &lockPath)
 
 } // namespace
 
-std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &busy)
+std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &busy, bool takeOver)
 {
     auto lock = std::make_unique<QLockFile>(path);
     // Only a lock whose process has gone is stale, however long a build takes.
@@ -64,10 +68,28 @@ std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &bus
             break;
         qint64 pid = 0;
         QString host, application;
-        if (lock->getLockInfo(&pid, &host, &application))
-            throw UserError(busy);
+        if (lock->getLockInfo(&pid, &host, &application)) {
+            // On this computer QLockFile has asked already: the process lives.
+            if (host.isEmpty() || host == QSysInfo::machineHostName())
+                throw UserError(busy);
+            const QFileInfo info(path);
+            const qint64 age = info.lastModified().secsTo(QDateTime::currentDateTime());
+            const bool old = age > LongestBuildSeconds;
+            if (!(old && takeOver)) {
+                QString message = QStringLiteral("%1 The build lock %2 was made by process %3 on the computer %4, "
+                                                 "which this computer cannot ask whether that build still runs.")
+                                      .arg(busy, QDir::toNativeSeparators(path))
+                                      .arg(pid)
+                                      .arg(escapeControlCharacters(host));
+                message += old
+                    ? QStringLiteral(" It is %1 hours old, older than any build: it can be taken over.").arg(age / 3600)
+                    : QStringLiteral(" If no build runs there, remove the lock file to build.");
+                throw LockHeldElsewhere(message, path, old);
+            }
+        }
         // Empty or unreadable: what a crash between creating and writing it leaves. Nobody can
-        // be waiting on it, so it goes, and the lock is tried once more.
+        // be waiting on it, so it goes (as a file: it is one), and the lock is tried once more.
+        // So does a lock from another computer that is older than any build, when asked to.
         std::error_code error;
         fs::remove(fs::path(QFile::encodeName(path).toStdString()), error);
     }

@@ -1,11 +1,14 @@
 #include "mappack/buildsession.h"
 
 #include "core/errors.h"
+#include "core/namerule.h"
+#include "core/report.h"
 #include "mappack/buildlock.h"
 #include "mappack/compilerfolder.h"
 #include "mappack/installerguard.h"
 #include "mappack/maplist.h"
 #include "mappack/packreview.h"
+#include "mappack/scriptescape.h"
 #include "mappack/setupscript.h"
 #include "mappack/stagedsources.h"
 
@@ -20,6 +23,8 @@ BuildSession::BuildSession(ConsoleSink &sink, const Settings &settings, QObject 
 {
     connect(&m_compiler, &CompilerRun::started, this, &BuildSession::started);
     connect(&m_compiler, &CompilerRun::finished, this, &BuildSession::compilerFinished);
+    // "Done" only once the compiler's installer stands at the chosen name.
+    m_compiler.setOutputCheck([this] { return placeInstaller(); });
 }
 
 BuildSession::~BuildSession()
@@ -57,7 +62,8 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
         takeBuildLock(buildLockFile(m_settings.AppDir),
                       QStringLiteral("Another build is using the compiler folder %1. Start this one when it has "
                                      "ended.")
-                          .arg(folder));
+                          .arg(folder),
+                      m_takeOverLocks);
     // Builds from two compiler folders into one installer would put back each other's installers.
     const QString installer = installerFile(installerPath, compilerFolder(m_settings.AppDir));
     // The compiler makes a missing output folder, and the installer's lock needs it first; a
@@ -69,7 +75,8 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
             takeBuildLock(installerLockFile(installer),
                           QStringLiteral("Another build is writing the installer %1. Start this one when it "
                                          "has ended.")
-                              .arg(QDir::toNativeSeparators(installer)));
+                              .arg(QDir::toNativeSeparators(installer)),
+                          m_takeOverLocks);
         for (const Finding &finding : review.findings) {
             if (finding.severity == Severity::Warning)
                 m_sink.appendConsoleLine(findingLine(finding));
@@ -84,8 +91,11 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
         // Sources the compiler would take for one another are packed from copies of distinct names.
         auto staged = std::make_unique<StagedSources>(m_settings.AppDir);
         const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_settings.AppDir));
-        const CheckedSetupScript script(m_settings.AppDir, installerPath, project, copies);
+        // Told by the path the map maker chose, before the compiler is given one of ours.
+        requireNoControlCharacters(QStringLiteral("The installer path"), installerPath);
+        refuseDoubleQuote(QStringLiteral("The installer path"), installerPath);
         auto guard = std::make_unique<InstallerGuard>(installer);
+        const CheckedSetupScript script(m_settings.AppDir, guard->compilerOutput(), project, copies);
         SaveMapList(project, m_settings.AppDir);
         saveSetupScript(script, m_settings.AppDir);
         m_guard = std::move(guard);
@@ -100,12 +110,17 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
     }
 }
 
+bool BuildSession::placeInstaller()
+{
+    QString problem;
+    if (m_guard && m_guard->place(problem))
+        return true;
+    reportProblem(problem);
+    return false;
+}
+
 void BuildSession::compilerFinished(CompileResult result)
 {
-    if (result == CompileResult::Success)
-        m_guard->keep();
-    else
-        m_guard->rollBack();
     release();
     emit finished(result);
 }

@@ -19,8 +19,9 @@ class ProjectModel;
 
 // "Save map pack" once its questions are answered: the map list, "setup.iss" and the compiler
 // run, as the editor and tervelle-pack both do it. The compiler folder is locked for the whole
-// build, since its script and staging folder are shared by every build that uses it, and the
-// earlier installer is kept until the compiler has succeeded.
+// build, since its script and staging folder are shared by every build that uses it. The
+// compiler writes into a private folder beside the installer, and its installer takes the chosen
+// name only once it has succeeded, so the earlier installer stays until then.
 class BuildSession : public QObject
 {
     Q_OBJECT
@@ -38,6 +39,9 @@ public:
     // written or copied, or the earlier installer cannot be moved aside.
     void start(const ProjectModel &project, const QString &installerPath);
     bool isRunning() const { return m_lock != nullptr; }
+    // Locks that another computer left, older than any build, are taken over by the next start()
+    // instead of refusing it with LockHeldElsewhere.
+    void setTakeOverLocks(bool takeOver) { m_takeOverLocks = takeOver; }
 
     // The file the compiler writes for a chosen path: its folder, its name without the
     // extension, then ".exe".
@@ -53,6 +57,7 @@ signals:
     void finished(tervelle::CompileResult result);
 
 private:
+    bool placeInstaller();
     void compilerFinished(CompileResult result);
     void release();
 
@@ -61,6 +66,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLockFile> m_installerLock;
     QStringList m_leftovers;
+    bool m_takeOverLocks = false;
     std::unique_ptr<InstallerGuard> m_guard;
     std::unique_ptr<StagedSources> m_staged;
     // Last, so that it goes first: its process is stopped before the installer is put back.

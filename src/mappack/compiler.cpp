@@ -8,6 +8,14 @@
 
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
 namespace tervelle {
 
 namespace {
@@ -120,6 +128,11 @@ CompilerRun::~CompilerRun()
         // put back, so it is stopped.
         m_process->disconnect(this);
         if (m_process->state() != QProcess::NotRunning) {
+#ifdef Q_OS_UNIX
+            // With every process it started: a helper left running could still write.
+            if (const qint64 pid = m_process->processId(); pid > 0)
+                ::kill(-static_cast<pid_t>(pid), SIGKILL);
+#endif
             m_process->kill();
             m_process->waitForFinished();
         }
@@ -169,6 +182,19 @@ void CompilerRun::Compile(bool quiet)
     if (!locale.isEmpty())
         environment.insert(QStringLiteral("LC_ALL"), locale);
     m_process->setProcessEnvironment(environment);
+#ifdef Q_OS_UNIX
+    const pid_t parent = ::getpid();
+    m_process->setChildProcessModifier([parent] {
+        // A process group of its own, which the build ends with every process the compiler started.
+        ::setpgid(0, 0);
+#ifdef Q_OS_LINUX
+        // Ended with us even when we are killed outright and cannot end it ourselves.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+#endif
     connect(m_process, &QProcess::started, this, [this] {
         m_sink.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Start]")));
         emit started();
@@ -218,7 +244,7 @@ void CompilerRun::processFinished(int exitCode, QProcess::ExitStatus status)
     m_buffer.clear();
     m_scanFrom = 0;
     m_running = false;
-    const bool success = status == QProcess::NormalExit && exitCode == 0;
+    const bool success = status == QProcess::NormalExit && exitCode == 0 && (!m_outputCheck || m_outputCheck());
     m_sink.appendConsoleLine(
         GetLangText(success ? QStringLiteral("[message.Compile.Success]") : QStringLiteral("[message.Compile.Error]")));
     emit finished(success ? CompileResult::Success : CompileResult::Error);

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tervelle {
 
 class TextCodec;
@@ -51,6 +53,9 @@ public:
     // failure message, and finished(FailedToLaunch) before this returns or soon after.
     void Compile(bool quiet);
     bool isRunning() const { return m_running; }
+    // Asked when the compiler ended with 0, before the result message: false makes the run an
+    // error (what the compiler wrote is not where it belongs).
+    void setOutputCheck(std::function<bool()> check) { m_outputCheck = std::move(check); }
 
     // Environment added for the launcher (Wine's debug output off, no prompts for add-ons).
     static void addLauncherEnvironment(QProcessEnvironment &environment);
@@ -74,6 +79,7 @@ private:
     QByteArray m_buffer;
     qsizetype m_scanFrom = 0; // bytes before this hold no CR LF
     bool m_running = false;
+    std::function<bool()> m_outputCheck;
 };
 
 } // namespace tervelle

@@ -1,16 +1,20 @@
 #include "mappack/installerguard.h"
 
 #include "core/errors.h"
-#include "core/report.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
-#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace tervelle {
 
@@ -20,16 +24,7 @@ namespace fs = std::filesystem;
 
 fs::path fsPath(const QString &path)
 {
-#ifdef Q_OS_WIN
-    return fs::path(path.toStdWString());
-#else
     return fs::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-QString reason(const std::error_code &error)
-{
-    return QString::fromLocal8Bit(error.message());
 }
 
 // What is at `path` itself, a link never followed.
@@ -44,25 +39,37 @@ bool occupied(const QString &path)
     return typeAt(path) != fs::file_type::not_found;
 }
 
-// Removing and renaming act on the name itself: a link is removed or moved, never its target.
-bool removeFile(const QString &path, std::error_code &error)
-{
-    fs::remove(fsPath(path), error);
-    return !error;
-}
-
 QString previousPrefix(const QString &installerName)
 {
     return QStringLiteral(".%1.previous-").arg(installerName);
 }
 
-} // namespace
-
-QString InstallerGuard::compilerTemporaryFile(const QString &installerPath)
+QString privatePrefix(const QString &installerName)
 {
-    const QFileInfo info(installerPath);
-    return QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".e32.tmp"));
+    return QStringLiteral(".%1.build-").arg(installerName);
 }
+
+// Moves `from` in one folder to `to` in another without replacing anything there: EEXIST when
+// the name is taken.
+int renameNoReplace(int fromFolder, const QByteArray &from, int toFolder, const QByteArray &to)
+{
+    if (::renameat2(fromFolder, from.constData(), toFolder, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without the flag: a hard link fails on a taken name, then the old name goes.
+    if (::linkat(fromFolder, from.constData(), toFolder, to.constData(), 0) != 0)
+        return errno;
+    ::unlinkat(fromFolder, from.constData(), 0);
+    return 0;
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
 
 QStringList InstallerGuard::leftovers(const QString &installerPath)
 {
@@ -105,117 +112,139 @@ QString InstallerGuard::bringBack(const QString &leftover, const QString &instal
 }
 
 InstallerGuard::InstallerGuard(const QString &installerPath)
-    : m_installer(QFileInfo(installerPath).absoluteFilePath())
-    , m_folder(QFileInfo(m_installer).absolutePath())
-    , m_compilerTmp(compilerTemporaryFile(m_installer))
+    : m_installer(QFileInfo(installerPath).absoluteFilePath()), m_name(QFileInfo(m_installer).fileName())
 {
-    m_tmpExisted = occupied(m_compilerTmp);
-    const fs::file_type type = typeAt(m_installer);
-    if (type == fs::file_type::not_found) {
-        holdName();
-        return;
-    }
-    if (type == fs::file_type::symlink) {
+    const QString folder = QFileInfo(m_installer).absolutePath();
+    m_output = openFolder(folder, QStringLiteral("The installer cannot be written into the folder %1: %2"));
+    const Entry earlier = entryAt(m_output.fd(), m_name);
+    if (earlier.isLink()) {
         throw UserError(QStringLiteral("The installer %1 cannot be written: it is a symbolic link, and the compiler "
                                        "would write through it. Choose another name.")
                             .arg(m_installer));
     }
-    if (type == fs::file_type::directory)
+    if (earlier.isFolder())
         throw UserError(QStringLiteral("The installer %1 cannot be written: it is a folder.").arg(m_installer));
-
-    // Same folder, so the move is a rename that cannot fail halfway or fill the disk.
-    const QFileInfo info(m_installer);
-    std::error_code error;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate = QDir(m_folder).filePath(
-            previousPrefix(info.fileName()) + QString::number(QRandomGenerator::global()->generate(), 36));
-        if (occupied(candidate))
-            continue;
-        fs::rename(fsPath(m_installer), fsPath(candidate), error);
-        if (!error)
-            m_kept = candidate;
-        break;
-    }
-    if (m_kept.isEmpty()) {
-        throw UserError(
-            QStringLiteral("The installer %1 cannot be replaced: it cannot be moved aside while the new one "
-                           "is built: %2")
-                .arg(m_installer, error ? reason(error) : QStringLiteral("no free name")));
-    }
-    try {
-        holdName();
-    } catch (...) {
-        rollBack();
-        throw;
-    }
+    if (earlier.exists && !earlier.isFile())
+        throw UserError(QStringLiteral("The installer %1 cannot be written: it is not a file.").arg(m_installer));
+    m_hadEarlier = earlier.exists;
+    m_earlier = earlier.info;
+    removeStalePrivateFolders();
+    makePrivateFolder();
 }
 
 InstallerGuard::~InstallerGuard()
 {
-    if (!m_done)
-        rollBack();
+    removePrivateFolder();
 }
 
-void InstallerGuard::holdName()
+QString InstallerGuard::compilerOutput() const
 {
-    // Created new only: a link someone put there in the meantime makes this fail, not followed.
-    QFile placeholder(m_installer);
-    if (!placeholder.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        throw UserError(
-            QStringLiteral("The installer %1 cannot be written: %2").arg(m_installer, placeholder.errorString()));
-    }
+    return QFileInfo(m_installer).absolutePath() + QLatin1Char('/') + m_privateName + QLatin1Char('/') + m_name;
 }
 
-void InstallerGuard::keep()
+void InstallerGuard::removeStalePrivateFolders()
 {
-    if (m_done)
-        return;
-    const fs::file_type type = typeAt(m_installer);
-    if (type == fs::file_type::symlink) {
-        rollBack();
-        reportProblem(
-            QStringLiteral("The installer %1 was replaced by a symbolic link during the build; it was removed "
-                           "and the earlier installer kept.")
-                .arg(m_installer));
-        return;
-    }
-    if (type != fs::file_type::regular || QFileInfo(m_installer).size() == 0) {
-        rollBack();
-        reportProblem(QStringLiteral("The compiler wrote no installer %1; the earlier one was kept.").arg(m_installer));
-        return;
-    }
-    m_done = true;
-    std::error_code error;
-    if (!m_kept.isEmpty() && !removeFile(m_kept, error)) {
-        reportProblem(QStringLiteral("The earlier installer, moved aside as %1, cannot be removed: %2")
-                          .arg(m_kept, reason(error)));
+    // Left by builds that were killed; the installer's lock keeps every live build out. Only
+    // folders of ours: a link or someone else's folder of such a name is left alone.
+    const QString prefix = privatePrefix(m_name);
+    const QStringList names =
+        QDir(QFileInfo(m_installer).absolutePath())
+            .entryList({prefix + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        // The rest is the random part alone, not the name of another installer's folder.
+        static const QRegularExpression randomPart(QStringLiteral("^[0-9a-z]+$"));
+        if (!name.startsWith(prefix) || !randomPart.match(name.mid(prefix.size())).hasMatch())
+            continue;
+        const Entry entry = entryAt(m_output.fd(), name);
+        if (entry.isFolder() && entry.ownedByUs())
+            removeEntry(m_output.fd(), name);
     }
 }
 
-void InstallerGuard::rollBack()
+void InstallerGuard::makePrivateFolder()
 {
-    if (m_done)
-        return;
-    m_done = true;
-    std::error_code error;
-    // Only the compiler's own file, and only one that it made during this build.
-    if (!m_tmpExisted && typeAt(m_compilerTmp) == fs::file_type::regular && !removeFile(m_compilerTmp, error)) {
-        reportProblem(
-            QStringLiteral("The compiler's temporary file %1 cannot be removed: %2").arg(m_compilerTmp, reason(error)));
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        m_privateName = privatePrefix(m_name) + QString::number(QRandomGenerator::global()->generate(), 36);
+        // Made new, readable and writable by us alone: nobody can plant anything inside.
+        error = ::mkdirat(m_output.fd(), QFile::encodeName(m_privateName).constData(), 0700) == 0 ? 0 : errno;
     }
-    if (m_kept.isEmpty()) {
-        const fs::file_type type = typeAt(m_installer);
-        if ((type == fs::file_type::regular || type == fs::file_type::symlink) && !removeFile(m_installer, error))
-            reportProblem(
-                QStringLiteral("The incomplete installer %1 cannot be removed: %2").arg(m_installer, reason(error)));
-        return;
+    if (error == 0) {
+        m_privateMade = entryAt(m_output.fd(), m_privateName).info;
+        m_private = openSubFolder(m_output.fd(), m_privateName);
+        struct stat opened = {};
+        if (!m_private.isOpen())
+            error = errno;
+        else if (::fstat(m_private.fd(), &opened) != 0 || opened.st_ino != m_privateMade.st_ino
+                 || opened.st_dev != m_privateMade.st_dev)
+            error = EBUSY;
     }
-    // The rename replaces whatever the compiler left in one step, a link included.
-    fs::rename(fsPath(m_kept), fsPath(m_installer), error);
-    if (error) {
-        reportProblem(QStringLiteral("The earlier installer cannot be put back as %1; it is kept as %2: %3")
-                          .arg(m_installer, m_kept, reason(error)));
+    if (error != 0) {
+        removePrivateFolder();
+        throw UserError(QStringLiteral("The installer %1 cannot be written: the build's folder beside it cannot be "
+                                       "made: %2")
+                            .arg(m_installer, systemReason(error)));
     }
+}
+
+void InstallerGuard::removePrivateFolder()
+{
+    m_private = FolderHandle();
+    if (m_output.isOpen() && !m_privateName.isEmpty() && entryAt(m_output.fd(), m_privateName).sameAs(m_privateMade))
+        removeEntry(m_output.fd(), m_privateName);
+    m_privateName.clear();
+}
+
+bool InstallerGuard::place(QString &problem)
+{
+    const QByteArray name = QFile::encodeName(m_name);
+    const Entry made = entryAt(m_private.fd(), m_name);
+    if (!made.isFile() || made.info.st_size == 0) {
+        problem = QStringLiteral("The compiler wrote no installer %1; the earlier one was kept.").arg(m_installer);
+        return false;
+    }
+    const Entry now = entryAt(m_output.fd(), m_name);
+    int error = 0;
+    if (!m_hadEarlier) {
+        error = renameNoReplace(m_private.fd(), name, m_output.fd(), name);
+    } else if (now.sameAs(m_earlier)) {
+        // The installer the build started with: the rename replaces it in one step.
+        error = ::renameat(m_private.fd(), name.constData(), m_output.fd(), name.constData()) == 0 ? 0 : errno;
+    } else {
+        error = EEXIST;
+    }
+    if (error == EEXIST) {
+        // Someone else took the name during the build: theirs stays, and so does ours, visibly.
+        const QFileInfo info(m_installer);
+        for (int n = 1; n < 1000; ++n) {
+            const QString kept = n == 1 ? QStringLiteral("%1 (new).exe").arg(info.completeBaseName())
+                                        : QStringLiteral("%1 (new %2).exe").arg(info.completeBaseName()).arg(n);
+            const int moved = renameNoReplace(m_private.fd(), name, m_output.fd(), QFile::encodeName(kept));
+            if (moved == EEXIST)
+                continue;
+            problem = moved == 0
+                ? QStringLiteral("The installer %1 was replaced by something else during the build; the new "
+                                 "installer is kept as %2.")
+                      .arg(m_installer, native(info.dir().filePath(kept)))
+                : QStringLiteral("The installer %1 was replaced by something else during the build, and the new "
+                                 "one cannot be kept beside it: %2")
+                      .arg(m_installer, systemReason(moved));
+            return false;
+        }
+        problem = QStringLiteral("The installer %1 was replaced by something else during the build.").arg(m_installer);
+        return false;
+    }
+    if (error != 0) {
+        problem = QStringLiteral("The new installer cannot take the name %1: %2").arg(m_installer, systemReason(error));
+        return false;
+    }
+    // What stands at the name now must be the file the compiler wrote.
+    if (!entryAt(m_output.fd(), m_name).sameAs(made.info)) {
+        problem =
+            QStringLiteral("The installer %1 was replaced by something else as the build ended.").arg(m_installer);
+        return false;
+    }
+    return true;
 }
 
 } // namespace tervelle

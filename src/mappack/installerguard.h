@@ -1,42 +1,40 @@
 #pragma once
 
+#include "mappack/folderentries.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace tervelle {
 
-// Keeps the installer that a build is about to replace until the build has succeeded. The
-// compiler writes its output in place, so a failed, killed or full-disk run would otherwise
-// leave a truncated installer (and its temporary file) where a good one was. The output folder
-// may be one that others can write to: nothing here follows a symbolic link or removes a file
-// the build did not see the compiler make.
+// Where the compiler writes, and how its installer takes the chosen name. The output folder may
+// be one that others can write, and the compiler opens its files there following links (its
+// temporary "<name>.e32.tmp" first, then the installer) and removes its temporary file after.
+// So it writes into a private folder of ours made inside the output folder, and the installer is
+// moved into place by a rename, which replaces a name and never follows a link. The earlier
+// installer stays where it is until the new one takes its name, so a failed, killed or
+// full-disk build leaves it untouched, and nothing of anyone's beside it is written or removed.
 class InstallerGuard
 {
 public:
-    // `installerPath` is the file the compiler will write. An existing installer is moved aside
-    // under a hidden name in the same folder, and an empty file of ours holds its name until the
-    // compiler writes there, so that nobody can plant a link for the compiler to write through.
-    // Throws UserError, with nothing moved, when the installer is a link or a folder or cannot
-    // be moved aside.
+    // `installerPath` is the installer the build makes. Throws UserError, with nothing made, when
+    // it is a link, a folder or anything but a file, or the private folder cannot be made.
     explicit InstallerGuard(const QString &installerPath);
-    // Puts the earlier installer back unless the build was kept.
+    // Removes the private folder with whatever the compiler left in it.
     ~InstallerGuard();
 
     InstallerGuard(const InstallerGuard &) = delete;
     InstallerGuard &operator=(const InstallerGuard &) = delete;
 
-    // The build succeeded: the earlier installer goes. Should the compiler have written nothing,
-    // the earlier one is put back instead.
-    void keep();
-    // The build failed: what the compiler left (the installer and its own temporary file, when
-    // the build saw it appear) is removed and the earlier installer put back. Problems are
-    // reported, never thrown: this runs when a build has already failed.
-    void rollBack();
+    // The installer path to give the compiler: the installer's name in the private folder.
+    QString compilerOutput() const;
+    // The compiler succeeded: its installer takes the chosen name. True exactly when the regular
+    // file the compiler wrote stands at the installer path. Otherwise `problem` says why; the
+    // earlier installer stays, and a new one that could not take the name is kept beside it.
+    bool place(QString &problem);
 
     const QString &installerPath() const { return m_installer; }
 
-    // The compiler's temporary file for an installer: "<name>.e32.tmp" beside "<name>.exe".
-    static QString compilerTemporaryFile(const QString &installerPath);
     // Earlier installers kept aside by builds that never ended (killed), oldest first.
     static QStringList leftovers(const QString &installerPath);
     // Gives such a leftover a visible name beside the installer, "<name> (earlier).exe" or the
@@ -45,14 +43,18 @@ public:
     static QString bringBack(const QString &leftover, const QString &installerPath);
 
 private:
-    void holdName();
+    void removeStalePrivateFolders();
+    void makePrivateFolder();
+    void removePrivateFolder();
 
     QString m_installer;
-    QString m_folder;
-    QString m_kept;
-    QString m_compilerTmp;
-    bool m_tmpExisted = false;
-    bool m_done = false;
+    QString m_name;
+    FolderHandle m_output;
+    FolderHandle m_private;
+    QString m_privateName;
+    struct stat m_privateMade = {};
+    struct stat m_earlier = {};
+    bool m_hadEarlier = false;
 };
 
 } // namespace tervelle

@@ -2,16 +2,19 @@
 
 #include "core/errors.h"
 #include "core/namerule.h"
-#include "core/safesave.h"
+#include "mappack/folderentries.h"
 #include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace tervelle {
 
@@ -49,14 +52,31 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
                             .arg(escapeControlCharacters(path), e.message()));
     }
     // The staging folder ships with the compiler's files, but a fresh set-up may lack it.
-    std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
-    if (error) {
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be created: %3")
-                            .arg(path, folder, QString::fromLocal8Bit(error.message())));
+    const QString compilerFolderPath = QFileInfo(folder.chopped(1)).absolutePath();
+    QDir().mkpath(compilerFolderPath);
+    const FolderHandle compiler = openFolder(
+        compilerFolderPath,
+        QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be opened: %3").arg(path));
+    const QString stagingName = QFileInfo(folder.chopped(1)).fileName();
+    if (!entryAt(compiler.fd(), stagingName).exists)
+        ::mkdirat(compiler.fd(), QFile::encodeName(stagingName).constData(), 0777);
+    // The compiler folder may be shared: a link planted as the staging folder would lead the
+    // write elsewhere, and one planted as the file is replaced, not written through.
+    const FolderHandle staging = openSubFolder(compiler.fd(), stagingName);
+    if (!staging.isOpen()) {
+        const int error = errno;
+        const QString native = QDir::toNativeSeparators(folder);
+        if (entryAt(compiler.fd(), stagingName).isLink()) {
+            throw UserError(QStringLiteral("The map list file %1 cannot be written: the staging folder %2 is a "
+                                           "symbolic link, which the build does not follow. Make it a folder to "
+                                           "build.")
+                                .arg(path, native));
+        }
+        throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be opened: %3")
+                            .arg(path, native, systemReason(error)));
     }
-    // The compiler folder may be shared: a link planted there is replaced, not written through.
-    replaceFileNotFollowingLinks(path, bytes, QStringLiteral("The map list file %1 cannot be written: %2"));
+    if (const int error = replaceFileAt(staging.fd(), name, bytes); error != 0)
+        throw UserError(QStringLiteral("The map list file %1 cannot be written: %2").arg(path, systemReason(error)));
     return path;
 }
 

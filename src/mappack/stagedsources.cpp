@@ -6,6 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tervelle {
 
@@ -37,47 +43,115 @@ std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileE
 
 } // namespace
 
+namespace {
+
+QString stagedName()
+{
+    return QStringLiteral("staged");
+}
+
+} // namespace
+
 StagedSources::StagedSources(const QString &appDir) : m_folder(stagedSourcesFolder(appDir))
 {}
 
 StagedSources::~StagedSources()
 {
-    if (m_made)
-        removeAll();
+    removeAll();
 }
 
 void StagedSources::removeAll()
 {
-    // Links inside are removed, never followed.
-    QDir(m_folder).removeRecursively();
+    m_staged = FolderHandle();
+    // Only the folder this build made: someone may have put another in its place since.
+    if (m_compilerFolder.isOpen() && entryAt(m_compilerFolder.fd(), stagedName()).sameAs(m_made))
+        removeEntry(m_compilerFolder.fd(), stagedName());
+    m_made = {};
+}
+
+void StagedSources::clearName()
+{
+    const Entry entry = entryAt(m_compilerFolder.fd(), stagedName());
+    if (!entry.exists)
+        return;
+    // A link goes as a link; a folder only when it is ours, left by a killed build.
+    if (!entry.isLink() && !(entry.isFolder() && entry.ownedByUs())) {
+        throw UserError(QStringLiteral("The build cannot use the folder %1 for its copies: something it did not "
+                                       "make is in its place. Remove it to build.")
+                            .arg(QDir::toNativeSeparators(m_folder)));
+    }
+    if (const int error = removeEntry(m_compilerFolder.fd(), stagedName()); error != 0) {
+        throw UserError(QStringLiteral("The folder %1 left by an earlier build cannot be removed: %2")
+                            .arg(QDir::toNativeSeparators(m_folder), systemReason(error)));
+    }
 }
 
 SourceOverrides StagedSources::stage(const std::vector<PackFileEntry> &entries)
 {
+    removeAll();
     SourceOverrides overrides;
-    // A killed build may have left copies behind.
-    if (QDir(m_folder).exists())
-        removeAll();
+    const QString compilerFolder = QFileInfo(m_folder).absolutePath();
+    m_compilerFolder = openFolder(compilerFolder, QStringLiteral("The compiler folder %1 cannot be opened: %2"));
+    // A killed build may have left copies behind, and others may have put something there.
+    clearName();
     const std::vector<const PackFileEntry *> confusable = confusableSources(entries);
     if (confusable.empty())
         return overrides;
-    if (!QDir().mkpath(m_folder))
-        throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be made.")
-                            .arg(QDir::toNativeSeparators(m_folder)));
-    m_made = true;
-    for (const PackFileEntry *entry : confusable) {
-        const QString copy = m_folder + QLatin1Char('/') + NumberedName(entry->absoluteIndex);
-        QFile source(entry->source);
-        if (!source.copy(copy)) {
-            const QString reason = source.errorString();
-            removeAll();
-            m_made = false;
-            throw UserError(QStringLiteral("The file %1 cannot be copied for the build: %2")
-                                .arg(QDir::toNativeSeparators(entry->source), reason));
+    // Made new and private: a name taken in the meantime fails here instead of being used.
+    if (::mkdirat(m_compilerFolder.fd(), QFile::encodeName(stagedName()).constData(), 0700) != 0) {
+        throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be made: %2")
+                            .arg(QDir::toNativeSeparators(m_folder), systemReason(errno)));
+    }
+    m_made = entryAt(m_compilerFolder.fd(), stagedName()).info;
+    m_staged = openSubFolder(m_compilerFolder.fd(), stagedName());
+    struct stat opened = {};
+    if (!m_staged.isOpen() || ::fstat(m_staged.fd(), &opened) != 0 || opened.st_ino != m_made.st_ino
+        || opened.st_dev != m_made.st_dev) {
+        const int error = m_staged.isOpen() ? EBUSY : errno;
+        removeAll();
+        throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be opened: %2")
+                            .arg(QDir::toNativeSeparators(m_folder), systemReason(error)));
+    }
+    try {
+        for (const PackFileEntry *entry : confusable) {
+            copy(*entry);
+            overrides.insert(entry->absoluteIndex, m_folder + QLatin1Char('/') + NumberedName(entry->absoluteIndex));
         }
-        overrides.insert(entry->absoluteIndex, copy);
+    } catch (...) {
+        removeAll();
+        throw;
     }
     return overrides;
+}
+
+void StagedSources::copy(const PackFileEntry &entry)
+{
+    const auto fail = [&entry](const QString &reason) {
+        throw UserError(QStringLiteral("The file %1 cannot be copied for the build: %2")
+                            .arg(QDir::toNativeSeparators(entry.source), reason));
+    };
+    QFile source(entry.source);
+    if (!source.open(QIODevice::ReadOnly))
+        fail(source.errorString());
+    const QByteArray name = QFile::encodeName(NumberedName(entry.absoluteIndex));
+    const int fd =
+        ::openat(m_staged.fd(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        fail(systemReason(errno));
+    QFile target;
+    if (!target.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        fail(target.errorString());
+    }
+    QByteArray chunk;
+    while (!(chunk = source.read(1 << 20)).isEmpty()) {
+        if (target.write(chunk) != chunk.size())
+            fail(target.errorString());
+    }
+    if (source.error() != QFileDevice::NoError)
+        fail(source.errorString());
+    if (!target.flush())
+        fail(target.errorString());
 }
 
 } // namespace tervelle

@@ -3,6 +3,7 @@
 #include "support/testcompiler.h"
 #include "support/testsupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,10 +13,21 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace tervelle;
 
 namespace {
+
+// Ended, or a zombie no one has reaped yet.
+bool processEnded(const QByteArray &pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1) == "Z";
+}
 
 // tervelle-pack build with a shell script standing in for the compiler, which waits for the
 // file "go" before it writes the installer, so a test can act while a build is under way.
@@ -30,7 +42,9 @@ protected:
         test::makeCompilerFolder(appDir);
         QDir().mkpath(dir.filePath(QStringLiteral("out")));
         test::writeStandIn(appDir,
-                           "while [ ! -e ../../go ]; do sleep 0.05; done; printf 'MZ new' > ../../out/pack.exe\n");
+                           test::StandInBuild::OutputDirOfScript
+                               + QByteArray("while [ ! -e ../../go ]; do sleep 0.05; done; printf 'MZ new' > "
+                                            "$BUILD/pack.exe\n"));
         model.NewFile();
         SaveProjectFile(model, project);
     }
@@ -106,8 +120,10 @@ TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
     model.DeleteNode(gone);
     SaveProjectFile(model, project);
     test::writeBytes(dir.filePath(QStringLiteral("go")), "");
-    test::writeStandIn(
-        appDir, "cp setup.iss ../../seen.iss; cat staged/* > ../../staged.txt; printf 'MZ' > ../../out/pack.exe\n");
+    test::writeStandIn(appDir,
+                       test::StandInBuild::OutputDirOfScript
+                           + QByteArray("cp setup.iss ../../seen.iss; cat staged/* > ../../staged.txt; printf "
+                                        "'MZ' > $BUILD/pack.exe\n"));
     run = test::runPack(buildArgs(installer));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> lines = run.out.split('\n');
@@ -141,6 +157,76 @@ TEST_F(BuildCommand, TerminatedBuildPutsTheEarlierInstallerBack)
     const test::PackRun next = test::runPack(buildArgs(installer));
     EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
     EXPECT_EQ(test::readBytes(installer), "MZ new");
+}
+
+// `build | head -1` and a tool killed outright: the compiler must not run on and write its
+// installer after the build was given up.
+TEST_F(BuildCommand, CompilerEndsWithTheBuildWhenTheReaderGoesOrTheToolIsKilled)
+{
+    test::writeBytes(installer, "the previous, good installer");
+    const QString pidFile = dir.filePath(QStringLiteral("compiler.pid"));
+    test::writeStandIn(appDir,
+                       test::StandInBuild::OutputDirOfScript
+                           + QByteArray("echo $$ > ../../compiler.pid; while [ ! -e ../../go ]; do printf "
+                                        "'working\\r\\n'; sleep 0.05; done; printf 'MZ new' > "
+                                        "$BUILD/pack.exe\n"));
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "killed" : "reader gone");
+        QFile::remove(pidFile);
+        QProcess tool;
+        if (killed) {
+            startFirst(tool);
+        } else {
+            QStringList quoted;
+            for (const QString &arg :
+                 QStringList{QStringLiteral(TERVELLE_BINARY_DIR "/tervelle-pack")} + buildArgs(installer))
+                quoted << QLatin1Char('\'') + arg + QLatin1Char('\'');
+            tool.start(QStringLiteral("bash"),
+                       {QStringLiteral("-c"), QStringLiteral("set -o pipefail; %1 | head -1").arg(quoted.join(' '))});
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return test::readBytes(pidFile).endsWith('\n'); }, 30000));
+        const QByteArray compiler = test::readBytes(pidFile);
+        if (killed)
+            ::kill(pid_t(tool.processId()), SIGKILL);
+        ASSERT_TRUE(tool.state() == QProcess::NotRunning || tool.waitForFinished(30000));
+        // The tool itself ends with a failure, not by the signal of a closed pipe.
+        if (!killed) {
+            EXPECT_EQ(tool.exitCode(), 1) << tool.readAllStandardError().toStdString();
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return processEnded(compiler); }, 10000)) << "the compiler runs on";
+        test::writeBytes(dir.filePath(QStringLiteral("go")), "");
+        QTest::qWait(300);
+        QFile::remove(dir.filePath(QStringLiteral("go")));
+        EXPECT_EQ(test::readBytes(installer), "the previous, good installer");
+    }
+}
+
+// A lock left on a shared compiler folder by a build on another computer, which this one cannot
+// ask: named with how to clear it, and taken over when asked once it is older than any build.
+TEST_F(BuildCommand, LockFromAnotherComputerIsNamedAndAnOldOneCanBeTakenOver)
+{
+    test::writeBytes(dir.filePath(QStringLiteral("go")), "");
+    const QString lock = buildLockFile(appDir);
+    test::writeBytes(lock, "4242\ntervelle-pack\nfar-away-host\n");
+    test::PackRun run = test::runPack(buildArgs(installer));
+    EXPECT_EQ(run.exitCode, 1);
+    for (const QByteArray &part :
+         {QByteArray("far-away-host"), QByteArray("4242"), QFile::encodeName(lock), QByteArray("remove the lock file")})
+        EXPECT_TRUE(run.err.contains(part)) << run.err.toStdString();
+
+    QFile file(lock);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+    file.close();
+    run = test::runPack(buildArgs(installer));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("--take-over-lock")) << run.err.toStdString();
+    EXPECT_EQ(test::readBytes(lock), "4242\ntervelle-pack\nfar-away-host\n");
+
+    run = test::runPack(buildArgs(installer) << QStringLiteral("--take-over-lock"));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(test::readBytes(installer), "MZ new");
+    EXPECT_FALSE(QFileInfo::exists(lock));
 }
 
 } // namespace

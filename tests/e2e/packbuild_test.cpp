@@ -1,4 +1,5 @@
 #include "e2e/packfixture.h"
+#include "support/shareduser.h"
 
 #include <QDirIterator>
 #include <QStandardPaths>
@@ -269,6 +270,39 @@ TEST_F(PackBuild, FullDiskDuringTheCompileKeepsTheEarlierInstaller)
         EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
                   QStringList{"pack.exe"});
     }
+}
+
+// The compiler opens "<name>.e32.tmp" beside its installer following links, writes its setup stub
+// there and removes it after. In an output folder the group shares, another member plants that
+// name as a link to a file of the map maker's; or the map maker has a file of that name.
+TEST_F(PackBuild, FilesAtTheCompilersTemporaryNameAreNeitherWrittenNorRemoved)
+{
+    test::SharedGroupUser planter;
+    if (planter.skipReason())
+        GTEST_SKIP() << planter.skipReason();
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    ASSERT_TRUE(planter.letThrough(dir.path()) && planter.share(out));
+    const QString thesis = dir.filePath(QStringLiteral("thesis.txt"));
+    test::writeBytes(thesis, "years of work");
+    const QString temporary = out + QStringLiteral("/pack.e32.tmp");
+    ASSERT_TRUE(planter.as("ln -s " + QFile::encodeName(thesis) + " " + QFile::encodeName(temporary)));
+
+    const QString installer = out + QStringLiteral("/pack.exe");
+    ToolRun run = build(installer);
+    EXPECT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
+    EXPECT_EQ(run.output.value(run.output.size() - 1), "Done");
+    EXPECT_TRUE(test::readBytes(installer).startsWith("MZ"));
+    EXPECT_EQ(test::readBytes(thesis), "years of work");
+    EXPECT_TRUE(QFileInfo(temporary).isSymLink());
+
+    QFile::remove(temporary);
+    test::writeBytes(temporary, "the map maker's own");
+    run = build(installer);
+    EXPECT_EQ(run.exitCode, 0) << run.output.join('\n').toStdString() << run.errors.toStdString();
+    EXPECT_EQ(test::readBytes(temporary), "the map maker's own");
+    EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"pack.e32.tmp", "pack.exe"}));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "mappack/setupscript.h"
 #include "project/projectmodel.h"
 #include "support/filesizelimit.h"
+#include "support/shareduser.h"
 #include "support/testcompiler.h"
 #include "support/testsupport.h"
 
@@ -75,9 +76,9 @@ const QByteArray Previous = QByteArray("the previous, good installer\n").repeate
 TEST_F(BuildSessionTest, FailedRunsPutTheEarlierInstallerBackAndRemoveWhatTheCompilerLeft)
 {
     const QList<QByteArray> compilers = {
-        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; kill -KILL $$\n", // killed midway
-        "printf 'MZ half an inst' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; exit 2\n",        // compile error
-        "printf 'MZ half' > OUT/pack.exe; kill -SEGV $$\n",                                      // crash
+        "printf 'MZ half an inst' > BUILD/pack.exe; printf x > BUILD/pack.e32.tmp; kill -KILL $$\n", // killed midway
+        "printf 'MZ half an inst' > BUILD/pack.exe; printf x > BUILD/pack.e32.tmp; exit 2\n",        // compile error
+        "printf 'MZ half' > BUILD/pack.exe; kill -SEGV $$\n",                                        // crash
     };
     test::writeBytes(out("pack.exe"), Previous);
     test::writeBytes(out("mine.tmp"), "the map maker's own");
@@ -108,7 +109,7 @@ TEST_F(BuildSessionTest, CleanUpTouchesOnlyTheCompilersOwnFilesAndFollowsNoLink)
     test::writeBytes(victim, "someone else's");
     test::writeBytes(installer(), Previous);
     fakeCompiler("printf theirs > OUT/other.tmp; ln -s " + QFile::encodeName(victim)
-                 + " OUT/pack.exe; printf 'MZ half' > OUT/pack.exe; exit 2\n");
+                 + " OUT/pack.exe; printf 'MZ half' > BUILD/pack.exe; exit 2\n");
     EXPECT_EQ(run(), CompileResult::Error);
     EXPECT_EQ(test::readBytes(victim), "someone else's");
     EXPECT_EQ(test::readBytes(installer()), Previous);
@@ -135,7 +136,7 @@ TEST_F(BuildSessionTest, CleanUpTouchesOnlyTheCompilersOwnFilesAndFollowsNoLink)
 
 TEST_F(BuildSessionTest, FailedFirstBuildLeavesNoHalfInstaller)
 {
-    fakeCompiler("printf 'MZ half' > OUT/pack.exe; printf x > OUT/pack.e32.tmp; exit 2\n");
+    fakeCompiler("printf 'MZ half' > BUILD/pack.exe; printf x > BUILD/pack.e32.tmp; exit 2\n");
     EXPECT_EQ(run(), CompileResult::Error);
     EXPECT_EQ(outFiles(), QStringList());
 }
@@ -145,8 +146,8 @@ TEST_F(BuildSessionTest, FullDiskKeepsTheEarlierInstaller)
     test::writeBytes(installer(), Previous);
     // The compiler copies its setup stub first (a *.tmp), then writes the installer.
     const QList<QByteArray> compilers = {
-        "head -c 300000 /dev/zero > OUT/pack.e32.tmp || exit 2; head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
-        "head -c 300000 /dev/zero > OUT/pack.exe || exit 2\n",
+        "head -c 300000 /dev/zero > BUILD/pack.e32.tmp || exit 2; head -c 300000 /dev/zero > BUILD/pack.exe || exit 2\n",
+        "head -c 300000 /dev/zero > BUILD/pack.exe || exit 2\n",
     };
     for (const QByteArray &compiler : compilers) {
         SCOPED_TRACE(compiler.toStdString());
@@ -188,7 +189,7 @@ TEST_F(BuildSessionTest, ALockThatCannotBeWrittenSaysWhy)
 TEST_F(BuildSessionTest, SuccessReplacesTheInstallerAndLeavesNothingAside)
 {
     test::writeBytes(installer(), Previous);
-    fakeCompiler("printf 'MZ new' > OUT/pack.exe\n");
+    fakeCompiler("printf 'MZ new' > BUILD/pack.exe\n");
     // The compiler adds ".exe" to the chosen name without its extension.
     EXPECT_EQ(run(session, out("pack.zip")), CompileResult::Success);
     EXPECT_EQ(console.lines.last(), "Done");
@@ -212,11 +213,13 @@ TEST_F(BuildSessionTest, SuccessWithoutAnInstallerKeepsTheEarlierOneAndSaysSo)
 TEST_F(BuildSessionTest, SessionEndedMidBuildStopsTheCompilerAndPutsTheInstallerBack)
 {
     test::writeBytes(installer(), Previous);
-    fakeCompiler("printf 'MZ half' > OUT/pack.exe; while :; do sleep 0.05; printf more >> OUT/pack.exe; done\n");
+    const QString writing = dir.filePath(QStringLiteral("writing"));
+    fakeCompiler("printf 'MZ half' > BUILD/pack.exe; touch " + QFile::encodeName(writing)
+                 + "; while :; do sleep 0.05; printf more >> BUILD/pack.exe; done\n");
     {
         BuildSession closing(console, settings);
         closing.start(model, installer());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return test::readBytes(installer()).startsWith("MZ half"); }, 60000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(writing); }, 60000));
     }
     EXPECT_EQ(test::readBytes(installer()), Previous);
     EXPECT_EQ(outFiles(), QStringList{"pack.exe"});
@@ -228,7 +231,8 @@ TEST_F(BuildSessionTest, SessionEndedMidBuildStopsTheCompilerAndPutsTheInstaller
 TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
 {
     const QString go = dir.filePath(QStringLiteral("go"));
-    fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; cat setup.iss > OUT/pack.exe\n");
+    fakeCompiler("while [ ! -e " + QFile::encodeName(go)
+                 + " ]; do sleep 0.05; done; cat setup.iss > BUILD/pack.exe; cp BUILD/pack.exe BUILD/other.exe\n");
     QSignalSpy firstDone(&session, &BuildSession::finished);
     session.start(model, installer());
     const QByteArray firstScript = test::readBytes(setupScriptPath(settings.AppDir));
@@ -268,7 +272,7 @@ TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
     const QString mapList = StagingFolder(settings.AppDir) + QStringLiteral("New map pack.mpl");
     ASSERT_TRUE(QFile::link(victim, script));
     ASSERT_TRUE(QFile::link(victim, mapList));
-    fakeCompiler("printf new > OUT/pack.exe\n");
+    fakeCompiler("printf new > BUILD/pack.exe\n");
     EXPECT_EQ(run(), CompileResult::Success);
     EXPECT_EQ(test::readBytes(victim), "someone else's");
     EXPECT_FALSE(QFileInfo(script).isSymLink());
@@ -278,11 +282,67 @@ TEST_F(BuildSessionTest, LinksInTheCompilerFolderAreReplacedNotWrittenThrough)
               (QStringList{"iscc.exe", "setup.iss"}));
 }
 
+// A compiler folder installed for a group: another member can put a link wherever the build
+// makes or clears an entry. The build must neither empty the link's target nor write through it.
+TEST_F(BuildSessionTest, LinksPlantedInASharedCompilerFolderAreNeverFollowed)
+{
+    test::SharedGroupUser planter;
+    if (planter.skipReason())
+        GTEST_SKIP() << planter.skipReason();
+    const QString iscc = compilerFolder(settings.AppDir);
+    ASSERT_TRUE(planter.letThrough(dir.path()) && planter.letThrough(settings.AppDir) && planter.share(iscc)
+                && planter.share(StagingFolder(settings.AppDir)));
+    const QString documents = dir.filePath(QStringLiteral("Documents"));
+    test::writeBytes(documents + QStringLiteral("/thesis.txt"), "years of work");
+    fakeCompiler("printf new > BUILD/pack.exe\n");
+
+    ASSERT_TRUE(planter.as("ln -s " + QFile::encodeName(documents) + " " + QFile::encodeName(iscc) + "/staged"));
+    EXPECT_EQ(run(), CompileResult::Success);
+    EXPECT_EQ(test::readBytes(documents + QStringLiteral("/thesis.txt")), "years of work");
+    EXPECT_FALSE(QFileInfo(stagedSourcesFolder(settings.AppDir)).isSymLink());
+
+    // The staging folder swapped for a link: the map list would land in the link's target.
+    const QString staging = StagingFolder(settings.AppDir).chopped(1);
+    ASSERT_TRUE(planter.as("mv " + QFile::encodeName(staging) + " " + QFile::encodeName(staging) + ".old && ln -s "
+                           + QFile::encodeName(documents) + " " + QFile::encodeName(staging)));
+    try {
+        session.start(model, installer());
+        ADD_FAILURE() << "the map list was written through a link";
+    } catch (const UserError &e) {
+        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(staging)) && e.message().contains("symbolic link"))
+            << e.what();
+    }
+    EXPECT_EQ(QDir(documents).entryList(QDir::Files), QStringList{"thesis.txt"});
+}
+
+// In an output folder the group shares, another member plants a link at the installer's name
+// while the compiler writes. The map maker's file behind it stays, and the build does not end
+// with "Done" when its installer is not at the chosen name.
+TEST_F(BuildSessionTest, InstallerNameTakenDuringTheBuildIsNeverWrittenThrough)
+{
+    test::SharedGroupUser planter;
+    if (planter.skipReason())
+        GTEST_SKIP() << planter.skipReason();
+    ASSERT_TRUE(planter.letThrough(dir.path()) && planter.share(outDir()));
+    const QString notes = dir.filePath(QStringLiteral("notes.txt"));
+    test::writeBytes(notes, "my notes");
+    fakeCompiler("rm -f BUILD/pack.exe; " + planter.asCommand("ln -s " + QFile::encodeName(notes) + " OUT/pack.exe")
+                 + "; printf 'MZ new' > BUILD/pack.exe\n");
+    test::ProblemCapture problems;
+    EXPECT_EQ(run(), CompileResult::Error);
+    EXPECT_EQ(console.lines.last(), "Error occured!");
+    EXPECT_EQ(test::readBytes(notes), "my notes");
+    // The new installer is kept where the map maker can see it.
+    EXPECT_EQ(test::readBytes(out(QStringLiteral("pack (new).exe"))), "MZ new");
+    ASSERT_EQ(problems.problems().size(), 1);
+    EXPECT_TRUE(problems.problems().first().contains(installer())) << problems.problems().first().toStdString();
+}
+
 // Each would otherwise put the earlier installer back over what the other had just built.
 TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
 {
     const QString go = dir.filePath(QStringLiteral("go"));
-    fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; printf first > OUT/pack.exe\n");
+    fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; printf first > BUILD/pack.exe\n");
     QSignalSpy firstDone(&session, &BuildSession::finished);
     session.start(model, installer());
 
@@ -308,7 +368,7 @@ TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
 // takes it over. Something that is no lock file at all is named, not taken for a running build.
 TEST_F(BuildSessionTest, LeftOverLockIsTakenOverAndAnythingElseIsNamed)
 {
-    fakeCompiler("printf new > OUT/pack.exe\n");
+    fakeCompiler("printf new > BUILD/pack.exe\n");
     const QString lock = buildLockFile(settings.AppDir);
     for (const QByteArray &content : {QByteArray(), QByteArray("\x8f\x01\xffgarbage\n\n\n")}) {
         test::writeBytes(lock, content);

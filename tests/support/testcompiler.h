@@ -73,8 +73,9 @@ public:
 };
 
 // A build with the stand-in compiler: the compiler folder in "<root>/app/" and the output folder
-// "<root>/out". In a script given to compile(), OUT stands for the output folder, so that it can
-// write there what the real compiler would (an installer, half of one, its temporary files).
+// "<root>/out". In a script given to compile(), BUILD stands for the folder the script's OutputDir
+// names, where the compiler writes what the real one would (an installer, half of one, its
+// temporary files), and OUT for the output folder, where others may put things during a build.
 class StandInBuild
 {
 public:
@@ -93,8 +94,13 @@ public:
     void compile(QByteArray script) const
     {
         script.replace("OUT", QFile::encodeName(m_outDir));
-        writeStandIn(m_appDir, script);
+        script.replace("BUILD", "$BUILD");
+        writeStandIn(m_appDir, OutputDirOfScript + script);
     }
+
+    // Sets BUILD to the script's OutputDir as a path of this system.
+    static constexpr char OutputDirOfScript[] =
+        "BUILD=$(sed -n 's/^OutputDir=Z:\\(.*\\)\r$/\\1/p' setup.iss | tr '\\\\' /)\n";
 
 private:
     QString m_appDir;

@@ -161,7 +161,7 @@ TEST_F(DataSafety, ConsoleSaveToFileOnAFullDiskKeepsTheEarlierLogAndSaysWhy)
 
 TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEarlierFilesKept)
 {
-    fakeCompiler("printf 'new installer' > OUT/pack.exe\n");
+    fakeCompiler("printf 'new installer' > BUILD/pack.exe\n");
     test::writeBytes(installer(), "earlier installer");
     addManyMaps();
     const QString staging = StagingFolder(settings.AppDir);
@@ -195,7 +195,7 @@ TEST_F(DataSafety, ACompilerThatRunsOutOfRoomFailsTheBuildAndTheEarlierInstaller
 {
     // The compiler inherits the limit; its own write fails and it says so on the console.
     fakeCompiler("printf 'Compiling\\r\\n'\n"
-                 "head -c 200000 /dev/zero > OUT/pack.exe || exit 2\n");
+                 "head -c 200000 /dev/zero > BUILD/pack.exe || exit 2\n");
     test::writeBytes(installer(), "earlier installer");
     item("mnuEditAdd")->trigger();
     {

@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -27,6 +28,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace tervelle;
@@ -137,7 +139,7 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
     fakeCompiler("printf 'first line\\r\\n'\n"
                  "while [ ! -f GATE ]; do sleep 0.02; done\n"
                  "printf 'second line\\r\\nlast without end'\n"
-                 "printf 'installer' > OUT/pack.exe\n");
+                 "printf 'installer' > BUILD/pack.exe\n");
     saveMapPack(installer());
     ASSERT_TRUE(editor->isBuilding());
     EXPECT_TRUE(test::panelOf<ConsolePanel>(*editor)->isVisible());
@@ -180,7 +182,7 @@ TEST_F(SaveMapPack, AFailedBuildSaysSoAndKeepsTheEarlierInstaller)
 {
     test::writeBytes(installer(), "earlier installer");
     fakeCompiler("printf 'Error on line 3\\r\\n'\n"
-                 "printf 'half' > OUT/pack.exe\n"
+                 "printf 'half' > BUILD/pack.exe\n"
                  "exit 2\n");
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
@@ -204,7 +206,7 @@ TEST_F(SaveMapPack, AnInstallerKeptAsideByAKilledBuildIsOfferedBack)
 {
     const QString hidden = tempPath(QStringLiteral("out/.pack.exe.previous-k1ll3d"));
     test::writeBytes(hidden, "earlier installer");
-    fakeCompiler("printf new > OUT/pack.exe\n");
+    fakeCompiler("printf new > BUILD/pack.exe\n");
     dialogs.replaceAnswers.enqueue(ReplaceAnswer::Yes);
     saveMapPack(installer());
     ASSERT_TRUE(waitUntilBuilt());
@@ -215,6 +217,43 @@ TEST_F(SaveMapPack, AnInstallerKeptAsideByAKilledBuildIsOfferedBack)
     EXPECT_EQ(test::readBytes(tempPath(QStringLiteral("out/pack (earlier).exe"))), "earlier installer");
     EXPECT_EQ(test::readBytes(installer()), "new");
     EXPECT_FALSE(QFileInfo::exists(hidden));
+}
+
+// A compiler folder shared between computers keeps a lock that a build elsewhere left long ago:
+// the window names it and takes it over only when the map maker says so.
+TEST_F(SaveMapPack, AnOldLockFromAnotherComputerIsTakenOverOnlyWhenTheMapMakerSaysSo)
+{
+    fakeCompiler("printf new > BUILD/pack.exe\n");
+    const QString lock = buildLockFile(settings.AppDir);
+    test::writeBytes(lock, "4242\ntervelle\nfar-away-host\n");
+    QFile file(lock);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+    file.close();
+    const auto askedAboutTheLock = [&] {
+        return std::count_if(dialogs.asked.begin(), dialogs.asked.end(), [](const auto &asked) {
+            return asked.kind == QStringLiteral("replace") && asked.text.contains(QStringLiteral("far-away-host"));
+        });
+    };
+
+    dialogs.replaceAnswers.enqueue(ReplaceAnswer::No);
+    saveMapPack(installer());
+    QApplication::processEvents();
+    EXPECT_EQ(askedAboutTheLock(), 1);
+    EXPECT_FALSE(editor->isBuilding());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains(QDir::toNativeSeparators(lock)))
+        << dialogs.messages().first().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(lock));
+    EXPECT_FALSE(QFileInfo::exists(installer()));
+
+    dialogs.replaceAnswers.enqueue(ReplaceAnswer::Yes);
+    saveMapPack(installer());
+    ASSERT_TRUE(waitUntilBuilt());
+    EXPECT_EQ(askedAboutTheLock(), 2);
+    EXPECT_EQ(consoleLines().last(), QStringLiteral("Done"));
+    EXPECT_EQ(test::readBytes(installer()), "new");
+    EXPECT_FALSE(QFileInfo::exists(lock));
 }
 
 TEST_F(SaveMapPack, AStepThatCannotBeWrittenEndsTheCommandWithAMessageNamingTheFile)
@@ -250,7 +289,7 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
 {
     test::writeBytes(installer(), "earlier installer");
     fakeCompiler("echo $$ > OUT/pid\n"
-                 "printf 'half' > OUT/pack.exe\n"
+                 "printf 'half' > BUILD/pack.exe\n"
                  "exec sleep 60\n");
     saveMapPack(installer());
     const QString pidFile = tempPath(QStringLiteral("out/pid"));
@@ -275,7 +314,7 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
 // builds, the warnings leading the console.
 TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
 {
-    fakeCompiler("printf 'installer' > OUT/pack.exe\n");
+    fakeCompiler("printf 'installer' > BUILD/pack.exe\n");
     ProjectModel &project = editor->project();
     TreeNode *gone = project.AddFileElement(project.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
                                             tempPath(QStringLiteral("gone.xan")));

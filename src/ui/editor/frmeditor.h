@@ -98,6 +98,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void startBuild(const QString &chosen);
     void offerLeftoverInstallers(const QStringList &leftovers, const QString &installer);
     void FormCreate();
     void showProblems();

@@ -7,6 +7,7 @@
 #include "core/common.h"
 #include "core/errors.h"
 #include "core/langload.h"
+#include "mappack/buildlock.h"
 #include "mappack/buildsession.h"
 #include "mappack/compilerfolder.h"
 #include "mappack/installerguard.h"
@@ -168,7 +169,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
         connect(m_build.get(), &BuildSession::finished, this, [this] { holdCommands(false); });
     }
     try {
-        m_build->start(*m_project, *chosen);
+        startBuild(*chosen);
     } catch (const PackRefused &refused) {
         // Something changed on disk while the dialog was open.
         showRefusal(refused.review());
@@ -181,6 +182,26 @@ void TfrmEditor::mnuFileSaveMapPackClick()
                             BuildSession::installerFile(*chosen, compilerFolder(m_settings.AppDir)));
     // Also when the compiler could not be started: the console says so.
     m_console->showConsole();
+}
+
+// A lock that another computer left long ago is taken over only when the map maker says so.
+void TfrmEditor::startBuild(const QString &chosen)
+{
+    m_build->setTakeOverLocks(false);
+    try {
+        m_build->start(*m_project, chosen);
+    } catch (const LockHeldElsewhere &held) {
+        if (!held.canTakeOver())
+            throw;
+        const ReplaceAnswer answer = m_dialogs->askReplace(
+            messageCaption(), held.message() + QStringLiteral("\n\nTake the lock over and build?"));
+        if (answer != ReplaceAnswer::Yes && answer != ReplaceAnswer::YesToAll)
+            throw UserError(QStringLiteral("The map pack was not built: the build lock %1 was kept.")
+                                .arg(QDir::toNativeSeparators(held.lockFile())));
+        m_build->setTakeOverLocks(true);
+        m_build->start(*m_project, chosen);
+        m_build->setTakeOverLocks(false);
+    }
 }
 
 // A build killed before it ended left the earlier installer under a hidden name; it is the map
