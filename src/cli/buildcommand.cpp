@@ -2,6 +2,7 @@
 
 #include "core/common.h"
 #include "core/langload.h"
+#include "core/namerule.h"
 #include "core/quitonsignal.h"
 #include "mappack/buildsession.h"
 #include "mappack/packreview.h"
@@ -17,12 +18,24 @@ namespace tervelle::cli {
 
 namespace {
 
-// The build console on standard output: one UTF-8 line per console line.
+// The build console on standard output: one UTF-8 line per console line. The compiler echoes
+// project texts, and warnings quote them.
 class StdoutConsole : public ConsoleSink
 {
 public:
-    void appendConsoleLine(const QString &line) override { writeStdout(line.toUtf8() + '\n'); }
+    void appendConsoleLine(const QString &line) override { writeStdout(escapeControlCharacters(line).toUtf8() + '\n'); }
 };
+
+// The review's errors one a line, as check prints them, then why nothing was built.
+int refuse(const PackReview &review)
+{
+    for (const Finding &finding : review.findings) {
+        if (finding.severity == Severity::Error)
+            printError(findingLine(finding));
+    }
+    printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
+    return ExitFailed;
+}
 
 } // namespace
 
@@ -32,6 +45,22 @@ int runBuild(const QStringList &args)
     ProjectDocument document;
     const Settings settings = openPackProject(document, parsed);
     ProjectModel &project = document.model();
+
+    {
+        // Nothing from a hidden or system folder is published without being asked for, however
+        // a link or a path leads there.
+        const PackReview review = ReviewPack(project, settings.AppDir);
+        if (review.hasErrors())
+            return refuse(review);
+        if (!parsed.publishPrivate && publishesPrivateFiles(review)) {
+            for (const Finding &finding : review.findings) {
+                if (finding.kind == FindingClass::PublishedSystemFile)
+                    printError(findingLine(finding));
+            }
+            printError(GetLangText(QStringLiteral("[message.Check.PrivateNotBuilt]")));
+            return ExitFailed;
+        }
+    }
 
     StdoutConsole console;
     BuildSession build(console, settings);
@@ -44,13 +73,8 @@ int runBuild(const QStringList &args)
     try {
         build.start(project, parsed.installer);
     } catch (const PackRefused &refused) {
-        // The errors one a line, as check prints them, then why nothing was built.
-        for (const Finding &finding : refused.review().findings) {
-            if (finding.severity == Severity::Error)
-                printError(findingLine(finding));
-        }
-        printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
-        return ExitFailed;
+        // Something changed on disk since the review above.
+        return refuse(refused.review());
     }
     if (!result) {
         // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts

@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include "core/common.h"
-#include "core/namerule.h"
 #include "mappack/packreview.h"
 #include "project/projectdocument.h"
 #include "project/projectmodel.h"
@@ -19,12 +18,9 @@ int runCheck(const QStringList &args)
     const ProjectModel &project = document.model();
 
     const PackReview review = ReviewPack(project, settings.AppDir);
-    QByteArray out;
-    // Project texts may hold escape sequences: a terminal shows them, never runs them.
     for (const Finding &finding : review.findings)
-        out += escapeControlCharacters(findingLine(finding)).toUtf8() + '\n';
-    out += reviewSummary(review).toUtf8() + '\n';
-    printBytes(out);
+        printLine(findingLine(finding));
+    printLine(reviewSummary(review));
     const bool failed = review.hasErrors() || (strict && review.count(Severity::Warning) > 0);
     return failed ? ExitFailed : ExitOk;
 }

@@ -33,6 +33,11 @@ void printBytes(const QByteArray &bytes)
         throw UserError(QStringLiteral("cannot write to standard output"));
 }
 
+void printLine(const QString &line)
+{
+    printBytes(escapeControlCharacters(line).toUtf8() + '\n');
+}
+
 namespace {
 
 const char Usage[] = "usage: tervelle-pack COMMAND ...\n"

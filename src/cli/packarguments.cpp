@@ -19,6 +19,8 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
                 parsed.installer = QFileInfo(value).absoluteFilePath();
             else
                 parsed.appDir = withTrailingSeparator(QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath()));
+        } else if (arg == QLatin1String("--publish-private") && command == QLatin1String("build")) {
+            parsed.publishPrivate = true;
         } else if (parsed.project.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
             parsed.project = arg;
         } else {
@@ -27,7 +29,8 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
     }
     if (!ok || parsed.project.isEmpty() || parsed.installer.isEmpty())
         throw UsageError(
-            QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]").arg(command));
+            QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]%2")
+                .arg(command, command == QLatin1String("build") ? QStringLiteral(" [--publish-private]") : QString()));
     return parsed;
 }
 

@@ -211,6 +211,11 @@ void FilesPanel::mnuFilesEditLocateMissingClick()
             + lang("[message.Locate.Ambiguous]")
                   .replace(QStringLiteral("/f"), result.ambiguous.join(QStringLiteral(", ")));
     }
+    if (!result.privateOnly.isEmpty()) {
+        text += QLatin1Char('\n')
+            + lang("[message.Locate.Private]")
+                  .replace(QStringLiteral("/f"), result.privateOnly.join(QStringLiteral(", ")));
+    }
     // The preview shows the selected node's file, which may just have come back.
     lstFilesClick(lstFiles);
     dialogs.showMessage(messageCaption(), text);
