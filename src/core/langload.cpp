@@ -233,6 +233,10 @@ constexpr LangEntry Table[LangCount] = {
     {"[message.Locate.NothingMissing]", "No file of the pack is missing."},
     {"[frmCheck.Checking]", "Checking the pack..."},
     {"[message.Scan.FoldersLeftOut]", "(/c folders reached again through links, listed once)"},
+    {"[mnuFilesEdit.Rename.Caption]", "Rename..."},
+    {"[message.RenameNode.Caption]", "Rename"},
+    {"[Change.RenameNode]", "Rename"},
+    {"[message.RenameNode.Follow]", "/c map value(s) name /f. Let them name /k instead?"},
     {"[message.Locate.Private]",
      "Found only in hidden or system folders, so left as they were (the installer would publish them): /f"},
 };
