@@ -2,6 +2,7 @@
 
 #include "core/common.h"
 #include "core/langload.h"
+#include "core/namerule.h"
 #include "core/quitonsignal.h"
 #include "mappack/buildlock.h"
 #include "mappack/buildsession.h"
@@ -22,14 +23,15 @@ namespace tervelle::cli {
 
 namespace {
 
-// The build console on standard output: one UTF-8 line per console line. A line that cannot be
-// written (the reader went away) ends the build as a failure.
+// The build console on standard output: one UTF-8 line per console line, escaped, since the
+// compiler echoes project texts and warnings quote them. A line that cannot be written (the
+// reader went away) ends the build as a failure.
 class StdoutConsole : public ConsoleSink
 {
 public:
     void appendConsoleLine(const QString &line) override
     {
-        if (m_failed || writeStdout(line.toUtf8() + '\n'))
+        if (m_failed || writeStdout(escapeControlCharacters(line).toUtf8() + '\n'))
             return;
         m_failed = true;
         QCoreApplication::exit(ExitFailed);
@@ -39,6 +41,17 @@ public:
 private:
     bool m_failed = false;
 };
+
+// The review's errors one a line, as check prints them, then why nothing was built.
+int refuse(const PackReview &review)
+{
+    for (const Finding &finding : review.findings) {
+        if (finding.severity == Severity::Error)
+            printError(findingLine(finding));
+    }
+    printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
+    return ExitFailed;
+}
 
 } // namespace
 
@@ -57,6 +70,22 @@ int runBuild(const QStringList &args)
     // session then stops the compiler and leaves the earlier installer as it was.
     quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
 
+    {
+        // Nothing from a hidden or system folder is published without being asked for, however
+        // a link or a path leads there.
+        const PackReview review = ReviewPack(project, settings.AppDir);
+        if (review.hasErrors())
+            return refuse(review);
+        if (!parsed.publishPrivate && publishesPrivateFiles(review)) {
+            for (const Finding &finding : review.findings) {
+                if (finding.kind == FindingClass::PublishedSystemFile)
+                    printError(findingLine(finding));
+            }
+            printError(GetLangText(QStringLiteral("[message.Check.PrivateNotBuilt]")));
+            return ExitFailed;
+        }
+    }
+
     StdoutConsole console;
     BuildSession build(console, settings);
     build.setTakeOverLocks(parsed.takeOverLock);
@@ -69,13 +98,8 @@ int runBuild(const QStringList &args)
     try {
         build.start(project, parsed.installer);
     } catch (const PackRefused &refused) {
-        // The errors one a line, as check prints them, then why nothing was built.
-        for (const Finding &finding : refused.review().findings) {
-            if (finding.severity == Severity::Error)
-                printError(findingLine(finding));
-        }
-        printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
-        return ExitFailed;
+        // Something changed on disk since the review above.
+        return refuse(refused.review());
     } catch (const LockHeldElsewhere &held) {
         if (!held.canTakeOver())
             throw;

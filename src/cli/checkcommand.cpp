@@ -2,7 +2,6 @@
 #include "cli/findingsjson.h"
 
 #include "core/common.h"
-#include "core/namerule.h"
 #include "mappack/packreview.h"
 #include "project/projectdocument.h"
 #include "project/projectmodel.h"
@@ -26,12 +25,9 @@ int runCheck(const QStringList &args)
         printBytes(reviewJson(review, project));
         return failed ? ExitFailed : ExitOk;
     }
-    QByteArray out;
-    // Project texts may hold escape sequences: a terminal shows them, never runs them.
     for (const Finding &finding : review.findings)
-        out += escapeControlCharacters(findingLine(finding)).toUtf8() + '\n';
-    out += reviewSummary(review).toUtf8() + '\n';
-    printBytes(out);
+        printLine(findingLine(finding));
+    printLine(reviewSummary(review));
     return failed ? ExitFailed : ExitOk;
 }
 

@@ -28,6 +28,10 @@ public:
 // One line on standard error, the way every failure is reported; control characters are
 // written visibly.
 void printError(const QString &message);
+// One text line on standard output, control characters written visibly: the tool prints project
+// texts, texts of "Lang.lng" and the compiler's output, and a terminal must show an escape
+// sequence in any of them, never run it. Throws UserError when it cannot be written.
+void printLine(const QString &line);
 // Bytes to standard output, unchanged; false when they could not be written.
 bool writeStdout(const QByteArray &bytes);
 // The same for a command whose output is its result: throws UserError when it fails.
@@ -42,9 +46,10 @@ Settings openProject(ProjectDocument &document, const QString &path);
 struct PackArguments
 {
     QString project;
-    QString installer;         // absolute
-    QString appDir;            // absolute with a trailing separator, or empty for the settings rule
-    bool takeOverLock = false; // build: take over an old lock another computer left
+    QString installer;           // absolute
+    QString appDir;              // absolute with a trailing separator, or empty for the settings rule
+    bool takeOverLock = false;   // build: take over an old lock another computer left
+    bool publishPrivate = false; // build: sources from hidden or system folders may be packed
 };
 // Throws UsageError when the arguments do not fit.
 PackArguments parsePackArguments(const QStringList &args, const QString &command);

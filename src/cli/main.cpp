@@ -35,6 +35,11 @@ void printBytes(const QByteArray &bytes)
         throw UserError(QStringLiteral("cannot write to standard output"));
 }
 
+void printLine(const QString &line)
+{
+    printBytes(escapeControlCharacters(line).toUtf8() + '\n');
+}
+
 namespace {
 
 void printText(std::FILE *stream, const QString &text)

@@ -21,6 +21,8 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
                 parsed.appDir = withTrailingSeparator(QDir::toNativeSeparators(QFileInfo(value).absoluteFilePath()));
         } else if (arg == QLatin1String("--take-over-lock") && command == QLatin1String("build")) {
             parsed.takeOverLock = true;
+        } else if (arg == QLatin1String("--publish-private") && command == QLatin1String("build")) {
+            parsed.publishPrivate = true;
         } else if (parsed.project.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
             parsed.project = arg;
         } else {
@@ -29,7 +31,8 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
     }
     if (!ok || parsed.project.isEmpty() || parsed.installer.isEmpty())
         throw UsageError(
-            QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]").arg(command));
+            QStringLiteral("usage: tervelle-pack %1 PROJECT.mpr --out INSTALLER [--appdir DIR]%2")
+                .arg(command, command == QLatin1String("build") ? QStringLiteral(" [--publish-private]") : QString()));
     return parsed;
 }
 

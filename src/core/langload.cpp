@@ -214,6 +214,15 @@ constexpr LangEntry Table[LangCount] = {
     {"[message.Check.PublishedSystemFile]",
      "This file will be published in the installer: /f lies in a hidden or system folder."},
     {"[message.Check.PublishedSystemFile.Fix]", "Delete it unless you mean to publish it."},
+    {"[message.Check.PublishedSystemFileReached]",
+     "This file will be published in the installer: /f leads to /k, which lies in a hidden or system folder."},
+    {"[message.Check.More]", "/c more like this one are not listed."},
+    {"[message.Check.PublishPrivate]",
+     "The installer would publish these files from hidden or system folders to everyone who gets the pack:\r\n/f\r\n\r\n"
+     "Build the map pack with them?"},
+    {"[message.Check.PrivateNotBuilt]",
+     "The map pack was not built: it would publish files from hidden or system folders. Delete them from the "
+     "project, or build with --publish-private if you mean to publish them."},
     {"[message.Check.NoMaps]", "The pack has no maps."},
     {"[message.Check.NoMaps.Fix]", "Add a map with Edit, Add on the Maps panel."},
     {"[message.Check.PackPropertiesNotSet]", "The pack properties are not set yet: the wizard will ask for them."},
@@ -222,6 +231,14 @@ constexpr LangEntry Table[LangCount] = {
     {"[message.Locate.Result]", "Found again: /c. Not found: /m."},
     {"[message.Locate.Ambiguous]", "Found more than once, so left as they were: /f"},
     {"[message.Locate.NothingMissing]", "No file of the pack is missing."},
+    {"[frmCheck.Checking]", "Checking the pack..."},
+    {"[message.Scan.FoldersLeftOut]", "(/c folders reached again through links, listed once)"},
+    {"[mnuFilesEdit.Rename.Caption]", "Rename..."},
+    {"[message.RenameNode.Caption]", "Rename"},
+    {"[Change.RenameNode]", "Rename"},
+    {"[message.RenameNode.Follow]", "/c map value(s) name /f. Let them name /k instead?"},
+    {"[message.Locate.Private]",
+     "Found only in hidden or system folders, so left as they were (the installer would publish them): /f"},
 };
 
 template <std::size_t... I>

@@ -56,6 +56,9 @@ struct Finding
     QString where;   // as the window shows it: "Level icons\arena.tga", "Arena, [map]", "[htmlenglish]"
     QString message; // from the language table
     QString fix;     // what would fix it, from the language table
+    // Further findings of this kind that this one stands for: past a bound, a review lists no
+    // more of one kind, only their number.
+    int more = 0;
 };
 
 } // namespace tervelle

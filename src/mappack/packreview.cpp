@@ -2,6 +2,7 @@
 
 #include "core/langload.h"
 #include "core/pathparts.h"
+#include "core/privatepath.h"
 #include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "mappack/sourcecheck.h"
@@ -81,8 +82,14 @@ QString folded(const QString &text)
     return text.toCaseFolded();
 }
 
+// Findings of one kind listed before the rest of that kind are only counted: a project of
+// 60,000 missing files would otherwise cost a finding each, and nobody reads past the first
+// thousand.
+constexpr int ListedPerKind = 1000;
+
 // Collects findings with the texts of each class looked up once per review: a large project
-// may hold a finding for every one of its nodes.
+// may hold a finding for every one of its nodes. Equal texts are kept once and shared, so that
+// a long folder name does not cost its length in every finding below it.
 class FindingList
 {
 public:
@@ -92,19 +99,22 @@ public:
             m_messages[i] = lang(Classes[i].message);
             m_fixes[i] = lang(Classes[i].fix);
         }
+        m_reachedMessage = lang("[message.Check.PublishedSystemFileReached]");
     }
 
     void add(FindingClass kind, const FindingPlace &place, const QString &file = {}, const QString &key = {})
     {
-        const std::size_t i = std::size_t(kind);
-        Finding finding;
-        finding.kind = kind;
-        finding.severity = Classes[i].severity;
-        finding.place = place;
-        finding.where = placeText(m_project, place);
-        finding.message = fill(m_messages[i], file, key);
-        finding.fix = fill(m_fixes[i], file, key);
-        m_findings.push_back(std::move(finding));
+        add(kind, place, file, key, m_messages[std::size_t(kind)]);
+    }
+
+    // A private source, named as written and, when a link or a folded path leads elsewhere, as
+    // the path it reaches.
+    void addPrivate(const FindingPlace &place, const QString &path, const QString &reached)
+    {
+        if (reached.isEmpty())
+            add(FindingClass::PublishedSystemFile, place, path);
+        else
+            add(FindingClass::PublishedSystemFile, place, path, reached, m_reachedMessage);
     }
 
     std::vector<Finding> take()
@@ -115,9 +125,41 @@ public:
     }
 
 private:
+    void add(FindingClass kind, const FindingPlace &place, const QString &file, const QString &key,
+             const QString &message)
+    {
+        const std::size_t i = std::size_t(kind);
+        if (m_listed[i] > ListedPerKind) {
+            ++m_findings[m_summaries[i]].more;
+            return;
+        }
+        // The first finding past the bound stands for the rest.
+        if (++m_listed[i] > ListedPerKind)
+            m_summaries[i] = m_findings.size();
+        Finding finding;
+        finding.kind = kind;
+        finding.severity = Classes[i].severity;
+        finding.place = place;
+        finding.where = shared(placeText(m_project, place));
+        finding.message = shared(fill(message, file, key));
+        finding.fix = shared(fill(m_fixes[i], file, key));
+        m_findings.push_back(std::move(finding));
+    }
+
+    QString shared(const QString &text)
+    {
+        const auto at = m_texts.constFind(text);
+        if (at != m_texts.constEnd())
+            return *at;
+        m_texts.insert(text);
+        return text;
+    }
+
     // One pass, so that a "/k" inside a file name or a "/f" inside a key stays as it is.
     static QString fill(const QString &text, const QString &file, const QString &key)
     {
+        if (!text.contains(QLatin1Char('/')))
+            return text;
         QString filled;
         filled.reserve(text.size() + file.size() + key.size());
         for (qsizetype i = 0; i < text.size(); ++i) {
@@ -141,6 +183,10 @@ private:
     const ProjectModel &m_project;
     std::array<QString, Classes.size()> m_messages;
     std::array<QString, Classes.size()> m_fixes;
+    QString m_reachedMessage;
+    std::array<int, Classes.size()> m_listed{};
+    std::array<std::size_t, Classes.size()> m_summaries{};
+    QSet<QString> m_texts;
     std::vector<Finding> m_findings;
 };
 
@@ -242,8 +288,8 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
     case SourceFacts::Unreadable: out.add(FindingClass::UnreadableSource, place, path); return;
     case SourceFacts::Regular: break;
     }
-    if (isPrivatePath(path))
-        out.add(FindingClass::PublishedSystemFile, place, path);
+    if (const PrivateSource judged = judgePrivateSource(path); judged.isPrivate)
+        out.addPrivate(place, path, judged.reached);
     if (facts.size == 0)
         out.add(FindingClass::EmptySource, place, path);
     else if (entry.group == IconsRoot && !levelIconDecodes(path, facts.size))
@@ -357,8 +403,12 @@ void reviewNodes(const ProjectModel &project, const QString &appDir, FindingList
 
 int PackReview::count(Severity severity) const
 {
-    return int(std::count_if(findings.begin(), findings.end(),
-                             [severity](const Finding &f) { return f.severity == severity; }));
+    int total = 0;
+    for (const Finding &finding : findings) {
+        if (finding.severity == severity)
+            total += 1 + finding.more;
+    }
+    return total;
 }
 
 namespace {
@@ -395,6 +445,33 @@ PackReview ReviewPack(const ProjectModel &project, const QString &appDir)
     return PackReview{out.take()};
 }
 
+bool publishesPrivateFiles(const PackReview &review)
+{
+    return std::any_of(review.findings.begin(), review.findings.end(),
+                       [](const Finding &f) { return f.kind == FindingClass::PublishedSystemFile; });
+}
+
+QString privateSourceLines(const PackReview &review, int limit)
+{
+    QStringList lines;
+    int left = 0;
+    for (const Finding &finding : review.findings) {
+        if (finding.kind != FindingClass::PublishedSystemFile)
+            continue;
+        if (lines.size() < limit)
+            lines << finding.where + QStringLiteral(": ") + finding.message;
+        else
+            ++left;
+        left += finding.more;
+    }
+    if (left > 0) {
+        Finding rest;
+        rest.more = left;
+        lines << moreText(rest);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString severityText(Severity severity)
 {
     switch (severity) {
@@ -405,10 +482,20 @@ QString severityText(Severity severity)
     return lang("[message.Check.Note]");
 }
 
+QString moreText(const Finding &finding)
+{
+    if (finding.more == 0)
+        return {};
+    return lang("[message.Check.More]").replace(QLatin1String("/c"), QString::number(finding.more));
+}
+
 QString findingLine(const Finding &finding)
 {
-    return severityText(finding.severity) + QStringLiteral(": ") + finding.where + QStringLiteral(": ")
+    QString line = severityText(finding.severity) + QStringLiteral(": ") + finding.where + QStringLiteral(": ")
         + finding.message + QLatin1Char(' ') + finding.fix;
+    if (finding.more > 0)
+        line += QLatin1Char(' ') + moreText(finding);
+    return line;
 }
 
 QString reviewSummary(const PackReview &review)

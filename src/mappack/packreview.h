@@ -20,6 +20,7 @@ struct PackReview
 {
     std::vector<Finding> findings; // errors first, then warnings, then notes; each in project order
 
+    // Counts the findings left out of the list too.
     int count(Severity severity) const;
     bool hasErrors() const { return count(Severity::Error) > 0; }
 };
@@ -40,8 +41,18 @@ private:
 // at most once: one stat, and the TGA header for level icons. Texts come from the language table.
 PackReview ReviewPack(const ProjectModel &project, const QString &appDir);
 
+// Whether the pack would publish a source from a hidden or system folder: a build takes such a
+// source only with the map maker's consent.
+bool publishesPrivateFiles(const PackReview &review);
+// Those sources one a line, "where: message", the first `limit` of them and a count of the rest.
+QString privateSourceLines(const PackReview &review, int limit);
+
 // "error", "warning" or "note", from the language table.
 QString severityText(Severity severity);
+
+// "1234 more like this one are not listed." for a finding that stands for others; empty for one
+// that stands for itself only.
+QString moreText(const Finding &finding);
 
 // One finding as one line: "error: Level icons\a.tga: The source file ... Locate ...".
 QString findingLine(const Finding &finding);

@@ -2,7 +2,6 @@
 
 #include "image/tgareader.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -87,35 +86,6 @@ bool levelIconDecodes(const QString &path, qint64 size)
         return false;
     return TgaHeaderDecodes(file.read(TgaHeaderBytes), size);
 #endif
-}
-
-bool isPrivatePath(const QString &path)
-{
-    // Most paths hold no part beginning with "." and lie outside the system folders.
-    bool dotted = false;
-    QChar before = QLatin1Char('/');
-    for (const QChar c : path) {
-        if (c == QLatin1Char('.') && (before == QLatin1Char('/') || before == QLatin1Char('\\'))) {
-            dotted = true;
-            break;
-        }
-        before = c;
-    }
-    if (!dotted && !path.startsWith(QLatin1String("/etc")) && !path.startsWith(QLatin1String("/proc"))
-        && !path.startsWith(QLatin1String("/sys")) && !path.startsWith(QLatin1String("/dev")))
-        return false;
-    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
-    for (const char *system : {"/etc", "/proc", "/sys", "/dev"}) {
-        const QLatin1String folder(system);
-        if (clean == folder || clean.startsWith(folder + QLatin1Char('/')))
-            return true;
-    }
-    const QStringList parts = clean.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (parts[i].startsWith(QLatin1Char('.')) && parts[i] != QLatin1String(".."))
-            return true;
-    }
-    return false;
 }
 
 } // namespace tervelle

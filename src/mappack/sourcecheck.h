@@ -19,9 +19,4 @@ SourceFacts statSource(const QString &path);
 // tells whether the preview and the game's reader could decode the file.
 bool levelIconDecodes(const QString &path, qint64 size);
 
-// True when the path lies in a hidden folder or is a hidden file (a part beginning with ".") or under /etc, /proc,
-// /sys or /dev: a project from someone else can name any file of the build machine, and the
-// installer would publish it.
-bool isPrivatePath(const QString &path);
-
 } // namespace tervelle

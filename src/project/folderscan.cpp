@@ -14,11 +14,11 @@
 #else
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QStringList>
+#include <QSet>
 #endif
 
-#include <algorithm>
-#include <vector>
+#include <set>
+#include <utility>
 
 namespace tervelle {
 
@@ -35,6 +35,7 @@ public:
     {}
 
     ScanResult result() const { return m_cancelled ? ScanResult::Cancelled : ScanResult::Finished; }
+    const ScanProgress &totals() const { return m_progress; }
 
 protected:
     void addFile(const QString &folder, const QString &name, const QString &fullPath)
@@ -42,6 +43,8 @@ protected:
         if (m_found(folder, name, fullPath))
             ++m_progress.added;
     }
+
+    void folderLeftOut() { ++m_progress.foldersLeftOut; }
 
     // Counts one entry; false once the scan is to stop.
     bool entryDone()
@@ -97,15 +100,8 @@ public:
     }
 
 private:
-    struct FolderId
-    {
-        dev_t device;
-        ino_t inode;
-        bool operator==(const FolderId &other) const { return device == other.device && inode == other.inode; }
-    };
-
-    // Takes ownership of fd. Folders on the current path are known by device and inode, which
-    // catches a loop however the link that closes it is spelled.
+    // Takes ownership of fd. Folders are known by device and inode, which catches a loop or a
+    // second way to one folder however the links that lead there are spelled.
     void enter(int fd, const QString &prefix)
     {
         struct stat status;
@@ -113,8 +109,8 @@ private:
             ::close(fd);
             return;
         }
-        const FolderId id{status.st_dev, status.st_ino};
-        if (std::find(m_path.begin(), m_path.end(), id) != m_path.end()) {
+        if (!m_seen.insert({status.st_dev, status.st_ino}).second) {
+            folderLeftOut();
             ::close(fd);
             return;
         }
@@ -123,9 +119,7 @@ private:
             ::close(fd);
             return;
         }
-        m_path.push_back(id);
         scan(dir, prefix);
-        m_path.pop_back();
         ::closedir(dir);
     }
 
@@ -160,7 +154,7 @@ private:
         }
     }
 
-    std::vector<FolderId> m_path;
+    std::set<std::pair<dev_t, ino_t>> m_seen;
 };
 
 #else
@@ -176,11 +170,14 @@ private:
     void enter(const QString &prefix)
     {
         const QString canonical = QFileInfo(prefix).canonicalFilePath();
-        if (canonical.isEmpty() || m_path.contains(canonical))
+        if (canonical.isEmpty())
             return;
-        m_path.append(canonical);
+        if (m_seen.contains(canonical)) {
+            folderLeftOut();
+            return;
+        }
+        m_seen.insert(canonical);
         scan(prefix);
-        m_path.removeLast();
     }
 
     void scan(const QString &prefix)
@@ -200,14 +197,15 @@ private:
         }
     }
 
-    QStringList m_path;
+    QSet<QString> m_seen;
 };
 
 #endif
 
 } // namespace
 
-ScanResult ScanFolder(const QString &path, bool recursive, const FoundFileSink &found, const ScanCallback &progress)
+ScanResult ScanFolder(const QString &path, bool recursive, const FoundFileSink &found, const ScanCallback &progress,
+                      ScanProgress *totals)
 {
     if (path.isEmpty())
         return ScanResult::Finished;
@@ -217,15 +215,18 @@ ScanResult ScanFolder(const QString &path, bool recursive, const FoundFileSink &
     PortableScan scan(found, recursive, progress);
 #endif
     scan.run(withSeparator(path));
+    if (totals)
+        *totals = scan.totals();
     return scan.result();
 }
 
-ScanResult AddFolder(ResourceList &list, const QString &path, bool recursive, const ScanCallback &progress)
+ScanResult AddFolder(ResourceList &list, const QString &path, bool recursive, const ScanCallback &progress,
+                     ScanProgress *totals)
 {
     const FoundFileSink append = [&list](const QString &folder, const QString &name, const QString &fullPath) {
         return list.addSplitResource(folder, name, fullPath);
     };
-    return ScanFolder(path, recursive, append, progress);
+    return ScanFolder(path, recursive, append, progress, totals);
 }
 
 } // namespace tervelle

@@ -85,13 +85,15 @@ void FolderScanJob::scanOnThread(const QString &path, bool recursive)
             handOver();
         return !m_stop;
     };
-    const ScanResult result = ScanFolder(path, recursive, found, progress);
+    ScanProgress totals;
+    const ScanResult result = ScanFolder(path, recursive, found, progress, &totals);
     if (!batch.empty())
         handOver();
     QMetaObject::invokeMethod(
         this,
-        [this, result] {
+        [this, result, leftOut = totals.foldersLeftOut] {
             m_running = false;
+            m_foldersLeftOut = leftOut;
             emit finished(result);
         },
         Qt::QueuedConnection);

@@ -32,6 +32,9 @@ public:
     void cancel();
     // From start() until `finished` has been emitted.
     bool isRunning() const { return m_running; }
+    // Folders the last scan met again through another link and did not scan twice; known once
+    // `finished` has been emitted.
+    qint64 foldersLeftOut() const { return m_foldersLeftOut; }
 
 signals:
     // Files have been appended to the list; about ten times a second at most.
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<QThread> m_thread;
     std::atomic<bool> m_stop{false};
     bool m_running = false;
+    qint64 m_foldersLeftOut = 0;
 };
 
 } // namespace tervelle

@@ -166,6 +166,7 @@ ProjectEdit ProjectModel::applyEdit(const ProjectEdit &edit)
         TreeNode *node = nodeAtPath(edit.path);
         inverse.text = node->Text();
         m_tree.rename(node, edit.text);
+        refreshFolderPaths(node);
         if (!quiet())
             emit nodeChanged(node);
         break;

@@ -431,8 +431,19 @@ void ProjectModel::RenameNode(TreeNode *node, const QString &text)
     if (recording())
         record(ProjectEdit{ProjectEdit::Kind::NodeRename, -1, pathOf(node), node->Text()});
     m_tree.rename(node, text);
+    refreshFolderPaths(node);
     if (!quiet())
         emit nodeChanged(node);
+}
+
+void ProjectModel::refreshFolderPaths(TreeNode *folder)
+{
+    if (!folder->isFolder() || !folder->parent())
+        return;
+    m_tree.setInfo(folder,
+                   TTreeNodeInfo{folder->parent()->Info().Path + folder->Text() + QLatin1Char('\\'), FolderKind});
+    for (int i = 0; i < folder->childCount(); ++i)
+        refreshFolderPaths(folder->child(i));
 }
 
 void ProjectModel::RelinkNode(TreeNode *node, const QString &path)

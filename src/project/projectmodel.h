@@ -175,6 +175,9 @@ private:
     void putSubtree(const std::vector<int> &path, const std::vector<SavedNode> &nodes);
     std::vector<SavedNode> saveSubtree(const TreeNode *top) const;
     void removeSubtree(TreeNode *node);
+    // A folder's Path is its parent's Path and its name: after a rename it and the folders below
+    // it are worked out again, as opening the project would.
+    void refreshFolderPaths(TreeNode *folder);
 
     PackProperties m_pack;
     QStringList m_headerRows;

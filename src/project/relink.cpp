@@ -1,6 +1,7 @@
 #include "project/relink.h"
 
 #include "core/pathparts.h"
+#include "core/privatepath.h"
 #include "project/projectmodel.h"
 
 #include <QDirIterator>
@@ -72,14 +73,27 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
         wanted.insert(name, {});
         folded.insert(name.toCaseFolded(), {});
     }
+    // What lies in the chosen folder is the map maker's own; a link leading out of it into a
+    // hidden or system folder may have been planted there by someone else.
+    const QString chosen = reachedPath(folder) + QLatin1Char('/');
+    QHash<QString, QStringList> privateFound; // name ignoring case -> "found -> reached"
     // Links to folders are not followed: a loop of links would never end.
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString name = it.fileName();
-        if (auto exact = wanted.find(name); exact != wanted.end())
+        auto exact = wanted.find(name);
+        auto any = folded.find(name.toCaseFolded());
+        if (exact == wanted.end() && any == folded.end())
+            continue;
+        if (const PrivateSource judged = judgePrivateSource(path);
+            !judged.reached.isEmpty() && !judged.reached.startsWith(chosen) && isPrivatePath(judged.reached)) {
+            privateFound[name.toCaseFolded()].append(path + QStringLiteral(" -> ") + judged.reached);
+            continue;
+        }
+        if (exact != wanted.end())
             exact->append(path);
-        if (auto any = folded.find(name.toCaseFolded()); any != folded.end())
+        if (any != folded.end())
             any->append(path);
     }
 
@@ -93,6 +107,10 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
             ++result.found;
         } else if (candidates.isEmpty() || name.isEmpty()) {
             ++result.notFound;
+            for (const QString &found : privateFound.value(name.toCaseFolded())) {
+                if (!result.privateOnly.contains(found))
+                    result.privateOnly.append(found);
+            }
         } else if (!result.ambiguous.contains(name)) {
             result.ambiguous.append(name);
         }

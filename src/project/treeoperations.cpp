@@ -4,6 +4,7 @@
 #include "core/langload.h"
 #include "core/namerule.h"
 #include "core/pathparts.h"
+#include "project/keyvalue.h"
 #include "project/projectmodel.h"
 
 #include <algorithm>
@@ -169,6 +170,65 @@ TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &n
                             .arg(MaxFolderPath));
     }
     return project.AddDirElement(parent, name);
+}
+
+bool canRenameNode(const ProjectModel &project, const TreeNode *node)
+{
+    return node && node->parent() && node != project.MapListNode() && (node->isFile() || node->isFolder());
+}
+
+void checkNodeRename(const ProjectModel &project, const TreeNode *node, const QString &name)
+{
+    if (!canRenameNode(project, node))
+        return;
+    const QString what = node->isFolder() ? QStringLiteral("The folder name") : QStringLiteral("The file name");
+    // The same name in other letters is the node itself; another node of that name would be
+    // one name on disk with it.
+    if (const TreeNode *other = project.findAnyNode(node->parent(), name); other && other != node)
+        throw UserError(GetLangText(QStringLiteral("[message.Rename.Exist]")).replace(QStringLiteral("/f"), name));
+    requireWindowsName(what, name);
+    requireStorableText(what, name);
+    if (node->isFolder() && node->parent()->Info().Path.size() + name.size() + 1 > MaxFolderPath) {
+        throw UserError(QStringLiteral("The folder \"%1\" would make a path longer than %2 characters, "
+                                       "which the project file cannot hold.")
+                            .arg(name)
+                            .arg(MaxFolderPath));
+    }
+}
+
+std::vector<FollowingValue> valuesFollowingRename(const ProjectModel &project, const TreeNode *node,
+                                                  const QString &name)
+{
+    std::vector<FollowingValue> values;
+    if (!node || !node->isFile())
+        return values;
+    int kind = -1;
+    QString from = node->Text();
+    QString to = name;
+    if (node->parent() == project.root(MapsRoot)) {
+        kind = MapFileValue;
+        from = withoutExtension(from);
+        to = withoutExtension(to);
+    } else if (node->parent() == project.root(IconsRoot)) {
+        kind = LevelIconValue;
+    }
+    if (kind < 0 || from.compare(to, Qt::CaseInsensitive) == 0)
+        return values;
+    for (int m = 0; m < project.mapCount(); ++m) {
+        const TMapInfo &info = project.map(m).Info;
+        for (int row = 0; row < info.Properties.size() && row < info.ValueKinds.size(); ++row) {
+            if (info.ValueKinds[row] == kind && ValueOf(info.Properties[row]).compare(from, Qt::CaseInsensitive) == 0)
+                values.push_back({m, row, to});
+        }
+    }
+    return values;
+}
+
+void RenameTreeNode(ProjectModel &project, TreeNode *node, const QString &name)
+{
+    checkNodeRename(project, node, name);
+    if (canRenameNode(project, node))
+        project.RenameNode(node, name);
 }
 
 } // namespace tervelle

@@ -6,6 +6,7 @@
 #include <QVector>
 
 #include <functional>
+#include <vector>
 
 namespace tervelle {
 
@@ -83,5 +84,29 @@ private:
 // the name cannot be a Windows folder name, when the folder's path would be too long to open
 // again, or when `parent` holds no folders.
 TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &name);
+
+// Whether Rename applies: a file or folder node; not a group root, and not the map list node,
+// whose name follows the pack's English title.
+bool canRenameNode(const ProjectModel &project, const TreeNode *node);
+
+// Throws UserError with the message for the user, changing nothing, when `node` cannot take
+// `name`: the name rules of a new folder, and no other child of its parent of that name
+// (ignoring the case of A to Z).
+void checkNodeRename(const ProjectModel &project, const TreeNode *node, const QString &name);
+
+// A map's "[map]" or "[image]" value that names a file of the tree: it can follow a rename.
+struct FollowingValue
+{
+    int map = -1;
+    int row = -1;
+    QString value; // the value naming the renamed file
+};
+// The values that name `node` as its pick list names it (a map file without its extension, a
+// level icon with it), each with the value that would name it as `name`.
+std::vector<FollowingValue> valuesFollowingRename(const ProjectModel &project, const TreeNode *node,
+                                                  const QString &name);
+
+// Renames the node after checkNodeRename.
+void RenameTreeNode(ProjectModel &project, TreeNode *node, const QString &name);
 
 } // namespace tervelle

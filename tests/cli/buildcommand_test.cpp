@@ -140,6 +140,55 @@ TEST_F(BuildCommand, ReviewErrorsStopTheBuildAndWarningsLeadTheConsole)
     EXPECT_FALSE(QFile::exists(stagedSourcesFolder(appDir)));
 }
 
+// A source that a link leads into a hidden folder is published only when asked for, and the
+// refusal names the path as written and the file it reaches.
+TEST_F(BuildCommand, PrivateSourcesAreBuiltOnlyWhenAskedFor)
+{
+    const QString key = dir.filePath(QStringLiteral("home/.ssh/id_rsa"));
+    test::writeBytes(key, "secret");
+    const QString planted = dir.filePath(QStringLiteral("shared/arena.xan"));
+    QDir().mkpath(dir.filePath(QStringLiteral("shared")));
+    ASSERT_TRUE(QFile::link(key, planted));
+    model.AddFileElement(model.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, planted);
+    SaveProjectFile(model, project);
+    test::writeStandIn(appDir, "printf 'MZ' > ../../out/pack.exe\n");
+
+    test::PackRun run = test::runPack(buildArgs(installer));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(QFile::encodeName(planted + QStringLiteral(" leads to ") + key)))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("--publish-private")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(setupScriptPath(appDir)));
+    EXPECT_FALSE(QFile::exists(installer));
+
+    run = test::runPack(buildArgs(installer) << QStringLiteral("--publish-private"));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith("Done\n")) << run.out.toStdString();
+}
+
+// Whatever the build prints passes one escaping: a map name that would erase a warning line
+// and set the terminal's title shows its escapes instead.
+TEST_F(BuildCommand, TerminalEscapesInProjectTextsArePrintedVisibly)
+{
+    // A project file from someone else: the map's stored name differs from its "[text]".
+    model.AddMap();
+    QStringList rows = model.map(0).Info.Properties;
+    rows[0] = QStringLiteral("[text]=plain");
+    model.CommitMapProperties(0, rows);
+    SaveProjectFile(model, project);
+    QByteArray bytes = test::readBytes(project);
+    ASSERT_EQ(bytes.count("\r\nplain\r\n"), 1);
+    bytes.replace("\r\nplain\r\n", "\r\nx\x1b[K\x1b[A\x1b]0;owned\x07\r\n");
+    test::writeBytes(project, bytes);
+    test::writeStandIn(appDir, "printf 'MZ' > ../../out/pack.exe\n");
+
+    const test::PackRun run = test::runPack(buildArgs(installer));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("x\\x1b[K\\x1b[A\\x1b]0;owned\\x07, [map]")) << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains('\x1b') || run.out.contains('\x07')) << run.out.toStdString();
+}
+
 TEST_F(BuildCommand, TerminatedBuildPutsTheEarlierInstallerBack)
 {
     test::writeBytes(installer, "the previous, good installer");

@@ -395,7 +395,7 @@ TEST_F(BuildSessionTest, LeftOverLockIsTakenOverAndAnythingElseIsNamed)
 TEST_F(BuildSessionTest, CodePageThatIsNoWindowsCodePageStillBuilds)
 {
     ASSERT_TRUE(setTextCodec(QStringLiteral("utf-8")));
-    fakeCompiler("printf '%s\\r\\n' \"$LC_ALL\"\n");
+    fakeCompiler("printf '%s\\r\\n' \"$LC_ALL\"; printf 'MZ new' > BUILD/pack.exe\n");
     const CompileResult result = run();
     setTextCodec(QString::fromLatin1(DefaultCodePage));
     EXPECT_EQ(result, CompileResult::Success);

@@ -121,6 +121,60 @@ TEST_F(PackReviewTest, SourceFilesAreJudgedByOneLook)
             << f.where.toStdString();
 }
 
+// A private file reached another way is judged by what it reaches, and both paths are named:
+// a doubled slash, a file link into a hidden folder and a path through a linked folder.
+TEST_F(PackReviewTest, PrivateFilesAreJudgedByThePathTheyReach)
+{
+    const QString key = file(QStringLiteral("home/.ssh/id_rsa"), "secret");
+    const QString shared = QDir(dir.path()).filePath(QStringLiteral("shared"));
+    QDir().mkpath(shared);
+    ASSERT_TRUE(QFile::link(key, shared + QStringLiteral("/arena.xan")));
+    ASSERT_TRUE(QFile::link(QFileInfo(key).path(), shared + QStringLiteral("/keys")));
+    add(MapsRoot, QStringLiteral("arena.xan"), MapFile, shared + QStringLiteral("/arena.xan"));
+    add(FilesRoot, QStringLiteral("id_rsa"), PlainFile, shared + QStringLiteral("/keys/id_rsa"));
+    add(FilesRoot, QStringLiteral("passwd"), PlainFile, QStringLiteral("//etc/passwd"));
+    add(FilesRoot, QStringLiteral("plain.txt"), PlainFile, file(QStringLiteral("shared/plain.txt")));
+
+    const QStringList lines = found(FindingClass::PublishedSystemFile);
+    ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Files\\id_rsa|"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(key)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Files\\passwd|"))) << lines[1].toStdString();
+    EXPECT_EQ(lines[2],
+              QStringLiteral("Maps\\arena.xan|This file will be published in the installer: %1 leads to %2, "
+                             "which lies in a hidden or system folder.")
+                  .arg(shared + QStringLiteral("/arena.xan"), key));
+    const PackReview review = ReviewPack(model, settings.AppDir);
+    EXPECT_TRUE(publishesPrivateFiles(review));
+    EXPECT_EQ(privateSourceLines(review, 2).count(QLatin1Char('\n')), 2); // two and "1 more"
+}
+
+// Past a bound one finding stands for the rest of its kind: a project of thousands of missing
+// files costs a bounded list, while the counts still tell the whole.
+TEST_F(PackReviewTest, FindingsPastTheBoundAreCounted)
+{
+    TreeNode *folder = model.AddDirElement(model.root(FilesRoot), QString(250, QLatin1Char('F')));
+    for (int i = 0; i < 2500; ++i)
+        model.AddFileElement(folder, QStringLiteral("m%1.xan").arg(i), PlainFile,
+                             QStringLiteral("/nonexistent/m%1").arg(i));
+
+    const PackReview review = ReviewPack(model, settings.AppDir);
+    int listed = 0;
+    int more = 0;
+    for (const Finding &f : review.findings) {
+        if (f.kind == FindingClass::MissingSource) {
+            ++listed;
+            more += f.more;
+        }
+    }
+    EXPECT_EQ(listed, 1001);
+    EXPECT_EQ(more, 1499);
+    EXPECT_EQ(review.count(Severity::Error), 2500);
+    const Finding &last = review.findings[1000];
+    EXPECT_EQ(last.more, 1499);
+    EXPECT_TRUE(findingLine(last).endsWith(QStringLiteral("1499 more like this one are not listed.")));
+}
+
 // All of the texts the build refuses come out at once, each at its place; the first no longer
 // hides the rest.
 TEST_F(PackReviewTest, EveryRefusedTextIsAFinding)

@@ -77,4 +77,27 @@ TEST(Relink, ProjectWithWindowsPathsFindsItsFilesAgain)
     EXPECT_FALSE(hasMissingFiles(project));
 }
 
+// A link in the chosen folder that leads into someone's hidden folder is not taken: the pack
+// would publish what it reaches. The map maker is told where it led.
+TEST(Relink, LinksIntoHiddenFoldersAreNotTaken)
+{
+    test::resetLanguage();
+    QTemporaryDir dir;
+    const QString key = dir.filePath(QStringLiteral("home/.ssh/id_rsa"));
+    test::writeBytes(key, "secret");
+    QDir().mkpath(dir.filePath(QStringLiteral("copy")));
+    const QString planted = dir.filePath(QStringLiteral("copy/id_rsa.xan"));
+    ASSERT_TRUE(QFile::link(key, planted));
+
+    ProjectModel project;
+    project.NewFile();
+    TreeNode *node = project.AddFileElement(project.root(MapsRoot), QStringLiteral("id_rsa.xan"), MapFile,
+                                            QStringLiteral("C:\\Maps\\id_rsa.xan"));
+    const RelinkResult result = LocateMissingFiles(project, dir.filePath(QStringLiteral("copy")));
+    EXPECT_EQ(result.found, 0);
+    EXPECT_EQ(result.notFound, 1);
+    EXPECT_EQ(result.privateOnly, QStringList(planted + QStringLiteral(" -> ") + key));
+    EXPECT_EQ(node->Info().Path, QStringLiteral("C:\\Maps\\id_rsa.xan"));
+}
+
 } // namespace

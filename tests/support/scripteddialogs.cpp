@@ -40,6 +40,12 @@ ReplaceAnswer ScriptedDialogs::askReplace(const QString &caption, const QString 
     return takeOr(replaceAnswers, ReplaceAnswer::No);
 }
 
+bool ScriptedDialogs::askYesNo(const QString &caption, const QString &text)
+{
+    record({QStringLiteral("yesno"), caption, text, {}, false});
+    return takeOr(yesNoAnswers, false);
+}
+
 std::optional<QString> ScriptedDialogs::inputText(const QString &caption, const QString &prompt, const QString &initial)
 {
     record({QStringLiteral("input"), caption, prompt + QLatin1Char('|') + initial, {}, false});

@@ -11,13 +11,13 @@ namespace tervelle {
 
 // Answers every dialog from queues filled in advance and records what was asked, so window
 // tests run without a person. A dialog asked with its queue empty is answered as cancelled
-// (No for a replace question) and still recorded.
+// (No for a question) and still recorded.
 class ScriptedDialogs : public Dialogs
 {
 public:
     struct Asked
     {
-        QString kind; // "message", "replace", "input", "open", "save", "folder"
+        QString kind; // "message", "replace", "yesno", "input", "open", "save", "folder"
         QString caption;
         QString text;
         FileDialogRequest request;
@@ -25,6 +25,7 @@ public:
     };
 
     QQueue<ReplaceAnswer> replaceAnswers;
+    QQueue<bool> yesNoAnswers;
     QQueue<std::optional<QString>> inputAnswers;
     QQueue<QStringList> openAnswers;
     QQueue<std::optional<QString>> saveAnswers;
@@ -39,6 +40,7 @@ public:
 
     void showMessage(const QString &caption, const QString &text) override;
     ReplaceAnswer askReplace(const QString &caption, const QString &text) override;
+    bool askYesNo(const QString &caption, const QString &text) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt, const QString &initial) override;
     QStringList openFiles(const FileDialogRequest &request, bool multiple) override;
     std::optional<QString> saveFile(const FileDialogRequest &request) override;

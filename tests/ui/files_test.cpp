@@ -3,10 +3,12 @@
 
 #include "filesfixture.h"
 
+#include "project/keyvalue.h"
 #include "project/picklists.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
 
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -131,6 +133,54 @@ TEST_F(Files, CreateFolderRefusesANameAnyChildHasAndCancelMakesNothing)
     item("mnuFilesEditCreateFolder")->trigger();
     ASSERT_EQ(childNames(root(FilesRoot)), before + QStringList({"Extra"}));
     EXPECT_TRUE(root(FilesRoot)->child(root(FilesRoot)->childCount() - 1)->isFolder());
+}
+
+// Rename on the Files panel's Edit menu: the name rules of a new folder, one undoable step, a
+// folder's path following, and the maps that named the file offered to follow it.
+TEST_F(Files, RenameIsOneStepAndTheMapsThatNamedTheFileMayFollow)
+{
+    ProjectModel &project = editor->project();
+    TreeNode *arena = project.AddFileElement(root(MapsRoot), QStringLiteral("arena.xan"), MapFile,
+                                             makeFile(QStringLiteral("src/arena.xan")));
+    project.AddFileElement(root(MapsRoot), QStringLiteral("other.xan"), MapFile,
+                           makeFile(QStringLiteral("src/other.xan")));
+    project.AddMap();
+    const int mapRow = FindKey(project.map(0).Info.Properties, QStringLiteral("[map]"));
+    project.SetMapPropertyValue(0, mapRow, QStringLiteral("Arena"));
+    const auto mapValue = [&] { return ValueOf(project.map(0).Info.Properties[mapRow]); };
+
+    clickNode(arena);
+    QAction *rename = item("mnuFilesEditRename");
+    ASSERT_TRUE(rename->isEnabled());
+    EXPECT_TRUE(widget<QMenu>("pmnuFilesEdit")->actions().contains(rename));
+    // Another node's name, in other letters, and a name no file can have: refused.
+    for (const char *bad : {"OTHER.xan", "a:b.xan"}) {
+        dialogs.inputAnswers.enqueue(QString::fromLatin1(bad));
+        rename->trigger();
+        EXPECT_EQ(arena->Text(), QStringLiteral("arena.xan"));
+        EXPECT_EQ(dialogs.asked.last().kind, QStringLiteral("message"));
+    }
+
+    dialogs.inputAnswers.enqueue(QStringLiteral("desert.xan"));
+    dialogs.yesNoAnswers.enqueue(true);
+    rename->trigger();
+    EXPECT_EQ(dialogs.asked.last().kind, QStringLiteral("yesno"));
+    EXPECT_EQ(arena->Text(), QStringLiteral("desert.xan"));
+    EXPECT_EQ(mapValue(), QStringLiteral("desert"));
+    item("mnuEditUndo")->trigger();
+    EXPECT_EQ(arena->Text(), QStringLiteral("arena.xan"));
+    EXPECT_EQ(mapValue(), QStringLiteral("Arena"));
+
+    // A folder's path and those below it follow its name.
+    TreeNode *info = project.AddDirElement(root(FilesRoot), QStringLiteral("info"));
+    TreeNode *deep = project.AddDirElement(info, QStringLiteral("a"));
+    clickNode(info);
+    dialogs.inputAnswers.enqueue(QStringLiteral("web"));
+    rename->trigger();
+    EXPECT_EQ(info->Text(), QStringLiteral("web"));
+    EXPECT_EQ(deep->Info().Path, QStringLiteral("{files}\\web\\a\\"));
+    clickNode(root(FilesRoot));
+    EXPECT_FALSE(rename->isEnabled());
 }
 
 TEST_F(Files, CommandsFollowTheSelectedNode)

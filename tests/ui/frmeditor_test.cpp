@@ -162,7 +162,8 @@ TEST_F(Window, CaptionsComeFromTheLanguageTable)
         {"pmnuEdit", {"Add", "Delete", "Duplicate", "Move up", "Move down", "", "Undo", "Redo"}},
         {"pmnuHeaderEdit", {"Add...", "Add link to info file...", "Delete"}},
         {"pmnuPropertiesEdit", {"Add...", "Delete", "Select textures directory..."}},
-        {"pmnuFilesEdit", {"Add selected resources", "Create folder...", "Delete", "Locate missing files..."}},
+        {"pmnuFilesEdit",
+         {"Add selected resources", "Create folder...", "Rename...", "Delete", "Locate missing files..."}},
         {"pmnuResourcesEdit",
          {"Add...", "Add folder...", "Add folder with subfolders...", "Rename...", "Delete", "Clear"}},
         {"pmnuCompile", {"Save to file", "Clear"}},
@@ -317,8 +318,8 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<PropertiesPanel>(*editor)->PropertiesMenuChangeEnabled(e); }),
               sorted({"mnuPropertiesEditAdd", "mnuPropertiesEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<FilesPanel>(*editor)->FilesMenuChangeEnabled(e); }),
-              sorted({"mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete",
-                      "mnuFilesEditLocateMissing"}));
+              sorted({"mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditRename",
+                      "mnuFilesEditDelete", "mnuFilesEditLocateMissing"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<ResourcesPanel>(*editor)->ResourcesMenuChangeEnabled(e); }),
               sorted({"mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir", "mnuResourcesEditAddSubDirs",
                       "mnuResourcesEditRename", "mnuResourcesEditDelete", "mnuResourcesEditClear"}));
@@ -328,8 +329,8 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
         changedBy([&](bool e) { test::panelOf<HeaderPanel>(*editor)->pnlHeaderChangeEnabled(e); }),
         sorted({"lstHeader", "mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<FilesPanel>(*editor)->pnlFilesChangeEnabled(e); }),
-              sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditDelete",
-                      "mnuFilesEditLocateMissing"}));
+              sorted({"lstFiles", "mnuFilesEdit", "mnuFilesEditAdd", "mnuFilesEditCreateFolder", "mnuFilesEditRename",
+                      "mnuFilesEditDelete", "mnuFilesEditLocateMissing"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<ResourcesPanel>(*editor)->pnlResourcesChangeEnabled(e); }),
               sorted({"lstResources", "mnuResourcesEdit", "mnuResourcesEditAdd", "mnuResourcesEditAddDir",
                       "mnuResourcesEditAddSubDirs", "mnuResourcesEditRename", "mnuResourcesEditDelete",

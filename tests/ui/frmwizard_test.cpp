@@ -31,6 +31,11 @@ public:
         ADD_FAILURE() << "unexpected question";
         return ReplaceAnswer::No;
     }
+    bool askYesNo(const QString &, const QString &) override
+    {
+        ADD_FAILURE() << "unexpected question";
+        return false;
+    }
     std::optional<QString> inputText(const QString &, const QString &, const QString &) override
     {
         ADD_FAILURE() << "unexpected prompt";

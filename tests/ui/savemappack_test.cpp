@@ -13,6 +13,7 @@
 #include "ui/editor/propertiespanel.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -26,7 +27,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <csignal>
@@ -176,6 +176,33 @@ TEST_F(SaveMapPack, BuildsWithTheColumnsDisabledAndTheConsoleFollowingTheCompile
     ASSERT_TRUE(waitUntilBuilt());
     EXPECT_EQ(consoleLines().size(), 10);
     EXPECT_EQ(consoleLines().last(), QStringLiteral("Done"));
+}
+
+// A source that a link leads into a hidden folder is packed only with the map maker's consent,
+// asked before the save dialog with the files named; No, the default, builds nothing.
+TEST_F(SaveMapPack, PrivateSourcesAreBuiltOnlyWithConsent)
+{
+    fakeCompiler("printf 'installer' > OUT/pack.exe\n");
+    const QString key = tempPath(QStringLiteral("home/.ssh/id_rsa"));
+    test::writeBytes(key, "secret");
+    QDir().mkpath(tempPath(QStringLiteral("shared")));
+    const QString planted = tempPath(QStringLiteral("shared/arena.xan"));
+    ASSERT_TRUE(QFile::link(key, planted));
+    ProjectModel &project = editor->project();
+    project.AddFileElement(project.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, planted);
+
+    item("mnuFileSaveMapPack")->trigger();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].kind, QStringLiteral("yesno"));
+    EXPECT_TRUE(dialogs.asked[0].text.contains(planted + QStringLiteral(" leads to ") + key))
+        << dialogs.asked[0].text.toStdString();
+    EXPECT_FALSE(editor->isBuilding());
+    EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
+
+    dialogs.yesNoAnswers.enqueue(true);
+    saveMapPack(installer());
+    ASSERT_TRUE(waitUntilBuilt());
+    EXPECT_EQ(test::readBytes(installer()), "installer");
 }
 
 TEST_F(SaveMapPack, AFailedBuildSaysSoAndKeepsTheEarlierInstaller)
@@ -332,10 +359,13 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     FindingsWindow *window = test::panelOf<FindingsWindow>(*editor);
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_FALSE(window->isModal());
-    QTreeWidget *list = window->findChild<QTreeWidget *>(QStringLiteral("lstFindings"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isReviewing(); }, 10000));
+    QTableView *list = window->findChild<QTableView *>(QStringLiteral("lstFindings"));
+    QAbstractItemModel *findings = list->model();
+    const auto text = [&](int row, int column) { return findings->index(row, column).data().toString(); };
     QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
+    for (int i = 0; i < findings->rowCount(); ++i)
+        rows << text(i, 0) + QLatin1Char('|') + text(i, 1);
     EXPECT_EQ(rows,
               QStringList({QStringLiteral("error|Maps\\gone.xan"), QStringLiteral("warning|New map, [map]"),
                            QStringLiteral("warning|[htmlgerman]")}));
@@ -344,17 +374,17 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     window->grab().save(QStringLiteral("/tmp/review-findings.png"));
 
     list->setFocus();
-    list->setCurrentItem(list->topLevelItem(0));
+    list->setCurrentIndex(findings->index(0, 0));
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->selectedNode(), gone);
-    const QRect mapRow = list->visualItemRect(list->topLevelItem(1));
+    const QRect mapRow = list->visualRect(findings->index(1, 1));
     // A double click as a person makes it: a click, then the second press as a double click.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, mapRow.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, mapRow.center());
     EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->list()->currentIndex().row(), 0);
     EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->list()->currentIndex().row(), 3);
-    list->setCurrentItem(list->topLevelItem(2));
+    list->setCurrentIndex(findings->index(2, 0));
     QTest::keyClick(list, Qt::Key_Enter);
     EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->list()->currentIndex().row(), 2);
 
@@ -372,7 +402,7 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
 
     // The list follows the project: the node gone, its finding goes.
     project.DeleteNode(gone);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return findings->rowCount() == 2; }, 5000));
     EXPECT_FALSE(window->findChild<QPushButton *>(QStringLiteral("cmdLocate"))->isEnabled());
 
     item("mnuFileSaveMapPack")->trigger();
@@ -385,6 +415,43 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("warning: [htmlgerman]: ")));
     EXPECT_EQ(lines[2], QStringLiteral("Started building map pack"));
     EXPECT_EQ(lines.last(), QStringLiteral("Done"));
+}
+
+// A screen reader meets the pack check as a window named by its caption, its list as a table
+// whose rows it reads, and the notice of a stopped build as an alert, which screen readers speak
+// when it shows. Esc closes the window.
+TEST_F(SaveMapPack, FindingsWindowReadsAsAWindowWithATableAndAnnouncesAStoppedBuild)
+{
+    ProjectModel &project = editor->project();
+    project.AddFileElement(project.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
+                           tempPath(QStringLiteral("gone.xan")));
+    item("mnuFileSaveMapPack")->trigger();
+
+    FindingsWindow *window = test::panelOf<FindingsWindow>(*editor);
+    ASSERT_TRUE(window && window->isVisible());
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(window);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("Pack check"));
+
+    auto *summary = window->findChild<QLabel *>(QStringLiteral("lblSummary"));
+    QAccessibleInterface *notice = QAccessible::queryAccessibleInterface(summary);
+    EXPECT_EQ(notice->role(), QAccessible::AlertMessage);
+    EXPECT_TRUE(notice->text(QAccessible::Name).startsWith(QStringLiteral("The pack check found errors")));
+
+    QAccessibleInterface *list =
+        QAccessible::queryAccessibleInterface(window->findChild<QTableView *>(QStringLiteral("lstFindings")));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::Table);
+    ASSERT_NE(list->tableInterface(), nullptr);
+    EXPECT_EQ(list->tableInterface()->rowCount(), window->review().findings.size());
+    EXPECT_EQ(list->tableInterface()->columnCount(), 3);
+    QAccessibleInterface *where = list->tableInterface()->cellAt(0, 1);
+    ASSERT_NE(where, nullptr);
+    EXPECT_EQ(where->text(QAccessible::Name), QStringLiteral("Maps\\gone.xan"));
+
+    QTest::keyClick(window->findChild<QTableView *>(QStringLiteral("lstFindings")), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
 
 // Locate missing files, at the end of the Files panel's Edit menu: a folder, then one message

@@ -37,6 +37,8 @@ public:
     virtual void showMessage(const QString &caption, const QString &text) = 0;
     // Yes, No, No to All, Yes to All; closing the box answers No.
     virtual ReplaceAnswer askReplace(const QString &caption, const QString &text) = 0;
+    // A question with Yes and No, No the default; closing the box answers No.
+    virtual bool askYesNo(const QString &caption, const QString &text) = 0;
     // A text-input box; nothing on Cancel.
     virtual std::optional<QString> inputText(const QString &caption, const QString &prompt, const QString &initial) = 0;
     // An open dialog for existing files; the chosen files, or none on Cancel.

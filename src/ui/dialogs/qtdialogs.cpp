@@ -51,6 +51,14 @@ ReplaceAnswer QtDialogs::askReplace(const QString &caption, const QString &text)
     }
 }
 
+bool QtDialogs::askYesNo(const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtDialogs::inputText(const QString &caption, const QString &prompt, const QString &initial)
 {
     bool ok = false;

@@ -34,11 +34,14 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *par
     mnuFilesEditAdd = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditAdd"), "[mnuFilesEdit.Add.Caption]");
     mnuFilesEditCreateFolder =
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditCreateFolder"), "[mnuFilesEdit.CreateFolder.Caption]");
+    mnuFilesEditRename =
+        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditRename"), "[mnuFilesEdit.Rename.Caption]");
     mnuFilesEditDelete =
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
     mnuFilesEditLocateMissing =
         addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditLocateMissing"), "[mnuFilesEdit.LocateMissing.Caption]");
-    for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete, mnuFilesEditLocateMissing})
+    for (QAction *item :
+         {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditRename, mnuFilesEditDelete, mnuFilesEditLocateMissing})
         item->setEnabled(false);
 
     m_model = new FilesTreeModel(project, this);
@@ -62,6 +65,7 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *par
     connect(lstFiles, &QTreeView::clicked, this, [this] { lstFilesClick(lstFiles); });
     connect(mnuFilesEditAdd, &QAction::triggered, this, &FilesPanel::mnuFilesEditAddClick);
     connect(mnuFilesEditCreateFolder, &QAction::triggered, this, &FilesPanel::mnuFilesEditCreateFolderClick);
+    connect(mnuFilesEditRename, &QAction::triggered, this, &FilesPanel::mnuFilesEditRenameClick);
     connect(mnuFilesEditDelete, &QAction::triggered, this, &FilesPanel::mnuFilesEditDeleteClick);
     connect(mnuFilesEditLocateMissing, &QAction::triggered, this, &FilesPanel::mnuFilesEditLocateMissingClick);
     mnuFilesEditDelete->setShortcut(QKeySequence::Delete);
@@ -84,7 +88,8 @@ TreeNode *FilesPanel::selectedNode() const
 
 void FilesPanel::FilesMenuChangeEnabled(bool enabled)
 {
-    for (QAction *item : {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditDelete, mnuFilesEditLocateMissing})
+    for (QAction *item :
+         {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditRename, mnuFilesEditDelete, mnuFilesEditLocateMissing})
         item->setEnabled(enabled);
     mnuFilesEdit->setEnabled(enabled);
 }
@@ -99,6 +104,7 @@ void FilesPanel::showNewProject()
 {
     pnlFilesChangeEnabled(true);
     mnuFilesEditDelete->setEnabled(false);
+    mnuFilesEditRename->setEnabled(false);
 }
 
 void FilesPanel::panelResize()
@@ -111,8 +117,10 @@ void FilesPanel::lstFilesClick(QObject *sender)
     TreeNode *node = selectedNode();
     SelectedNodeKind = nodeKindOf(m_project, node);
     // With nothing selected Delete stays as it was.
-    if (node)
+    if (node) {
         mnuFilesEditDelete->setEnabled(m_project.canDelete(node));
+        mnuFilesEditRename->setEnabled(canRenameNode(m_project, node));
+    }
     mnuFilesEditCreateFolder->setEnabled(canCreateFolderKind(SelectedNodeKind));
     if (sender)
         emit nodeShown(node);
@@ -169,6 +177,42 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
     }
 }
 
+void FilesPanel::mnuFilesEditRenameClick()
+{
+    TreeNode *node = selectedNode();
+    if (!canRenameNode(m_project, node))
+        return;
+    const std::optional<QString> name =
+        m_dialogs.inputText(lang("[message.RenameNode.Caption]"), lang("[message.Rename.Promt]"), node->Text());
+    if (!name || *name == node->Text())
+        return;
+    try {
+        checkNodeRename(m_project, node, *name);
+    } catch (const UserError &e) {
+        m_dialogs.showMessage(messageCaption(), e.message());
+        return;
+    }
+    // Asked before the change, so that the rename and the values that follow it are one step.
+    const std::vector<FollowingValue> values = valuesFollowingRename(m_project, node, *name);
+    const bool follow = !values.empty()
+        && m_dialogs.askYesNo(messageCaption(),
+                              lang("[message.RenameNode.Follow]")
+                                  .replace(QStringLiteral("/c"), QString::number(values.size()))
+                                  .replace(QStringLiteral("/f"), node->Text())
+                                  .replace(QStringLiteral("/k"), *name));
+    try {
+        m_document.change(lang("[Change.RenameNode]"), [&] {
+            RenameTreeNode(m_project, node, *name);
+            if (!follow)
+                return;
+            for (const FollowingValue &value : values)
+                m_project.SetMapPropertyValue(value.map, value.row, value.value);
+        });
+    } catch (const UserError &e) {
+        m_dialogs.showMessage(messageCaption(), e.message());
+    }
+}
+
 void FilesPanel::mnuFilesEditDeleteClick()
 {
     TreeNode *node = selectedNode();
@@ -210,6 +254,11 @@ void FilesPanel::mnuFilesEditLocateMissingClick()
         text += QLatin1Char('\n')
             + lang("[message.Locate.Ambiguous]")
                   .replace(QStringLiteral("/f"), result.ambiguous.join(QStringLiteral(", ")));
+    }
+    if (!result.privateOnly.isEmpty()) {
+        text += QLatin1Char('\n')
+            + lang("[message.Locate.Private]")
+                  .replace(QStringLiteral("/f"), result.privateOnly.join(QStringLiteral(", ")));
     }
     // The preview shows the selected node's file, which may just have come back.
     lstFilesClick(lstFiles);

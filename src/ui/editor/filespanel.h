@@ -52,6 +52,7 @@ public:
     void lstFilesChange();
     void mnuFilesEditAddClick();
     void mnuFilesEditCreateFolderClick();
+    void mnuFilesEditRenameClick();
     void mnuFilesEditDeleteClick();
     // Asks for a folder and finds the missing sources again under it, by their file names.
     void mnuFilesEditLocateMissingClick();
@@ -81,6 +82,7 @@ private:
     QMenu *pmnuFilesEdit = nullptr;
     QAction *mnuFilesEditAdd = nullptr;
     QAction *mnuFilesEditCreateFolder = nullptr;
+    QAction *mnuFilesEditRename = nullptr;
     QAction *mnuFilesEditDelete = nullptr;
     QAction *mnuFilesEditLocateMissing = nullptr;
     QTreeView *lstFiles = nullptr;

@@ -8,6 +8,7 @@
 #include "ui/dialogs/qtdialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/filespanel.h"
+#include "ui/editor/findingswindow.h"
 #include "ui/editor/headerpanel.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/mapspanel.h"
@@ -133,6 +134,8 @@ TfrmEditor::TfrmEditor(Settings &settings, Dialogs *dialogs, QWidget *parent)
 
 TfrmEditor::~TfrmEditor()
 {
+    // A pack review may still read the project on its thread; the project goes first otherwise.
+    delete m_findings;
     FormDestroy();
 }
 

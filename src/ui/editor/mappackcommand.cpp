@@ -51,6 +51,18 @@ FindingsWindow &TfrmEditor::findingsWindow()
         connect(m_findings, &FindingsWindow::goToRequested, this, &TfrmEditor::goToFinding);
         connect(m_findings, &FindingsWindow::locateMissingRequested, m_files,
                 &FilesPanel::mnuFilesEditLocateMissingClick);
+        // The review reads the project on its own thread: nothing may change it meanwhile. What
+        // a scan or a build already holds stays theirs to give back.
+        auto holding = std::make_shared<bool>(false);
+        connect(m_findings, &FindingsWindow::reviewRunning, this, [this, holding](bool running) {
+            if (running && m_panelsEnabled) {
+                *holding = true;
+                holdCommands(true);
+            } else if (!running && *holding) {
+                *holding = false;
+                holdCommands(false);
+            }
+        });
     }
     return *m_findings;
 }
@@ -63,7 +75,7 @@ void TfrmEditor::showRefusal(const PackReview &review)
 void TfrmEditor::mnuFileCheckPackClick()
 {
     commitGrid();
-    findingsWindow().showReview(ReviewPack(*m_project, m_settings.AppDir));
+    findingsWindow().startReview();
 }
 
 namespace {
@@ -155,6 +167,13 @@ void TfrmEditor::mnuFileSaveMapPackClick()
             showRefusal(review);
             return;
         }
+        // A source in a hidden or system folder, however it is reached, is published only when
+        // the map maker says so.
+        if (publishesPrivateFiles(review)
+            && !m_dialogs->askYesNo(
+                messageCaption(),
+                lang("[message.Check.PublishPrivate]").replace(QLatin1String("/f"), privateSourceLines(review, 20))))
+            return;
     }
 
     const std::optional<QString> chosen =

@@ -254,7 +254,11 @@ void ResourcesPanel::scanEnded()
 {
     window()->removeEventFilter(this);
     m_model->holdInserts(false);
-    title()->setText(m_scanCaption);
+    // Folders that links lead to a second time are listed once; the caption says how many.
+    title()->setText(m_scan->foldersLeftOut() == 0 ? m_scanCaption
+                                                   : m_scanCaption + QLatin1Char(' ')
+                             + lang("[message.Scan.FoldersLeftOut]")
+                                   .replace(QLatin1String("/c"), QString::number(m_scan->foldersLeftOut())));
     m_scanning = false;
     emit scanning(false);
     if (m_scanFocus)
