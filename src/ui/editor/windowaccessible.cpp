@@ -19,6 +19,8 @@ QAccessibleInterface *windowFactory(const QString &, QObject *object)
     return nullptr;
 }
 
+// The name is the title as shown, with the mark of unsaved changes: told once per change of
+// what is shown, however many steps set the title and the mark.
 class TitleAnnouncer : public QObject
 {
 public:
@@ -26,12 +28,20 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::WindowTitleChange) {
-            QAccessibleEvent changed(watched, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&changed);
-        }
+        if (event->type() != QEvent::WindowTitleChange && event->type() != QEvent::ModifiedChange)
+            return false;
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(watched);
+        const QString name = window ? window->text(QAccessible::Name) : QString();
+        if (name == m_told)
+            return false;
+        m_told = name;
+        QAccessibleEvent changed(watched, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
         return false;
     }
+
+private:
+    QString m_told;
 };
 
 } // namespace
