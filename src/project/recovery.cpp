@@ -172,13 +172,14 @@ QString saveRecoveryCopy(const QByteArray &projectBytes, const QString &project)
 
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     const QString name = projectPart(project);
-    for (int counter = 1; counter <= CopiesPerSecond; ++counter) {
+    // One counter per second for all projects, past the highest of this second (the newest copy,
+    // which is always kept), so the newest copy sorts first.
+    int highest = 0;
+    for (const QString &taken :
+         QDir(folder).entryList({stamp + QStringLiteral("-* *")}, QDir::Files | QDir::System | QDir::Hidden))
+        highest = std::max(highest, taken.mid(StampLength - 2, 2).toInt());
+    for (int counter = highest + 1; counter <= CopiesPerSecond; ++counter) {
         const QString prefix = stamp + QLatin1Char('-') + QStringLiteral("%1").arg(counter, 2, 10, QLatin1Char('0'));
-        // One counter per second for all projects, so the newest copy sorts first.
-        if (!QDir(folder)
-                 .entryList({prefix + QStringLiteral(" *")}, QDir::Files | QDir::System | QDir::Hidden)
-                 .isEmpty())
-            continue;
         QString path = folder + prefix + QLatin1Char(' ') + name + QStringLiteral(".mpr");
         if (!writeNewFile(path, projectBytes))
             continue;

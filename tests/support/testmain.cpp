@@ -7,7 +7,14 @@
 #ifdef TERVELLE_TEST_WIDGETS
 #include <QApplication>
 using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
+#include <QTemporaryDir>
+
+#ifdef TERVELLE_FAIL_ON_QT_WARNINGS
 namespace {
 
 // A warning of Qt's in a window test is a fault of ours (an editor closed twice, a view asked to
@@ -24,14 +31,7 @@ void failOnQtWarnings(QtMsgType type, const QMessageLogContext &context, const Q
 }
 
 } // namespace
-#else
-#include <QCoreApplication>
-using TestApplication = QCoreApplication;
 #endif
-
-#include <QTemporaryDir>
-
-#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -45,7 +45,7 @@ int main(int argc, char **argv)
     tervelle::setProblemHandler([](const QString &message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
     ::testing::InitGoogleTest(&argc, argv);
     TestApplication app(argc, argv);
-#ifdef TERVELLE_TEST_WIDGETS
+#ifdef TERVELLE_FAIL_ON_QT_WARNINGS
     qInstallMessageHandler(failOnQtWarnings);
 #endif
     return RUN_ALL_TESTS();

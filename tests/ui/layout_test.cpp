@@ -2,6 +2,7 @@
 #include "editorfixture.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QLabel>
 #include <QRubberBand>
 #include <QScrollArea>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <limits>
 
 using namespace tervelle;
 using tervelle::test::EditorTest;
@@ -218,9 +220,11 @@ TEST_F(Layout, CraftedLayoutValuesAreBoundedByTheScreenAndWhatIsWrittenBackIsSho
         other.setSizes(sizes);
         return other.saveState();
     };
-    const auto withSize = [&](const char *bytes) {
+    const auto withSize = [&](qint32 size) {
         QByteArray crafted = state({250, 300});
-        crafted.replace(12, 4, QByteArray(bytes, 4));
+        QByteArray bytes;
+        QDataStream(&bytes, QIODevice::WriteOnly) << size;
+        crafted.replace(12, 4, bytes);
         return QString::fromLatin1(crafted.toBase64());
     };
     const QString column = QString::fromLatin1(state({250, 300}).toBase64());
@@ -229,10 +233,10 @@ TEST_F(Layout, CraftedLayoutValuesAreBoundedByTheScreenAndWhatIsWrittenBackIsSho
     editor.reset();
     {
         SettingsStore store(SettingsStore::Key::Editor);
-        store.writeString(
-            "PanelLayout",
-            QStringList({withSize("\x7f\xff\xff\xff"), column, withSize("\x80\x00\x00\x00"), column, column})
-                .join(','));
+        store.writeString("PanelLayout",
+                          QStringList({withSize(std::numeric_limits<qint32>::max()), column,
+                                       withSize(std::numeric_limits<qint32>::min()), column, column})
+                              .join(','));
         store.writeString("PanelSizes", "2147483647,-2147483647,150,150,150");
         store.writeString("WindowGeometry", QString::fromLatin1(huge.saveGeometry().toBase64()));
     }

@@ -229,7 +229,7 @@ void TfrmEditor::fillRecentMenu()
     const QStringList paths = RecentProjects::load();
     const QStringList labels = RecentProjects::labels(paths);
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        const QString path = paths[i];
+        const QString &path = paths[i];
         // The label says enough of the folder; the whole path is a hover, or a screen reader's
         // description, away.
         QAction *entry = menu->addAction(labels[i]);
