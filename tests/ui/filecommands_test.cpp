@@ -10,6 +10,7 @@
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/propertiespanel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -521,6 +522,12 @@ TEST_F(FileCommands, OpenRecentListsTheLastProjectsAndDropsOnesThatHaveGone)
     EXPECT_EQ(shown,
               (QStringList{"second.mpr (" + folder + ")|" + native(second),
                            "first.mpr (" + folder + ")|" + native(first), "Clear list"}));
+    // A screen reader reads the full path too.
+    QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(recent)->child(0);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(QAccessible::Name), "second.mpr (" + folder + ")");
+    EXPECT_EQ(entry->text(QAccessible::Description), native(second));
+    EXPECT_EQ(entry->role(), QAccessible::MenuItem);
     recent->actions()[1]->trigger();
     EXPECT_EQ(editor->project().map(0).displayName, "First map");
 

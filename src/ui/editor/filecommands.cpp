@@ -12,6 +12,7 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/mapspanel.h"
+#include "ui/editor/windowaccessible.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -235,7 +236,7 @@ void TfrmEditor::fillRecentMenu()
         QAction *entry = menu->addAction(labels[i]);
         entry->setToolTip(QDir::toNativeSeparators(path));
         entry->setStatusTip(entry->toolTip());
-        entry->setWhatsThis(entry->toolTip());
+        describeMenuItem(entry, entry->toolTip());
         entry->setData(path);
         connect(entry, &QAction::triggered, this, [this, path] { openRecentProject(path); });
     }
