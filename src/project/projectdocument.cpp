@@ -3,7 +3,10 @@
 #include "project/projectfile.h"
 #include "project/recovery.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QUndoCommand>
@@ -36,7 +39,13 @@ public:
         , m_run(runs.typing)
     {}
 
-    void undo() override { replay(); }
+    void undo() override
+    {
+        replay();
+        // Cancelled: the stack drops a step that is obsolete once undone.
+        if (m_cancelled)
+            setObsolete(true);
+    }
 
     void redo() override
     {
@@ -47,6 +56,10 @@ public:
         }
         replay();
     }
+
+    // Whether this step is the typing of the run that is still going on.
+    bool isRunningTyping() const { return !m_typingKey.isEmpty() && m_run == m_runs.typing; }
+    void cancel() { m_cancelled = true; }
 
     int id() const override { return m_typingKey.isEmpty() ? -1 : 1; }
 
@@ -74,6 +87,7 @@ private:
     ProjectDocument::Runs &m_runs;
     int m_run;
     bool m_made = true;
+    bool m_cancelled = false;
 };
 
 } // namespace
@@ -102,12 +116,69 @@ void ProjectDocument::push(const QString &what, EditList edits, const QString &t
     m_history->push(new ProjectStep(*m_model, what, std::move(edits), typingKey, m_runs));
 }
 
+void ProjectDocument::cancelTyping()
+{
+    const int top = m_history->index();
+    if (top == 0 || top != m_history->count())
+        return;
+    // The stack hands out its steps read-only; this one is ours and about to go.
+    auto *step = const_cast<ProjectStep *>(dynamic_cast<const ProjectStep *>(m_history->command(top - 1)));
+    if (!step || !step->isRunningTyping())
+        return;
+    step->cancel();
+    m_history->undo();
+}
+
 void ProjectDocument::newProject()
 {
     m_history->clear();
     m_copied.clear();
-    // The file name stays: Save project offers it again.
+    // The file name stays for the caption, but the new project is not that file's: Save must
+    // ask rather than write over it.
+    bindFile(QString());
     m_model->NewFile();
+}
+
+ProjectDocument::DiskStamp ProjectDocument::stampOf(const QString &path, bool withHash)
+{
+    DiskStamp stamp;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.size();
+    stamp.modified = info.lastModified().toMSecsSinceEpoch();
+    if (!withHash || stamp.size > MaxProjectFileSize)
+        return stamp;
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
+        stamp.hash = hash.result();
+    return stamp;
+}
+
+void ProjectDocument::bindFile(const QString &path)
+{
+    const bool other = path != m_inPlaceFile;
+    m_inPlaceFile = path;
+    m_stamp = stampOf(path, true);
+    if (other)
+        emit inPlaceFileChanged();
+}
+
+bool ProjectDocument::changedOnDisk() const
+{
+    if (m_inPlaceFile.isEmpty())
+        return false;
+    const DiskStamp now = stampOf(m_inPlaceFile, false);
+    if (!now.exists)
+        return false;
+    if (!m_stamp.exists)
+        return true;
+    if (now.size == m_stamp.size && now.modified == m_stamp.modified)
+        return false;
+    // Touched is not changed: only other bytes would be lost by writing over them.
+    return now.size != m_stamp.size || stampOf(m_inPlaceFile, true).hash != m_stamp.hash;
 }
 
 void ProjectDocument::open(const QString &path)
@@ -116,6 +187,7 @@ void ProjectDocument::open(const QString &path)
     m_history->clear();
     m_copied.clear();
     m_fileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    bindFile(m_fileName);
     emit fileNameChanged();
 }
 
@@ -126,21 +198,23 @@ void ProjectDocument::save(const QString &path)
     endTyping();
     m_history->setClean();
     m_fileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    bindFile(m_fileName);
     emit fileNameChanged();
 }
 
-// The project file's name, or the pack title for a project never saved, so a map maker finds
-// the copy by the name they know.
+// The project file (its name and folder tell the copy), or the pack title for a project that
+// is no file's, so a map maker finds the copy by the name they know.
 QString ProjectDocument::recoveryName() const
 {
-    if (!m_fileName.isEmpty())
-        return QFileInfo(m_fileName).completeBaseName();
+    if (!m_inPlaceFile.isEmpty())
+        return m_inPlaceFile;
     return m_model->packTitle();
 }
 
 void ProjectDocument::forgetFileName()
 {
     m_fileName.clear();
+    bindFile(QString());
     emit fileNameChanged();
 }
 

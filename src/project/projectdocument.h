@@ -26,6 +26,12 @@ public:
     // The project file's path in native form; empty until a project is saved or opened, and kept
     // by New.
     const QString &fileName() const { return m_fileName; }
+    // The file Save writes in place: the one this project was opened from or last saved to.
+    // Empty after New (which keeps fileName() for the caption) and for a recovery copy.
+    const QString &inPlaceFile() const { return m_inPlaceFile; }
+    // Whether the in-place file was changed on disk by someone else since it was opened or last
+    // saved here: its size or time differ and so do its bytes. A file that has gone has not.
+    bool changedOnDisk() const;
     // Whether the project differs from the step that was last opened, saved or started.
     bool isModified() const;
 
@@ -66,6 +72,9 @@ public:
         push(what, std::move(edits), typingKey);
     }
     void endTyping() { ++m_runs.typing; }
+    // Takes back the typing step of the current run, if it is the last step, and leaves no
+    // step behind: Esc in a cell gives back the value its editing began with.
+    void cancelTyping();
     // True while an undo or a redo changes the project.
     bool isReplaying() const { return m_runs.replaying; }
 
@@ -78,6 +87,8 @@ public:
 
 signals:
     void fileNameChanged();
+    // The in-place file is another (or none).
+    void inPlaceFileChanged();
 
 private:
     void push(const QString &what, EditList edits, const QString &typingKey);
@@ -85,7 +96,20 @@ private:
 
     ProjectModel *m_model = nullptr;
     QUndoStack *m_history = nullptr;
+    // What the in-place file held when it was opened or saved here.
+    struct DiskStamp
+    {
+        bool exists = false;
+        qint64 size = -1;
+        qint64 modified = 0; // ms since the epoch
+        QByteArray hash;
+    };
+    static DiskStamp stampOf(const QString &path, bool withHash);
+    void bindFile(const QString &path);
+
     QString m_fileName;
+    QString m_inPlaceFile;
+    DiskStamp m_stamp;
     QByteArray m_copied; // the project as the last recovery copy holds it
     Runs m_runs;
 };

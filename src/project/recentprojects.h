@@ -15,6 +15,10 @@ inline constexpr int MaxCount = 10;
 QStringList withProject(QStringList paths, const QString &path);
 QStringList withoutProject(QStringList paths, const QString &path);
 
+// What the menu shows of each path: its file name and as much of its folder, from the end,
+// as tells it from every other entry of the same file name ("demo.mpr (maps/arctic)").
+QStringList labels(const QStringList &paths);
+
 QStringList load();
 void store(const QStringList &paths);
 

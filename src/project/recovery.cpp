@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -16,9 +17,14 @@ namespace tervelle {
 
 namespace {
 
-// "2026-05-01 14-03-59-01 name.mpr": the stamp sorts by time, the two-digit counter keeps two
-// copies of one second apart.
+// "2026-05-01 14-03-59-01 name (⁄home⁄ann⁄maps).mpr": the stamp sorts by time, the two-digit
+// counter keeps two copies of one second apart, and the project's folder follows its name with
+// each "/" written as a fraction slash, which file names may hold.
 const int CopiesPerSecond = 99;
+constexpr int StampLength = 22;
+const QChar FolderSlash(0x2044);
+// Room for the folder in a name of at most 255 bytes, each fraction slash taking three.
+constexpr int FolderRoom = 60;
 
 const QRegularExpression &copyNamePattern()
 {
@@ -28,11 +34,11 @@ const QRegularExpression &copyNamePattern()
 }
 
 // The project's name as a part of a file name: characters no file name may hold become "_".
-QString safeBaseName(const QString &baseName)
+QString safeBaseName(const QString &baseName, int length = 60)
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     QString safe;
-    for (const QChar c : baseName.left(60))
+    for (const QChar c : baseName.left(length))
         safe += (isControlCharacter(c) || forbidden.contains(c)) ? QLatin1Char('_') : c;
     while (safe.endsWith(QLatin1Char(' ')) || safe.endsWith(QLatin1Char('.')))
         safe.chop(1);
@@ -87,22 +93,61 @@ bool writeNewFile(const QString &path, const QByteArray &bytes)
     return true;
 }
 
-void deleteOldCopies(const QString &folder)
+// The copies' names, newest first. Only the stamp orders them: two copies of one second differ
+// by their counter.
+QStringList copyNames(const QDir &dir)
 {
-    QDir dir(folder);
     QStringList copies = dir.entryList({QStringLiteral("*.mpr")}, QDir::Files);
     copies.erase(std::remove_if(copies.begin(), copies.end(),
                                 [](const QString &name) { return !copyNamePattern().match(name).hasMatch(); }),
                  copies.end());
-    // Only the stamp orders the copies: two copies of one second differ by their counter.
-    std::sort(copies.begin(), copies.end(), [](const QString &a, const QString &b) { return a.left(22) > b.left(22); });
-    for (int i = RecoveryCopiesKept; i < copies.size(); ++i)
-        dir.remove(copies.at(i));
-    for (int i = 0; i < std::min<qsizetype>(RecoveryCopiesKept, copies.size()); ++i) {
-        const QString path = dir.filePath(copies.at(i));
+    std::sort(copies.begin(), copies.end(),
+              [](const QString &a, const QString &b) { return a.left(StampLength) > b.left(StampLength); });
+    return copies;
+}
+
+// What tells the copies of one project from another's: the name after the stamp.
+QString projectOf(const QString &copyName)
+{
+    return copyName.mid(StampLength + 1);
+}
+
+void deleteOldCopies(const QString &folder, const QString &written)
+{
+    QDir dir(folder);
+    const QStringList copies = copyNames(dir);
+    const QString project = projectOf(written);
+    QHash<QString, int> kept; // copies kept so far, by project
+    qint64 bytes = 0;
+    for (const QString &name : copies) {
+        const QString path = dir.filePath(name);
+        const QString of = projectOf(name);
+        const int limit = of == project ? RecoveryCopiesPerProject : 1;
+        const qint64 size = QFileInfo(path).size();
+        const bool keep = name == written || (kept.value(of) < limit && bytes + size <= RecoveryFolderBound);
+        if (!keep) {
+            dir.remove(name);
+            continue;
+        }
+        kept[of] += 1;
+        bytes += size;
         if (QFile::permissions(path) & Others)
             QFile::setPermissions(path, OwnerFile);
     }
+}
+
+// The name part of a copy for `project`: a path's base name and folder, or the name as it is.
+QString projectPart(const QString &project)
+{
+    if (!QDir::isAbsolutePath(project))
+        return safeBaseName(project);
+    const QFileInfo file(project);
+    QString folder = QDir::fromNativeSeparators(file.absolutePath());
+    if (folder.size() > FolderRoom)
+        folder = QStringLiteral("...") + folder.right(FolderRoom);
+    folder.replace(QLatin1Char('/'), FolderSlash);
+    return safeBaseName(file.completeBaseName()) + QStringLiteral(" (") + safeBaseName(folder, FolderRoom + 3)
+        + QLatin1Char(')');
 }
 
 } // namespace
@@ -120,23 +165,54 @@ QString recoveryFolder()
     return QDir::cleanPath(base) + QStringLiteral("/Orbeck/Tervelle/recovery/");
 }
 
-QString saveRecoveryCopy(const QByteArray &projectBytes, const QString &baseName)
+QString saveRecoveryCopy(const QByteArray &projectBytes, const QString &project)
 {
     const QString folder = recoveryFolder();
     makeFolder(folder);
 
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
-    const QString name = safeBaseName(baseName);
-    for (int counter = 1; counter <= CopiesPerSecond; ++counter) {
-        QString path = folder + stamp + QLatin1Char('-') + QStringLiteral("%1").arg(counter, 2, 10, QLatin1Char('0'))
-            + QLatin1Char(' ') + name + QStringLiteral(".mpr");
+    const QString name = projectPart(project);
+    // One counter per second for all projects, past the highest of this second (the newest copy,
+    // which is always kept), so the newest copy sorts first.
+    int highest = 0;
+    for (const QString &taken :
+         QDir(folder).entryList({stamp + QStringLiteral("-* *")}, QDir::Files | QDir::System | QDir::Hidden))
+        highest = std::max(highest, taken.mid(StampLength - 2, 2).toInt());
+    for (int counter = highest + 1; counter <= CopiesPerSecond; ++counter) {
+        const QString prefix = stamp + QLatin1Char('-') + QStringLiteral("%1").arg(counter, 2, 10, QLatin1Char('0'));
+        QString path = folder + prefix + QLatin1Char(' ') + name + QStringLiteral(".mpr");
         if (!writeNewFile(path, projectBytes))
             continue;
-        deleteOldCopies(folder);
+        deleteOldCopies(folder, QFileInfo(path).fileName());
         return path;
     }
     throw UserError(QStringLiteral("No recovery copy could be written in \"%1\": too many copies in one second.")
                         .arg(QDir::toNativeSeparators(folder)));
+}
+
+QList<RecoveryCopy> recoveryCopies()
+{
+    const QDir dir(recoveryFolder());
+    QList<RecoveryCopy> result;
+    static const QRegularExpression withFolder(QStringLiteral("^(.*) \\((.*)\\)\\.mpr$"));
+    for (const QString &name : copyNames(dir)) {
+        RecoveryCopy copy;
+        copy.file = dir.filePath(name);
+        copy.time = QDateTime::fromString(name.left(StampLength - 3), QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+        const QString part = projectOf(name);
+        const QRegularExpressionMatch match = withFolder.match(part);
+        if (match.hasMatch() && match.captured(2).contains(FolderSlash)) {
+            QString folder = match.captured(2);
+            folder.replace(FolderSlash, QLatin1Char('/'));
+            copy.project =
+                QDir::toNativeSeparators(folder + QLatin1Char('/') + match.captured(1) + QStringLiteral(".mpr"));
+            copy.saved = true;
+        } else {
+            copy.project = part.chopped(4);
+        }
+        result << copy;
+    }
+    return result;
 }
 
 } // namespace tervelle

@@ -90,23 +90,56 @@ TEST_F(Recovery, TwoCopiesInOneSecondAreTwoFiles)
     EXPECT_LT(QFileInfo(first).fileName(), QFileInfo(second).fileName());
 }
 
-TEST_F(Recovery, KeepsTheNewestTwentyAndLeavesOtherFilesAlone)
+// Timed copies of the project being edited never push out the last copy of another project.
+TEST_F(Recovery, KeepsAFewCopiesOfThisProjectTheNewestOfEveryOtherAndOtherFilesAlone)
 {
     ASSERT_TRUE(QDir().mkpath(folder()));
     for (int i = 0; i < 25; ++i)
         test::writeBytes(folder() + QString("2001-01-%1 00-00-00-01 old.mpr").arg(i + 1, 2, 10, QChar('0')), "old");
+    test::writeBytes(folder() + "2001-02-01 00-00-00-01 other.mpr", "other");
     test::writeBytes(folder() + "mine.mpr", "mine");
     test::writeBytes(folder() + "notes.txt", "notes");
 
-    const QString newest = saveRecoveryCopy("new", "pack");
-    const QStringList left = copies();
-    EXPECT_EQ(left.size(), RecoveryCopiesKept + 2);
-    EXPECT_TRUE(left.contains(QFileInfo(newest).fileName()));
+    QStringList written;
+    for (int i = 0; i < RecoveryCopiesPerProject + 3; ++i)
+        written << QFileInfo(saveRecoveryCopy(QByteArray::number(i), "/home/ann/maps/demo.mpr")).fileName();
+    QStringList left = copies();
+    for (const QString &name : written.mid(3))
+        EXPECT_TRUE(left.contains(name)) << name.toStdString();
+    EXPECT_FALSE(left.contains(written[2]));
+    EXPECT_TRUE(left.contains("2001-01-25 00-00-00-01 old.mpr"));
+    EXPECT_FALSE(left.contains("2001-01-24 00-00-00-01 old.mpr"));
+    EXPECT_TRUE(left.contains("2001-02-01 00-00-00-01 other.mpr"));
     EXPECT_TRUE(left.contains("mine.mpr"));
     EXPECT_TRUE(left.contains("notes.txt"));
-    // The six oldest went: the 1st to the 6th of January.
-    EXPECT_FALSE(left.contains("2001-01-06 00-00-00-01 old.mpr"));
-    EXPECT_TRUE(left.contains("2001-01-07 00-00-00-01 old.mpr"));
+    EXPECT_EQ(left.size(), RecoveryCopiesPerProject + 4);
+
+    // Another project of the same name is another project: ann's newest copy stays.
+    saveRecoveryCopy("bob", "/home/bob/maps/demo.mpr");
+    left = copies();
+    EXPECT_TRUE(left.contains(written.last()));
+    EXPECT_FALSE(left.contains(written[written.size() - 2]));
+}
+
+TEST_F(Recovery, ACopyTellsItsProjectsFullPathAndWhenItWasKept)
+{
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    saveRecoveryCopy("ann", "/home/ann/maps/demo.mpr");
+    saveRecoveryCopy("bob", "/home/bob/maps/demo.mpr");
+    saveRecoveryCopy("new", "New map pack");
+    const QList<RecoveryCopy> listed = recoveryCopies();
+    ASSERT_EQ(listed.size(), 3);
+    EXPECT_EQ(listed[0].project, "New map pack");
+    EXPECT_FALSE(listed[0].saved);
+    EXPECT_EQ(listed[1].project, "/home/bob/maps/demo.mpr");
+    EXPECT_TRUE(listed[1].saved);
+    EXPECT_EQ(test::readBytes(listed[1].file), "bob");
+    EXPECT_EQ(listed[2].project, "/home/ann/maps/demo.mpr");
+    EXPECT_EQ(test::readBytes(listed[2].file), "ann");
+    for (const RecoveryCopy &copy : listed) {
+        EXPECT_GE(copy.time, before);
+        EXPECT_LE(copy.time, QDateTime::currentDateTime());
+    }
 }
 
 TEST_F(Recovery, NamesThatCouldLeaveTheFolderStayInIt)
@@ -116,7 +149,8 @@ TEST_F(Recovery, NamesThatCouldLeaveTheFolderStayInIt)
         EXPECT_EQ(QFileInfo(path).absolutePath() + "/", folder()) << name.toStdString();
         EXPECT_TRUE(QFileInfo(path).isFile()) << name.toStdString();
     }
-    EXPECT_EQ(copies().size(), 6);
+    // The two without a name are copies of one project, whose newest stays.
+    EXPECT_EQ(copies().size(), 5);
 }
 
 TEST_F(Recovery, AFolderThatCannotBeMadeIsAUserError)

@@ -46,6 +46,18 @@ bool ScriptedDialogs::askYesNo(const QString &caption, const QString &text)
     return takeOr(yesNoAnswers, false);
 }
 
+std::optional<int> ScriptedDialogs::askChoice(const QString &caption, const QString &text, const QStringList &buttons)
+{
+    record({QStringLiteral("choice"), caption, text + QLatin1Char('|') + buttons.join(QLatin1Char('|')), {}, false});
+    return takeOr<std::optional<int>>(choiceAnswers, std::nullopt);
+}
+
+std::optional<int> ScriptedDialogs::chooseItem(const QString &caption, const QString &prompt, const QStringList &items)
+{
+    record({QStringLiteral("item"), caption, prompt + QLatin1Char('\n') + items.join(QLatin1Char('\n')), {}, false});
+    return takeOr<std::optional<int>>(itemAnswers, std::nullopt);
+}
+
 std::optional<QString> ScriptedDialogs::inputText(const QString &caption, const QString &prompt, const QString &initial)
 {
     record({QStringLiteral("input"), caption, prompt + QLatin1Char('|') + initial, {}, false});

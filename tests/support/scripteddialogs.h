@@ -17,7 +17,7 @@ class ScriptedDialogs : public Dialogs
 public:
     struct Asked
     {
-        QString kind; // "message", "replace", "yesno", "input", "open", "save", "folder"
+        QString kind; // "message", "replace", "yesno", "choice", "item", "input", "open", "save", "folder"
         QString caption;
         QString text;
         FileDialogRequest request;
@@ -26,6 +26,8 @@ public:
 
     QQueue<ReplaceAnswer> replaceAnswers;
     QQueue<bool> yesNoAnswers;
+    QQueue<std::optional<int>> choiceAnswers; // the index of the button chosen
+    QQueue<std::optional<int>> itemAnswers;   // the index of the item chosen
     QQueue<std::optional<QString>> inputAnswers;
     QQueue<QStringList> openAnswers;
     QQueue<std::optional<QString>> saveAnswers;
@@ -41,6 +43,8 @@ public:
     void showMessage(const QString &caption, const QString &text) override;
     ReplaceAnswer askReplace(const QString &caption, const QString &text) override;
     bool askYesNo(const QString &caption, const QString &text) override;
+    std::optional<int> askChoice(const QString &caption, const QString &text, const QStringList &buttons) override;
+    std::optional<int> chooseItem(const QString &caption, const QString &prompt, const QStringList &items) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt, const QString &initial) override;
     QStringList openFiles(const FileDialogRequest &request, bool multiple) override;
     std::optional<QString> saveFile(const FileDialogRequest &request) override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #ifdef TERVELLE_TEST_WIDGETS
 #include <QApplication>
 using TestApplication = QApplication;
@@ -12,7 +14,24 @@ using TestApplication = QCoreApplication;
 
 #include <QTemporaryDir>
 
-#include <cstdio>
+#ifdef TERVELLE_FAIL_ON_QT_WARNINGS
+namespace {
+
+// A warning of Qt's in a window test is a fault of ours (an editor closed twice, a view asked to
+// edit what it cannot): the test that caused it fails, so none comes back unseen.
+void failOnQtWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    // The headless platform says what it cannot do (raise a window, grab the keyboard): that is
+    // the test machine's, not ours.
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg)
+        ADD_FAILURE() << "Qt warned: " << message.toStdString();
+}
+
+} // namespace
+#endif
 
 int main(int argc, char **argv)
 {
@@ -26,5 +45,8 @@ int main(int argc, char **argv)
     tervelle::setProblemHandler([](const QString &message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
     ::testing::InitGoogleTest(&argc, argv);
     TestApplication app(argc, argv);
+#ifdef TERVELLE_FAIL_ON_QT_WARNINGS
+    qInstallMessageHandler(failOnQtWarnings);
+#endif
     return RUN_ALL_TESTS();
 }

@@ -10,9 +10,11 @@
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/propertiespanel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListView>
 #include <QMenu>
 #include <QTest>
@@ -379,7 +381,126 @@ TEST_F(FileCommands, SaveWritesInPlaceOnceTheFileIsKnown)
     EXPECT_EQ(dialogs.asked.last().kind, "save");
 }
 
-// Newest first, each shown by its file name; a project that has gone is refused and dropped.
+// The project New starts is not the file the caption still names: Save must not write over it.
+TEST_F(FileCommands, SaveAfterNewAsksWhereRatherThanWritingOverTheProjectOpenedBefore)
+{
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    const QString opened = writeProject("a.mpr", "Glacier");
+    const QByteArray bytes = test::readBytes(opened);
+    dialogs.openAnswers.enqueue({opened});
+    item("mnuFileOpen")->trigger();
+    item("mnuFileNew")->trigger();
+    EXPECT_EQ(editor->windowTitle(), Prefix + "New map pack (" + native(opened) + ")");
+
+    QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier); // cancelled
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_EQ(dialogs.asked.last().kind, "save");
+    EXPECT_EQ(test::readBytes(opened), bytes);
+
+    const QString other = tempPath("b.mpr");
+    dialogs.saveAnswers.enqueue(other);
+    QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(test::readBytes(other), ProjectFileBytes(editor->project()));
+    EXPECT_EQ(test::readBytes(opened), bytes);
+}
+
+// Two editors on one project: the later save must not drop the other's saved work unasked.
+TEST_F(FileCommands, SaveAsksBeforeWritingOverWhatAnotherEditorSavedAndTheWindowSaysSoOnce)
+{
+    const QString path = writeProject("shared.mpr", "Glacier");
+    dialogs.openAnswers.enqueue({path});
+    item("mnuFileOpen")->trigger();
+    addMapNamed("Mine");
+    const QByteArray mine = ProjectFileBytes(editor->project());
+
+    writeProject("shared.mpr", "Theirs, saved elsewhere");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages().isEmpty(); }, 5000));
+    EXPECT_TRUE(dialogs.messages().first().contains(native(path) + " was changed on disk"))
+        << dialogs.messages().first().toStdString();
+    writeProject("shared.mpr", "Theirs again");
+    QTest::qWait(300);
+    EXPECT_EQ(dialogs.messages().size(), 1) << "said once";
+
+    dialogs.choiceAnswers.enqueue(2); // Cancel
+    item("mnuFileSave")->trigger();
+    ASSERT_EQ(dialogs.asked.last().kind, "choice");
+    EXPECT_TRUE(dialogs.asked.last().text.contains("Overwrite"));
+    EXPECT_NE(test::readBytes(path), mine);
+
+    dialogs.choiceAnswers.enqueue(0); // under another name
+    dialogs.saveAnswers.enqueue(tempPath("mine.mpr"));
+    item("mnuFileSave")->trigger();
+    EXPECT_EQ(test::readBytes(tempPath("mine.mpr")), mine);
+    EXPECT_NE(test::readBytes(path), mine);
+
+    dialogs.openAnswers.enqueue({path});
+    item("mnuFileOpen")->trigger();
+    addMapNamed("Mine again");
+    writeProject("shared.mpr", "Theirs a third time");
+    dialogs.choiceAnswers.enqueue(1); // Overwrite
+    item("mnuFileSave")->trigger();
+    EXPECT_EQ(test::readBytes(path), ProjectFileBytes(editor->project()));
+    const qsizetype asked = dialogs.asked.size();
+    item("mnuFileSave")->trigger(); // nothing changed on disk since
+    EXPECT_EQ(dialogs.asked.size(), asked);
+}
+
+// Each copy is offered by when it was kept and the project's full path.
+TEST_F(FileCommands, OpenRecoveryCopyListsEachCopysProjectAndTime)
+{
+    const QString path = writeProject("demo.mpr", "Glacier");
+    dialogs.openAnswers.enqueue({path});
+    item("mnuFileOpen")->trigger();
+    addMapNamed("Unsaved map");
+    item("mnuFileNew")->trigger();
+    addMapNamed("Never saved");
+    item("mnuFileNew")->trigger();
+
+    dialogs.itemAnswers.enqueue(1);
+    item("mnuFileOpenRecovery")->trigger();
+    ASSERT_EQ(dialogs.asked.last().kind, "item");
+    const QStringList lines = dialogs.asked.last().text.split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    EXPECT_TRUE(lines[1].startsWith(today) && lines[1].endsWith("New map pack (never saved)"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(today) && lines[2].endsWith(native(path))) << lines[2].toStdString();
+    ASSERT_EQ(editor->project().mapCount(), 2);
+    EXPECT_EQ(editor->project().map(1).displayName, "Unsaved map");
+    EXPECT_TRUE(editor->document().inPlaceFile().isEmpty());
+}
+
+// The caption marks unsaved changes exactly while the history is off the step the file holds.
+TEST_F(FileCommands, TheCaptionIsMarkedModifiedExactlyWhileTheHistoryIsOffItsSavedStep)
+{
+    const QString saved = Prefix + "New map pack";
+    EXPECT_FALSE(editor->isWindowModified());
+    EXPECT_EQ(editor->windowTitle(), saved);
+    item("mnuEditAdd")->trigger();
+    EXPECT_TRUE(editor->isWindowModified());
+    EXPECT_EQ(editor->windowTitle(), saved + "[*]");
+    item("mnuEditUndo")->trigger();
+    EXPECT_FALSE(editor->isWindowModified());
+    EXPECT_EQ(editor->windowTitle(), saved);
+    item("mnuEditRedo")->trigger();
+    EXPECT_TRUE(editor->isWindowModified());
+
+    const QString path = tempPath("marked.mpr");
+    dialogs.saveAnswers.enqueue(path);
+    item("mnuFileSaveProject")->trigger();
+    EXPECT_FALSE(editor->isWindowModified());
+    EXPECT_EQ(editor->windowTitle(), saved + " (" + native(path) + ")");
+    item("mnuEditUndo")->trigger(); // off the saved step the other way
+    EXPECT_TRUE(editor->isWindowModified());
+    item("mnuEditRedo")->trigger();
+    EXPECT_FALSE(editor->isWindowModified());
+    item("mnuFileNew")->trigger();
+    EXPECT_FALSE(editor->isWindowModified());
+    EXPECT_FALSE(editor->windowTitle().contains("[*]"));
+}
+
+// Newest first, each shown by its file name and folder; a project that has gone is refused and dropped.
 TEST_F(FileCommands, OpenRecentListsTheLastProjectsAndDropsOnesThatHaveGone)
 {
     const QString first = writeProject("first.mpr", "First map");
@@ -397,8 +518,16 @@ TEST_F(FileCommands, OpenRecentListsTheLastProjectsAndDropsOnesThatHaveGone)
         if (!entry->isSeparator())
             shown << entry->text() + (entry->data().isValid() ? "|" + entry->toolTip() : QString());
     }
+    const QString folder = QFileInfo(work.path()).fileName();
     EXPECT_EQ(shown,
-              (QStringList{"second.mpr|" + native(work.path()), "first.mpr|" + native(work.path()), "Clear list"}));
+              (QStringList{"second.mpr (" + folder + ")|" + native(second),
+                           "first.mpr (" + folder + ")|" + native(first), "Clear list"}));
+    // A screen reader reads the full path too.
+    QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(recent)->child(0);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(QAccessible::Name), "second.mpr (" + folder + ")");
+    EXPECT_EQ(entry->text(QAccessible::Description), native(second));
+    EXPECT_EQ(entry->role(), QAccessible::MenuItem);
     recent->actions()[1]->trigger();
     EXPECT_EQ(editor->project().map(0).displayName, "First map");
 
@@ -436,6 +565,16 @@ TEST_F(FileCommands, TimedCopiesAreWrittenOnlyWhileTheProjectHasChanged)
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 2 * 60 * 1000);
+}
+
+// Two projects of one name read apart by as much of their folders as differs.
+TEST(RecentProjectsList, LabelsTellProjectsOfOneNameApart)
+{
+    EXPECT_EQ(RecentProjects::labels({"/home/ann/maps/arctic/demo.mpr", "/home/ann/maps/desert/demo.mpr",
+                                      "/home/ann/maps/desert/other.mpr"}),
+              (QStringList{"demo.mpr (arctic)", "demo.mpr (desert)", "other.mpr (desert)"}));
+    EXPECT_EQ(RecentProjects::labels({"/home/ann/maps/demo.mpr", "/home/bob/maps/demo.mpr", "/maps/demo.mpr"}),
+              (QStringList{"demo.mpr (ann/maps)", "demo.mpr (bob/maps)", "demo.mpr (/maps)"}));
 }
 
 TEST(RecentProjectsList, NewestFirstWithoutRepeatsAndAtMostTen)

@@ -36,6 +36,16 @@ public:
         ADD_FAILURE() << "unexpected question";
         return false;
     }
+    std::optional<int> askChoice(const QString &, const QString &, const QStringList &) override
+    {
+        ADD_FAILURE() << "unexpected question";
+        return std::nullopt;
+    }
+    std::optional<int> chooseItem(const QString &, const QString &, const QStringList &) override
+    {
+        ADD_FAILURE() << "unexpected list";
+        return std::nullopt;
+    }
     std::optional<QString> inputText(const QString &, const QString &, const QString &) override
     {
         ADD_FAILURE() << "unexpected prompt";

@@ -157,7 +157,7 @@ TEST_F(HeaderEditing, PackTitleFollowsEveryKeystrokeAndABadNameIsToldWhenFinishe
     QTest::keyClicks(edit, "Ice");
     EXPECT_EQ(editor->project().packTitle(), "Ice");
     EXPECT_EQ(editor->project().MapListNode()->Text(), "Ice.mpl");
-    EXPECT_TRUE(editor->windowTitle().endsWith(" - Ice"));
+    EXPECT_TRUE(editor->windowTitle().endsWith(" - Ice[*]"));
     EXPECT_TRUE(dialogs.messages().isEmpty());
     QTest::keyClicks(edit, "?");
     EXPECT_TRUE(dialogs.messages().isEmpty()); // half-typed text is accepted

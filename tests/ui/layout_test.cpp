@@ -2,6 +2,7 @@
 #include "editorfixture.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QLabel>
 #include <QRubberBand>
 #include <QScrollArea>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <limits>
 
 using namespace tervelle;
 using tervelle::test::EditorTest;
@@ -123,7 +125,7 @@ TEST_F(Layout, DraggingASplitterKeepsBothSidesAtTheirMinimum)
 
 TEST_F(Layout, RemembersItsSizeAndSplittersBetweenRuns)
 {
-    editor->resize(1000, 750);
+    editor->resize(790, 750);
     QApplication::processEvents();
     QWidget *splitter = widget("splMidRight");
     QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 300));
@@ -131,7 +133,7 @@ TEST_F(Layout, RemembersItsSizeAndSplittersBetweenRuns)
     const int mid = widget("pnlMid")->width();
     EXPECT_EQ(mid, 281 + 40);
     makeEditor();
-    EXPECT_EQ(editor->size(), QSize(1000, 750));
+    EXPECT_EQ(editor->size(), QSize(790, 750));
     EXPECT_EQ(widget("pnlMid")->width(), mid);
 }
 
@@ -205,6 +207,49 @@ TEST_F(Layout, AnEarlierVersionsPanelSizesAreTakenOverAndBadLayoutsIgnoredWhole)
     }
     restart(QStringList({left, mid, column, column, column}).join(','), "");
     EXPECT_EQ(sizes(), QList<int>({260, 310, 250, 250, 250}));
+}
+
+// Sizes no screen could show, kept in the settings by hand or by an earlier fault: ignored or
+// bounded, and the settings then hold what the window shows.
+TEST_F(Layout, CraftedLayoutValuesAreBoundedByTheScreenAndWhatIsWrittenBackIsShown)
+{
+    const auto state = [](const QList<int> &sizes) {
+        QSplitter other;
+        for (qsizetype i = 0; i < sizes.size(); ++i)
+            other.addWidget(new QWidget);
+        other.setSizes(sizes);
+        return other.saveState();
+    };
+    const auto withSize = [&](qint32 size) {
+        QByteArray crafted = state({250, 300});
+        QByteArray bytes;
+        QDataStream(&bytes, QIODevice::WriteOnly) << size;
+        crafted.replace(12, 4, bytes);
+        return QString::fromLatin1(crafted.toBase64());
+    };
+    const QString column = QString::fromLatin1(state({250, 300}).toBase64());
+    QWidget huge;
+    huge.setGeometry(0, 0, 9000, 9000);
+    editor.reset();
+    {
+        SettingsStore store(SettingsStore::Key::Editor);
+        store.writeString("PanelLayout",
+                          QStringList({withSize(std::numeric_limits<qint32>::max()), column,
+                                       withSize(std::numeric_limits<qint32>::min()), column, column})
+                              .join(','));
+        store.writeString("PanelSizes", "2147483647,-2147483647,150,150,150");
+        store.writeString("WindowGeometry", QString::fromLatin1(huge.saveGeometry().toBase64()));
+    }
+    makeEditor();
+    const QRect screen = editor->screen()->availableGeometry();
+    EXPECT_LE(editor->width(), std::max(screen.width(), editor->minimumWidth()));
+    EXPECT_LE(editor->height(), std::max(screen.height(), editor->minimumHeight()));
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
+    EXPECT_EQ(widget("pnlMaps")->height(), 300);
+    const QSize shown = editor->size();
+    makeEditor();
+    EXPECT_EQ(editor->size(), shown);
+    EXPECT_EQ(widget("pnlLeft")->width(), 204);
 }
 
 } // namespace

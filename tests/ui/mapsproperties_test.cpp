@@ -118,6 +118,52 @@ TEST_F(MapsAndProperties, TextTypedIntoAPickListIsKept)
     EXPECT_EQ(pick->currentText(), "arctic");
 }
 
+// Reached with the keyboard, a pick-list cell takes what is typed whole, in place of its value.
+TEST_F(MapsAndProperties, TypingOverAPickListCellLosesNoKeyAndReplacesTheValue)
+{
+    ProjectModel &project = editor->project();
+    project.AddFileElement(project.root(IconsRoot), "arena.tga", LevelIconFile, "/nowhere/arena.tga");
+    addMap();
+    clickCell(grid, 1, 1);
+    auto *pick = cellEditor<QComboBox>(grid, 1);
+    ASSERT_NE(pick, nullptr);
+    pick->setCurrentIndex(1);
+    emit pick->activated(1);
+    ASSERT_EQ(property(1), "[image]=arena.tga");
+
+    clickCell(grid, 0, 1);
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QTest::keyClick(grid, Qt::Key_Down);
+    ASSERT_EQ(grid->currentIndex().row(), 1);
+    for (const char c : {'x', 'y', 'z'})
+        QTest::keyClick(QApplication::focusWidget(), c);
+    EXPECT_EQ(property(1), "[image]=xyz");
+
+    // The same with a header link just added.
+    dialogs.inputAnswers.enqueue(QString("[htmlgerman]"));
+    item("mnuHeaderEditAddInfo")->trigger();
+    ASSERT_EQ(QApplication::focusWidget(), widget<QTableView>("lstHeader"));
+    for (const char c : {'a', 'b', 'c'})
+        QTest::keyClick(QApplication::focusWidget(), c);
+    EXPECT_EQ(editor->project().headerRows().value(2), "[htmlgerman]=abc");
+}
+
+// Tab and Shift+Tab leave a pick list for the next cell as from any other cell (Qt warns of a
+// failed edit otherwise, which fails the test).
+TEST_F(MapsAndProperties, TabAndShiftTabLeaveAPickListForTheNextCell)
+{
+    addMap();
+    clickCell(grid, 1, 1);
+    ASSERT_NE(cellEditor<QComboBox>(grid, 1), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(2, 1));
+    EXPECT_EQ(QApplication::focusWidget(), cellEditor<QWidget>(grid, 2)->focusProxy());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(1, 1));
+    EXPECT_EQ(property(1), "[image]=nolevel.tga");
+}
+
 TEST_F(MapsAndProperties, ArrowKeysMoveOverPickListsWithoutChangingThem)
 {
     ProjectModel &project = editor->project();
@@ -396,6 +442,21 @@ TEST_F(MapsAndProperties, APickListDropsDownAsWideAsItsLongestItem)
     EXPECT_LT(pick->width(), needed);
     EXPECT_GE(pick->view()->viewport()->width(), needed);
     pick->hidePopup();
+
+    // The script list that "+" drops below the scripts value too.
+    const QString longScript = QStringLiteral("a_script_with_a_long_descriptive_name_for_the_desert.lua");
+    project.AddFileElement(project.root(ScriptsRoot), longScript, ScriptFile, "/nowhere/long.lua");
+    clickCell(grid, 2, 1);
+    auto *plus = editor->findChild<QToolButton *>("cmdScripts");
+    ASSERT_NE(plus, nullptr);
+    plus->click();
+    auto *scripts = editor->findChild<QListWidget *>("lstScripts");
+    ASSERT_NE(scripts, nullptr);
+    ASSERT_TRUE(scripts->isVisible());
+    EXPECT_GE(scripts->viewport()->width(),
+              scripts->fontMetrics().horizontalAdvance(
+                  QStringLiteral("a_script_with_a_long_descriptive_name_for_the_desert")));
+    EXPECT_FALSE(scripts->horizontalScrollBar()->isVisible());
 }
 
 // Duplicate and Move reorder the maps the map list and the installer take, and keep the moved

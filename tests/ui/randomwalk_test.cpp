@@ -163,7 +163,8 @@ protected:
         } else if (QWidget *over = grid->indexWidget(grid->model()->index(row, column)); over && !pick) {
             line = qobject_cast<QLineEdit *>(over);
         } else if (!pick && (grid->model()->flags(grid->model()->index(row, column)) & Qt::ItemIsEditable)) {
-            grid->edit(grid->model()->index(row, column));
+            // F2, as a person opens the cell: a click on a chosen cell may have begun its editing.
+            QTest::keyClick(grid, Qt::Key_F2);
             line = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         }
         if (!line)

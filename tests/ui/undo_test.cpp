@@ -4,6 +4,7 @@
 #include "gridtesting.h"
 
 #include "project/projectdocument.h"
+#include "ui/editor/filespanel.h"
 #include "ui/editor/headerpanel.h"
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/propertiespanel.h"
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
+#include <QTreeView>
 #include <QUndoStack>
 
 namespace tervelle::test {
@@ -33,29 +35,40 @@ protected:
         line->selectAll();
         line->insert(text);
         QTest::keyClick(line, Qt::Key_Return);
+        // The editor closes once the events of Enter have run, as between a person's keystrokes.
+        QApplication::processEvents();
     }
 
     QUndoStack &history() const { return editor->document().history(); }
+
+    // Keys as a person presses them, each to whatever has the keyboard.
+    static void press(const QString &text)
+    {
+        for (const QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
 };
 
-TEST_F(Undo, TypingInOneCellIsOneStepUntilTheCellIsLeft)
+TEST_F(Undo, TypingInOneCellIsOneStepUntilEnterOrLeavingTheCell)
 {
     item("mnuEditAdd")->trigger();
     QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->list();
     const QStringList added = editor->project().map(0).Info.Properties;
     typeInCell(grid, 0, 1, QStringLiteral("Fjord"));
     typeInCell(grid, 0, 1, QStringLiteral("Fjords"));
-    EXPECT_EQ(history().count(), 2); // the map, then the typing
+    EXPECT_EQ(history().count(), 3); // the map, then each typing ended by Enter
     dialogs.inputAnswers.enqueue(QStringLiteral("[note]"));
     item("mnuPropertiesEditAdd")->trigger();
     typeInCell(grid, 7, 1, QStringLiteral("cold"));
-    EXPECT_EQ(history().count(), 4);
+    EXPECT_EQ(history().count(), 5);
 
     QAction *undo = item("mnuEditUndo");
     EXPECT_EQ(undo->text(), QStringLiteral("Undo Edit property"));
     undo->trigger();
     undo->trigger();
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->gridRows().size(), 7);
+    EXPECT_EQ(cellText(grid, 0, 1), QStringLiteral("Fjords"));
+    undo->trigger();
+    EXPECT_EQ(cellText(grid, 0, 1), QStringLiteral("Fjord"));
     undo->trigger();
     EXPECT_EQ(editor->project().map(0).Info.Properties, added);
     EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->gridRows(), added);
@@ -73,10 +86,84 @@ TEST_F(Undo, TypingInOneCellIsOneStepUntilTheCellIsLeft)
     EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->selectedMap(), 0);
     EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->gridRows(), added);
     redo->trigger();
+    EXPECT_EQ(cellText(grid, 0, 1), QStringLiteral("Fjord"));
+    redo->trigger();
     EXPECT_EQ(cellText(grid, 0, 1), QStringLiteral("Fjords"));
     EXPECT_EQ(redo->text(), QStringLiteral("Redo Add property"));
     EXPECT_EQ(test::panelOf<MapsPanel>(*editor)->list()->model()->index(0, 0).data().toString(),
               QStringLiteral("Fjords"));
+}
+
+// Esc gives back the value the cell had when its editing began, and leaves no step.
+TEST_F(Undo, EscInAValueCellTakesBackWhatWasTypedAndLeavesNoStep)
+{
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    item("mnuEditAdd")->trigger();
+    QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->list();
+    clickCell(grid, 0, 1);
+    press(QStringLiteral("Foo"));
+    ASSERT_EQ(editor->project().map(0).displayName, QStringLiteral("Foo")); // followed as typed
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(editor->project().map(0).displayName, QStringLiteral("New map"));
+    EXPECT_EQ(editor->project().map(0).Info.Properties[0], QStringLiteral("[text]=New map"));
+    EXPECT_EQ(cellText(grid, 0, 1), QStringLiteral("New map"));
+    EXPECT_EQ(history().count(), 1);
+    EXPECT_EQ(item("mnuEditUndo")->text(), QStringLiteral("Undo Add map"));
+    EXPECT_FALSE(item("mnuEditRedo")->isEnabled());
+
+    // After a saved step, Esc takes back only its own typing.
+    press(QStringLiteral("Bar"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(grid, Qt::Key_F2);
+    press(QStringLiteral("ney"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(editor->project().map(0).displayName, QStringLiteral("Bar"));
+    EXPECT_EQ(history().count(), 2);
+}
+
+// An undo or redo shows what it changed: the map and its row, the map a copy came from, the
+// node with its parents open.
+TEST_F(Undo, UndoAndRedoSelectWhatTheyChanged)
+{
+    item("mnuEditAdd")->trigger();
+    item("mnuEditAdd")->trigger();
+    auto *maps = test::panelOf<MapsPanel>(*editor);
+    QTableView *grid = test::panelOf<PropertiesPanel>(*editor)->list();
+    maps->list()->setCurrentIndex(maps->list()->model()->index(0, 0));
+    dialogs.inputAnswers.enqueue(QStringLiteral("[note]"));
+    item("mnuPropertiesEditAdd")->trigger();
+    typeInCell(grid, 7, 1, QStringLiteral("cold"));
+    maps->list()->setCurrentIndex(maps->list()->model()->index(1, 0));
+    clickCell(grid, 0, 1);
+
+    item("mnuEditUndo")->trigger();
+    EXPECT_EQ(maps->selectedMap(), 0);
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(7, 1));
+    item("mnuEditRedo")->trigger();
+    EXPECT_EQ(cellText(grid, 7, 1), QStringLiteral("cold"));
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(7, 1));
+
+    item("mnuEditDuplicate")->trigger();
+    ASSERT_EQ(editor->project().mapCount(), 3);
+    item("mnuEditUndo")->trigger();
+    EXPECT_EQ(maps->selectedMap(), 0) << "the map the copy was made of";
+
+    ProjectModel &project = editor->project();
+    TreeNode *inner = nullptr;
+    editor->document().change(QStringLiteral("Create folder"), [&] {
+        inner = project.AddDirElement(project.AddDirElement(project.root(FilesRoot), "Outer"), "Inner");
+    });
+    editor->document().change(QStringLiteral("Delete"), [&] { project.DeleteNode(inner); });
+    auto *tree = test::panelOf<FilesPanel>(*editor)->list();
+    tree->collapseAll();
+    item("mnuEditUndo")->trigger();
+    const TreeNode *back = test::panelOf<FilesPanel>(*editor)->selectedNode();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->Text(), QStringLiteral("Inner"));
+    const QModelIndex shown = tree->currentIndex();
+    EXPECT_TRUE(tree->isExpanded(shown.parent()));
+    EXPECT_TRUE(tree->isExpanded(shown.parent().parent()));
 }
 
 TEST_F(Undo, ThePackTitleTakesTheMapListNodeAndTheCaptionAlong)

@@ -15,6 +15,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QTableView>
@@ -131,6 +132,51 @@ TEST_F(WindowCare, ScreenReadersMeetAWindowNamedByItsCaption)
     project.SetHeaderValue(FindKey(project.headerRows(), QStringLiteral("[english]")), QStringLiteral("Desert pack"));
     EXPECT_TRUE(editor->windowTitle().contains("Desert pack"));
     EXPECT_EQ(window->text(QAccessible::Name), editor->windowTitle());
+}
+
+// One undo of a typed pack title sets the title once (a screen reader hears each setting), the
+// panels are named after their captions, and the label-menus say that they open a menu.
+TEST_F(WindowCare, ScreenReadersMeetOneTitlePerUndoNamedPanelsAndMenuButtons)
+{
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    auto *header = widget<QTableView>("lstHeader");
+    const QRect cell = header->visualRect(header->model()->index(0, 1));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::keyClick(header, Qt::Key_F2);
+    auto *line = QApplication::focusWidget();
+    ASSERT_NE(line, nullptr);
+    for (const char c : {'F', 'j', 'o', 'r', 'd', 's'})
+        QTest::keyClick(line, c);
+    QTest::keyClick(line, Qt::Key_Return);
+    QApplication::processEvents();
+    struct TitleCounter : QObject
+    {
+        int titles = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            titles += event->type() == QEvent::WindowTitleChange;
+            return false;
+        }
+    } counter;
+    editor->installEventFilter(&counter);
+    item("mnuEditUndo")->trigger();
+    editor->removeEventFilter(&counter);
+    EXPECT_EQ(editor->project().packTitle(), QStringLiteral("New map pack"));
+    EXPECT_EQ(counter.titles, 1);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(editor.get())->text(QAccessible::Name), editor->windowTitle());
+
+    for (const char *panel : {"pnlMaps", "pnlHeader", "pnlProperties", "pnlFiles", "pnlResources", "pnlPreview",
+                              "pnlCompile", "pnlMapsMenu", "pnlFilesMenu", "pnlLeft"}) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget(panel));
+        ASSERT_NE(face, nullptr) << panel;
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty()) << panel;
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(widget("pnlFiles"))->text(QAccessible::Name),
+              widget<QLabel>("lblFiles")->text());
+    QAccessibleInterface *edit = QAccessible::queryAccessibleInterface(widget("mnuEdit"));
+    EXPECT_EQ(edit->role(), QAccessible::ButtonMenu);
+    EXPECT_TRUE(edit->state().hasPopup);
 }
 
 // Qt would append a display name set for the program to every title the window manager shows.

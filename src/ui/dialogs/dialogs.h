@@ -39,6 +39,11 @@ public:
     virtual ReplaceAnswer askReplace(const QString &caption, const QString &text) = 0;
     // A question with Yes and No, No the default; closing the box answers No.
     virtual bool askYesNo(const QString &caption, const QString &text) = 0;
+    // A question answered by one of `buttons`, the first of them the default and the last the
+    // answer to Esc; the index of the button chosen, or nothing when the box was closed.
+    virtual std::optional<int> askChoice(const QString &caption, const QString &text, const QStringList &buttons) = 0;
+    // A list to choose one of `items` from; its index, or nothing on Cancel.
+    virtual std::optional<int> chooseItem(const QString &caption, const QString &prompt, const QStringList &items) = 0;
     // A text-input box; nothing on Cancel.
     virtual std::optional<QString> inputText(const QString &caption, const QString &prompt, const QString &initial) = 0;
     // An open dialog for existing files; the chosen files, or none on Cancel.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tervelle {
 
@@ -57,6 +58,43 @@ bool QtDialogs::askYesNo(const QString &caption, const QString &text)
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<int> QtDialogs::askChoice(const QString &caption, const QString &text, const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, m_owner);
+    QList<QAbstractButton *> made;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const QMessageBox::ButtonRole role = i == 0 ? QMessageBox::AcceptRole
+            : i == buttons.size() - 1               ? QMessageBox::RejectRole
+                                                    : QMessageBox::ActionRole;
+        made << box.addButton(buttons[i], role);
+    }
+    if (!made.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton *>(made.first()));
+        box.setEscapeButton(made.last());
+    }
+    box.exec();
+    const qsizetype chosen = made.indexOf(box.clickedButton());
+    if (chosen < 0)
+        return std::nullopt;
+    return int(chosen);
+}
+
+std::optional<int> QtDialogs::chooseItem(const QString &caption, const QString &prompt, const QStringList &items)
+{
+    QInputDialog dialog(m_owner);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const qsizetype chosen = items.indexOf(dialog.textValue());
+    if (chosen < 0)
+        return std::nullopt;
+    return int(chosen);
 }
 
 std::optional<QString> QtDialogs::inputText(const QString &caption, const QString &prompt, const QString &initial)

@@ -16,6 +16,8 @@ public:
     void showMessage(const QString &caption, const QString &text) override;
     ReplaceAnswer askReplace(const QString &caption, const QString &text) override;
     bool askYesNo(const QString &caption, const QString &text) override;
+    std::optional<int> askChoice(const QString &caption, const QString &text, const QStringList &buttons) override;
+    std::optional<int> chooseItem(const QString &caption, const QString &prompt, const QStringList &items) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt, const QString &initial) override;
     QStringList openFiles(const FileDialogRequest &request, bool multiple) override;
     std::optional<QString> saveFile(const FileDialogRequest &request) override;

@@ -12,13 +12,16 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/mapspanel.h"
+#include "ui/editor/windowaccessible.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
 #include <QTimer>
 #include <QUrl>
@@ -61,6 +64,11 @@ void TfrmEditor::connectFileCommands()
     connect(maps.mnuFileSaveProject, &QAction::triggered, this, &TfrmEditor::mnuFileSaveProjectClick);
     connect(maps.mnuFileHelp, &QAction::triggered, this, &TfrmEditor::mnuFileHelpClick);
     connect(maps.mnuFileExit, &QAction::triggered, this, &TfrmEditor::mnuFileExitClick);
+    m_fileWatcher = new QFileSystemWatcher(this);
+    connect(m_fileWatcher, &QFileSystemWatcher::fileChanged, this, &TfrmEditor::projectFileTouched);
+    connect(m_fileWatcher, &QFileSystemWatcher::directoryChanged, this, &TfrmEditor::projectFileTouched);
+    connect(m_document, &ProjectDocument::fileNameChanged, this, &TfrmEditor::watchProjectFile);
+    connect(m_document, &ProjectDocument::inPlaceFileChanged, this, &TfrmEditor::watchProjectFile);
     connectMapPackCommands();
 }
 
@@ -144,16 +152,32 @@ void TfrmEditor::mnuFileSaveProjectClick()
 
 void TfrmEditor::mnuFileSaveClick()
 {
-    if (m_document->fileName().isEmpty()) {
+    // After New the caption still names the last file, but the project is not that file's.
+    const QString file = m_document->inPlaceFile();
+    if (file.isEmpty()) {
         mnuFileSaveProjectClick();
         return;
     }
     commitGrid();
-    saveProjectTo(m_document->fileName());
+    saveProjectTo(file);
 }
 
 bool TfrmEditor::saveProjectTo(const QString &path)
 {
+    const QString inPlace = m_document->inPlaceFile();
+    // What another editor saved there since would be lost without a word.
+    if (!inPlace.isEmpty() && QFileInfo(path) == QFileInfo(inPlace) && m_document->changedOnDisk()) {
+        const std::optional<int> answer = m_dialogs->askChoice(
+            messageCaption(), lang("[message.SaveChangedOnDisk]").replace(QStringLiteral("/f"), inPlace),
+            {lang("[message.SaveChangedOnDisk.SaveAs]"), lang("[message.SaveChangedOnDisk.Overwrite]"),
+             lang("[message.SaveChangedOnDisk.Cancel]")});
+        if (answer == 0) {
+            mnuFileSaveProjectClick();
+            return false;
+        }
+        if (answer != 1)
+            return false;
+    }
     try {
         m_document->save(path);
     } catch (const UserError &e) {
@@ -165,6 +189,34 @@ bool TfrmEditor::saveProjectTo(const QString &path)
     return true;
 }
 
+void TfrmEditor::watchProjectFile()
+{
+    m_toldChangedOnDisk = false;
+    const QStringList watched = m_fileWatcher->files() + m_fileWatcher->directories();
+    if (!watched.isEmpty())
+        m_fileWatcher->removePaths(watched);
+    const QString file = m_document->inPlaceFile();
+    if (file.isEmpty())
+        return;
+    // The folder too: a file saved by replacing it is a new file the old watch does not see.
+    m_fileWatcher->addPath(QFileInfo(file).absolutePath());
+    m_fileWatcher->addPath(file);
+}
+
+void TfrmEditor::projectFileTouched()
+{
+    const QString file = m_document->inPlaceFile();
+    if (!file.isEmpty() && !m_fileWatcher->files().contains(file) && QFileInfo::exists(file))
+        m_fileWatcher->addPath(file);
+    if (m_toldChangedOnDisk || !m_document->changedOnDisk())
+        return;
+    // Once: the next save, which asks about it, or an open starts afresh.
+    m_toldChangedOnDisk = true;
+    QTimer::singleShot(0, this, [this, file] {
+        m_dialogs->showMessage(messageCaption(), lang("[message.ChangedOnDisk]").replace(QStringLiteral("/f"), file));
+    });
+}
+
 void TfrmEditor::rememberRecent(const QString &path)
 {
     RecentProjects::store(RecentProjects::withProject(RecentProjects::load(), path));
@@ -174,10 +226,17 @@ void TfrmEditor::fillRecentMenu()
 {
     QMenu *menu = m_maps->windowItems().mnuFileOpenRecent;
     menu->clear();
-    for (const QString &path : RecentProjects::load()) {
-        const QFileInfo file(path);
-        QAction *entry = menu->addAction(file.fileName());
-        entry->setToolTip(QDir::toNativeSeparators(file.absolutePath()));
+    menu->setToolTipsVisible(true);
+    const QStringList paths = RecentProjects::load();
+    const QStringList labels = RecentProjects::labels(paths);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString &path = paths[i];
+        // The label says enough of the folder; the whole path is a hover, or a screen reader's
+        // description, away.
+        QAction *entry = menu->addAction(labels[i]);
+        entry->setToolTip(QDir::toNativeSeparators(path));
+        entry->setStatusTip(entry->toolTip());
+        describeMenuItem(entry, entry->toolTip());
         entry->setData(path);
         connect(entry, &QAction::triggered, this, [this, path] { openRecentProject(path); });
     }
@@ -202,13 +261,28 @@ void TfrmEditor::openRecentProject(const QString &path)
 void TfrmEditor::mnuFileOpenRecoveryClick()
 {
     commitGrid();
-    const QStringList chosen = m_dialogs->openFiles(projectDialog("dlgOpenProject", recoveryFolder()), false);
-    if (chosen.isEmpty() || !openProject(chosen.first()))
+    const QList<RecoveryCopy> copies = recoveryCopies();
+    if (copies.isEmpty()) {
+        m_dialogs->showMessage(messageCaption(),
+                               lang("[message.NoRecoveryCopies]")
+                                   .replace(QStringLiteral("/f"), QDir::toNativeSeparators(recoveryFolder())));
+        return;
+    }
+    // Each copy by when it was kept and of which project, so two projects of one name read apart.
+    QStringList items;
+    for (const RecoveryCopy &copy : copies) {
+        const QString project =
+            copy.saved ? copy.project : lang("[dlgRecovery.Unsaved]").replace(QStringLiteral("/p"), copy.project);
+        items << QLocale().toString(copy.time, QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("   ") + project;
+    }
+    const std::optional<int> chosen =
+        m_dialogs->chooseItem(lang("[dlgRecovery.Title]"), lang("[dlgRecovery.Prompt]"), items);
+    if (!chosen || !openProject(copies[*chosen].file))
         return;
     // A copy is no project file of the map maker's: Save asks where the project goes.
     m_document->forgetFileName();
     RecentProjects::store(RecentProjects::withoutProject(
-        RecentProjects::load(), QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath())));
+        RecentProjects::load(), QDir::toNativeSeparators(QFileInfo(copies[*chosen].file).absoluteFilePath())));
     UpdateProjectCaption();
 }
 

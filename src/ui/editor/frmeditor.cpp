@@ -232,6 +232,21 @@ void TfrmEditor::setKeyboardOrder()
             menu->setAccessibleDescription(panel->title()->text());
     }
     m_preview->text()->setAccessibleName(m_preview->title()->text());
+    // Panels, their menu strips and the columns are named after the captions they carry, so a
+    // screen reader's user moving through them hears where they are rather than "frame".
+    for (ContentPanel *panel :
+         std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources, m_preview}) {
+        panel->setAccessibleName(panel->title()->text());
+        if (panel->menuStrip())
+            panel->menuStrip()->setAccessibleName(panel->title()->text());
+    }
+    m_console->setAccessibleName(m_console->title()->text());
+    const auto columnName = [](const ContentPanel *top, const ContentPanel *bottom) {
+        return top->title()->text() + QStringLiteral(", ") + bottom->title()->text();
+    };
+    pnlLeft->setAccessibleName(columnName(m_maps, m_header));
+    pnlMid->setAccessibleName(columnName(m_properties, m_files));
+    pnlRight->setAccessibleName(columnName(m_resources, m_preview));
     m_preview->pictureBox()->setAccessibleName(m_preview->title()->text());
 }
 
@@ -377,9 +392,23 @@ void TfrmEditor::projectWasReset(ResetKind)
 
 void TfrmEditor::headerWasChanged()
 {
+    // An undo or redo replays a typed title one keystroke at a time: the caption (and what
+    // screen readers hear of it) follows once, when the step is made.
+    if (m_document->isReplaying()) {
+        m_captionPending = true;
+        return;
+    }
     // A header without an "[english]" row leaves the caption as it was.
     if (FindKey(m_project->headerRows(), QStringLiteral("[english]")) >= 0)
         UpdateProjectCaption();
+}
+
+void TfrmEditor::historyMoved()
+{
+    if (!m_captionPending)
+        return;
+    m_captionPending = false;
+    headerWasChanged();
 }
 
 void TfrmEditor::UpdateProjectCaption()
@@ -387,9 +416,25 @@ void TfrmEditor::UpdateProjectCaption()
     const QString title = m_project->packTitle();
     const QString &fileName = m_document->fileName();
     if (fileName.isEmpty())
-        setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectCaption]")), title, QString()));
+        m_caption = fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectCaption]")), title, QString());
     else
-        setWindowTitle(fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]")), title, fileName));
+        m_caption = fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]")), title, fileName);
+    showCaption();
+}
+
+void TfrmEditor::showCaption()
+{
+    // Qt's marker of unsaved changes, there exactly while the history is off its saved step.
+    // In this order the title shown changes once: the mark needs its place in the title, and
+    // goes before its place does.
+    const bool modified = m_document->isModified();
+    if (modified) {
+        setWindowTitle(m_caption + QStringLiteral("[*]"));
+        setWindowModified(true);
+    } else {
+        setWindowModified(false);
+        setWindowTitle(m_caption);
+    }
 }
 
 } // namespace tervelle

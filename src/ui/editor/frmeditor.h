@@ -10,9 +10,11 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 class QAbstractItemView;
 class QAction;
+class QFileSystemWatcher;
 
 namespace tervelle {
 
@@ -120,16 +122,27 @@ private:
     // The pack wizard; its Finish is one change of the project. False when it was not finished.
     bool runPackWizard();
     void updateHistoryItems();
+    // Undo (or redo) one step, then select what it changed and scroll it into view.
+    void replayHistory(bool forward);
+    void showReplayed();
     void labelMenuClicked(QWidget *mainControl);
     // While a build or a folder scan runs: the three columns off, and the window's own
     // shortcuts (New, Open, Save, Undo, ...) too, which would reach past them.
     void holdCommands(bool hold);
     void projectWasReset(ResetKind kind);
     void headerWasChanged();
+    // After an undo or redo: the caption once, if the header changed.
+    void historyMoved();
+    // The caption with the marker of unsaved changes.
+    void showCaption();
     // The properties grid into the selected map, as the maps panel's File menu does.
     void commitGrid();
     bool openProject(const QString &path);
+    // Asks first when the file was changed on disk since it was opened or saved here.
     bool saveProjectTo(const QString &path);
+    // The in-place project file, watched for changes by others.
+    void watchProjectFile();
+    void projectFileTouched();
     void rememberRecent(const QString &path);
     void fillRecentMenu();
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
@@ -144,6 +157,7 @@ private:
     bool restorePanelLayout(const QString &stored);
     bool restoreOldPanelSizes(const QString &stored);
     void restoreLayout();
+    void keepOnScreen();
     void storeLayout() const;
 
     Settings &m_settings;
@@ -170,6 +184,21 @@ private:
     QList<QAction *> m_heldCommands;
     QString m_lastOpenPath;
     QString m_lastSavePath;
+    QFileSystemWatcher *m_fileWatcher = nullptr;
+    bool m_toldChangedOnDisk = false;
+    QString m_caption; // the project's caption, without the modified marker
+    bool m_captionPending = false;
+    // What the undo or redo being made changed, and the project as it was before it.
+    struct Replayed
+    {
+        int map = -1;        // a map brought back or changed
+        int removedMap = -1; // a map taken away
+        bool header = false;
+        std::vector<int> node; // a node brought back, renamed or emptied, by its path
+        QStringList headerBefore;
+        QList<QStringList> propertiesBefore;
+    };
+    Replayed m_replayed;
     bool m_destroyed = false;
     // Set once closing has kept the project's copy, or the map maker closed again after being
     // told it could not be kept.

@@ -3,10 +3,20 @@
 #include "ui/editor/frmeditor.h"
 
 #include "core/langload.h"
+#include "ui/editor/filespanel.h"
+#include "ui/editor/filestreemodel.h"
+#include "ui/editor/headerpanel.h"
 #include "ui/editor/mapspanel.h"
+#include "ui/editor/propertiespanel.h"
 
 #include <QAction>
+#include <QListView>
+#include <QTableView>
+#include <QTreeView>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <utility>
 
 namespace tervelle {
 
@@ -15,6 +25,27 @@ namespace {
 QString historyCaption(const char *key, const QString &what)
 {
     return GetLangText(QString::fromLatin1(key)).replace(QStringLiteral("/c"), what).trimmed();
+}
+
+// The first row where two lists differ, or -1 when they are equal.
+int firstDifference(const QStringList &before, const QStringList &after)
+{
+    const qsizetype common = std::min(before.size(), after.size());
+    for (qsizetype row = 0; row < common; ++row) {
+        if (before[row] != after[row])
+            return int(row);
+    }
+    return before.size() == after.size() ? -1 : int(common);
+}
+
+// A value cell made current and scrolled into view, without taking the keyboard.
+void showCell(QTableView *grid, int row)
+{
+    const QModelIndex cell = grid->model()->index(row, 1);
+    if (!cell.isValid())
+        return;
+    grid->setCurrentIndex(cell);
+    grid->scrollTo(cell);
 }
 
 } // namespace
@@ -32,7 +63,88 @@ void TfrmEditor::connectHistory()
     const QUndoStack &history = m_document->history();
     connect(&history, &QUndoStack::indexChanged, this, &TfrmEditor::updateHistoryItems);
     connect(&history, &QUndoStack::cleanChanged, this, &TfrmEditor::updateHistoryItems);
+    connect(&history, &QUndoStack::indexChanged, this, &TfrmEditor::historyMoved);
+    connect(&history, &QUndoStack::cleanChanged, this, [this] {
+        if (!m_caption.isEmpty())
+            showCaption();
+    });
+    // What an undo or redo changes, heard while it is made and shown once it is done.
+    connect(m_project, &ProjectModel::mapInserted, this, [this](int index) {
+        if (m_document->isReplaying() && m_replayed.map < 0)
+            m_replayed.map = index;
+    });
+    connect(m_project, &ProjectModel::mapChanged, this, [this](int index) {
+        if (m_document->isReplaying() && m_replayed.map < 0)
+            m_replayed.map = index;
+    });
+    connect(m_project, &ProjectModel::mapRemoved, this, [this](int index) {
+        if (m_document->isReplaying() && m_replayed.removedMap < 0)
+            m_replayed.removedMap = index;
+    });
+    connect(m_project, &ProjectModel::headerChanged, this, [this] {
+        if (m_document->isReplaying())
+            m_replayed.header = true;
+    });
+    const auto heardNode = [this](const TreeNode *node) {
+        if (m_document->isReplaying() && m_replayed.node.empty() && node)
+            m_replayed.node = m_project->pathOf(node);
+    };
+    connect(m_project, &ProjectModel::nodeInserted, this, heardNode);
+    connect(m_project, &ProjectModel::nodeChanged, this, heardNode);
+    connect(m_project, &ProjectModel::nodeRemoved, this, heardNode);
     updateHistoryItems();
+}
+
+void TfrmEditor::replayHistory(bool forward)
+{
+    commitGrid();
+    m_replayed = Replayed();
+    m_replayed.headerBefore = m_project->headerRows();
+    for (int map = 0; map < m_project->mapCount(); ++map)
+        m_replayed.propertiesBefore << m_project->map(map).Info.Properties;
+    if (forward)
+        m_document->history().redo();
+    else
+        m_document->history().undo();
+    showReplayed();
+}
+
+void TfrmEditor::showReplayed()
+{
+    const Replayed done = std::exchange(m_replayed, Replayed());
+    if (done.map >= 0 && done.map < m_project->mapCount()) {
+        const QStringList &now = m_project->map(done.map).Info.Properties;
+        const bool same =
+            done.map < done.propertiesBefore.size() && m_project->mapCount() == done.propertiesBefore.size();
+        const int row = same ? firstDifference(done.propertiesBefore[done.map], now) : -1;
+        QListView *maps = m_maps->list();
+        maps->setCurrentIndex(maps->model()->index(done.map, 0));
+        maps->scrollTo(maps->currentIndex());
+        if (row >= 0)
+            showCell(m_properties->list(), row);
+        return;
+    }
+    if (done.removedMap >= 0 && m_project->mapCount() > 0) {
+        // The map before the one taken back: the one a Duplicate copied, or the last before an Add.
+        const int index = std::clamp(done.removedMap - 1, 0, m_project->mapCount() - 1);
+        QListView *maps = m_maps->list();
+        maps->setCurrentIndex(maps->model()->index(index, 0));
+        maps->scrollTo(maps->currentIndex());
+        return;
+    }
+    if (done.header) {
+        const int row = firstDifference(done.headerBefore, m_project->headerRows());
+        if (row >= 0)
+            showCell(m_header->list(), std::min(row, int(m_project->headerRows().size()) - 1));
+        return;
+    }
+    if (TreeNode *node = done.node.empty() ? nullptr : m_project->nodeAtPath(done.node)) {
+        QTreeView *tree = m_files->list();
+        const QModelIndex index = m_files->treeModel()->indexOf(node);
+        // The tree opens the node's parents to show it.
+        tree->scrollTo(index);
+        tree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 void TfrmEditor::updateHistoryItems()
@@ -51,16 +163,14 @@ void TfrmEditor::mnuEditUndoClick()
     // A shortcut reaches here past disabled panels.
     if (!m_panelsEnabled || isBuilding())
         return;
-    commitGrid();
-    m_document->history().undo();
+    replayHistory(false);
 }
 
 void TfrmEditor::mnuEditRedoClick()
 {
     if (!m_panelsEnabled || isBuilding())
         return;
-    commitGrid();
-    m_document->history().redo();
+    replayHistory(true);
 }
 
 } // namespace tervelle

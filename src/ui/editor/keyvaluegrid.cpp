@@ -1,7 +1,11 @@
 #include "ui/editor/keyvaluegrid.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTableView>
 
 namespace tervelle {
@@ -23,6 +27,44 @@ public:
         else if (event->type() == QEvent::MouseButtonRelease)
             m_grid->setProperty(ClickingProperty, false);
         return false;
+    }
+
+private:
+    QTableView *m_grid;
+};
+
+// Typing over a value cell that carries a pick list or the scripts editor goes to that editor
+// whole: the first key too (the view would only move the focus), and in place of the old value
+// as in a plain cell, not appended to it.
+class TypingHandOver : public QObject
+{
+public:
+    TypingHandOver(QTableView *grid) : QObject(grid), m_grid(grid) {}
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->text().isEmpty() || !key->text().at(0).isPrint()
+            || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            return false;
+        const QModelIndex current = m_grid->currentIndex();
+        QWidget *editor = current.isValid() && current.column() == 1 ? m_grid->indexWidget(current) : nullptr;
+        if (!editor || !editor->isEnabled() || !editor->isVisible())
+            return false;
+        QWidget *target = editor;
+        if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+            if (combo->isEditable())
+                target = combo->lineEdit();
+        } else if (auto *edit = editor->findChild<QLineEdit *>()) {
+            target = edit;
+        }
+        target->setFocus(Qt::OtherFocusReason);
+        if (auto *edit = qobject_cast<QLineEdit *>(target))
+            edit->selectAll();
+        QCoreApplication::sendEvent(target, event);
+        return true;
     }
 
 private:
@@ -52,6 +94,7 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
     // The value column stretches to the grid's edge; long values are elided, not scrolled.
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->viewport()->installEventFilter(new ClickWatcher(grid));
+    grid->installEventFilter(new TypingHandOver(grid));
     return grid;
 }
 

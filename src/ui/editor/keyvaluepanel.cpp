@@ -36,6 +36,11 @@ QTableView *KeyValuePanel::makeGrid(const QString &gridName, const QString &edit
 
     m_delegate = new GridDelegate(editorName, this);
     m_view->setItemDelegate(m_delegate);
+    // Each editing of a cell is a step of its own: it begins with the editor and ends with Enter
+    // or with leaving the cell; Esc takes it back whole.
+    connect(m_delegate, &GridDelegate::editStarted, this, [this] { m_document.endTyping(); });
+    connect(m_delegate, &GridDelegate::editFinished, this, [this] { m_document.endTyping(); });
+    connect(m_delegate, &GridDelegate::editCancelled, this, [this] { m_document.cancelTyping(); });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { currentCellChanged(); });
     return m_view;
 }

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QActionEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -26,6 +27,16 @@ public:
             return label()->text().trimmed();
         return QAccessibleWidget::text(t);
     }
+    // It opens a menu, and says whether that menu is open.
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.hasPopup = true;
+        s.expandable = true;
+        s.expanded = label()->popup() && label()->popup()->isVisible();
+        s.collapsed = !s.expanded;
+        return s;
+    }
     QStringList actionNames() const override
     {
         return widget()->isEnabled() ? QStringList{showMenuAction()} : QStringList();
@@ -38,6 +49,41 @@ public:
 
 private:
     LabelMenu *label() const { return static_cast<LabelMenu *>(widget()); }
+};
+
+// A screen reader keeps what it read of a menu: each item's caption and enabled state are told
+// again, so that it never reads a stale "Undo" or a dimmed "Delete" that is now enabled.
+void announceItem(QMenu *menu, QAction *item)
+{
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(menu);
+    const int index = int(menu->actions().indexOf(item));
+    QAccessibleInterface *entry = list && index >= 0 ? list->child(index) : nullptr;
+    if (!entry)
+        return;
+    QAccessible::State changed;
+    changed.disabled = true;
+    QAccessibleStateChangeEvent state(entry, changed);
+    QAccessible::updateAccessibility(&state);
+    QAccessibleEvent name(entry, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&name);
+}
+
+class ItemAnnouncer : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *menu = static_cast<QMenu *>(watched);
+        if (event->type() == QEvent::ActionChanged) {
+            announceItem(menu, static_cast<QActionEvent *>(event)->action());
+        } else if (event->type() == QEvent::Show) {
+            for (QAction *item : menu->actions())
+                announceItem(menu, item);
+        }
+        return false;
+    }
 };
 
 QAccessibleInterface *labelMenuAccessibleFactory(const QString &className, QObject *object)
@@ -65,8 +111,10 @@ LabelMenu::LabelMenu(const QString &name, QMenu *popup, QWidget *strip) : QAbstr
     setHot(false);
     // At rest as soon as the popup closes: the command it chose may show a dialog before the
     // popup's exec returns.
-    if (m_popup)
+    if (m_popup) {
         connect(m_popup, &QMenu::aboutToHide, this, [this] { setHot(false); });
+        m_popup->installEventFilter(new ItemAnnouncer(m_popup));
+    }
 }
 
 void LabelMenu::setCaption(const QString &text)

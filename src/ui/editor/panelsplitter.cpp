@@ -1,6 +1,8 @@
 #include "ui/editor/panelsplitter.h"
 
 #include <QDataStream>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSplitterHandle>
 
 namespace tervelle {
@@ -58,6 +60,15 @@ void PanelSplitter::askSizes(QList<int> sizes)
     setSizes(sizes);
 }
 
+int PanelSplitter::largestSize() const
+{
+    const QScreen *shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown)
+        return QWIDGETSIZE_MAX;
+    const QRect desktop = shown->virtualGeometry();
+    return orientation() == Qt::Horizontal ? desktop.width() : desktop.height();
+}
+
 bool PanelSplitter::restoreLayout(const QByteArray &state)
 {
     // A damaged state could name more sizes than memory holds: only one with a size for each
@@ -71,6 +82,13 @@ bool PanelSplitter::restoreLayout(const QByteArray &state)
     in >> marker >> version >> sizes;
     if (sizes != quint32(count()))
         return false;
+    // A size past the desktop leaves the window blank, and would be written back as it was.
+    for (quint32 i = 0; i < sizes; ++i) {
+        qint32 size = -1;
+        in >> size;
+        if (in.status() != QDataStream::Ok || size < 0 || size > largestSize())
+            return false;
+    }
     const Qt::Orientation shape = orientation();
     const bool restored = restoreState(state);
     // The state also carries how the bars behave and which way they run: those stay ours.

@@ -19,8 +19,11 @@ public:
     void nameBar(int index, const QString &name);
     // The sizes asked for, the last panel's ignored: it takes the rest.
     void askSizes(QList<int> sizes);
-    // The sizes of saveState(); false for a state this splitter cannot take.
+    // The sizes of saveState(); false for a state this splitter cannot take, or whose sizes
+    // no screen could show.
     bool restoreLayout(const QByteArray &state);
+    // The largest size a panel may be asked for along this splitter: the desktop's extent.
+    int largestSize() const;
 
     static constexpr int Thickness = 4;
 

@@ -7,9 +7,11 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
 
@@ -21,6 +23,8 @@ namespace {
 constexpr int PickListHeight = 21;
 constexpr int ButtonSide = 21;
 constexpr int ScriptListHeight = 73;
+// The cell a line editor types into, as (column, row).
+const char *const CellProperty = "gridCell";
 } // namespace
 
 ScriptsEditor::ScriptsEditor(const QStringList &scripts, QWidget *parent) : QWidget(parent)
@@ -40,10 +44,13 @@ ScriptsEditor::ScriptsEditor(const QStringList &scripts, QWidget *parent) : QWid
     layout->addWidget(m_edit);
     layout->addWidget(cmdScripts);
     setFocusProxy(m_edit);
+    // Taken by Tab like any cell's editor: the view refuses to edit, and warns, where the
+    // editor it finds takes no focus.
+    setFocusPolicy(Qt::StrongFocus);
 
-    // Over the grid itself rather than its cells, so a click the list leaves unused does not
-    // reach the cell below it.
-    QWidget *over = parent && parent->parentWidget() ? parent->parentWidget() : parent;
+    // Over the window rather than the grid's cells, so a click the list leaves unused does not
+    // reach the cell below it, and the list may be wider than the value column.
+    QWidget *over = parent ? parent->window() : nullptr;
     lstScripts = new QListWidget(over);
     lstScripts->setObjectName(QStringLiteral("lstScripts"));
     lstScripts->setFixedHeight(ScriptListHeight);
@@ -78,6 +85,7 @@ void ScriptsEditor::setScripts(const QStringList &scripts)
 {
     lstScripts->clear();
     lstScripts->addItems(scripts);
+    placeList();
 }
 
 void ScriptsEditor::cmdScriptsClick()
@@ -126,10 +134,18 @@ void ScriptsEditor::moveEvent(QMoveEvent *event)
 
 void ScriptsEditor::placeList()
 {
-    if (lstScripts && parentWidget()) {
-        const QPoint below = parentWidget()->mapTo(lstScripts->parentWidget(), QPoint(x(), y() + height()));
-        lstScripts->setGeometry(below.x(), below.y(), width(), ScriptListHeight);
-    }
+    if (!lstScripts || !parentWidget())
+        return;
+    const QPoint below = parentWidget()->mapTo(lstScripts->parentWidget(), QPoint(x(), y() + height()));
+    // As wide as its longest script, as the pick lists drop down, within the grid it lies over:
+    // a wider list reaches left from the cell's right edge.
+    int wanted = lstScripts->sizeHintForColumn(0) + 2 * lstScripts->frameWidth();
+    if (lstScripts->count() * std::max(1, lstScripts->sizeHintForRow(0)) > ScriptListHeight)
+        wanted += lstScripts->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lstScripts);
+    const int room = lstScripts->parentWidget()->width();
+    const int listWidth = std::min(std::max(width(), wanted), room);
+    const int left = std::clamp(below.x() + width() - listWidth, 0, std::max(0, room - listWidth));
+    lstScripts->setGeometry(left, below.y(), listWidth, ScriptListHeight);
 }
 
 namespace {
@@ -176,22 +192,22 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
         // What is typed is what is written: no completion slipped in behind the cursor.
         combo->setCompleter(nullptr);
         combo->addItems(pickItems ? pickItems(row) : QStringList());
-        connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
-        connect(combo->lineEdit(), &QLineEdit::textEdited, self, [self, combo] { emit self->commitData(combo); });
+        connect(combo, &QComboBox::activated, self, [self, combo] { self->commit(combo); });
+        connect(combo->lineEdit(), &QLineEdit::textEdited, self, [self, combo] { self->commit(combo); });
         connect(combo->lineEdit(), &QLineEdit::editingFinished, self, [self, combo, row] {
-            emit self->commitData(combo);
+            self->commit(combo);
             emit self->editFinished(row, 1);
         });
         return combo;
     }
     case CellEditor::Tiles: {
         auto *combo = new TileCombo(*tiles, parent);
-        connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
+        connect(combo, &QComboBox::activated, self, [self, combo] { self->commit(combo); });
         return combo;
     }
     case CellEditor::Scripts: {
         auto *editor = new ScriptsEditor(scripts ? scripts() : QStringList(), parent);
-        connect(editor, &ScriptsEditor::changed, self, [self, editor] { emit self->commitData(editor); });
+        connect(editor, &ScriptsEditor::changed, self, [self, editor] { self->commit(editor); });
         connect(editor->edit(), &QLineEdit::editingFinished, self, [self, row] { emit self->editFinished(row, 1); });
         return editor;
     }
@@ -199,13 +215,48 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     }
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto *edit = qobject_cast<QLineEdit *>(editor)) {
+        edit->setProperty(CellProperty, QPoint(column, row));
+        emit self->editStarted(row, column);
         // A value is written at every keystroke (the map name and the caption follow it); a
         // key only when finished, so a half-typed key is not refused.
         if (column == 1)
-            connect(edit, &QLineEdit::textEdited, self, [self, edit] { emit self->commitData(edit); });
+            connect(edit, &QLineEdit::textEdited, self, [self, edit] { self->commit(edit); });
         connect(edit, &QLineEdit::editingFinished, self, [self, row, column] { emit self->editFinished(row, column); });
     }
     return editor;
+}
+
+void GridDelegate::commit(QWidget *editor)
+{
+    // An editor the view has let go is hidden before it goes; the focus it then loses must not
+    // write through a view that no longer knows it.
+    if (!editor->isHidden())
+        emit commitData(editor);
+}
+
+bool GridDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    const QVariant cell = object->property(CellProperty);
+    if (event->type() != QEvent::KeyPress || !cell.isValid())
+        return QStyledItemDelegate::eventFilter(object, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    const int row = cell.toPoint().y();
+    const int column = cell.toPoint().x();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Written and closed at once. Qt would do both later, from a queued call that finds the
+        // editor gone (and warns) when a command has closed it in between.
+        auto *editor = static_cast<QWidget *>(object);
+        emit commitData(editor);
+        emit editFinished(row, column);
+        // Its closing is no second finish.
+        const QSignalBlocker quiet(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+        return true;
+    }
+    // Taken back while the editor is still open: closing it ends the typing step.
+    if (key == Qt::Key_Escape)
+        emit editCancelled(row, column);
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void GridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const

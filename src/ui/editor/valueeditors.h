@@ -82,10 +82,19 @@ public:
     static void showValue(QComboBox *combo, const QString &value);
 
 signals:
+    // Typing into a cell's line editor begins.
+    void editStarted(int row, int column) const;
     // A typed value or key was finished (Enter or leaving the cell).
     void editFinished(int row, int column) const;
+    // Esc left a cell's line editor: what was typed is to be taken back.
+    void editCancelled(int row, int column) const;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
+    void commit(QWidget *editor);
+
     QString m_pickListName;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+class QAction;
+class QString;
 class QWidget;
 
 namespace tervelle {
@@ -8,5 +10,9 @@ namespace tervelle {
 // (frame) role with its title as its name, and tells accessibility clients of every title change.
 // Call it before the window is first shown.
 void accessibleAsWindow(QWidget *window);
+
+// Qt's menu items tell screen readers their caption only: this gives `item` the
+// description `description` as well (a recent project's full path behind its short caption).
+void describeMenuItem(QAction *item, const QString &description);
 
 } // namespace tervelle

@@ -97,10 +97,13 @@ bool TfrmEditor::restoreOldPanelSizes(const QString &stored)
     if (sizes.size() != 5)
         return false;
     int values[5];
+    const int limits[5] = {m_columns->largestSize(), m_rightColumns->largestSize(), pnlLeft->largestSize(),
+                           pnlMid->largestSize(), pnlRight->largestSize()};
     for (int i = 0; i < 5; ++i) {
         bool read = false;
         values[i] = sizes[i].toInt(&read);
-        if (!read)
+        // Sizes no screen could show are ignored whole, as unreadable ones are.
+        if (!read || values[i] < 0 || values[i] > limits[i])
             return false;
     }
     m_columns->askSizes({values[0], 0});
@@ -119,14 +122,31 @@ void TfrmEditor::restoreLayout()
         restoreOldPanelSizes(store.readString(PanelSizesKey));
     bool heightRead = false;
     const int consoleHeight = store.readString(ConsoleHeightKey).toInt(&heightRead);
-    if (heightRead && consoleHeight >= ConsolePanel::MinimumHeight)
+    if (heightRead && consoleHeight >= ConsolePanel::MinimumHeight && consoleHeight <= pnlLeft->largestSize())
         m_console->resize(m_console->width(), consoleHeight);
     const QByteArray geometry = QByteArray::fromBase64(store.readString(GeometryKey).toLatin1());
-    if (!geometry.isEmpty() && restoreGeometry(geometry))
+    if (!geometry.isEmpty() && restoreGeometry(geometry)) {
+        keepOnScreen();
         return;
+    }
     resize(746, 706);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TfrmEditor::keepOnScreen()
+{
+    const QScreen *shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown)
+        return;
+    // A kept size larger than the screen (a crafted one takes gigabytes of memory) shrinks to
+    // it, though never below the window's minimum; so what is written back is what is shown.
+    const QRect available = shown->availableGeometry();
+    const QSize bounded = size().boundedTo(available.size()).expandedTo(minimumSize());
+    if (bounded != size())
+        resize(bounded);
+    if (!available.intersects(frameGeometry()))
+        move(available.topLeft());
 }
 
 void TfrmEditor::storeLayout() const
