@@ -151,7 +151,7 @@ TEST_F(BuildCommand, PrivateSourcesAreBuiltOnlyWhenAskedFor)
     ASSERT_TRUE(QFile::link(key, planted));
     model.AddFileElement(model.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, planted);
     SaveProjectFile(model, project);
-    test::writeStandIn(appDir, "printf 'MZ' > ../../out/pack.exe\n");
+    test::writeStandIn(appDir, test::StandInBuild::OutputDirOfScript + QByteArray("printf 'MZ' > $BUILD/pack.exe\n"));
 
     test::PackRun run = test::runPack(buildArgs(installer));
     EXPECT_EQ(run.exitCode, 1);
@@ -181,7 +181,7 @@ TEST_F(BuildCommand, TerminalEscapesInProjectTextsArePrintedVisibly)
     ASSERT_EQ(bytes.count("\r\nplain\r\n"), 1);
     bytes.replace("\r\nplain\r\n", "\r\nx\x1b[K\x1b[A\x1b]0;owned\x07\r\n");
     test::writeBytes(project, bytes);
-    test::writeStandIn(appDir, "printf 'MZ' > ../../out/pack.exe\n");
+    test::writeStandIn(appDir, test::StandInBuild::OutputDirOfScript + QByteArray("printf 'MZ' > $BUILD/pack.exe\n"));
 
     const test::PackRun run = test::runPack(buildArgs(installer));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
