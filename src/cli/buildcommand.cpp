@@ -11,29 +11,25 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <cstdio>
 #include <optional>
 
 namespace tervelle::cli {
 
-namespace {
-
-// The build console on standard output: one UTF-8 line per console line.
-class StdoutConsole : public ConsoleSink
+void StreamConsole::appendConsoleLine(const QString &line)
 {
-public:
-    void appendConsoleLine(const QString &line) override { writeStdout(line.toUtf8() + '\n'); }
-};
+    const QByteArray bytes = line.toUtf8() + '\n';
+    if (m_toStderr) {
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+        std::fflush(stderr);
+    } else {
+        writeStdout(bytes);
+    }
+}
 
-} // namespace
-
-int runBuild(const QStringList &args)
+bool buildInstaller(const ProjectModel &project, const Settings &settings, const QString &installer,
+                    ConsoleSink &console, bool endOnSignals)
 {
-    const PackArguments parsed = parsePackArguments(args, QStringLiteral("build"));
-    ProjectDocument document;
-    const Settings settings = openPackProject(document, parsed);
-    ProjectModel &project = document.model();
-
-    StdoutConsole console;
     BuildSession build(console, settings);
     QEventLoop loop;
     std::optional<CompileResult> result;
@@ -42,7 +38,7 @@ int runBuild(const QStringList &args)
         loop.quit();
     });
     try {
-        build.start(project, parsed.installer);
+        build.start(project, installer);
     } catch (const PackRefused &refused) {
         // The errors one a line, as check prints them, then why nothing was built.
         for (const Finding &finding : refused.review().findings) {
@@ -50,17 +46,27 @@ int runBuild(const QStringList &args)
                 printError(findingLine(finding));
         }
         printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
-        return ExitFailed;
+        return false;
     }
     if (!result) {
         // Ctrl+C or a termination ends the wait; the session then stops the compiler and puts
         // the earlier installer back as it goes.
-        quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
+        if (endOnSignals)
+            quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
         loop.exec();
     }
     if (!result)
         console.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Error]")));
-    return result == CompileResult::Success ? ExitOk : ExitFailed;
+    return result == CompileResult::Success;
+}
+
+int runBuild(const QStringList &args)
+{
+    const PackArguments parsed = parsePackArguments(args, QStringLiteral("build"));
+    ProjectDocument document;
+    const Settings settings = openPackProject(document, parsed);
+    StreamConsole console;
+    return buildInstaller(document.model(), settings, parsed.installer, console, true) ? ExitOk : ExitFailed;
 }
 
 } // namespace tervelle::cli
