@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -182,6 +183,21 @@ int copyNames(const QString &realGame, const QString &standIn)
         }
     }
     return count;
+}
+
+// Makes the folders of `relative` below `root`, taking a folder that is there under another
+// letter case for its own, as the installer's file system does.
+void makeFolderFolded(const QString &root, const QString &relative)
+{
+    QString path = root;
+    for (const QString &name : relative.split(QLatin1Char('/'))) {
+        const QStringList present = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        const auto found = std::find_if(present.begin(), present.end(), [&name](const QString &entry) {
+            return entry.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        path += QLatin1Char('/') + (found != present.end() ? *found : name);
+        QDir().mkdir(path);
+    }
 }
 
 QStringList logLines(const QString &path)
@@ -359,14 +375,15 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
         return fail(TrialResult::PrepareFailed,
                     QStringLiteral("Cannot copy the stand-in machine's template into %1.")
                         .arg(QDir::toNativeSeparators(prefix)));
-    // The game's usual folders are there on every player's machine.
-    for (const char *folder : {"data/maps", "data/scripts", "data/frontend/levels"})
-        QDir().mkpath(gameRoot + QLatin1Char('/') + QLatin1String(folder));
+    QDir().mkpath(gameRoot);
     QDir().mkpath(launcherRoot);
     if (!options.gameFolder.isEmpty() && QFileInfo(options.gameFolder).isDir()) {
         result.mirroredGame = QDir::toNativeSeparators(options.gameFolder);
         result.placeholders = copyNames(options.gameFolder, gameRoot);
     }
+    // The game's usual folders are there on every player's machine, in whatever letter case.
+    for (const char *folder : {"data/maps", "data/scripts", "data/frontend/levels"})
+        makeFolderFolded(gameRoot, QLatin1String(folder));
     if (!setLauncherValues(prefix))
         return fail(TrialResult::PrepareFailed, QStringLiteral("Cannot write the launcher's registry values."));
 
