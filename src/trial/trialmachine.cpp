@@ -16,6 +16,10 @@
 
 #include <algorithm>
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
 #include <memory>
 
 namespace tervelle {
@@ -31,6 +35,7 @@ const char LauncherFolder[] = "drive_c/Quorvane";
 const char InstallWindows[] = "C:\\Program Files\\Quorvane\\";
 const char InstallFolder[] = "drive_c/Program Files/Quorvane";
 const char InstallLog[] = "tervelle-install.log";
+const char DisplayPidFile[] = "display.pid";
 const char UninstallLog[] = "tervelle-uninstall.log";
 // A game folder bigger than this is not copied further: the trial needs its names, not all.
 const int PlaceholderLimit = 200000;
@@ -84,10 +89,13 @@ void stopWineServer(const QString &prefix)
 {
     if (!QFileInfo::exists(prefix))
         return;
-    QProcess server;
-    server.setProcessEnvironment(wineEnvironment(prefix));
-    server.start(QStringLiteral("wineserver"), {QStringLiteral("-k")});
-    server.waitForFinished(10000);
+    // Ended, then waited for, so that no process of the prefix outlives it.
+    for (const char *option : {"-k", "-w"}) {
+        QProcess server;
+        server.setProcessEnvironment(wineEnvironment(prefix));
+        server.start(QStringLiteral("wineserver"), {QLatin1String(option)});
+        server.waitForFinished(10000);
+    }
 }
 
 // Removes a folder without following any link inside it: the prefix links its Z: drive to "/".
@@ -95,6 +103,11 @@ void removeFolder(const QString &path)
 {
     std::error_code error;
     std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+}
+
+QString xvfbProgram()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
 }
 
 qint64 diskUse(const QString &root)
@@ -110,10 +123,23 @@ qint64 diskUse(const QString &root)
     return bytes;
 }
 
-bool templateReady(const QString &prefix)
+// Wine updates a prefix made by another version of itself on its first start, which would cost
+// every trial a wineboot: the template records the version that made it.
+QByteArray wineVersion()
+{
+    QProcess wine;
+    wine.start(QStringLiteral("wine"), {QStringLiteral("--version")});
+    if (!wine.waitForFinished(10000))
+        return {};
+    return wine.readAllStandardOutput().trimmed();
+}
+
+bool templateReady(const QString &prefix, const QByteArray &version)
 {
     const QDir dir(prefix);
-    return dir.exists(QLatin1String(TemplateMarker)) && QFileInfo(dir.filePath(QStringLiteral("system.reg"))).size() > 0
+    QFile marker(dir.filePath(QLatin1String(TemplateMarker)));
+    return marker.open(QIODevice::ReadOnly) && marker.readAll() == version
+        && QFileInfo(dir.filePath(QStringLiteral("system.reg"))).size() > 0
         && QFileInfo(dir.filePath(QStringLiteral("user.reg"))).size() > 0
         && QFileInfo(dir.filePath(QStringLiteral("drive_c/windows/system32"))).isDir()
         && QFileInfo(dir.filePath(QStringLiteral("dosdevices/c:"))).isSymLink();
@@ -129,6 +155,26 @@ bool takeLock(QLockFile &lock, const std::atomic_bool &stop)
     return true;
 }
 
+// The X server a killed trial started, found by the process id it wrote down, ended when that
+// process is still an X server.
+void endLeftDisplay(const QString &pidFile)
+{
+#ifdef Q_OS_UNIX
+    QFile file(pidFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    bool ok = false;
+    const qint64 pid = file.readAll().trimmed().toLongLong(&ok);
+    if (!ok || pid <= 1)
+        return;
+    QFile command(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (command.open(QIODevice::ReadOnly) && command.readAll().startsWith(QFile::encodeName(xvfbProgram()) + '\0'))
+        ::kill(pid_t(pid), SIGTERM);
+#else
+    Q_UNUSED(pidFile);
+#endif
+}
+
 // The trials' folder: each trial a folder beside the lock that says it still runs. A folder
 // whose lock is free belongs to a trial that was killed.
 void removeLeftovers(const QString &trials)
@@ -136,9 +182,12 @@ void removeLeftovers(const QString &trials)
     const QDir dir(trials);
     for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         QLockFile lock(dir.filePath(name + QStringLiteral(".lock")));
+        // Only a lock whose process is gone is stale: a trial may well run for minutes.
+        lock.setStaleLockTime(0);
         if (!lock.tryLock(0))
             continue;
         stopWineServer(dir.filePath(name + QStringLiteral("/prefix")));
+        endLeftDisplay(dir.filePath(name + QLatin1Char('/') + QLatin1String(DisplayPidFile)));
         removeFolder(dir.filePath(name));
         lock.unlock();
     }
@@ -215,9 +264,11 @@ QStringList logLines(const QString &path)
 class HiddenDisplay
 {
 public:
-    bool start()
+    // Starts the server and writes its process id into `pidFile`, for the next trial to end it
+    // should this one be killed.
+    bool start(const QString &pidFile)
     {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        const QString xvfb = xvfbProgram();
         if (xvfb.isEmpty())
             return false;
         m_server.start(xvfb,
@@ -230,6 +281,9 @@ public:
         if (!number.contains('\n'))
             return false;
         m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+        QFile file(pidFile);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray::number(m_server.processId()));
         return true;
     }
     ~HiddenDisplay()
@@ -300,7 +354,8 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     templateLock.setStaleLockTime(0);
     if (!takeLock(templateLock, stop))
         return fail(TrialResult::Stopped, QStringLiteral("The trial was stopped."));
-    if (!templateReady(templatePrefix)) {
+    const QByteArray version = wineVersion();
+    if (!templateReady(templatePrefix, version)) {
         progress(QStringLiteral("Making the stand-in machine's template (once per user)"));
         QElapsedTimer timer;
         timer.start();
@@ -316,7 +371,7 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
             boot = runProcess(QStringLiteral("wineserver"), {QStringLiteral("-w")}, environment, deadline, stop);
         QFile marker(fresh + QLatin1Char('/') + QLatin1String(TemplateMarker));
         if (boot.how != Ended::Finished || boot.exitCode != 0 || !marker.open(QIODevice::WriteOnly)
-            || !QDir().rename(fresh, templatePrefix)) {
+            || marker.write(version) != version.size() || !marker.flush() || !QDir().rename(fresh, templatePrefix)) {
             stopWineServer(fresh);
             removeFolder(fresh);
             if (boot.how == Ended::Stopped)
@@ -351,7 +406,7 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     } cleanup{[&] {
         stopWineServer(prefix);
         display.reset();
-        if (!options.keepIn.isEmpty() && QFileInfo::exists(prefix)
+        if (!options.keepIn.isEmpty() && QFileInfo::exists(prefix) && QDir().mkpath(QFileInfo(options.keepIn).path())
             && (QDir().rename(prefix, options.keepIn)
                 || runProcess(QStringLiteral("cp"), {QStringLiteral("-a"), prefix, options.keepIn},
                               QProcessEnvironment::systemEnvironment(), QDeadlineTimer(std::chrono::seconds(300)),
@@ -389,7 +444,7 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
 
     QProcessEnvironment shown = environment;
     display = std::make_unique<HiddenDisplay>();
-    if (display->start())
+    if (display->start(machine + QLatin1Char('/') + QLatin1String(DisplayPidFile)))
         shown.insert(QStringLiteral("DISPLAY"), display->display());
 
     TrialSnapshots before{takeSnapshot(gameRoot), takeSnapshot(launcherRoot), takeSnapshot(installRoot)};
