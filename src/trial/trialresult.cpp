@@ -56,7 +56,7 @@ QString fateText(const TrialEntry &entry)
 
 QString mismatchText(const TrialMismatch &mismatch)
 {
-    const QString where = placeName(mismatch.place) + QLatin1Char(' ') + windowsPath(mismatch.path);
+    QString where = placeName(mismatch.place) + QLatin1Char(' ') + windowsPath(mismatch.path);
     const QString node = mismatch.node.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(mismatch.node);
     switch (mismatch.kind) {
     case TrialMismatch::Elsewhere:
@@ -166,7 +166,8 @@ void judgeTrial(TrialResult &result, const std::vector<ExpectedFile> &expected, 
         }
         // What the installer removed, and what the player had that uninstall took away.
         const FoldedFiles installed = folded(afterInstall[p]);
-        for (const auto &[path, state] : before[p].files) {
+        for (const auto &file : before[p].files) {
+            const QString &path = file.first;
             if (!installed.contains(path.toLower()))
                 result.mismatches.push_back({TrialMismatch::RemovedByInstall, place, path, {}, {}});
             else if (!later.contains(path.toLower())

@@ -100,7 +100,7 @@ protected:
     // The demo pack's installer, built as a map maker builds it.
     QString buildDemo()
     {
-        const QString installer = dir.filePath(QStringLiteral("demo.exe"));
+        QString installer = dir.filePath(QStringLiteral("demo.exe"));
         const ToolRun build = runTool({QStringLiteral("build"), DemoProject, QStringLiteral("--out"), installer,
                                        QStringLiteral("--appdir"), appDir},
                                       config.path());
@@ -132,7 +132,8 @@ TEST_F(Trial, TheDemoPackDoesWhatItsProjectSaysOnAGameThatHasItsMap)
 
     QStringList written;
     QJsonObject replaced;
-    for (const QJsonValue &value : result.value(QStringLiteral("entries")).toArray()) {
+    const QJsonArray entries = result.value(QStringLiteral("entries")).toArray();
+    for (const auto &value : entries) {
         const QJsonObject entry = value.toObject();
         const QString change = entry.value(QStringLiteral("change")).toString();
         if (change == QLatin1String("written") || change == QLatin1String("replaced")) {

@@ -100,8 +100,8 @@ TEST(TrialJudgement, EveryDifferenceFromTheProjectAndEveryLostFileIsAnError)
               QStringList({
                               "error: a file the player had is gone after uninstall: game Data\\Maps\\canyon.xan",
                               "error: a file the player had is gone after uninstall: game W4.exe",
-                              "error: landed elsewhere: launcher maplists\\about.htm (Files\\about.htm) is at "
-                              "launcher maplists\\info\\about.htm",
+                              QStringLiteral("error: landed elsewhere: launcher maplists\\about.htm "
+                                             "(Files\\about.htm) is at launcher maplists\\info\\about.htm"),
                               "error: landed with other bytes: game data\\scripts\\arena.lua (Lua scripts\\arena.lua)",
                               "error: the installer did not do what the project says",
                               "error: written though the project has no such file: game data\\maps\\stray.txt",
