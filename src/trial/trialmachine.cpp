@@ -446,6 +446,9 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     display = std::make_unique<HiddenDisplay>();
     if (display->start(machine + QLatin1Char('/') + QLatin1String(DisplayPidFile)))
         shown.insert(QStringLiteral("DISPLAY"), display->display());
+    else if (shown.value(QStringLiteral("DISPLAY")).isEmpty())
+        return fail(TrialResult::PrepareFailed,
+                    QStringLiteral("The installer needs a display: install Xvfb, or run the trial on a desktop."));
 
     TrialSnapshots before{takeSnapshot(gameRoot), takeSnapshot(launcherRoot), takeSnapshot(installRoot)};
     const QDeadlineTimer deadline(std::chrono::seconds(options.timeLimitSeconds));
