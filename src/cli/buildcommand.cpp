@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <cstdio>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -23,44 +24,74 @@ namespace tervelle::cli {
 
 namespace {
 
-// The build console on standard output: one UTF-8 line per console line, escaped, since the
-// compiler echoes project texts and warnings quote them. A line that cannot be written (the
-// reader went away) ends the build as a failure.
-class StdoutConsole : public ConsoleSink
-{
-public:
-    void appendConsoleLine(const QString &line) override
-    {
-        if (m_failed || writeStdout(escapeControlCharacters(line).toUtf8() + '\n'))
-            return;
-        m_failed = true;
-        QCoreApplication::exit(ExitFailed);
-    }
-    bool failed() const { return m_failed; }
-
-private:
-    bool m_failed = false;
-};
-
 // The review's errors one a line, as check prints them, then why nothing was built.
-int refuse(const PackReview &review)
+void refuse(const PackReview &review)
 {
     for (const Finding &finding : review.findings) {
         if (finding.severity == Severity::Error)
             printError(findingLine(finding));
     }
     printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
-    return ExitFailed;
 }
 
 } // namespace
+
+// One escaping for every line: the compiler echoes project texts and warnings quote them. A line
+// that cannot be written (the reader went away) ends the build as a failure.
+void StreamConsole::appendConsoleLine(const QString &line)
+{
+    if (m_failed)
+        return;
+    const QByteArray bytes = escapeControlCharacters(line).toUtf8() + '\n';
+    if (m_toStderr) {
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+        std::fflush(stderr);
+        return;
+    }
+    if (writeStdout(bytes))
+        return;
+    m_failed = true;
+    QCoreApplication::exit(ExitFailed);
+}
+
+bool buildInstaller(const ProjectModel &project, const Settings &settings, const QString &installer,
+                    StreamConsole &console, bool takeOverLock)
+{
+    BuildSession build(console, settings);
+    build.setTakeOverLocks(takeOverLock);
+    QEventLoop loop;
+    std::optional<CompileResult> result;
+    QObject::connect(&build, &BuildSession::finished, &loop, [&](CompileResult r) {
+        result = r;
+        loop.quit();
+    });
+    try {
+        build.start(project, installer);
+    } catch (const PackRefused &refused) {
+        refuse(refused.review());
+        return false;
+    } catch (const LockHeldElsewhere &held) {
+        if (!held.canTakeOver())
+            throw;
+        throw UserError(held.message() + QStringLiteral(" Build with --take-over-lock to take it over."));
+    }
+    if (!result && !console.failed())
+        loop.exec();
+    if (console.failed()) {
+        printError(QStringLiteral("The build was stopped: standard output cannot be written."));
+        return false;
+    }
+    if (!result)
+        console.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Error]")));
+    return result == CompileResult::Success && !console.failed();
+}
 
 int runBuild(const QStringList &args)
 {
     const PackArguments parsed = parsePackArguments(args, QStringLiteral("build"));
     ProjectDocument document;
     const Settings settings = openPackProject(document, parsed);
-    ProjectModel &project = document.model();
+    const ProjectModel &project = document.model();
 
 #ifdef Q_OS_UNIX
     // A reader that goes away is an output error, not a death that leaves the compiler running.
@@ -74,8 +105,10 @@ int runBuild(const QStringList &args)
         // Nothing from a hidden or system folder is published without being asked for, however
         // a link or a path leads there.
         const PackReview review = ReviewPack(project, settings.AppDir);
-        if (review.hasErrors())
-            return refuse(review);
+        if (review.hasErrors()) {
+            refuse(review);
+            return ExitFailed;
+        }
         if (!parsed.publishPrivate && publishesPrivateFiles(review)) {
             for (const Finding &finding : review.findings) {
                 if (finding.kind == FindingClass::PublishedSystemFile)
@@ -86,34 +119,8 @@ int runBuild(const QStringList &args)
         }
     }
 
-    StdoutConsole console;
-    BuildSession build(console, settings);
-    build.setTakeOverLocks(parsed.takeOverLock);
-    QEventLoop loop;
-    std::optional<CompileResult> result;
-    QObject::connect(&build, &BuildSession::finished, &loop, [&](CompileResult r) {
-        result = r;
-        loop.quit();
-    });
-    try {
-        build.start(project, parsed.installer);
-    } catch (const PackRefused &refused) {
-        // Something changed on disk since the review above.
-        return refuse(refused.review());
-    } catch (const LockHeldElsewhere &held) {
-        if (!held.canTakeOver())
-            throw;
-        throw UserError(held.message() + QStringLiteral(" Build with --take-over-lock to take it over."));
-    }
-    if (!result && !console.failed())
-        loop.exec();
-    if (console.failed()) {
-        printError(QStringLiteral("The build was stopped: standard output cannot be written."));
-        return ExitFailed;
-    }
-    if (!result)
-        console.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Error]")));
-    return result == CompileResult::Success && !console.failed() ? ExitOk : ExitFailed;
+    StreamConsole console;
+    return buildInstaller(project, settings, parsed.installer, console, parsed.takeOverLock) ? ExitOk : ExitFailed;
 }
 
 } // namespace tervelle::cli

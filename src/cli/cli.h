@@ -7,9 +7,12 @@
 #include "core/common.h"
 #include "core/errors.h"
 
+#include "mappack/compiler.h"
+
 namespace tervelle {
 class ProjectDocument;
-}
+class ProjectModel;
+} // namespace tervelle
 
 namespace tervelle::cli {
 
@@ -56,6 +59,26 @@ PackArguments parsePackArguments(const QStringList &args, const QString &command
 // Opens the project and returns the settings with --appdir applied, as both commands start.
 Settings openPackProject(ProjectDocument &document, const PackArguments &parsed);
 
+// The build console on standard output (or standard error): one UTF-8 line per console line.
+class StreamConsole : public ConsoleSink
+{
+public:
+    explicit StreamConsole(bool toStderr = false) : m_toStderr(toStderr) {}
+    void appendConsoleLine(const QString &line) override;
+    // Standard output could not be written: the build ends as a failure.
+    bool failed() const { return m_failed; }
+
+private:
+    bool m_toStderr;
+    bool m_failed = false;
+};
+
+// "Save map pack" for `installer`, the console's lines to `console`: true when the compiler
+// succeeded. Errors of the review are printed one a line. The caller installs the termination
+// handler first; a termination ends the wait, and the session leaves the earlier installer.
+bool buildInstaller(const ProjectModel &project, const Settings &settings, const QString &installer,
+                    StreamConsole &console, bool takeOverLock);
+
 // Commands: each gets the arguments after its name, returns the exit status of its success and
 // throws UserError (or UsageError) for a failure, which main() prints.
 // Commands: each gets the arguments after its name.
@@ -68,5 +91,8 @@ int runScript(const QStringList &args);
 int runBuild(const QStringList &args);
 // Exit status 1 when the review finds errors (with --strict, warnings too).
 int runCheck(const QStringList &args);
+// Exit status 1 when the installer did not do what the project says or the trial failed, 2
+// without Wine.
+int runTry(const QStringList &args);
 
 } // namespace tervelle::cli

@@ -110,6 +110,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("script"), runScript},
         {QStringLiteral("build"), runBuild},
         {QStringLiteral("check"), runCheck},
+        {QStringLiteral("try"), runTry},
     };
     const auto found = commands.find(command);
     const CommandHelp *help = findCommandHelp(command);

@@ -88,6 +88,30 @@ const std::vector<CommandHelp> &commandHelps()
          "0  no errors (with --strict: no warnings either)\n"
          "1  errors were found (with --strict: warnings too), or no project was read\n"
          "2  the command line does not fit the command"},
+        {"try",
+         "PROJECT.mpr [--installer FILE.exe] [--game-folder DIR] [--appdir DIR] [--keep DIR] [--json]",
+         "Install and uninstall the pack on a stand-in machine and compare with the project.",
+         "Builds a temporary installer as build does (or takes FILE.exe), then runs it silently under Wine on a "
+         "stand-in player's machine: a throwaway Wine prefix copied from a template made once per user in the cache "
+         "folder, the launcher's registry values pointing at stand-in launcher and game folders inside it. Then its "
+         "uninstaller runs silently. Prints every file the installer wrote with its size and the tree node it came "
+         "from, the files it replaced and where their backups went, the folders it made, what uninstall removed and "
+         "what stays, the disk use, and every difference from what the project says: a file that landed elsewhere, "
+         "did not land or landed with other bytes, and any file nobody asked for. When the game folder is known "
+         "(the WormsDir setting, or --game-folder), the stand-in game folder gets its folder and file names as empty "
+         "files, so that replaced game files show; the game folder itself is never read or written. The user's own "
+         "Wine prefix is never used, and the stand-in machine is removed at the end, also when the trial is ended "
+         "by a signal.",
+         {{"--installer", "FILE.exe", "Try this installer instead of building one."},
+          {"--game-folder", "DIR",
+           "Copy the folder and file names of DIR, as empty files, into the stand-in game folder, instead of those "
+           "of the WormsDir setting."},
+          AppDirOption,
+          {"--keep", "DIR", "Leave the stand-in machine (its Wine prefix) in DIR, which must not exist yet."},
+          {"--json", nullptr, "Write one JSON document instead of lines; the progress goes to standard error."}},
+         "0  install and uninstall succeeded and the installer did what the project says\n"
+         "1  a difference from the project, a failed build, install or uninstall, or an end\n"
+         "2  the command line does not fit the command, or Wine is not installed"},
         {"resave",
          "IN.mpr OUT.mpr",
          "Open a project and save it again.",

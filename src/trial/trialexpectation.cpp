@@ -1,0 +1,49 @@
+#include "trial/trialexpectation.h"
+
+#include "mappack/maplist.h"
+#include "mappack/packfiles.h"
+#include "project/projectmodel.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+
+namespace tervelle {
+
+namespace {
+
+QString nodePath(const TreeNode *node)
+{
+    QString path = node->Text();
+    for (const TreeNode *above = node->parent(); above; above = above->parent())
+        path.prepend(above->Text() + QLatin1Char('\\'));
+    return path;
+}
+
+} // namespace
+
+std::vector<ExpectedFile> expectedInstall(const ProjectModel &project, const QString &appDir)
+{
+    std::vector<ExpectedFile> expected;
+    const QString mapList = MapListFileName(project);
+    for (const PackFileEntry &entry : NumberPackFiles(project, appDir)) {
+        const QString destination = installedPath(entry);
+        if (destination.isEmpty())
+            continue;
+        ExpectedFile file;
+        file.place = entry.group == FilesRoot ? TrialPlace::Launcher : TrialPlace::Game;
+        file.path = QString(destination).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        file.node = nodePath(entry.node);
+        file.absoluteIndex = entry.absoluteIndex;
+        if (entry.node->Info().Kind == FileMissingKind && entry.node->Text() == mapList) {
+            // The build writes the map list afresh; a staged copy may be another build's.
+            const QByteArray bytes = MapListBytes(project);
+            file.state = {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
+        } else {
+            file.state = {QFileInfo(entry.source).size(), fileHash(entry.source)};
+        }
+        expected.push_back(std::move(file));
+    }
+    return expected;
+}
+
+} // namespace tervelle
