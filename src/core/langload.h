@@ -6,7 +6,7 @@
 
 namespace tervelle {
 
-inline constexpr int LangCount = 209;
+inline constexpr int LangCount = 241;
 
 // The table: keys (with their brackets) and built-in English texts, in their fixed order.
 extern const std::array<const char *, LangCount> LangKeys;

@@ -43,6 +43,8 @@ QString sizeText(qint64 bytes)
     return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
+} // namespace
+
 QString fateText(const TrialEntry &entry)
 {
     switch (entry.after) {
@@ -70,8 +72,6 @@ QString mismatchText(const TrialMismatch &mismatch)
     }
     return where;
 }
-
-} // namespace
 
 int TrialResult::count(TrialEntry::Change change) const
 {

@@ -78,6 +78,11 @@ QString placeName(TrialPlace place);
 // A relative path as the player reads it: "data\maps\arena.xan".
 QString windowsPath(const QString &relative);
 
+// What became of an entry after uninstall: "stays after uninstall", ...
+QString fateText(const TrialEntry &entry);
+// A mismatch as one sentence: "did not land: game data\\maps\\arena.xan (Maps\\arena.xan)".
+QString mismatchText(const TrialMismatch &mismatch);
+
 // The result as lines for a terminal or the build console, mismatches first, a verdict last.
 QStringList resultLines(const TrialResult &result);
 

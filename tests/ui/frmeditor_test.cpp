@@ -158,7 +158,7 @@ TEST_F(Window, CaptionsComeFromTheLanguageTable)
     const std::pair<const char *, QStringList> menus[] = {
         {"pmnuFile",
          {"New", "Open...", "Open recent", "Open recovery copy...", "Save", "Save project...", "Save map pack...",
-          "Check pack...", "Project options...", "Show console", "Help", "Exit"}},
+          "Check pack...", "Try installer...", "Project options...", "Show console", "Help", "Exit"}},
         {"pmnuEdit", {"Add", "Delete", "Duplicate", "Move up", "Move down", "", "Undo", "Redo"}},
         {"pmnuHeaderEdit", {"Add...", "Add link to info file...", "Delete"}},
         {"pmnuPropertiesEdit", {"Add...", "Delete", "Select textures directory..."}},
@@ -309,10 +309,10 @@ TEST_F(Window, EnablingOperationsSetExactlyTheirControls)
         return list;
     };
     using namespace std::placeholders;
-    EXPECT_EQ(
-        changedBy([&](bool e) { test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(e); }),
-        sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen", "mnuFileSaveProject",
-                "mnuFileSaveMapPack", "mnuFileCheckPack", "mnuFilePackProperties", "mnuFileExit"}));
+    EXPECT_EQ(changedBy([&](bool e) { test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(e); }),
+              sorted({"mnuFile", "mnuEdit", "mnuEditAdd", "mnuEditDelete", "mnuFileNew", "mnuFileOpen",
+                      "mnuFileSaveProject", "mnuFileSaveMapPack", "mnuFileCheckPack", "mnuFileTryInstaller",
+                      "mnuFilePackProperties", "mnuFileExit"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<HeaderPanel>(*editor)->HeaderMenuChangeEnabled(e); }),
               sorted({"mnuHeaderEdit", "mnuHeaderEditAdd", "mnuHeaderEditAddInfo", "mnuHeaderEditDelete"}));
     EXPECT_EQ(changedBy([&](bool e) { test::panelOf<PropertiesPanel>(*editor)->PropertiesMenuChangeEnabled(e); }),

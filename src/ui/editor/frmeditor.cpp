@@ -17,6 +17,7 @@
 #include "ui/editor/propertiespanel.h"
 #include "ui/editor/resourcesmodel.h"
 #include "ui/editor/resourcespanel.h"
+#include "ui/editor/trialcommand.h"
 #include "ui/editor/viewfocus.h"
 #include "ui/editor/windowaccessible.h"
 
@@ -136,6 +137,12 @@ TfrmEditor::~TfrmEditor()
 {
     // A pack review may still read the project on its thread; the project goes first otherwise.
     delete m_findings;
+    // A build for a trial is stopped here, while the window can still hear it end; a running
+    // trial stops as its state goes.
+    if (m_trial) {
+        m_trial->stopping = true;
+        m_trial->build.reset();
+    }
     FormDestroy();
 }
 

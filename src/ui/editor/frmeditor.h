@@ -32,6 +32,10 @@ class PanelSplitter;
 class PreviewPanel;
 class PropertiesPanel;
 class ResourcesPanel;
+struct TrialResult;
+struct TrialState;
+class TrialWindow;
+enum class CompileResult;
 
 // The editor's main window: three columns of panels with splitters between them, and the build
 // console over the bottom. It owns the project, the panels and what spans panels: the enabling
@@ -86,11 +90,15 @@ public:
     void mnuEditUndoClick();
     void mnuEditRedoClick();
     void mnuFileCheckPackClick();
+    // Installs and uninstalls the pack's installer on a stand-in player's machine.
+    void mnuFileTryInstallerClick();
     // Selects what a finding names: the node, the map and its property row, the header row; the
     // pack properties open the wizard. A place the project no longer has is left alone.
     void goToFinding(const FindingPlace &place);
     // True while a map pack build runs.
     bool isBuilding() const;
+    // True while a trial, or the build before it, runs.
+    bool isTrying() const;
     // A termination signal: no question to anyone. The discarded project is kept as a recovery
     // copy when it can be, standard error says why not otherwise, and the program ends.
     void endOnSignal();
@@ -212,6 +220,20 @@ private:
     FindingsWindow *m_findings = nullptr;
     FindingsWindow &findingsWindow();
     void showRefusal(const PackReview &review);
+    // Try installer...: the installer the editor built last, the trial and its window.
+    void connectTrialCommand();
+    void noteBuiltInstaller(const QString &installer);
+    void holdForTrial(bool hold);
+    void buildForTrial();
+    void trialBuildFinished(CompileResult result);
+    void startTrial(const QString &installer);
+    void stopTrial();
+    void trialFinished(const TrialResult &result);
+    TrialWindow &trialWindow();
+    void showTrialNode(const QString &path, int absoluteIndex);
+    QString m_savingInstaller; // the installer a Save map pack build writes
+    // Last, so that it goes first: a running trial is stopped and its machine removed.
+    std::unique_ptr<TrialState> m_trial;
 };
 
 } // namespace tervelle

@@ -42,6 +42,7 @@ void TfrmEditor::connectMapPackCommands()
     connect(maps.mnuFilePackProperties, &QAction::triggered, this, &TfrmEditor::mnuFilePackPropertiesClick);
     connect(maps.mnuFileShowConsole, &QAction::triggered, this, &TfrmEditor::mnuFileShowConsoleClick);
     connect(maps.mnuFileCheckPack, &QAction::triggered, this, &TfrmEditor::mnuFileCheckPackClick);
+    connectTrialCommand();
 }
 
 FindingsWindow &TfrmEditor::findingsWindow()
@@ -185,8 +186,14 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     if (!m_build) {
         m_build = std::make_unique<BuildSession>(*m_console, m_settings);
         connect(m_build.get(), &BuildSession::started, this, [this] { holdCommands(true); });
-        connect(m_build.get(), &BuildSession::finished, this, [this] { holdCommands(false); });
+        connect(m_build.get(), &BuildSession::finished, this, [this](CompileResult result) {
+            holdCommands(false);
+            // A trial tries this installer while the project stays as it was built.
+            if (result == CompileResult::Success)
+                noteBuiltInstaller(m_savingInstaller);
+        });
     }
+    m_savingInstaller = BuildSession::installerFile(*chosen, compilerFolder(m_settings.AppDir));
     try {
         startBuild(*chosen);
     } catch (const PackRefused &refused) {

@@ -2,6 +2,7 @@
 
 #include "core/langload.h"
 #include "project/projectdocument.h"
+#include "trial/trialmachine.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/projectitemmodels.h"
 
@@ -39,6 +40,14 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     mnuFileSaveProject = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveProject"), "[mnuFile.SaveProject.Caption]");
     mnuFileSaveMapPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveMapPack"), "[mnuFile.SaveMapPack.Caption]");
     mnuFileCheckPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileCheckPack"), "[mnuFile.CheckPack.Caption]");
+    mnuFileTryInstaller =
+        addMenuItem(pmnuFile, QStringLiteral("mnuFileTryInstaller"), "[mnuFile.TryInstaller.Caption]");
+    // Without Wine the item stays off for good, and says why.
+    m_canTry = TrialMachine::wineAvailable();
+    if (!m_canTry) {
+        mnuFileTryInstaller->setToolTip(GetLangText(QStringLiteral("[mnuFile.TryInstaller.NoWine]")));
+        pmnuFile->setToolTipsVisible(true);
+    }
     mnuFilePackProperties =
         addMenuItem(pmnuFile, QStringLiteral("mnuFilePackProperties"), "[mnuFile.PackProperties.Caption]");
     mnuFileShowConsole = addMenuItem(pmnuFile, QStringLiteral("mnuFileShowConsole"), "[mnuFile.ShowConsole.Caption]");
@@ -52,8 +61,9 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     pmnuEdit->addSeparator();
     mnuEditUndo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditUndo"), "[mnuEdit.Undo.Caption]");
     mnuEditRedo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditRedo"), "[mnuEdit.Redo.Caption]");
-    for (QAction *item : {mnuFileSaveProject, mnuFileSaveMapPack, mnuFileCheckPack, mnuFilePackProperties, mnuEditAdd,
-                          mnuEditDelete, mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
+    for (QAction *item :
+         {mnuFileSaveProject, mnuFileSaveMapPack, mnuFileCheckPack, mnuFileTryInstaller, mnuFilePackProperties,
+          mnuEditAdd, mnuEditDelete, mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
         item->setEnabled(false);
     mnuEditMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
     mnuEditMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
@@ -95,6 +105,7 @@ void MapsPanel::MapMenuChangeEnabled(bool enabled)
     for (QAction *item : {mnuEditAdd, mnuEditDelete, mnuFileNew, mnuFileOpen, mnuFileSaveProject, mnuFileSaveMapPack,
                           mnuFileCheckPack, mnuFilePackProperties, mnuFileExit})
         item->setEnabled(enabled);
+    mnuFileTryInstaller->setEnabled(enabled && m_canTry);
     m_menusEnabled = enabled;
     updateAddEnabled();
 }
@@ -224,11 +235,9 @@ void MapsPanel::lstMapsClick()
 
 MapsPanel::WindowItems MapsPanel::windowItems() const
 {
-    return {mnuFileNew,          mnuFileOpen,      mnuFileOpenRecent,
-            mnuFileOpenRecovery, mnuFileSave,      mnuFileSaveProject,
-            mnuFileSaveMapPack,  mnuFileCheckPack, mnuFilePackProperties,
-            mnuFileShowConsole,  mnuFileHelp,      mnuFileExit,
-            mnuEditUndo,         mnuEditRedo};
+    return {mnuFileNew,         mnuFileOpen,        mnuFileOpenRecent, mnuFileOpenRecovery, mnuFileSave,
+            mnuFileSaveProject, mnuFileSaveMapPack, mnuFileCheckPack,  mnuFileTryInstaller, mnuFilePackProperties,
+            mnuFileShowConsole, mnuFileHelp,        mnuFileExit,       mnuEditUndo,         mnuEditRedo};
 }
 
 void MapsPanel::showNewProject()

@@ -31,6 +31,7 @@ public:
         QAction *mnuFileSaveProject;
         QAction *mnuFileSaveMapPack;
         QAction *mnuFileCheckPack;
+        QAction *mnuFileTryInstaller;
         QAction *mnuFilePackProperties;
         QAction *mnuFileShowConsole;
         QAction *mnuFileHelp;
@@ -92,6 +93,8 @@ private:
     QAction *mnuFileSaveProject = nullptr;
     QAction *mnuFileSaveMapPack = nullptr;
     QAction *mnuFileCheckPack = nullptr;
+    QAction *mnuFileTryInstaller = nullptr;
+    bool m_canTry = false; // Wine is there to run a trial
     QAction *mnuFilePackProperties = nullptr;
     QAction *mnuFileShowConsole = nullptr;
     QAction *mnuFileHelp = nullptr;
