@@ -228,6 +228,7 @@ private:
     void trialBuildFinished(CompileResult result);
     void startTrial(const QString &installer);
     void stopTrial();
+    void showTrialConsole();
     void trialFinished(const TrialResult &result);
     TrialWindow &trialWindow();
     void showTrialNode(const QString &path, int absoluteIndex);

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUndoStack>
@@ -184,7 +185,7 @@ void TfrmEditor::buildForTrial()
         m_dialogs->showMessage(messageCaption(), e.message());
         return;
     }
-    m_console->showConsole();
+    showTrialConsole();
 }
 
 void TfrmEditor::trialBuildFinished(CompileResult result)
@@ -216,7 +217,14 @@ void TfrmEditor::startTrial(const QString &installer)
     m_trial->stopping = false;
     holdForTrial(true);
     m_trial->run.start(std::move(options));
+    showTrialConsole();
+}
+
+void TfrmEditor::showTrialConsole()
+{
     m_console->showConsole();
+    // The held panels cannot keep the focus; without one in the window Esc would reach nothing.
+    m_console->text()->setFocus();
 }
 
 void TfrmEditor::stopTrial()

@@ -228,6 +228,7 @@ void TrialWindow::fill(const TrialResult &result)
 
     trvTrial->expandAll();
     trvTrial->header()->setSectionResizeMode(NameColumn, QHeaderView::ResizeToContents);
+    trvTrial->header()->setSectionResizeMode(StateColumn, QHeaderView::ResizeToContents);
     if (m_model->rowCount() > 0)
         trvTrial->setCurrentIndex(m_model->index(0, 0));
 }
