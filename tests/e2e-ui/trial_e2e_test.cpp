@@ -5,6 +5,7 @@
 
 #include "support/testcompiler.h"
 #include "ui/editor/consolepanel.h"
+#include "ui/editor/filespanel.h"
 #include "ui/editor/trialwindow.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ namespace {
 
 const QString BuildFolder = QStringLiteral(TERVELLE_BINARY_DIR);
 const QString DemoProject = BuildFolder + QStringLiteral("/examples/demo.mpr");
+// Shared with the command-line trials (the end-to-end tests run one at a time): one template.
 const QString CacheHome = BuildFolder + QStringLiteral("/e2e-trial-cache");
 
 class TrialInWindow : public EditorTest
@@ -63,6 +65,17 @@ TEST_F(TrialInWindow, TheDemoPackIsBuiltTriedAndShownThenTriedAgainWithoutABuild
     EXPECT_TRUE(item("mnuFileSave")->isEnabled());
     window->grab().save(BuildFolder + QStringLiteral("/trial-window.png"));
 
+    // Enter on a file selects its node in the files tree.
+    const QAbstractItemModel *model = window->tree()->model();
+    const QModelIndexList arena =
+        model->match(model->index(0, 0), Qt::DisplayRole, QStringLiteral("arena.xan"), 1, Qt::MatchRecursive);
+    ASSERT_EQ(arena.size(), 1);
+    window->tree()->setCurrentIndex(arena.first());
+    QTest::keyClick(window->tree(), Qt::Key_Return);
+    const QModelIndex node = panelOf<FilesPanel>(*editor)->list()->currentIndex();
+    EXPECT_EQ(node.data().toString(), "arena.xan");
+    EXPECT_EQ(node.parent().data().toString(), "Maps");
+
     // Esc closes the result window.
     QTest::keyClick(window->tree(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
@@ -71,6 +84,8 @@ TEST_F(TrialInWindow, TheDemoPackIsBuiltTriedAndShownThenTriedAgainWithoutABuild
     dialogs.choiceAnswers.enqueue(0);
     item("mnuFileTryInstaller")->trigger();
     ASSERT_TRUE(editor->isTrying());
+    EXPECT_TRUE(dialogs.asked.last().text.startsWith("The project has not changed since the editor built "))
+        << dialogs.asked.last().text.toStdString();
     // Esc in the editor stops it, and the stand-in machine goes.
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == editor.get(); }));
