@@ -46,7 +46,7 @@ protected:
     }
 };
 
-TEST_F(TrialInWindow, TheDemoPackIsBuiltTriedAndShownThenTriedAgainWithoutABuild)
+TEST_F(TrialInWindow, TheDemoPackIsBuiltTriedAndShownAndAStoppedTrialLeavesNothing)
 {
     editor->openStartupProject(DemoProject);
     ASSERT_TRUE(item("mnuFileTryInstaller")->isEnabled());
@@ -95,6 +95,17 @@ TEST_F(TrialInWindow, TheDemoPackIsBuiltTriedAndShownThenTriedAgainWithoutABuild
     EXPECT_EQ(panelOf<ConsolePanel>(*editor)->lines().last(),
               "The trial was stopped; the stand-in machine was removed.")
         << panelOf<ConsolePanel>(*editor)->lines().join("\n").toStdString();
+    EXPECT_TRUE(QDir(CacheHome + QStringLiteral("/Orbeck/Tervelle/trials"))
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
+
+    // Closing the window stops a trial too, and removes its machine.
+    dialogs.choiceAnswers.enqueue(0);
+    item("mnuFileTryInstaller")->trigger();
+    ASSERT_TRUE(editor->isTrying());
+    QTest::qWait(2000);
+    editor->close();
+    editor.reset();
     EXPECT_TRUE(QDir(CacheHome + QStringLiteral("/Orbeck/Tervelle/trials"))
                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
                     .isEmpty());
