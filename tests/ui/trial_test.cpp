@@ -84,6 +84,7 @@ QString rowText(const QModelIndex &index, int column)
 
 TEST(TrialWindowTest, ShowsMismatchesFirstThenTheFoldersAsATreeAndAsksForTheNode)
 {
+    test::resetLanguage(); // the built-in texts
     TrialWindow window;
     window.showResult(sampleResult());
     const QAbstractItemModel *model = window.tree()->model();
