@@ -1,12 +1,18 @@
 #include "ui/editor/keyvaluegrid.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPersistentModelIndex>
 #include <QTableView>
+#include <QTimer>
+
+#include <utility>
 
 namespace tervelle {
 
@@ -71,11 +77,59 @@ private:
     QTableView *m_grid;
 };
 
+// A click on the selected cell opens its editor once a double-click can no longer come. Qt's own
+// way edits whatever cell is current when its timer fires, and warns when a reload has left none
+// by then; this one edits only the cell that was clicked, if it is still there and current.
+class KeyValueTable : public QTableView
+{
+public:
+    explicit KeyValueTable(QWidget *parent) : QTableView(parent)
+    {
+        m_delayedEdit.setSingleShot(true);
+        connect(&m_delayedEdit, &QTimer::timeout, this, [this] {
+            if (m_clicked.isValid() && m_clicked == currentIndex() && state() != EditingState)
+                edit(m_clicked, AllEditTriggers, nullptr);
+        });
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_delayedEdit.stop();
+        const QModelIndex at = indexAt(event->position().toPoint());
+        m_pressedSelected = at.isValid() && at == currentIndex() && selectionModel()->isSelected(at);
+        QTableView::mousePressEvent(event);
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const QModelIndex at = indexAt(event->position().toPoint());
+        const bool wasSelected = std::exchange(m_pressedSelected, false);
+        QTableView::mouseReleaseEvent(event);
+        if (wasSelected && event->button() == Qt::LeftButton && at.isValid() && at == currentIndex()
+            && state() != EditingState) {
+            m_clicked = at;
+            m_delayedEdit.start(QApplication::doubleClickInterval());
+        }
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        m_delayedEdit.stop();
+        QTableView::mouseDoubleClickEvent(event);
+    }
+
+private:
+    QTimer m_delayedEdit;
+    QPersistentModelIndex m_clicked;
+    bool m_pressedSelected = false;
+};
+
 } // namespace
 
 QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)
 {
-    auto *grid = new QTableView(parent);
+    auto *grid = new KeyValueTable(parent);
     grid->setObjectName(name);
     grid->setModel(model);
     grid->verticalHeader()->hide();
@@ -89,7 +143,7 @@ QTableView *makeKeyValueGrid(const QString &name, QAbstractItemModel *model, QWi
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                          | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                          | QAbstractItemView::AnyKeyPressed);
     grid->setWordWrap(false);
     // The value column stretches to the grid's edge; long values are elided, not scrolled.
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
