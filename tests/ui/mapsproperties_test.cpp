@@ -74,6 +74,29 @@ TEST_F(MapsAndProperties, TypingTheTitleRenamesTheMapAtEveryKeystroke)
     EXPECT_EQ(property(0), "[text]=ab");
 }
 
+// A second click on the selected cell opens its editor once no double-click can follow; when
+// another map is chosen in between, nothing is edited and Qt has nothing to warn about.
+TEST_F(MapsAndProperties, ClickingTheSelectedCellEditsItUnlessAnotherMapCameFirst)
+{
+    addMap();
+    addMap();
+    auto *maps = widget<QListView>("lstMaps");
+    const auto editing = [this] {
+        QWidget *focus = QApplication::focusWidget();
+        return focus && focus != grid && grid->isAncestorOf(focus);
+    };
+    clickCell(grid, 0, 1);
+    clickCell(grid, 0, 1);
+    EXPECT_TRUE(QTest::qWaitFor(editing));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_FALSE(editing());
+
+    clickCell(grid, 0, 1);
+    QTest::mouseClick(maps->viewport(), Qt::LeftButton, {}, maps->visualRect(maps->model()->index(0, 0)).center());
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    EXPECT_FALSE(editing());
+}
+
 TEST_F(MapsAndProperties, LevelIconPickListOffersTheIconsAndWritesTheChoice)
 {
     ProjectModel &project = editor->project();

@@ -92,6 +92,13 @@ public:
         });
     }
 
+    void setModel(QAbstractItemModel *model) override
+    {
+        QTableView::setModel(model);
+        if (model)
+            connect(model, &QAbstractItemModel::modelAboutToBeReset, &m_delayedEdit, &QTimer::stop);
+    }
+
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
@@ -117,6 +124,13 @@ protected:
     {
         m_delayedEdit.stop();
         QTableView::mouseDoubleClickEvent(event);
+    }
+
+    // Clicking elsewhere first, or a reload of the rows, means the click was not an edit.
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        m_delayedEdit.stop();
+        QTableView::focusOutEvent(event);
     }
 
 private:
