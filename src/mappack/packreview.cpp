@@ -25,12 +25,7 @@ namespace {
 QString placeText(const ProjectModel &project, const FindingPlace &place)
 {
     switch (place.kind) {
-    case FindingPlace::Node: {
-        QString path = place.node->Text();
-        for (const TreeNode *above = place.node->parent(); above; above = above->parent())
-            path.prepend(above->Text() + QLatin1Char('\\'));
-        return path;
-    }
+    case FindingPlace::Node: return NodeTreePath(place.node);
     case FindingPlace::MapProperty: {
         const MapEntry &map = project.map(place.map);
         return map.displayName + QStringLiteral(", ") + KeyOf(map.Info.Properties.value(place.row));

@@ -324,4 +324,12 @@ bool SameNodeName(const QString &a, const QString &b)
     return true;
 }
 
+QString NodeTreePath(const TreeNode *node)
+{
+    QString path = node->Text();
+    for (const TreeNode *above = node->parent(); above; above = above->parent())
+        path.prepend(above->Text() + QLatin1Char('\\'));
+    return path;
+}
+
 } // namespace tervelle

@@ -148,4 +148,7 @@ private:
 // Equal ignoring the case of the letters A to Z only, as names in the tree are compared.
 bool SameNodeName(const QString &a, const QString &b);
 
+// A node's place as the map maker reads it: the captions from its group down, "\"-separated.
+QString NodeTreePath(const TreeNode *node);
+
 } // namespace tervelle

@@ -9,18 +9,6 @@
 
 namespace tervelle {
 
-namespace {
-
-QString nodePath(const TreeNode *node)
-{
-    QString path = node->Text();
-    for (const TreeNode *above = node->parent(); above; above = above->parent())
-        path.prepend(above->Text() + QLatin1Char('\\'));
-    return path;
-}
-
-} // namespace
-
 std::vector<ExpectedFile> expectedInstall(const ProjectModel &project, const QString &appDir)
 {
     std::vector<ExpectedFile> expected;
@@ -32,7 +20,7 @@ std::vector<ExpectedFile> expectedInstall(const ProjectModel &project, const QSt
         ExpectedFile file;
         file.place = entry.group == FilesRoot ? TrialPlace::Launcher : TrialPlace::Game;
         file.path = QString(destination).replace(QLatin1Char('\\'), QLatin1Char('/'));
-        file.node = nodePath(entry.node);
+        file.node = NodeTreePath(entry.node);
         file.absoluteIndex = entry.absoluteIndex;
         if (entry.node->Info().Kind == FileMissingKind && entry.node->Text() == mapList) {
             // The build writes the map list afresh; a staged copy may be another build's.

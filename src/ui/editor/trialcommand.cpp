@@ -61,18 +61,6 @@ void TrialRun::start(TrialOptions options)
 TrialState::TrialState() = default;
 TrialState::~TrialState() = default;
 
-namespace {
-
-QString nodePath(const TreeNode *node)
-{
-    QString path = node->Text();
-    for (const TreeNode *above = node->parent(); above; above = above->parent())
-        path.prepend(above->Text() + QLatin1Char('\\'));
-    return path;
-}
-
-} // namespace
-
 void TfrmEditor::connectTrialCommand()
 {
     m_trial = std::make_unique<TrialState>();
@@ -270,7 +258,7 @@ void TfrmEditor::showTrialNode(const QString &path, int absoluteIndex)
 {
     // The project may have changed since the trial: only the same node is shown.
     const TreeNode *node = m_project->tree().nodeAt(absoluteIndex);
-    if (!node || nodePath(node) != path)
+    if (!node || NodeTreePath(node) != path)
         return;
     goToFinding(FindingPlace::treeNode(node, absoluteIndex));
 }
