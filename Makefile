@@ -4,6 +4,10 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # CI builds with warnings as errors; a developer's build only shows them.
 WERROR ?= $(if $(CI),ON,OFF)
+# Compiles through ccache when it is installed (its cache is in ~/.cache/ccache, outside the
+# clone), so a second build on the same machine is quick; without it, a plain build. Read when
+# the recipe runs, after scripts/bootstrap may have installed it.
+LAUNCHER = -DCMAKE_CXX_COMPILER_LAUNCHER=$$(command -v ccache || true)
 
 .PHONY: run test setup bench deb
 
@@ -17,9 +21,11 @@ test: setup
 deb: setup
 	cd $(BUILD) && cpack -G DEB
 
+# The benchmarks are left out here; `make bench` builds them in a folder of their own.
 setup:
 	scripts/bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERVELLE_WERROR=$(WERROR) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERVELLE_WERROR=$(WERROR) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+	      -DTERVELLE_BENCH=OFF $(LAUNCHER)
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/setup-iscc $(BUILD)
 
@@ -28,15 +34,20 @@ setup:
 # The build benchmark compiles with the real compiler in a Wine prefix of its own.
 BENCH_BUILD ?= build-release
 # The crafted files of the memory figures at full size (about 1 GB on disk while they run);
-# `make bench MEMORY_SCALE=0.1` for a quicker look.
+# `make bench MEMORY_SCALE=0.1` for a quicker look. A quick pass through every step:
+# `make bench BENCH_REPETITIONS=1 BENCH_MIN_TIME=0 STARTUP_RUNS=1 MEMORY_SCALE=0.01`.
 MEMORY_SCALE ?= 1
+STARTUP_RUNS ?= 21
 bench:
 	scripts/bootstrap
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTERVELLE_BENCH=ON -DTERVELLE_WERROR=$(WERROR)
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTERVELLE_BENCH=ON -DTERVELLE_WERROR=$(WERROR) $(LAUNCHER)
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target benchmarks
 	scripts/setup-iscc $(BENCH_BUILD)
 	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix
-	WINEPREFIX=$(abspath $(BENCH_BUILD))/wineprefix scripts/bench-report $(BENCH_BUILD)
-	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix --stop
-	bench/startup/run-startup $(BENCH_BUILD) 21
-	bench/memory/run-memory $(BENCH_BUILD) --scale $(MEMORY_SCALE)
+	@# A failed step does not hide the figures of the others; make fails at the end, naming it.
+	@failed=; \
+	WINEPREFIX=$(abspath $(BENCH_BUILD))/wineprefix scripts/bench-report $(BENCH_BUILD) || failed="$$failed bench-report"; \
+	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix --stop; \
+	bench/startup/run-startup $(BENCH_BUILD) $(STARTUP_RUNS) || failed="$$failed run-startup"; \
+	bench/memory/run-memory $(BENCH_BUILD) --scale $(MEMORY_SCALE) || failed="$$failed run-memory"; \
+	if [ -n "$$failed" ]; then echo "make bench: failed:$$failed (see above)" >&2; exit 1; fi

@@ -33,6 +33,30 @@ void failOnQtWarnings(QtMsgType type, const QMessageLogContext &context, const Q
 } // namespace
 #endif
 
+#ifdef TERVELLE_END_TO_END
+namespace {
+
+// Under CI an end-to-end test that skips (no Wine, no compiler folder, no Xvfb) fails: a machine
+// that cannot build a pack must not pass for one that did. A developer's machine still skips.
+class SkipFailsUnderCi : public ::testing::EmptyTestEventListener
+{
+    void OnTestEnd(const ::testing::TestInfo &test) override
+    {
+        if (test.result()->Skipped())
+            ADD_FAILURE() << "an end-to-end test skipped under CI=" << qgetenv("CI").constData()
+                          << " fails: install what its message asks for";
+    }
+};
+
+bool underCi()
+{
+    const QByteArray ci = qgetenv("CI");
+    return !ci.isEmpty() && ci != "false" && ci != "0";
+}
+
+} // namespace
+#endif
+
 int main(int argc, char **argv)
 {
     // No test may read or write the real settings of the person running it.
@@ -44,6 +68,10 @@ int main(int argc, char **argv)
     // Problems the core reports show up on standard error, as tervelle-pack prints them.
     tervelle::setProblemHandler([](const QString &message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef TERVELLE_END_TO_END
+    if (underCi())
+        ::testing::UnitTest::GetInstance()->listeners().Append(new SkipFailsUnderCi);
+#endif
     TestApplication app(argc, argv);
 #ifdef TERVELLE_FAIL_ON_QT_WARNINGS
     qInstallMessageHandler(failOnQtWarnings);

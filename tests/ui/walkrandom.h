@@ -7,11 +7,20 @@
 
 namespace tervelle::test {
 
-// The random walk's choices, repeatable from the walk's number, and the texts it types.
+// The random walk's choices, repeatable from the walk's number and the run's seed, and the texts
+// it types. Seed 0 gives each walk the choices it has always had.
 class WalkRandom
 {
 public:
-    void restart(quint32 walkNumber) { m_random = std::mt19937(walkNumber); }
+    void restart(quint32 walkNumber, quint32 seed)
+    {
+        if (seed == 0) {
+            m_random = std::mt19937(walkNumber);
+            return;
+        }
+        std::seed_seq sequence{seed, walkNumber};
+        m_random = std::mt19937(sequence);
+    }
 
     quint32 next(quint32 bound) { return bound ? quint32(m_random()) % bound : 0; }
     bool chance(int percent) { return int(next(100)) < percent; }
