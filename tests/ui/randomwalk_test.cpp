@@ -573,9 +573,9 @@ protected:
             }
             if (!problems.isEmpty()) {
                 const int shown = std::min<int>(int(actions.size()), 200);
-                ADD_FAILURE() << "walk " << walkNumber << " of seed " << *seed << " failed at step " << i
-                              << ":\n  " << problems.join(QStringLiteral("\n  ")).toStdString() << "\nlast "
-                              << shown << " actions (replay with TERVELLE_WALK_SEED=" << *seed
+                ADD_FAILURE() << "walk " << walkNumber << " of seed " << *seed << " failed at step " << i << ":\n  "
+                              << problems.join(QStringLiteral("\n  ")).toStdString() << "\nlast " << shown
+                              << " actions (replay with TERVELLE_WALK_SEED=" << *seed
                               << " TERVELLE_WALK_NUMBER=" << walkNumber << " TERVELLE_WALK_STEPS=" << (i + 1)
                               << "):\n  "
                               << actions.mid(actions.size() - shown).join(QStringLiteral("\n  ")).toStdString();
