@@ -42,7 +42,7 @@ void compilerFlood(benchmark::State &state)
         CompilerRun run(console, shared);
         QEventLoop loop;
         QObject::connect(&run, &CompilerRun::finished, &loop, &QEventLoop::quit);
-        run.Compile(false);
+        run.Compile({});
         loop.exec();
         if (console.lines != state.range(0) + 2)
             state.SkipWithError("lines were lost");

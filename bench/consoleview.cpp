@@ -58,7 +58,7 @@ void consoleFlood(benchmark::State &state)
         });
         sinceTick.start();
         tick.start();
-        run.Compile(false);
+        run.Compile({});
         loop.exec();
         if (console.lines().size() != state.range(0) + 2
             || console.text()->document()->blockCount() != state.range(0) + 2)

@@ -121,7 +121,7 @@ void compilerAlone(benchmark::State &state)
     Settings shared;
     shared.AppDir = appDir;
     shared.compilerLauncher = QStringLiteral("wine");
-    const CompilerCommand command = compilerCommand(shared, false);
+    const CompilerCommand command = compilerCommand(shared);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     CompilerRun::addLauncherEnvironment(environment);
     for (auto _ : state) {

@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "core/namerule.h"
+#include "mappack/packplan.h"
 #include "mappack/scriptescape.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
@@ -153,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     QList<QByteArray> lines;
     try {
-        lines = MakeSetupScript(appDir, workDir->filePath(QStringLiteral("out/pack.exe")), project);
+        lines = MakeSetupScript(planPack(project, appDir), workDir->filePath(QStringLiteral("out/pack.exe")));
     } catch (const UserError &) {
         return 0;
     }

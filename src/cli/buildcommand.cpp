@@ -54,8 +54,16 @@ void StreamConsole::appendConsoleLine(const QString &line)
     QCoreApplication::exit(ExitFailed);
 }
 
-bool buildInstaller(const ProjectModel &project, const Settings &settings, const QString &installer,
-                    StreamConsole &console, bool takeOverLock)
+std::optional<PackPlan> planOrRefuse(const ProjectModel &project, const Settings &settings)
+{
+    PlannedBuild planned = planBuild(project, settings.AppDir);
+    if (!planned.plan)
+        refuse(planned.refusal);
+    return std::move(planned.plan);
+}
+
+bool buildInstaller(const PackPlan &plan, const Settings &settings, const QString &installer, StreamConsole &console,
+                    bool takeOverLock)
 {
     BuildSession build(console, settings);
     build.setTakeOverLocks(takeOverLock);
@@ -66,10 +74,7 @@ bool buildInstaller(const ProjectModel &project, const Settings &settings, const
         loop.quit();
     });
     try {
-        build.start(project, installer);
-    } catch (const PackRefused &refused) {
-        refuse(refused.review());
-        return false;
+        build.start(plan, installer);
     } catch (const LockHeldElsewhere &held) {
         if (!held.canTakeOver())
             throw;
@@ -101,26 +106,22 @@ int runBuild(const QStringList &args)
     // session then stops the compiler and leaves the earlier installer as it was.
     quitOnTerminationSignals([] { QCoreApplication::exit(ExitFailed); });
 
-    {
-        // Nothing from a hidden or system folder is published without being asked for, however
-        // a link or a path leads there.
-        const PackReview review = ReviewPack(project, settings.AppDir);
-        if (review.hasErrors()) {
-            refuse(review);
-            return ExitFailed;
+    const std::optional<PackPlan> plan = planOrRefuse(project, settings);
+    if (!plan)
+        return ExitFailed;
+    // Nothing from a hidden or system folder is published without being asked for, however a
+    // link or a path leads there.
+    if (!parsed.publishPrivate && publishesPrivateFiles(plan->review())) {
+        for (const Finding &finding : plan->review().findings) {
+            if (finding.kind == FindingClass::PublishedSystemFile)
+                printError(findingLine(finding));
         }
-        if (!parsed.publishPrivate && publishesPrivateFiles(review)) {
-            for (const Finding &finding : review.findings) {
-                if (finding.kind == FindingClass::PublishedSystemFile)
-                    printError(findingLine(finding));
-            }
-            printError(GetLangText(QStringLiteral("[message.Check.PrivateNotBuilt]")));
-            return ExitFailed;
-        }
+        printError(GetLangText(QStringLiteral("[message.Check.PrivateNotBuilt]")));
+        return ExitFailed;
     }
 
     StreamConsole console;
-    return buildInstaller(project, settings, parsed.installer, console, parsed.takeOverLock) ? ExitOk : ExitFailed;
+    return buildInstaller(*plan, settings, parsed.installer, console, parsed.takeOverLock) ? ExitOk : ExitFailed;
 }
 
 } // namespace tervelle::cli

@@ -8,6 +8,9 @@
 #include "core/errors.h"
 
 #include "mappack/compiler.h"
+#include "mappack/packplan.h"
+
+#include <optional>
 
 namespace tervelle {
 class ProjectDocument;
@@ -73,11 +76,15 @@ private:
     bool m_failed = false;
 };
 
-// "Save map pack" for `installer`, the console's lines to `console`: true when the compiler
-// succeeded. Errors of the review are printed one a line. The caller installs the termination
-// handler first; a termination ends the wait, and the session leaves the earlier installer.
-bool buildInstaller(const ProjectModel &project, const Settings &settings, const QString &installer,
-                    StreamConsole &console, bool takeOverLock);
+// The plan of a build of the project (planBuild), or none when the review refuses it: then its
+// errors are printed one a line on standard error, and that nothing was built.
+std::optional<PackPlan> planOrRefuse(const ProjectModel &project, const Settings &settings);
+
+// "Save map pack" of the plan for `installer`, the console's lines to `console`: true when the
+// compiler succeeded. The caller installs the termination handler first; a termination ends the
+// wait, and the session leaves the earlier installer.
+bool buildInstaller(const PackPlan &plan, const Settings &settings, const QString &installer, StreamConsole &console,
+                    bool takeOverLock);
 
 // Commands: each gets the arguments after its name, returns the exit status of its success and
 // throws UserError (or UsageError) for a failure, which main() prints.

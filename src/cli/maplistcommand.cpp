@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "mappack/maplist.h"
+#include "mappack/packplan.h"
 #include "project/projectdocument.h"
 
 namespace tervelle::cli {
@@ -10,9 +11,9 @@ int runMapList(const QStringList &args)
     if (args.size() != 1)
         throw UsageError(QStringLiteral("usage: tervelle-pack maplist PROJECT.mpr"));
     ProjectDocument document;
-    openProject(document, args.first());
-    ProjectModel &project = document.model();
-    printBytes(MapListBytes(project));
+    const Settings settings = openProject(document, args.first());
+    const ProjectModel &project = document.model();
+    printBytes(MapListBytes(planPack(project, settings.AppDir)));
     return ExitOk;
 }
 

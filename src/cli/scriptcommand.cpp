@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "core/common.h"
+#include "mappack/packplan.h"
 #include "mappack/setupscript.h"
 #include "project/projectdocument.h"
 
@@ -13,7 +14,8 @@ int runScript(const QStringList &args)
     const Settings settings = openPackProject(document, parsed);
     const ProjectModel &project = document.model();
     // Written as it is made: the script of a large tree is many times the project's size.
-    const CheckedSetupScript script(settings.AppDir, parsed.installer, project);
+    const PackPlan plan = planPack(project, settings.AppDir);
+    const CheckedSetupScript script(plan, parsed.installer);
     script.write(printBytes);
     return ExitOk;
 }

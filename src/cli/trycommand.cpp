@@ -206,19 +206,24 @@ int runTry(const QStringList &args)
     StreamConsole console(parsed.json);
     QTemporaryDir built;
     QString installer = parsed.installer;
+    std::optional<PackPlan> plan;
     if (installer.isEmpty()) {
         if (!built.isValid())
             throw UserError(QStringLiteral("Cannot make a temporary folder for the installer."));
         installer = built.filePath(QStringLiteral("trial.exe"));
-        if (!buildInstaller(project, settings, installer, console, false) || stop)
+        plan = planOrRefuse(project, settings);
+        if (!plan || !buildInstaller(*plan, settings, installer, console, false) || stop)
             return ExitFailed;
+    } else {
+        // An installer built elsewhere: what the project says is planned without a review.
+        plan = planPack(project, settings.AppDir);
     }
 
     TrialOptions options;
     options.installer = installer;
     options.gameFolder = parsed.gameFolder.isEmpty() ? settings.WormsDir : parsed.gameFolder;
     options.keepIn = parsed.keep;
-    options.expected = expectedInstall(project, settings.AppDir);
+    options.expected = expectedInstall(*plan);
 
     // The trial waits on Wine in a thread of its own, so that a signal is still heard here.
     TrialResult result;

@@ -7,6 +7,7 @@
 #include "mappack/compilerfolder.h"
 #include "mappack/installerguard.h"
 #include "mappack/maplist.h"
+#include "mappack/packplan.h"
 #include "mappack/packreview.h"
 #include "mappack/scriptescape.h"
 #include "mappack/setupscript.h"
@@ -46,16 +47,13 @@ QString BuildSession::installerLockFile(const QString &installerFile)
     return QDir(info.absolutePath()).filePath(QStringLiteral(".%1.lock").arg(info.fileName()));
 }
 
-void BuildSession::start(const ProjectModel &project, const QString &installerPath)
+void BuildSession::start(const PackPlan &plan, const QString &installerPath)
 {
     if (isRunning())
         throw UserError(QStringLiteral("A build is already running."));
     m_leftovers.clear();
-    // A missing source would be packed from the staging folder by its name, and a text the
-    // compiler cannot take would fail it: errors stop the build before anything is written.
-    const PackReview review = ReviewPack(project, m_settings.AppDir);
-    if (review.hasErrors())
-        throw PackRefused(review);
+    // The locks and the compiler are this session's; the plan's files must go into its folder.
+    Q_ASSERT(plan.appDir() == m_settings.AppDir);
 
     const QString folder = QDir::toNativeSeparators(compilerFolder(m_settings.AppDir));
     auto lock =
@@ -77,7 +75,7 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
                                          "has ended.")
                               .arg(QDir::toNativeSeparators(installer)),
                           m_takeOverLocks);
-        for (const Finding &finding : review.findings) {
+        for (const Finding &finding : plan.review().findings) {
             if (finding.severity == Severity::Warning)
                 m_sink.appendConsoleLine(findingLine(finding));
         }
@@ -90,19 +88,19 @@ void BuildSession::start(const ProjectModel &project, const QString &installerPa
         }
         // Sources the compiler would take for one another are packed from copies of distinct names.
         auto staged = std::make_unique<StagedSources>(m_settings.AppDir);
-        const QHash<int, QString> copies = staged->stage(NumberPackFiles(project, m_settings.AppDir));
+        staged->stage(plan);
         // Told by the path the map maker chose, before the compiler is given one of ours.
         requireNoControlCharacters(QStringLiteral("The installer path"), installerPath);
         refuseDoubleQuote(QStringLiteral("The installer path"), installerPath);
         auto guard = std::make_unique<InstallerGuard>(installer);
-        const CheckedSetupScript script(m_settings.AppDir, guard->compilerOutput(), project, copies);
-        SaveMapList(project, m_settings.AppDir);
+        const CheckedSetupScript script(plan, guard->compilerOutput());
+        SaveMapList(plan);
         saveSetupScript(script, m_settings.AppDir);
         m_guard = std::move(guard);
         m_staged = std::move(staged);
         m_lock = std::move(lock);
         m_installerLock = std::move(installerLock);
-        m_compiler.Compile(false);
+        m_compiler.Compile(plan.compilerLocale());
     } catch (...) {
         if (madeFolder)
             QDir().rmdir(outputFolder);

@@ -14,14 +14,14 @@ class QLockFile;
 namespace tervelle {
 
 class InstallerGuard;
+class PackPlan;
 class StagedSources;
-class ProjectModel;
 
 // "Save map pack" once its questions are answered: the map list, "setup.iss" and the compiler
-// run, as the editor and tervelle-pack both do it. The compiler folder is locked for the whole
-// build, since its script and staging folder are shared by every build that uses it. The
-// compiler writes into a private folder beside the installer, and its installer takes the chosen
-// name only once it has succeeded, so the earlier installer stays until then.
+// run of a build's plan (planBuild), as the editor and tervelle-pack both do it. The compiler folder is locked for the
+// whole build, since its script and staging folder are shared by every build that uses it. The compiler writes into a
+// private folder beside the installer, and its installer takes the chosen name only once it has succeeded, so the
+// earlier installer stays until then.
 class BuildSession : public QObject
 {
     Q_OBJECT
@@ -31,13 +31,13 @@ public:
     // A build still running is stopped and counts as failed: the earlier installer is put back.
     ~BuildSession() override;
 
-    // Reviews the pack, writes the map list and the script and starts the compiler; returns at
-    // once, and finished() follows (it may come before this returns when the compiler cannot be
-    // started). The review's warnings are the first console lines. Throws PackRefused, with
-    // nothing written, when the review finds errors; UserError, with nothing run, when another
-    // build holds the compiler folder, a value cannot go into the script, a file cannot be
-    // written or copied, or the earlier installer cannot be moved aside.
-    void start(const ProjectModel &project, const QString &installerPath);
+    // Writes the plan's map list and script and starts the compiler; returns at once, and
+    // finished() follows (it may come before this returns when the compiler cannot be started).
+    // The review's warnings are the first console lines. Throws UserError, with nothing run,
+    // when another build holds the compiler folder, a value cannot go into the script, a file
+    // cannot be written or copied, or the earlier installer cannot be moved aside. The plan is
+    // not kept.
+    void start(const PackPlan &plan, const QString &installerPath);
     bool isRunning() const { return m_lock != nullptr; }
     // Locks that another computer left, older than any build, are taken over by the next start()
     // instead of refusing it with LockHeldElsewhere.

@@ -4,7 +4,6 @@
 #include "core/langload.h"
 #include "core/textcodec.h"
 #include "mappack/compilerfolder.h"
-#include "mappack/compilerlocale.h"
 
 #include <QFileInfo>
 
@@ -81,15 +80,12 @@ QString decodeConsoleLine(QByteArrayView bytes, const TextCodec &codec)
 
 } // namespace
 
-CompilerCommand compilerCommand(const Settings &settings, bool quiet)
+CompilerCommand compilerCommand(const Settings &settings)
 {
     CompilerCommand command;
     command.workingFolder = compilerFolder(settings.AppDir) + QLatin1Char('/');
     command.compiler = compilerProgram(settings.AppDir);
-    QStringList compilerArguments;
-    if (quiet)
-        compilerArguments << QStringLiteral("/q");
-    compilerArguments << QLatin1String(SetupScriptName);
+    const QStringList compilerArguments{QLatin1String(SetupScriptName)};
 #ifdef Q_OS_WIN
     command.program = command.compiler;
     command.arguments = compilerArguments;
@@ -149,11 +145,11 @@ void CompilerRun::releaseProcess()
     }
 }
 
-void CompilerRun::Compile(bool quiet)
+void CompilerRun::Compile(const QString &locale)
 {
     if (m_running)
         return;
-    const CompilerCommand command = compilerCommand(m_settings, quiet);
+    const CompilerCommand command = compilerCommand(m_settings);
     m_buffer.clear();
     m_scanFrom = 0;
 
@@ -162,16 +158,6 @@ void CompilerRun::Compile(bool quiet)
         failToLaunch();
         return;
     }
-    // The compiler reads the script in its system's code page, whatever the user's locale is.
-    QString locale;
-    try {
-        locale = compilerLocale(textCodec());
-    } catch (const UserError &e) {
-        m_sink.appendConsoleLine(e.message());
-        failToLaunch();
-        return;
-    }
-
     releaseProcess();
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);

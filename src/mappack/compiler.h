@@ -12,8 +12,6 @@
 
 namespace tervelle {
 
-class TextCodec;
-
 // Where the build console's lines go: the editor's console panel, or standard output.
 class ConsoleSink
 {
@@ -33,9 +31,9 @@ struct CompilerCommand
     QString compiler; // the compiler itself, which must exist for the run to start
 };
 
-// AppDir + "iscc/iscc.exe" with "setup.iss" ("/q setup.iss" when quiet), run in AppDir + "iscc/";
-// elsewhere than on Windows through the settings' launcher ("wine" by default).
-CompilerCommand compilerCommand(const Settings &settings, bool quiet);
+// AppDir + "iscc/iscc.exe" with "setup.iss", run in AppDir + "iscc/"; elsewhere than on Windows
+// through the settings' launcher ("wine" by default).
+CompilerCommand compilerCommand(const Settings &settings);
 
 // One compiler run at a time, asynchronous: the output arrives through the event loop and the
 // console gets the start message, every line the compiler writes (both of its channels, in the
@@ -49,9 +47,10 @@ public:
     explicit CompilerRun(ConsoleSink &sink, const Settings &settings, QObject *parent = nullptr);
     ~CompilerRun() override;
 
-    // Starts the compiler and returns at once. A compiler that cannot be started gives only the
-    // failure message, and finished(FailedToLaunch) before this returns or soon after.
-    void Compile(bool quiet);
+    // Starts the compiler with LC_ALL set to `locale` (compilerLocale; empty leaves it as it is)
+    // and returns at once. A compiler that cannot be started gives only the failure message, and
+    // finished(FailedToLaunch) before this returns or soon after.
+    void Compile(const QString &locale);
     bool isRunning() const { return m_running; }
     // Asked when the compiler ended with 0, before the result message: false makes the run an
     // error (what the compiler wrote is not where it belongs).

@@ -3,8 +3,8 @@
 #include "core/errors.h"
 #include "core/namerule.h"
 #include "mappack/folderentries.h"
-#include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
+#include "mappack/packplan.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
 
@@ -18,14 +18,9 @@
 
 namespace tervelle {
 
-QString MapListFileName(const ProjectModel &project)
+QByteArray MapListBytes(const PackPlan &plan)
 {
-    return project.packTitle() + QStringLiteral(".mpl");
-}
-
-QByteArray MapListBytes(const ProjectModel &project)
-{
-    checkPackTexts(project);
+    const ProjectModel &project = plan.project();
     LineWriter out(QStringLiteral("map list file"));
     for (const QString &row : project.headerRows())
         out.text(row);
@@ -38,15 +33,15 @@ QByteArray MapListBytes(const ProjectModel &project)
     return out.bytes();
 }
 
-QString SaveMapList(const ProjectModel &project, const QString &appDir)
+QString SaveMapList(const PackPlan &plan)
 {
-    const QString folder = StagingFolder(appDir);
-    const QString name = MapListFileName(project);
+    const QString folder = StagingFolder(plan.appDir());
+    const QString &name = plan.mapListName();
     QString path = folder + name;
-    // The check inside refuses a title that would lead out of the staging folder.
+    // The plan's checks refused a title that would lead out of the staging folder.
     QByteArray bytes;
     try {
-        bytes = MapListBytes(project);
+        bytes = MapListBytes(plan);
     } catch (const UserError &e) {
         throw UserError(QStringLiteral("The map list file %1 cannot be written. %2")
                             .arg(escapeControlCharacters(path), e.message()));

@@ -3,8 +3,8 @@
 #include "core/errors.h"
 #include "core/namerule.h"
 #include "core/textcodec.h"
-#include "mappack/maplist.h"
 #include "mappack/scriptescape.h"
+#include "project/filenames.h"
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
 
@@ -197,7 +197,7 @@ void checkRows(const ProjectModel &project, Collector &collect)
     const int english = FindKey(project.headerRows(), QStringLiteral("[english]"));
     collect.check(FindingPlace::headerRow(std::max(english, 0)), [&] {
         requireWindowsName(QStringLiteral("The map list file (the English title followed by \".mpl\")"),
-                           MapListFileName(project));
+                           mapListFileName(project.packTitle()));
     });
     for (int i = 0; i < project.mapCount(); ++i) {
         const MapEntry &map = project.map(i);

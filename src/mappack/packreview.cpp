@@ -6,6 +6,7 @@
 #include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "mappack/sourcecheck.h"
+#include "project/filenames.h"
 #include "project/keyvalue.h"
 #include "project/picklists.h"
 #include "project/projectmodel.h"
@@ -71,10 +72,10 @@ constexpr std::array<ClassInfo, 15> Classes = {{
      "[message.Check.PackPropertiesNotSet.Fix]"},
 }};
 
-// Case folded as Windows compares names, for sets of names.
+// A pick list's value as a property's value is matched with it.
 QString folded(const QString &text)
 {
-    return text.toCaseFolded();
+    return keyFolded(text);
 }
 
 // Findings of one kind listed before the rest of that kind are only counted: a project of
@@ -291,26 +292,6 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
         out.add(FindingClass::UnreadableLevelIcon, place, path);
 }
 
-// A text as Windows compares names; the text itself, shared rather than copied, when it holds
-// no capital, as nearly every file name of a large pack.
-QString windowsFolded(const QString &text)
-{
-    const auto fold = [](QChar c) {
-        return c.unicode() < 0x80 ? QChar(c.unicode() >= 'A' && c.unicode() <= 'Z' ? c.unicode() + 32 : c.unicode())
-                                  : c.toCaseFolded();
-    };
-    qsizetype i = 0;
-    while (i < text.size() && fold(text[i]) == text[i])
-        ++i;
-    if (i == text.size())
-        return text;
-    QString key(text.size(), Qt::Uninitialized);
-    QChar *to = key.data();
-    for (const QChar c : text)
-        *to++ = fold(c);
-    return key;
-}
-
 // Installed places as Windows compares them, with the first node that installs there. Each
 // folder's path is folded once, and each folder keeps its own small table of names, which
 // stays in the cache while its files, which come one after another, are looked up.
@@ -320,7 +301,7 @@ public:
     // The first entry installed at the same place as `entry`, or null when it is the first.
     const PackFileEntry *claim(const PackFileEntry &entry)
     {
-        QString name = windowsFolded(entry.node->Text());
+        QString name = fileNameKey(entry.node->Text());
         std::size_t folder = folderOf(entry);
         // A name holding "\" reaches into a folder of its own; that folder keeps the place the
         // whole path names.
@@ -344,8 +325,7 @@ private:
         if (parent == m_lastParent)
             return m_lastFolder;
         const auto at = m_parents.constFind(parent);
-        const std::size_t folder =
-            at != m_parents.constEnd() ? *at : folderNumber(windowsFolded(installedFolder(entry)));
+        const std::size_t folder = at != m_parents.constEnd() ? *at : folderNumber(fileNameKey(installedFolder(entry)));
         m_parents.insert(parent, folder);
         m_lastParent = parent;
         m_lastFolder = folder;
@@ -372,9 +352,8 @@ private:
     std::vector<QHash<QString, const PackFileEntry *>> m_names;
 };
 
-void reviewNodes(const ProjectModel &project, const QString &appDir, FindingList &out)
+void reviewNodes(const ProjectModel &project, const std::vector<PackFileEntry> &entries, FindingList &out)
 {
-    const std::vector<PackFileEntry> entries = NumberPackFiles(project, appDir);
     InstalledPlaces installed;
     for (const PackFileEntry &entry : entries) {
         if (!entry.isPackFile)
@@ -406,31 +385,19 @@ int PackReview::count(Severity severity) const
     return total;
 }
 
-namespace {
-
-QString refusalMessage(const PackReview &review)
+PackReview ReviewPack(const ProjectModel &project, const QString &appDir)
 {
-    QStringList lines{lang("[message.Check.BuildStopped]")};
-    for (const Finding &finding : review.findings) {
-        if (finding.severity == Severity::Error)
-            lines << findingLine(finding);
-    }
-    return lines.join(QLatin1Char('\n'));
+    return ReviewPack(project, NumberPackFiles(project, appDir));
 }
 
-} // namespace
-
-PackRefused::PackRefused(PackReview review) : UserError(refusalMessage(review)), m_review(std::move(review))
-{}
-
-PackReview ReviewPack(const ProjectModel &project, const QString &appDir)
+PackReview ReviewPack(const ProjectModel &project, const std::vector<PackFileEntry> &entries)
 {
     const PackProperties &pack = project.packProperties();
     FindingList out(project);
     collectPackTextRefusals(project, [&out](const FindingPlace &place, const QString &message) {
         out.add(FindingClass::RefusedText, place, message);
     });
-    reviewNodes(project, appDir, out);
+    reviewNodes(project, entries, out);
     reviewMaps(project, out);
     reviewHeader(project, out);
     if (project.mapCount() == 0)

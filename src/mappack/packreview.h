@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/errors.h"
 #include "mappack/finding.h"
 
 #include <QString>
@@ -10,6 +9,7 @@
 namespace tervelle {
 
 class ProjectModel;
+struct PackFileEntry;
 
 // Everything in a project that would reach players wrong, or stop the build, at once: what the
 // build refuses, sources that are missing or not what the installer should carry, values that
@@ -25,21 +25,11 @@ struct PackReview
     bool hasErrors() const { return count(Severity::Error) > 0; }
 };
 
-// A build stopped before the compiler because the review found errors; the message says so
-// and lists them, one a line, and the review travels along for a view to show.
-class PackRefused : public UserError
-{
-public:
-    explicit PackRefused(PackReview review);
-    const PackReview &review() const { return m_review; }
-
-private:
-    PackReview m_review;
-};
-
 // Reviews the project as the compiler folder under `appDir` would build it. Each source is read
 // at most once: one stat, and the TGA header for level icons. Texts come from the language table.
 PackReview ReviewPack(const ProjectModel &project, const QString &appDir);
+// The same on the project's pack files as NumberPackFiles gave them, for a caller that keeps them.
+PackReview ReviewPack(const ProjectModel &project, const std::vector<PackFileEntry> &entries);
 
 // Whether the pack would publish a source from a hidden or system folder: a build takes such a
 // source only with the map maker's consent.

@@ -4,8 +4,8 @@
 #include "core/namerule.h"
 #include "core/pathparts.h"
 #include "core/safesave.h"
-#include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
+#include "mappack/packplan.h"
 #include "mappack/scriptescape.h"
 #include "mappack/setupcode.h"
 #include "mappack/setupmessages.h"
@@ -327,39 +327,36 @@ void addCodeSection(ScriptWriter &script, const PackProperties &pack, const Proj
     script.add(setupCodeTail());
 }
 
-void addScriptLines(ScriptWriter &script, const QString &appDir, const QString &installerPath,
-                    const PackProperties &pack, const ProjectModel &project, const std::vector<PackFileEntry> &entries,
-                    const QHash<int, QString> &staged)
+void addScriptLines(ScriptWriter &script, const PackPlan &plan, const QString &installerPath)
 {
+    const QString &appDir = plan.appDir();
+    const ProjectModel &project = plan.project();
+    const PackProperties &pack = project.packProperties();
     addSetupSection(script, pack, appDir, installerPath);
     addLanguagesSection(script, pack.PackLanguages);
     addCustomMessagesSection(script, pack.PackLanguages);
     addIconsSection(script, pack, project);
-    addFilesSection(script, entries, staged, appDir);
+    addFilesSection(script, plan.entries(), plan.staged(), appDir);
     addUninstallDeleteSection(script);
     addCodeSection(script, pack, project);
 }
 
 } // namespace
 
-CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                                       const QHash<int, QString> &staged)
-    : m_appDir(appDir)
-    , m_installerPath(installerPath)
-    , m_pack(project.packProperties())
-    , m_project(project)
-    , m_staged(staged)
-    , m_entries(NumberPackFiles(project, appDir))
+CheckedSetupScript::CheckedSetupScript(const PackPlan &plan, const QString &installerPath)
+    : m_plan(plan), m_installerPath(installerPath)
 {
     // Refuse what the compiler cannot take before any line is made.
-    checkPackTexts(m_project);
+    const QString &appDir = m_plan.appDir();
+    const PackProperties &pack = m_plan.project().packProperties();
     requireNoControlCharacters(QStringLiteral("The installer path"), m_installerPath);
-    requireNoControlCharacters(QStringLiteral("The program folder"), m_appDir);
-    refuseDoubleQuote(QStringLiteral("The web site"), m_pack.PackWebSite);
+    requireNoControlCharacters(QStringLiteral("The program folder"), appDir);
+    if (!m_plan.reviewed())
+        refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite);
     refuseDoubleQuote(QStringLiteral("The installer path"), m_installerPath);
-    refuseDoubleQuote(QStringLiteral("The program folder"), m_appDir);
-    for (const PackFileEntry &entry : m_entries) {
-        if (!entry.isPackFile)
+    refuseDoubleQuote(QStringLiteral("The program folder"), appDir);
+    for (const PackFileEntry &entry : m_plan.entries()) {
+        if (!entry.isPackFile || m_plan.reviewed())
             continue;
         refuseDoubleQuote(QStringLiteral("The file"),
                           entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source);
@@ -368,7 +365,7 @@ CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &ins
     // Every line is made once and dropped, to learn whether a name needs the plain preprocessor
     // before the first line is written.
     ScriptWriter check([](const QByteArray &) {});
-    addScriptLines(check, m_appDir, m_installerPath, m_pack, m_project, m_entries, m_staged);
+    addScriptLines(check, m_plan, m_installerPath);
     m_preprocessorUnsafe = check.preprocessorUnsafe();
 }
 
@@ -377,7 +374,7 @@ void CheckedSetupScript::eachLine(const std::function<void(const QByteArray &)> 
     if (m_preprocessorUnsafe)
         line(BuiltinPreprocessor);
     ScriptWriter script(line);
-    addScriptLines(script, m_appDir, m_installerPath, m_pack, m_project, m_entries, m_staged);
+    addScriptLines(script, m_plan, m_installerPath);
 }
 
 void CheckedSetupScript::write(const std::function<void(const QByteArray &)> &piece) const
@@ -397,13 +394,10 @@ void CheckedSetupScript::write(const std::function<void(const QByteArray &)> &pi
         piece(buffer);
 }
 
-QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                                  const QHash<int, QString> &staged)
+QList<QByteArray> MakeSetupScript(const PackPlan &plan, const QString &installerPath)
 {
     QList<QByteArray> lines;
-    CheckedSetupScript(appDir, installerPath, project, staged).eachLine([&lines](const QByteArray &line) {
-        lines << line;
-    });
+    CheckedSetupScript(plan, installerPath).eachLine([&lines](const QByteArray &line) { lines << line; });
     return lines;
 }
 

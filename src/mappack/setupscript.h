@@ -14,21 +14,21 @@
 
 namespace tervelle {
 
+class PackPlan;
 class ProjectModel;
 
-// The installer script "setup.iss" of a project, made line by line as it is written so that a
-// large tree never has its script held whole. Throws UserError on construction, before anything
-// is written or run, for a project text the build refuses (checkPackTexts) or a value the compiler
-// cannot take (a double quote in a file name or a web address). The project must outlive it and
-// stay unchanged.
+// The installer script "setup.iss" of a planned pack, made line by line as it is written so that
+// a large tree never has its script held whole. The plan's checks have refused every project
+// text the build refuses; this throws UserError on construction, before anything is written or
+// run, for a value the compiler cannot take (a control character or a double quote in the
+// installer path or the program folder, and, unless the review passed the plan, a double quote in
+// a file name or a web address). The plan must outlive it.
 //
-// `staged` names, by absolute index, pack files that the build packs from another path than
-// their own (copies under distinct names, see StagedSources).
+// Pack files the plan stages are packed from their copies (see StagedSources).
 class CheckedSetupScript
 {
 public:
-    CheckedSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                       const QHash<int, QString> &staged = {});
+    CheckedSetupScript(const PackPlan &plan, const QString &installerPath);
 
     // Every line as UTF-8 bytes, without its line end, in order.
     void eachLine(const std::function<void(const QByteArray &)> &line) const;
@@ -37,18 +37,13 @@ public:
     void write(const std::function<void(const QByteArray &)> &piece) const;
 
 private:
-    QString m_appDir;
+    const PackPlan &m_plan;
     QString m_installerPath;
-    const PackProperties &m_pack;
-    const ProjectModel &m_project;
-    QHash<int, QString> m_staged;
-    std::vector<PackFileEntry> m_entries;
     bool m_preprocessorUnsafe = false;
 };
 
 // The lines of CheckedSetupScript held whole, without line ends. Throws as it does.
-QList<QByteArray> MakeSetupScript(const QString &appDir, const QString &installerPath, const ProjectModel &project,
-                                  const QHash<int, QString> &staged = {});
+QList<QByteArray> MakeSetupScript(const PackPlan &plan, const QString &installerPath);
 
 // The file's bytes: the UTF-8 byte-order mark, then every line followed by CR LF.
 QByteArray setupScriptBytes(const QList<QByteArray> &lines);

@@ -2,7 +2,7 @@
 
 #include "core/errors.h"
 #include "mappack/compilerfolder.h"
-#include "mappack/scriptescape.h"
+#include "mappack/packplan.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,34 +14,6 @@
 #include <unistd.h>
 
 namespace tervelle {
-
-namespace {
-
-// The pack files whose sources the compiler could take for one another: it runs under Wine,
-// which looks names up ignoring letter case, and it compares source paths the same way. Of each
-// group of sources whose paths are equal ignoring case but not equal, all but the first in
-// index order are listed, by absolute index. A project without such a pair lists nothing.
-std::vector<const PackFileEntry *> confusableSources(const std::vector<PackFileEntry> &entries)
-{
-    // The first exact source seen for each path as the compiler compares them.
-    QHash<QString, QString> firstSource;
-    std::vector<const PackFileEntry *> confusable;
-    for (const PackFileEntry &entry : entries) {
-        if (!entry.isPackFile)
-            continue;
-        const QString seen = compilerPath(entry.source);
-        const QString key = seen.toCaseFolded();
-        const auto at = firstSource.constFind(key);
-        if (at == firstSource.constEnd())
-            firstSource.insert(key, seen);
-        // Only files found on disk are packed from their own path; the map list is the build's.
-        else if (*at != seen && entry.node->Info().Kind == FileFoundKind)
-            confusable.push_back(&entry);
-    }
-    return confusable;
-}
-
-} // namespace
 
 namespace {
 
@@ -86,17 +58,16 @@ void StagedSources::clearName()
     }
 }
 
-SourceOverrides StagedSources::stage(const std::vector<PackFileEntry> &entries)
+void StagedSources::stage(const PackPlan &plan)
 {
     removeAll();
-    SourceOverrides overrides;
     const QString compilerFolder = QFileInfo(m_folder).absolutePath();
     m_compilerFolder = openFolder(compilerFolder, QStringLiteral("The compiler folder %1 cannot be opened: %2"));
     // A killed build may have left copies behind, and others may have put something there.
     clearName();
-    const std::vector<const PackFileEntry *> confusable = confusableSources(entries);
-    if (confusable.empty())
-        return overrides;
+    const SourceOverrides &copies = plan.staged();
+    if (copies.isEmpty())
+        return;
     // Made new and private: a name taken in the meantime fails here instead of being used.
     if (::mkdirat(m_compilerFolder.fd(), QFile::encodeName(stagedName()).constData(), 0700) != 0) {
         throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be made: %2")
@@ -113,15 +84,15 @@ SourceOverrides StagedSources::stage(const std::vector<PackFileEntry> &entries)
                             .arg(QDir::toNativeSeparators(m_folder), systemReason(error)));
     }
     try {
-        for (const PackFileEntry *entry : confusable) {
-            copy(*entry);
-            overrides.insert(entry->absoluteIndex, m_folder + QLatin1Char('/') + NumberedName(entry->absoluteIndex));
+        // In index order, so that a failure names the first file that fails.
+        for (const PackFileEntry &entry : plan.entries()) {
+            if (copies.contains(entry.absoluteIndex))
+                copy(entry);
         }
     } catch (...) {
         removeAll();
         throw;
     }
-    return overrides;
 }
 
 void StagedSources::copy(const PackFileEntry &entry)

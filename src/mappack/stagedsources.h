@@ -3,23 +3,18 @@
 #include "mappack/folderentries.h"
 #include "mappack/packfiles.h"
 
-#include <QHash>
 #include <QString>
-
-#include <vector>
 
 namespace tervelle {
 
-// Absolute index of a pack file -> the path the script names in place of its own source.
-using SourceOverrides = QHash<int, QString>;
+class PackPlan;
 
 // Copies of the confusable sources under distinct names in a folder of the build's own
 // ("<AppDir>iscc/staged/"), for one build: made by stage(), removed when the object goes. The
 // lock of the compiler folder keeps other builds out of it; the folder is made new and private,
 // and whatever held its name before (a link, a folder of an earlier build) is removed as itself,
-// never followed. Sources are confusable when their
-// paths are equal ignoring letter case but not equal: the compiler, under Wine, would take one
-// for the other. The first of each such group in index order keeps its own path.
+// never followed. Which sources are confusable, and the names of their copies, the plan says
+// (PackPlan::staged).
 class StagedSources
 {
 public:
@@ -28,10 +23,10 @@ public:
     StagedSources(const StagedSources &) = delete;
     StagedSources &operator=(const StagedSources &) = delete;
 
-    // Copies the confusable sources and returns the paths the script should use.
-    // Throws UserError naming the file with the reason when a copy fails (what was copied goes),
-    // and naming the entry when something the build did not make holds the folder's name.
-    SourceOverrides stage(const std::vector<PackFileEntry> &entries);
+    // Copies the sources the plan stages to the paths the plan gives them. Throws UserError
+    // naming the file with the reason when a copy fails (what was copied goes), and naming the
+    // entry when something the build did not make holds the folder's name.
+    void stage(const PackPlan &plan);
 
 private:
     void clearName();

@@ -1,5 +1,6 @@
 #include "project/childlist.h"
 
+#include "project/filenames.h"
 #include "project/linkednode.h"
 
 namespace tervelle {
@@ -10,11 +11,6 @@ namespace {
 constexpr std::size_t IndexedFrom = 16;
 // Compaction waits for this many holes at least, so that a short list is not copied per removal.
 constexpr std::size_t CompactFrom = 32;
-
-char16_t foldAToZ(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
-}
 
 bool matches(const LinkedNode *node, ChildList::Match match)
 {
@@ -27,17 +23,6 @@ bool matches(const LinkedNode *node, ChildList::Match match)
 }
 
 } // namespace
-
-std::size_t foldedNameHash(const QString &name)
-{
-    // FNV-1a over the folded UTF-16 code units.
-    std::size_t hash = 14695981039346656037ull;
-    for (const QChar c : name) {
-        hash ^= foldAToZ(c.unicode());
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
 
 ChildList::ChildList() = default;
 ChildList::~ChildList() = default;
@@ -192,12 +177,12 @@ void ChildList::compact()
 
 void ChildList::indexName(LinkedNode *child)
 {
-    m_names->emplace(foldedNameHash(child->Text()), child);
+    m_names->emplace(fileNameHash(child->Text()), child);
 }
 
 void ChildList::unindexName(LinkedNode *child, const QString &text)
 {
-    auto range = m_names->equal_range(foldedNameHash(text));
+    auto range = m_names->equal_range(fileNameHash(text));
     for (auto it = range.first; it != range.second; ++it) {
         if (it->second == child) {
             m_names->erase(it);
@@ -218,7 +203,7 @@ LinkedNode *ChildList::find(const QString &name, Match match) const
 {
     if (!m_names && m_slots.size() < IndexedFrom) {
         for (const auto &slot : m_slots) {
-            if (slot && matches(slot.get(), match) && SameNodeName(slot->Text(), name))
+            if (slot && matches(slot.get(), match) && sameFileName(slot->Text(), name))
                 return slot.get();
         }
         return nullptr;
@@ -228,15 +213,15 @@ LinkedNode *ChildList::find(const QString &name, Match match) const
         m_names->reserve(m_slots.size());
         for (const auto &slot : m_slots) {
             if (slot)
-                m_names->emplace(foldedNameHash(slot->Text()), slot.get());
+                m_names->emplace(fileNameHash(slot->Text()), slot.get());
         }
     }
     // Hand-edited project files may repeat a name; the first in row order wins.
     LinkedNode *first = nullptr;
-    auto range = m_names->equal_range(foldedNameHash(name));
+    auto range = m_names->equal_range(fileNameHash(name));
     for (auto it = range.first; it != range.second; ++it) {
         LinkedNode *candidate = it->second;
-        if (matches(candidate, match) && SameNodeName(candidate->Text(), name)
+        if (matches(candidate, match) && sameFileName(candidate->Text(), name)
             && (!first || candidate->slot < first->slot))
             first = candidate;
     }

@@ -16,7 +16,7 @@ class LinkedNode;
 // A removed child leaves a hole instead of moving every later sibling; while holes exist, a
 // Fenwick tree over the slots turns slots into rows and back in O(log n), and the slots are
 // compacted once the holes outnumber the children. A list with many children also keeps a
-// hash of the names folded to upper case A to Z, so that the name test before each add does
+// hash of the names as Windows compares them (fileNameHash), so that the name test before each add does
 // not scan the siblings.
 class ChildList
 {
@@ -53,7 +53,7 @@ public:
     // Keeps the name index true when a child's text changes from `oldText`.
     void renamed(LinkedNode *child, const QString &oldText);
 
-    // The first child of that kind whose text equals `name` ignoring the case of A to Z.
+    // The first child of that kind whose text Windows takes for `name` (sameFileName).
     LinkedNode *find(const QString &name, Match match) const;
 
 private:
@@ -71,8 +71,5 @@ private:
     int m_live = 0;
     mutable std::unique_ptr<NameIndex> m_names; // made at the first lookup in a long list
 };
-
-// A hash of the name folded as SameNodeName compares it.
-std::size_t foldedNameHash(const QString &name);
 
 } // namespace tervelle

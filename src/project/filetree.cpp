@@ -307,23 +307,6 @@ TreeNode *FileTree::childNamed(const TreeNode *parent, const QString &name) cons
     return m_index->childrenOf(parent).find(name, ChildList::Match::Any);
 }
 
-bool SameNodeName(const QString &a, const QString &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a[i].unicode();
-        char16_t y = b[i].unicode();
-        if (x >= u'a' && x <= u'z')
-            x = char16_t(x - u'a' + u'A');
-        if (y >= u'a' && y <= u'z')
-            y = char16_t(y - u'a' + u'A');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 QString NodeTreePath(const TreeNode *node)
 {
     QString path = node->Text();

@@ -132,8 +132,8 @@ public:
     // All nodes in absolute index order.
     const std::vector<TreeNode *> &nodes() const;
 
-    // The first file child, or the first folder child, of `parent` whose text equals `name`
-    // ignoring the case of A to Z; a null parent means the top level.
+    // The first file child, or the first folder child, of `parent` whose text Windows takes
+    // for `name` (sameFileName); a null parent means the top level.
     TreeNode *fileChildNamed(const TreeNode *parent, const QString &name) const;
     TreeNode *folderChildNamed(const TreeNode *parent, const QString &name) const;
     // The first child of either kind.
@@ -144,9 +144,6 @@ private:
     struct Index;
     std::unique_ptr<Index> m_index;
 };
-
-// Equal ignoring the case of the letters A to Z only, as names in the tree are compared.
-bool SameNodeName(const QString &a, const QString &b);
 
 // A node's place as the map maker reads it: the captions from its group down, "\"-separated.
 QString NodeTreePath(const TreeNode *node);

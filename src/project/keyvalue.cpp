@@ -21,12 +21,18 @@ bool SameKey(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+QString keyFolded(const QString &text)
+{
+    return text.toCaseFolded();
+}
+
 int FindKey(const QStringList &rows, const QString &key)
 {
     for (int i = 0; i < rows.size(); ++i) {
         const QString &row = rows[i];
         const qsizetype eq = row.indexOf(QLatin1Char('='));
         const QStringView rowKey = eq < 0 ? QStringView(row) : QStringView(row).left(eq);
+        // SameKey, without copying every row's key.
         if (rowKey.compare(key, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -38,7 +44,7 @@ int FindDuplicateKey(const QStringList &rows)
     QSet<QString> seen;
     seen.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
-        const QString folded = KeyOf(rows[i]).toCaseFolded();
+        const QString folded = keyFolded(KeyOf(rows[i]));
         if (seen.contains(folded))
             return i;
         seen.insert(folded);

@@ -3,6 +3,7 @@
 #include "core/pathparts.h"
 #include "image/texturetiles.h"
 #include "project/filetree.h"
+#include "project/keyvalue.h"
 
 #include <vector>
 
@@ -133,7 +134,7 @@ QStringList PickLists::headerLinks() const
 int PickLists::indexOfValue(const QStringList &items, const QString &value)
 {
     for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].compare(value, Qt::CaseInsensitive) == 0)
+        if (SameKey(items[i], value))
             return int(i);
     }
     return -1;

@@ -39,7 +39,7 @@ public:
     // "\" as the launcher's maplists folder has them, in tree order.
     QStringList headerLinks() const;
 
-    // The row of the first item equal to the value ignoring case, or -1: the item a pick list
+    // The row of the first item equal to the value as keys compare (SameKey), or -1: the item a pick list
     // shows selected for a cell.
     static int indexOfValue(const QStringList &items, const QString &value);
 

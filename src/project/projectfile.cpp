@@ -4,6 +4,7 @@
 #include "core/inputfile.h"
 #include "core/safesave.h"
 #include "core/textcodec.h"
+#include "project/filenames.h"
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
 #include "project/textlines.h"
@@ -324,7 +325,7 @@ void applyProject(ProjectModel &project, const ProjectContents &file)
     // Named as after every header change, so the node the build packs is the map list it has
     // just written, never a stale one of the saved name left in the staging folder. Without an
     // "[english]" row the build names the file ".mpl", and so does the node.
-    project.RenameNode(project.MapListNode(), project.packTitle() + QStringLiteral(".mpl"));
+    project.RenameNode(project.MapListNode(), mapListFileName(project.packTitle()));
 
     while (project.mapCount() > 0)
         project.DeleteMap(project.mapCount() - 1);

@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/langload.h"
 #include "core/namerule.h"
+#include "project/filenames.h"
 #include "project/keyrules.h"
 #include "project/keyvalue.h"
 
@@ -91,7 +92,7 @@ void ProjectModel::NewFile()
     resetTree();
     SetHeader({QStringLiteral("[english]=New map pack"), QStringLiteral("[htmlenglish]=")},
               {THeaderKeyInfo{TextKey}, THeaderKeyInfo{LinkKey}});
-    m_mapListNode = AddFileElement(m_roots[FilesRoot], QStringLiteral("New map pack.mpl"), MapListFile,
+    m_mapListNode = AddFileElement(m_roots[FilesRoot], mapListFileName(QStringLiteral("New map pack")), MapListFile,
                                    QStringLiteral("(mappack)"));
 }
 
@@ -107,7 +108,7 @@ void ProjectModel::headerRowsChanged(QObject *origin)
 {
     const int row = FindKey(m_headerRows, QStringLiteral("[english]"));
     if (row >= 0 && m_mapListNode)
-        RenameNode(m_mapListNode, ValueOf(m_headerRows[row]) + QStringLiteral(".mpl"));
+        RenameNode(m_mapListNode, mapListFileName(ValueOf(m_headerRows[row])));
     if (!quiet())
         emit headerChanged(origin);
 }

@@ -110,10 +110,10 @@ public:
     TreeNode *AddRootElement(const QString &caption, const QString &tag);
     TreeNode *AddDirElement(TreeNode *parent, const QString &name);
     TreeNode *AddFileElement(TreeNode *parent, const QString &name, int type, const QString &path);
-    // The first file child (or folder child) with that name ignoring the case of A to Z, or none.
+    // The first file child (or folder child) with that name ignoring letter case as Windows does, or none.
     TreeNode *findFileNode(const TreeNode *parent, const QString &name) const;
     TreeNode *findFolderNode(const TreeNode *parent, const QString &name) const;
-    // The first child, file or folder, with that name ignoring the case of A to Z, or none.
+    // The first child, file or folder, with that name ignoring letter case as Windows does, or none.
     TreeNode *findAnyNode(const TreeNode *parent, const QString &name) const;
     // Removes the node with its subtree. The group roots and the map list node stay (and so
     // does a folder holding the map list node): false, and nothing changes.

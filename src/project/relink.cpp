@@ -2,6 +2,7 @@
 
 #include "core/pathparts.h"
 #include "core/privatepath.h"
+#include "project/filenames.h"
 #include "project/projectmodel.h"
 
 #include <QDirIterator>
@@ -67,28 +68,28 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
 
     // Only the names asked for are kept, so a large folder costs its listing and no more.
     QHash<QString, QStringList> wanted; // exact name -> paths
-    QHash<QString, QStringList> folded; // name ignoring case -> paths
+    QHash<QString, QStringList> folded; // name as Windows compares it -> paths
     for (const TreeNode *node : missing) {
         const QString name = fileNameOf(node->Info().Path);
         wanted.insert(name, {});
-        folded.insert(name.toCaseFolded(), {});
+        folded.insert(fileNameKey(name), {});
     }
     // What lies in the chosen folder is the map maker's own; a link leading out of it into a
     // hidden or system folder may have been planted there by someone else.
     const QString chosen = reachedPath(folder) + QLatin1Char('/');
-    QHash<QString, QStringList> privateFound; // name ignoring case -> "found -> reached"
+    QHash<QString, QStringList> privateFound; // name as Windows compares it -> "found -> reached"
     // Links to folders are not followed: a loop of links would never end.
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString name = it.fileName();
         auto exact = wanted.find(name);
-        auto any = folded.find(name.toCaseFolded());
+        auto any = folded.find(fileNameKey(name));
         if (exact == wanted.end() && any == folded.end())
             continue;
         if (const PrivateSource judged = judgePrivateSource(path);
             !judged.reached.isEmpty() && !judged.reached.startsWith(chosen) && isPrivatePath(judged.reached)) {
-            privateFound[name.toCaseFolded()].append(path + QStringLiteral(" -> ") + judged.reached);
+            privateFound[fileNameKey(name)].append(path + QStringLiteral(" -> ") + judged.reached);
             continue;
         }
         if (exact != wanted.end())
@@ -101,13 +102,13 @@ RelinkResult LocateMissingFiles(ProjectModel &project, const QString &folder)
         const QString name = fileNameOf(node->Info().Path);
         QStringList candidates = wanted.value(name);
         if (candidates.isEmpty())
-            candidates = folded.value(name.toCaseFolded());
+            candidates = folded.value(fileNameKey(name));
         if (candidates.size() == 1) {
             project.RelinkNode(node, candidates.first());
             ++result.found;
         } else if (candidates.isEmpty() || name.isEmpty()) {
             ++result.notFound;
-            for (const QString &found : privateFound.value(name.toCaseFolded())) {
+            for (const QString &found : privateFound.value(fileNameKey(name))) {
                 if (!result.privateOnly.contains(found))
                     result.privateOnly.append(found);
             }

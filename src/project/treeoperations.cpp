@@ -4,6 +4,7 @@
 #include "core/langload.h"
 #include "core/namerule.h"
 #include "core/pathparts.h"
+#include "project/filenames.h"
 #include "project/keyvalue.h"
 #include "project/projectmodel.h"
 
@@ -23,7 +24,7 @@ const std::array<const char *, 3> StandardScripts = {"stdvs.lua", "stdlib.lua", 
 
 bool isMapListName(const QString &name)
 {
-    return SameNodeName(extensionOf(name), QStringLiteral(".mpl"));
+    return sameFileName(extensionOf(name), QStringLiteral(".mpl"));
 }
 
 // The FileType a resource gets under a node of kind `kind`, or none when that node does not
@@ -43,7 +44,7 @@ std::optional<int> acceptedFileType(int kind, const QString &displayName, const 
         return std::nullopt;
     if (kind == ScriptsRoot) {
         for (const char *script : StandardScripts) {
-            if (SameNodeName(displayName, QLatin1String(script)))
+            if (sameFileName(displayName, QLatin1String(script)))
                 return std::nullopt;
         }
     }

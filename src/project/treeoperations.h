@@ -48,7 +48,7 @@ public:
     AddResourcesOperation(ProjectModel &project, AskReplace askReplace);
 
     // Puts one resource under `node` as a file of `fileType` named `name`. A file child of the
-    // same name (ignoring the case of A to Z) is replaced when the answer says so: the old node
+    // same name (ignoring letter case as Windows does) is replaced when the answer says so: the old node
     // goes, the new one comes last. Returns the new node, or null when nothing was added.
     // Names that cannot be Windows file names, ".mpl" files under {files} and anything that
     // would replace the map list node are refused and listed in skipped().
@@ -80,7 +80,7 @@ private:
 };
 
 // Makes the folder `name` as the last child of `parent`. Throws UserError with the message for
-// the user when a child of that name (file or folder, ignoring the case of A to Z) exists, when
+// the user when a child of that name (file or folder, ignoring letter case as Windows does) exists, when
 // the name cannot be a Windows folder name, when the folder's path would be too long to open
 // again, or when `parent` holds no folders.
 TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &name);
@@ -91,7 +91,7 @@ bool canRenameNode(const ProjectModel &project, const TreeNode *node);
 
 // Throws UserError with the message for the user, changing nothing, when `node` cannot take
 // `name`: the name rules of a new folder, and no other child of its parent of that name
-// (ignoring the case of A to Z).
+// (ignoring letter case as Windows does).
 void checkNodeRename(const ProjectModel &project, const TreeNode *node, const QString &name);
 
 // A map's "[map]" or "[image]" value that names a file of the tree: it can follow a rename.

@@ -2,6 +2,7 @@
 
 #include "mappack/maplist.h"
 #include "mappack/packfiles.h"
+#include "mappack/packplan.h"
 #include "project/projectmodel.h"
 
 #include <QCryptographicHash>
@@ -9,11 +10,11 @@
 
 namespace tervelle {
 
-std::vector<ExpectedFile> expectedInstall(const ProjectModel &project, const QString &appDir)
+std::vector<ExpectedFile> expectedInstall(const PackPlan &plan)
 {
     std::vector<ExpectedFile> expected;
-    const QString mapList = MapListFileName(project);
-    for (const PackFileEntry &entry : NumberPackFiles(project, appDir)) {
+    const QString &mapList = plan.mapListName();
+    for (const PackFileEntry &entry : plan.entries()) {
         const QString destination = installedPath(entry);
         if (destination.isEmpty())
             continue;
@@ -24,7 +25,7 @@ std::vector<ExpectedFile> expectedInstall(const ProjectModel &project, const QSt
         file.absoluteIndex = entry.absoluteIndex;
         if (entry.node->Info().Kind == FileMissingKind && entry.node->Text() == mapList) {
             // The build writes the map list afresh; a staged copy may be another build's.
-            const QByteArray bytes = MapListBytes(project);
+            const QByteArray bytes = MapListBytes(plan);
             file.state = {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
         } else {
             file.state = {QFileInfo(entry.source).size(), fileHash(entry.source)};

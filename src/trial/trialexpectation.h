@@ -8,7 +8,7 @@
 
 namespace tervelle {
 
-class ProjectModel;
+class PackPlan;
 
 // Which stand-in folder a path lies in.
 enum class TrialPlace { Game, Launcher, Install };
@@ -27,6 +27,6 @@ struct ExpectedFile
 // Every pack file with its destination as the review computes it, and the bytes the build packs
 // for it (the map list as the build writes it, every other file from its source). Throws
 // UserError when the map list cannot be made.
-std::vector<ExpectedFile> expectedInstall(const ProjectModel &project, const QString &appDir);
+std::vector<ExpectedFile> expectedInstall(const PackPlan &plan);
 
 } // namespace tervelle

@@ -1,3 +1,4 @@
+#include "mappack/packplan.h"
 #include "mappack/setupscript.h"
 #include "project/projectfile.h"
 #include "project/projectmodel.h"
@@ -54,7 +55,7 @@ TEST_F(PackCommands, ScriptPrintsTheScriptAndWritesNothing)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The relative installer path is taken from the current folder.
     const QString installer = dir.filePath(QStringLiteral("out/pack.exe"));
-    EXPECT_EQ(run.out, setupScriptBytes(MakeSetupScript(appDir, installer, model)));
+    EXPECT_EQ(run.out, setupScriptBytes(MakeSetupScript(planPack(model, appDir), installer)));
     EXPECT_TRUE(run.err.isEmpty());
     EXPECT_EQ(QDir(compilerFolder(appDir)).entryList(QDir::Files), QStringList());
     EXPECT_EQ(QDir(StagingFolder(appDir)).entryList(QDir::Files), QStringList());
@@ -70,7 +71,7 @@ TEST_F(PackCommands, BuildWithoutCompilerPrintsOnlyTheFailLine)
     EXPECT_TRUE(QFileInfo(StagingFolder(appDir) + QStringLiteral("New map pack.mpl")).isFile());
     // The compiler is given a folder of the build's own beside the installer, which it leaves.
     QByteArray written = test::readBytes(setupScriptPath(appDir));
-    const QByteArray expected = setupScriptBytes(MakeSetupScript(appDir, dir.filePath("pack.exe"), model));
+    const QByteArray expected = setupScriptBytes(MakeSetupScript(planPack(model, appDir), dir.filePath("pack.exe")));
     const QByteArray ownFolder = "\\.pack.exe.build-";
     const qsizetype at = written.indexOf(ownFolder);
     ASSERT_GT(at, 0) << written.toStdString();

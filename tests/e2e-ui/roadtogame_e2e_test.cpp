@@ -7,6 +7,8 @@
 
 #include "mappack/maplist.h"
 #include "mappack/packfiles.h"
+#include "mappack/packplan.h"
+#include "project/filenames.h"
 #include "support/testcompiler.h"
 #include "support/tgabuilder.h"
 #include "ui/editor/consolepanel.h"
@@ -256,9 +258,9 @@ TEST_F(RoadToTheGame, FilesMapsAndHeaderMadeInTheWindowInstallIntoTheGame)
     const QStringList lines = test::panelOf<ConsolePanel>(*editor)->lines();
     ASSERT_EQ(lines.last(), "Done") << lines.join("\n").toStdString();
     ASSERT_TRUE(QFileInfo(installer).isFile());
-    const QString mapList = StagingFolder(appDir) + MapListFileName(editor->project());
+    const QString mapList = StagingFolder(appDir) + mapListFileName(editor->project().packTitle());
     EXPECT_EQ(QFileInfo(mapList).fileName(), "Road pack.mpl");
-    EXPECT_EQ(readBytes(mapList), MapListBytes(editor->project()));
+    EXPECT_EQ(readBytes(mapList), MapListBytes(planPack(editor->project(), QString())));
 
     // Every numbered file of the pack is in the installer.
     QString listing;

@@ -2,6 +2,7 @@
 #include "core/textcodec.h"
 #include "mappack/buildsession.h"
 #include "mappack/compilerfolder.h"
+#include "mappack/packplan.h"
 #include "mappack/setupscript.h"
 #include "project/projectmodel.h"
 #include "support/filesizelimit.h"
@@ -23,6 +24,15 @@
 using namespace tervelle;
 
 namespace {
+
+// Plans the project for the session's compiler folder, as the editor does before it asks where
+// to build, and starts the build; the review must let it through.
+void startPlanned(BuildSession &session, const ProjectModel &project, const QString &appDir, const QString &chosen)
+{
+    const PlannedBuild planned = planBuild(project, appDir);
+    ASSERT_TRUE(planned.plan) << "the review refused the project";
+    session.start(*planned.plan, chosen);
+}
 
 using test::ConsoleLines;
 
@@ -47,7 +57,7 @@ protected:
     CompileResult run(BuildSession &session, const QString &chosen)
     {
         QSignalSpy finished(&session, &BuildSession::finished);
-        session.start(model, chosen);
+        startPlanned(session, model, settings.AppDir, chosen);
         if (finished.isEmpty()) {
             EXPECT_TRUE(finished.wait(60000));
         }
@@ -126,7 +136,7 @@ TEST_F(BuildSessionTest, CleanUpTouchesOnlyTheCompilersOwnFilesAndFollowsNoLink)
     // An installer that is a link is refused before anything is written.
     ASSERT_TRUE(QFile::link(victim, out("linked.exe")));
     try {
-        session.start(model, out("linked.exe"));
+        startPlanned(session, model, settings.AppDir, out("linked.exe"));
         FAIL() << "a linked installer was built";
     } catch (const UserError &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("symbolic link"))) << e.what();
@@ -168,7 +178,7 @@ TEST_F(BuildSessionTest, ALockThatCannotBeWrittenSaysWhy)
     const auto startMessage = [&] {
         BuildSession session(console, settings);
         try {
-            session.start(model, installer());
+            startPlanned(session, model, settings.AppDir, installer());
         } catch (const UserError &e) {
             return e.message();
         }
@@ -218,7 +228,7 @@ TEST_F(BuildSessionTest, SessionEndedMidBuildStopsTheCompilerAndPutsTheInstaller
                  + "; while :; do sleep 0.05; printf more >> BUILD/pack.exe; done\n");
     {
         BuildSession closing(console, settings);
-        closing.start(model, installer());
+        startPlanned(closing, model, settings.AppDir, installer());
         EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(writing); }, 60000));
     }
     EXPECT_EQ(test::readBytes(installer()), Previous);
@@ -234,7 +244,7 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
     fakeCompiler("while [ ! -e " + QFile::encodeName(go)
                  + " ]; do sleep 0.05; done; cat setup.iss > BUILD/pack.exe; cp BUILD/pack.exe BUILD/other.exe\n");
     QSignalSpy firstDone(&session, &BuildSession::finished);
-    session.start(model, installer());
+    startPlanned(session, model, settings.AppDir, installer());
     const QByteArray firstScript = test::readBytes(setupScriptPath(settings.AppDir));
 
     ProjectModel other;
@@ -243,7 +253,7 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
     ConsoleLines otherConsole;
     BuildSession second(otherConsole, settings);
     try {
-        second.start(other, out("other.exe"));
+        startPlanned(second, other, settings.AppDir, out("other.exe"));
         FAIL() << "the second build started";
     } catch (const UserError &e) {
         EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(compilerFolder(settings.AppDir)))) << e.what();
@@ -258,7 +268,7 @@ TEST_F(BuildSessionTest, SecondBuildOnTheSameCompilerFolderEndsAtOnceNamingIt)
 
     // Once the first has ended the folder is free again.
     QSignalSpy secondDone(&second, &BuildSession::finished);
-    second.start(other, out("other.exe"));
+    startPlanned(second, other, settings.AppDir, out("other.exe"));
     ASSERT_TRUE(secondDone.wait(60000));
     EXPECT_EQ(secondDone.first().first().value<CompileResult>(), CompileResult::Success);
 }
@@ -306,7 +316,7 @@ TEST_F(BuildSessionTest, LinksPlantedInASharedCompilerFolderAreNeverFollowed)
     ASSERT_TRUE(planter.as("mv " + QFile::encodeName(staging) + " " + QFile::encodeName(staging) + ".old && ln -s "
                            + QFile::encodeName(documents) + " " + QFile::encodeName(staging)));
     try {
-        session.start(model, installer());
+        startPlanned(session, model, settings.AppDir, installer());
         ADD_FAILURE() << "the map list was written through a link";
     } catch (const UserError &e) {
         EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(staging)) && e.message().contains("symbolic link"))
@@ -344,7 +354,7 @@ TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
     const QString go = dir.filePath(QStringLiteral("go"));
     fakeCompiler("while [ ! -e " + QFile::encodeName(go) + " ]; do sleep 0.05; done; printf first > BUILD/pack.exe\n");
     QSignalSpy firstDone(&session, &BuildSession::finished);
-    session.start(model, installer());
+    startPlanned(session, model, settings.AppDir, installer());
 
     Settings otherState = settings;
     otherState.AppDir = dir.filePath(QStringLiteral("other")) + QLatin1Char('/');
@@ -353,7 +363,7 @@ TEST_F(BuildSessionTest, BuildsIntoOneInstallerFromTwoCompilerFoldersTakeTurns)
     ConsoleLines otherConsole;
     BuildSession second(otherConsole, otherState);
     try {
-        second.start(model, installer());
+        startPlanned(second, model, otherState.AppDir, installer());
         FAIL() << "two builds wrote one installer";
     } catch (const UserError &e) {
         EXPECT_TRUE(e.message().contains(installer())) << e.what();
@@ -378,7 +388,7 @@ TEST_F(BuildSessionTest, LeftOverLockIsTakenOverAndAnythingElseIsNamed)
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), lock));
     const auto refused = [&](const char *what) {
         try {
-            session.start(model, installer());
+            startPlanned(session, model, settings.AppDir, installer());
             ADD_FAILURE() << "built past " << what;
         } catch (const UserError &e) {
             EXPECT_TRUE(e.message().contains(lock) && e.message().contains(QLatin1String(what))) << e.what();

@@ -39,10 +39,10 @@ protected:
     void fakeCompiler(const QByteArray &shellScript) { test::writeStandIn(settings.AppDir, shellScript); }
 
     // Runs the compiler to its end with the event loop turning.
-    CompileResult run(bool quiet = false)
+    CompileResult run(const QString &locale = {})
     {
         QSignalSpy finished(&compiler, &CompilerRun::finished);
-        compiler.Compile(quiet);
+        compiler.Compile(locale);
         if (finished.isEmpty()) {
             EXPECT_TRUE(finished.wait(60000));
         }
@@ -88,12 +88,12 @@ TEST_F(CompilerRunTest, BothChannelsArriveInOrderAndNonZeroExitIsAnError)
                            "Error occured!"}));
 }
 
-TEST_F(CompilerRunTest, QuietRunPassesTheSwitchBeforeTheScript)
+TEST_F(CompilerRunTest, CompilerRunsOnTheScriptInItsFolderUnderTheGivenLocale)
 {
-    fakeCompiler("printf '%s|' \"$@\"; printf '%s' \"$(pwd)\"\n");
-    run(true);
+    fakeCompiler("printf '%s|' \"$@\"; printf '%s|%s' \"$(pwd)\" \"$LC_ALL\"\n");
+    run(QStringLiteral("C.UTF-8"));
     ASSERT_EQ(console.lines.size(), 3);
-    EXPECT_EQ(console.lines[1], "/q|setup.iss|" + QDir(dir.filePath("iscc")).canonicalPath());
+    EXPECT_EQ(console.lines[1], "setup.iss|" + QDir(dir.filePath("iscc")).canonicalPath() + "|C.UTF-8");
 }
 
 TEST_F(CompilerRunTest, MissingCompilerOrLauncherGivesOnlyTheFailLine)
@@ -114,7 +114,7 @@ TEST_F(CompilerRunTest, CompileReturnsAtOnceAndMessagesAreLookedUpWhenWritten)
     const QString go = dir.filePath("go");
     fakeCompiler("while [ ! -e '" + QFile::encodeName(go) + "' ]; do sleep 0.05; done\n");
     QSignalSpy finished(&compiler, &CompilerRun::finished);
-    compiler.Compile(false);
+    compiler.Compile({});
     EXPECT_TRUE(compiler.isRunning());
     EXPECT_TRUE(finished.isEmpty());
     // A language file applied during the run decides the result line.
@@ -132,10 +132,10 @@ TEST_F(CompilerRunTest, NextRunMayStartFromTheFinishedSignal)
     int runs = 0;
     QObject::connect(&compiler, &CompilerRun::finished, &compiler, [&] {
         if (++runs == 1)
-            compiler.Compile(false);
+            compiler.Compile({});
     });
     QSignalSpy finished(&compiler, &CompilerRun::finished);
-    compiler.Compile(false);
+    compiler.Compile({});
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.size() == 2; }, 60000));
     EXPECT_EQ(console.lines,
               (QStringList{"Started building map pack", "run", "Done", "Started building map pack", "run", "Done"}));

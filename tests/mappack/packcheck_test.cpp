@@ -1,6 +1,6 @@
 #include "core/errors.h"
-#include "mappack/maplist.h"
 #include "mappack/packcheck.h"
+#include "mappack/packplan.h"
 #include "mappack/setupscript.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace tervelle;
@@ -50,17 +51,19 @@ protected:
         ASSERT_EQ(page->Info().Kind, FileFoundKind);
     }
 
-    // The refusal of each of the three writers; the map list and the script must agree.
+    // No plan is made, so neither the map list nor the script can be written: the writers'
+    // plan refuses it, and a build's review lists it among its errors.
     void expectAllRefuse(const QString &expected, const char *field)
     {
-        const QString script =
-            refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
-        const QString mapList = refusal([&] { MapListBytes(model); });
-        const QString saved = refusal([&] { SaveMapList(model, app.path() + QLatin1Char('/')); });
-        EXPECT_TRUE(script.contains(expected)) << field << ": " << script.toStdString();
-        EXPECT_TRUE(mapList.contains(expected)) << field << ": " << mapList.toStdString();
-        EXPECT_TRUE(saved.contains(expected)) << field << ": " << saved.toStdString();
-        EXPECT_TRUE(QDir(app.path()).isEmpty()) << field << ": the map list was written";
+        const QString appDir = app.path() + QLatin1Char('/');
+        const QString planned = refusal([&] { planPack(model, appDir); });
+        EXPECT_TRUE(planned.contains(expected)) << field << ": " << planned.toStdString();
+        const PlannedBuild build = planBuild(model, appDir);
+        EXPECT_FALSE(build.plan) << field;
+        EXPECT_TRUE(std::any_of(build.refusal.findings.begin(), build.refusal.findings.end(), [&](const Finding &f) {
+            return f.message.contains(expected);
+        })) << field;
+        EXPECT_TRUE(QDir(app.path()).isEmpty()) << field << ": something was written";
     }
 
     QTemporaryDir app;
@@ -192,7 +195,7 @@ TEST_F(PackCheck, SourcePathsTheCompilerWouldReadAsOtherFilesAreRefused)
         SetUp();
         relinkFound(QString::fromLatin1(bad));
         const QString message =
-            refusal([&] { MakeSetupScript(QStringLiteral("/app/"), QStringLiteral("/out/p.exe"), model); });
+            refusal([&] { MakeSetupScript(planPack(model, QStringLiteral("/app/")), QStringLiteral("/out/p.exe")); });
         EXPECT_TRUE(message.contains(
             QStringLiteral("In Files\\info\\ of the files tree, the source path of the file \"about.htm\" \"")
             + QString::fromLatin1(bad) + QLatin1Char('"')))

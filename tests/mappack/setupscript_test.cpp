@@ -1,5 +1,6 @@
 #include "core/errors.h"
 #include "core/safesave.h"
+#include "mappack/packplan.h"
 #include "mappack/setupscript.h"
 #include "project/projectmodel.h"
 #include "support/projectrows.h"
@@ -383,7 +384,7 @@ protected:
     QList<QByteArray> script(const QString &appDir = QStringLiteral("C:\\Editor\\"),
                              const QString &installer = QStringLiteral("C:\\Packs\\my.pack.exe"))
     {
-        return MakeSetupScript(appDir, installer, model);
+        return MakeSetupScript(planPack(model, appDir), installer);
     }
 
     // The lines between a section header and the empty line that ends it.
@@ -632,15 +633,15 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
     const QList<QByteArray> lines = script(appDir);
     ASSERT_GT(setupScriptBytes(lines).size(), 2 << 20);
 
-    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\Packs\\my.pack.exe"), model), appDir);
+    saveSetupScript(CheckedSetupScript(planPack(model, appDir), QStringLiteral("C:\\Packs\\my.pack.exe")), appDir);
     EXPECT_EQ(test::readBytes(path), setupScriptBytes(lines));
 
     test::writeBytes(path, "earlier");
     int pieces = 0;
     EXPECT_THROW(replaceFileNotFollowingLinks(path,
                                               [&](const ByteSink &write) {
-                                                  const CheckedSetupScript made(appDir, QStringLiteral("C:\\x.exe"),
-                                                                                model);
+                                                  const PackPlan plan = planPack(model, appDir);
+                                                  const CheckedSetupScript made(plan, QStringLiteral("C:\\x.exe"));
                                                   made.write([&](const QByteArray &piece) {
                                                       write(piece);
                                                       if (++pieces == 2)
@@ -654,7 +655,7 @@ TEST_F(SetupScript, SavedScriptIsWrittenInPiecesAndAFailureKeepsTheEarlierOne)
 
     // A name no single code page holds together with the others is saved whole.
     foundFile(model.root(ScriptsRoot), QString::fromUtf8("Пак ß.lua"), QStringLiteral("/maps/p.lua"), ScriptFile);
-    saveSetupScript(CheckedSetupScript(appDir, QStringLiteral("C:\\x.exe"), model), appDir);
+    saveSetupScript(CheckedSetupScript(planPack(model, appDir), QStringLiteral("C:\\x.exe")), appDir);
     EXPECT_TRUE(test::readBytes(path).contains(QString::fromUtf8("'Пак ß.lua');").toUtf8()));
 }
 

@@ -1,5 +1,7 @@
 #include "project/filetree.h"
 
+#include "project/filenames.h"
+
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -68,7 +70,7 @@ public:
     TreeNode *firstNamed(TreeNode *parent, const QString &name, bool files)
     {
         for (TreeNode *child : childrenOf(parent)) {
-            if ((files ? child->isFile() : child->isFolder()) && SameNodeName(child->Text(), name))
+            if ((files ? child->isFile() : child->isFolder()) && sameFileName(child->Text(), name))
                 return child;
         }
         return nullptr;

@@ -264,15 +264,18 @@ TEST_F(Project, FolderAndFilePathsAndKinds)
     EXPECT_EQ(model.MapListNode()->Info().Kind, FileMissingKind);
 }
 
-TEST_F(Project, NameLookupsFoldOnlyLettersAToZ)
+TEST_F(Project, NameLookupsCompareAsWindowsDoes)
 {
     TreeNode *files = model.root(FilesRoot);
     EXPECT_EQ(model.findFileNode(files, "NEW MAP PACK.MPL"), model.MapListNode());
     EXPECT_EQ(model.findFolderNode(files, "New map pack.mpl"), nullptr);
 
     TreeNode *folder = model.AddDirElement(files, QString::fromUtf8("Über"));
-    EXPECT_EQ(model.findFolderNode(files, QString::fromUtf8("über")), nullptr);
+    EXPECT_EQ(model.findFolderNode(files, QString::fromUtf8("über")), folder);
     EXPECT_EQ(model.findFolderNode(files, QString::fromUtf8("ÜBER")), folder);
+    TreeNode *street = model.AddDirElement(files, QString::fromUtf8("straße"));
+    EXPECT_EQ(model.findFolderNode(files, QString::fromUtf8("STRAßE")), street);
+    EXPECT_EQ(model.findFolderNode(files, QString::fromUtf8("STRASSE")), nullptr);
     EXPECT_EQ(model.findFileNode(files, QString::fromUtf8("Über")), nullptr);
     // A file may share its name with a folder.
     TreeNode *file = model.AddFileElement(files, QString::fromUtf8("über"), PlainFile, "/nowhere");

@@ -5,6 +5,8 @@
 #include "support/projectrows.h"
 
 #include "mappack/maplist.h"
+#include "mappack/packplan.h"
+#include "project/filenames.h"
 #include "support/filesizelimit.h"
 #include "support/testcompiler.h"
 #include "ui/editor/consolepanel.h"
@@ -165,9 +167,9 @@ TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEa
     test::writeBytes(installer(), "earlier installer");
     addManyMaps();
     const QString staging = StagingFolder(settings.AppDir);
-    const QString mapList = staging + MapListFileName(editor->project());
+    const QString mapList = staging + mapListFileName(editor->project().packTitle());
     test::writeBytes(mapList, "earlier list\r\n");
-    ASSERT_GT(MapListBytes(editor->project()).size(), qsizetype(Limit));
+    ASSERT_GT(MapListBytes(planPack(editor->project(), QString())).size(), qsizetype(Limit));
 
     {
         test::FileSizeLimit disk(Limit);
@@ -188,7 +190,7 @@ TEST_F(DataSafety, AMapListThatDoesNotFitStopsSaveMapPackBeforeTheCompilerWithEa
     ASSERT_TRUE(waitUntilBuilt());
     EXPECT_EQ(test::panelOf<ConsolePanel>(*editor)->lines().last(), QStringLiteral("Done"));
     EXPECT_EQ(test::readBytes(installer()), "new installer");
-    EXPECT_EQ(test::readBytes(mapList), MapListBytes(editor->project()));
+    EXPECT_EQ(test::readBytes(mapList), MapListBytes(planPack(editor->project(), QString())));
 }
 
 TEST_F(DataSafety, ACompilerThatRunsOutOfRoomFailsTheBuildAndTheEarlierInstallerComesBack)

@@ -3,6 +3,7 @@
 
 #include "image/texturetiles.h"
 #include "mappack/maplist.h"
+#include "mappack/packplan.h"
 #include "project/projectmodel.h"
 #include "support/tgabuilder.h"
 #include "ui/editor/headerpanel.h"
@@ -511,7 +512,7 @@ TEST_F(MapsAndProperties, DuplicateAndMoveReorderTheMapList)
     EXPECT_TRUE(maps->selectionModel()->isSelected(maps->model()->index(3, 0)));
     EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "B copy");
 
-    const QString order = QString::fromLatin1(MapListBytes(project));
+    const QString order = QString::fromLatin1(MapListBytes(planPack(project, QString())));
     QStringList titles;
     for (const QString &line : order.split("\r\n")) {
         if (line.startsWith("[text]="))

@@ -5,8 +5,10 @@
 #include "core/langload.h"
 #include "mappack/buildsession.h"
 #include "mappack/maplist.h"
+#include "mappack/packplan.h"
 #include "mappack/packreview.h"
 #include "mappack/setupscript.h"
+#include "project/filenames.h"
 #include "support/testcompiler.h"
 #include "support/testsupport.h"
 #include "ui/editor/consolepanel.h"
@@ -68,8 +70,8 @@ QString installerFor(const QString &chosen)
 QString refusalOf(const QString &appDir, const QString &installer, const ProjectModel &project)
 {
     try {
-        MakeSetupScript(appDir, installer, project);
-        MapListBytes(project);
+        MakeSetupScript(planPack(project, appDir), installer);
+        MapListBytes(planPack(project, QString()));
     } catch (const UserError &e) {
         return e.message();
     }
@@ -326,9 +328,9 @@ void BuildWalk::checkBuilt(TfrmEditor &editor, const Before &before, const QStri
     }
 
     const ProjectModel &project = editor.project();
-    const QString mapList = StagingFolder(m_settings->AppDir) + MapListFileName(project);
-    expect(readBytes(mapList) == MapListBytes(project),
-           QStringLiteral("the staged map list %1 is not the project's").arg(MapListFileName(project)));
+    const QString mapList = StagingFolder(m_settings->AppDir) + mapListFileName(project.packTitle());
+    expect(readBytes(mapList) == MapListBytes(planPack(project, QString())),
+           QStringLiteral("the staged map list %1 is not the project's").arg(mapListFileName(project.packTitle())));
     expect(!QFileInfo::exists(buildLockFile(m_settings->AppDir)), QStringLiteral("the compiler folder stays locked"));
     checkWindowUsable(editor, before, QStringLiteral("after the build"));
 }

@@ -24,6 +24,7 @@ class ContentPanel;
 class Dialogs;
 class FilesPanel;
 class FindingsWindow;
+class PackPlan;
 struct PackReview;
 class HeaderPanel;
 class LabelMenu;
@@ -108,7 +109,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void startBuild(const QString &chosen);
+    void startBuild(const PackPlan &plan, const QString &chosen);
     void offerLeftoverInstallers(const QStringList &leftovers, const QString &installer);
     void FormCreate();
     void showProblems();

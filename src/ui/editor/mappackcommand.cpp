@@ -11,6 +11,7 @@
 #include "mappack/buildsession.h"
 #include "mappack/compilerfolder.h"
 #include "mappack/installerguard.h"
+#include "mappack/packplan.h"
 #include "mappack/packreview.h"
 #include "project/filetree.h"
 #include "ui/dialogs/dialogs.h"
@@ -162,20 +163,20 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     if (!m_project->packProperties().PackPropertiesSet && !runPackWizard())
         return;
     // Errors would give a wrong pack or a failed build: they are shown before any question.
-    {
-        const PackReview review = ReviewPack(*m_project, m_settings.AppDir);
-        if (review.hasErrors()) {
-            showRefusal(review);
-            return;
-        }
-        // A source in a hidden or system folder, however it is reached, is published only when
-        // the map maker says so.
-        if (publishesPrivateFiles(review)
-            && !m_dialogs->askYesNo(
-                messageCaption(),
-                lang("[message.Check.PublishPrivate]").replace(QLatin1String("/f"), privateSourceLines(review, 20))))
-            return;
+    // The dialogs below are modal, so the project stays as planned until the build starts.
+    const PlannedBuild planned = planBuild(*m_project, m_settings.AppDir);
+    if (!planned.plan) {
+        showRefusal(planned.refusal);
+        return;
     }
+    const PackPlan &plan = *planned.plan;
+    // A source in a hidden or system folder, however it is reached, is published only when
+    // the map maker says so.
+    if (publishesPrivateFiles(plan.review())
+        && !m_dialogs->askYesNo(
+            messageCaption(),
+            lang("[message.Check.PublishPrivate]").replace(QLatin1String("/f"), privateSourceLines(plan.review(), 20))))
+        return;
 
     const std::optional<QString> chosen =
         m_dialogs->saveFile(fileDialogRequest("dlgSaveMapPack", m_lastMapPackPath, QStringLiteral("exe")));
@@ -195,11 +196,7 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     }
     m_savingInstaller = BuildSession::installerFile(*chosen, compilerFolder(m_settings.AppDir));
     try {
-        startBuild(*chosen);
-    } catch (const PackRefused &refused) {
-        // Something changed on disk while the dialog was open.
-        showRefusal(refused.review());
-        return;
+        startBuild(plan, *chosen);
     } catch (const UserError &e) {
         m_dialogs->showMessage(messageCaption(), e.message());
         return;
@@ -211,11 +208,11 @@ void TfrmEditor::mnuFileSaveMapPackClick()
 }
 
 // A lock that another computer left long ago is taken over only when the map maker says so.
-void TfrmEditor::startBuild(const QString &chosen)
+void TfrmEditor::startBuild(const PackPlan &plan, const QString &chosen)
 {
     m_build->setTakeOverLocks(false);
     try {
-        m_build->start(*m_project, chosen);
+        m_build->start(plan, chosen);
     } catch (const LockHeldElsewhere &held) {
         if (!held.canTakeOver())
             throw;
@@ -225,7 +222,7 @@ void TfrmEditor::startBuild(const QString &chosen)
             throw UserError(QStringLiteral("The map pack was not built: the build lock %1 was kept.")
                                 .arg(QDir::toNativeSeparators(held.lockFile())));
         m_build->setTakeOverLocks(true);
-        m_build->start(*m_project, chosen);
+        m_build->start(plan, chosen);
         m_build->setTakeOverLocks(false);
     }
 }

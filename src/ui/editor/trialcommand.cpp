@@ -8,6 +8,7 @@
 #include "core/langload.h"
 #include "mappack/buildsession.h"
 #include "mappack/compilerfolder.h"
+#include "mappack/packplan.h"
 #include "mappack/packreview.h"
 #include "project/filetree.h"
 #include "project/projectmodel.h"
@@ -162,12 +163,14 @@ void TfrmEditor::buildForTrial()
     m_trial->buildingAt = m_trial->changes;
     m_trial->stopping = false;
     holdForTrial(true);
-    try {
-        m_trial->build->start(*m_project, chosen);
-    } catch (const PackRefused &refused) {
+    const PlannedBuild planned = planBuild(*m_project, m_settings.AppDir);
+    if (!planned.plan) {
         holdForTrial(false);
-        showRefusal(refused.review());
+        showRefusal(planned.refusal);
         return;
+    }
+    try {
+        m_trial->build->start(*planned.plan, chosen);
     } catch (const UserError &e) {
         holdForTrial(false);
         m_dialogs->showMessage(messageCaption(), e.message());
@@ -196,7 +199,7 @@ void TfrmEditor::startTrial(const QString &installer)
     options.installer = installer;
     options.gameFolder = m_settings.WormsDir;
     try {
-        options.expected = expectedInstall(*m_project, m_settings.AppDir);
+        options.expected = expectedInstall(planPack(*m_project, m_settings.AppDir));
     } catch (const UserError &e) {
         holdForTrial(false);
         m_dialogs->showMessage(messageCaption(), e.message());
