@@ -2,7 +2,8 @@
 
 #include "core/errors.h"
 #include "core/inputfile.h"
-#include "core/namerule.h"
+#include "core/langcheck.h"
+#include "core/languagechoice.h"
 #include "core/report.h"
 #include "core/textcodec.h"
 
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -319,9 +321,9 @@ void InitLanguage(const QString &executableDir)
     for (int i = 0; i < LangCount; ++i)
         LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
 
-    // Only the executable's folder counts, never the working folder.
-    const QString path = QDir(executableDir).filePath(QStringLiteral("Lang.lng"));
-    if (!QFileInfo::exists(path))
+    // Lang.lng beside the executable, else the chosen installed translation, else English.
+    const QString path = chooseLanguageFile(executableDir);
+    if (path.isEmpty())
         return;
     try {
         LoadLanguageFile(QDir::toNativeSeparators(path));
@@ -346,16 +348,14 @@ QString GetLangText(const QString &key)
     return index < 0 ? QStringLiteral("ERROR") : LangTexts[index];
 }
 
-namespace {
-
 // One line of a language file: "/" escapes the next character ("/=", "/n", "//"; any other pair
 // is dropped), each unescaped "=" ends a key, and what follows the last one is the value.
 // Lines without an unescaped "=" (blank lines, notes) are ignored: otherwise they would
 // silently overwrite the text of the key named on the line before.
-void applyLine(std::array<QString, LangCount> &texts, QStringView line)
+bool readLanguageLine(QStringView line, QString &key, QString &text)
 {
     QString gathered;
-    QString key;
+    key.clear();
     bool hasKey = false;
     const qsizetype length = line.size();
     for (qsizetype i = 0; i < length; ++i) {
@@ -378,11 +378,21 @@ void applyLine(std::array<QString, LangCount> &texts, QStringView line)
             gathered += c;
         }
     }
-    if (!hasKey)
+    text = gathered;
+    return hasKey;
+}
+
+namespace {
+
+void applyLine(std::array<QString, LangCount> &texts, QStringView line)
+{
+    QString key;
+    QString text;
+    if (!readLanguageLine(line, key, text))
         return;
     const int index = langIndex(key);
     if (index >= 0)
-        texts[index] = gathered;
+        texts[index] = text;
 }
 
 } // namespace
@@ -399,34 +409,21 @@ namespace {
 // terminals: they pass the checks of typed texts, and one that fails keeps its built-in text.
 void keepOnlyCarriableTexts(std::array<QString, LangCount> &texts, const QString &fileName)
 {
-    static const char *const checked[] = {
-        "[lstFiles.RootNames.Files]",      "[lstFiles.RootNames.Maps]",         "[lstFiles.RootNames.HeightMaps]",
-        "[lstFiles.RootNames.LevelIcons]", "[lstFiles.RootNames.TextureFiles]", "[lstFiles.RootNames.Scripts]",
-        "[message.Compile.Start]",         "[message.Compile.Success]",         "[message.Compile.Fail]",
-        "[message.Compile.Error]",
-    };
-    for (const char *key : checked) {
-        const int i = langIndex(QString::fromLatin1(key));
-        try {
-            requireStorableText(
-                QStringLiteral("In the language file %1, the text of %2").arg(fileName, QString::fromLatin1(key)),
-                texts[i]);
-        } catch (const UserError &e) {
-            reportProblem(e.message() + QStringLiteral(" The built-in text is used instead."));
-            texts[i] = QString::fromLatin1(LangDefaults[i]);
-        }
+    for (int i = 0; i < LangCount; ++i) {
+        const QString fault = carriedTextFault(i, texts[i]);
+        if (fault.isEmpty())
+            continue;
+        reportProblem(QStringLiteral("In the language file %1, the text of %2: %3 The built-in text is used instead.")
+                          .arg(fileName, QLatin1String(LangKeys[i]), fault));
+        texts[i] = QString::fromLatin1(LangDefaults[i]);
     }
 }
 
 } // namespace
 
-void applyLanguageBytes(QByteArrayView bytes, const QString &fileName)
+void forEachLanguageFileLine(QByteArrayView bytes, const std::function<void(int, QByteArrayView)> &visit)
 {
-    const TextCodec &codec = textCodec();
-    // Applied to a copy, so that a file that fails halfway changes nothing.
-    std::array<QString, LangCount> texts = LangTexts;
-
-    // Lines end at LF or CR LF; a lone CR stays in the line. Each is decoded on its own, so a
+    // Lines end at LF or CR LF; a lone CR stays in the line. Each is handed on its own, so a
     // large file costs its bytes and one line.
     int lineNumber = 0;
     qsizetype start = 0;
@@ -438,8 +435,19 @@ void applyLanguageBytes(QByteArrayView bytes, const QString &fileName)
         qsizetype lineEnd = end;
         if (!lastLine && lineEnd > start && bytes[lineEnd - 1] == '\r')
             --lineEnd;
-        ++lineNumber;
-        const std::optional<QString> line = codec.decodeExactly(bytes.sliced(start, lineEnd - start));
+        visit(++lineNumber, bytes.sliced(start, lineEnd - start));
+        start = end + 1;
+    }
+}
+
+void applyLanguageBytes(QByteArrayView bytes, const QString &fileName)
+{
+    const TextCodec &codec = textCodec();
+    // Applied to a copy, so that a file that fails halfway changes nothing.
+    std::array<QString, LangCount> texts = LangTexts;
+
+    forEachLanguageFileLine(bytes, [&](int lineNumber, QByteArrayView bytesOfLine) {
+        const std::optional<QString> line = codec.decodeExactly(bytesOfLine);
         if (!line) {
             throw UserError(QStringLiteral("The language file %1 cannot be read: line %2 holds bytes that are no "
                                            "text in the code page %3.")
@@ -448,8 +456,7 @@ void applyLanguageBytes(QByteArrayView bytes, const QString &fileName)
                                 .arg(codec.name()));
         }
         applyLine(texts, *line);
-        start = end + 1;
-    }
+    });
     keepOnlyCarriableTexts(texts, fileName);
     LangTexts = std::move(texts);
 }

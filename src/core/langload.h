@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 namespace tervelle {
 
@@ -30,6 +31,15 @@ void LoadLanguageFile(const QString &path);
 // Applies the bytes of a language file (in the code page) to LangTexts, all or nothing; throws
 // UserError naming `fileName` and the line the code page cannot decode.
 void applyLanguageBytes(QByteArrayView bytes, const QString &fileName = QStringLiteral("Lang.lng"));
+
+// The lines of a language file's bytes with their 1-based numbers: each ends at LF or CR LF, a
+// lone CR stays inside its line.
+void forEachLanguageFileLine(QByteArrayView bytes, const std::function<void(int, QByteArrayView)> &visit);
+
+// Reads one decoded line: "/" escapes the next character, each unescaped "=" ends a key, and
+// what follows the last one is the text. False for a line without an unescaped "=", which the
+// reader ignores.
+bool readLanguageLine(QStringView line, QString &key, QString &text);
 
 // The current text of the entry whose key matches (ignoring case), or "ERROR".
 QString GetLangText(const QString &key);

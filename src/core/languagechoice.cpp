@@ -1,0 +1,93 @@
+#include "core/languagechoice.h"
+
+#include "core/report.h"
+#include "core/settingsstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace tervelle {
+
+namespace {
+
+const QLatin1String LangFileName("Lang.lng");
+
+// A language name is one folder: nothing that climbs out of the translations folder.
+bool isLanguageName(const QString &language)
+{
+    if (language.isEmpty() || language.size() > 32)
+        return false;
+    for (const QChar c : language) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != QLatin1Char('_') && c != QLatin1Char('-'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QStringList installedTranslationFolders(const QString &executableDir)
+{
+    // The installed tree keeps the programs in <prefix>/<libdir>/tervelle and the data in
+    // <prefix>/share/tervelle; the build tells how far apart they are.
+    QStringList folders{QDir::cleanPath(QDir(executableDir).filePath(QStringLiteral(TERVELLE_TRANSLATIONS_FROM_APPDIR)))};
+    for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QString folder = QDir::cleanPath(QDir(data).filePath(QStringLiteral("tervelle/translations")));
+        if (!folders.contains(folder))
+            folders << folder;
+    }
+    return folders;
+}
+
+QString installedTranslation(const QStringList &folders, const QString &language)
+{
+    if (!isLanguageName(language))
+        return {};
+    for (const QString &folder : folders) {
+        const QString path = QDir(folder).filePath(language + QLatin1Char('/') + LangFileName);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+QString chooseLanguageFile(const QString &executableDir, const QString &languageSetting, const QLocale &system,
+                           const QStringList &folders)
+{
+    // Only the executable's folder counts, never the working folder.
+    const QString beside = QDir(executableDir).filePath(LangFileName);
+    if (QFileInfo::exists(beside))
+        return beside;
+
+    if (!languageSetting.isEmpty()) {
+        if (languageSetting.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0)
+            return {};
+        const QString chosen = installedTranslation(folders, languageSetting);
+        if (!chosen.isEmpty())
+            return chosen;
+        reportProblem(QStringLiteral("The setting Language names \"%1\", which is no installed translation; the "
+                                     "texts follow the system's language instead.")
+                          .arg(languageSetting));
+    }
+
+    // "de_AT" first, then "de".
+    const QString full = system.name();
+    const QString bare = full.section(QLatin1Char('_'), 0, 0);
+    for (const QString &language : {full, bare}) {
+        if (language.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0 || language == QLatin1String("C"))
+            return {};
+        const QString found = installedTranslation(folders, language);
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+QString chooseLanguageFile(const QString &executableDir)
+{
+    const QString setting = SettingsStore(SettingsStore::Key::Editor).readString(QStringLiteral("Language"));
+    return chooseLanguageFile(executableDir, setting, QLocale::system(), installedTranslationFolders(executableDir));
+}
+
+} // namespace tervelle
