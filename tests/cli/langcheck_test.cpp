@@ -60,7 +60,6 @@ TEST_F(LangCheck, EachBrokenEntryIsOneLineAndTheFileFails)
     file = replaced(file, "[mnuEdit.Caption]", "");
     file = replaced(file, "[message.NewKey.Exist]", "[message.NewKey.Exist]=Schl\xFCssel /k gibt es schon\r\n");
     file = replaced(file, "[message.NewFolder.Exist]", "[message.NewFolder.Exist]=Ordner //k gibt es schon\r\n");
-    file = replaced(file, "[lblMaps.Caption]", "[lblMaps.Caption]=Kar\x81ten\r\n");
     file = replaced(file, "[lstFiles.RootNames.Maps]", "[lstFiles.RootNames.Maps]=Kar/nten\r\n");
     file = replaced(file, "[message.NewFolder.Default]", "[message.NewFolder.Default]=Neu: Ordner\r\n");
     file = replaced(file, "[message.Compile.Success]", "[message.Compile.Success]=Fertig\x1b[2J\r\n");
@@ -69,11 +68,11 @@ TEST_F(LangCheck, EachBrokenEntryIsOneLineAndTheFileFails)
     EXPECT_EQ(run.exitCode, 1);
     const QString out = QString::fromUtf8(run.out);
     const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.size(), 8) << out.toStdString();
+    EXPECT_EQ(lines.size(), 7) << out.toStdString();
     for (const char *expected : {"missing key [mnuEdit.Caption]", "unknown key [mnuEdit.Caption.Typo]",
                                  "[message.NewKey.Exist]: placeholders none, the English text has /k",
                                  "[message.NewFolder.Exist]: placeholders /k, the English text has /f",
-                                 "no text in the code page windows-1252", "[lstFiles.RootNames.Maps]: The group caption",
+                                 "[lstFiles.RootNames.Maps]: The group caption",
                                  "[message.NewFolder.Default]: The default folder name",
                                  "[message.Compile.Success]: The console line"}) {
         EXPECT_EQ(lines.filter(QString::fromLatin1(expected)).size(), 1) << expected << "\n" << out.toStdString();
@@ -81,7 +80,7 @@ TEST_F(LangCheck, EachBrokenEntryIsOneLineAndTheFileFails)
     EXPECT_TRUE(out.contains("Fertig\\x1b[2J")) << "the terminal must see the escape written out";
 
     // What the check says is kept is kept: the editor shows the built-in text, not the broken one.
-    test::writeBytes(m_dir.filePath("Lang.lng"), replaced(file, "[lblMaps.Caption]", ""));
+    test::writeBytes(m_dir.filePath("Lang.lng"), file);
     test::ProblemCapture problems;
     InitLanguage(m_dir.path());
     EXPECT_EQ(GetLangText("[message.NewFolder.Default]"), "New folder");
@@ -90,13 +89,21 @@ TEST_F(LangCheck, EachBrokenEntryIsOneLineAndTheFileFails)
     EXPECT_EQ(GetLangText("[message.NewKey.Exist]"), QString::fromLatin1("Schl\xFCssel  gibt es schon"));
 }
 
-TEST_F(LangCheck, Utf8FileUsageAndUnreadableFile)
+TEST_F(LangCheck, TextsInAnotherCodePageUsageAndUnreadableFile)
 {
-    QByteArray file = completeFile();
-    file = replaced(file, "[mnuEdit.Caption]", "[mnuEdit.Caption]=\xC3\x84ndern\r\n");
-    const PackRun utf8 = check(file);
+    const QByteArray file = completeFile();
+    const PackRun utf8 = check(replaced(file, "[mnuEdit.Caption]", "[mnuEdit.Caption]=\xC3\x84ndern\r\n"));
     EXPECT_EQ(utf8.exitCode, 1);
     EXPECT_TRUE(utf8.out.contains("saved as UTF-8")) << utf8.out.constData();
+
+    // Every byte is text in windows-1252; in UTF-8 a windows-1252 letter is not.
+    test::TempConfigHome config;
+    test::writeBytes(config.editorFile(), "CodePage=utf-8\n");
+    const PackRun other = check(replaced(file, "[mnuEdit.Caption]", "[mnuEdit.Caption]=\xC4ndern\r\n"));
+    EXPECT_EQ(other.exitCode, 1);
+    EXPECT_EQ(other.out.count('\n'), 1) << other.out.constData();
+    EXPECT_TRUE(other.out.contains("[mnuEdit.Caption]: the line holds bytes that are no text in the code page"))
+        << other.out.constData();
 
     EXPECT_EQ(runPack({"lang-check"}).exitCode, 2);
     EXPECT_EQ(runPack({"lang-check", "a.lng", "b.lng"}).exitCode, 2);
