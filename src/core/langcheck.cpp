@@ -99,9 +99,7 @@ QString carriedTextFault(int index, const QString &text)
             if (text.contains(QLatin1Char('=')))
                 return QStringLiteral("The default key \"%1\" holds \"=\", which ends a key.").arg(text);
             break;
-        case Carried::ConsoleLine:
-            requireNoControlCharacters(QStringLiteral("The console line"), text);
-            break;
+        case Carried::ConsoleLine: requireNoControlCharacters(QStringLiteral("The console line"), text); break;
         }
     } catch (const UserError &e) {
         return e.message();
@@ -149,8 +147,8 @@ QStringList checkLanguageBytes(QByteArrayView bytes, const QString &fileName)
         if (!entry.readable)
             continue;
         const QString english = QString::fromLatin1(LangDefaults[std::size_t(index)]);
-        const QString where = QStringLiteral("%1:%2: %3").arg(fileName).arg(entry.line).arg(
-            QLatin1String(LangKeys[std::size_t(index)]));
+        const QString where =
+            QStringLiteral("%1:%2: %3").arg(fileName).arg(entry.line).arg(QLatin1String(LangKeys[std::size_t(index)]));
         const QStringList expected = placeholdersOf(english);
         const QStringList found = placeholdersOf(entry.text);
         if (found != expected) {

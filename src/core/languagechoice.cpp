@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 
 namespace tervelle {
@@ -25,13 +26,19 @@ bool isLanguageName(const QString &language)
     return true;
 }
 
+bool isEnglish(const QString &language)
+{
+    return language.section(QLatin1Char('_'), 0, 0).compare(QLatin1String("en"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 QStringList installedTranslationFolders(const QString &executableDir)
 {
     // The installed tree keeps the programs in <prefix>/<libdir>/tervelle and the data in
     // <prefix>/share/tervelle; the build tells how far apart they are.
-    QStringList folders{QDir::cleanPath(QDir(executableDir).filePath(QStringLiteral(TERVELLE_TRANSLATIONS_FROM_APPDIR)))};
+    QStringList folders{
+        QDir::cleanPath(QDir(executableDir).filePath(QStringLiteral(TERVELLE_TRANSLATIONS_FROM_APPDIR)))};
     for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         const QString folder = QDir::cleanPath(QDir(data).filePath(QStringLiteral("tervelle/translations")));
         if (!folders.contains(folder))
@@ -52,7 +59,7 @@ QString installedTranslation(const QStringList &folders, const QString &language
     return {};
 }
 
-QString chooseLanguageFile(const QString &executableDir, const QString &languageSetting, const QLocale &system,
+QString chooseLanguageFile(const QString &executableDir, const QString &languageSetting, const QStringList &uiLanguages,
                            const QStringList &folders)
 {
     // Only the executable's folder counts, never the working folder.
@@ -61,7 +68,7 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
         return beside;
 
     if (!languageSetting.isEmpty()) {
-        if (languageSetting.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0)
+        if (isEnglish(languageSetting))
             return {};
         const QString chosen = installedTranslation(folders, languageSetting);
         if (!chosen.isEmpty())
@@ -71,15 +78,17 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
                           .arg(languageSetting));
     }
 
-    // "de_AT" first, then "de".
-    const QString full = system.name();
-    const QString bare = full.section(QLatin1Char('_'), 0, 0);
-    for (const QString &language : {full, bare}) {
-        if (language.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0 || language == QLatin1String("C"))
+    // The user's languages in order, each as "de_AT" and then "de"; English is built in, so it
+    // ends the search.
+    for (QString language : uiLanguages) {
+        language.replace(QLatin1Char('-'), QLatin1Char('_'));
+        if (isEnglish(language) || language == QLatin1String("C"))
             return {};
-        const QString found = installedTranslation(folders, language);
-        if (!found.isEmpty())
-            return found;
+        for (const QString &name : {language, language.section(QLatin1Char('_'), 0, 0)}) {
+            const QString found = installedTranslation(folders, name);
+            if (!found.isEmpty())
+                return found;
+        }
     }
     return {};
 }
@@ -87,7 +96,8 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
 QString chooseLanguageFile(const QString &executableDir)
 {
     const QString setting = SettingsStore(SettingsStore::Key::Editor).readString(QStringLiteral("Language"));
-    return chooseLanguageFile(executableDir, setting, QLocale::system(), installedTranslationFolders(executableDir));
+    return chooseLanguageFile(executableDir, setting, QLocale::system().uiLanguages(),
+                              installedTranslationFolders(executableDir));
 }
 
 } // namespace tervelle

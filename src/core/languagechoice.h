@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -22,10 +21,12 @@ QString installedTranslation(const QStringList &folders, const QString &language
 
 // The file to read, or empty for the built-in English. A Language setting that names no
 // installed translation is reported and passed over.
-QString chooseLanguageFile(const QString &executableDir, const QString &languageSetting, const QLocale &system,
+// `uiLanguages` are the system's languages in the user's order, as QLocale::uiLanguages() gives
+// them ("de-AT", "de", "en-US").
+QString chooseLanguageFile(const QString &executableDir, const QString &languageSetting, const QStringList &uiLanguages,
                            const QStringList &folders);
 
-// The same with the program's setting, the system locale and the installed folders.
+// The same with the program's setting, the system's languages and the installed folders.
 QString chooseLanguageFile(const QString &executableDir);
 
 } // namespace tervelle

@@ -69,12 +69,12 @@ TEST_F(LangCheck, EachBrokenEntryIsOneLineAndTheFileFails)
     const QString out = QString::fromUtf8(run.out);
     const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), 7) << out.toStdString();
-    for (const char *expected : {"missing key [mnuEdit.Caption]", "unknown key [mnuEdit.Caption.Typo]",
-                                 "[message.NewKey.Exist]: placeholders none, the English text has /k",
-                                 "[message.NewFolder.Exist]: placeholders /k, the English text has /f",
-                                 "[lstFiles.RootNames.Maps]: The group caption",
-                                 "[message.NewFolder.Default]: The default folder name",
-                                 "[message.Compile.Success]: The console line"}) {
+    for (const char *expected :
+         {"missing key [mnuEdit.Caption]", "unknown key [mnuEdit.Caption.Typo]",
+          "[message.NewKey.Exist]: placeholders none, the English text has /k",
+          "[message.NewFolder.Exist]: placeholders /k, the English text has /f",
+          "[lstFiles.RootNames.Maps]: The group caption", "[message.NewFolder.Default]: The default folder name",
+          "[message.Compile.Success]: The console line"}) {
         EXPECT_EQ(lines.filter(QString::fromLatin1(expected)).size(), 1) << expected << "\n" << out.toStdString();
     }
     EXPECT_TRUE(out.contains("Fertig\\x1b[2J")) << "the terminal must see the escape written out";

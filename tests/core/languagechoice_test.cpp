@@ -21,28 +21,29 @@ TEST(LanguageChoice, BesideThenSettingThenSystemThenEnglish)
         ASSERT_TRUE(QDir(installed.path()).mkpath(language));
         test::writeBytes(installed.filePath(QStringLiteral("%1/Lang.lng").arg(language)), "");
     }
-    const auto choice = [&](const QString &setting, const char *locale) {
-        return chooseLanguageFile(app.path(), setting, QLocale(QString::fromLatin1(locale)), folders);
+    const auto choice = [&](const QString &setting, const QString &languages) {
+        return chooseLanguageFile(app.path(), setting, languages.split(' ', Qt::SkipEmptyParts), folders);
     };
     const auto file = [&](const char *language) {
         return installed.filePath(QStringLiteral("%1/Lang.lng").arg(language));
     };
 
-    EXPECT_EQ(choice("", "de_AT"), file("de"));
-    EXPECT_EQ(choice("", "pt_BR"), file("pt_BR"));
-    EXPECT_EQ(choice("", "it_IT"), QString());
+    EXPECT_EQ(choice("", "de-AT de"), file("de"));
+    EXPECT_EQ(choice("", "pt-BR"), file("pt_BR"));
+    EXPECT_EQ(choice("", "it-IT fr-FR"), file("fr")) << "the user's second language";
+    EXPECT_EQ(choice("", "en-GB de-DE"), QString()) << "English comes first";
     EXPECT_EQ(choice("", "C"), QString());
-    EXPECT_EQ(choice("fr", "de_DE"), file("fr"));
-    EXPECT_EQ(choice("en", "de_DE"), QString());
+    EXPECT_EQ(choice("fr", "de-DE"), file("fr"));
+    EXPECT_EQ(choice("en", "de-DE"), QString());
     {
         test::ProblemCapture problems;
-        EXPECT_EQ(choice("../de", "fr_FR"), file("fr"));
-        EXPECT_EQ(choice("xx", "it_IT"), QString());
+        EXPECT_EQ(choice("../de", "fr-FR"), file("fr"));
+        EXPECT_EQ(choice("xx", "it-IT"), QString());
         EXPECT_EQ(problems.problems().size(), 2);
     }
 
     test::writeBytes(QDir(app.path()).filePath("Lang.lng"), "");
-    EXPECT_EQ(choice("fr", "de_DE"), QDir(app.path()).filePath("Lang.lng"));
+    EXPECT_EQ(choice("fr", "de-DE"), QDir(app.path()).filePath("Lang.lng"));
 }
 
 } // namespace

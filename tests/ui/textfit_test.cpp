@@ -31,18 +31,19 @@ namespace {
 QStringList languages()
 {
     return QStringList{QString()}
-        + QDir(QStringLiteral(TERVELLE_SOURCE_DIR "/translations")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    + QDir(QStringLiteral(TERVELLE_SOURCE_DIR "/translations")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
-// What of `widget` its window shows, in the widget's coordinates: its rectangle clipped by every
-// parent up to the window.
+// What of `widget` its window shows, in the widget's coordinates: its rectangle clipped by the
+// inside of every parent up to the window.
 QRect shownRect(const QWidget *widget)
 {
     QRect shown = widget->rect();
     QPoint offset;
     for (const QWidget *w = widget; !w->isWindow() && w->parentWidget(); w = w->parentWidget()) {
         offset += w->pos();
-        shown &= w->parentWidget()->rect().translated(-offset);
+        // Inside the parent's frame: a text running under a panel's border is cut too.
+        shown &= w->parentWidget()->contentsRect().translated(-offset);
     }
     return shown;
 }
@@ -61,6 +62,7 @@ public:
 
     void window(const QWidget *top, const QString &what)
     {
+        spoken(top, what, top->windowTitle());
         QList<const QWidget *> widgets{top};
         for (const QWidget *child : top->findChildren<QWidget *>())
             widgets << child;
@@ -103,7 +105,8 @@ private:
     {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(const_cast<QWidget *>(widget));
         const QString name = accessible ? accessible->text(QAccessible::Name) : QString();
-        if (name != plain(text)) {
+        // The label menus' captions lead with a blank that is no part of their name.
+        if (name != plain(text).trimmed()) {
             m_cuts << QStringLiteral("%1 %2 %3 \"%4\": a screen reader says \"%5\"")
                           .arg(m_language.isEmpty() ? QStringLiteral("en") : m_language, what, widget->objectName(),
                                plain(text), name);
@@ -159,15 +162,18 @@ private:
             if (header->isSectionHidden(section))
                 continue;
             const QString text = header->model()->headerData(section, Qt::Horizontal).toString();
-            need(header, what + QStringLiteral(" column"), text,
-                 header->fontMetrics().horizontalAdvance(text) + margin, header->sectionSize(section));
+            need(header, what + QStringLiteral(" column"), text, header->fontMetrics().horizontalAdvance(text) + margin,
+                 header->sectionSize(section));
         }
     }
 
     void tabs(const QTabBar *tabs, const QString &what)
     {
-        for (int i = 0; i < tabs->count(); ++i)
-            need(tabs, what, tabs->tabText(i), tabs->tabSizeHint(i).width(), tabs->tabRect(i).width());
+        const int space = tabs->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tabs);
+        for (int i = 0; i < tabs->count(); ++i) {
+            need(tabs, what, tabs->tabText(i), tabs->fontMetrics().horizontalAdvance(plain(tabs->tabText(i))) + space,
+                 tabs->tabRect(i).width());
+        }
     }
 
     void menu(const QMenu *menu, const QString &what)
@@ -176,8 +182,7 @@ private:
             if (action->isSeparator() || !action->isVisible() || action->text().isEmpty())
                 continue;
             need(menu, what + QStringLiteral(" menu"), action->text(),
-                 menu->fontMetrics().horizontalAdvance(plain(action->text())),
-                 menu->actionGeometry(action).width());
+                 menu->fontMetrics().horizontalAdvance(plain(action->text())), menu->actionGeometry(action).width());
         }
     }
 
@@ -201,9 +206,9 @@ protected:
         if (m_shots.isEmpty())
             return;
         QApplication::processEvents();
-        window->grab().save(QStringLiteral("%1/%2-%3.png")
-                                .arg(m_shots, language.isEmpty() ? QStringLiteral("en") : language,
-                                     QLatin1String(name)));
+        window->grab().save(
+            QStringLiteral("%1/%2-%3.png")
+                .arg(m_shots, language.isEmpty() ? QStringLiteral("en") : language, QLatin1String(name)));
     }
 
     const QString m_shots = qEnvironmentVariable("TERVELLE_SHOTS_DIR");
