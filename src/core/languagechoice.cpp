@@ -14,6 +14,9 @@ namespace {
 
 const QLatin1String LangFileName("Lang.lng");
 
+// Chosen once at start-up, as the language table is.
+QString g_chosenLanguage;
+
 // A language name is one folder: nothing that climbs out of the translations folder.
 bool isLanguageName(const QString &language)
 {
@@ -96,8 +99,16 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
 QString chooseLanguageFile(const QString &executableDir)
 {
     const QString setting = SettingsStore(SettingsStore::Key::Editor).readString(QStringLiteral("Language"));
-    return chooseLanguageFile(executableDir, setting, QLocale::system().uiLanguages(),
-                              installedTranslationFolders(executableDir));
+    const QString file = chooseLanguageFile(executableDir, setting, QLocale::system().uiLanguages(),
+                                            installedTranslationFolders(executableDir));
+    const QFileInfo chosen(file);
+    g_chosenLanguage = file.isEmpty() || chosen.dir() == QDir(executableDir) ? QString() : chosen.dir().dirName();
+    return file;
+}
+
+QString chosenLanguage()
+{
+    return g_chosenLanguage;
 }
 
 } // namespace tervelle

@@ -26,7 +26,12 @@ QString installedTranslation(const QStringList &folders, const QString &language
 QString chooseLanguageFile(const QString &executableDir, const QString &languageSetting, const QStringList &uiLanguages,
                            const QStringList &folders);
 
-// The same with the program's setting, the system's languages and the installed folders.
+// The same with the program's setting, the system's languages and the installed folders; it
+// also records the language chosen, for chosenLanguage().
 QString chooseLanguageFile(const QString &executableDir);
+
+// The installed translation's language ("de") that the last chooseLanguageFile() took, or empty
+// for the built-in English or a "Lang.lng" beside the executable, whose language is not known.
+QString chosenLanguage();
 
 } // namespace tervelle

@@ -208,8 +208,8 @@ void TfrmWizard::FormCreate()
     lstLanguages->setAccessibleName(lblLanguages->text());
     // A translated caption longer than the buttons' fixed width widens both to the left; the list
     // gives up that room.
-    const int selectWidth = std::max({cmdSelectAll->width(), cmdSelectAll->sizeHint().width(),
-                                      cmdDeselectAll->sizeHint().width()});
+    const int selectWidth =
+        std::max({cmdSelectAll->width(), cmdSelectAll->sizeHint().width(), cmdDeselectAll->sizeHint().width()});
     for (QPushButton *button : {cmdSelectAll, cmdDeselectAll})
         button->setGeometry(button->geometry().right() + 1 - selectWidth, button->y(), selectWidth, button->height());
     lstLanguages->resize(std::min(lstLanguages->width(), cmdSelectAll->x() - 15 - lstLanguages->x()),
