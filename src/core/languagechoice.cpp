@@ -55,7 +55,7 @@ QString installedTranslation(const QStringList &folders, const QString &language
     if (!isLanguageName(language))
         return {};
     for (const QString &folder : folders) {
-        const QString path = QDir(folder).filePath(language + QLatin1Char('/') + LangFileName);
+        QString path = QDir(folder).filePath(language + QLatin1Char('/') + LangFileName);
         if (QFileInfo(path).isFile())
             return path;
     }
@@ -66,14 +66,14 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
                            const QStringList &folders)
 {
     // Only the executable's folder counts, never the working folder.
-    const QString beside = QDir(executableDir).filePath(LangFileName);
+    QString beside = QDir(executableDir).filePath(LangFileName);
     if (QFileInfo::exists(beside))
         return beside;
 
     if (!languageSetting.isEmpty()) {
         if (isEnglish(languageSetting))
             return {};
-        const QString chosen = installedTranslation(folders, languageSetting);
+        QString chosen = installedTranslation(folders, languageSetting);
         if (!chosen.isEmpty())
             return chosen;
         reportProblem(QStringLiteral("The setting Language names \"%1\", which is no installed translation; the "
@@ -88,7 +88,7 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
         if (isEnglish(language) || language == QLatin1String("C"))
             return {};
         for (const QString &name : {language, language.section(QLatin1Char('_'), 0, 0)}) {
-            const QString found = installedTranslation(folders, name);
+            QString found = installedTranslation(folders, name);
             if (!found.isEmpty())
                 return found;
         }
@@ -99,7 +99,7 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
 QString chooseLanguageFile(const QString &executableDir)
 {
     const QString setting = SettingsStore(SettingsStore::Key::Editor).readString(QStringLiteral("Language"));
-    const QString file = chooseLanguageFile(executableDir, setting, QLocale::system().uiLanguages(),
+    QString file = chooseLanguageFile(executableDir, setting, QLocale::system().uiLanguages(),
                                             installedTranslationFolders(executableDir));
     const QFileInfo chosen(file);
     g_chosenLanguage = file.isEmpty() || chosen.dir() == QDir(executableDir) ? QString() : chosen.dir().dirName();
