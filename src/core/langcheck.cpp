@@ -5,7 +5,6 @@
 #include "core/namerule.h"
 #include "core/textcodec.h"
 
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <map>
@@ -19,22 +18,30 @@ enum class Carried { Nowhere, ProjectText, FolderName, Key, ConsoleLine };
 
 Carried carriedAs(int index)
 {
+    switch (LangKey(index)) {
+    case LangKey::lstFiles_RootNames_Files:
+    case LangKey::lstFiles_RootNames_Maps:
+    case LangKey::lstFiles_RootNames_HeightMaps:
+    case LangKey::lstFiles_RootNames_LevelIcons:
+    case LangKey::lstFiles_RootNames_TextureFiles:
+    case LangKey::lstFiles_RootNames_Scripts: return Carried::ProjectText;
+    case LangKey::message_NewFolder_Default: return Carried::FolderName;
+    case LangKey::message_NewKey_Default:
+    case LangKey::message_NewHeaderKey_Default:
+    case LangKey::message_NewHeaderLinkKey_Default: return Carried::Key;
+    case LangKey::message_Compile_Start:
+    case LangKey::message_Compile_Success:
+    case LangKey::message_Compile_Fail:
+    case LangKey::message_Compile_Error:
+    case LangKey::message_Try_BuildFailed:
+    case LangKey::message_Try_Stopped: return Carried::ConsoleLine;
+    default: break;
+    }
+    // The review's findings are build console lines and lines of tervelle-pack; a line break
+    // would split one in two.
     const QLatin1String key(LangKeys[std::size_t(index)]);
-    if (key.startsWith(QLatin1String("[lstFiles.RootNames.")))
-        return Carried::ProjectText;
-    if (key == QLatin1String("[message.NewFolder.Default]"))
-        return Carried::FolderName;
-    if (key == QLatin1String("[message.NewKey.Default]") || key == QLatin1String("[message.NewHeaderKey.Default]")
-        || key == QLatin1String("[message.NewHeaderLinkKey.Default]"))
-        return Carried::Key;
-    // The build console and tervelle-pack print these one a line; the review's findings among them
-    // are single lines in English, and a line break would split one in two.
     const bool singleLine = !QLatin1String(LangDefaults[std::size_t(index)]).contains(QLatin1Char('\n'));
-    if (key.startsWith(QLatin1String("[message.Compile.")) || key == QLatin1String("[message.Try.BuildFailed]")
-        || key == QLatin1String("[message.Try.Stopped]")
-        || (key.startsWith(QLatin1String("[message.Check.")) && singleLine))
-        return Carried::ConsoleLine;
-    return Carried::Nowhere;
+    return key.startsWith(QLatin1String("[message.Check.")) && singleLine ? Carried::ConsoleLine : Carried::Nowhere;
 }
 
 struct FileEntry
@@ -70,36 +77,29 @@ QString quoted(const QStringList &placeholders)
 
 QStringList placeholdersOf(const QString &text)
 {
-    static const QRegularExpression placeholder(QStringLiteral("/[A-Za-z]"));
     QStringList found;
-    for (auto it = placeholder.globalMatch(text); it.hasNext();) {
-        const QString p = it.next().captured();
-        if (!found.contains(p))
-            found << p;
-    }
+    for (const QChar letter : placeholderLetters(text))
+        found << QLatin1Char('/') + letter;
     found.sort();
     return found;
 }
 
-QString carriedTextFault(int index, const QString &text)
+QString carriedTextFault(int index, const QString &text, const QString &subject)
 {
-    const Carried carried = carriedAs(index);
     try {
-        switch (carried) {
+        switch (carriedAs(index)) {
         case Carried::Nowhere: break;
-        case Carried::ProjectText:
-            requireStorableText(QStringLiteral("The group caption, stored in every project file,"), text);
-            break;
+        case Carried::ProjectText: requireStorableText(subject, text); break;
         case Carried::FolderName:
-            requireWindowsName(QStringLiteral("The default folder name"), text);
-            requireStorableText(QStringLiteral("The default folder name"), text);
+            requireWindowsName(subject, text);
+            requireStorableText(subject, text);
             break;
         case Carried::Key:
-            requireStorableText(QStringLiteral("The default key"), text);
+            requireStorableText(subject, text);
             if (text.contains(QLatin1Char('=')))
-                return QStringLiteral("The default key \"%1\" holds \"=\", which ends a key.").arg(text);
+                return lang(LangKey::message_Key_HoldsEquals, {{'k', text}});
             break;
-        case Carried::ConsoleLine: requireNoControlCharacters(QStringLiteral("The console line"), text); break;
+        case Carried::ConsoleLine: requireNoControlCharacters(subject, text); break;
         }
     } catch (const UserError &e) {
         return e.message();
@@ -172,7 +172,7 @@ QStringList checkLanguageBytes(QByteArrayView bytes, const QString &fileName)
                             .arg(entry.line)
                             .arg(QLatin1String(LangKeys[std::size_t(index)]), codec.name());
         }
-        const QString fault = carriedTextFault(index, entry.text);
+        const QString fault = carriedTextFault(index, entry.text, QStringLiteral("The text"));
         if (!fault.isEmpty()) {
             problems << QStringLiteral("%1:%2: %3: %4 (the program keeps its built-in text)")
                             .arg(fileName)

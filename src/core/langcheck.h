@@ -12,13 +12,13 @@ namespace tervelle {
 // into projects or console lines that fails the checks a typed text passes there.
 QStringList checkLanguageBytes(QByteArrayView bytes, const QString &fileName);
 
-// The "/x" placeholders of a text (a slash and a letter), sorted, each once.
+// The "/x" placeholders of a text, sorted, each once.
 QStringList placeholdersOf(const QString &text);
 
 // Why `text` cannot stand for the entry `index` where the program carries it, or empty when it
 // can (or the entry is carried nowhere): the group captions become node names of every project
 // file, the default folder name a folder node, the default keys keys of the project, and the
-// build's messages console lines.
-QString carriedTextFault(int index, const QString &text);
+// build's messages console lines. `subject` names the text in the reason.
+QString carriedTextFault(int index, const QString &text, const QString &subject);
 
 } // namespace tervelle
