@@ -17,7 +17,7 @@ enum class LangKey : int {
 #undef LANG
 };
 
-inline constexpr int LangCount = 472;
+inline constexpr int LangCount = 473;
 
 // The table: keys (with their brackets) and built-in English texts, in their fixed order.
 extern const std::array<const char *, LangCount> LangKeys;

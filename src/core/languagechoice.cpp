@@ -1,5 +1,6 @@
 #include "core/languagechoice.h"
 
+#include "core/langload.h"
 #include "core/report.h"
 #include "core/settingsstore.h"
 
@@ -76,9 +77,7 @@ QString chooseLanguageFile(const QString &executableDir, const QString &language
         QString chosen = installedTranslation(folders, languageSetting);
         if (!chosen.isEmpty())
             return chosen;
-        reportProblem(QStringLiteral("The setting Language names \"%1\", which is no installed translation; the "
-                                     "texts follow the system's language instead.")
-                          .arg(languageSetting));
+        reportProblem(lang(LangKey::message_Settings_UnknownLanguage, {{'t', languageSetting}}));
     }
 
     // The user's languages in order, each as "de_AT" and then "de"; English is built in, so it
