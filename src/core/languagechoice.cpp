@@ -99,7 +99,7 @@ QString chooseLanguageFile(const QString &executableDir)
 {
     const QString setting = SettingsStore(SettingsStore::Key::Editor).readString(QStringLiteral("Language"));
     QString file = chooseLanguageFile(executableDir, setting, QLocale::system().uiLanguages(),
-                                            installedTranslationFolders(executableDir));
+                                      installedTranslationFolders(executableDir));
     const QFileInfo chosen(file);
     g_chosenLanguage = file.isEmpty() || chosen.dir() == QDir(executableDir) ? QString() : chosen.dir().dirName();
     return file;
