@@ -32,7 +32,8 @@ foreach(file bin/tervelle bin/tervelle-pack lib/tervelle/iscc/iscc.exe lib/terve
              share/icons/hicolor/64x64/apps/tervelle.png share/mime/packages/tervelle-mpr.xml
              lib/tervelle/shared-install lib/tervelle/iscc/license.txt share/man/man1/tervelle.1.gz
              share/man/man1/tervelle-pack.1.gz share/bash-completion/completions/tervelle-pack
-             share/metainfo/example.orbeck.tervelle.metainfo.xml share/doc/tervelle/copyright)
+             share/metainfo/example.orbeck.tervelle.metainfo.xml share/doc/tervelle/copyright
+             share/tervelle/translations/de/Lang.lng)
   check("EXISTS \"${prefix}/${file}\"" "${file} was not installed")
 endforeach()
 check("IS_DIRECTORY \"${prefix}/lib/tervelle/iscc/maplists\"" "the staging folder was not installed")
@@ -48,6 +49,14 @@ execute_process(COMMAND "${prefix}/bin/tervelle-pack" info "${project}"
 check("result EQUAL 0" "tervelle-pack info failed: ${err}")
 string(FIND "${out}" "Tervelle demo pack" found)
 check("found GREATER -1" "tervelle-pack info does not show the demo pack:\n${out}")
+
+# A German-speaking user gets the installed German texts, found from the program folder.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LANGUAGE=de LC_ALL=de_DE.UTF-8
+                        "${prefix}/bin/tervelle-pack" check "${project}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+check("result EQUAL 0" "tervelle-pack check failed: ${err}")
+string(FIND "${out}" "Warnung(en)" found)
+check("found GREATER -1" "tervelle-pack check does not speak German for a German user:\n${out}")
 
 # The installed tree is shared: the compiler is taken from this user's copy of it, made on first
 # use from the installed program folder (not the folder of the link).

@@ -25,7 +25,8 @@ copy of the compiler folder made on first use.")
 # The libraries come from the binaries; the compiler is a Windows program run by Wine.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "wine")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine32")
+# Qt's own buttons and dialogs in the translated languages.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine32, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides

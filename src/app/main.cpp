@@ -1,12 +1,16 @@
 #include "core/common.h"
 #include "core/langload.h"
+#include "core/languagechoice.h"
 #include "core/quitonsignal.h"
 #include "ui/appidentity.h"
 #include "ui/editor/frmeditor.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
@@ -56,6 +60,13 @@ int main(int argc, char *argv[])
     // held until the window takes them over and shows them.
     // The language table comes before any window, so every caption finds its text.
     tervelle::InitLanguage();
+    // Qt's own texts (Yes, No to All, Cancel, the file dialogs) in the same language, where Qt's
+    // translations are installed.
+    QTranslator qtTexts;
+    if (!tervelle::chosenLanguage().isEmpty()
+        && qtTexts.load(QLocale(tervelle::chosenLanguage()), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     tervelle::setApplicationIdentity();
 
     QCommandLineParser parser;

@@ -90,6 +90,8 @@ bool buildInstaller(const PackPlan &plan, const Settings &settings, const QStrin
 // throws UserError (or UsageError) for a failure, which main() prints.
 // Commands: each gets the arguments after its name.
 int runLangTemplate(const QStringList &args);
+// Exit status 1 when the language file is incomplete or holds a broken entry.
+int runLangCheck(const QStringList &args);
 int runTga2Png(const QStringList &args);
 int runInfo(const QStringList &args);
 int runMapList(const QStringList &args);

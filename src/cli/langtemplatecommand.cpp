@@ -11,8 +11,7 @@ int runLangTemplate(const QStringList &args)
     if (args.size() > 1)
         throw UsageError(QStringLiteral("usage: tervelle-pack lang-template [LANGFILE]"));
     // The built-in texts, overridden only by the file named here.
-    for (int i = 0; i < LangCount; ++i)
-        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
+    useBuiltInTexts();
     if (!args.isEmpty()) {
         // The reader says what is wrong: missing, a folder, a FIFO, undecodable.
         LoadLanguageFile(args.first());

@@ -103,6 +103,7 @@ int main(int argc, char *argv[])
 
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("lang-template"), runLangTemplate},
+        {QStringLiteral("lang-check"), runLangCheck},
         {QStringLiteral("tga2png"), runTga2Png},
         {QStringLiteral("info"), runInfo},
         {QStringLiteral("maplist"), runMapList},

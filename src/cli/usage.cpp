@@ -134,6 +134,18 @@ const std::vector<CommandHelp> &commandHelps()
          "code page: the built-in texts, overridden by LANGFILE when it is given. A start for a translation.",
          {},
          ReadExitStatus},
+        {"lang-check",
+         "LANGFILE",
+         "Check a translation against the program's language table.",
+         "Prints one line for each key LANGFILE lacks, each key the program does not know, each text whose "
+         "placeholders (/f, /k, /p, ..., written //f in the file) differ from the English text's, each line the code page cannot hold, "
+         "and each text that fails the checks of typed texts where the program carries it: the group captions "
+         "into project files, the default folder name and keys into the project, the build's messages into "
+         "console lines. The program keeps its built-in text for such an entry.",
+         {},
+         "0  the file is complete and clean\n"
+         "1  something is missing, unknown or broken, or the file cannot be read\n"
+         "2  the command line does not fit the command"},
         {"help",
          "[COMMAND]",
          "Show this help, or the help of COMMAND.",

@@ -36,7 +36,7 @@ QString makeLangTemplate()
     for (int i = 0; i < LangCount; ++i) {
         out += QLatin1String(LangKeys[i]);
         out += QLatin1Char('=');
-        out += escapeLangText(LangTexts[i]);
+        out += escapeLangText(LangTexts()[i]);
         out += QLatin1String("\r\n");
     }
     return out;

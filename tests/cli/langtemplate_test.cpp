@@ -57,7 +57,7 @@ TEST_F(LangTemplate, ReadsBackToTheSameTextsIncludingOverrides)
     for (int i = 0; i < LangCount; ++i) {
         if (i != langIndex("[mnuFile.Caption]") && i != langIndex("[lblMaps.Caption]")
             && i != langIndex("[mnuEdit.Caption]")) {
-            EXPECT_EQ(LangTexts[i], QString::fromLatin1(LangDefaults[i])) << LangKeys[i];
+            EXPECT_EQ(LangTexts()[i], QString::fromLatin1(LangDefaults[i])) << LangKeys[i];
         }
     }
 }

@@ -139,7 +139,7 @@ TEST_F(LangFile, UnreadableFileLeavesBuiltInTexts)
 {
     // A folder named Lang.lng exists but cannot be read as a file.
     QDir(m_dir.path()).mkdir(QStringLiteral("Lang.lng"));
-    LangTexts[0] = QStringLiteral("stale");
+    const ScopedLangText stale(LangKey::frmEditor_Caption, QStringLiteral("stale"));
     testing::internal::CaptureStderr();
     InitLanguage(m_dir.path());
     const std::string warning = testing::internal::GetCapturedStderr();

@@ -118,7 +118,7 @@ TEST_F(CompilerRunTest, CompileReturnsAtOnceAndMessagesAreLookedUpWhenWritten)
     EXPECT_TRUE(compiler.isRunning());
     EXPECT_TRUE(finished.isEmpty());
     // A language file applied during the run decides the result line.
-    LangTexts[langIndex("[message.Compile.Success]")] = "Fertig";
+    const ScopedLangText success(LangKey::message_Compile_Success, "Fertig");
     test::writeBytes(go, "");
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_EQ(console.lines.last(), "Fertig");

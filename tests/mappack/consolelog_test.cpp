@@ -27,9 +27,8 @@ TEST(ConsoleFileName, TheDefaultExtensionCompletesANameTypedWithoutOne)
 
     test::resetLanguage();
     EXPECT_EQ(consoleFileName("/tmp/log"), "/tmp/log.txt");
-    LangTexts[langIndex("[dlgCompile.DefaultExt]")] = "out";
+    const ScopedLangText extension(LangKey::dlgCompile_DefaultExt, "out");
     EXPECT_EQ(consoleFileName("/tmp/log"), "/tmp/log.out");
-    test::resetLanguage();
 }
 
 class ConsoleSave : public ::testing::Test

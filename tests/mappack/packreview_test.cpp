@@ -279,13 +279,12 @@ TEST_F(PackReviewTest, NotesAndTextsFromTheLanguageTable)
     EXPECT_EQ(review.findings[1].kind, FindingClass::PackPropertiesNotSet);
     EXPECT_EQ(reviewSummary(review), QStringLiteral("0 error(s), 0 warning(s), 2 note(s)"));
 
-    LangTexts[langIndex(QStringLiteral("[message.Check.NoMaps]"))] = QStringLiteral("Keine Karten /k /f");
-    LangTexts[langIndex(QStringLiteral("[message.Check.Note]"))] = QStringLiteral("Hinweis");
+    const ScopedLangText noMaps(LangKey::message_Check_NoMaps, QStringLiteral("Keine Karten /k /f"));
+    const ScopedLangText note(LangKey::message_Check_Note, QStringLiteral("Hinweis"));
     review = ReviewPack(model, settings.AppDir);
     EXPECT_EQ(
         findingLine(review.findings[0]),
         QStringLiteral("Hinweis: Map pack properties: Keine Karten   Add a map with Edit, Add on the Maps panel."));
-    test::resetLanguage();
 }
 
 } // namespace

@@ -248,7 +248,7 @@ TEST_F(ProjectFile, KindSaysWhetherTheSourceExistsNow)
 
 TEST_F(ProjectFile, RootsAndFolderPathsComeFromTheProgramNotTheFile)
 {
-    LangTexts[langIndex("[lstFiles.RootNames.Maps]")] = "Karten";
+    const ScopedLangText maps(LangKey::lstFiles_RootNames_Maps, "Karten");
     QByteArray bytes = test::crlfLines(ExampleLines);
     // A folder "info" under {files}, saved with a stale path and kind.
     bytes.replace("\r\n6\r\nFiles", "\r\n7\r\nFiles");

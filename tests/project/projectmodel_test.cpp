@@ -63,11 +63,10 @@ TEST_F(Project, NewProjectHasItsFixedShape)
 
 TEST_F(Project, RootCaptionsFollowTheLanguage)
 {
-    LangTexts[langIndex("[lstFiles.RootNames.Maps]")] = "Karten";
+    const ScopedLangText maps(LangKey::lstFiles_RootNames_Maps, "Karten");
     model.NewFile();
     EXPECT_EQ(model.root(MapsRoot)->Text(), "Karten");
     EXPECT_EQ(model.root(MapsRoot)->Info().Path, "{maps}\\");
-    test::resetLanguage();
 }
 
 TEST_F(Project, EnglishTitleRenamesTheMapListNode)
@@ -96,7 +95,7 @@ TEST_F(Project, NewKeysAreCutAtTheirEqualsSignBeforeTheDuplicateTest)
     } catch (const UserError &e) {
         EXPECT_EQ(e.message(), "Key [ENGLISH]=x already exists");
     }
-    LangTexts[langIndex("[message.NewHeaderLinkKey.Exist]")] = "Link /k is there, /k!";
+    const ScopedLangText exists(LangKey::message_NewHeaderLinkKey_Exist, "Link /k is there, /k!");
     try {
         model.AddHeaderKey("[htmlenglish]", LinkKey);
         FAIL() << "a second [htmlenglish] was added";

@@ -175,7 +175,7 @@ TEST_F(TreeCommands, CreateFolderRefusesTakenAndBadNames)
     } catch (const UserError &e) {
         EXPECT_EQ(e.message(), "Folder Data already exists");
     }
-    LangTexts[langIndex("[message.NewFolder.Exist]")] = "/f: /f exists";
+    const ScopedLangText exists(LangKey::message_NewFolder_Exist, "/f: /f exists");
     try {
         CreateFolder(model, files(), "new map PACK.mpl");
         FAIL() << "a folder named like the map list was made";

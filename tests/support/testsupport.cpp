@@ -85,8 +85,7 @@ ProblemCapture::~ProblemCapture()
 
 void resetLanguage()
 {
-    for (int i = 0; i < LangCount; ++i)
-        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
+    useBuiltInTexts();
 }
 
 } // namespace tervelle::test

@@ -308,7 +308,7 @@ TEST_F(FileCommands, HelpIsShownOnlyWhenTheLanguageSaysExactlyOne)
     EXPECT_FALSE(item("mnuFileHelp")->isVisible());
     const std::pair<const char *, bool> cases[] = {{"1", true}, {"1 ", false}, {"yes", false}, {"0", false}};
     for (const auto &[text, shown] : cases) {
-        LangTexts[langIndex("[mnuFile.Help.Visible]")] = QString::fromLatin1(text);
+        const ScopedLangText help(LangKey::mnuFile_Help_Visible, QString::fromLatin1(text));
         makeEditor();
         EXPECT_EQ(item("mnuFileHelp")->isVisible(), shown) << '"' << text << '"';
         if (shown) {
@@ -319,7 +319,7 @@ TEST_F(FileCommands, HelpIsShownOnlyWhenTheLanguageSaysExactlyOne)
 
 TEST_F(FileCommands, HelpWithoutTheFileSaysItIsMissing)
 {
-    LangTexts[langIndex("[mnuFile.Help.Visible]")] = "1";
+    const ScopedLangText help(LangKey::mnuFile_Help_Visible, "1");
     makeEditor();
     const QString previous = QDir::currentPath();
     QDir::setCurrent(work.path());

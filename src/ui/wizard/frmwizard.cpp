@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace tervelle {
 
 namespace {
@@ -204,6 +206,14 @@ void TfrmWizard::FormCreate()
     setCaption(cmdSelectAll, lang("[Wizard.Step2.cmdSelectAll.Caption]"));
     setCaption(cmdDeselectAll, lang("[Wizard.Step2.cmdDeselectAll.Caption]"));
     lstLanguages->setAccessibleName(lblLanguages->text());
+    // A translated caption longer than the buttons' fixed width widens both to the left; the list
+    // gives up that room.
+    const int selectWidth =
+        std::max({cmdSelectAll->width(), cmdSelectAll->sizeHint().width(), cmdDeselectAll->sizeHint().width()});
+    for (QPushButton *button : {cmdSelectAll, cmdDeselectAll})
+        button->setGeometry(button->geometry().right() + 1 - selectWidth, button->y(), selectWidth, button->height());
+    lstLanguages->resize(std::min(lstLanguages->width(), cmdSelectAll->x() - 15 - lstLanguages->x()),
+                         lstLanguages->height());
 
     QStringList chosen;
     for (const QString &language : m_pack.PackLanguages)
