@@ -1,6 +1,7 @@
 #include "mappack/maplist.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 #include "mappack/folderentries.h"
 #include "mappack/packcheck.h"
@@ -26,7 +27,7 @@ QString MapListFileName(const ProjectModel &project)
 QByteArray MapListBytes(const ProjectModel &project)
 {
     checkPackTexts(project);
-    LineWriter out(QStringLiteral("map list file"));
+    LineWriter out(lang(LangKey::message_FileKind_MapList));
     for (const QString &row : project.headerRows())
         out.text(row);
     for (int i = 0; i < project.mapCount(); ++i) {
@@ -48,15 +49,16 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
     try {
         bytes = MapListBytes(project);
     } catch (const UserError &e) {
-        throw UserError(QStringLiteral("The map list file %1 cannot be written. %2")
-                            .arg(escapeControlCharacters(path), e.message()));
+        throw UserError(
+            lang(LangKey::message_MapList_CannotWrite, {{'f', escapeControlCharacters(path)}, {'r', e.message()}}));
     }
     // The staging folder ships with the compiler's files, but a fresh set-up may lack it.
     const QString compilerFolderPath = QFileInfo(folder.chopped(1)).absolutePath();
     QDir().mkpath(compilerFolderPath);
-    const FolderHandle compiler = openFolder(
-        compilerFolderPath,
-        QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be opened: %3").arg(path));
+    const FolderHandle compiler =
+        openFolder(compilerFolderPath,
+                   lang(LangKey::message_MapList_FolderNotOpened,
+                        {{'f', path}, {'g', QStringLiteral("%1")}, {'r', QStringLiteral("%2")}}));
     const QString stagingName = QFileInfo(folder.chopped(1)).fileName();
     if (!entryAt(compiler.fd(), stagingName).exists)
         ::mkdirat(compiler.fd(), QFile::encodeName(stagingName).constData(), 0777);
@@ -67,16 +69,13 @@ QString SaveMapList(const ProjectModel &project, const QString &appDir)
         const int error = errno;
         const QString native = QDir::toNativeSeparators(folder);
         if (entryAt(compiler.fd(), stagingName).isLink()) {
-            throw UserError(QStringLiteral("The map list file %1 cannot be written: the staging folder %2 is a "
-                                           "symbolic link, which the build does not follow. Make it a folder to "
-                                           "build.")
-                                .arg(path, native));
+            throw UserError(lang(LangKey::message_MapList_StagingIsLink, {{'f', path}, {'g', native}}));
         }
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be opened: %3")
-                            .arg(path, native, systemReason(error)));
+        throw UserError(
+            lang(LangKey::message_MapList_FolderNotOpened, {{'f', path}, {'g', native}, {'r', systemReason(error)}}));
     }
     if (const int error = replaceFileAt(staging.fd(), name, bytes); error != 0)
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: %2").arg(path, systemReason(error)));
+        throw UserError(lang(LangKey::message_MapList_CannotWriteReason, {{'f', path}, {'r', systemReason(error)}}));
     return path;
 }
 

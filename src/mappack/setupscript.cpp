@@ -1,6 +1,7 @@
 #include "mappack/setupscript.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 #include "core/pathparts.h"
 #include "core/safesave.h"
@@ -353,15 +354,15 @@ CheckedSetupScript::CheckedSetupScript(const QString &appDir, const QString &ins
 {
     // Refuse what the compiler cannot take before any line is made.
     checkPackTexts(m_project);
-    requireNoControlCharacters(QStringLiteral("The installer path"), m_installerPath);
-    requireNoControlCharacters(QStringLiteral("The program folder"), m_appDir);
-    refuseDoubleQuote(QStringLiteral("The web site"), m_pack.PackWebSite);
-    refuseDoubleQuote(QStringLiteral("The installer path"), m_installerPath);
-    refuseDoubleQuote(QStringLiteral("The program folder"), m_appDir);
+    requireNoControlCharacters(lang(LangKey::message_Subject_InstallerPath), m_installerPath);
+    requireNoControlCharacters(lang(LangKey::message_Subject_ProgramFolder), m_appDir);
+    refuseDoubleQuote(lang(LangKey::message_Subject_WebSite), m_pack.PackWebSite);
+    refuseDoubleQuote(lang(LangKey::message_Subject_InstallerPath), m_installerPath);
+    refuseDoubleQuote(lang(LangKey::message_Subject_ProgramFolder), m_appDir);
     for (const PackFileEntry &entry : m_entries) {
         if (!entry.isPackFile)
             continue;
-        refuseDoubleQuote(QStringLiteral("The file"),
+        refuseDoubleQuote(lang(LangKey::message_Subject_File),
                           entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source);
     }
 
