@@ -196,8 +196,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     // The tree's group captions are the built-in English ones, whatever language file lies near.
-    for (int i = 0; i < LangCount; ++i)
-        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
+    useBuiltInTexts();
     try {
         makeDemo(args.at(1), args.at(2));
     } catch (const UserError &error) {

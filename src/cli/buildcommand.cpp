@@ -31,7 +31,7 @@ void refuse(const PackReview &review)
         if (finding.severity == Severity::Error)
             printError(findingLine(finding));
     }
-    printError(GetLangText(QStringLiteral("[message.Check.BuildStopped]")));
+    printError(lang(LangKey::message_Check_BuildStopped));
 }
 
 } // namespace
@@ -87,7 +87,7 @@ bool buildInstaller(const PackPlan &plan, const Settings &settings, const QStrin
         return false;
     }
     if (!result)
-        console.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Error]")));
+        console.appendConsoleLine(lang(LangKey::message_Compile_Error));
     return result == CompileResult::Success && !console.failed();
 }
 
@@ -116,7 +116,7 @@ int runBuild(const QStringList &args)
             if (finding.kind == FindingClass::PublishedSystemFile)
                 printError(findingLine(finding));
         }
-        printError(GetLangText(QStringLiteral("[message.Check.PrivateNotBuilt]")));
+        printError(lang(LangKey::message_Check_PrivateNotBuilt));
         return ExitFailed;
     }
 

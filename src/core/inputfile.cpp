@@ -1,6 +1,7 @@
 #include "core/inputfile.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 
 #include <QFileInfo>
 
@@ -19,21 +20,21 @@ namespace {
 
 [[noreturn]] void cannotOpen(const QString &what, const QString &path, const QString &reason)
 {
-    throw UserError(QStringLiteral("The %1 %2 cannot be opened: %3").arg(what, path, reason));
+    throw UserError(lang(LangKey::message_File_CannotOpen, {{'w', what}, {'f', path}, {'r', reason}}));
 }
 
 #ifdef Q_OS_UNIX
 QString notAFile(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("it is a folder, not a file.");
+        return lang(LangKey::message_File_IsFolder);
     if (S_ISFIFO(mode))
-        return QStringLiteral("it is a FIFO (named pipe), not a file.");
+        return lang(LangKey::message_File_IsFifo);
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device, not a file.");
+        return lang(LangKey::message_File_IsDevice);
     if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket, not a file.");
-    return QStringLiteral("it is not a regular file.");
+        return lang(LangKey::message_File_IsSocket);
+    return lang(LangKey::message_File_NotRegular);
 }
 #endif
 
@@ -65,7 +66,7 @@ std::unique_ptr<QFile> openInputFile(const QString &path, const QString &what)
 #else
     const QFileInfo info(path);
     if (info.exists() && info.isDir())
-        cannotOpen(what, path, QStringLiteral("it is a folder, not a file."));
+        cannotOpen(what, path, lang(LangKey::message_File_IsFolder));
     file->setFileName(path);
     if (!file->open(QIODevice::ReadOnly))
         cannotOpen(what, path, file->errorString());
@@ -76,11 +77,9 @@ std::unique_ptr<QFile> openInputFile(const QString &path, const QString &what)
 QByteArray readInput(QIODevice &device, qint64 maxSize, const QString &what, const QString &name)
 {
     auto fail = [&](const QString &reason) {
-        throw UserError(QStringLiteral("The %1 %2 cannot be read: %3").arg(what, name, reason));
+        throw UserError(lang(LangKey::message_File_CannotRead, {{'w', what}, {'f', name}, {'r', reason}}));
     };
-    auto tooLarge = [&] {
-        fail(QStringLiteral("it is larger than %1, more than any %2 holds.").arg(sizeText(maxSize), what));
-    };
+    auto tooLarge = [&] { fail(lang(LangKey::message_File_TooLarge, {{'c', sizeText(maxSize)}, {'w', what}})); };
     if (!device.isSequential() && device.size() - device.pos() > maxSize)
         tooLarge();
 
@@ -118,7 +117,8 @@ QByteArray readInputHead(const QString &path, qint64 limit, const QString &what)
             bytes.resize(qsizetype(std::min<qint64>(limit, qint64(bytes.size()) * 2 + 4096)));
         const qint64 got = file->read(bytes.data() + done, bytes.size() - done);
         if (got < 0)
-            throw UserError(QStringLiteral("The %1 %2 cannot be read: %3").arg(what, path, file->errorString()));
+            throw UserError(
+                lang(LangKey::message_File_CannotRead, {{'w', what}, {'f', path}, {'r', file->errorString()}}));
         if (got == 0)
             break;
         done += qsizetype(got);
@@ -130,10 +130,10 @@ QByteArray readInputHead(const QString &path, qint64 limit, const QString &what)
 QString sizeText(qint64 bytes)
 {
     if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
-        return QStringLiteral("%1 MB").arg(bytes >> 20);
+        return lang(LangKey::message_Size_MB, {{'c', QString::number(bytes >> 20)}});
     if (bytes >= 1024 && bytes % 1024 == 0)
-        return QStringLiteral("%1 KB").arg(bytes >> 10);
-    return QStringLiteral("%1 bytes").arg(bytes);
+        return lang(LangKey::message_Size_KB, {{'c', QString::number(bytes >> 10)}});
+    return lang(LangKey::message_Size_Bytes, {{'c', QString::number(bytes)}});
 }
 
 } // namespace tervelle

@@ -78,7 +78,7 @@ std::array<QString, LangCount> builtInTexts()
 {
     std::array<QString, LangCount> texts;
     for (int i = 0; i < LangCount; ++i)
-        texts[i] = QString::fromLatin1(LangDefaults[i]);
+        texts[i] = QString::fromLatin1(Table[i].text);
     return texts;
 }
 
@@ -158,12 +158,6 @@ QString fillPlaceholders(const QString &text, std::initializer_list<LangFill> fi
         const QChar c = text[i];
         if (c == QLatin1Char('/') && i + 1 < length) {
             const QChar next = text[i + 1];
-            if (next == QLatin1Char('/')) {
-                // "http://": no placeholder starts at the second slash
-                result += QLatin1String("//");
-                ++i;
-                continue;
-            }
             const auto fill = std::find_if(fills.begin(), fills.end(),
                                            [next](const LangFill &f) { return next == QLatin1Char(f.letter); });
             if (fill != fills.end()) {
@@ -188,8 +182,6 @@ QString placeholderLetters(const QString &text)
             if (!letters.contains(next))
                 letters += next;
             ++i;
-        } else if (next == QLatin1Char('/')) {
-            ++i; // "http://": no placeholder starts at the second slash
         }
     }
     return letters;
@@ -257,8 +249,8 @@ void applyLine(std::array<QString, LangCount> &texts, QStringView line)
 
 void LoadLanguageFile(const QString &path)
 {
-    const std::unique_ptr<QFile> file = openInputFile(path, QStringLiteral("language file"));
-    applyLanguageBytes(readInput(*file, MaxLanguageFileSize, QStringLiteral("language file"), path), path);
+    const std::unique_ptr<QFile> file = openInputFile(path, lang(LangKey::message_FileKind_Language));
+    applyLanguageBytes(readInput(*file, MaxLanguageFileSize, lang(LangKey::message_FileKind_Language), path), path);
 }
 
 namespace {

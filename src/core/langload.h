@@ -69,12 +69,6 @@ inline const char *langKeyText(LangKey key)
     return LangKeys[std::size_t(key)];
 }
 
-// GetLangText for a key written in the code as text.
-inline QString lang(const char *key)
-{
-    return GetLangText(QLatin1String(key));
-}
-
 // One placeholder of a text and what it stands for: {'f', path}.
 struct LangFill
 {

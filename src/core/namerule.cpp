@@ -1,6 +1,7 @@
 #include "core/namerule.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/textcodec.h"
 
 #include <QStringList>
@@ -45,25 +46,25 @@ bool isDeviceName(const QString &name)
 QString nameFault(const QString &name)
 {
     if (name.isEmpty())
-        return QStringLiteral("it is empty");
+        return lang(LangKey::message_Name_Empty);
     if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return QStringLiteral("it names a folder above or the folder itself");
+        return lang(LangKey::message_Name_Dots);
     // Windows holds no longer name: the file could not be written here nor installed there.
     if (name.size() > MaxWindowsNameLength)
-        return QStringLiteral("it is longer than the %1 characters Windows allows").arg(MaxWindowsNameLength);
+        return lang(LangKey::message_Name_TooLong, {{'c', QString::number(MaxWindowsNameLength)}});
     for (const QChar c : name) {
         if (isControlCharacter(c))
-            return QStringLiteral("it holds a control character");
+            return lang(LangKey::message_Name_ControlCharacter);
         if (forbiddenNameCharacters().contains(c))
-            return QStringLiteral("it holds \"%1\", which cannot stand in a file or folder name").arg(c);
+            return lang(LangKey::message_Name_ForbiddenCharacter, {{'x', QString(c)}});
     }
     if (isDeviceName(name))
-        return QStringLiteral("Windows keeps that name for a device");
+        return lang(LangKey::message_Name_Device);
     const QChar last = name.back();
     if (last == QLatin1Char(' '))
-        return QStringLiteral("it ends in a blank");
+        return lang(LangKey::message_Name_EndsInBlank);
     if (last == QLatin1Char('.'))
-        return QStringLiteral("it ends in a dot");
+        return lang(LangKey::message_Name_EndsInDot);
     return {};
 }
 
@@ -111,44 +112,43 @@ bool isWindowsName(const QString &name)
     return nameFault(name).isEmpty();
 }
 
-void requireNoControlCharacters(const QString &what, const QString &value)
+std::optional<QString> controlCharacterFault(const QString &what, const QString &value)
 {
-    if (hasControlCharacter(value)) {
-        throw UserError(QStringLiteral("%1 \"%2\" holds a control character (a line break, a tab or "
-                                       "another invisible character), which the pack cannot carry. "
-                                       "Please remove it.")
-                            .arg(what, escapeControlCharacters(value)));
-    }
+    if (!hasControlCharacter(value))
+        return std::nullopt;
+    return lang(LangKey::message_Rule_ControlCharacter, {{'s', what}, {'t', escapeControlCharacters(value)}});
 }
 
-void requireStorableText(const QString &what, const QString &value)
+std::optional<QString> storableTextFault(const QString &what, const QString &value)
 {
-    requireNoControlCharacters(what, value);
-    if (!textCodec().canEncode(value)) {
-        throw UserError(QStringLiteral("%1 \"%2\" holds a character that the code page of project files (%3) "
-                                       "cannot store. Please use another.")
-                            .arg(what, value, textCodec().name()));
-    }
+    if (auto fault = controlCharacterFault(what, value))
+        return fault;
+    if (textCodec().canEncode(value))
+        return std::nullopt;
+    return lang(LangKey::message_Rule_CodePage, {{'s', what}, {'t', value}, {'o', textCodec().name()}});
 }
 
-void requireWindowsName(const QString &what, const QString &name)
+std::optional<QString> windowsNameFault(const QString &what, const QString &name)
 {
     const QString fault = nameFault(name);
-    if (!fault.isEmpty()) {
-        throw UserError(QStringLiteral("%1 \"%2\" cannot be a file or folder name: %3.")
-                            .arg(what, escapeControlCharacters(name), fault));
-    }
+    if (fault.isEmpty())
+        return std::nullopt;
+    return lang(LangKey::message_Rule_FileName, {{'s', what}, {'t', escapeControlCharacters(name)}, {'r', fault}});
 }
 
-void requireWebAddress(const QString &what, const QString &value)
+std::optional<QString> webAddressFault(const QString &what, const QString &value)
 {
     if (value.isEmpty() || value.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
         || value.startsWith(QLatin1String("https://"), Qt::CaseInsensitive)) {
-        return;
+        return std::nullopt;
     }
-    throw UserError(
-        QStringLiteral("%1 \"%2\" is not a web address: it must begin with http:// or https://, or be empty.")
-            .arg(what, escapeControlCharacters(value)));
+    return lang(LangKey::message_Rule_WebAddress, {{'s', what}, {'t', escapeControlCharacters(value)}});
+}
+
+void refuse(const std::optional<QString> &fault)
+{
+    if (fault)
+        throw UserError(*fault);
 }
 
 } // namespace tervelle

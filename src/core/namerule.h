@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tervelle {
 
 // Project texts come from files that travel between map makers, and the installers built from
@@ -24,22 +26,46 @@ QString escapeControlCharacters(const QString &text);
 // than the 255 characters Windows allows.
 bool isWindowsName(const QString &name);
 
-// Throws UserError naming `what` and the value (escaped) when the value holds a control
-// character.
-void requireNoControlCharacters(const QString &what, const QString &value);
+// The rules below return their refusal, a message naming `what` and the value, or nothing.
+// Checks that gather every refusal collect these; a command that stops at the first one calls
+// the require... form, which throws it as a UserError.
+
+// When the value holds a control character.
+std::optional<QString> controlCharacterFault(const QString &what, const QString &value);
 
 // The same, and also when the code page of the project files cannot store the value: a text
 // the map maker types must survive Save project.
-void requireStorableText(const QString &what, const QString &value);
+std::optional<QString> storableTextFault(const QString &what, const QString &value);
 
-// Throws UserError naming `what`, the name (escaped) and the reason when it is not a Windows
-// name.
-void requireWindowsName(const QString &what, const QString &name);
+// When the name (escaped in the message, with the reason) is not a Windows name.
+std::optional<QString> windowsNameFault(const QString &what, const QString &name);
 
-// Throws UserError naming `what` and the value unless it is empty or a web address ("http://"
-// or "https://", any letter case): the installer makes a Start-menu shortcut of it, and a
-// program path there ("\\\\host\\share\\x.exe", "C:\\x.exe") would start that program on players'
-// machines.
-void requireWebAddress(const QString &what, const QString &value);
+// Unless the value is empty or a web address ("http://" or "https://", any letter case): the
+// installer makes a Start-menu shortcut of it, and a program path there
+// ("\\\\host\\share\\x.exe", "C:\\x.exe") would start that program on players' machines.
+std::optional<QString> webAddressFault(const QString &what, const QString &value);
+
+// Throws UserError with the refusal, if there is one.
+void refuse(const std::optional<QString> &fault);
+
+inline void requireNoControlCharacters(const QString &what, const QString &value)
+{
+    refuse(controlCharacterFault(what, value));
+}
+
+inline void requireStorableText(const QString &what, const QString &value)
+{
+    refuse(storableTextFault(what, value));
+}
+
+inline void requireWindowsName(const QString &what, const QString &name)
+{
+    refuse(windowsNameFault(what, name));
+}
+
+inline void requireWebAddress(const QString &what, const QString &value)
+{
+    refuse(webAddressFault(what, value));
+}
 
 } // namespace tervelle

@@ -1,6 +1,7 @@
 #include "core/safesave.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,12 +43,20 @@ std::filesystem::path fsPath(const QString &path)
 #endif
 }
 
+// The caller's message ("%1" the path, "%2" the reason), or the table's.
+QString failureText(const QString &failure, const QString &path, const QString &reason)
+{
+    if (!failure.isEmpty())
+        return failure.arg(path, reason);
+    return lang(LangKey::message_File_CannotWrite, {{'f', path}, {'r', reason}});
+}
+
 } // namespace
 
 void replaceFileContents(const QString &path, const QByteArray &bytes, const QString &failure)
 {
     QSaveFile file(path);
-    const auto fail = [&] { throw UserError(failure.arg(path, file.errorString())); };
+    const auto fail = [&] { throw UserError(failureText(failure, path, file.errorString())); };
     // Unbuffered: a buffered write that fails only while the file is committed can still have
     // the incomplete file renamed over the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -69,7 +78,7 @@ void replaceFileNotFollowingLinks(const QString &path, const std::function<void(
 {
     // A file of our own, made new, then renamed over the name: a rename replaces a link itself.
     QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.%1.XXXXXX").arg(QFileInfo(path).fileName()));
-    const auto fail = [&](const QString &reason) { throw UserError(failure.arg(path, reason)); };
+    const auto fail = [&](const QString &reason) { throw UserError(failureText(failure, path, reason)); };
     if (!file.open())
         fail(file.errorString());
     {

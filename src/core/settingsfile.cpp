@@ -1,6 +1,7 @@
 #include "core/settingsfile.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 
 #include <QSet>
 #include <QStringDecoder>
@@ -31,7 +32,7 @@ SettingsValues parseSettingsFile(const QByteArray &bytes)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
-        throw UserError(QStringLiteral("it is not UTF-8 text"));
+        throw UserError(lang(LangKey::message_Settings_NotUtf8));
     if (text.startsWith(QChar::ByteOrderMark))
         text.remove(0, 1);
 
@@ -46,9 +47,9 @@ SettingsValues parseSettingsFile(const QByteArray &bytes)
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? QString() : line.left(equals).trimmed().toString();
         if (name.isEmpty())
-            throw UserError(QStringLiteral("line %1 is not name=value").arg(i + 1));
+            throw UserError(lang(LangKey::message_Settings_NotNameValue, {{'l', QString::number(i + 1)}}));
         if (values.contains(name))
-            throw UserError(QStringLiteral("line %1 repeats the name \"%2\"").arg(i + 1).arg(name));
+            throw UserError(lang(LangKey::message_Settings_RepeatedName, {{'l', QString::number(i + 1)}, {'k', name}}));
         values.insert(name, line.mid(equals + 1).toString());
     }
     return values;
@@ -60,7 +61,7 @@ QByteArray settingsFileBytes(const SettingsValues &values)
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const QString value = it.value().toString();
         if (it.key().contains(QLatin1Char('=')) || hasLineBreak(it.key()) || hasLineBreak(value))
-            throw UserError(QStringLiteral("the value \"%1\" cannot be stored on one line").arg(it.key()));
+            throw UserError(lang(LangKey::message_Settings_ValueLineBreak, {{'k', it.key()}}));
         bytes += it.key().toUtf8() + '=' + value.toUtf8() + '\n';
     }
     return bytes;

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/inputfile.h"
+#include "core/langload.h"
 #include "core/report.h"
 #include "core/settingsfile.h"
 
@@ -69,15 +70,15 @@ void checkReadable(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
-        throw UserError(info.isDir() ? QStringLiteral("is a folder") : QStringLiteral("is not a regular file"));
+        throw UserError(lang(info.isDir() ? LangKey::message_Settings_IsFolder : LangKey::message_Settings_NotRegular));
     if (info.size() > MaxSettingsFileSize)
-        throw UserError(QStringLiteral("it is larger than %1").arg(sizeText(MaxSettingsFileSize)));
+        throw UserError(lang(LangKey::message_Settings_TooLarge, {{'c', sizeText(MaxSettingsFileSize)}}));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw UserError(file.errorString());
     const QByteArray bytes = file.read(MaxSettingsFileSize + 1);
     if (bytes.size() > MaxSettingsFileSize)
-        throw UserError(QStringLiteral("it is larger than %1").arg(sizeText(MaxSettingsFileSize)));
+        throw UserError(lang(LangKey::message_Settings_TooLarge, {{'c', sizeText(MaxSettingsFileSize)}}));
     if (file.error() != QFileDevice::NoError)
         throw UserError(file.errorString());
     parseSettingsFile(bytes);
@@ -106,7 +107,7 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
     m_settings = std::make_unique<QSettings>(location(), QSettings::NativeFormat);
     if (m_settings->status() != QSettings::NoError) {
         m_readable = false;
-        report(QStringLiteral("cannot be read"));
+        report(lang(LangKey::message_Settings_CannotRead));
     }
 #else
     const QString path = location();
@@ -116,7 +117,7 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
         QDir().mkpath(info.absolutePath());
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            report(QStringLiteral("cannot be created: ") + file.errorString());
+            report(lang(LangKey::message_Settings_CannotCreate, {{'r', file.errorString()}}));
     }
     try {
         checkReadable(path);
@@ -124,13 +125,13 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
         // Writing after a failed read would drop every value we could not see. A file that is
         // not a regular one is never opened: reading a FIFO would wait for ever.
         m_readable = false;
-        report(QStringLiteral("cannot be read (%1); they are left as they are").arg(e.message()));
+        report(lang(LangKey::message_Settings_CannotReadLeft, {{'r', e.message()}}));
         return;
     }
     m_settings = std::make_unique<QSettings>(path, plainFormat());
     if (m_settings->status() != QSettings::NoError) {
         m_readable = false;
-        report(QStringLiteral("cannot be read; they are left as they are"));
+        report(lang(LangKey::message_Settings_CannotReadKept));
     }
 #endif
 }
@@ -139,7 +140,7 @@ SettingsStore::~SettingsStore() = default;
 
 void SettingsStore::report(const QString &what) const
 {
-    reportProblem(QStringLiteral("The settings %1 %2.").arg(location(), what));
+    reportProblem(lang(LangKey::message_Settings_Problem, {{'f', location()}, {'r', what}}));
 }
 
 QString SettingsStore::readString(const QString &name) const
@@ -150,8 +151,7 @@ QString SettingsStore::readString(const QString &name) const
     if (!value.isValid())
         return {};
     if (value.typeId() != QMetaType::QString) {
-        report(QStringLiteral("hold \"%1\" as %2, not as text; it is ignored")
-                   .arg(name, QString::fromLatin1(value.typeName())));
+        report(lang(LangKey::message_Settings_NotText, {{'k', name}, {'t', QString::fromLatin1(value.typeName())}}));
         return {};
     }
     return value.toString();
@@ -163,7 +163,7 @@ bool SettingsStore::writeString(const QString &name, const QString &value)
         return false;
 #ifndef Q_OS_WIN
     if (!canStoreSettingsValue(value)) {
-        report(QStringLiteral("cannot hold \"%1\" with its line break; it is not written").arg(name));
+        report(lang(LangKey::message_Settings_LineBreak, {{'k', name}}));
         return false;
     }
 #endif
@@ -177,7 +177,7 @@ bool SettingsStore::sync()
         return false;
     m_settings->sync();
     if (m_settings->status() != QSettings::NoError) {
-        report(QStringLiteral("could not be written"));
+        report(lang(LangKey::message_Settings_NotWritten));
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "core/textcodec.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/report.h"
 #include "core/settingsstore.h"
 
@@ -88,7 +89,7 @@ QByteArray TextCodec::encode(const QString &text) const
         // resetState() keeps the error count of an ICU-backed encoder, so without a fresh one
         // every later text would be refused too.
         m_encoder = QStringEncoder(m_nameBytes.constData());
-        throw UserError(QStringLiteral("The text \"%1\" cannot be written in the code page %2.").arg(text, m_name));
+        throw UserError(lang(LangKey::message_CodePage_CannotWrite, {{'t', text}, {'o', m_name}}));
     }
     return bytes;
 }
@@ -112,8 +113,8 @@ const TextCodec &textCodec()
             name = QString::fromLatin1(DefaultCodePage);
         codec = std::make_unique<TextCodec>(name);
         if (!codec->isValid()) {
-            reportProblem(QStringLiteral("Unknown code page \"%1\" in the settings, using %2.")
-                              .arg(name, QLatin1String(DefaultCodePage)));
+            reportProblem(
+                lang(LangKey::message_CodePage_Unknown, {{'t', name}, {'o', QLatin1String(DefaultCodePage)}}));
             codec = std::make_unique<TextCodec>(QString::fromLatin1(DefaultCodePage));
         }
     }

@@ -1,6 +1,7 @@
 #include "core/usercompilerfolder.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/report.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,7 @@ bool sameFolder(const QString &a, const QString &b)
 void copyTree(const QString &from, const QString &to)
 {
     if (!QDir().mkpath(to))
-        throw UserError(QStringLiteral("cannot make the folder %1").arg(to));
+        throw UserError(lang(LangKey::message_CompilerCopy_CannotMakeFolder, {{'f', to}}));
     const QDir source(from);
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
@@ -54,12 +55,12 @@ void copyTree(const QString &from, const QString &to)
             continue;
         if (info.isDir()) {
             if (!QDir().mkpath(target))
-                throw UserError(QStringLiteral("cannot make the folder %1").arg(target));
+                throw UserError(lang(LangKey::message_CompilerCopy_CannotMakeFolder, {{'f', target}}));
             continue;
         }
         QFile file(path);
         if (!file.copy(target))
-            throw UserError(QStringLiteral("cannot copy %1: %2").arg(path, file.errorString()));
+            throw UserError(lang(LangKey::message_CompilerCopy_CannotCopy, {{'f', path}, {'r', file.errorString()}}));
         // Writable by its owner, whatever the installed file's mode, so a later copy can replace it.
         QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
     }
@@ -69,7 +70,7 @@ void writeStamp(const QString &path, const QString &stamp)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(stamp.toUtf8()) < 0 || !file.commit())
-        throw UserError(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        throw UserError(lang(LangKey::message_CompilerCopy_CannotWrite, {{'f', path}, {'r', file.errorString()}}));
 }
 
 // Made beside the old copy and put in its place in one rename, so a build never sees half of
@@ -89,13 +90,13 @@ void makeUserCopy(const QString &shared, const QString &userDir, const QString &
     }
     if (QFileInfo::exists(folder) && !QDir().rename(folder, old)) {
         QDir(fresh).removeRecursively();
-        throw UserError(QStringLiteral("cannot move the old copy %1 aside").arg(folder));
+        throw UserError(lang(LangKey::message_CompilerCopy_CannotMoveAside, {{'f', folder}}));
     }
     const bool placed = QDir().rename(fresh, folder);
     QDir(fresh).removeRecursively();
     QDir(old).removeRecursively();
     if (!placed && !QFileInfo(folder + QStringLiteral("/iscc.exe")).isFile())
-        throw UserError(QStringLiteral("cannot rename %1 to %2").arg(fresh, folder));
+        throw UserError(lang(LangKey::message_CompilerCopy_CannotRename, {{'f', fresh}, {'g', folder}}));
     writeStamp(userDir + QLatin1String(CopyStampName), stamp);
 }
 
@@ -127,8 +128,9 @@ QString writableAppDir(const QString &appDir, const QString &executableDir)
     try {
         makeUserCopy(shared, userDir, stamp);
     } catch (const UserError &error) {
-        reportProblem(QStringLiteral("Your copy of the compiler folder %1 cannot be made in %2: %3")
-                          .arg(shared + QLatin1String(CompilerFolderName), userDir, error.message()));
+        reportProblem(
+            lang(LangKey::message_CompilerCopy_Failed,
+                 {{'f', shared + QLatin1String(CompilerFolderName)}, {'g', userDir}, {'r', error.message()}}));
         return appDir;
     }
     return userDir;

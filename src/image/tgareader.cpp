@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/inputfile.h"
+#include "core/langload.h"
 #include "image/checkerboard.h"
 
 #include <algorithm>
@@ -103,7 +104,7 @@ void compositeRows(const uchar *pixels, const TgaLayout &layout, Picture &pictur
 
 TgaBuffer readTgaFile(const QString &path)
 {
-    return readInputHead(path, TgaMaxUsefulBytes, QStringLiteral("picture"));
+    return readInputHead(path, TgaMaxUsefulBytes, lang(LangKey::message_FileKind_Picture));
 }
 
 std::optional<TgaBuffer> LoadTgaToMemory(const QString &path)

@@ -1,6 +1,7 @@
 #include "mappack/buildlock.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 
 #include <QDateTime>
@@ -27,8 +28,7 @@ fs::file_type typeAt(const QString &path)
 
 QString notALock(const QString &path, const QString &what)
 {
-    return QStringLiteral("The build lock %1 is not a lock file but %2; remove it to build.")
-        .arg(QDir::toNativeSeparators(path), what);
+    return lang(LangKey::message_Lock_NotALock, {{'f', QDir::toNativeSeparators(path)}, {'w', what}});
 }
 
 // QLockFile keeps the system's reason to itself. Writing a lock's worth of bytes ourselves, in
@@ -60,9 +60,9 @@ std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &bus
             // Gone in the meantime (or the folder is missing): one more try tells which.
             continue;
         case fs::file_type::regular: break;
-        case fs::file_type::directory: throw UserError(notALock(path, QStringLiteral("a folder")));
-        case fs::file_type::symlink: throw UserError(notALock(path, QStringLiteral("a symbolic link")));
-        default: throw UserError(notALock(path, QStringLiteral("a special file")));
+        case fs::file_type::directory: throw UserError(notALock(path, lang(LangKey::message_Lock_Kind_Folder)));
+        case fs::file_type::symlink: throw UserError(notALock(path, lang(LangKey::message_Lock_Kind_SymbolicLink)));
+        default: throw UserError(notALock(path, lang(LangKey::message_Lock_Kind_Special)));
         }
         if (lock->error() != QLockFile::LockFailedError)
             break;
@@ -76,14 +76,14 @@ std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &bus
             const qint64 age = info.lastModified().secsTo(QDateTime::currentDateTime());
             const bool old = age > LongestBuildSeconds;
             if (!(old && takeOver)) {
-                QString message = QStringLiteral("%1 The build lock %2 was made by process %3 on the computer %4, "
-                                                 "which this computer cannot ask whether that build still runs.")
-                                      .arg(busy, QDir::toNativeSeparators(path))
-                                      .arg(pid)
-                                      .arg(escapeControlCharacters(host));
-                message += old
-                    ? QStringLiteral(" It is %1 hours old, older than any build: it can be taken over.").arg(age / 3600)
-                    : QStringLiteral(" If no build runs there, remove the lock file to build.");
+                QString message = lang(LangKey::message_Lock_HeldByOther,
+                                       {{'r', busy},
+                                        {'f', QDir::toNativeSeparators(path)},
+                                        {'c', QString::number(pid)},
+                                        {'t', escapeControlCharacters(host)}});
+                message += QLatin1Char(' ')
+                    + (old ? lang(LangKey::message_Lock_Old, {{'c', QString::number(age / 3600)}})
+                           : lang(LangKey::message_Lock_RemoveIfIdle));
                 throw LockHeldElsewhere(message, path, old);
             }
         }
@@ -94,9 +94,9 @@ std::unique_ptr<QLockFile> takeBuildLock(const QString &path, const QString &bus
         fs::remove(fs::path(QFile::encodeName(path).toStdString()), error);
     }
     const QString reason = lockFailureReason(path);
-    throw UserError(QStringLiteral("The build lock %1 cannot be made: %2")
-                        .arg(QDir::toNativeSeparators(path),
-                             reason.isEmpty() ? QStringLiteral("its folder is missing or cannot be written") : reason));
+    throw UserError(lang(LangKey::message_Lock_CannotMake,
+                         {{'f', QDir::toNativeSeparators(path)},
+                          {'r', reason.isEmpty() ? lang(LangKey::message_Lock_FolderMissing) : reason}}));
 }
 
 } // namespace tervelle

@@ -1,6 +1,7 @@
 #include "mappack/buildsession.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 #include "core/report.h"
 #include "mappack/buildlock.h"
@@ -50,18 +51,14 @@ QString BuildSession::installerLockFile(const QString &installerFile)
 void BuildSession::start(const PackPlan &plan, const QString &installerPath)
 {
     if (isRunning())
-        throw UserError(QStringLiteral("A build is already running."));
+        throw UserError(lang(LangKey::message_Build_Running));
     m_leftovers.clear();
     // The locks and the compiler are this session's; the plan's files must go into its folder.
     Q_ASSERT(plan.appDir() == m_settings.AppDir);
 
     const QString folder = QDir::toNativeSeparators(compilerFolder(m_settings.AppDir));
-    auto lock =
-        takeBuildLock(buildLockFile(m_settings.AppDir),
-                      QStringLiteral("Another build is using the compiler folder %1. Start this one when it has "
-                                     "ended.")
-                          .arg(folder),
-                      m_takeOverLocks);
+    auto lock = takeBuildLock(buildLockFile(m_settings.AppDir),
+                              lang(LangKey::message_Lock_CompilerBusy, {{'f', folder}}), m_takeOverLocks);
     // Builds from two compiler folders into one installer would put back each other's installers.
     const QString installer = installerFile(installerPath, compilerFolder(m_settings.AppDir));
     // The compiler makes a missing output folder, and the installer's lock needs it first; a
@@ -69,12 +66,9 @@ void BuildSession::start(const PackPlan &plan, const QString &installerPath)
     const QString outputFolder = QFileInfo(installer).absolutePath();
     const bool madeFolder = !QFileInfo::exists(outputFolder) && QDir().mkpath(outputFolder);
     try {
-        auto installerLock =
-            takeBuildLock(installerLockFile(installer),
-                          QStringLiteral("Another build is writing the installer %1. Start this one when it "
-                                         "has ended.")
-                              .arg(QDir::toNativeSeparators(installer)),
-                          m_takeOverLocks);
+        auto installerLock = takeBuildLock(
+            installerLockFile(installer),
+            lang(LangKey::message_Lock_InstallerBusy, {{'f', QDir::toNativeSeparators(installer)}}), m_takeOverLocks);
         for (const Finding &finding : plan.review().findings) {
             if (finding.severity == Severity::Warning)
                 m_sink.appendConsoleLine(findingLine(finding));
@@ -83,15 +77,14 @@ void BuildSession::start(const PackPlan &plan, const QString &installerPath)
         m_leftovers = InstallerGuard::leftovers(installer);
         for (const QString &leftover : std::as_const(m_leftovers)) {
             m_sink.appendConsoleLine(
-                QStringLiteral("An earlier installer, kept aside by a build that did not end, is %1")
-                    .arg(QDir::toNativeSeparators(leftover)));
+                lang(LangKey::message_Build_LeftoverInstaller, {{'f', QDir::toNativeSeparators(leftover)}}));
         }
         // Sources the compiler would take for one another are packed from copies of distinct names.
         auto staged = std::make_unique<StagedSources>(m_settings.AppDir);
         staged->stage(plan);
         // Told by the path the map maker chose, before the compiler is given one of ours.
-        requireNoControlCharacters(QStringLiteral("The installer path"), installerPath);
-        refuseDoubleQuote(QStringLiteral("The installer path"), installerPath);
+        requireNoControlCharacters(lang(LangKey::message_Subject_InstallerPath), installerPath);
+        refuseDoubleQuote(lang(LangKey::message_Subject_InstallerPath), installerPath);
         auto guard = std::make_unique<InstallerGuard>(installer);
         const CheckedSetupScript script(plan, guard->compilerOutput());
         SaveMapList(plan);

@@ -182,7 +182,7 @@ void CompilerRun::Compile(const QString &locale)
     });
 #endif
     connect(m_process, &QProcess::started, this, [this] {
-        m_sink.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Start]")));
+        m_sink.appendConsoleLine(lang(LangKey::message_Compile_Start));
         emit started();
     });
     connect(m_process, &QProcess::readyRead, this, &CompilerRun::readOutput);
@@ -231,8 +231,7 @@ void CompilerRun::processFinished(int exitCode, QProcess::ExitStatus status)
     m_scanFrom = 0;
     m_running = false;
     const bool success = status == QProcess::NormalExit && exitCode == 0 && (!m_outputCheck || m_outputCheck());
-    m_sink.appendConsoleLine(
-        GetLangText(success ? QStringLiteral("[message.Compile.Success]") : QStringLiteral("[message.Compile.Error]")));
+    m_sink.appendConsoleLine(lang(success ? LangKey::message_Compile_Success : LangKey::message_Compile_Error));
     emit finished(success ? CompileResult::Success : CompileResult::Error);
 }
 
@@ -248,7 +247,7 @@ void CompilerRun::processError(QProcess::ProcessError error)
 
 void CompilerRun::failToLaunch()
 {
-    m_sink.appendConsoleLine(GetLangText(QStringLiteral("[message.Compile.Fail]")));
+    m_sink.appendConsoleLine(lang(LangKey::message_Compile_Fail));
     emit finished(CompileResult::FailedToLaunch);
 }
 

@@ -44,7 +44,7 @@ QString withDefaultExtension(const QString &fileName, const QString &extension)
 
 QString consoleFileName(const QString &fileName)
 {
-    return withDefaultExtension(fileName, GetLangText(QStringLiteral("[dlgCompile.DefaultExt]")));
+    return withDefaultExtension(fileName, lang(LangKey::dlgCompile_DefaultExt));
 }
 
 void SaveConsoleToFile(const QString &path, const QStringList &lines)

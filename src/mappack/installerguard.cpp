@@ -1,6 +1,7 @@
 #include "mappack/installerguard.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,25 +108,24 @@ QString InstallerGuard::bringBack(const QString &leftover, const QString &instal
             continue;
         break;
     }
-    throw UserError(
-        QStringLiteral("The earlier installer %1 cannot be brought back: %2").arg(leftover, file.errorString()));
+    throw UserError(lang(LangKey::message_Installer_CannotBringBack, {{'f', leftover}, {'r', file.errorString()}}));
 }
 
 InstallerGuard::InstallerGuard(const QString &installerPath)
     : m_installer(QFileInfo(installerPath).absoluteFilePath()), m_name(QFileInfo(m_installer).fileName())
 {
     const QString folder = QFileInfo(m_installer).absolutePath();
-    m_output = openFolder(folder, QStringLiteral("The installer cannot be written into the folder %1: %2"));
+    m_output = openFolder(
+        folder,
+        lang(LangKey::message_Installer_FolderNotWritable, {{'f', QStringLiteral("%1")}, {'r', QStringLiteral("%2")}}));
     const Entry earlier = entryAt(m_output.fd(), m_name);
     if (earlier.isLink()) {
-        throw UserError(QStringLiteral("The installer %1 cannot be written: it is a symbolic link, and the compiler "
-                                       "would write through it. Choose another name.")
-                            .arg(m_installer));
+        throw UserError(lang(LangKey::message_Installer_IsLink, {{'f', m_installer}}));
     }
     if (earlier.isFolder())
-        throw UserError(QStringLiteral("The installer %1 cannot be written: it is a folder.").arg(m_installer));
+        throw UserError(lang(LangKey::message_Installer_IsFolder, {{'f', m_installer}}));
     if (earlier.exists && !earlier.isFile())
-        throw UserError(QStringLiteral("The installer %1 cannot be written: it is not a file.").arg(m_installer));
+        throw UserError(lang(LangKey::message_Installer_NotAFile, {{'f', m_installer}}));
     m_hadEarlier = earlier.exists;
     m_earlier = earlier.info;
     removeStalePrivateFolders();
@@ -181,9 +181,8 @@ void InstallerGuard::makePrivateFolder()
     }
     if (error != 0) {
         removePrivateFolder();
-        throw UserError(QStringLiteral("The installer %1 cannot be written: the build's folder beside it cannot be "
-                                       "made: %2")
-                            .arg(m_installer, systemReason(error)));
+        throw UserError(
+            lang(LangKey::message_Installer_NoBuildFolder, {{'f', m_installer}, {'r', systemReason(error)}}));
     }
 }
 
@@ -200,7 +199,7 @@ bool InstallerGuard::place(QString &problem)
     const QByteArray name = QFile::encodeName(m_name);
     const Entry made = entryAt(m_private.fd(), m_name);
     if (!made.isFile() || made.info.st_size == 0) {
-        problem = QStringLiteral("The compiler wrote no installer %1; the earlier one was kept.").arg(m_installer);
+        problem = lang(LangKey::message_Installer_NoneWritten, {{'f', m_installer}});
         return false;
     }
     const Entry now = entryAt(m_output.fd(), m_name);
@@ -223,25 +222,21 @@ bool InstallerGuard::place(QString &problem)
             if (moved == EEXIST)
                 continue;
             problem = moved == 0
-                ? QStringLiteral("The installer %1 was replaced by something else during the build; the new "
-                                 "installer is kept as %2.")
-                      .arg(m_installer, native(info.dir().filePath(kept)))
-                : QStringLiteral("The installer %1 was replaced by something else during the build, and the new "
-                                 "one cannot be kept beside it: %2")
-                      .arg(m_installer, systemReason(moved));
+                ? lang(LangKey::message_Installer_ReplacedKept,
+                       {{'f', m_installer}, {'g', native(info.dir().filePath(kept))}})
+                : lang(LangKey::message_Installer_ReplacedLost, {{'f', m_installer}, {'r', systemReason(moved)}});
             return false;
         }
-        problem = QStringLiteral("The installer %1 was replaced by something else during the build.").arg(m_installer);
+        problem = lang(LangKey::message_Installer_Replaced, {{'f', m_installer}});
         return false;
     }
     if (error != 0) {
-        problem = QStringLiteral("The new installer cannot take the name %1: %2").arg(m_installer, systemReason(error));
+        problem = lang(LangKey::message_Installer_CannotRename, {{'f', m_installer}, {'r', systemReason(error)}});
         return false;
     }
     // What stands at the name now must be the file the compiler wrote.
     if (!entryAt(m_output.fd(), m_name).sameAs(made.info)) {
-        problem =
-            QStringLiteral("The installer %1 was replaced by something else as the build ended.").arg(m_installer);
+        problem = lang(LangKey::message_Installer_ReplacedAtEnd, {{'f', m_installer}});
         return false;
     }
     return true;

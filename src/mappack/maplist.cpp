@@ -1,6 +1,7 @@
 #include "mappack/maplist.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 #include "mappack/folderentries.h"
 #include "mappack/packfiles.h"
@@ -21,7 +22,7 @@ namespace tervelle {
 QByteArray MapListBytes(const PackPlan &plan)
 {
     const ProjectModel &project = plan.project();
-    LineWriter out(QStringLiteral("map list file"));
+    LineWriter out(lang(LangKey::message_FileKind_MapList));
     for (const QString &row : project.headerRows())
         out.text(row);
     for (int i = 0; i < project.mapCount(); ++i) {
@@ -43,15 +44,16 @@ QString SaveMapList(const PackPlan &plan)
     try {
         bytes = MapListBytes(plan);
     } catch (const UserError &e) {
-        throw UserError(QStringLiteral("The map list file %1 cannot be written. %2")
-                            .arg(escapeControlCharacters(path), e.message()));
+        throw UserError(
+            lang(LangKey::message_MapList_CannotWrite, {{'f', escapeControlCharacters(path)}, {'r', e.message()}}));
     }
     // The staging folder ships with the compiler's files, but a fresh set-up may lack it.
     const QString compilerFolderPath = QFileInfo(folder.chopped(1)).absolutePath();
     QDir().mkpath(compilerFolderPath);
-    const FolderHandle compiler = openFolder(
-        compilerFolderPath,
-        QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be opened: %3").arg(path));
+    const FolderHandle compiler =
+        openFolder(compilerFolderPath,
+                   lang(LangKey::message_MapList_FolderNotOpened,
+                        {{'f', path}, {'g', QStringLiteral("%1")}, {'r', QStringLiteral("%2")}}));
     const QString stagingName = QFileInfo(folder.chopped(1)).fileName();
     if (!entryAt(compiler.fd(), stagingName).exists)
         ::mkdirat(compiler.fd(), QFile::encodeName(stagingName).constData(), 0777);
@@ -62,16 +64,13 @@ QString SaveMapList(const PackPlan &plan)
         const int error = errno;
         const QString native = QDir::toNativeSeparators(folder);
         if (entryAt(compiler.fd(), stagingName).isLink()) {
-            throw UserError(QStringLiteral("The map list file %1 cannot be written: the staging folder %2 is a "
-                                           "symbolic link, which the build does not follow. Make it a folder to "
-                                           "build.")
-                                .arg(path, native));
+            throw UserError(lang(LangKey::message_MapList_StagingIsLink, {{'f', path}, {'g', native}}));
         }
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: the folder %2 cannot be opened: %3")
-                            .arg(path, native, systemReason(error)));
+        throw UserError(
+            lang(LangKey::message_MapList_FolderNotOpened, {{'f', path}, {'g', native}, {'r', systemReason(error)}}));
     }
     if (const int error = replaceFileAt(staging.fd(), name, bytes); error != 0)
-        throw UserError(QStringLiteral("The map list file %1 cannot be written: %2").arg(path, systemReason(error)));
+        throw UserError(lang(LangKey::message_MapList_CannotWriteReason, {{'f', path}, {'r', systemReason(error)}}));
     return path;
 }
 

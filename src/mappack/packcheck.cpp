@@ -1,6 +1,7 @@
 #include "mappack/packcheck.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 #include "core/textcodec.h"
 #include "mappack/scriptescape.h"
@@ -11,31 +12,31 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 
 namespace tervelle {
 
 namespace {
 
+using Fault = std::optional<QString>;
+
 // The compiler trims directive values; a blank at either end would be lost without a word.
-void requireNoOuterBlanks(const QString &what, const QString &value)
+Fault outerBlanksFault(const QString &what, const QString &value)
 {
-    if (value.startsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char(' '))) {
-        throw UserError(QStringLiteral("%1 \"%2\" begins or ends with a blank, which the installer "
-                                       "compiler would drop. Please remove it.")
-                            .arg(what, escapeControlCharacters(value)));
-    }
+    if (!value.startsWith(QLatin1Char(' ')) && !value.endsWith(QLatin1Char(' ')))
+        return std::nullopt;
+    return lang(LangKey::message_Rule_OuterBlanks, {{'s', what}, {'t', escapeControlCharacters(value)}});
 }
 
 // A row without "=" is no key and value to the launcher: a lone "{" or "}" would open or close
 // a map in the middle of the list.
-void requireKeyValueRow(const QString &what, const QString &row)
+Fault keyValueRowFault(const QString &what, const QString &row)
 {
-    requireNoControlCharacters(what, row);
-    if (!row.contains(QLatin1Char('='))) {
-        throw UserError(QStringLiteral("%1 \"%2\" holds no \"=\", so the map list cannot carry it "
-                                       "as a key and a value. Please give it one.")
-                            .arg(what, row));
-    }
+    if (Fault fault = controlCharacterFault(what, row))
+        return fault;
+    if (row.contains(QLatin1Char('=')))
+        return std::nullopt;
+    return lang(LangKey::message_Rule_NoEquals, {{'s', what}, {'t', row}});
 }
 
 // Where a node lies, as the tree shows it: "Files\info\".
@@ -87,21 +88,18 @@ private:
     bool m_folderReadable = false;
 };
 
-void requireCompilerReadablePath(const QString &what, const QString &path)
+Fault compilerReadablePathFault(const QString &what, const QString &path)
 {
-    if (!path.startsWith(QLatin1Char('/'))) {
-        throw UserError(
-            QStringLiteral("%1 \"%2\" is not an absolute path, so the compiler would look for it elsewhere.")
-                .arg(what, escapeControlCharacters(path)));
-    }
+    if (!path.startsWith(QLatin1Char('/')))
+        return lang(LangKey::message_Rule_NotAbsolute, {{'s', what}, {'t', escapeControlCharacters(path)}});
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         if (!isWindowsName(part)) {
-            throw UserError(QStringLiteral("%1 \"%2\" holds the part \"%3\", which the compiler would read as another "
-                                           "path under Windows path rules. Please rename or move the file.")
-                                .arg(what, escapeControlCharacters(path), escapeControlCharacters(part)));
+            return lang(LangKey::message_Rule_WindowsPathPart,
+                        {{'s', what}, {'t', escapeControlCharacters(path)}, {'g', escapeControlCharacters(part)}});
         }
     }
+    return std::nullopt;
 }
 #else
 class ReadablePaths
@@ -120,70 +118,79 @@ public:
     template <typename Check>
     void check(const FindingPlace &place, Check &&work)
     {
-        try {
-            work();
-        } catch (const UserError &e) {
-            m_refused(place, e.message());
-        }
+        if (const Fault fault = work())
+            m_refused(place, *fault);
     }
 
 private:
     const TextRefusal &m_refused;
 };
 
-void checkNode(const ProjectModel &project, const TreeNode *node, ReadablePaths &paths)
+Fault nodeFault(const ProjectModel &project, const TreeNode *node, ReadablePaths &paths)
 {
     // Most nodes pass; their messages are made only for the one that fails.
     const bool found = node->Info().Kind == FileFoundKind;
     if (!hasControlCharacter(node->Text()) && isWindowsName(node->Text())
         && !(found && (hasControlCharacter(node->Info().Path) || !paths.readable(node->Info().Path))))
-        return;
+        return std::nullopt;
     const QString location = treeLocation(node);
-    const QString kind = node->isFolder() ? QStringLiteral("folder")
-        : node == project.MapListNode()   ? QStringLiteral("map list file")
-                                          : QStringLiteral("file");
-    const QString what = QStringLiteral("In %1 of the files tree, the %2").arg(location, kind);
-    requireNoControlCharacters(what, node->Text());
-    requireWindowsName(what, node->Text());
+    const LangKey kind = node->isFolder() ? LangKey::message_FileKind_Folder
+        : node == project.MapListNode()   ? LangKey::message_FileKind_MapList
+                                          : LangKey::message_FileKind_File;
+    const QString what = lang(LangKey::message_Subject_TreeNode, {{'f', location}, {'w', lang(kind)}});
+    if (Fault fault = controlCharacterFault(what, node->Text()))
+        return fault;
+    if (Fault fault = windowsNameFault(what, node->Text()))
+        return fault;
     // A file found on disk is packed from its path, which the script names.
     if (found) {
-        const QString source =
-            QStringLiteral("In %1 of the files tree, the source path of the file \"%2\"").arg(location, node->Text());
-        requireNoControlCharacters(source, node->Info().Path);
+        const QString source = lang(LangKey::message_Subject_TreeSource, {{'f', location}, {'g', node->Text()}});
+        if (Fault fault = controlCharacterFault(source, node->Info().Path))
+            return fault;
 #ifndef Q_OS_WIN
-        requireCompilerReadablePath(source, node->Info().Path);
+        if (Fault fault = compilerReadablePathFault(source, node->Info().Path))
+            return fault;
 #endif
     }
+    return std::nullopt;
 }
 
 void checkPackFields(const PackProperties &pack, Collector &collect)
 {
     const FindingPlace place = FindingPlace::pack();
-    collect.check(place, [&] {
-        const QString name = QStringLiteral("The pack name");
-        requireNoControlCharacters(name, pack.PackName);
-        requireWindowsName(name, pack.PackName);
-        requireNoOuterBlanks(name, pack.PackName);
+    collect.check(place, [&]() -> Fault {
+        const QString name = lang(LangKey::message_Subject_PackName);
+        if (Fault fault = controlCharacterFault(name, pack.PackName))
+            return fault;
+        if (Fault fault = windowsNameFault(name, pack.PackName))
+            return fault;
+        return outerBlanksFault(name, pack.PackName);
     });
-    collect.check(place, [&] {
-        const QString version = QStringLiteral("The pack version");
-        requireNoControlCharacters(version, pack.PackVersion);
-        requireNoOuterBlanks(version, pack.PackVersion);
+    collect.check(place, [&]() -> Fault {
+        const QString version = lang(LangKey::message_Subject_PackVersion);
+        if (Fault fault = controlCharacterFault(version, pack.PackVersion))
+            return fault;
+        return outerBlanksFault(version, pack.PackVersion);
     });
-    collect.check(place, [&] {
-        const QString author = QStringLiteral("The pack author");
-        requireNoControlCharacters(author, pack.PackAuthor);
-        requireNoOuterBlanks(author, pack.PackAuthor);
+    collect.check(place, [&]() -> Fault {
+        const QString author = lang(LangKey::message_Subject_PackAuthor);
+        if (Fault fault = controlCharacterFault(author, pack.PackAuthor))
+            return fault;
+        return outerBlanksFault(author, pack.PackAuthor);
     });
-    collect.check(place, [&] {
-        requireNoControlCharacters(QStringLiteral("The pack web site"), pack.PackWebSite);
-        requireWebAddress(QStringLiteral("The pack web site"), pack.PackWebSite);
+    collect.check(place, [&]() -> Fault {
+        const QString webSite = lang(LangKey::message_Subject_PackWebSite);
+        if (Fault fault = controlCharacterFault(webSite, pack.PackWebSite))
+            return fault;
+        return webAddressFault(webSite, pack.PackWebSite);
     });
     // A language names its messages file in the compiler's languages folder.
     for (const QString &language : pack.PackLanguages) {
-        collect.check(place, [&] {
-            requireNoControlCharacters(QStringLiteral("The installer language"), language);
-            requireWindowsName(QStringLiteral("The installer language"), language);
+        collect.check(place, [&]() -> Fault {
+            const QString what = lang(LangKey::message_Subject_InstallerLanguage);
+            if (Fault fault = controlCharacterFault(what, language))
+                return fault;
+            return windowsNameFault(what, language);
         });
     }
 }
@@ -191,49 +198,52 @@ void checkPackFields(const PackProperties &pack, Collector &collect)
 void checkRows(const ProjectModel &project, Collector &collect)
 {
     for (int row = 0; row < project.headerCount(); ++row) {
-        collect.check(FindingPlace::headerRow(row),
-                      [&] { requireKeyValueRow(QStringLiteral("The pack header row"), project.headerRows()[row]); });
+        collect.check(FindingPlace::headerRow(row), [&] {
+            return keyValueRowFault(lang(LangKey::message_Subject_HeaderRow), project.headerRows()[row]);
+        });
     }
     const int english = FindKey(project.headerRows(), QStringLiteral("[english]"));
     collect.check(FindingPlace::headerRow(std::max(english, 0)), [&] {
-        requireWindowsName(QStringLiteral("The map list file (the English title followed by \".mpl\")"),
-                           mapListFileName(project.packTitle()));
+        return windowsNameFault(lang(LangKey::message_Subject_MapListName), mapListFileName(project.packTitle()));
     });
     for (int i = 0; i < project.mapCount(); ++i) {
         const MapEntry &map = project.map(i);
-        const QString where =
-            QStringLiteral("In map %1 (\"%2\"), the property").arg(i + 1).arg(escapeControlCharacters(map.displayName));
+        const QString where = lang(LangKey::message_Subject_MapProperty,
+                                   {{'c', QString::number(i + 1)}, {'t', escapeControlCharacters(map.displayName)}});
         for (int row = 0; row < map.Info.Properties.size(); ++row) {
             collect.check(FindingPlace::mapProperty(i, row),
-                          [&] { requireKeyValueRow(where, map.Info.Properties[row]); });
+                          [&] { return keyValueRowFault(where, map.Info.Properties[row]); });
         }
     }
 }
 
 // What the script or the map list would fail to encode later on.
-void checkEncodable(const QString &value)
+Fault encodableFault(const QString &value)
 {
     // Plain ASCII, nearly every text, is what such a code page holds byte for byte.
     const TextCodec &codec = textCodec();
     if (codec.isAsciiCompatible()
         && std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 0x80; }))
-        return;
-    if (!codec.canEncode(value))
-        textCodec().encode(value); // throws with the codec's own words
+        return std::nullopt;
+    if (codec.canEncode(value))
+        return std::nullopt;
+    // In the words the codec uses when it refuses to encode.
+    return lang(LangKey::message_CodePage_CannotWrite, {{'t', value}, {'o', codec.name()}});
 }
 
 void checkWritable(const PackProperties &pack, const ProjectModel &project, Collector &collect)
 {
     const FindingPlace packPlace = FindingPlace::pack();
     for (const QString *field : {&pack.PackName, &pack.PackVersion, &pack.PackAuthor, &pack.PackWebSite})
-        collect.check(packPlace, [&] { checkEncodable(*field); });
-    collect.check(packPlace, [&] { refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite); });
+        collect.check(packPlace, [&] { return encodableFault(*field); });
+    collect.check(packPlace,
+                  [&] { return doubleQuoteFault(lang(LangKey::message_Subject_WebSite), pack.PackWebSite); });
     for (int row = 0; row < project.headerCount(); ++row)
-        collect.check(FindingPlace::headerRow(row), [&] { checkEncodable(project.headerRows()[row]); });
+        collect.check(FindingPlace::headerRow(row), [&] { return encodableFault(project.headerRows()[row]); });
     for (int i = 0; i < project.mapCount(); ++i) {
         const QStringList &rows = project.map(i).Info.Properties;
         for (int row = 0; row < rows.size(); ++row)
-            collect.check(FindingPlace::mapProperty(i, row), [&] { checkEncodable(rows[row]); });
+            collect.check(FindingPlace::mapProperty(i, row), [&] { return encodableFault(rows[row]); });
     }
 }
 
@@ -246,17 +256,21 @@ void checkNodes(const ProjectModel &project, Collector &collect, bool writerChec
         if (node->isRoot())
             continue;
         const FindingPlace place = FindingPlace::treeNode(node, int(i));
-        collect.check(place, [&] {
-            checkNode(project, node, paths);
+        collect.check(place, [&]() -> Fault {
+            if (Fault fault = nodeFault(project, node, paths))
+                return fault;
             if (!writerChecks)
-                return;
-            checkEncodable(node->Text());
+                return std::nullopt;
+            if (Fault fault = encodableFault(node->Text()))
+                return fault;
             if (node->Info().Kind == FileFoundKind) {
-                checkEncodable(node->Info().Path);
-                refuseDoubleQuote(QStringLiteral("The file"), node->Info().Path);
-            } else if (node->isFile()) {
-                refuseDoubleQuote(QStringLiteral("The file"), node->Text());
+                if (Fault fault = encodableFault(node->Info().Path))
+                    return fault;
+                return doubleQuoteFault(lang(LangKey::message_Subject_File), node->Info().Path);
             }
+            if (node->isFile())
+                return doubleQuoteFault(lang(LangKey::message_Subject_File), node->Text());
+            return std::nullopt;
         });
     }
 }

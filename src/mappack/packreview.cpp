@@ -34,42 +34,47 @@ QString placeText(const ProjectModel &project, const FindingPlace &place)
     case FindingPlace::HeaderRow: return KeyOf(project.headerRows().value(place.row));
     case FindingPlace::Pack: break;
     }
-    return lang("[Wizard.Caption]");
+    return lang(LangKey::Wizard_Caption);
 }
 
 struct ClassInfo
 {
     FindingClass kind;
     Severity severity;
-    const char *message; // "/f" a file, path or value, "/k" a key
-    const char *fix;
+    LangKey message; // "/f" a file, path or value, "/k" a key
+    LangKey fix;
 };
 
 constexpr std::array<ClassInfo, 15> Classes = {{
-    {FindingClass::MissingSource, Severity::Error, "[message.Check.MissingSource]",
-     "[message.Check.MissingSource.Fix]"},
-    {FindingClass::NotRegularFile, Severity::Error, "[message.Check.NotRegularFile]",
-     "[message.Check.NotRegularFile.Fix]"},
-    {FindingClass::UnreadableSource, Severity::Error, "[message.Check.UnreadableSource]",
-     "[message.Check.UnreadableSource.Fix]"},
-    {FindingClass::RefusedText, Severity::Error, "[message.Check.RefusedText]", "[message.Check.RefusedText.Fix]"},
-    {FindingClass::MapFileEmpty, Severity::Warning, "[message.Check.MapFileEmpty]", "[message.Check.MapFile.Fix]"},
-    {FindingClass::MapFileUnknown, Severity::Warning, "[message.Check.MapFileUnknown]", "[message.Check.MapFile.Fix]"},
-    {FindingClass::PickListValue, Severity::Warning, "[message.Check.PickListValue]",
-     "[message.Check.PickListValue.Fix]"},
-    {FindingClass::HeaderLinkMissing, Severity::Warning, "[message.Check.HeaderLinkMissing]",
-     "[message.Check.HeaderLinkMissing.Fix]"},
-    {FindingClass::NotInstalled, Severity::Warning, "[message.Check.NotInstalled]", "[message.Check.NotInstalled.Fix]"},
-    {FindingClass::SameInstallPlace, Severity::Warning, "[message.Check.SameInstallPlace]",
-     "[message.Check.SameInstallPlace.Fix]"},
-    {FindingClass::UnreadableLevelIcon, Severity::Warning, "[message.Check.UnreadableLevelIcon]",
-     "[message.Check.UnreadableLevelIcon.Fix]"},
-    {FindingClass::EmptySource, Severity::Warning, "[message.Check.EmptySource]", "[message.Check.EmptySource.Fix]"},
-    {FindingClass::PublishedSystemFile, Severity::Warning, "[message.Check.PublishedSystemFile]",
-     "[message.Check.PublishedSystemFile.Fix]"},
-    {FindingClass::NoMaps, Severity::Note, "[message.Check.NoMaps]", "[message.Check.NoMaps.Fix]"},
-    {FindingClass::PackPropertiesNotSet, Severity::Note, "[message.Check.PackPropertiesNotSet]",
-     "[message.Check.PackPropertiesNotSet.Fix]"},
+    {FindingClass::MissingSource, Severity::Error, LangKey::message_Check_MissingSource,
+     LangKey::message_Check_MissingSource_Fix},
+    {FindingClass::NotRegularFile, Severity::Error, LangKey::message_Check_NotRegularFile,
+     LangKey::message_Check_NotRegularFile_Fix},
+    {FindingClass::UnreadableSource, Severity::Error, LangKey::message_Check_UnreadableSource,
+     LangKey::message_Check_UnreadableSource_Fix},
+    {FindingClass::RefusedText, Severity::Error, LangKey::message_Check_RefusedText,
+     LangKey::message_Check_RefusedText_Fix},
+    {FindingClass::MapFileEmpty, Severity::Warning, LangKey::message_Check_MapFileEmpty,
+     LangKey::message_Check_MapFile_Fix},
+    {FindingClass::MapFileUnknown, Severity::Warning, LangKey::message_Check_MapFileUnknown,
+     LangKey::message_Check_MapFile_Fix},
+    {FindingClass::PickListValue, Severity::Warning, LangKey::message_Check_PickListValue,
+     LangKey::message_Check_PickListValue_Fix},
+    {FindingClass::HeaderLinkMissing, Severity::Warning, LangKey::message_Check_HeaderLinkMissing,
+     LangKey::message_Check_HeaderLinkMissing_Fix},
+    {FindingClass::NotInstalled, Severity::Warning, LangKey::message_Check_NotInstalled,
+     LangKey::message_Check_NotInstalled_Fix},
+    {FindingClass::SameInstallPlace, Severity::Warning, LangKey::message_Check_SameInstallPlace,
+     LangKey::message_Check_SameInstallPlace_Fix},
+    {FindingClass::UnreadableLevelIcon, Severity::Warning, LangKey::message_Check_UnreadableLevelIcon,
+     LangKey::message_Check_UnreadableLevelIcon_Fix},
+    {FindingClass::EmptySource, Severity::Warning, LangKey::message_Check_EmptySource,
+     LangKey::message_Check_EmptySource_Fix},
+    {FindingClass::PublishedSystemFile, Severity::Warning, LangKey::message_Check_PublishedSystemFile,
+     LangKey::message_Check_PublishedSystemFile_Fix},
+    {FindingClass::NoMaps, Severity::Note, LangKey::message_Check_NoMaps, LangKey::message_Check_NoMaps_Fix},
+    {FindingClass::PackPropertiesNotSet, Severity::Note, LangKey::message_Check_PackPropertiesNotSet,
+     LangKey::message_Check_PackPropertiesNotSet_Fix},
 }};
 
 // A pick list's value as a property's value is matched with it.
@@ -95,7 +100,7 @@ public:
             m_messages[i] = lang(Classes[i].message);
             m_fixes[i] = lang(Classes[i].fix);
         }
-        m_reachedMessage = lang("[message.Check.PublishedSystemFileReached]");
+        m_reachedMessage = lang(LangKey::message_Check_PublishedSystemFileReached);
     }
 
     void add(FindingClass kind, const FindingPlace &place, const QString &file = {}, const QString &key = {})
@@ -437,18 +442,18 @@ QString privateSourceLines(const PackReview &review, int limit)
 QString severityText(Severity severity)
 {
     switch (severity) {
-    case Severity::Error: return lang("[message.Check.Error]");
-    case Severity::Warning: return lang("[message.Check.Warning]");
+    case Severity::Error: return lang(LangKey::message_Check_Error);
+    case Severity::Warning: return lang(LangKey::message_Check_Warning);
     case Severity::Note: break;
     }
-    return lang("[message.Check.Note]");
+    return lang(LangKey::message_Check_Note);
 }
 
 QString moreText(const Finding &finding)
 {
     if (finding.more == 0)
         return {};
-    return lang("[message.Check.More]").replace(QLatin1String("/c"), QString::number(finding.more));
+    return lang(LangKey::message_Check_More, {{'c', QString::number(finding.more)}});
 }
 
 QString findingLine(const Finding &finding)
@@ -463,10 +468,10 @@ QString findingLine(const Finding &finding)
 QString reviewSummary(const PackReview &review)
 {
     // "/e", "/w" and "/c" stand for the numbers of errors, warnings and notes.
-    return lang("[message.Check.Summary]")
-        .replace(QLatin1String("/e"), QString::number(review.count(Severity::Error)))
-        .replace(QLatin1String("/w"), QString::number(review.count(Severity::Warning)))
-        .replace(QLatin1String("/c"), QString::number(review.count(Severity::Note)));
+    return lang(LangKey::message_Check_Summary,
+                {{'e', QString::number(review.count(Severity::Error))},
+                 {'w', QString::number(review.count(Severity::Warning))},
+                 {'c', QString::number(review.count(Severity::Note))}});
 }
 
 } // namespace tervelle

@@ -1,6 +1,7 @@
 #include "mappack/scriptescape.h"
 
-#include "core/errors.h"
+#include "core/langload.h"
+#include "core/namerule.h"
 
 namespace tervelle {
 
@@ -63,13 +64,16 @@ QString pascalString(const QString &text)
     return result;
 }
 
+std::optional<QString> doubleQuoteFault(const QString &what, const QString &value)
+{
+    if (!value.contains(QLatin1Char('"')))
+        return std::nullopt;
+    return lang(LangKey::message_Rule_DoubleQuote, {{'s', what}, {'t', value}});
+}
+
 void refuseDoubleQuote(const QString &what, const QString &value)
 {
-    if (value.contains(QLatin1Char('"'))) {
-        throw UserError(QStringLiteral("%1 \"%2\" holds a double quote (\"), which the installer "
-                                       "compiler does not accept there. Please remove it.")
-                            .arg(what, value));
-    }
+    refuse(doubleQuoteFault(what, value));
 }
 
 bool holdsInlineDirective(const QString &text)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tervelle {
 
 // How values are written into the installer script so that the compiler reads them back
@@ -29,8 +31,10 @@ QString quotedParameter(const QString &text);
 // The inside of a Pascal string literal: single quotes are doubled.
 QString pascalString(const QString &text);
 
-// Throws UserError naming the value when it holds a double quote: the compiler refuses any in
-// file names, shortcut names and their targets, whatever the quoting.
+// The refusal naming `what` and the value when it holds a double quote, or nothing: the compiler
+// refuses any in file names, shortcut names and their targets, whatever the quoting. The refuse
+// form throws it as a UserError.
+std::optional<QString> doubleQuoteFault(const QString &what, const QString &value);
 void refuseDoubleQuote(const QString &what, const QString &value);
 
 // True when the text holds the start of a preprocessor inline directive ("{#"), which the

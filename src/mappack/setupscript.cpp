@@ -1,6 +1,7 @@
 #include "mappack/setupscript.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 #include "core/pathparts.h"
 #include "core/safesave.h"
@@ -349,16 +350,16 @@ CheckedSetupScript::CheckedSetupScript(const PackPlan &plan, const QString &inst
     // Refuse what the compiler cannot take before any line is made.
     const QString &appDir = m_plan.appDir();
     const PackProperties &pack = m_plan.project().packProperties();
-    requireNoControlCharacters(QStringLiteral("The installer path"), m_installerPath);
-    requireNoControlCharacters(QStringLiteral("The program folder"), appDir);
+    requireNoControlCharacters(lang(LangKey::message_Subject_InstallerPath), m_installerPath);
+    requireNoControlCharacters(lang(LangKey::message_Subject_ProgramFolder), appDir);
     if (!m_plan.reviewed())
-        refuseDoubleQuote(QStringLiteral("The web site"), pack.PackWebSite);
-    refuseDoubleQuote(QStringLiteral("The installer path"), m_installerPath);
-    refuseDoubleQuote(QStringLiteral("The program folder"), appDir);
+        refuseDoubleQuote(lang(LangKey::message_Subject_WebSite), pack.PackWebSite);
+    refuseDoubleQuote(lang(LangKey::message_Subject_InstallerPath), m_installerPath);
+    refuseDoubleQuote(lang(LangKey::message_Subject_ProgramFolder), appDir);
     for (const PackFileEntry &entry : m_plan.entries()) {
         if (!entry.isPackFile || m_plan.reviewed())
             continue;
-        refuseDoubleQuote(QStringLiteral("The file"),
+        refuseDoubleQuote(lang(LangKey::message_Subject_File),
                           entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source);
     }
 

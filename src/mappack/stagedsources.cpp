@@ -1,6 +1,7 @@
 #include "mappack/stagedsources.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "mappack/compilerfolder.h"
 #include "mappack/packplan.h"
 
@@ -48,13 +49,11 @@ void StagedSources::clearName()
         return;
     // A link goes as a link; a folder only when it is ours, left by a killed build.
     if (!entry.isLink() && !(entry.isFolder() && entry.ownedByUs())) {
-        throw UserError(QStringLiteral("The build cannot use the folder %1 for its copies: something it did not "
-                                       "make is in its place. Remove it to build.")
-                            .arg(QDir::toNativeSeparators(m_folder)));
+        throw UserError(lang(LangKey::message_Staging_Occupied, {{'f', QDir::toNativeSeparators(m_folder)}}));
     }
     if (const int error = removeEntry(m_compilerFolder.fd(), stagedName()); error != 0) {
-        throw UserError(QStringLiteral("The folder %1 left by an earlier build cannot be removed: %2")
-                            .arg(QDir::toNativeSeparators(m_folder), systemReason(error)));
+        throw UserError(lang(LangKey::message_Staging_CannotRemove,
+                             {{'f', QDir::toNativeSeparators(m_folder)}, {'r', systemReason(error)}}));
     }
 }
 
@@ -62,7 +61,9 @@ void StagedSources::stage(const PackPlan &plan)
 {
     removeAll();
     const QString compilerFolder = QFileInfo(m_folder).absolutePath();
-    m_compilerFolder = openFolder(compilerFolder, QStringLiteral("The compiler folder %1 cannot be opened: %2"));
+    m_compilerFolder = openFolder(
+        compilerFolder,
+        lang(LangKey::message_Staging_CompilerFolder, {{'f', QStringLiteral("%1")}, {'r', QStringLiteral("%2")}}));
     // A killed build may have left copies behind, and others may have put something there.
     clearName();
     const SourceOverrides &copies = plan.staged();
@@ -70,8 +71,8 @@ void StagedSources::stage(const PackPlan &plan)
         return;
     // Made new and private: a name taken in the meantime fails here instead of being used.
     if (::mkdirat(m_compilerFolder.fd(), QFile::encodeName(stagedName()).constData(), 0700) != 0) {
-        throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be made: %2")
-                            .arg(QDir::toNativeSeparators(m_folder), systemReason(errno)));
+        throw UserError(lang(LangKey::message_Staging_CannotMake,
+                             {{'f', QDir::toNativeSeparators(m_folder)}, {'r', systemReason(errno)}}));
     }
     m_made = entryAt(m_compilerFolder.fd(), stagedName()).info;
     m_staged = openSubFolder(m_compilerFolder.fd(), stagedName());
@@ -80,8 +81,8 @@ void StagedSources::stage(const PackPlan &plan)
         || opened.st_dev != m_made.st_dev) {
         const int error = m_staged.isOpen() ? EBUSY : errno;
         removeAll();
-        throw UserError(QStringLiteral("The folder %1 for the build's copies cannot be opened: %2")
-                            .arg(QDir::toNativeSeparators(m_folder), systemReason(error)));
+        throw UserError(lang(LangKey::message_Staging_CannotOpen,
+                             {{'f', QDir::toNativeSeparators(m_folder)}, {'r', systemReason(error)}}));
     }
     try {
         // In index order, so that a failure names the first file that fails.
@@ -98,8 +99,8 @@ void StagedSources::stage(const PackPlan &plan)
 void StagedSources::copy(const PackFileEntry &entry)
 {
     const auto fail = [&entry](const QString &reason) {
-        throw UserError(QStringLiteral("The file %1 cannot be copied for the build: %2")
-                            .arg(QDir::toNativeSeparators(entry.source), reason));
+        throw UserError(
+            lang(LangKey::message_Staging_CannotCopy, {{'f', QDir::toNativeSeparators(entry.source)}, {'r', reason}}));
     };
     QFile source(entry.source);
     if (!source.open(QIODevice::ReadOnly))

@@ -1,46 +1,45 @@
 #include "project/keyrules.h"
 
-#include "core/errors.h"
-#include "core/langload.h"
 #include "core/namerule.h"
 #include "project/keyvalue.h"
 
 namespace tervelle {
 
-namespace {
-
-[[noreturn]] void keyExists(const QString &typedKey, const char *existMessageKey)
-{
-    throw UserError(GetLangText(QString::fromLatin1(existMessageKey)).replace(QStringLiteral("/k"), typedKey));
-}
-
-} // namespace
-
-void requireNewKey(const QStringList &rows, const QString &typedKey, const char *existMessageKey)
+std::optional<QString> newKeyFault(const QStringList &rows, const QString &typedKey, LangKey exists)
 {
     // A line break in a key would split its row in the project file and the map list.
-    requireStorableText(QStringLiteral("The key"), typedKey);
+    if (auto fault = storableTextFault(lang(LangKey::message_Subject_Key), typedKey))
+        return fault;
     if (FindKey(rows, KeyOf(typedKey)) >= 0)
-        keyExists(typedKey, existMessageKey);
+        return lang(exists, {{'k', typedKey}});
+    return std::nullopt;
 }
 
-bool requireKeyEdit(const QStringList &rows, int row, const QString &key, int fixedRows, const char *existMessageKey)
+void requireNewKey(const QStringList &rows, const QString &typedKey, LangKey exists)
+{
+    refuse(newKeyFault(rows, typedKey, exists));
+}
+
+std::optional<QString> keyEditFault(const QStringList &rows, int row, const QString &key, int fixedRows, LangKey exists)
+{
+    if (row < fixedRows)
+        return lang(LangKey::message_Key_Fixed, {{'k', KeyOf(rows[row])}});
+    if (key.contains(QLatin1Char('=')))
+        return lang(LangKey::message_Key_HoldsEquals, {{'k', escapeControlCharacters(key)}});
+    if (auto fault = storableTextFault(lang(LangKey::message_Subject_Key), key))
+        return fault;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (i != row && SameKey(KeyOf(rows[i]), key))
+            return lang(exists, {{'k', key}});
+    }
+    return std::nullopt;
+}
+
+bool requireKeyEdit(const QStringList &rows, int row, const QString &key, int fixedRows, LangKey exists)
 {
     if (row < 0 || row >= rows.size())
         return false;
-    if (row < fixedRows) {
-        throw UserError(
-            QStringLiteral("The key %1 belongs to every project and cannot be changed.").arg(KeyOf(rows[row])));
-    }
-    if (key.contains(QLatin1Char('='))) {
-        throw UserError(QStringLiteral("The key \"%1\" cannot hold \"=\": it separates a key from its value.")
-                            .arg(escapeControlCharacters(key)));
-    }
-    requireStorableText(QStringLiteral("The key"), key);
-    for (int i = 0; i < rows.size(); ++i) {
-        if (i != row && SameKey(KeyOf(rows[i]), key))
-            keyExists(key, existMessageKey);
-    }
+    refuse(keyEditFault(rows, row, key, fixedRows, exists));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "project/previewkind.h"
 
 #include "core/inputfile.h"
+#include "core/langload.h"
 #include "core/textcodec.h"
 #include "image/pictureimage.h"
 #include "image/tgareader.h"
@@ -33,7 +34,7 @@ std::optional<QImage> readPreviewPicture(const QString &path)
 
 QString previewCutNote()
 {
-    return QStringLiteral("[Only the first 1 MB of this file is shown.]");
+    return lang(LangKey::message_Preview_Cut);
 }
 
 namespace {
@@ -64,7 +65,7 @@ QStringList readPreviewText(const QString &path)
 {
     // One byte more than is shown tells a file of exactly the limit from a longer one.
     // Only a regular file: a FIFO would stall the window.
-    QByteArray bytes = readInputHead(path, PreviewTextLimit + 1, QStringLiteral("text file"));
+    QByteArray bytes = readInputHead(path, PreviewTextLimit + 1, lang(LangKey::message_FileKind_Text));
     const bool cut = bytes.size() > PreviewTextLimit;
     if (cut)
         bytes.truncate(qsizetype(PreviewTextLimit));

@@ -136,7 +136,7 @@ constexpr qint64 MaxTreeNodes = 1000000;
 constexpr qint64 MaxMapsRead = 1000;
 constexpr qint64 MaxPropertiesPerMap = 1000;
 
-QStringList readList(LineReader &in, const char *countWhat, const char *itemWhat, qint64 limit)
+QStringList readList(LineReader &in, LangKey countWhat, LangKey itemWhat, qint64 limit)
 {
     const qint64 count = in.count(countWhat, limit);
     QStringList items;
@@ -147,23 +147,25 @@ QStringList readList(LineReader &in, const char *countWhat, const char *itemWhat
 
 void readPackFields(LineReader &in, ProjectContents &file)
 {
-    file.PackName = in.text("the pack name");
-    file.PackAuthor = in.text("the pack author");
-    file.PackWebSite = in.text("the pack web site");
-    file.PackVersion = in.text("the pack version");
-    file.PackPropertiesSet = in.truth("a truth value");
-    file.PackLanguages =
-        readList(in, "the number of installer languages", "an installer language", MaxInstallerLanguages);
+    file.PackName = in.text(LangKey::message_ProjectFile_Item_PackName);
+    file.PackAuthor = in.text(LangKey::message_ProjectFile_Item_PackAuthor);
+    file.PackWebSite = in.text(LangKey::message_ProjectFile_Item_PackWebSite);
+    file.PackVersion = in.text(LangKey::message_ProjectFile_Item_PackVersion);
+    file.PackPropertiesSet = in.truth(LangKey::message_ProjectFile_Item_Truth);
+    file.PackLanguages = readList(in, LangKey::message_ProjectFile_Item_LanguageCount,
+                                  LangKey::message_ProjectFile_Item_Language, MaxInstallerLanguages);
 }
 
 void readHeader(LineReader &in, ProjectContents &file)
 {
-    file.HeaderRows = readList(in, "the number of header rows", "a header row", MaxHeaderRows);
+    file.HeaderRows = readList(in, LangKey::message_ProjectFile_Item_HeaderRowCount,
+                               LangKey::message_ProjectFile_Item_HeaderRow, MaxHeaderRows);
     for (qsizetype i = 0; i < file.HeaderRows.size(); ++i)
-        file.HeaderInfo.append(THeaderKeyInfo{HeaderKeyKind(in.number("the kind of a header row"))});
+        file.HeaderInfo.append(
+            THeaderKeyInfo{HeaderKeyKind(in.number(LangKey::message_ProjectFile_Item_HeaderRowKind))});
     const int duplicate = FindDuplicateKey(file.HeaderRows);
     if (duplicate >= 0)
-        in.fail(QStringLiteral("its pack header holds the key \"%1\" twice.").arg(KeyOf(file.HeaderRows[duplicate])));
+        in.fail(lang(LangKey::message_ProjectFile_DuplicateKey, {{'k', KeyOf(file.HeaderRows[duplicate])}}));
 }
 
 // The tree read so far, as far as the checks of the next node need it.
@@ -182,12 +184,12 @@ public:
     std::optional<NodeRecord> readNode(LineReader &in)
     {
         NodeRecord node;
-        node.Text = in.text("the text of a tree node");
-        const qint32 parentIndex = in.number("the index of a tree node's parent");
+        node.Text = in.text(LangKey::message_ProjectFile_Item_NodeText);
+        const qint32 parentIndex = in.number(LangKey::message_ProjectFile_Item_NodeParent);
         const int parentLine = in.lineNumber();
-        node.Path = in.text("the path of a tree node");
-        in.number("the kind of a tree node");
-        node.ImageIndex = in.number("the image index of a tree node");
+        node.Path = in.text(LangKey::message_ProjectFile_Item_NodePath);
+        in.number(LangKey::message_ProjectFile_Item_NodeKind);
+        node.ImageIndex = in.number(LangKey::message_ProjectFile_Item_NodeImage);
         const int imageLine = in.lineNumber();
         if (parentIndex == -1)
             return std::nullopt;
@@ -197,9 +199,8 @@ public:
         const qsizetype length =
             folder ? m_pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : node.Path.size();
         if (folder && length > MaxFolderPath) {
-            in.fail(QStringLiteral("line %1 makes a folder whose path is longer than %2 characters.")
-                        .arg(parentLine - 1)
-                        .arg(MaxFolderPath));
+            in.fail(lang(LangKey::message_ProjectFile_FolderPathTooLong,
+                         {{'l', QString::number(parentLine - 1)}, {'c', QString::number(MaxFolderPath)}}));
         }
         m_index.appendChild(parentIndex);
         m_holdsNodes.push_back(folder);
@@ -214,14 +215,12 @@ private:
     {
         const int parent = m_index.nodeAt(parentIndex);
         if (parent < 0) {
-            in.fail(QStringLiteral("line %1 names the parent %2, which is no node of the tree.")
-                        .arg(parentLine)
-                        .arg(parentIndex));
+            in.fail(lang(LangKey::message_ProjectFile_NoSuchParent,
+                         {{'l', QString::number(parentLine)}, {'c', QString::number(parentIndex)}}));
         }
         if (!m_holdsNodes[std::size_t(parent)]) {
-            in.fail(QStringLiteral("line %1 names the parent %2, which is a file and holds no other nodes.")
-                        .arg(parentLine)
-                        .arg(parentIndex));
+            in.fail(lang(LangKey::message_ProjectFile_ParentIsFile,
+                         {{'l', QString::number(parentLine)}, {'c', QString::number(parentIndex)}}));
         }
         return parent;
     }
@@ -230,15 +229,14 @@ private:
     {
         // Below 4 only 2, a folder, is a node the tree can make; a file type would be negative.
         if (imageIndex != FolderImage && imageIndex < FirstFileImage) {
-            in.fail(QStringLiteral("line %1 gives the image index %2, which is neither a folder nor a file.")
-                        .arg(imageLine)
-                        .arg(imageIndex));
+            in.fail(lang(LangKey::message_ProjectFile_BadImageIndex,
+                         {{'l', QString::number(imageLine)}, {'c', QString::number(imageIndex)}}));
         }
         // The build writes one map list; a second node of that type would pack whatever file
         // of its name an earlier build left in the staging folder.
         if (imageIndex == MapListImage) {
             if (m_hasMapList)
-                in.fail(QStringLiteral("line %1 makes a second map list node; a project has one.").arg(imageLine));
+                in.fail(lang(LangKey::message_ProjectFile_SecondMapList, {{'l', QString::number(imageLine)}}));
             m_hasMapList = true;
         }
     }
@@ -252,7 +250,7 @@ private:
 void readNodes(LineReader &in, ProjectContents &file)
 {
     TreeRead tree;
-    const qint64 nodeCount = in.count("the number of tree nodes", MaxTreeNodes);
+    const qint64 nodeCount = in.count(LangKey::message_ProjectFile_Item_NodeCount, MaxTreeNodes);
     for (qint64 i = 0; i < nodeCount; ++i) {
         if (std::optional<NodeRecord> node = tree.readNode(in))
             file.Nodes.push_back(std::move(*node));
@@ -262,14 +260,15 @@ void readNodes(LineReader &in, ProjectContents &file)
 
 void readMaps(LineReader &in, ProjectContents &file)
 {
-    const qint64 mapCount = in.count("the number of maps", MaxMapsRead);
+    const qint64 mapCount = in.count(LangKey::message_ProjectFile_Item_MapCount, MaxMapsRead);
     for (qint64 i = 0; i < mapCount; ++i) {
         MapEntry map;
-        map.displayName = in.text("the name of a map");
+        map.displayName = in.text(LangKey::message_ProjectFile_Item_MapName);
         // Rows are kept as stored, a repeated key included: nothing of a map is dropped.
-        map.Info.Properties = readList(in, "the number of a map's properties", "a map property", MaxPropertiesPerMap);
+        map.Info.Properties = readList(in, LangKey::message_ProjectFile_Item_PropertyCount,
+                                       LangKey::message_ProjectFile_Item_Property, MaxPropertiesPerMap);
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
-            map.Info.ValueKinds.append(ValueKind(in.number("the value kind of a map property")));
+            map.Info.ValueKinds.append(ValueKind(in.number(LangKey::message_ProjectFile_Item_ValueKind)));
         file.Maps.append(std::move(map));
     }
 }
@@ -340,7 +339,7 @@ QByteArray ProjectFileBytes(const ProjectModel &project)
     const PackProperties &state = project.packProperties();
     // The reader ends lines at line feeds only, so a text with a lone carriage return (which
     // it may have read from a file) is written back as it came.
-    LineWriter out(QStringLiteral("project file"), LineWriter::LoneCarriageReturn::Kept);
+    LineWriter out(lang(LangKey::message_FileKind_Project), LineWriter::LoneCarriageReturn::Kept);
     out.text(state.PackName);
     out.text(state.PackAuthor);
     out.text(state.PackWebSite);
@@ -380,20 +379,22 @@ void SaveProjectFile(const ProjectModel &project, const QString &path)
     try {
         bytes = ProjectFileBytes(project);
     } catch (const UserError &e) {
-        throw UserError(QStringLiteral("The project file %1 cannot be saved. %2").arg(path, e.message()));
+        throw UserError(lang(LangKey::message_ProjectFile_CannotSaveText, {{'f', path}, {'r', e.message()}}));
     }
-    replaceFileContents(path, bytes, QStringLiteral("The project file %1 cannot be saved: %2"));
+    replaceFileContents(
+        path, bytes,
+        lang(LangKey::message_ProjectFile_CannotSave, {{'f', QStringLiteral("%1")}, {'r', QStringLiteral("%2")}}));
 }
 
 void OpenProjectFile(ProjectModel &project, const QString &path)
 {
-    const std::unique_ptr<QFile> file = openInputFile(path, QStringLiteral("project file"));
+    const std::unique_ptr<QFile> file = openInputFile(path, lang(LangKey::message_FileKind_Project));
     OpenProjectFile(project, *file, path);
 }
 
 void OpenProjectFile(ProjectModel &project, QIODevice &device, const QString &fileName)
 {
-    QByteArray bytes = readInput(device, MaxProjectFileSize, QStringLiteral("project file"), fileName);
+    QByteArray bytes = readInput(device, MaxProjectFileSize, lang(LangKey::message_FileKind_Project), fileName);
     const ProjectContents contents = parseProject(std::move(bytes), fileName);
     applyProject(project, contents);
 }

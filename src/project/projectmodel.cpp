@@ -55,9 +55,10 @@ const std::array<const char *, RootCount> RootTags = {
     "{files}", "{maps}", "{hmaps}", "{icons}", "{textures}", "{scripts}",
 };
 
-const std::array<const char *, RootCount> RootCaptionKeys = {
-    "[lstFiles.RootNames.Files]",      "[lstFiles.RootNames.Maps]",         "[lstFiles.RootNames.HeightMaps]",
-    "[lstFiles.RootNames.LevelIcons]", "[lstFiles.RootNames.TextureFiles]", "[lstFiles.RootNames.Scripts]",
+const std::array<LangKey, RootCount> RootCaptionKeys = {
+    LangKey::lstFiles_RootNames_Files,        LangKey::lstFiles_RootNames_Maps,
+    LangKey::lstFiles_RootNames_HeightMaps,   LangKey::lstFiles_RootNames_LevelIcons,
+    LangKey::lstFiles_RootNames_TextureFiles, LangKey::lstFiles_RootNames_Scripts,
 };
 
 ProjectModel::ProjectModel(QObject *parent) : QObject(parent)
@@ -116,7 +117,7 @@ void ProjectModel::headerRowsChanged(QObject *origin)
 int ProjectModel::AddHeaderKey(const QString &key, HeaderKeyKind kind)
 {
     requireNewKey(m_headerRows, key,
-                  kind == LinkKey ? "[message.NewHeaderLinkKey.Exist]" : "[message.NewHeaderKey.Exist]");
+                  kind == LinkKey ? LangKey::message_NewHeaderLinkKey_Exist : LangKey::message_NewHeaderKey_Exist);
     recordHeader();
     m_headerRows.append(key + QLatin1Char('='));
     m_headerInfo.append(THeaderKeyInfo{kind});
@@ -136,7 +137,7 @@ void ProjectModel::DeleteHeaderKey(int row)
 
 void ProjectModel::SetHeaderKey(int row, const QString &key, QObject *origin)
 {
-    if (!requireKeyEdit(m_headerRows, row, key, FixedHeaderRows, "[message.NewHeaderKey.Exist]"))
+    if (!requireKeyEdit(m_headerRows, row, key, FixedHeaderRows, LangKey::message_NewHeaderKey_Exist))
         return;
     const QString line = key + QLatin1Char('=') + ValueOf(m_headerRows[row]);
     if (line == m_headerRows[row])
@@ -152,7 +153,7 @@ void ProjectModel::SetHeaderValue(int row, const QString &value, QObject *origin
         return;
     // A pasted line break would split the row in the project file and the map list; a character
     // the code page lacks would stop the project from being saved.
-    requireStorableText(QStringLiteral("The value"), value);
+    requireStorableText(lang(LangKey::message_Subject_Value), value);
     const QString line = WithValue(m_headerRows[row], value);
     if (line == m_headerRows[row])
         return;
@@ -166,7 +167,7 @@ void ProjectModel::SetHeader(const QStringList &rows, const QVector<THeaderKeyIn
     Q_ASSERT(rows.size() == info.size());
     const int duplicate = FindDuplicateKey(rows);
     if (duplicate >= 0)
-        throw UserError(QStringLiteral("The pack header holds the key \"%1\" twice.").arg(KeyOf(rows[duplicate])));
+        throw UserError(lang(LangKey::message_Header_DuplicateKey, {{'k', KeyOf(rows[duplicate])}}));
     recordHeader();
     m_headerRows = rows;
     m_headerInfo = info;
@@ -282,7 +283,7 @@ int ProjectModel::AddMapProperty(int index, const QString &key)
     if (!validMap(index))
         return -1;
     TMapInfo &info = m_maps[index].Info;
-    requireNewKey(info.Properties, key, "[message.NewKey.Exist]");
+    requireNewKey(info.Properties, key, LangKey::message_NewKey_Exist);
     recordMap(index);
     info.Properties.append(key + QLatin1Char('='));
     info.ValueKinds.append(TextValue);
@@ -309,7 +310,7 @@ void ProjectModel::SetMapPropertyKey(int index, int row, const QString &key, QOb
     if (!validMap(index))
         return;
     QStringList &rows = m_maps[index].Info.Properties;
-    if (!requireKeyEdit(rows, row, key, FixedMapProperties, "[message.NewKey.Exist]"))
+    if (!requireKeyEdit(rows, row, key, FixedMapProperties, LangKey::message_NewKey_Exist))
         return;
     const QString line = key + QLatin1Char('=') + ValueOf(rows[row]);
     if (line == rows[row])
@@ -323,7 +324,7 @@ void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value,
 {
     if (!validMap(index) || row < 0 || row >= m_maps[index].Info.Properties.size())
         return;
-    requireStorableText(QStringLiteral("The value"), value);
+    requireStorableText(lang(LangKey::message_Subject_Value), value);
     const QString line = WithValue(m_maps[index].Info.Properties[row], value);
     if (line == m_maps[index].Info.Properties[row])
         return;
@@ -467,8 +468,7 @@ void ProjectModel::resetTree()
     m_tree.clear();
     m_mapListNode = nullptr;
     for (int group = 0; group < RootCount; ++group) {
-        m_roots[group] = AddRootElement(GetLangText(QString::fromLatin1(RootCaptionKeys[group])),
-                                        QString::fromLatin1(RootTags[group]));
+        m_roots[group] = AddRootElement(lang(RootCaptionKeys[group]), QString::fromLatin1(RootTags[group]));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common.h"
+#include "core/langload.h"
 #include "project/filetree.h"
 #include "project/projectedit.h"
 
@@ -15,7 +16,7 @@ namespace tervelle {
 // The six fixed groups of the files tree, in their fixed order.
 enum RootGroup : int { FilesRoot = 0, MapsRoot, HeightMapsRoot, IconsRoot, TexturesRoot, ScriptsRoot, RootCount };
 extern const std::array<const char *, RootCount> RootTags;
-extern const std::array<const char *, RootCount> RootCaptionKeys;
+extern const std::array<LangKey, RootCount> RootCaptionKeys;
 
 inline constexpr int FixedHeaderRows = 2;
 inline constexpr int FixedMapProperties = 7;

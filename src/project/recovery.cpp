@@ -1,6 +1,7 @@
 #include "project/recovery.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/namerule.h"
 
 #include <QDateTime>
@@ -61,13 +62,10 @@ constexpr QFileDevice::Permissions Others = QFileDevice::ReadGroup | QFileDevice
 void makeFolder(const QString &folder)
 {
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        throw UserError(
-            QStringLiteral("The recovery folder \"%1\" could not be created.").arg(QDir::toNativeSeparators(folder)));
+        throw UserError(lang(LangKey::message_Recovery_FolderNotCreated, {{'f', QDir::toNativeSeparators(folder)}}));
     }
     if ((QFile::permissions(folder) & Others) && !QFile::setPermissions(folder, OwnerFolder)) {
-        throw UserError(
-            QStringLiteral("The recovery folder \"%1\" is open to other users and cannot be closed to them.")
-                .arg(QDir::toNativeSeparators(folder)));
+        throw UserError(lang(LangKey::message_Recovery_FolderOpenToOthers, {{'f', QDir::toNativeSeparators(folder)}}));
     }
 }
 
@@ -78,8 +76,8 @@ bool writeNewFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerFile)) {
         if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
             return false;
-        throw UserError(QStringLiteral("The recovery copy \"%1\" could not be written: %2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw UserError(lang(LangKey::message_Recovery_NotWritten,
+                             {{'f', QDir::toNativeSeparators(path)}, {'r', file.errorString()}}));
     }
     const bool written = file.write(bytes) == bytes.size() && file.flush();
     const QString reason = file.errorString();
@@ -87,8 +85,8 @@ bool writeNewFile(const QString &path, const QByteArray &bytes)
     if (!written) {
         // Half a project is no recovery copy.
         file.remove();
-        throw UserError(QStringLiteral("The recovery copy \"%1\" could not be written: %2")
-                            .arg(QDir::toNativeSeparators(path), reason));
+        throw UserError(
+            lang(LangKey::message_Recovery_NotWritten, {{'f', QDir::toNativeSeparators(path)}, {'r', reason}}));
     }
     return true;
 }
@@ -186,8 +184,7 @@ QString saveRecoveryCopy(const QByteArray &projectBytes, const QString &project)
         deleteOldCopies(folder, QFileInfo(path).fileName());
         return path;
     }
-    throw UserError(QStringLiteral("No recovery copy could be written in \"%1\": too many copies in one second.")
-                        .arg(QDir::toNativeSeparators(folder)));
+    throw UserError(lang(LangKey::message_Recovery_TooMany, {{'f', QDir::toNativeSeparators(folder)}}));
 }
 
 QList<RecoveryCopy> recoveryCopies()

@@ -1,5 +1,6 @@
 #include "project/resourcelist.h"
 
+#include "core/langload.h"
 #include "core/namerule.h"
 #include "core/pathparts.h"
 #include "project/projectmodel.h"
@@ -77,7 +78,7 @@ void ResourceList::rename(int row, const QString &typedBase)
 {
     ResourceEntry &entry = m_entries[row];
     const QString name = typedBase + extensionOf(entry.name);
-    requireWindowsName(QStringLiteral("The file name"), name);
+    requireWindowsName(lang(LangKey::message_Subject_FileName), name);
     if (name == entry.name)
         return;
     entry.name = name;

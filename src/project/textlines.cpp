@@ -1,6 +1,7 @@
 #include "project/textlines.h"
 
 #include "core/errors.h"
+#include "core/langload.h"
 #include "core/textcodec.h"
 
 #include <QList>
@@ -56,8 +57,7 @@ LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr)
 void LineWriter::text(const QString &line)
 {
     if (line.contains(QLatin1Char('\n')) || (!m_keepLoneCr && line.contains(QLatin1Char('\r')))) {
-        throw UserError(
-            QStringLiteral("The text %1 holds a line break, which a %2 cannot store.").arg(shown(line), m_fileKind));
+        throw UserError(lang(LangKey::message_Text_LineBreak, {{'t', shown(line)}, {'w', m_fileKind}}));
     }
     m_text += line;
     appendLineEnd(m_text);
@@ -101,16 +101,14 @@ LineReader::LineReader(QByteArray bytes, QString fileName)
 
 void LineReader::fail(const QString &reason) const
 {
-    throw UserError(QStringLiteral("The project file %1 cannot be read: %2").arg(m_fileName, reason));
+    throw UserError(lang(LangKey::message_ProjectFile_CannotRead, {{'f', m_fileName}, {'r', reason}}));
 }
 
-void LineReader::endsEarly(const char *what) const
+void LineReader::endsEarly(LangKey what) const
 {
     // Reading on with empty texts and zeros would quietly drop the rest of the project.
-    throw UserError(QStringLiteral("The project file %1 ends early: line %2 should hold %3.")
-                        .arg(m_fileName)
-                        .arg(m_lineNumber + 1)
-                        .arg(QLatin1String(what)));
+    throw UserError(lang(LangKey::message_ProjectFile_EndsEarly,
+                         {{'f', m_fileName}, {'l', QString::number(m_lineNumber + 1)}, {'s', lang(what)}}));
 }
 
 bool LineReader::nextBytes(QByteArrayView &bytes)
@@ -126,14 +124,13 @@ bool LineReader::nextBytes(QByteArrayView &bytes)
         bytes.chop(1);
     // No name, path or property is that long, and one such line would cost many times its size.
     if (bytes.size() > MaxProjectLineBytes) {
-        fail(QStringLiteral("line %1 is longer than %2 bytes, which no project text is.")
-                 .arg(m_lineNumber)
-                 .arg(MaxProjectLineBytes));
+        fail(lang(LangKey::message_ProjectFile_LineTooLong,
+                  {{'l', QString::number(m_lineNumber)}, {'c', QString::number(MaxProjectLineBytes)}}));
     }
     // Texts travel into file names, the map list and the installer script, where a NUL would
     // cut them short.
     if (bytes.contains('\0'))
-        fail(QStringLiteral("line %1 holds a NUL character, which no project text may hold.").arg(m_lineNumber));
+        fail(lang(LangKey::message_ProjectFile_Nul, {{'l', QString::number(m_lineNumber)}}));
     return true;
 }
 
@@ -141,9 +138,8 @@ QString LineReader::decodeLine(QByteArrayView bytes) const
 {
     std::optional<QString> text = m_codec.decodeExactly(bytes);
     if (!text) {
-        fail(QStringLiteral("line %1 holds bytes that are no text in the code page %2.")
-                 .arg(m_lineNumber)
-                 .arg(m_codec.name()));
+        fail(lang(LangKey::message_ProjectFile_Undecodable,
+                  {{'l', QString::number(m_lineNumber)}, {'o', m_codec.name()}}));
     }
     return std::move(*text);
 }
@@ -157,7 +153,7 @@ bool LineReader::nextLine(QString &line)
     return true;
 }
 
-QString LineReader::text(const char *what)
+QString LineReader::text(LangKey what)
 {
     QString line;
     if (!nextLine(line))
@@ -165,7 +161,7 @@ QString LineReader::text(const char *what)
     return line;
 }
 
-QString LineReader::token(const char *what)
+QString LineReader::token(LangKey what)
 {
     QString line;
     if (!nextLine(line))
@@ -173,7 +169,7 @@ QString LineReader::token(const char *what)
     return tokenFrom(std::move(line), what);
 }
 
-QString LineReader::tokenFrom(QString line, const char *what)
+QString LineReader::tokenFrom(QString line, LangKey what)
 {
     for (;;) {
         qsizetype start = 0;
@@ -191,9 +187,10 @@ QString LineReader::tokenFrom(QString line, const char *what)
     }
 }
 
-void LineReader::failToken(const char *what, QStringView token) const
+void LineReader::failToken(LangKey what, QStringView token) const
 {
-    fail(QStringLiteral("line %1 should hold %2, not %3.").arg(m_lineNumber).arg(QLatin1String(what), shown(token)));
+    fail(lang(LangKey::message_ProjectFile_Expected,
+              {{'l', QString::number(m_lineNumber)}, {'s', lang(what)}, {'t', shown(token)}}));
 }
 
 namespace {
@@ -246,7 +243,7 @@ bool isAscii(QByteArrayView bytes)
 
 } // namespace
 
-qint32 LineReader::number(const char *what)
+qint32 LineReader::number(LangKey what)
 {
     // Most number lines are plain ASCII: they are read from their bytes, with no text made.
     QByteArrayView bytes;
@@ -276,7 +273,7 @@ qint32 LineReader::number(const char *what)
     return value;
 }
 
-bool LineReader::truth(const char *what)
+bool LineReader::truth(LangKey what)
 {
     const QString found = token(what);
     qint32 value = 0;
@@ -289,22 +286,20 @@ bool LineReader::truth(const char *what)
     failToken(what, found);
 }
 
-qint64 LineReader::count(const char *what, qint64 limit)
+qint64 LineReader::count(LangKey what, qint64 limit)
 {
     const qint32 value = number(what);
     if (value < -1) {
-        fail(QStringLiteral("line %1 should hold %2 (-1 for none), not %3.")
-                 .arg(m_lineNumber)
-                 .arg(QLatin1String(what))
-                 .arg(value));
+        fail(lang(LangKey::message_ProjectFile_ExpectedIndex,
+                  {{'l', QString::number(m_lineNumber)}, {'s', lang(what)}, {'t', QString::number(value)}}));
     }
     const qint64 items = qint64(value) + 1;
     if (items > limit) {
-        fail(QStringLiteral("line %1 gives %2 as %3, more than the %4 the editor reads.")
-                 .arg(m_lineNumber)
-                 .arg(items)
-                 .arg(QLatin1String(what))
-                 .arg(limit));
+        fail(lang(LangKey::message_ProjectFile_TooMany,
+                  {{'l', QString::number(m_lineNumber)},
+                   {'c', QString::number(items)},
+                   {'s', lang(what)},
+                   {'m', QString::number(limit)}}));
     }
     return items;
 }

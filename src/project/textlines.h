@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/langload.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -45,15 +47,15 @@ public:
     LineReader(QByteArray bytes, QString fileName);
 
     // `what` says in the message what the line should have held.
-    QString text(const char *what);
+    QString text(LangKey what);
     // Skips blanks, tabs and empty lines, takes the characters up to the next blank or line end
     // as a decimal number and skips the rest of that line.
-    qint32 number(const char *what);
+    qint32 number(LangKey what);
     // A number (0 false, anything else true) or True or False in any letter case.
-    bool truth(const char *what);
+    bool truth(LangKey what);
     // The number line of a list block: the item count minus one. Returns the item count,
     // refusing more than `limit` items.
-    qint64 count(const char *what, qint64 limit);
+    qint64 count(LangKey what, qint64 limit);
 
     int lineNumber() const { return m_lineNumber; }
     [[noreturn]] void fail(const QString &reason) const;
@@ -62,11 +64,11 @@ private:
     bool nextBytes(QByteArrayView &bytes);
     QString decodeLine(QByteArrayView bytes) const;
     bool nextLine(QString &line);
-    QString token(const char *what);
+    QString token(LangKey what);
     // The first token of line or, when it holds only blanks, of the next line that holds more.
-    QString tokenFrom(QString line, const char *what);
-    [[noreturn]] void endsEarly(const char *what) const;
-    [[noreturn]] void failToken(const char *what, QStringView token) const;
+    QString tokenFrom(QString line, LangKey what);
+    [[noreturn]] void endsEarly(LangKey what) const;
+    [[noreturn]] void failToken(LangKey what, QStringView token) const;
 
     QByteArray m_bytes;
     QString m_fileName;

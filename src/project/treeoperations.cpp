@@ -104,20 +104,20 @@ TreeNode *AddResourcesOperation::AddResourceToNode(TreeNode *node, const QString
         return nullptr;
     };
     if (node->isFile())
-        return skip(QStringLiteral("%1 was not added: a file cannot hold other files.").arg(name));
-    try {
-        requireWindowsName(QStringLiteral("The file name"), name);
-        requireStorableText(QStringLiteral("The file name"), name);
-        requireStorableText(QStringLiteral("The source path"), fullPath);
-    } catch (const UserError &e) {
-        return skip(e.message());
-    }
+        return skip(lang(LangKey::message_Add_UnderFile, {{'f', name}}));
+    const QString fileName = lang(LangKey::message_Subject_FileName);
+    if (auto fault = windowsNameFault(fileName, name))
+        return skip(*fault);
+    if (auto fault = storableTextFault(fileName, name))
+        return skip(*fault);
+    if (auto fault = storableTextFault(lang(LangKey::message_Subject_SourcePath), fullPath))
+        return skip(*fault);
     if (fileType == MapListFile || (m_project.groupOf(node) == FilesRoot && isMapListName(name)))
-        return skip(QStringLiteral("%1 was not added: the pack writes its own map list file (.mpl).").arg(name));
+        return skip(lang(LangKey::message_Add_MapList, {{'f', name}}));
 
     TreeNode *existing = m_project.findFileNode(node, name);
     if (existing && existing == m_project.MapListNode())
-        return skip(QStringLiteral("%1 was not added: it has the name of the pack's map list file.").arg(name));
+        return skip(lang(LangKey::message_Add_MapListName, {{'f', name}}));
     if (existing) {
         if (!replaceWanted(name))
             return nullptr;
@@ -145,12 +145,12 @@ bool AddResourcesOperation::takesAny(int kind, const QVector<Resource> &resource
 QString nothingAddedReason(int kind)
 {
     if (kind == FilesRoot)
-        return GetLangText(QStringLiteral("[message.NothingAddedMapList]"));
+        return lang(LangKey::message_NothingAddedMapList);
     if (kind < MapsRoot || kind >= RootCount)
         return QString();
-    return GetLangText(QStringLiteral("[message.NothingAdded]"))
-        .replace(QStringLiteral("/k"), GetLangText(QString::fromLatin1(RootCaptionKeys[std::size_t(kind)])))
-        .replace(QStringLiteral("/f"), QLatin1String(GroupExtensions[std::size_t(kind)]));
+    return lang(
+        LangKey::message_NothingAdded,
+        {{'k', lang(RootCaptionKeys[std::size_t(kind)])}, {'f', QLatin1String(GroupExtensions[std::size_t(kind)])}});
 }
 
 TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &name)
@@ -158,18 +158,15 @@ TreeNode *CreateFolder(ProjectModel &project, TreeNode *parent, const QString &n
     if (!parent)
         return nullptr;
     if (!canCreateFolderKind(nodeKindOf(project, parent)))
-        throw UserError(QStringLiteral("Folders can be made under Files, Texture files and other folders only."));
+        throw UserError(lang(LangKey::message_NewFolder_WrongPlace));
     // Any child counts, files too: the folder and the file would be one name on disk.
     if (project.findAnyNode(parent, name))
-        throw UserError(GetLangText(QStringLiteral("[message.NewFolder.Exist]")).replace(QStringLiteral("/f"), name));
-    requireWindowsName(QStringLiteral("The folder name"), name);
-    requireStorableText(QStringLiteral("The folder name"), name);
-    if (parent->Info().Path.size() + name.size() + 1 > MaxFolderPath) {
-        throw UserError(QStringLiteral("The folder \"%1\" would make a path longer than %2 characters, "
-                                       "which the project file cannot hold.")
-                            .arg(name)
-                            .arg(MaxFolderPath));
-    }
+        throw UserError(lang(LangKey::message_NewFolder_Exist, {{'f', name}}));
+    requireWindowsName(lang(LangKey::message_Subject_FolderName), name);
+    requireStorableText(lang(LangKey::message_Subject_FolderName), name);
+    if (parent->Info().Path.size() + name.size() + 1 > MaxFolderPath)
+        throw UserError(
+            lang(LangKey::message_NewFolder_PathTooLong, {{'f', name}, {'c', QString::number(MaxFolderPath)}}));
     return project.AddDirElement(parent, name);
 }
 
@@ -182,19 +179,17 @@ void checkNodeRename(const ProjectModel &project, const TreeNode *node, const QS
 {
     if (!canRenameNode(project, node))
         return;
-    const QString what = node->isFolder() ? QStringLiteral("The folder name") : QStringLiteral("The file name");
+    const QString what =
+        lang(node->isFolder() ? LangKey::message_Subject_FolderName : LangKey::message_Subject_FileName);
     // The same name in other letters is the node itself; another node of that name would be
     // one name on disk with it.
     if (const TreeNode *other = project.findAnyNode(node->parent(), name); other && other != node)
-        throw UserError(GetLangText(QStringLiteral("[message.Rename.Exist]")).replace(QStringLiteral("/f"), name));
+        throw UserError(lang(LangKey::message_Rename_Exist, {{'f', name}}));
     requireWindowsName(what, name);
     requireStorableText(what, name);
-    if (node->isFolder() && node->parent()->Info().Path.size() + name.size() + 1 > MaxFolderPath) {
-        throw UserError(QStringLiteral("The folder \"%1\" would make a path longer than %2 characters, "
-                                       "which the project file cannot hold.")
-                            .arg(name)
-                            .arg(MaxFolderPath));
-    }
+    if (node->isFolder() && node->parent()->Info().Path.size() + name.size() + 1 > MaxFolderPath)
+        throw UserError(
+            lang(LangKey::message_NewFolder_PathTooLong, {{'f', name}, {'c', QString::number(MaxFolderPath)}}));
 }
 
 std::vector<FollowingValue> valuesFollowingRename(const ProjectModel &project, const TreeNode *node,

@@ -1,5 +1,6 @@
 #include "trial/trialmachine.h"
 
+#include "core/langload.h"
 #include "core/textcodec.h"
 
 #include <QCoreApplication>
@@ -336,16 +337,16 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
         result.failure = why;
     };
     if (!TrialMachine::wineAvailable())
-        return fail(TrialResult::NoWine, QStringLiteral("Wine is not installed; a trial runs the installer under it."));
+        return fail(TrialResult::NoWine, lang(LangKey::message_Trial_NoWine));
     if (!QFileInfo(options.installer).isFile())
         return fail(TrialResult::PrepareFailed,
-                    QStringLiteral("There is no installer %1.").arg(QDir::toNativeSeparators(options.installer)));
+                    lang(LangKey::message_Trial_NoInstaller, {{'f', QDir::toNativeSeparators(options.installer)}}));
 
     const QString cache = TrialMachine::cacheFolder();
     const QString trials = cache + QStringLiteral("/trials");
     if (!QDir().mkpath(trials))
         return fail(TrialResult::PrepareFailed,
-                    QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(trials)));
+                    lang(LangKey::message_Trial_CannotMakeFolder, {{'f', QDir::toNativeSeparators(trials)}}));
     removeLeftovers(trials);
 
     // The template: made once, kept, made again when it is missing or damaged.
@@ -353,10 +354,10 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     QLockFile templateLock(cache + QStringLiteral("/template.lock"));
     templateLock.setStaleLockTime(0);
     if (!takeLock(templateLock, stop))
-        return fail(TrialResult::Stopped, QStringLiteral("The trial was stopped."));
+        return fail(TrialResult::Stopped, lang(LangKey::message_Trial_Stopped));
     const QByteArray version = wineVersion();
     if (!templateReady(templatePrefix, version)) {
-        progress(QStringLiteral("Making the stand-in machine's template (once per user)"));
+        progress(lang(LangKey::message_Trial_MakingTemplate));
         QElapsedTimer timer;
         timer.start();
         const QString fresh = cache + QStringLiteral("/template.new");
@@ -375,10 +376,9 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
             stopWineServer(fresh);
             removeFolder(fresh);
             if (boot.how == Ended::Stopped)
-                return fail(TrialResult::Stopped, QStringLiteral("The trial was stopped."));
+                return fail(TrialResult::Stopped, lang(LangKey::message_Trial_Stopped));
             return fail(TrialResult::PrepareFailed,
-                        QStringLiteral("Wine could not make the stand-in machine's template in %1.")
-                            .arg(QDir::toNativeSeparators(fresh)));
+                        lang(LangKey::message_Trial_TemplateFailed, {{'f', QDir::toNativeSeparators(fresh)}}));
         }
         result.templateSeconds = seconds(timer);
     }
@@ -390,7 +390,7 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     runningLock.setStaleLockTime(0);
     if (!runningLock.tryLock(0))
         return fail(TrialResult::PrepareFailed,
-                    QStringLiteral("Cannot mark the trial's folder in %1.").arg(QDir::toNativeSeparators(trials)));
+                    lang(LangKey::message_Trial_CannotMark, {{'f', QDir::toNativeSeparators(trials)}}));
     const QString machine = trials + QLatin1Char('/') + name;
     const QString prefix = machine + QStringLiteral("/prefix");
     const QString gameRoot = prefix + QLatin1Char('/') + QLatin1String(GameFolder);
@@ -418,18 +418,17 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
         runningLock.unlock();
     }};
 
-    progress(QStringLiteral("Preparing the stand-in machine"));
+    progress(lang(LangKey::message_Trial_Preparing));
     QDir().mkpath(machine);
     const ProcessEnd copied = runProcess(
         QStringLiteral("cp"), {QStringLiteral("-a"), QStringLiteral("--reflink=auto"), templatePrefix, prefix},
         QProcessEnvironment::systemEnvironment(), QDeadlineTimer(std::chrono::seconds(300)), stop);
     templateLock.unlock();
     if (copied.how == Ended::Stopped)
-        return fail(TrialResult::Stopped, QStringLiteral("The trial was stopped."));
+        return fail(TrialResult::Stopped, lang(LangKey::message_Trial_Stopped));
     if (copied.how != Ended::Finished || copied.exitCode != 0)
         return fail(TrialResult::PrepareFailed,
-                    QStringLiteral("Cannot copy the stand-in machine's template into %1.")
-                        .arg(QDir::toNativeSeparators(prefix)));
+                    lang(LangKey::message_Trial_CannotCopyTemplate, {{'f', QDir::toNativeSeparators(prefix)}}));
     QDir().mkpath(gameRoot);
     QDir().mkpath(launcherRoot);
     if (!options.gameFolder.isEmpty() && QFileInfo(options.gameFolder).isDir()) {
@@ -440,23 +439,22 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     for (const char *folder : {"data/maps", "data/scripts", "data/frontend/levels"})
         makeFolderFolded(gameRoot, QLatin1String(folder));
     if (!setLauncherValues(prefix))
-        return fail(TrialResult::PrepareFailed, QStringLiteral("Cannot write the launcher's registry values."));
+        return fail(TrialResult::PrepareFailed, lang(LangKey::message_Trial_LauncherValues));
 
     QProcessEnvironment shown = environment;
     display = std::make_unique<HiddenDisplay>();
     if (display->start(machine + QLatin1Char('/') + QLatin1String(DisplayPidFile)))
         shown.insert(QStringLiteral("DISPLAY"), display->display());
     else if (shown.value(QStringLiteral("DISPLAY")).isEmpty())
-        return fail(TrialResult::PrepareFailed,
-                    QStringLiteral("The installer needs a display: install Xvfb, or run the trial on a desktop."));
+        return fail(TrialResult::PrepareFailed, lang(LangKey::message_Trial_NoDisplay));
 
     TrialSnapshots before{takeSnapshot(gameRoot), takeSnapshot(launcherRoot), takeSnapshot(installRoot)};
     const QDeadlineTimer deadline(std::chrono::seconds(options.timeLimitSeconds));
     const auto limitText = [&] {
-        return QStringLiteral("The trial took longer than %1 seconds and was ended.").arg(options.timeLimitSeconds);
+        return lang(LangKey::message_Trial_TimeLimit, {{'c', QString::number(options.timeLimitSeconds)}});
     };
 
-    progress(QStringLiteral("Installing"));
+    progress(lang(LangKey::message_Trial_Installing));
     QElapsedTimer timer;
     timer.start();
     const ProcessEnd install =
@@ -468,7 +466,7 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     result.installSeconds = seconds(timer);
     const QString installLog = prefix + QStringLiteral("/drive_c/") + QLatin1String(InstallLog);
     if (install.how == Ended::Stopped)
-        return fail(TrialResult::Stopped, QStringLiteral("The trial was stopped."));
+        return fail(TrialResult::Stopped, lang(LangKey::message_Trial_Stopped));
     if (install.how == Ended::TimedOut) {
         result.log = logLines(installLog);
         return fail(TrialResult::TimedOut, limitText());
@@ -476,13 +474,13 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     if (install.how == Ended::FailedToStart || install.exitCode != 0) {
         result.log = logLines(installLog);
         return fail(TrialResult::InstallFailed,
-                    QStringLiteral("The installer failed (exit code %1).").arg(install.exitCode));
+                    lang(LangKey::message_Trial_InstallFailed, {{'c', QString::number(install.exitCode)}}));
     }
     const TrialSnapshots installed{takeSnapshot(gameRoot), takeSnapshot(launcherRoot), takeSnapshot(installRoot)};
     result.machineBytes = diskUse(machine);
     judgeTrial(result, options.expected, before, installed, installed);
-    progress(
-        QStringLiteral("%1 files written").arg(result.count(TrialEntry::Written) + result.count(TrialEntry::Replaced)));
+    progress(lang(LangKey::message_Trial_FilesWritten,
+                  {{'c', QString::number(result.count(TrialEntry::Written) + result.count(TrialEntry::Replaced))}}));
 
     QString uninstaller;
     for (QDirIterator it(installRoot, {QStringLiteral("unins*.exe")}, QDir::Files, QDirIterator::Subdirectories);
@@ -492,9 +490,9 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     }
     if (uninstaller.isEmpty()) {
         result.log = logLines(installLog);
-        return fail(TrialResult::UninstallFailed, QStringLiteral("The installer left no uninstaller."));
+        return fail(TrialResult::UninstallFailed, lang(LangKey::message_Trial_NoUninstaller));
     }
-    progress(QStringLiteral("Uninstalling"));
+    progress(lang(LangKey::message_Trial_Uninstalling));
     timer.restart();
     ProcessEnd uninstall =
         runProcess(QStringLiteral("wine"),
@@ -510,7 +508,7 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     result.uninstallSeconds = seconds(timer);
     const QString uninstallLog = prefix + QStringLiteral("/drive_c/") + QLatin1String(UninstallLog);
     if (uninstall.how == Ended::Stopped)
-        return fail(TrialResult::Stopped, QStringLiteral("The trial was stopped."));
+        return fail(TrialResult::Stopped, lang(LangKey::message_Trial_Stopped));
     if (uninstall.how == Ended::TimedOut) {
         result.log = logLines(uninstallLog);
         return fail(TrialResult::TimedOut, limitText());
@@ -518,7 +516,7 @@ void runTrial(TrialResult &result, const TrialOptions &options, const TrialMachi
     if (uninstall.how == Ended::FailedToStart || uninstall.exitCode != 0) {
         result.log = logLines(uninstallLog);
         return fail(TrialResult::UninstallFailed,
-                    QStringLiteral("The uninstaller failed (exit code %1).").arg(uninstall.exitCode));
+                    lang(LangKey::message_Trial_UninstallFailed, {{'c', QString::number(uninstall.exitCode)}}));
     }
     const TrialSnapshots uninstalled{takeSnapshot(gameRoot), takeSnapshot(launcherRoot), takeSnapshot(installRoot)};
     judgeTrial(result, options.expected, before, installed, uninstalled);

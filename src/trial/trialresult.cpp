@@ -1,5 +1,6 @@
 #include "trial/trialresult.h"
 
+#include "core/langload.h"
 #include <QHash>
 #include <QLocale>
 
@@ -48,10 +49,10 @@ QString sizeText(qint64 bytes)
 QString fateText(const TrialEntry &entry)
 {
     switch (entry.after) {
-    case TrialEntry::Removed: return QStringLiteral("removed by uninstall");
-    case TrialEntry::Stays: return QStringLiteral("stays after uninstall");
-    case TrialEntry::Restored: return QStringLiteral("restored by uninstall");
-    case TrialEntry::NotRestored: return QStringLiteral("NOT restored by uninstall: the pack's version stays");
+    case TrialEntry::Removed: return lang(LangKey::message_Trial_Fate_Removed);
+    case TrialEntry::Stays: return lang(LangKey::message_Trial_Fate_Stays);
+    case TrialEntry::Restored: return lang(LangKey::message_Trial_Fate_Restored);
+    case TrialEntry::NotRestored: return lang(LangKey::message_Trial_Fate_NotRestored);
     }
     return {};
 }
@@ -59,16 +60,16 @@ QString fateText(const TrialEntry &entry)
 QString mismatchText(const TrialMismatch &mismatch)
 {
     QString where = placeName(mismatch.place) + QLatin1Char(' ') + windowsPath(mismatch.path);
-    const QString node = mismatch.node.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(mismatch.node);
+    // The place, and the node that asked for the file.
+    const QString asked = mismatch.node.isEmpty() ? where : where + QStringLiteral(" (%1)").arg(mismatch.node);
     switch (mismatch.kind) {
     case TrialMismatch::Elsewhere:
-        return QStringLiteral("landed elsewhere: %1%2 is at %3").arg(where, node, windowsPath(mismatch.other));
-    case TrialMismatch::Missing: return QStringLiteral("did not land: %1%2").arg(where, node);
-    case TrialMismatch::OtherBytes: return QStringLiteral("landed with other bytes: %1%2").arg(where, node);
-    case TrialMismatch::Unasked: return QStringLiteral("written though the project has no such file: %1").arg(where);
-    case TrialMismatch::RemovedByInstall: return QStringLiteral("removed by the installer: %1").arg(where);
-    case TrialMismatch::LostByUninstall:
-        return QStringLiteral("a file the player had is gone after uninstall: %1").arg(where);
+        return lang(LangKey::message_Trial_Mismatch_Elsewhere, {{'f', asked}, {'g', windowsPath(mismatch.other)}});
+    case TrialMismatch::Missing: return lang(LangKey::message_Trial_Mismatch_Missing, {{'f', asked}});
+    case TrialMismatch::OtherBytes: return lang(LangKey::message_Trial_Mismatch_OtherBytes, {{'f', asked}});
+    case TrialMismatch::Unasked: return lang(LangKey::message_Trial_Mismatch_Unasked, {{'f', where}});
+    case TrialMismatch::RemovedByInstall: return lang(LangKey::message_Trial_Mismatch_RemovedByInstall, {{'f', where}});
+    case TrialMismatch::LostByUninstall: return lang(LangKey::message_Trial_Mismatch_LostByUninstall, {{'f', where}});
     }
     return where;
 }
@@ -82,9 +83,9 @@ int TrialResult::count(TrialEntry::Change change) const
 QString placeName(TrialPlace place)
 {
     switch (place) {
-    case TrialPlace::Game: return QStringLiteral("game");
-    case TrialPlace::Launcher: return QStringLiteral("launcher");
-    case TrialPlace::Install: return QStringLiteral("install folder");
+    case TrialPlace::Game: return lang(LangKey::message_Trial_Place_Game);
+    case TrialPlace::Launcher: return lang(LangKey::message_Trial_Place_Launcher);
+    case TrialPlace::Install: return lang(LangKey::message_Trial_Place_Install);
     }
     return {};
 }
@@ -217,31 +218,28 @@ QStringList resultLines(const TrialResult &result)
 {
     QStringList lines;
     if (result.outcome != TrialResult::Done)
-        lines << QStringLiteral("error: %1").arg(result.failure);
+        lines << lang(LangKey::message_Trial_Error, {{'r', result.failure}});
     for (const TrialMismatch &mismatch : result.mismatches)
-        lines << QStringLiteral("error: %1").arg(mismatchText(mismatch));
+        lines << lang(LangKey::message_Trial_Error, {{'r', mismatchText(mismatch)}});
 
-    lines << QStringLiteral("Installer: %1").arg(result.installer);
-    lines << QStringLiteral("Stand-in launcher folder: %1").arg(result.launcherFolder);
+    lines << lang(LangKey::message_Trial_Installer, {{'f', result.installer}});
+    lines << lang(LangKey::message_Trial_LauncherFolder, {{'f', result.launcherFolder}});
     if (result.mirroredGame.isEmpty()) {
-        lines << QStringLiteral("Stand-in game folder: %1 (no game folder known: its usual folders only, so "
-                                "replaced game files cannot be seen)")
-                     .arg(result.gameFolder);
+        lines << lang(LangKey::message_Trial_GameFolderEmpty, {{'f', result.gameFolder}});
     } else {
-        lines << QStringLiteral("Stand-in game folder: %1 (%2 empty placeholders named as in %3)")
-                     .arg(result.gameFolder)
-                     .arg(result.placeholders)
-                     .arg(result.mirroredGame);
+        lines << lang(
+            LangKey::message_Trial_GameFolderMirrored,
+            {{'f', result.gameFolder}, {'c', QString::number(result.placeholders)}, {'g', result.mirroredGame}});
     }
     if (!result.keptIn.isEmpty())
-        lines << QStringLiteral("Stand-in machine kept in %1").arg(result.keptIn);
+        lines << lang(LangKey::message_Trial_KeptIn, {{'f', result.keptIn}});
 
     if (!result.entries.empty() || result.outcome == TrialResult::Done) {
-        lines << QStringLiteral("%1 files written, %2 replaced, %3 backups, %4 folders created")
-                     .arg(result.count(TrialEntry::Written))
-                     .arg(result.count(TrialEntry::Replaced))
-                     .arg(result.count(TrialEntry::Backup))
-                     .arg(result.count(TrialEntry::FolderCreated));
+        lines << lang(LangKey::message_Trial_Counts,
+                      {{'a', QString::number(result.count(TrialEntry::Written))},
+                       {'r', QString::number(result.count(TrialEntry::Replaced))},
+                       {'b', QString::number(result.count(TrialEntry::Backup))},
+                       {'d', QString::number(result.count(TrialEntry::FolderCreated))}});
     }
     for (const TrialEntry &entry : result.entries) {
         const QString where = placeName(entry.place) + QLatin1Char(' ') + windowsPath(entry.path);
@@ -249,39 +247,47 @@ QStringList resultLines(const TrialResult &result)
         switch (entry.change) {
         case TrialEntry::Written:
         case TrialEntry::Replaced:
-            line =
-                QStringLiteral("%1 %2, %3")
-                    .arg(entry.change == TrialEntry::Written ? QStringLiteral("written") : QStringLiteral("replaced"),
-                         where, sizeText(entry.size));
-            line += entry.node.isEmpty() ? QStringLiteral(", asked for by no node")
-                                         : QStringLiteral(", from %1").arg(entry.node);
-            if (entry.change == TrialEntry::Replaced)
-                line += entry.backup.isEmpty() ? QStringLiteral(", no backup kept")
-                                               : QStringLiteral(", backup %1").arg(windowsPath(entry.backup));
+            line = lang(entry.change == TrialEntry::Written ? LangKey::message_Trial_Entry_Written
+                                                            : LangKey::message_Trial_Entry_Replaced,
+                        {{'f', where}, {'c', sizeText(entry.size)}});
+            line += QStringLiteral(", ")
+                + (entry.node.isEmpty() ? lang(LangKey::message_Trial_Entry_NoNode)
+                                        : lang(LangKey::message_Trial_Entry_FromNode, {{'f', entry.node}}));
+            if (entry.change == TrialEntry::Replaced) {
+                line += QStringLiteral(", ")
+                    + (entry.backup.isEmpty()
+                           ? lang(LangKey::message_Trial_Entry_NoBackup)
+                           : lang(LangKey::message_Trial_Entry_BackupAt, {{'f', windowsPath(entry.backup)}}));
+            }
             break;
-        case TrialEntry::Backup: line = QStringLiteral("backup %1, %2").arg(where, sizeText(entry.size)); break;
+        case TrialEntry::Backup:
+            line = lang(LangKey::message_Trial_Entry_Backup, {{'f', where}, {'c', sizeText(entry.size)}});
+            break;
         case TrialEntry::InstallerOwn:
-            line = QStringLiteral("installer's own %1, %2").arg(where, sizeText(entry.size));
+            line = lang(LangKey::message_Trial_Entry_InstallerOwn, {{'f', where}, {'c', sizeText(entry.size)}});
             break;
-        case TrialEntry::FolderCreated: line = QStringLiteral("folder created %1\\").arg(where); break;
+        case TrialEntry::FolderCreated:
+            line = lang(LangKey::message_Trial_Entry_FolderCreated, {{'f', where + QLatin1Char('\\')}});
+            break;
         }
         lines << QStringLiteral("  %1; %2").arg(line, fateText(entry));
     }
-    lines << QStringLiteral("Disk use: %1 for the stand-in machine, %2 written by the installer")
-                 .arg(sizeText(result.machineBytes), sizeText(result.writtenBytes));
-    QString times = QStringLiteral("Install %1 s, uninstall %2 s")
-                        .arg(result.installSeconds, 0, 'f', 1)
-                        .arg(result.uninstallSeconds, 0, 'f', 1);
-    if (result.templateSeconds >= 0)
-        times += QStringLiteral(", making the stand-in machine's template %1 s").arg(result.templateSeconds, 0, 'f', 1);
+    lines << lang(LangKey::message_Trial_DiskUse,
+                  {{'c', sizeText(result.machineBytes)}, {'m', sizeText(result.writtenBytes)}});
+    QString times = lang(LangKey::message_Trial_Times,
+                         {{'c', QString::number(result.installSeconds, 'f', 1)},
+                          {'m', QString::number(result.uninstallSeconds, 'f', 1)}});
+    if (result.templateSeconds >= 0) {
+        times += QStringLiteral(", ")
+            + lang(LangKey::message_Trial_TemplateTime, {{'c', QString::number(result.templateSeconds, 'f', 1)}});
+    }
     lines << times;
     if (result.outcome != TrialResult::Done && !result.log.isEmpty()) {
-        lines << QStringLiteral("The installer's log:");
+        lines << lang(LangKey::message_Trial_Log);
         for (const QString &line : result.log)
             lines << QStringLiteral("  ") + line;
     }
-    lines << (result.matched() ? QStringLiteral("The installer did what the project says.")
-                               : QStringLiteral("error: the installer did not do what the project says"));
+    lines << (result.matched() ? lang(LangKey::frmTrial_Matched) : lang(LangKey::message_Trial_NotMatched));
     return lines;
 }
 

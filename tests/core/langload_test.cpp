@@ -3,7 +3,10 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -211,6 +214,152 @@ TEST_F(LangFile, TextsThatBecomeProjectOrConsoleTextsPassTheTypedTextChecks)
     for (const char *key : {"[lstFiles.RootNames.Maps]", "[lstFiles.RootNames.Scripts]", "[message.Compile.Success]"})
         EXPECT_TRUE(said.contains(QLatin1String(key))) << key;
     EXPECT_FALSE(said.contains(QChar(0x1b)));
+}
+
+} // namespace
+
+namespace {
+
+// The source files of the program, read as text.
+QStringList programSources()
+{
+    QStringList texts;
+    QDirIterator it(QStringLiteral(TERVELLE_SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            texts << QString::fromUtf8(file.readAll());
+    }
+    return texts;
+}
+
+// The end of the call whose "(" is at `open`, skipping string and character literals.
+qsizetype callEnd(const QString &text, qsizetype open)
+{
+    int depth = 0;
+    for (qsizetype i = open; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            for (++i; i < text.size() && text[i] != c; ++i) {
+                if (text[i] == QLatin1Char('\\'))
+                    ++i;
+            }
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')') && --depth == 0) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
+// The placeholder letters a call's fill list gives ({'f', ...}, {'k', ...}), leaving out those
+// of calls nested in its values.
+QString filledLetters(QStringView fills)
+{
+    static const QRegularExpression letter(QStringLiteral("^\\{\\s*'([a-z])'\\s*,"));
+    QString letters;
+    int depth = 0;
+    for (qsizetype i = 0; i < fills.size(); ++i) {
+        const QChar c = fills[i];
+        if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')')) {
+            --depth;
+        } else if (c == QLatin1Char('{') && depth == 0) {
+            const QRegularExpressionMatch match = letter.match(fills.mid(i).toString().left(12));
+            if (match.hasMatch() && !letters.contains(match.capturedView(1)))
+                letters += match.capturedView(1);
+        }
+    }
+    std::sort(letters.begin(), letters.end());
+    return letters;
+}
+
+QString sortedLetters(QString letters)
+{
+    std::sort(letters.begin(), letters.end());
+    return letters;
+}
+
+// Every entry is used by the program, every key the program names is in the table, and every
+// text is filled with exactly the placeholders its English text holds.
+TEST(LangTable, EveryKeyIsUsedPresentAndFilledAsItsEnglishTextSays)
+{
+    // Entries filled by a helper that is given the entry: the letters that helper gives. The
+    // findings of the pack review are filled with their file and key.
+    QHash<QString, QString> filledByHelpers = {
+        {"frmEditor_ProjectCaption", "fp"},      // the window caption
+        {"frmEditor_ProjectFullCaption", "fp"},  // the window caption
+        {"mnuEdit_Undo_Caption", "c"},           // the history's captions
+        {"mnuEdit_Redo_Caption", "c"},           // the history's captions
+        {"message_NewKey_Exist", "k"},           // the key rules
+        {"message_NewHeaderKey_Exist", "k"},     // the key rules
+        {"message_NewHeaderLinkKey_Exist", "k"}, // the key rules
+        {"dlgTexturesDir_Title", "d"},           // "(Ex. /data/Themes/)": shown as it stands
+    };
+    for (const char *finding :
+         {"MissingSource", "NotRegularFile", "UnreadableSource", "RefusedText", "MapFileEmpty", "MapFileUnknown",
+          "PickListValue", "HeaderLinkMissing", "NotInstalled", "SameInstallPlace", "UnreadableLevelIcon",
+          "EmptySource", "PublishedSystemFile", "PublishedSystemFileReached"})
+        filledByHelpers.insert(QStringLiteral("message_Check_") + QLatin1String(finding), QStringLiteral("fk"));
+    const QStringList sources = programSources();
+    ASSERT_GT(sources.size(), 100);
+    const QString all = sources.join(QLatin1Char('\n'));
+
+    // Keys looked up by their text must be in the table.
+    static const QRegularExpression byText(
+        QStringLiteral(R"re(GetLangText\(\s*(?:QStringLiteral\(|QLatin1String\()?"(\[[^"]*\])")re"));
+    for (auto it = byText.globalMatch(all); it.hasNext();) {
+        const QString key = it.next().captured(1);
+        EXPECT_GE(langIndex(key), 0) << "looked up but not in the table: " << key.toStdString();
+    }
+
+    QSet<QString> used;
+    static const QRegularExpression named(QStringLiteral(R"(LangKey::(\w+))"));
+    for (auto it = named.globalMatch(all); it.hasNext();)
+        used.insert(it.next().captured(1));
+
+    // The letters each call of lang(LangKey::..., {...}) gives, by the entries it may show.
+    QHash<QString, QSet<QString>> filled;
+    static const QRegularExpression call(QStringLiteral(R"(\blang\()"));
+    for (const QString &text : sources) {
+        for (auto it = call.globalMatch(text); it.hasNext();) {
+            const qsizetype open = it.next().capturedEnd() - 1;
+            const QStringView args = QStringView(text).mid(open + 1, callEnd(text, open) - open - 1);
+            qsizetype comma = -1;
+            for (qsizetype i = 0, depth = 0; i < args.size() && comma < 0; ++i) {
+                if (args[i] == QLatin1Char('(') || args[i] == QLatin1Char('{'))
+                    ++depth;
+                else if (args[i] == QLatin1Char(')') || args[i] == QLatin1Char('}'))
+                    --depth;
+                else if (args[i] == QLatin1Char(',') && depth == 0)
+                    comma = i;
+            }
+            const QString keys = (comma < 0 ? args : args.left(comma)).toString();
+            const QString letters = comma < 0 ? QString() : filledLetters(args.mid(comma + 1));
+            for (auto names = named.globalMatch(keys); names.hasNext();)
+                filled[names.next().captured(1)].insert(letters);
+        }
+    }
+
+    for (int i = 0; i < LangCount; ++i) {
+        const QString key = QString::fromLatin1(LangKeys[i]);
+        // The identifier the code names the entry by.
+        const QString id = key.mid(1, key.size() - 2).replace(QLatin1Char('.'), QLatin1Char('_'));
+        const QString letters = sortedLetters(placeholderLetters(QString::fromLatin1(LangDefaults[i])));
+        SCOPED_TRACE(key.toStdString());
+        EXPECT_TRUE(used.contains(id)) << "no code shows it";
+        if (filledByHelpers.contains(id)) {
+            for (const QChar letter : letters)
+                EXPECT_TRUE(filledByHelpers[id].contains(letter)) << "its helper does not fill /" << letter.toLatin1();
+        } else {
+            for (const QString &given : filled.value(id))
+                EXPECT_EQ(given, letters) << "shown with other placeholders than its English text holds";
+            EXPECT_TRUE(letters.isEmpty() || filled.contains(id)) << "never shown with its placeholders";
+        }
+    }
 }
 
 } // namespace

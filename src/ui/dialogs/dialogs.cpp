@@ -11,16 +11,12 @@ QString messageCaption()
     return QGuiApplication::applicationDisplayName();
 }
 
-FileDialogRequest fileDialogRequest(const char *dialog, const QString &folder, const QString &defaultSuffix)
+FileDialogRequest fileDialogRequest(const FileDialogKeys &keys, const QString &folder, const QString &defaultSuffix)
 {
-    const auto text = [dialog](const char *part) {
-        return GetLangText(QLatin1Char('[') + QLatin1String(dialog) + QLatin1Char('.') + QLatin1String(part)
-                           + QLatin1Char(']'));
-    };
     FileDialogRequest request;
-    request.title = text("Title");
-    request.filter = text("Filter");
-    request.filterIndex = text("FilterIndex").trimmed().toInt();
+    request.title = lang(keys.title);
+    request.filter = lang(keys.filter);
+    request.filterIndex = lang(keys.filterIndex).trimmed().toInt();
     request.folder = folder;
     request.defaultSuffix = defaultSuffix;
     return request;

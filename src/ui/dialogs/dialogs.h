@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/langload.h"
 #include "project/replaceanswer.h"
 
 #include <QString>
@@ -21,9 +22,16 @@ struct FileDialogRequest
     QString defaultSuffix;
 };
 
-// The request of a dialog whose texts are the language entries "[<dialog>.Title]",
-// "[<dialog>.Filter]" and "[<dialog>.FilterIndex]" ("dlgSaveProject"), opening at `folder`.
-FileDialogRequest fileDialogRequest(const char *dialog, const QString &folder,
+// The language entries of a file dialog: its title, its filter and the filter chosen first.
+struct FileDialogKeys
+{
+    LangKey title;
+    LangKey filter;
+    LangKey filterIndex;
+};
+
+// The request of a dialog with those texts, opening at `folder`.
+FileDialogRequest fileDialogRequest(const FileDialogKeys &keys, const QString &folder,
                                     const QString &defaultSuffix = QString());
 
 // Every message box, text prompt, file dialog and folder picker of the editor goes through

@@ -59,7 +59,7 @@ ConsolePanel::ConsolePanel(Dialogs &dialogs, QWidget *parent) : QFrame(parent), 
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
     setAutoFillBackground(true);
-    lblCompile = new QLabel(GetLangText(QStringLiteral("[lblCompile.Caption]")), this);
+    lblCompile = new QLabel(lang(LangKey::lblCompile_Caption), this);
     lblCompile->setObjectName(QStringLiteral("lblCompile"));
     lblCompile->setAlignment(Qt::AlignCenter);
     lblCompile->setAutoFillBackground(true);
@@ -74,8 +74,8 @@ ConsolePanel::ConsolePanel(Dialogs &dialogs, QWidget *parent) : QFrame(parent), 
     pmnuCompile = new QMenu(this);
     pmnuCompile->setObjectName(QStringLiteral("pmnuCompile"));
     mnuCompileSaveToFile =
-        addMenuItem(pmnuCompile, QStringLiteral("mnuCompileSaveToFile"), "[mnuCompile.SaveToFile.Caption]");
-    mnuCompileClear = addMenuItem(pmnuCompile, QStringLiteral("mnuCompileClear"), "[mnuCompile.Clear.Caption]");
+        addMenuItem(pmnuCompile, QStringLiteral("mnuCompileSaveToFile"), LangKey::mnuCompile_SaveToFile_Caption);
+    mnuCompileClear = addMenuItem(pmnuCompile, QStringLiteral("mnuCompileClear"), LangKey::mnuCompile_Clear_Caption);
     connect(mnuCompileSaveToFile, &QAction::triggered, this, &ConsolePanel::mnuCompileSaveToFileClick);
     connect(mnuCompileClear, &QAction::triggered, this, &ConsolePanel::mnuCompileClearClick);
     lstCompile->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -137,8 +137,9 @@ void ConsolePanel::mnuCompileClearClick()
 
 void ConsolePanel::mnuCompileSaveToFileClick()
 {
-    const std::optional<QString> chosen =
-        m_dialogs.saveFile(fileDialogRequest("dlgCompile", m_lastSavePath, lang("[dlgCompile.DefaultExt]")));
+    const std::optional<QString> chosen = m_dialogs.saveFile(
+        fileDialogRequest({LangKey::dlgCompile_Title, LangKey::dlgCompile_Filter, LangKey::dlgCompile_FilterIndex},
+                          m_lastSavePath, lang(LangKey::dlgCompile_DefaultExt)));
     if (!chosen)
         return;
     const QString path = consoleFileName(*chosen);

@@ -73,9 +73,9 @@ void ContentPanel::layoutMainControl(QWidget *control, int top)
         control->setGeometry(8, top, width() - 16, height() - 48);
 }
 
-QAction *addMenuItem(QMenu *menu, const QString &name, const char *captionKey)
+QAction *addMenuItem(QMenu *menu, const QString &name, LangKey caption)
 {
-    QAction *item = menu->addAction(GetLangText(QString::fromLatin1(captionKey)));
+    QAction *item = menu->addAction(lang(caption));
     item->setObjectName(name);
     return item;
 }

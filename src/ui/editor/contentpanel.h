@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/langload.h"
+
 #include <QFrame>
 
 class QAction;
@@ -47,6 +49,6 @@ private:
 };
 
 // Appends an item named `name` with its caption from the language table.
-QAction *addMenuItem(QMenu *menu, const QString &name, const char *captionKey);
+QAction *addMenuItem(QMenu *menu, const QString &name, LangKey caption);
 
 } // namespace tervelle

@@ -32,7 +32,7 @@ namespace tervelle {
 
 namespace {
 
-FileDialogRequest projectDialog(const char *dialog, const QString &startPath)
+FileDialogRequest projectDialog(const FileDialogKeys &dialog, const QString &startPath)
 {
     return fileDialogRequest(dialog, startPath, QStringLiteral("mpr"));
 }
@@ -110,7 +110,11 @@ void TfrmEditor::mnuFileNewClick()
 void TfrmEditor::mnuFileOpenClick()
 {
     commitGrid();
-    const QStringList chosen = m_dialogs->openFiles(projectDialog("dlgOpenProject", m_lastOpenPath), true);
+    const QStringList chosen =
+        m_dialogs->openFiles(projectDialog({LangKey::dlgOpenProject_Title, LangKey::dlgOpenProject_Filter,
+                                            LangKey::dlgOpenProject_FilterIndex},
+                                           m_lastOpenPath),
+                             true);
     if (chosen.isEmpty())
         return;
     m_lastOpenPath = chosen.first();
@@ -143,7 +147,9 @@ bool TfrmEditor::openProject(const QString &path)
 void TfrmEditor::mnuFileSaveProjectClick()
 {
     commitGrid();
-    const std::optional<QString> chosen = m_dialogs->saveFile(projectDialog("dlgSaveProject", m_lastSavePath));
+    const std::optional<QString> chosen = m_dialogs->saveFile(projectDialog(
+        {LangKey::dlgSaveProject_Title, LangKey::dlgSaveProject_Filter, LangKey::dlgSaveProject_FilterIndex},
+        m_lastSavePath));
     if (!chosen)
         return;
     m_lastSavePath = *chosen;
@@ -168,9 +174,9 @@ bool TfrmEditor::saveProjectTo(const QString &path)
     // What another editor saved there since would be lost without a word.
     if (!inPlace.isEmpty() && QFileInfo(path) == QFileInfo(inPlace) && m_document->changedOnDisk()) {
         const std::optional<int> answer = m_dialogs->askChoice(
-            messageCaption(), lang("[message.SaveChangedOnDisk]").replace(QStringLiteral("/f"), inPlace),
-            {lang("[message.SaveChangedOnDisk.SaveAs]"), lang("[message.SaveChangedOnDisk.Overwrite]"),
-             lang("[message.SaveChangedOnDisk.Cancel]")});
+            messageCaption(), lang(LangKey::message_SaveChangedOnDisk, {{'f', inPlace}}),
+            {lang(LangKey::message_SaveChangedOnDisk_SaveAs), lang(LangKey::message_SaveChangedOnDisk_Overwrite),
+             lang(LangKey::message_SaveChangedOnDisk_Cancel)});
         if (answer == 0) {
             mnuFileSaveProjectClick();
             return false;
@@ -213,7 +219,7 @@ void TfrmEditor::projectFileTouched()
     // Once: the next save, which asks about it, or an open starts afresh.
     m_toldChangedOnDisk = true;
     QTimer::singleShot(0, this, [this, file] {
-        m_dialogs->showMessage(messageCaption(), lang("[message.ChangedOnDisk]").replace(QStringLiteral("/f"), file));
+        m_dialogs->showMessage(messageCaption(), lang(LangKey::message_ChangedOnDisk, {{'f', file}}));
     });
 }
 
@@ -241,7 +247,7 @@ void TfrmEditor::fillRecentMenu()
         connect(entry, &QAction::triggered, this, [this, path] { openRecentProject(path); });
     }
     menu->addSeparator();
-    QAction *clear = menu->addAction(lang("[mnuFile.ClearRecent.Caption]"));
+    QAction *clear = menu->addAction(lang(LangKey::mnuFile_ClearRecent_Caption));
     clear->setObjectName(QStringLiteral("mnuFileClearRecent"));
     connect(clear, &QAction::triggered, this, [] { RecentProjects::store({}); });
 }
@@ -250,7 +256,7 @@ void TfrmEditor::openRecentProject(const QString &path)
 {
     commitGrid();
     if (!QFileInfo::exists(path)) {
-        m_dialogs->showMessage(messageCaption(), lang("[message.RecentMissing]").replace(QStringLiteral("/f"), path));
+        m_dialogs->showMessage(messageCaption(), lang(LangKey::message_RecentMissing, {{'f', path}}));
         RecentProjects::store(RecentProjects::withoutProject(RecentProjects::load(), path));
         return;
     }
@@ -263,20 +269,19 @@ void TfrmEditor::mnuFileOpenRecoveryClick()
     commitGrid();
     const QList<RecoveryCopy> copies = recoveryCopies();
     if (copies.isEmpty()) {
-        m_dialogs->showMessage(messageCaption(),
-                               lang("[message.NoRecoveryCopies]")
-                                   .replace(QStringLiteral("/f"), QDir::toNativeSeparators(recoveryFolder())));
+        m_dialogs->showMessage(
+            messageCaption(),
+            lang(LangKey::message_NoRecoveryCopies, {{'f', QDir::toNativeSeparators(recoveryFolder())}}));
         return;
     }
     // Each copy by when it was kept and of which project, so two projects of one name read apart.
     QStringList items;
     for (const RecoveryCopy &copy : copies) {
-        const QString project =
-            copy.saved ? copy.project : lang("[dlgRecovery.Unsaved]").replace(QStringLiteral("/p"), copy.project);
+        const QString project = copy.saved ? copy.project : lang(LangKey::dlgRecovery_Unsaved, {{'p', copy.project}});
         items << QLocale().toString(copy.time, QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("   ") + project;
     }
     const std::optional<int> chosen =
-        m_dialogs->chooseItem(lang("[dlgRecovery.Title]"), lang("[dlgRecovery.Prompt]"), items);
+        m_dialogs->chooseItem(lang(LangKey::dlgRecovery_Title), lang(LangKey::dlgRecovery_Prompt), items);
     if (!chosen || !openProject(copies[*chosen].file))
         return;
     // A copy is no project file of the map maker's: Save asks where the project goes.
@@ -303,7 +308,7 @@ void TfrmEditor::mnuFileHelpClick()
     // Looked for in the current working folder, as a name without a folder would be.
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("Tervelle.chm"));
     if (!QFileInfo(path).isFile()) {
-        m_dialogs->showMessage(lang("[message.HelpError.Caption]"), lang("[message.HelpError.Promt]"));
+        m_dialogs->showMessage(lang(LangKey::message_HelpError_Caption), lang(LangKey::message_HelpError_Promt));
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -342,10 +347,7 @@ void TfrmEditor::closeEvent(QCloseEvent *event)
     commitGrid();
     // While the window still stands, a copy that cannot be written can be told: the map maker
     // may then save the project, or close again to leave without it.
-    if (!m_closeSettled
-        && !keepDiscardedProject(QStringLiteral("The project stays open: save it, or "
-                                                "close the window again to quit "
-                                                "without keeping it."))) {
+    if (!m_closeSettled && !keepDiscardedProject(lang(LangKey::message_Discard_CloseAgain))) {
         m_closeSettled = true;
         event->ignore();
         return;

@@ -27,19 +27,19 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *par
     , m_dialogs(dialogs)
 {
     ProjectModel &project = m_project;
-    title()->setText(GetLangText(QStringLiteral("[lblFiles.Caption]")));
+    title()->setText(lang(LangKey::lblFiles_Caption));
     mnuFilesEdit = addLabelMenu(QStringLiteral("pnlFilesMenu"), QStringLiteral("mnuFilesEdit"),
                                 QStringLiteral("pmnuFilesEdit"), &pmnuFilesEdit);
-    mnuFilesEdit->setCaption(GetLangText(QStringLiteral("[mnuFilesEdit.Caption]")));
-    mnuFilesEditAdd = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditAdd"), "[mnuFilesEdit.Add.Caption]");
-    mnuFilesEditCreateFolder =
-        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditCreateFolder"), "[mnuFilesEdit.CreateFolder.Caption]");
+    mnuFilesEdit->setCaption(lang(LangKey::mnuFilesEdit_Caption));
+    mnuFilesEditAdd = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditAdd"), LangKey::mnuFilesEdit_Add_Caption);
+    mnuFilesEditCreateFolder = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditCreateFolder"),
+                                           LangKey::mnuFilesEdit_CreateFolder_Caption);
     mnuFilesEditRename =
-        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditRename"), "[mnuFilesEdit.Rename.Caption]");
+        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditRename"), LangKey::mnuFilesEdit_Rename_Caption);
     mnuFilesEditDelete =
-        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), "[mnuFilesEdit.Delete.Caption]");
-    mnuFilesEditLocateMissing =
-        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditLocateMissing"), "[mnuFilesEdit.LocateMissing.Caption]");
+        addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditDelete"), LangKey::mnuFilesEdit_Delete_Caption);
+    mnuFilesEditLocateMissing = addMenuItem(pmnuFilesEdit, QStringLiteral("mnuFilesEditLocateMissing"),
+                                            LangKey::mnuFilesEdit_LocateMissing_Caption);
     for (QAction *item :
          {mnuFilesEditAdd, mnuFilesEditCreateFolder, mnuFilesEditRename, mnuFilesEditDelete, mnuFilesEditLocateMissing})
         item->setEnabled(false);
@@ -136,13 +136,13 @@ void FilesPanel::mnuFilesEditAddClick()
     if (TreeNode *node = selectedNode()) {
         Dialogs &dialogs = m_dialogs;
         AddResourcesOperation operation(m_project, [&dialogs](const QString &name) {
-            QString text = lang("[message.ReplaceFile.Caption]").replace(QStringLiteral("/f"), name);
+            QString text = lang(LangKey::message_ReplaceFile_Caption, {{'f', name}});
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             return dialogs.askReplace(messageCaption(), text);
         });
         const QVector<AddResourcesOperation::Resource> chosen =
             selectedResources ? selectedResources() : QVector<AddResourcesOperation::Resource>();
-        m_document.change(lang("[Change.AddResources]"), [&] { operation.addSelected(node, chosen); });
+        m_document.change(lang(LangKey::Change_AddResources), [&] { operation.addSelected(node, chosen); });
         lstFiles->expand(m_model->indexOf(node));
         if (!operation.skipped().isEmpty()) {
             QStringList reasons;
@@ -164,13 +164,14 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
     TreeNode *node = selectedNode();
     if (!node)
         return;
-    const std::optional<QString> name = m_dialogs.inputText(
-        lang("[message.NewFolder.Caption]"), lang("[message.NewFolder.Promt]"), lang("[message.NewFolder.Default]"));
+    const std::optional<QString> name =
+        m_dialogs.inputText(lang(LangKey::message_NewFolder_Caption), lang(LangKey::message_NewFolder_Promt),
+                            lang(LangKey::message_NewFolder_Default));
     // Cancel means no folder, not a folder of the default name.
     if (!name)
         return;
     try {
-        m_document.change(lang("[Change.CreateFolder]"), [&] { CreateFolder(m_project, node, *name); });
+        m_document.change(lang(LangKey::Change_CreateFolder), [&] { CreateFolder(m_project, node, *name); });
         lstFiles->expand(m_model->indexOf(node));
     } catch (const UserError &e) {
         m_dialogs.showMessage(messageCaption(), e.message());
@@ -182,8 +183,8 @@ void FilesPanel::mnuFilesEditRenameClick()
     TreeNode *node = selectedNode();
     if (!canRenameNode(m_project, node))
         return;
-    const std::optional<QString> name =
-        m_dialogs.inputText(lang("[message.RenameNode.Caption]"), lang("[message.Rename.Promt]"), node->Text());
+    const std::optional<QString> name = m_dialogs.inputText(lang(LangKey::message_RenameNode_Caption),
+                                                            lang(LangKey::message_Rename_Promt), node->Text());
     if (!name || *name == node->Text())
         return;
     try {
@@ -196,12 +197,10 @@ void FilesPanel::mnuFilesEditRenameClick()
     const std::vector<FollowingValue> values = valuesFollowingRename(m_project, node, *name);
     const bool follow = !values.empty()
         && m_dialogs.askYesNo(messageCaption(),
-                              lang("[message.RenameNode.Follow]")
-                                  .replace(QStringLiteral("/c"), QString::number(values.size()))
-                                  .replace(QStringLiteral("/f"), node->Text())
-                                  .replace(QStringLiteral("/k"), *name));
+                              lang(LangKey::message_RenameNode_Follow,
+                                   {{'c', QString::number(values.size())}, {'f', node->Text()}, {'k', *name}}));
     try {
-        m_document.change(lang("[Change.RenameNode]"), [&] {
+        m_document.change(lang(LangKey::Change_RenameNode), [&] {
             RenameTreeNode(m_project, node, *name);
             if (!follow)
                 return;
@@ -218,7 +217,7 @@ void FilesPanel::mnuFilesEditDeleteClick()
     TreeNode *node = selectedNode();
     bool deleted = false;
     if (node)
-        m_document.change(lang("[Change.DeleteNode]"), [&] { deleted = m_project.DeleteNode(node); });
+        m_document.change(lang(LangKey::Change_DeleteNode), [&] { deleted = m_project.DeleteNode(node); });
     if (!deleted)
         return;
     // The tree moved its current row to a neighbour; that becomes the selection.
@@ -232,33 +231,30 @@ void FilesPanel::mnuFilesEditLocateMissingClick()
 {
     Dialogs &dialogs = m_dialogs;
     if (!hasMissingFiles(m_project)) {
-        dialogs.showMessage(messageCaption(), lang("[message.Locate.NothingMissing]"));
+        dialogs.showMessage(messageCaption(), lang(LangKey::message_Locate_NothingMissing));
         return;
     }
     QString folder;
-    if (!selectDirectory || !selectDirectory(lang("[dlgLocateDir.Title]"), folder) || folder.isEmpty()
+    if (!selectDirectory || !selectDirectory(lang(LangKey::dlgLocateDir_Title), folder) || folder.isEmpty()
         || !QFileInfo(folder).isDir())
         return;
     RelinkResult result;
     {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         // Every file found again is one step of the history.
-        m_document.change(lang("[Change.LocateMissing]"), [&] { result = LocateMissingFiles(m_project, folder); });
+        m_document.change(lang(LangKey::Change_LocateMissing), [&] { result = LocateMissingFiles(m_project, folder); });
         QGuiApplication::restoreOverrideCursor();
     }
     // "/c" found again, "/m" not found.
-    QString text = lang("[message.Locate.Result]")
-                       .replace(QStringLiteral("/c"), QString::number(result.found))
-                       .replace(QStringLiteral("/m"), QString::number(result.notFound));
+    QString text = lang(LangKey::message_Locate_Result,
+                        {{'c', QString::number(result.found)}, {'m', QString::number(result.notFound)}});
     if (!result.ambiguous.isEmpty()) {
         text += QLatin1Char('\n')
-            + lang("[message.Locate.Ambiguous]")
-                  .replace(QStringLiteral("/f"), result.ambiguous.join(QStringLiteral(", ")));
+            + lang(LangKey::message_Locate_Ambiguous, {{'f', result.ambiguous.join(QStringLiteral(", "))}});
     }
     if (!result.privateOnly.isEmpty()) {
         text += QLatin1Char('\n')
-            + lang("[message.Locate.Private]")
-                  .replace(QStringLiteral("/f"), result.privateOnly.join(QStringLiteral(", ")));
+            + lang(LangKey::message_Locate_Private, {{'f', result.privateOnly.join(QStringLiteral(", "))}});
     }
     // The preview shows the selected node's file, which may just have come back.
     lstFilesClick(lstFiles);

@@ -74,8 +74,8 @@ int severityIndex(Severity severity)
 FindingsModel::FindingsModel(QObject *parent) : QAbstractTableModel(parent)
 {
     m_severities = {severityText(Severity::Error), severityText(Severity::Warning), severityText(Severity::Note)};
-    m_headers = {lang("[lstFindings.Column1.Name]"), lang("[lstFindings.Column2.Name]"),
-                 lang("[lstFindings.Column3.Name]")};
+    m_headers = {lang(LangKey::lstFindings_Column1_Name), lang(LangKey::lstFindings_Column2_Name),
+                 lang(LangKey::lstFindings_Column3_Name)};
 }
 
 void FindingsModel::setReview(PackReview review)
@@ -145,7 +145,7 @@ FindingsWindow::FindingsWindow(const ProjectModel &project, const Settings &sett
     }();
     Q_UNUSED(installed);
     setObjectName(QStringLiteral("frmCheck"));
-    setWindowTitle(lang("[frmCheck.Caption]"));
+    setWindowTitle(lang(LangKey::frmCheck_Caption));
     setAttribute(Qt::WA_DeleteOnClose, false);
     accessibleAsWindow(this);
 
@@ -176,11 +176,11 @@ FindingsWindow::FindingsWindow(const ProjectModel &project, const Settings &sett
     lblFix->setWordWrap(true);
     lblFix->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    cmdLocate = new QPushButton(lang("[mnuFilesEdit.LocateMissing.Caption]"), this);
+    cmdLocate = new QPushButton(lang(LangKey::mnuFilesEdit_LocateMissing_Caption), this);
     cmdLocate->setObjectName(QStringLiteral("cmdLocate"));
-    cmdRefresh = new QPushButton(lang("[frmCheck.cmdRefresh.Caption]"), this);
+    cmdRefresh = new QPushButton(lang(LangKey::frmCheck_cmdRefresh_Caption), this);
     cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
-    cmdClose = new QPushButton(lang("[frmCheck.cmdClose.Caption]"), this);
+    cmdClose = new QPushButton(lang(LangKey::frmCheck_cmdClose_Caption), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdLocate);
@@ -334,7 +334,7 @@ void FindingsWindow::refresh()
         return;
     }
     m_headline.clear();
-    lblSummary->setText(lang("[frmCheck.Checking]"));
+    lblSummary->setText(lang(LangKey::frmCheck_Checking));
     cmdRefresh->setEnabled(false);
     cmdLocate->setEnabled(false);
     emit reviewRunning(true);

@@ -149,10 +149,9 @@ TfrmEditor::~TfrmEditor()
 void TfrmEditor::FormCreate()
 {
     showProblems();
-    setWindowTitle(GetLangText(QStringLiteral("[frmEditor.Caption]")));
+    setWindowTitle(lang(LangKey::frmEditor_Caption));
     createControls();
-    m_maps->windowItems().mnuFileHelp->setVisible(GetLangText(QStringLiteral("[mnuFile.Help.Visible]"))
-                                                  == QLatin1String("1"));
+    m_maps->windowItems().mnuFileHelp->setVisible(lang(LangKey::mnuFile_Help_Visible) == QLatin1String("1"));
     for (ContentPanel *panel :
          std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources})
         panel->layoutLabelMenus();
@@ -423,9 +422,9 @@ void TfrmEditor::UpdateProjectCaption()
     const QString title = m_project->packTitle();
     const QString &fileName = m_document->fileName();
     if (fileName.isEmpty())
-        m_caption = fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectCaption]")), title, QString());
+        m_caption = fillCaption(lang(LangKey::frmEditor_ProjectCaption), title, QString());
     else
-        m_caption = fillCaption(GetLangText(QStringLiteral("[frmEditor.ProjectFullCaption]")), title, fileName);
+        m_caption = fillCaption(lang(LangKey::frmEditor_ProjectFullCaption), title, fileName);
     showCaption();
 }
 

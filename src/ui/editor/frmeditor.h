@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common.h"
+#include "core/langload.h"
 #include "core/report.h"
 #include "mappack/finding.h"
 #include "project/projectdocument.h"
@@ -156,8 +157,7 @@ private:
     void fillRecentMenu();
     // Keeps a copy of a project about to be discarded when it differs from what was last opened,
     // saved or started. False (and the reason shown) when the copy could not be written.
-    bool
-    keepDiscardedProject(const QString &advice = QStringLiteral("The project stays open: save it before you go on."));
+    bool keepDiscardedProject(const QString &advice = lang(LangKey::message_Discard_StaysOpen));
     // The columns and their splitters, and the layout kept between runs.
     void makeColumns();
     void arrangeColumns();

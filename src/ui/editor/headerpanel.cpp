@@ -30,18 +30,19 @@ constexpr int PickListRowHeight = 19; // the pick list's 21 pixels less its bord
 } // namespace
 
 HeaderPanel::HeaderPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
-    : KeyValuePanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), "[lblHeader.Caption]", document, dialogs,
-                    parent)
+    : KeyValuePanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), LangKey::lblHeader_Caption, document,
+                    dialogs, parent)
 {
     ProjectModel &project = m_project;
     mnuHeaderEdit = addLabelMenu(QStringLiteral("pnlHeaderMenu"), QStringLiteral("mnuHeaderEdit"),
                                  QStringLiteral("pmnuHeaderEdit"), &pmnuHeaderEdit);
-    mnuHeaderEdit->setCaption(lang("[mnuHeaderEdit.Caption]"));
-    mnuHeaderEditAdd = addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditAdd"), "[mnuHeaderEdit.Add.Caption]");
+    mnuHeaderEdit->setCaption(lang(LangKey::mnuHeaderEdit_Caption));
+    mnuHeaderEditAdd =
+        addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditAdd"), LangKey::mnuHeaderEdit_Add_Caption);
     mnuHeaderEditAddInfo =
-        addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditAddInfo"), "[mnuHeaderEdit.AddInfo.Caption]");
+        addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditAddInfo"), LangKey::mnuHeaderEdit_AddInfo_Caption);
     mnuHeaderEditDelete =
-        addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditDelete"), "[mnuHeaderEdit.Delete.Caption]");
+        addMenuItem(pmnuHeaderEdit, QStringLiteral("mnuHeaderEditDelete"), LangKey::mnuHeaderEdit_Delete_Caption);
     for (QAction *item : {mnuHeaderEditAdd, mnuHeaderEditAddInfo, mnuHeaderEditDelete})
         item->setEnabled(false);
     connect(mnuHeaderEditAdd, &QAction::triggered, this, &HeaderPanel::mnuHeaderEditAddClick);
@@ -119,7 +120,7 @@ void HeaderPanel::lstHeaderClick()
     cmbHeader = qobject_cast<QComboBox *>(lstHeader->indexWidget(value));
     if (!cmbHeader)
         return;
-    cmbHeader->setAccessibleName(lang("[TValueListEditor.Value.Name]"));
+    cmbHeader->setAccessibleName(lang(LangKey::TValueListEditor_Value_Name));
     // A key cell keeps the keyboard.
     if (current.column() == 1 && isClicking(lstHeader))
         cmbHeader->setFocus();
@@ -130,7 +131,7 @@ std::optional<QString> HeaderPanel::writeCell(int row, int column, const QString
     try {
         // An "[english]" edit renames the map list node and changes the caption in the same step.
         m_document.change(
-            lang("[Change.EditHeader]"),
+            lang(LangKey::Change_EditHeader),
             [&] {
                 if (column == 0)
                     m_project.SetHeaderKey(row, text, this);
@@ -153,11 +154,9 @@ void HeaderPanel::checkPackTitle(int row, int column)
     const QStringList &rows = m_project.headerRows();
     if (column != 1 || row < 0 || row >= rows.size() || !SameKey(KeyOf(rows[row]), QStringLiteral("[english]")))
         return;
-    try {
-        requireWindowsName(QStringLiteral("The pack title"), ValueOf(rows[row]));
-    } catch (const UserError &e) {
-        showError(e.message());
-    }
+    if (const std::optional<QString> fault =
+            windowsNameFault(lang(LangKey::message_Subject_PackTitle), ValueOf(rows[row])))
+        showError(*fault);
 }
 
 void HeaderPanel::mnuHeaderEditAddClick()
@@ -173,15 +172,15 @@ void HeaderPanel::mnuHeaderEditAddInfoClick()
 void HeaderPanel::addKey(HeaderKeyKind kind)
 {
     const bool link = kind == LinkKey;
-    const std::optional<QString> key =
-        m_dialogs.inputText(lang(link ? "[message.NewHeaderLinkKey.Caption]" : "[message.NewHeaderKey.Caption]"),
-                            lang(link ? "[message.NewHeaderLinkKey.Promt]" : "[message.NewHeaderKey.Promt]"),
-                            lang(link ? "[message.NewHeaderLinkKey.Default]" : "[message.NewHeaderKey.Default]"));
+    const std::optional<QString> key = m_dialogs.inputText(
+        lang(link ? LangKey::message_NewHeaderLinkKey_Caption : LangKey::message_NewHeaderKey_Caption),
+        lang(link ? LangKey::message_NewHeaderLinkKey_Promt : LangKey::message_NewHeaderKey_Promt),
+        lang(link ? LangKey::message_NewHeaderLinkKey_Default : LangKey::message_NewHeaderKey_Default));
     if (!key || key->isEmpty())
         return;
     int row = -1;
     try {
-        m_document.change(lang(link ? "[Change.AddHeaderLink]" : "[Change.AddHeaderRow]"),
+        m_document.change(lang(link ? LangKey::Change_AddHeaderLink : LangKey::Change_AddHeaderRow),
                           [&] { row = m_project.AddHeaderKey(*key, kind); });
     } catch (const UserError &e) {
         showError(e.message());
@@ -199,7 +198,7 @@ void HeaderPanel::mnuHeaderEditDeleteClick()
     if (row < FixedHeaderRows || row >= m_grid->rowCount())
         return;
     closeValueEditor();
-    m_document.change(lang("[Change.DeleteHeaderRow]"), [&] { m_project.DeleteHeaderKey(row); });
+    m_document.change(lang(LangKey::Change_DeleteHeaderRow), [&] { m_project.DeleteHeaderKey(row); });
     lstHeader->setCurrentIndex(m_grid->index(std::min(row, m_grid->rowCount() - 1), 1));
     lstHeaderClick();
 }

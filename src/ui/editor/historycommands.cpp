@@ -22,9 +22,9 @@ namespace tervelle {
 
 namespace {
 
-QString historyCaption(const char *key, const QString &what)
+QString historyCaption(LangKey key, const QString &what)
 {
-    return GetLangText(QString::fromLatin1(key)).replace(QStringLiteral("/c"), what).trimmed();
+    return lang(key, {{'c', what}}).trimmed();
 }
 
 // The first row where two lists differ, or -1 when they are equal.
@@ -154,8 +154,8 @@ void TfrmEditor::updateHistoryItems()
     const MapsPanel::WindowItems items = m_maps->windowItems();
     items.mnuEditUndo->setEnabled(allowed && history.canUndo());
     items.mnuEditRedo->setEnabled(allowed && history.canRedo());
-    items.mnuEditUndo->setText(historyCaption("[mnuEdit.Undo.Caption]", history.undoText()));
-    items.mnuEditRedo->setText(historyCaption("[mnuEdit.Redo.Caption]", history.redoText()));
+    items.mnuEditUndo->setText(historyCaption(LangKey::mnuEdit_Undo_Caption, history.undoText()));
+    items.mnuEditRedo->setText(historyCaption(LangKey::mnuEdit_Redo_Caption, history.redoText()));
 }
 
 void TfrmEditor::mnuEditUndoClick()

@@ -16,8 +16,8 @@
 
 namespace tervelle {
 
-KeyValuePanel::KeyValuePanel(const QString &name, const QString &titleName, const char *titleKey,
-                             ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
+KeyValuePanel::KeyValuePanel(const QString &name, const QString &titleName, LangKey titleKey, ProjectDocument &document,
+                             Dialogs &dialogs, QWidget *parent)
     : ContentPanel(name, titleName, parent), m_document(document), m_project(document.model()), m_dialogs(dialogs)
 {
     title()->setText(lang(titleKey));
@@ -27,7 +27,7 @@ QTableView *KeyValuePanel::makeGrid(const QString &gridName, const QString &edit
 {
     m_pickLists = new PickLists(m_project, this);
     m_grid = new KeyValueGridModel(this);
-    m_grid->setTitles(lang("[TValueListEditor.Key.Name]"), lang("[TValueListEditor.Value.Name]"));
+    m_grid->setTitles(lang(LangKey::TValueListEditor_Key_Name), lang(LangKey::TValueListEditor_Value_Name));
     m_grid->setFixedRows(fixedRows);
     m_grid->writer = [this](int row, int column, const QString &text) { return writeCell(row, column, text); };
     m_view = makeKeyValueGrid(gridName, m_grid, this);

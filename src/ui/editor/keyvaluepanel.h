@@ -28,7 +28,7 @@ public:
     int valueEditorRow() const { return ValueEditorRow; }
 
 protected:
-    KeyValuePanel(const QString &name, const QString &titleName, const char *titleKey, ProjectDocument &document,
+    KeyValuePanel(const QString &name, const QString &titleName, LangKey titleKey, ProjectDocument &document,
                   Dialogs &dialogs, QWidget *parent);
 
     // Makes the pick lists and the grid with its first `fixedRows` rows fixed, disabled until

@@ -71,7 +71,7 @@ FindingsWindow &TfrmEditor::findingsWindow()
 
 void TfrmEditor::showRefusal(const PackReview &review)
 {
-    findingsWindow().showReview(review, lang("[message.Check.BuildStopped]"));
+    findingsWindow().showReview(review, lang(LangKey::message_Check_BuildStopped));
 }
 
 void TfrmEditor::mnuFileCheckPackClick()
@@ -144,8 +144,7 @@ bool TfrmEditor::runPackWizard()
     PackProperties edited = m_project->packProperties();
     if (!ShowPackWizard(*m_dialogs, edited, m_settings.AppDir, this))
         return false;
-    m_document->change(GetLangText(QStringLiteral("[Change.PackProperties]")),
-                       [&] { m_project->setPackProperties(edited); });
+    m_document->change(lang(LangKey::Change_PackProperties), [&] { m_project->setPackProperties(edited); });
     return true;
 }
 
@@ -175,11 +174,12 @@ void TfrmEditor::mnuFileSaveMapPackClick()
     if (publishesPrivateFiles(plan.review())
         && !m_dialogs->askYesNo(
             messageCaption(),
-            lang("[message.Check.PublishPrivate]").replace(QLatin1String("/f"), privateSourceLines(plan.review(), 20))))
+            lang(LangKey::message_Check_PublishPrivate, {{'f', privateSourceLines(plan.review(), 20)}})))
         return;
 
-    const std::optional<QString> chosen =
-        m_dialogs->saveFile(fileDialogRequest("dlgSaveMapPack", m_lastMapPackPath, QStringLiteral("exe")));
+    const std::optional<QString> chosen = m_dialogs->saveFile(fileDialogRequest(
+        {LangKey::dlgSaveMapPack_Title, LangKey::dlgSaveMapPack_Filter, LangKey::dlgSaveMapPack_FilterIndex},
+        m_lastMapPackPath, QStringLiteral("exe")));
     if (!chosen)
         return;
     m_lastMapPackPath = *chosen;
@@ -217,10 +217,9 @@ void TfrmEditor::startBuild(const PackPlan &plan, const QString &chosen)
         if (!held.canTakeOver())
             throw;
         const ReplaceAnswer answer = m_dialogs->askReplace(
-            messageCaption(), held.message() + QStringLiteral("\n\nTake the lock over and build?"));
+            messageCaption(), held.message() + QStringLiteral("\n\n") + lang(LangKey::message_Lock_TakeOver));
         if (answer != ReplaceAnswer::Yes && answer != ReplaceAnswer::YesToAll)
-            throw UserError(QStringLiteral("The map pack was not built: the build lock %1 was kept.")
-                                .arg(QDir::toNativeSeparators(held.lockFile())));
+            throw UserError(lang(LangKey::message_Lock_Kept, {{'f', QDir::toNativeSeparators(held.lockFile())}}));
         m_build->setTakeOverLocks(true);
         m_build->start(plan, chosen);
         m_build->setTakeOverLocks(false);
@@ -237,9 +236,9 @@ void TfrmEditor::offerLeftoverInstallers(const QStringList &leftovers, const QSt
         if (!all) {
             const ReplaceAnswer answer = m_dialogs->askReplace(
                 caption,
-                QStringLiteral("An earlier installer was kept aside as %1 by a build that did not end.\n"
-                               "Bring it back beside %2?")
-                    .arg(QDir::toNativeSeparators(leftover), QDir::toNativeSeparators(installer)));
+                lang(LangKey::message_Installer_KeptAside, {{'f', QDir::toNativeSeparators(leftover)}})
+                    + QLatin1Char('\n')
+                    + lang(LangKey::message_Installer_BringBack, {{'f', QDir::toNativeSeparators(installer)}}));
             if (answer == ReplaceAnswer::NoToAll)
                 return;
             if (answer == ReplaceAnswer::No)

@@ -19,48 +19,51 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     , m_document(document)
     , m_project(document.model())
 {
-    title()->setText(GetLangText(QStringLiteral("[lblMaps.Caption]")));
+    title()->setText(lang(LangKey::lblMaps_Caption));
     mnuFile =
         addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuFile"), QStringLiteral("pmnuFile"), &pmnuFile);
     mnuEdit =
         addLabelMenu(QStringLiteral("pnlMapsMenu"), QStringLiteral("mnuEdit"), QStringLiteral("pmnuEdit"), &pmnuEdit);
-    mnuFile->setCaption(GetLangText(QStringLiteral("[mnuFile.Caption]")));
-    mnuEdit->setCaption(GetLangText(QStringLiteral("[mnuEdit.Caption]")));
+    mnuFile->setCaption(lang(LangKey::mnuFile_Caption));
+    mnuEdit->setCaption(lang(LangKey::mnuEdit_Caption));
 
-    mnuFileNew = addMenuItem(pmnuFile, QStringLiteral("mnuFileNew"), "[mnuFile.New.Caption]");
-    mnuFileOpen = addMenuItem(pmnuFile, QStringLiteral("mnuFileOpen"), "[mnuFile.Open.Caption]");
-    mnuFileOpenRecent = pmnuFile->addMenu(GetLangText(QStringLiteral("[mnuFile.OpenRecent.Caption]")));
+    mnuFileNew = addMenuItem(pmnuFile, QStringLiteral("mnuFileNew"), LangKey::mnuFile_New_Caption);
+    mnuFileOpen = addMenuItem(pmnuFile, QStringLiteral("mnuFileOpen"), LangKey::mnuFile_Open_Caption);
+    mnuFileOpenRecent = pmnuFile->addMenu(lang(LangKey::mnuFile_OpenRecent_Caption));
     mnuFileOpenRecent->setObjectName(QStringLiteral("mnuFileOpenRecent"));
     mnuFileOpenRecent->menuAction()->setObjectName(QStringLiteral("mnuFileOpenRecentItem"));
     // Each project shows its file name; the folder is in its tooltip.
     mnuFileOpenRecent->setToolTipsVisible(true);
     mnuFileOpenRecovery =
-        addMenuItem(pmnuFile, QStringLiteral("mnuFileOpenRecovery"), "[mnuFile.OpenRecovery.Caption]");
-    mnuFileSave = addMenuItem(pmnuFile, QStringLiteral("mnuFileSave"), "[mnuFile.Save.Caption]");
-    mnuFileSaveProject = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveProject"), "[mnuFile.SaveProject.Caption]");
-    mnuFileSaveMapPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveMapPack"), "[mnuFile.SaveMapPack.Caption]");
-    mnuFileCheckPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileCheckPack"), "[mnuFile.CheckPack.Caption]");
+        addMenuItem(pmnuFile, QStringLiteral("mnuFileOpenRecovery"), LangKey::mnuFile_OpenRecovery_Caption);
+    mnuFileSave = addMenuItem(pmnuFile, QStringLiteral("mnuFileSave"), LangKey::mnuFile_Save_Caption);
+    mnuFileSaveProject =
+        addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveProject"), LangKey::mnuFile_SaveProject_Caption);
+    mnuFileSaveMapPack =
+        addMenuItem(pmnuFile, QStringLiteral("mnuFileSaveMapPack"), LangKey::mnuFile_SaveMapPack_Caption);
+    mnuFileCheckPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileCheckPack"), LangKey::mnuFile_CheckPack_Caption);
     mnuFileTryInstaller =
-        addMenuItem(pmnuFile, QStringLiteral("mnuFileTryInstaller"), "[mnuFile.TryInstaller.Caption]");
+        addMenuItem(pmnuFile, QStringLiteral("mnuFileTryInstaller"), LangKey::mnuFile_TryInstaller_Caption);
     // Without Wine the item stays off for good, and says why.
     m_canTry = TrialMachine::wineAvailable();
     if (!m_canTry) {
-        mnuFileTryInstaller->setToolTip(GetLangText(QStringLiteral("[mnuFile.TryInstaller.NoWine]")));
+        mnuFileTryInstaller->setToolTip(lang(LangKey::mnuFile_TryInstaller_NoWine));
         pmnuFile->setToolTipsVisible(true);
     }
     mnuFilePackProperties =
-        addMenuItem(pmnuFile, QStringLiteral("mnuFilePackProperties"), "[mnuFile.PackProperties.Caption]");
-    mnuFileShowConsole = addMenuItem(pmnuFile, QStringLiteral("mnuFileShowConsole"), "[mnuFile.ShowConsole.Caption]");
-    mnuFileHelp = addMenuItem(pmnuFile, QStringLiteral("mnuFileHelp"), "[mnuFile.Help.Caption]");
-    mnuFileExit = addMenuItem(pmnuFile, QStringLiteral("mnuFileExit"), "[mnuFile.Exit.Caption]");
-    mnuEditAdd = addMenuItem(pmnuEdit, QStringLiteral("mnuEditAdd"), "[mnuEdit.Add.Caption]");
-    mnuEditDelete = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDelete"), "[mnuEdit.Delete.Caption]");
-    mnuEditDuplicate = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDuplicate"), "[mnuEdit.Duplicate.Caption]");
-    mnuEditMoveUp = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveUp"), "[mnuEdit.MoveUp.Caption]");
-    mnuEditMoveDown = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveDown"), "[mnuEdit.MoveDown.Caption]");
+        addMenuItem(pmnuFile, QStringLiteral("mnuFilePackProperties"), LangKey::mnuFile_PackProperties_Caption);
+    mnuFileShowConsole =
+        addMenuItem(pmnuFile, QStringLiteral("mnuFileShowConsole"), LangKey::mnuFile_ShowConsole_Caption);
+    mnuFileHelp = addMenuItem(pmnuFile, QStringLiteral("mnuFileHelp"), LangKey::mnuFile_Help_Caption);
+    mnuFileExit = addMenuItem(pmnuFile, QStringLiteral("mnuFileExit"), LangKey::mnuFile_Exit_Caption);
+    mnuEditAdd = addMenuItem(pmnuEdit, QStringLiteral("mnuEditAdd"), LangKey::mnuEdit_Add_Caption);
+    mnuEditDelete = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDelete"), LangKey::mnuEdit_Delete_Caption);
+    mnuEditDuplicate = addMenuItem(pmnuEdit, QStringLiteral("mnuEditDuplicate"), LangKey::mnuEdit_Duplicate_Caption);
+    mnuEditMoveUp = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveUp"), LangKey::mnuEdit_MoveUp_Caption);
+    mnuEditMoveDown = addMenuItem(pmnuEdit, QStringLiteral("mnuEditMoveDown"), LangKey::mnuEdit_MoveDown_Caption);
     pmnuEdit->addSeparator();
-    mnuEditUndo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditUndo"), "[mnuEdit.Undo.Caption]");
-    mnuEditRedo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditRedo"), "[mnuEdit.Redo.Caption]");
+    mnuEditUndo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditUndo"), LangKey::mnuEdit_Undo_Caption);
+    mnuEditRedo = addMenuItem(pmnuEdit, QStringLiteral("mnuEditRedo"), LangKey::mnuEdit_Redo_Caption);
     for (QAction *item :
          {mnuFileSaveProject, mnuFileSaveMapPack, mnuFileCheckPack, mnuFileTryInstaller, mnuFilePackProperties,
           mnuEditAdd, mnuEditDelete, mnuEditDuplicate, mnuEditMoveUp, mnuEditMoveDown})
@@ -140,8 +143,7 @@ void MapsPanel::mnuEditDuplicateClick()
 {
     commitGridToSelectedMap();
     int copy = -1;
-    m_document.change(GetLangText(QStringLiteral("[Change.DuplicateMap]")),
-                      [&] { copy = m_project.duplicateMap(SelectedMap); });
+    m_document.change(lang(LangKey::Change_DuplicateMap), [&] { copy = m_project.duplicateMap(SelectedMap); });
     if (copy >= 0)
         chooseMap(copy);
 }
@@ -156,7 +158,7 @@ void MapsPanel::moveSelectedMap(int step)
     {
         // The list's own moves of its current item while the row goes choose nothing.
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(GetLangText(QStringLiteral("[Change.MoveMap]")), [&] { m_project.moveMap(from, to); });
+        m_document.change(lang(LangKey::Change_MoveMap), [&] { m_project.moveMap(from, to); });
     }
     chooseMap(to);
 }
@@ -167,7 +169,7 @@ void MapsPanel::mnuEditAddClick()
         return;
     commitGridToSelectedMap();
     int index = -1;
-    m_document.change(GetLangText(QStringLiteral("[Change.AddMap]")), [&] { index = m_project.AddMap(); });
+    m_document.change(lang(LangKey::Change_AddMap), [&] { index = m_project.AddMap(); });
     lstMaps->setCurrentIndex(m_model->index(index));
     updateAddEnabled();
     updateMapItems();
@@ -183,7 +185,7 @@ void MapsPanel::mnuEditDeleteClick()
     emit mapShown(-1);
     {
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(GetLangText(QStringLiteral("[Change.DeleteMap]")), [&] { m_project.DeleteMap(index); });
+        m_document.change(lang(LangKey::Change_DeleteMap), [&] { m_project.DeleteMap(index); });
         lstMaps->selectionModel()->clear();
     }
     mnuEditDelete->setEnabled(false);

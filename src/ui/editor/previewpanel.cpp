@@ -16,8 +16,8 @@ PreviewPanel::PreviewPanel(QWidget *parent)
     : ContentPanel(QStringLiteral("pnlPreview"), QStringLiteral("lblPreview"), parent)
 {
     setMinimumSize(150, 100);
-    title()->setText(GetLangText(QStringLiteral("[lblPreview.Caption]")));
-    lblNoPreview = new QLabel(GetLangText(QStringLiteral("[lblNoPreview.Caption]")), this);
+    title()->setText(lang(LangKey::lblPreview_Caption));
+    lblNoPreview = new QLabel(lang(LangKey::lblNoPreview_Caption), this);
     lblNoPreview->setObjectName(QStringLiteral("lblNoPreview"));
     lblNoPreview->setAlignment(Qt::AlignCenter);
 

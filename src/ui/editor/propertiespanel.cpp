@@ -43,19 +43,19 @@ CellEditor editorForKind(ValueKind kind)
 } // namespace
 
 PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent)
-    : KeyValuePanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), "[lblProperties.Caption]",
+    : KeyValuePanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), LangKey::lblProperties_Caption,
                     document, dialogs, parent)
     , m_settings(settings)
 {
     mnuPropertiesEdit = addLabelMenu(QStringLiteral("pnlPropertiesMenu"), QStringLiteral("mnuPropertiesEdit"),
                                      QStringLiteral("pmnuPropertiesEdit"), &pmnuPropertiesEdit);
-    mnuPropertiesEdit->setCaption(lang("[mnuPropertiesEdit.Caption]"));
+    mnuPropertiesEdit->setCaption(lang(LangKey::mnuPropertiesEdit_Caption));
     mnuPropertiesEditAdd =
-        addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditAdd"), "[mnuPropertiesEdit.Add.Caption]");
+        addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditAdd"), LangKey::mnuPropertiesEdit_Add_Caption);
     mnuPropertiesEditDelete = addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditDelete"),
-                                          "[mnuPropertiesEdit.Delete.Caption]");
+                                          LangKey::mnuPropertiesEdit_Delete_Caption);
     mnuPropertiesEditTexturesDir = addMenuItem(pmnuPropertiesEdit, QStringLiteral("mnuPropertiesEditTexturesDir"),
-                                               "[mnuPropertiesEdit.TexturesDir.Caption]");
+                                               LangKey::mnuPropertiesEdit_TexturesDir_Caption);
     mnuPropertiesEditAdd->setEnabled(false);
     mnuPropertiesEditDelete->setEnabled(false);
     connect(mnuPropertiesEditAdd, &QAction::triggered, this, &PropertiesPanel::mnuPropertiesEditAddClick);
@@ -136,7 +136,7 @@ void PropertiesPanel::commitGrid()
 {
     if (m_map < 0 || m_map >= m_project.mapCount())
         return;
-    m_document.change(lang("[Change.EditProperty]"),
+    m_document.change(lang(LangKey::Change_EditProperty),
                       [this] { m_project.CommitMapProperties(m_map, m_grid->rows(), this); });
 }
 
@@ -171,7 +171,7 @@ void PropertiesPanel::openValueEditor(int row, bool giveFocus)
     QWidget *editor = lstProperties->indexWidget(value);
     if (!editor)
         return;
-    editor->setAccessibleName(lang("[TValueListEditor.Value.Name]"));
+    editor->setAccessibleName(lang(LangKey::TValueListEditor_Value_Name));
     if (auto *scripts = qobject_cast<ScriptsEditor *>(editor)) {
         lstScripts = scripts->list();
         cmdScripts = scripts->findChild<QToolButton *>(QStringLiteral("cmdScripts"));
@@ -206,7 +206,7 @@ std::optional<QString> PropertiesPanel::writeCell(int row, int column, const QSt
     try {
         const QString cell = QStringLiteral("property %1 %2 %3").arg(m_map).arg(row).arg(column);
         m_document.change(
-            lang("[Change.EditProperty]"),
+            lang(LangKey::Change_EditProperty),
             [&] {
                 if (column == 0)
                     m_project.SetMapPropertyKey(m_map, row, text, this);
@@ -233,13 +233,14 @@ void PropertiesPanel::mnuPropertiesEditAddClick()
 {
     if (m_map < 0 || m_map >= m_project.mapCount())
         return;
-    const std::optional<QString> key = m_dialogs.inputText(
-        lang("[message.NewKey.Caption]"), lang("[message.NewKey.Promt]"), lang("[message.NewKey.Default]"));
+    const std::optional<QString> key =
+        m_dialogs.inputText(lang(LangKey::message_NewKey_Caption), lang(LangKey::message_NewKey_Promt),
+                            lang(LangKey::message_NewKey_Default));
     if (!key)
         return;
     int row = -1;
     try {
-        m_document.change(lang("[Change.AddProperty]"), [&] { row = m_project.AddMapProperty(m_map, *key); });
+        m_document.change(lang(LangKey::Change_AddProperty), [&] { row = m_project.AddMapProperty(m_map, *key); });
     } catch (const UserError &e) {
         showError(e.message());
         return;
@@ -258,7 +259,7 @@ void PropertiesPanel::mnuPropertiesEditDeleteClick()
     if (m_map < 0 || row < FixedMapProperties || row >= m_grid->rowCount())
         return;
     closeValueEditor();
-    m_document.change(lang("[Change.DeleteProperty]"), [&] { m_project.DeleteMapProperty(m_map, row); });
+    m_document.change(lang(LangKey::Change_DeleteProperty), [&] { m_project.DeleteMapProperty(m_map, row); });
     const int next = std::min(row, m_grid->rowCount() - 1);
     lstProperties->setCurrentIndex(m_grid->index(next, 1));
     lstPropertiesClick();
@@ -267,7 +268,7 @@ void PropertiesPanel::mnuPropertiesEditDeleteClick()
 void PropertiesPanel::mnuPropertiesEditTexturesDirClick()
 {
     QString folder;
-    if (!selectDirectory || !selectDirectory(lang("[dlgTexturesDir.Title]"), folder))
+    if (!selectDirectory || !selectDirectory(lang(LangKey::dlgTexturesDir_Title), folder))
         return;
     if (folder.isEmpty() || !QDir(folder).exists())
         return;

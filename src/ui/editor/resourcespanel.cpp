@@ -53,7 +53,7 @@ ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialog
     , m_dialogs(dialogs)
 {
     setMinimumSize(150, 100);
-    title()->setText(GetLangText(QStringLiteral("[lblResources.Caption]")));
+    title()->setText(lang(LangKey::lblResources_Caption));
     makeEditMenu();
     makeList(project);
     connectEditMenu();
@@ -64,19 +64,19 @@ void ResourcesPanel::makeEditMenu()
 {
     mnuResourcesEdit = addLabelMenu(QStringLiteral("pnlResourcesMenu"), QStringLiteral("mnuResourcesEdit"),
                                     QStringLiteral("pmnuResourcesEdit"), &pmnuResourcesEdit);
-    mnuResourcesEdit->setCaption(GetLangText(QStringLiteral("[mnuResourcesEdit.Caption]")));
+    mnuResourcesEdit->setCaption(lang(LangKey::mnuResourcesEdit_Caption));
     mnuResourcesEditAdd =
-        addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditAdd"), "[mnuResourcesEdit.Add.Caption]");
-    mnuResourcesEditAddDir =
-        addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditAddDir"), "[mnuResourcesEdit.AddDir.Caption]");
+        addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditAdd"), LangKey::mnuResourcesEdit_Add_Caption);
+    mnuResourcesEditAddDir = addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditAddDir"),
+                                         LangKey::mnuResourcesEdit_AddDir_Caption);
     mnuResourcesEditAddSubDirs = addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditAddSubDirs"),
-                                             "[mnuResourcesEdit.AddSubDirs.Caption]");
-    mnuResourcesEditRename =
-        addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditRename"), "[mnuResourcesEdit.Rename.Caption]");
-    mnuResourcesEditDelete =
-        addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditDelete"), "[mnuResourcesEdit.Delete.Caption]");
-    mnuResourcesEditClear =
-        addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditClear"), "[mnuResourcesEdit.Clear.Caption]");
+                                             LangKey::mnuResourcesEdit_AddSubDirs_Caption);
+    mnuResourcesEditRename = addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditRename"),
+                                         LangKey::mnuResourcesEdit_Rename_Caption);
+    mnuResourcesEditDelete = addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditDelete"),
+                                         LangKey::mnuResourcesEdit_Delete_Caption);
+    mnuResourcesEditClear = addMenuItem(pmnuResourcesEdit, QStringLiteral("mnuResourcesEditClear"),
+                                        LangKey::mnuResourcesEdit_Clear_Caption);
     for (QAction *item : items())
         item->setEnabled(false);
 }
@@ -85,8 +85,7 @@ void ResourcesPanel::makeEditMenu()
 void ResourcesPanel::makeList(ProjectModel &project)
 {
     m_model = new ResourcesModel(project, this);
-    m_model->setTitles(GetLangText(QStringLiteral("[lstResources.Column1.Name]")),
-                       GetLangText(QStringLiteral("[lstResources.Column2.Name]")));
+    m_model->setTitles(lang(LangKey::lstResources_Column1_Name), lang(LangKey::lstResources_Column2_Name));
     lstResources = new QTreeView(this);
     lstResources->setObjectName(QStringLiteral("lstResources"));
     lstResources->setModel(m_model);
@@ -180,8 +179,9 @@ QVector<AddResourcesOperation::Resource> ResourcesPanel::selectedResources() con
 void ResourcesPanel::mnuResourcesEditAddClick()
 {
     // The game's folder the first time; from then on the dialog stays where files were chosen.
-    const FileDialogRequest request =
-        fileDialogRequest("dlgResources", m_dialogOpened ? m_dialogFolder : m_settings.WormsDir);
+    const FileDialogRequest request = fileDialogRequest(
+        {LangKey::dlgResources_Title, LangKey::dlgResources_Filter, LangKey::dlgResources_FilterIndex},
+        m_dialogOpened ? m_dialogFolder : m_settings.WormsDir);
     m_dialogOpened = true;
     m_dialogFolder = request.folder;
     const QStringList chosen = m_dialogs.openFiles(request, true);
@@ -211,7 +211,7 @@ void ResourcesPanel::addFolderCommand(bool recursive)
     if (m_scanning)
         return;
     QString folder;
-    if (!selectDirectory || !selectDirectory(lang("[dlgResourcesDir.Title]"), folder))
+    if (!selectDirectory || !selectDirectory(lang(LangKey::dlgResourcesDir_Title), folder))
         return;
     // A virtual item gives no path; a folder that went meanwhile is no folder either.
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -255,10 +255,10 @@ void ResourcesPanel::scanEnded()
     window()->removeEventFilter(this);
     m_model->holdInserts(false);
     // Folders that links lead to a second time are listed once; the caption says how many.
-    title()->setText(m_scan->foldersLeftOut() == 0 ? m_scanCaption
-                                                   : m_scanCaption + QLatin1Char(' ')
-                             + lang("[message.Scan.FoldersLeftOut]")
-                                   .replace(QLatin1String("/c"), QString::number(m_scan->foldersLeftOut())));
+    title()->setText(
+        m_scan->foldersLeftOut() == 0 ? m_scanCaption
+                                      : m_scanCaption + QLatin1Char(' ')
+                + lang(LangKey::message_Scan_FoldersLeftOut, {{'c', QString::number(m_scan->foldersLeftOut())}}));
     m_scanning = false;
     emit scanning(false);
     if (m_scanFocus)
@@ -374,8 +374,9 @@ void ResourcesPanel::mnuResourcesEditRenameClick()
                         return a.row() < b.row();
                     })->row();
     ResourceList &list = m_model->list();
-    const std::optional<QString> typed = m_dialogs.inputText(
-        lang("[message.Rename.Caption]"), lang("[message.Rename.Promt]"), withoutExtension(list.entry(row).name));
+    const std::optional<QString> typed =
+        m_dialogs.inputText(lang(LangKey::message_Rename_Caption), lang(LangKey::message_Rename_Promt),
+                            withoutExtension(list.entry(row).name));
     if (!typed)
         return;
     try {

@@ -101,23 +101,27 @@ void TfrmEditor::mnuFileTryInstallerClick()
     if (isBuilding() || isTrying())
         return;
     if (!TrialMachine::wineAvailable()) {
-        m_dialogs->showMessage(messageCaption(), lang("[mnuFile.TryInstaller.NoWine]"));
+        m_dialogs->showMessage(messageCaption(), lang(LangKey::mnuFile_TryInstaller_NoWine));
         return;
     }
     const bool current =
         !m_trial->lastBuilt.isEmpty() && m_trial->builtAt == m_trial->changes && QFileInfo(m_trial->lastBuilt).isFile();
     const QString text = current
-        ? lang("[message.Try.Unchanged]").replace(QLatin1String("/f"), QDir::toNativeSeparators(m_trial->lastBuilt))
-        : lang("[message.Try.Changed]");
+        ? lang(LangKey::message_Try_Unchanged, {{'f', QDir::toNativeSeparators(m_trial->lastBuilt)}})
+        : lang(LangKey::message_Try_Changed);
     const std::optional<int> answer =
         m_dialogs->askChoice(messageCaption(), text,
-                             {current ? lang("[message.Try.Last]") : lang("[message.Try.Build]"),
-                              lang("[message.Try.Pick]"), lang("[message.Try.Cancel]")});
+                             {current ? lang(LangKey::message_Try_Last) : lang(LangKey::message_Try_Build),
+                              lang(LangKey::message_Try_Pick), lang(LangKey::message_Try_Cancel)});
     if (!answer || *answer == 2)
         return;
     if (*answer == 1) {
         const QString folder = m_trial->lastBuilt.isEmpty() ? m_lastMapPackPath : m_trial->lastBuilt;
-        const QStringList chosen = m_dialogs->openFiles(fileDialogRequest("dlgTryInstaller", folder), false);
+        const QStringList chosen =
+            m_dialogs->openFiles(fileDialogRequest({LangKey::dlgTryInstaller_Title, LangKey::dlgTryInstaller_Filter,
+                                                    LangKey::dlgTryInstaller_FilterIndex},
+                                                   folder),
+                                 false);
         if (!chosen.isEmpty())
             startTrial(chosen.first());
         return;
@@ -149,8 +153,7 @@ void TfrmEditor::buildForTrial()
     if (!m_trial->folder || !m_trial->folder->isValid()) {
         m_trial->folder = std::make_unique<QTemporaryDir>();
         if (!m_trial->folder->isValid()) {
-            m_dialogs->showMessage(messageCaption(),
-                                   QStringLiteral("Cannot make a temporary folder for the installer."));
+            m_dialogs->showMessage(messageCaption(), lang(LangKey::message_Try_NoTempFolder));
             return;
         }
     }
@@ -185,7 +188,7 @@ void TfrmEditor::trialBuildFinished(CompileResult result)
         return;
     if (result != CompileResult::Success) {
         holdForTrial(false);
-        m_console->appendConsoleLine(lang("[message.Try.BuildFailed]"));
+        m_console->appendConsoleLine(lang(LangKey::message_Try_BuildFailed));
         return;
     }
     m_trial->lastBuilt = m_trial->building;
@@ -226,7 +229,7 @@ void TfrmEditor::stopTrial()
         std::unique_ptr<BuildSession> ending = std::move(m_trial->build);
         ending.reset();
         holdForTrial(false);
-        m_console->appendConsoleLine(lang("[message.Try.Stopped]"));
+        m_console->appendConsoleLine(lang(LangKey::message_Try_Stopped));
         return;
     }
     if (m_trial->run.isRunning()) {
@@ -239,7 +242,7 @@ void TfrmEditor::trialFinished(const TrialResult &result)
 {
     holdForTrial(false);
     if (result.outcome == TrialResult::Stopped) {
-        m_console->appendConsoleLine(lang("[message.Try.Stopped]"));
+        m_console->appendConsoleLine(lang(LangKey::message_Try_Stopped));
         return;
     }
     const QStringList lines = resultLines(result);

@@ -22,11 +22,11 @@ enum Column { NameColumn, StateColumn, SizeColumn, NodeColumn, ColumnCount };
 QString changeText(TrialEntry::Change change)
 {
     switch (change) {
-    case TrialEntry::Written: return lang("[frmTrial.State.Added]");
-    case TrialEntry::Replaced: return lang("[frmTrial.State.Replaced]");
-    case TrialEntry::Backup: return lang("[frmTrial.State.Backup]");
-    case TrialEntry::InstallerOwn: return lang("[frmTrial.State.InstallerOwn]");
-    case TrialEntry::FolderCreated: return lang("[frmTrial.State.FolderCreated]");
+    case TrialEntry::Written: return lang(LangKey::frmTrial_State_Added);
+    case TrialEntry::Replaced: return lang(LangKey::frmTrial_State_Replaced);
+    case TrialEntry::Backup: return lang(LangKey::frmTrial_State_Backup);
+    case TrialEntry::InstallerOwn: return lang(LangKey::frmTrial_State_InstallerOwn);
+    case TrialEntry::FolderCreated: return lang(LangKey::frmTrial_State_FolderCreated);
     }
     return {};
 }
@@ -34,11 +34,9 @@ QString changeText(TrialEntry::Change change)
 QString placeCaption(TrialPlace place, const TrialResult &result)
 {
     switch (place) {
-    case TrialPlace::Game: return lang("[frmTrial.GameFolder]").replace(QLatin1String("/f"), result.gameFolder);
-    case TrialPlace::Launcher:
-        return lang("[frmTrial.LauncherFolder]").replace(QLatin1String("/f"), result.launcherFolder);
-    case TrialPlace::Install:
-        return lang("[frmTrial.InstallFolder]").replace(QLatin1String("/f"), result.installFolder);
+    case TrialPlace::Game: return lang(LangKey::frmTrial_GameFolder, {{'f', result.gameFolder}});
+    case TrialPlace::Launcher: return lang(LangKey::frmTrial_LauncherFolder, {{'f', result.launcherFolder}});
+    case TrialPlace::Install: return lang(LangKey::frmTrial_InstallFolder, {{'f', result.installFolder}});
     }
     return {};
 }
@@ -61,7 +59,7 @@ QList<QStandardItem *> row(const QIcon &icon, const QString &name)
 TrialWindow::TrialWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmTrial"));
-    setWindowTitle(lang("[frmTrial.Caption]"));
+    setWindowTitle(lang(LangKey::frmTrial_Caption));
     accessibleAsWindow(this);
 
     lblSummary = new QLabel(this);
@@ -79,7 +77,7 @@ TrialWindow::TrialWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     trvTrial->setAccessibleName(windowTitle());
     // Enter and a double-click both activate.
     connect(trvTrial, &QTreeView::activated, this, &TrialWindow::rowActivated);
-    cmdClose = new QPushButton(lang("[frmCheck.cmdClose.Caption]"), this);
+    cmdClose = new QPushButton(lang(LangKey::frmCheck_cmdClose_Caption), this);
     cmdClose->setObjectName(QStringLiteral("cmdTrialClose"));
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
@@ -131,8 +129,8 @@ QStandardItem *TrialWindow::folderItem(QStandardItem *placeRoot, const QString &
 void TrialWindow::fill(const TrialResult &result)
 {
     m_model->clear();
-    m_model->setHorizontalHeaderLabels({lang("[frmTrial.Column1.Name]"), lang("[frmTrial.Column2.Name]"),
-                                        lang("[frmTrial.Column3.Name]"), lang("[frmTrial.Column4.Name]")});
+    m_model->setHorizontalHeaderLabels({lang(LangKey::frmTrial_Column1_Name), lang(LangKey::frmTrial_Column2_Name),
+                                        lang(LangKey::frmTrial_Column3_Name), lang(LangKey::frmTrial_Column4_Name)});
     QStyle *look = style();
     const QIcon added = look->standardIcon(QStyle::SP_FileIcon);
     const QIcon replaced = look->standardIcon(QStyle::SP_BrowserReload);
@@ -143,7 +141,7 @@ void TrialWindow::fill(const TrialResult &result)
 
     // What went wrong comes first: that is what the map maker has to act on.
     if (!result.mismatches.empty()) {
-        QList<QStandardItem *> heading = row(mismatchIcon, lang("[frmTrial.Mismatches]"));
+        QList<QStandardItem *> heading = row(mismatchIcon, lang(LangKey::frmTrial_Mismatches));
         for (const TrialMismatch &mismatch : result.mismatches) {
             QList<QStandardItem *> items = row(mismatchIcon, mismatchText(mismatch));
             items[NodeColumn]->setText(mismatch.node);
@@ -185,7 +183,7 @@ void TrialWindow::fill(const TrialResult &result)
             QList<QStandardItem *> items = row(entry.change == TrialEntry::Replaced ? replaced : added, name);
             QString state = changeText(entry.change);
             if (entry.change == TrialEntry::Replaced) {
-                state = entry.backup.isEmpty() ? lang("[frmTrial.State.ReplacedNoBackup]")
+                state = entry.backup.isEmpty() ? lang(LangKey::frmTrial_State_ReplacedNoBackup)
                                                : state + QLatin1Char(' ') + windowsPath(entry.backup);
             }
             items[StateColumn]->setText(state + QStringLiteral("; ") + fateText(entry));
@@ -213,16 +211,16 @@ void TrialWindow::fill(const TrialResult &result)
     if (result.outcome != TrialResult::Done)
         verdict = result.failure;
     else
-        verdict = result.matched() ? lang("[frmTrial.Matched]") : lang("[frmTrial.NotMatched]");
-    QString counts = lang("[frmTrial.Summary]")
-                         .replace(QLatin1String("/a"), QString::number(addedCount))
-                         .replace(QLatin1String("/r"), QString::number(replacedCount))
-                         .replace(QLatin1String("/s"), QString::number(staysCount))
-                         .replace(QLatin1String("/u"), QString::number(removedCount))
-                         .replace(QLatin1String("/m"), QString::number(result.mismatches.size()));
+        verdict = result.matched() ? lang(LangKey::frmTrial_Matched) : lang(LangKey::frmTrial_NotMatched);
+    QString counts = lang(LangKey::frmTrial_Summary,
+                          {{'a', QString::number(addedCount)},
+                           {'r', QString::number(replacedCount)},
+                           {'s', QString::number(staysCount)},
+                           {'u', QString::number(removedCount)},
+                           {'m', QString::number(result.mismatches.size())}});
     QString text = verdict + QLatin1Char('\n') + counts;
     if (result.outcome == TrialResult::Done && result.mirroredGame.isEmpty())
-        text += QLatin1Char('\n') + lang("[frmTrial.NoGameFolder]");
+        text += QLatin1Char('\n') + lang(LangKey::frmTrial_NoGameFolder);
     lblSummary->setText(text);
     lblSummary->setAccessibleName(text);
 

@@ -100,9 +100,7 @@ void requireExactText(const QString &what, const QString &value)
 {
     requireStorableText(what, value);
     if (value != value.trimmed()) {
-        throw UserError(QStringLiteral("%1 \"%2\" begins or ends with a blank, which the installer would "
-                                       "drop. Please remove it.")
-                            .arg(what, value));
+        throw UserError(lang(LangKey::message_Rule_OuterBlanksWizard, {{'s', what}, {'t', value}}));
     }
 }
 
@@ -183,15 +181,15 @@ void TfrmWizard::createControls()
 
 void TfrmWizard::FormCreate()
 {
-    setWindowTitle(lang("[Wizard.Caption]"));
-    setCaption(cmdNext, lang("[Wizard.cmdNext.Caption]"));
-    setCaption(cmdBack, lang("[Wizard.cmdBack.Caption]"));
-    setCaption(cmdFinish, lang("[Wizard.cmdFinish.Caption]"));
-    setCaption(cmdCancel, lang("[Wizard.cmdCancel.Caption]"));
-    setCaption(lblAuthor, lang("[Wizard.Step1.lblAuthor.Caption]"));
-    setCaption(lblWebSite, lang("[Wizard.Step1.lblWebSite.Caption]"));
-    setCaption(lblVersion, lang("[Wizard.Step1.lblVersion.Caption]"));
-    setCaption(lblPackName, lang("[Wizard.Step1.lblPackName.Caption]"));
+    setWindowTitle(lang(LangKey::Wizard_Caption));
+    setCaption(cmdNext, lang(LangKey::Wizard_cmdNext_Caption));
+    setCaption(cmdBack, lang(LangKey::Wizard_cmdBack_Caption));
+    setCaption(cmdFinish, lang(LangKey::Wizard_cmdFinish_Caption));
+    setCaption(cmdCancel, lang(LangKey::Wizard_cmdCancel_Caption));
+    setCaption(lblAuthor, lang(LangKey::Wizard_Step1_lblAuthor_Caption));
+    setCaption(lblWebSite, lang(LangKey::Wizard_Step1_lblWebSite_Caption));
+    setCaption(lblVersion, lang(LangKey::Wizard_Step1_lblVersion_Caption));
+    setCaption(lblPackName, lang(LangKey::Wizard_Step1_lblPackName_Caption));
 
     txtAuthor->setText(m_pack.PackAuthor);
     txtWebSite->setText(m_pack.PackWebSite);
@@ -202,9 +200,9 @@ void TfrmWizard::FormCreate()
     txtVersion->setAccessibleName(lblVersion->text());
     txtPackName->setAccessibleName(lblPackName->text());
 
-    setCaption(lblLanguages, lang("[Wizard.Step2.lblLanguages.Caption]"));
-    setCaption(cmdSelectAll, lang("[Wizard.Step2.cmdSelectAll.Caption]"));
-    setCaption(cmdDeselectAll, lang("[Wizard.Step2.cmdDeselectAll.Caption]"));
+    setCaption(lblLanguages, lang(LangKey::Wizard_Step2_lblLanguages_Caption));
+    setCaption(cmdSelectAll, lang(LangKey::Wizard_Step2_cmdSelectAll_Caption));
+    setCaption(cmdDeselectAll, lang(LangKey::Wizard_Step2_cmdDeselectAll_Caption));
     lstLanguages->setAccessibleName(lblLanguages->text());
     // A translated caption longer than the buttons' fixed width widens both to the left; the list
     // gives up that room.
@@ -262,8 +260,9 @@ void TfrmWizard::showStep(int step)
     pnlStep2->setVisible(!first);
     cmdNext->setEnabled(first);
     cmdBack->setEnabled(!first);
-    setCaption(lblStepName, first ? lang("[Wizard.Step1.Name]") : lang("[Wizard.Step2.Name]"));
-    setCaption(lblStepDescription, first ? lang("[Wizard.Step1.Description]") : lang("[Wizard.Step2.Description]"));
+    setCaption(lblStepName, first ? lang(LangKey::Wizard_Step1_Name) : lang(LangKey::Wizard_Step2_Name));
+    setCaption(lblStepDescription,
+               first ? lang(LangKey::Wizard_Step1_Description) : lang(LangKey::Wizard_Step2_Description));
     // Enter moves on in step 1 and finishes in step 2.
     cmdNext->setDefault(first);
     cmdFinish->setDefault(!first);
@@ -286,14 +285,14 @@ void TfrmWizard::cmdBackClick()
 void TfrmWizard::checkValues() const
 {
     const QString name = txtPackName->text();
-    requireWindowsName(QStringLiteral("The pack name"), name);
-    requireExactText(QStringLiteral("The pack name"), name);
-    requireExactText(QStringLiteral("The version"), txtVersion->text());
-    requireExactText(QStringLiteral("The author"), txtAuthor->text());
-    requireStorableText(QStringLiteral("The web site"), txtWebSite->text());
-    requireWebAddress(QStringLiteral("The web site"), txtWebSite->text());
+    requireWindowsName(lang(LangKey::message_Subject_PackName), name);
+    requireExactText(lang(LangKey::message_Subject_PackName), name);
+    requireExactText(lang(LangKey::message_Subject_Version), txtVersion->text());
+    requireExactText(lang(LangKey::message_Subject_Author), txtAuthor->text());
+    requireStorableText(lang(LangKey::message_Subject_WebSite), txtWebSite->text());
+    requireWebAddress(lang(LangKey::message_Subject_WebSite), txtWebSite->text());
     // Refused by the build as well; said here, it is said while the value is in front of the user.
-    refuseDoubleQuote(QStringLiteral("The web site"), txtWebSite->text());
+    refuseDoubleQuote(lang(LangKey::message_Subject_WebSite), txtWebSite->text());
 }
 
 void TfrmWizard::cmdFinishClick()
