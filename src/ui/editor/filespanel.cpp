@@ -26,7 +26,7 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *par
     , m_project(document.model())
     , m_dialogs(dialogs)
 {
-    ProjectModel &project = m_project;
+    const ProjectModel &project = m_project;
     title()->setText(GetLangText(QStringLiteral("[lblFiles.Caption]")));
     mnuFilesEdit = addLabelMenu(QStringLiteral("pnlFilesMenu"), QStringLiteral("mnuFilesEdit"),
                                 QStringLiteral("pmnuFilesEdit"), &pmnuFilesEdit);
@@ -142,7 +142,10 @@ void FilesPanel::mnuFilesEditAddClick()
         });
         const QVector<AddResourcesOperation::Resource> chosen =
             selectedResources ? selectedResources() : QVector<AddResourcesOperation::Resource>();
-        m_document.change(lang("[Change.AddResources]"), [&] { operation.addSelected(node, chosen); });
+        // The replace questions first: the recovery timer may fire while one is open.
+        operation.askFirst(node, chosen);
+        m_document.change(lang("[Change.AddResources]"),
+                          [&](ProjectModel &project) { operation.addSelected(project, node, chosen); });
         lstFiles->expand(m_model->indexOf(node));
         if (!operation.skipped().isEmpty()) {
             QStringList reasons;
@@ -170,7 +173,7 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
     if (!name)
         return;
     try {
-        m_document.change(lang("[Change.CreateFolder]"), [&] { CreateFolder(m_project, node, *name); });
+        m_document.change(lang("[Change.CreateFolder]"), [&](ProjectModel &project) { CreateFolder(project, node, *name); });
         lstFiles->expand(m_model->indexOf(node));
     } catch (const UserError &e) {
         m_dialogs.showMessage(messageCaption(), e.message());
@@ -201,12 +204,12 @@ void FilesPanel::mnuFilesEditRenameClick()
                                   .replace(QStringLiteral("/f"), node->Text())
                                   .replace(QStringLiteral("/k"), *name));
     try {
-        m_document.change(lang("[Change.RenameNode]"), [&] {
-            RenameTreeNode(m_project, node, *name);
+        m_document.change(lang("[Change.RenameNode]"), [&](ProjectModel &project) {
+            RenameTreeNode(project, node, *name);
             if (!follow)
                 return;
             for (const FollowingValue &value : values)
-                m_project.SetMapPropertyValue(value.map, value.row, value.value);
+                project.SetMapPropertyValue(value.map, value.row, value.value);
         });
     } catch (const UserError &e) {
         m_dialogs.showMessage(messageCaption(), e.message());
@@ -218,7 +221,7 @@ void FilesPanel::mnuFilesEditDeleteClick()
     TreeNode *node = selectedNode();
     bool deleted = false;
     if (node)
-        m_document.change(lang("[Change.DeleteNode]"), [&] { deleted = m_project.DeleteNode(node); });
+        m_document.change(lang("[Change.DeleteNode]"), [&](ProjectModel &project) { deleted = project.DeleteNode(node); });
     if (!deleted)
         return;
     // The tree moved its current row to a neighbour; that becomes the selection.
@@ -243,7 +246,7 @@ void FilesPanel::mnuFilesEditLocateMissingClick()
     {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         // Every file found again is one step of the history.
-        m_document.change(lang("[Change.LocateMissing]"), [&] { result = LocateMissingFiles(m_project, folder); });
+        m_document.change(lang("[Change.LocateMissing]"), [&](ProjectModel &project) { result = LocateMissingFiles(project, folder); });
         QGuiApplication::restoreOverrideCursor();
     }
     // "/c" found again, "/m" not found.

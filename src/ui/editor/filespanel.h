@@ -90,7 +90,7 @@ private:
     int SelectedNodeKind = NoNodeKind; // see selectedNodeKind
 
     ProjectDocument &m_document;
-    ProjectModel &m_project;
+    const ProjectModel &m_project;
     Dialogs &m_dialogs;
     FilesTreeModel *m_model = nullptr;
 };

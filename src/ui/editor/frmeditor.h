@@ -51,7 +51,7 @@ public:
     ~TfrmEditor() override;
 
     ProjectDocument &document() const { return *m_document; }
-    ProjectModel &project() const { return m_document->model(); }
+    const ProjectModel &project() const { return m_document->model(); }
 
     // The current project file; empty until a project is saved or opened.
     const QString &ProjectFileName() const { return m_document->fileName(); }
@@ -170,7 +170,7 @@ private:
 
     Settings &m_settings;
     ProjectDocument *m_document = nullptr;
-    ProjectModel *m_project = nullptr;
+    const ProjectModel *m_project = nullptr;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs = nullptr;
 

@@ -3,6 +3,7 @@
 #include "ui/editor/frmeditor.h"
 
 #include "core/langload.h"
+#include "project/treeoperations.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
 #include "ui/editor/headerpanel.h"
@@ -87,7 +88,7 @@ void TfrmEditor::connectHistory()
     });
     const auto heardNode = [this](const TreeNode *node) {
         if (m_document->isReplaying() && m_replayed.node.empty() && node)
-            m_replayed.node = m_project->pathOf(node);
+            m_replayed.node = nodeRows(node);
     };
     connect(m_project, &ProjectModel::nodeInserted, this, heardNode);
     connect(m_project, &ProjectModel::nodeChanged, this, heardNode);
@@ -138,7 +139,7 @@ void TfrmEditor::showReplayed()
             showCell(m_header->list(), std::min(row, int(m_project->headerRows().size()) - 1));
         return;
     }
-    if (TreeNode *node = done.node.empty() ? nullptr : m_project->nodeAtPath(done.node)) {
+    if (TreeNode *node = done.node.empty() ? nullptr : nodeAtRows(m_project->tree(), done.node)) {
         QTreeView *tree = m_files->list();
         const QModelIndex index = m_files->treeModel()->indexOf(node);
         // The tree opens the node's parents to show it.

@@ -144,7 +144,7 @@ bool TfrmEditor::runPackWizard()
     if (!ShowPackWizard(*m_dialogs, edited, m_settings.AppDir, this))
         return false;
     m_document->change(GetLangText(QStringLiteral("[Change.PackProperties]")),
-                       [&] { m_project->setPackProperties(edited); });
+                       [&](ProjectModel &project) { project.setPackProperties(edited); });
     return true;
 }
 

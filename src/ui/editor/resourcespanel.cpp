@@ -47,7 +47,7 @@ QStringList localFiles(const QMimeData *data)
 
 } // namespace
 
-ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent)
+ResourcesPanel::ResourcesPanel(const ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
@@ -82,7 +82,7 @@ void ResourcesPanel::makeEditMenu()
 }
 
 // The list of files found, with the selection that enables Rename and Delete.
-void ResourcesPanel::makeList(ProjectModel &project)
+void ResourcesPanel::makeList(const ProjectModel &project)
 {
     m_model = new ResourcesModel(project, this);
     m_model->setTitles(GetLangText(QStringLiteral("[lstResources.Column1.Name]")),

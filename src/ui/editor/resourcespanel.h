@@ -26,7 +26,7 @@ class ResourcesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    ResourcesPanel(ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent);
+    ResourcesPanel(const ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent);
 
     // The window's folder picker; false on Cancel.
     std::function<bool(const QString &caption, QString &folder)> selectDirectory;
@@ -66,7 +66,7 @@ protected:
 
 private:
     void makeEditMenu();
-    void makeList(ProjectModel &project);
+    void makeList(const ProjectModel &project);
     void connectEditMenu();
     QList<QAction *> items() const;
     void addFolderCommand(bool recursive);
