@@ -11,7 +11,7 @@ int runMapList(const QStringList &args)
         throw UsageError(QStringLiteral("usage: tervelle-pack maplist PROJECT.mpr"));
     ProjectDocument document;
     openProject(document, args.first());
-    ProjectModel &project = document.model();
+    const ProjectModel &project = document.model();
     printBytes(MapListBytes(project));
     return ExitOk;
 }

@@ -165,9 +165,11 @@ TreeNode *AddResourcesOperation::AddResourceToNode(ProjectModel &project, TreeNo
 
 void AddResourcesOperation::askFirst(const TreeNode *node, const QVector<Resource> &resources)
 {
-    m_answers.emplace();
-    if (!node || node->isFile())
+    std::deque<bool> answers;
+    if (!node || node->isFile()) {
+        m_answers = answers;
         return;
+    }
     // The file children as the run leaves them, in order, found as the tree finds them: the
     // first of a name; null stands for one the run adds.
     std::vector<std::pair<QString, const TreeNode *>> children;
@@ -186,13 +188,14 @@ void AddResourcesOperation::askFirst(const TreeNode *node, const QVector<Resourc
             if (existing->second && existing->second == m_project.MapListNode())
                 continue;
             const bool replace = replaceWanted(resource.name);
-            m_answers->push_back(replace);
+            answers.push_back(replace);
             if (!replace)
                 continue;
             children.erase(existing);
         }
         children.emplace_back(resource.name, nullptr);
     }
+    m_answers = std::move(answers);
 }
 
 void AddResourcesOperation::addSelected(ProjectModel &project, TreeNode *node, const QVector<Resource> &resources)

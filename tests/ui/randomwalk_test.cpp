@@ -380,7 +380,7 @@ protected:
 
     void checkTree(const QAbstractItemModel *model, const QModelIndex &parent, int &walked)
     {
-        const ProjectModel &project = editor->project();
+        const ProjectModel &project = projectToSetUp();
         const auto *files = test::panelOf<FilesPanel>(*editor)->treeModel();
         for (int row = 0; row < model->rowCount(parent); ++row) {
             const QModelIndex index = model->index(row, 0, parent);
@@ -400,7 +400,7 @@ protected:
 
     void checkViews()
     {
-        const ProjectModel &project = editor->project();
+        const ProjectModel &project = projectToSetUp();
         const QAbstractItemModel *maps = test::panelOf<MapsPanel>(*editor)->list()->model();
         expect(maps->rowCount() == project.mapCount(), QStringLiteral("maps list rows differ from the maps"));
         for (int i = 0; i < std::min(maps->rowCount(), project.mapCount()); ++i)
@@ -515,7 +515,7 @@ protected:
         std::function<void(const QString &)> trace;
         if (qEnvironmentVariableIsSet("TERVELLE_WALK_TRACE")) {
             trace = [this](const QString &action) {
-                const ProjectModel &project = editor->project();
+                const ProjectModel &project = projectToSetUp();
                 std::fprintf(stderr, "%s | maps %d header %d nodes %d resources %d history %d/%d | %s\n",
                              qPrintable(action), project.mapCount(), project.headerCount(), project.tree().count(),
                              test::panelOf<ResourcesPanel>(*editor)->listModel()->rowCount(),
