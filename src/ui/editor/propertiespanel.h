@@ -42,7 +42,6 @@ public:
     void loadGrid(const QStringList &rows);
     // Shows the map's properties and enables the grid.
     void loadMap(int map);
-    int shownMap() const { return m_map; }
     // Shows the map enabled, or for -1 none (resetGrid).
     void showMap(int map);
     // Stores the grid into the map it shows, as one change. The grid commits every edit as it
