@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -145,6 +146,10 @@ private:
     void showCaption();
     // The properties grid into the selected map, as the maps panel's File menu does.
     void commitGrid();
+    // Every command of the window's menus and shortcuts runs through here: the cell being typed
+    // is stored first, so that no command can forget it.
+    void runCommand(const std::function<void()> &command);
+    void connectCommand(QAction *action, void (TfrmEditor::*command)());
     bool openProject(const QString &path);
     // Asks first when the file was changed on disk since it was opened or saved here.
     bool saveProjectTo(const QString &path);

@@ -2,8 +2,10 @@
 
 #include "ui/editor/frmeditor.h"
 
+#include "core/errors.h"
 #include "core/langload.h"
 #include "project/treeoperations.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
 #include "ui/editor/headerpanel.h"
@@ -59,8 +61,8 @@ void TfrmEditor::connectHistory()
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     // From anywhere in the window; a line being typed in a cell keeps its own Ctrl+Z.
     addActions({undo, redo});
-    connect(undo, &QAction::triggered, this, &TfrmEditor::mnuEditUndoClick);
-    connect(redo, &QAction::triggered, this, &TfrmEditor::mnuEditRedoClick);
+    connectCommand(undo, &TfrmEditor::mnuEditUndoClick);
+    connectCommand(redo, &TfrmEditor::mnuEditRedoClick);
     const QUndoStack &history = m_document->history();
     connect(&history, &QUndoStack::indexChanged, this, &TfrmEditor::updateHistoryItems);
     connect(&history, &QUndoStack::cleanChanged, this, &TfrmEditor::updateHistoryItems);
@@ -98,15 +100,20 @@ void TfrmEditor::connectHistory()
 
 void TfrmEditor::replayHistory(bool forward)
 {
-    commitGrid();
     m_replayed = Replayed();
     m_replayed.headerBefore = m_project->headerRows();
     for (int map = 0; map < m_project->mapCount(); ++map)
         m_replayed.propertiesBefore << m_project->map(map).Info.Properties;
-    if (forward)
-        m_document->history().redo();
-    else
-        m_document->history().undo();
+    try {
+        if (forward)
+            m_document->redo();
+        else
+            m_document->undo();
+    } catch (const UserError &e) {
+        m_replayed = Replayed();
+        m_dialogs->showMessage(messageCaption(), e.message());
+        return;
+    }
     showReplayed();
 }
 

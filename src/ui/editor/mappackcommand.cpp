@@ -38,10 +38,10 @@ namespace tervelle {
 void TfrmEditor::connectMapPackCommands()
 {
     const MapsPanel::WindowItems maps = m_maps->windowItems();
-    connect(maps.mnuFileSaveMapPack, &QAction::triggered, this, &TfrmEditor::mnuFileSaveMapPackClick);
-    connect(maps.mnuFilePackProperties, &QAction::triggered, this, &TfrmEditor::mnuFilePackPropertiesClick);
-    connect(maps.mnuFileShowConsole, &QAction::triggered, this, &TfrmEditor::mnuFileShowConsoleClick);
-    connect(maps.mnuFileCheckPack, &QAction::triggered, this, &TfrmEditor::mnuFileCheckPackClick);
+    connectCommand(maps.mnuFileSaveMapPack, &TfrmEditor::mnuFileSaveMapPackClick);
+    connectCommand(maps.mnuFilePackProperties, &TfrmEditor::mnuFilePackPropertiesClick);
+    connectCommand(maps.mnuFileShowConsole, &TfrmEditor::mnuFileShowConsoleClick);
+    connectCommand(maps.mnuFileCheckPack, &TfrmEditor::mnuFileCheckPackClick);
     connectTrialCommand();
 }
 
@@ -75,7 +75,6 @@ void TfrmEditor::showRefusal(const PackReview &review)
 
 void TfrmEditor::mnuFileCheckPackClick()
 {
-    commitGrid();
     findingsWindow().startReview();
 }
 
@@ -133,7 +132,6 @@ bool TfrmEditor::isBuilding() const
 
 void TfrmEditor::mnuFilePackPropertiesClick()
 {
-    commitGrid();
     runPackWizard();
 }
 
@@ -155,7 +153,6 @@ void TfrmEditor::mnuFileShowConsoleClick()
 
 void TfrmEditor::mnuFileSaveMapPackClick()
 {
-    commitGrid();
     // The File menu is disabled during a build; a shortcut or a script must not start a second.
     if (isBuilding())
         return;
