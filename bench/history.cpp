@@ -77,7 +77,9 @@ struct History
                 text, [&](ProjectModel &model) { model.SetHeaderValue(0, text); }, text);
             break;
         case 2:
-            document.change(text, [&](ProjectModel &model) { model.AddDirElement(folders[std::size_t(i) % folders.size()], text); });
+            document.change(text, [&](ProjectModel &model) {
+                model.AddDirElement(folders[std::size_t(i) % folders.size()], text);
+            });
             break;
         case 3:
             document.change(text, [&](ProjectModel &model) {
@@ -88,11 +90,14 @@ struct History
         case 4: {
             TreeNode *folder = folders[std::size_t(i * 7) % folders.size()];
             if (folder->childCount() > 1)
-                document.change(text, [&](ProjectModel &model) { model.DeleteNode(folder->child(folder->childCount() / 2)); });
+                document.change(
+                    text, [&](ProjectModel &model) { model.DeleteNode(folder->child(folder->childCount() / 2)); });
             break;
         }
         default:
-            document.change(text, [&](ProjectModel &model) { model.AddMapProperty(i % MaxMaps, QStringLiteral("[new%1]").arg(i)); });
+            document.change(text, [&](ProjectModel &model) {
+                model.AddMapProperty(i % MaxMaps, QStringLiteral("[new%1]").arg(i));
+            });
             break;
         }
     }
@@ -151,7 +156,8 @@ void UndoRedoDeleteFolder(benchmark::State &s)
     History &h = history();
     const ProjectModel &model = h.document.model();
     TreeNode *files = model.root(FilesRoot);
-    h.document.change(QStringLiteral("delete"), [&](ProjectModel &model) { model.DeleteNode(files->child(files->childCount() / 2)); });
+    h.document.change(QStringLiteral("delete"),
+                      [&](ProjectModel &model) { model.DeleteNode(files->child(files->childCount() / 2)); });
     QUndoStack &stack = h.document.history();
     for (auto _ : s) {
         stack.undo();

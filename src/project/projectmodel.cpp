@@ -64,8 +64,7 @@ const std::array<const char *, RootCount> RootCaptionKeys = {
     "[lstFiles.RootNames.LevelIcons]", "[lstFiles.RootNames.TextureFiles]", "[lstFiles.RootNames.Scripts]",
 };
 
-ProjectModel::ProjectModel(QObject *parent, SourceProbe sourceExists)
-    : QObject(parent), m_sourceProbe(sourceExists)
+ProjectModel::ProjectModel(QObject *parent, SourceProbe sourceExists) : QObject(parent), m_sourceProbe(sourceExists)
 {}
 
 ProjectModel::~ProjectModel() = default;
@@ -639,9 +638,7 @@ void ProjectModel::applyEdit(const ProjectEdit &edit)
             inverse.text = edit.kind == ProjectEdit::Kind::NodeRename ? node->Text() : node->Info().Path;
         }
         break;
-    case ProjectEdit::Kind::Pack:
-        inverse.pack = m_pack;
-        break;
+    case ProjectEdit::Kind::Pack: inverse.pack = m_pack; break;
     }
     if (recording())
         record(std::move(inverse));
@@ -669,21 +666,15 @@ void ProjectModel::applyEdit(const ProjectEdit &edit)
         if (!quiet())
             emit mapChanged(edit.index, nullptr);
         break;
-    case ProjectEdit::Kind::NodeInsert:
-        putSubtree(edit.path, edit.nodes);
-        break;
-    case ProjectEdit::Kind::NodeRemove:
-        removeSubtree(node);
-        break;
+    case ProjectEdit::Kind::NodeInsert: putSubtree(edit.path, edit.nodes); break;
+    case ProjectEdit::Kind::NodeRemove: removeSubtree(node); break;
     case ProjectEdit::Kind::NodeRename:
         m_tree.rename(node, edit.text);
         refreshFolderPaths(node);
         if (!quiet())
             emit nodeChanged(node);
         break;
-    case ProjectEdit::Kind::NodeRelink:
-        setNodeSource(node, edit.text);
-        break;
+    case ProjectEdit::Kind::NodeRelink: setNodeSource(node, edit.text); break;
     case ProjectEdit::Kind::Pack:
         if (edit.pack == m_pack)
             break;

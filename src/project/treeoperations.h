@@ -61,7 +61,8 @@ public:
     // goes, the new one comes last. Returns the new node, or null when nothing was added.
     // Names that cannot be Windows file names, ".mpl" files under {files} and anything that
     // would replace the map list node are refused and listed in skipped().
-    TreeNode *AddResourceToNode(ProjectModel &project, TreeNode *node, const QString &name, const QString &fullPath, int fileType);
+    TreeNode *AddResourceToNode(ProjectModel &project, TreeNode *node, const QString &name, const QString &fullPath,
+                                int fileType);
 
     // Filters by the node's kind and adds each resource in order; resources the node does not
     // take are passed over without a message.

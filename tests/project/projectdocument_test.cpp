@@ -24,7 +24,6 @@ protected:
 
     QByteArray bytes() const { return ProjectFileBytes(document.model()); }
 
-
     // Absolute indexes as a plain walk of rows gives them, for comparing with the tree's own.
     static void walkRows(const TreeNode *node, std::vector<const TreeNode *> &out)
     {
@@ -62,8 +61,7 @@ TEST_F(ProjectHistory, DeletedSubtreesOfADeepTreeComeBackInPlaceAndOrder)
                                  QStringLiteral("/b%1").arg(i));
         TreeNode *deep = built.AddDirElement(files, QStringLiteral("deep"));
         for (int i = 0; i < 40; ++i)
-            built.AddFileElement(files, QStringLiteral("after%1.txt").arg(i), PlainFile,
-                                 QStringLiteral("/a%1").arg(i));
+            built.AddFileElement(files, QStringLiteral("after%1.txt").arg(i), PlainFile, QStringLiteral("/a%1").arg(i));
         TreeNode *parent = deep;
         for (int depth = 0; depth < 2000; ++depth) {
             built.AddFileElement(parent, QStringLiteral("f%1.txt").arg(depth), PlainFile,
@@ -78,7 +76,8 @@ TEST_F(ProjectHistory, DeletedSubtreesOfADeepTreeComeBackInPlaceAndOrder)
 
     // Holes first, then the deep folder, then a node deep inside another.
     const auto remove = [&](TreeNode *node) {
-        document.change(QStringLiteral("Delete"), [&](ProjectModel &project) { ASSERT_TRUE(project.DeleteNode(node)); });
+        document.change(QStringLiteral("Delete"),
+                        [&](ProjectModel &project) { ASSERT_TRUE(project.DeleteNode(node)); });
     };
     remove(files->child(35));
     remove(files->child(3));

@@ -147,9 +147,11 @@ TEST_F(TreeCommands, BadNamesAndTheMapListAreRefusedAndReported)
     EXPECT_EQ(operation.AddResourceToNode(model, model.root(MapsRoot), "trailing.", "/r/t", MapFile), nullptr);
     EXPECT_EQ(operation.AddResourceToNode(model, list, "inside", "/r/inside", PlainFile), nullptr);
     // Names and paths the project file's code page (windows-1252) cannot store.
-    EXPECT_EQ(operation.AddResourceToNode(model, files(), QString::fromUtf8("Ωmega.htm"), "/r/o.htm", InfoPageFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(model, files(), "page.htm", QString::fromUtf8("/r/中/page.htm"), InfoPageFile),
+    EXPECT_EQ(operation.AddResourceToNode(model, files(), QString::fromUtf8("Ωmega.htm"), "/r/o.htm", InfoPageFile),
               nullptr);
+    EXPECT_EQ(
+        operation.AddResourceToNode(model, files(), "page.htm", QString::fromUtf8("/r/中/page.htm"), InfoPageFile),
+        nullptr);
     ASSERT_EQ(operation.skipped().size(), 9);
     EXPECT_EQ(operation.skipped()[0].name, "NEW MAP PACK.MPL");
     EXPECT_TRUE(operation.skipped()[4].reason.contains("a:b.xan"));

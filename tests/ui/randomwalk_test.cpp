@@ -420,8 +420,7 @@ protected:
             expect(properties->gridRows() == project.map(selected).Info.Properties,
                    QStringLiteral("properties grid differs from map %1").arg(selected));
         } else {
-            expect(properties->gridRows().isEmpty(),
-                   QStringLiteral("properties grid shows rows with no map selected"));
+            expect(properties->gridRows().isEmpty(), QStringLiteral("properties grid shows rows with no map selected"));
         }
 
         int walked = 0;

@@ -87,7 +87,8 @@ void TfrmEditor::runCommand(const std::function<void()> &command)
 
 void TfrmEditor::connectCommand(QAction *action, void (TfrmEditor::*command)())
 {
-    connect(action, &QAction::triggered, this, [this, command] { runCommand([this, command] { (this->*command)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, command] { runCommand([this, command] { (this->*command)(); }); });
 }
 
 void TfrmEditor::NewFile()
@@ -245,7 +246,8 @@ void TfrmEditor::fillRecentMenu()
         entry->setStatusTip(entry->toolTip());
         describeMenuItem(entry, entry->toolTip());
         entry->setData(path);
-        connect(entry, &QAction::triggered, this, [this, path] { runCommand([this, path] { openRecentProject(path); }); });
+        connect(entry, &QAction::triggered, this,
+                [this, path] { runCommand([this, path] { openRecentProject(path); }); });
     }
     menu->addSeparator();
     QAction *clear = menu->addAction(lang("[mnuFile.ClearRecent.Caption]"));

@@ -173,7 +173,8 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
     if (!name)
         return;
     try {
-        m_document.change(lang("[Change.CreateFolder]"), [&](ProjectModel &project) { CreateFolder(project, node, *name); });
+        m_document.change(lang("[Change.CreateFolder]"),
+                          [&](ProjectModel &project) { CreateFolder(project, node, *name); });
         lstFiles->expand(m_model->indexOf(node));
     } catch (const UserError &e) {
         m_dialogs.showMessage(messageCaption(), e.message());
@@ -221,7 +222,8 @@ void FilesPanel::mnuFilesEditDeleteClick()
     TreeNode *node = selectedNode();
     bool deleted = false;
     if (node)
-        m_document.change(lang("[Change.DeleteNode]"), [&](ProjectModel &project) { deleted = project.DeleteNode(node); });
+        m_document.change(lang("[Change.DeleteNode]"),
+                          [&](ProjectModel &project) { deleted = project.DeleteNode(node); });
     if (!deleted)
         return;
     // The tree moved its current row to a neighbour; that becomes the selection.
@@ -246,7 +248,8 @@ void FilesPanel::mnuFilesEditLocateMissingClick()
     {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         // Every file found again is one step of the history.
-        m_document.change(lang("[Change.LocateMissing]"), [&](ProjectModel &project) { result = LocateMissingFiles(project, folder); });
+        m_document.change(lang("[Change.LocateMissing]"),
+                          [&](ProjectModel &project) { result = LocateMissingFiles(project, folder); });
         QGuiApplication::restoreOverrideCursor();
     }
     // "/c" found again, "/m" not found.

@@ -156,7 +156,8 @@ void MapsPanel::moveSelectedMap(int step)
     {
         // The list's own moves of its current item while the row goes choose nothing.
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(GetLangText(QStringLiteral("[Change.MoveMap]")), [&](ProjectModel &project) { project.moveMap(from, to); });
+        m_document.change(GetLangText(QStringLiteral("[Change.MoveMap]")),
+                          [&](ProjectModel &project) { project.moveMap(from, to); });
     }
     chooseMap(to);
 }
@@ -167,7 +168,8 @@ void MapsPanel::mnuEditAddClick()
         return;
     commitGridToSelectedMap();
     int index = -1;
-    m_document.change(GetLangText(QStringLiteral("[Change.AddMap]")), [&](ProjectModel &project) { index = project.AddMap(); });
+    m_document.change(GetLangText(QStringLiteral("[Change.AddMap]")),
+                      [&](ProjectModel &project) { index = project.AddMap(); });
     lstMaps->setCurrentIndex(m_model->index(index));
     updateAddEnabled();
     updateMapItems();
@@ -183,7 +185,8 @@ void MapsPanel::mnuEditDeleteClick()
     emit mapShown(-1);
     {
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(GetLangText(QStringLiteral("[Change.DeleteMap]")), [&](ProjectModel &project) { project.DeleteMap(index); });
+        m_document.change(GetLangText(QStringLiteral("[Change.DeleteMap]")),
+                          [&](ProjectModel &project) { project.DeleteMap(index); });
         lstMaps->selectionModel()->clear();
     }
     mnuEditDelete->setEnabled(false);

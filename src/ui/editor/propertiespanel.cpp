@@ -239,7 +239,8 @@ void PropertiesPanel::mnuPropertiesEditAddClick()
         return;
     int row = -1;
     try {
-        m_document.change(lang("[Change.AddProperty]"), [&](ProjectModel &project) { row = project.AddMapProperty(m_map, *key); });
+        m_document.change(lang("[Change.AddProperty]"),
+                          [&](ProjectModel &project) { row = project.AddMapProperty(m_map, *key); });
     } catch (const UserError &e) {
         showError(e.message());
         return;
@@ -258,7 +259,8 @@ void PropertiesPanel::mnuPropertiesEditDeleteClick()
     if (m_map < 0 || row < FixedMapProperties || row >= m_grid->rowCount())
         return;
     closeValueEditor();
-    m_document.change(lang("[Change.DeleteProperty]"), [&](ProjectModel &project) { project.DeleteMapProperty(m_map, row); });
+    m_document.change(lang("[Change.DeleteProperty]"),
+                      [&](ProjectModel &project) { project.DeleteMapProperty(m_map, row); });
     const int next = std::min(row, m_grid->rowCount() - 1);
     lstProperties->setCurrentIndex(m_grid->index(next, 1));
     lstPropertiesClick();
