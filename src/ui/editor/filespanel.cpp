@@ -20,12 +20,15 @@
 
 namespace tervelle {
 
-FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
+FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, Links links, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent)
     , m_document(document)
     , m_project(document.model())
     , m_dialogs(dialogs)
 {
+    selectedResources = std::move(links.selectedResources);
+    isResourcesDrag = std::move(links.isResourcesDrag);
+    selectDirectory = std::move(links.selectDirectory);
     const ProjectModel &project = m_project;
     title()->setText(GetLangText(QStringLiteral("[lblFiles.Caption]")));
     mnuFilesEdit = addLabelMenu(QStringLiteral("pnlFilesMenu"), QStringLiteral("mnuFilesEdit"),

@@ -42,11 +42,13 @@ CellEditor editorForKind(ValueKind kind)
 
 } // namespace
 
-PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent)
+PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs,
+                                 SelectDirectory selectDirectory, QWidget *parent)
     : KeyValuePanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), "[lblProperties.Caption]",
                     document, dialogs, parent)
     , m_settings(settings)
 {
+    this->selectDirectory = std::move(selectDirectory);
     mnuPropertiesEdit = addLabelMenu(QStringLiteral("pnlPropertiesMenu"), QStringLiteral("mnuPropertiesEdit"),
                                      QStringLiteral("pmnuPropertiesEdit"), &pmnuPropertiesEdit);
     mnuPropertiesEdit->setCaption(lang("[mnuPropertiesEdit.Caption]"));

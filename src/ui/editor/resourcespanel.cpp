@@ -47,11 +47,13 @@ QStringList localFiles(const QMimeData *data)
 
 } // namespace
 
-ResourcesPanel::ResourcesPanel(const ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent)
+ResourcesPanel::ResourcesPanel(const ProjectModel &project, Settings &settings, Dialogs &dialogs,
+                               SelectDirectory selectDirectory, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
 {
+    this->selectDirectory = std::move(selectDirectory);
     setMinimumSize(150, 100);
     title()->setText(GetLangText(QStringLiteral("[lblResources.Caption]")));
     makeEditMenu();
