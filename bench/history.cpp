@@ -5,6 +5,7 @@
 #include "core/common.h"
 #include "core/langload.h"
 #include "project/projectdocument.h"
+#include "project/projectfile.h"
 
 #include "largeproject.h"
 
@@ -26,14 +27,21 @@ constexpr int Edits = 10000;
 
 struct History
 {
+    QTemporaryDir folder;
     ProjectDocument document;
     std::vector<TreeNode *> folders; // the folders of information pages, 40 files each
     double historyMegabytes = 0;
 
     History()
     {
-        buildLargeProject(document.model());
-        ProjectModel &model = document.model();
+        {
+            // Opened from a file, so the history starts empty.
+            ProjectModel built;
+            buildLargeProject(built);
+            SaveProjectFile(built, folder.filePath(QStringLiteral("large.mpr")));
+        }
+        document.open(folder.filePath(QStringLiteral("large.mpr")));
+        const ProjectModel &model = document.model();
         for (int row = 0; row < model.root(FilesRoot)->childCount(); ++row) {
             TreeNode *folder = model.root(FilesRoot)->child(row);
             for (int sub = 0; folder->isFolder() && sub < folder->childCount(); ++sub)
@@ -56,24 +64,25 @@ struct History
     // One change of each kind in turn, each its own step.
     void edit(int i)
     {
-        ProjectModel &model = document.model();
         document.endTyping();
         const QString text = QStringLiteral("edit %1").arg(i);
         switch (i % 6) {
         case 0:
             document.change(
-                text, [&] { model.SetMapPropertyValue(i % MaxMaps, 7 + i % 190, text); }, text);
+                text, [&](ProjectModel &model) { model.SetMapPropertyValue(i % MaxMaps, 7 + i % 190, text); }, text);
             break;
         case 1:
             // The title, and with it the map list node.
             document.change(
-                text, [&] { model.SetHeaderValue(0, text); }, text);
+                text, [&](ProjectModel &model) { model.SetHeaderValue(0, text); }, text);
             break;
         case 2:
-            document.change(text, [&] { model.AddDirElement(folders[std::size_t(i) % folders.size()], text); });
+            document.change(text, [&](ProjectModel &model) {
+                model.AddDirElement(folders[std::size_t(i) % folders.size()], text);
+            });
             break;
         case 3:
-            document.change(text, [&] {
+            document.change(text, [&](ProjectModel &model) {
                 model.AddFileElement(folders[std::size_t(i) % folders.size()], text + QStringLiteral(".htm"),
                                      InfoPageFile, QStringLiteral("/packs/new/") + text);
             });
@@ -81,11 +90,14 @@ struct History
         case 4: {
             TreeNode *folder = folders[std::size_t(i * 7) % folders.size()];
             if (folder->childCount() > 1)
-                document.change(text, [&] { model.DeleteNode(folder->child(folder->childCount() / 2)); });
+                document.change(
+                    text, [&](ProjectModel &model) { model.DeleteNode(folder->child(folder->childCount() / 2)); });
             break;
         }
         default:
-            document.change(text, [&] { model.AddMapProperty(i % MaxMaps, QStringLiteral("[new%1]").arg(i)); });
+            document.change(text, [&](ProjectModel &model) {
+                model.AddMapProperty(i % MaxMaps, QStringLiteral("[new%1]").arg(i));
+            });
             break;
         }
     }
@@ -142,9 +154,10 @@ void UndoRedoAddProperty(benchmark::State &s)
 void UndoRedoDeleteFolder(benchmark::State &s)
 {
     History &h = history();
-    ProjectModel &model = h.document.model();
+    const ProjectModel &model = h.document.model();
     TreeNode *files = model.root(FilesRoot);
-    h.document.change(QStringLiteral("delete"), [&] { model.DeleteNode(files->child(files->childCount() / 2)); });
+    h.document.change(QStringLiteral("delete"),
+                      [&](ProjectModel &model) { model.DeleteNode(files->child(files->childCount() / 2)); });
     QUndoStack &stack = h.document.history();
     for (auto _ : s) {
         stack.undo();

@@ -37,8 +37,10 @@ void changeTexturesDirAndDrawEveryTile(benchmark::State &state)
         for (int i = 0; i < TileCount; ++i)
             cmbPropertiesTgaDrawItem(painter, tiles, i, tileName(i), canvas.rect(), false, palette);
     }
-    if (tiles.decodedCount() != TileCount)
-        state.SkipWithError("not every tile was read");
+    for (int i = 0; i < TileCount; ++i) {
+        if (tiles.thumbnail(i).isNull())
+            state.SkipWithError("not every tile was read");
+    }
 }
 
 void catTheFiles(benchmark::State &state)

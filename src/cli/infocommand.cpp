@@ -52,7 +52,7 @@ int runInfo(const QStringList &args)
         throw UsageError(QStringLiteral("usage: tervelle-pack info PROJECT.mpr"));
     ProjectDocument document;
     const Settings settings = openProject(document, args.first());
-    ProjectModel &project = document.model();
+    const ProjectModel &project = document.model();
 
     const PackProperties &state = project.packProperties();
     // Written as it goes: a tree of many deep files makes a summary far larger than its file.

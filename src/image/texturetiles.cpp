@@ -58,7 +58,6 @@ void TextureTiles::setFolder(const QString &texturesDir)
 {
     m_folder = texturesDir;
     m_thumbnails.fill(std::nullopt);
-    m_decoded = 0;
 }
 
 QImage TextureTiles::thumbnail(int index)
@@ -69,7 +68,6 @@ QImage TextureTiles::thumbnail(int index)
     if (!slot) {
         // A missing tile is remembered as a null image too, so it is not looked for again.
         slot = loadThumbnail(filePath(index));
-        ++m_decoded;
     }
     return *slot;
 }

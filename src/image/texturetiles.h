@@ -56,13 +56,10 @@ public:
     // The tile stretched to 64 x 64, its colours composited as the reader does; a null image
     // when its file is missing or the reader declines it.
     QImage thumbnail(int index);
-    // How many tiles were read and decoded since the folder was set.
-    int decodedCount() const { return m_decoded; }
 
 private:
     QString m_folder;
     std::array<std::optional<QImage>, TileCount> m_thumbnails;
-    int m_decoded = 0;
 };
 
 } // namespace tervelle

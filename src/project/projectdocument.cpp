@@ -1,5 +1,6 @@
 #include "project/projectdocument.h"
 
+#include "core/errors.h"
 #include "project/projectfile.h"
 #include "project/recovery.h"
 
@@ -12,31 +13,21 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
+#include <stdexcept>
+#include <utility>
+
 namespace tervelle {
 
-namespace {
-
-// Applies a step's edits last first, and gives the edits that take it back the other way.
-EditList applyEdits(ProjectModel &model, const EditList &edits)
-{
-    EditList inverse;
-    inverse.reserve(edits.size());
-    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
-        inverse.push_back(model.applyEdit(*edit));
-    return inverse;
-}
-
-class ProjectStep : public QUndoCommand
+class ProjectDocument::Step : public QUndoCommand
 {
 public:
-    ProjectStep(ProjectModel &model, const QString &what, EditList edits, const QString &typingKey,
-                ProjectDocument::Runs &runs)
+    Step(ProjectDocument &document, const QString &what, EditList edits, const QString &typingKey)
         : QUndoCommand(what)
-        , m_model(model)
+        , m_document(document)
         , m_edits(std::move(edits))
         , m_typingKey(typingKey)
-        , m_runs(runs)
-        , m_run(runs.typing)
+        , m_runs(document.m_runs)
+        , m_run(m_runs.typing)
     {}
 
     void undo() override
@@ -65,7 +56,7 @@ public:
 
     bool mergeWith(const QUndoCommand *other) override
     {
-        const auto *next = static_cast<const ProjectStep *>(other);
+        const auto *next = static_cast<const Step *>(other);
         if (next->m_typingKey != m_typingKey || next->m_run != m_run || m_run != m_runs.typing)
             return false;
         m_edits.insert(m_edits.end(), next->m_edits.begin(), next->m_edits.end());
@@ -77,11 +68,12 @@ private:
     {
         ++m_runs.typing;
         m_runs.replaying = true;
-        m_edits = applyEdits(m_model, m_edits);
+        if (!m_document.replay(m_edits))
+            m_runs.refused = text();
         m_runs.replaying = false;
     }
 
-    ProjectModel &m_model;
+    ProjectDocument &m_document;
     EditList m_edits; // in the order they were recorded; applied last first
     QString m_typingKey;
     ProjectDocument::Runs &m_runs;
@@ -90,7 +82,57 @@ private:
     bool m_cancelled = false;
 };
 
-} // namespace
+bool ProjectDocument::replay(EditList &edits)
+{
+    // The journal stays open while the edits are made, so that what a view changes on hearing
+    // them joins the step rather than going unrecorded.
+    EditList inverse;
+    inverse.reserve(edits.size());
+    m_model->setJournal(&inverse);
+    try {
+        for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
+            m_model->applyEdit(*edit);
+    } catch (const std::logic_error &) {
+        // Nothing half made: what was applied is taken back. The history is dropped afterwards,
+        // so what this records goes with it.
+        EditList discarded;
+        m_model->setJournal(&discarded);
+        for (auto edit = inverse.rbegin(); edit != inverse.rend(); ++edit)
+            m_model->applyEdit(*edit);
+        m_model->setJournal(nullptr);
+        return false;
+    }
+    m_model->setJournal(nullptr);
+    edits = std::move(inverse);
+    return true;
+}
+
+void ProjectDocument::settleReplay()
+{
+    if (m_runs.refused.isNull())
+        return;
+    const QString step = std::exchange(m_runs.refused, QString());
+    const bool modified = isModified();
+    m_history->clear();
+    // The file on disk is still not what the project holds.
+    if (modified)
+        m_history->resetClean();
+    throw UserError(QStringLiteral("\"%1\" could not be undone or redone: the project no longer holds what it "
+                                   "changed. The project stays as it is; its history of changes is cleared.")
+                        .arg(step));
+}
+
+void ProjectDocument::undo()
+{
+    m_history->undo();
+    settleReplay();
+}
+
+void ProjectDocument::redo()
+{
+    m_history->redo();
+    settleReplay();
+}
 
 ProjectDocument::ProjectDocument(QObject *parent)
     : QObject(parent), m_model(new ProjectModel(this)), m_history(new QUndoStack(this))
@@ -113,7 +155,7 @@ void ProjectDocument::push(const QString &what, EditList edits, const QString &t
 {
     if (edits.empty())
         return;
-    m_history->push(new ProjectStep(*m_model, what, std::move(edits), typingKey, m_runs));
+    m_history->push(new Step(*this, what, std::move(edits), typingKey));
 }
 
 void ProjectDocument::cancelTyping()
@@ -122,11 +164,11 @@ void ProjectDocument::cancelTyping()
     if (top == 0 || top != m_history->count())
         return;
     // The stack hands out its steps read-only; this one is ours and about to go.
-    auto *step = const_cast<ProjectStep *>(dynamic_cast<const ProjectStep *>(m_history->command(top - 1)));
+    auto *step = const_cast<Step *>(dynamic_cast<const Step *>(m_history->command(top - 1)));
     if (!step || !step->isRunningTyping())
         return;
     step->cancel();
-    m_history->undo();
+    undo();
 }
 
 void ProjectDocument::newProject()

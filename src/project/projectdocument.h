@@ -21,8 +21,17 @@ public:
     explicit ProjectDocument(QObject *parent = nullptr);
     ~ProjectDocument() override;
 
-    ProjectModel &model() const { return *m_model; }
+    // Read-only: the project changes only inside change().
+    const ProjectModel &model() const { return *m_model; }
+    // Undo and redo go through undo() and redo(), which keep the history and the project
+    // matched; the stack is handed out for its state and its signals.
     QUndoStack &history() const { return *m_history; }
+    // Takes back (or makes again) the step before (after) the current one. A step that no
+    // longer fits the project (it names a node the project does not have) is refused: the
+    // project stays as it was, the history is dropped since it no longer matches, and
+    // UserError says so.
+    void undo();
+    void redo();
     // The project file's path in native form; empty until a project is saved or opened, and kept
     // by New.
     const QString &fileName() const { return m_fileName; }
@@ -47,22 +56,22 @@ public:
     // copy and the reason when it cannot be written.
     void keepRecoveryCopy();
 
-    // Runs `change` on the model as one step named `what`. A change that does nothing leaves no
-    // step. Changes with the same non-empty `typingKey` merge into one step until endTyping()
-    // (or an undo, a redo or a save) ends it. A change that throws keeps what it did as a step,
-    // and the exception goes on. Changes within a change are part of the outer step.
+    // Runs `change` with the model to change as one step named `what`. A change that does
+    // nothing leaves no step. Changes with the same non-empty `typingKey` merge into one step
+    // until endTyping() (or an undo, a redo or a save) ends it. A change that throws keeps what
+    // it did as a step, and the exception goes on. A change made within a change, or by a view
+    // while an undo or redo is being made, is part of that step: the history never misses one.
     template <typename Change>
     void change(const QString &what, Change &&change, const QString &typingKey = QString())
     {
-        // Within another change, or echoes of an undo or redo in the views.
-        if (m_model->journal() || m_runs.replaying) {
-            change();
+        if (m_model->journal()) {
+            change(*m_model);
             return;
         }
         EditList edits;
         m_model->setJournal(&edits);
         try {
-            change();
+            change(*m_model);
         } catch (...) {
             m_model->setJournal(nullptr);
             push(what, std::move(edits), typingKey);
@@ -83,6 +92,7 @@ public:
     {
         int typing = 0;         // a typed change merges with the step before only in the same run
         bool replaying = false; // an undo or redo is being made
+        QString refused;        // the step an undo or redo refused, until the document says so
     };
 
 signals:
@@ -92,6 +102,12 @@ signals:
 
 private:
     void push(const QString &what, EditList edits, const QString &typingKey);
+    class Step;
+    // Applies `edits` last first, recording what takes them back; false, with the project put
+    // back as it was, when one of them no longer fits it.
+    bool replay(EditList &edits);
+    // After the stack has moved: a refused step drops the history and is reported.
+    void settleReplay();
     QString recoveryName() const;
 
     ProjectModel *m_model = nullptr;

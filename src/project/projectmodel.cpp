@@ -6,9 +6,14 @@
 #include "project/filenames.h"
 #include "project/keyrules.h"
 #include "project/keyvalue.h"
+#include "project/treeoperations.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -61,7 +66,7 @@ const std::array<LangKey, RootCount> RootCaptionKeys = {
     LangKey::lstFiles_RootNames_TextureFiles, LangKey::lstFiles_RootNames_Scripts,
 };
 
-ProjectModel::ProjectModel(QObject *parent) : QObject(parent)
+ProjectModel::ProjectModel(QObject *parent, SourceProbe sourceExists) : QObject(parent), m_sourceProbe(sourceExists)
 {}
 
 ProjectModel::~ProjectModel() = default;
@@ -341,7 +346,7 @@ TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
         emit nodeAboutToBeInserted(parent, parent ? parent->childCount() : m_tree.topLevelCount());
     TreeNode *inserted = m_tree.append(parent, std::move(data));
     if (recording())
-        record(ProjectEdit{ProjectEdit::Kind::NodeRemove, -1, pathOf(inserted)});
+        record(ProjectEdit{ProjectEdit::Kind::NodeRemove, -1, nodeRows(inserted)});
     if (!quiet())
         emit nodeInserted(inserted);
     return inserted;
@@ -418,7 +423,7 @@ bool ProjectModel::DeleteNode(TreeNode *node)
     if (!canDelete(node))
         return false;
     if (recording()) {
-        ProjectEdit edit{ProjectEdit::Kind::NodeInsert, -1, pathOf(node)};
+        ProjectEdit edit{ProjectEdit::Kind::NodeInsert, -1, nodeRows(node)};
         edit.nodes = saveSubtree(node);
         record(std::move(edit));
     }
@@ -431,7 +436,7 @@ void ProjectModel::RenameNode(TreeNode *node, const QString &text)
     if (node->Text() == text)
         return;
     if (recording())
-        record(ProjectEdit{ProjectEdit::Kind::NodeRename, -1, pathOf(node), node->Text()});
+        record(ProjectEdit{ProjectEdit::Kind::NodeRename, -1, nodeRows(node), node->Text()});
     m_tree.rename(node, text);
     refreshFolderPaths(node);
     if (!quiet())
@@ -451,7 +456,12 @@ void ProjectModel::refreshFolderPaths(TreeNode *folder)
 void ProjectModel::RelinkNode(TreeNode *node, const QString &path)
 {
     if (recording())
-        record(ProjectEdit{ProjectEdit::Kind::NodeRelink, -1, pathOf(node), node->Info().Path});
+        record(ProjectEdit{ProjectEdit::Kind::NodeRelink, -1, nodeRows(node), node->Info().Path});
+    setNodeSource(node, path);
+}
+
+void ProjectModel::setNodeSource(TreeNode *node, const QString &path)
+{
     m_tree.setInfo(node, TTreeNodeInfo{path, sourceKind(path)});
     if (!quiet())
         emit nodeChanged(node);
@@ -469,6 +479,210 @@ void ProjectModel::resetTree()
     m_mapListNode = nullptr;
     for (int group = 0; group < RootCount; ++group) {
         m_roots[group] = AddRootElement(lang(RootCaptionKeys[group]), QString::fromLatin1(RootTags[group]));
+    }
+}
+
+// ---- History -----------------------------------------------------------------------------
+
+void ProjectModel::setPackProperties(const PackProperties &pack)
+{
+    if (pack == packProperties())
+        return;
+    if (recording()) {
+        ProjectEdit edit{ProjectEdit::Kind::Pack};
+        edit.pack = packProperties();
+        record(std::move(edit));
+    }
+    m_pack = pack;
+    if (!quiet())
+        emit packChanged();
+}
+
+void ProjectModel::recordHeader()
+{
+    if (!recording())
+        return;
+    ProjectEdit edit{ProjectEdit::Kind::Header};
+    edit.rows = m_headerRows;
+    edit.headerInfo = m_headerInfo;
+    record(std::move(edit));
+}
+
+void ProjectModel::recordMap(int index)
+{
+    if (!recording())
+        return;
+    ProjectEdit edit{ProjectEdit::Kind::MapSet, index};
+    edit.map = m_maps[index];
+    record(std::move(edit));
+}
+
+std::vector<SavedNode> ProjectModel::saveSubtree(const TreeNode *top) const
+{
+    // Without recursion: a chain of folders may be deep.
+    std::vector<SavedNode> saved;
+    std::vector<std::pair<const TreeNode *, int>> pending{{top, 0}};
+    while (!pending.empty()) {
+        const auto [node, depth] = pending.back();
+        pending.pop_back();
+        saved.push_back(
+            SavedNode{depth, NodeData{node->Text(), node->ImageIndex(), node->SelectedIndex(), node->Info()}});
+        for (int row = node->childCount() - 1; row >= 0; --row)
+            pending.emplace_back(node->child(row), depth + 1);
+    }
+    return saved;
+}
+
+void ProjectModel::putSubtree(const std::vector<int> &path, const std::vector<SavedNode> &nodes)
+{
+    TreeNode *parent = nodeAtRows(m_tree, std::vector<int>(path.begin(), path.end() - 1));
+    // The chain of the last node put at each depth: a node's parent is the one a level up.
+    std::vector<TreeNode *> chain;
+    for (const SavedNode &saved : nodes) {
+        TreeNode *node = nullptr;
+        if (saved.depth == 0) {
+            // A row past the end appends.
+            if (!quiet())
+                emit nodeAboutToBeInserted(
+                    parent, std::min(path.back(), parent ? parent->childCount() : m_tree.topLevelCount()));
+            node = m_tree.insert(parent, path.back(), saved.data);
+        } else {
+            chain.resize(std::size_t(saved.depth));
+            if (!quiet())
+                emit nodeAboutToBeInserted(chain.back(), chain.back()->childCount());
+            node = m_tree.append(chain.back(), saved.data);
+        }
+        chain.push_back(node);
+        if (!quiet())
+            emit nodeInserted(node);
+    }
+}
+
+void ProjectModel::removeSubtree(TreeNode *node)
+{
+    TreeNode *parent = node->parent();
+    const int row = node->row();
+    if (!quiet())
+        emit nodeAboutToBeRemoved(node);
+    m_tree.remove(node);
+    if (!quiet())
+        emit nodeRemoved(parent, row);
+}
+
+namespace {
+
+[[noreturn]] void historyMismatch(const char *what)
+{
+    throw std::logic_error(std::string("The history names ") + what + " the project does not have.");
+}
+
+// Whether saved nodes form one subtree: a top node first, and each later one at most a level
+// below the one before it.
+bool isSubtree(const std::vector<SavedNode> &nodes)
+{
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const int depth = nodes[i].depth;
+        if (i == 0 ? depth != 0 : depth < 1 || depth > nodes[i - 1].depth + 1)
+            return false;
+    }
+    return !nodes.empty();
+}
+
+} // namespace
+
+void ProjectModel::applyEdit(const ProjectEdit &edit)
+{
+    // Everything is checked before anything changes, and the inverse is recorded before the
+    // signals go out: what a view changes on hearing them is recorded after it, so undoing
+    // the step undoes that first.
+    ProjectEdit inverse{edit.kind, edit.index, edit.path};
+    TreeNode *node = nullptr;
+    switch (edit.kind) {
+    case ProjectEdit::Kind::Header:
+        inverse.rows = m_headerRows;
+        inverse.headerInfo = m_headerInfo;
+        break;
+    case ProjectEdit::Kind::MapInsert:
+        if (edit.index < 0 || edit.index > mapCount())
+            historyMismatch("a map");
+        inverse.kind = ProjectEdit::Kind::MapRemove;
+        break;
+    case ProjectEdit::Kind::MapRemove:
+        if (!validMap(edit.index))
+            historyMismatch("a map");
+        inverse.kind = ProjectEdit::Kind::MapInsert;
+        inverse.map = m_maps[edit.index];
+        break;
+    case ProjectEdit::Kind::MapSet:
+        if (!validMap(edit.index))
+            historyMismatch("a map");
+        inverse.map = m_maps[edit.index];
+        break;
+    case ProjectEdit::Kind::NodeInsert: {
+        const std::vector<int> parentPath(edit.path.begin(), edit.path.end() - (edit.path.empty() ? 0 : 1));
+        if (edit.path.empty() || edit.path.back() < 0 || !isSubtree(edit.nodes)
+            || (!parentPath.empty() && !nodeAtRows(m_tree, parentPath)))
+            historyMismatch("a place in the files tree");
+        inverse.kind = ProjectEdit::Kind::NodeRemove;
+        break;
+    }
+    case ProjectEdit::Kind::NodeRemove:
+    case ProjectEdit::Kind::NodeRename:
+    case ProjectEdit::Kind::NodeRelink:
+        node = nodeAtRows(m_tree, edit.path);
+        if (!node)
+            historyMismatch("a node");
+        if (edit.kind == ProjectEdit::Kind::NodeRemove) {
+            inverse.kind = ProjectEdit::Kind::NodeInsert;
+            inverse.nodes = saveSubtree(node);
+        } else {
+            inverse.text = edit.kind == ProjectEdit::Kind::NodeRename ? node->Text() : node->Info().Path;
+        }
+        break;
+    case ProjectEdit::Kind::Pack: inverse.pack = m_pack; break;
+    }
+    if (recording())
+        record(std::move(inverse));
+
+    switch (edit.kind) {
+    case ProjectEdit::Kind::Header:
+        // The map list node's name was recorded on its own, so it is not derived again here.
+        m_headerRows = edit.rows;
+        m_headerInfo = edit.headerInfo;
+        if (!quiet())
+            emit headerChanged(nullptr);
+        break;
+    case ProjectEdit::Kind::MapInsert:
+        m_maps.insert(edit.index, edit.map);
+        if (!quiet())
+            emit mapInserted(edit.index);
+        break;
+    case ProjectEdit::Kind::MapRemove:
+        m_maps.removeAt(edit.index);
+        if (!quiet())
+            emit mapRemoved(edit.index);
+        break;
+    case ProjectEdit::Kind::MapSet:
+        m_maps[edit.index] = edit.map;
+        if (!quiet())
+            emit mapChanged(edit.index, nullptr);
+        break;
+    case ProjectEdit::Kind::NodeInsert: putSubtree(edit.path, edit.nodes); break;
+    case ProjectEdit::Kind::NodeRemove: removeSubtree(node); break;
+    case ProjectEdit::Kind::NodeRename:
+        m_tree.rename(node, edit.text);
+        refreshFolderPaths(node);
+        if (!quiet())
+            emit nodeChanged(node);
+        break;
+    case ProjectEdit::Kind::NodeRelink: setNodeSource(node, edit.text); break;
+    case ProjectEdit::Kind::Pack:
+        if (edit.pack == m_pack)
+            break;
+        m_pack = edit.pack;
+        if (!quiet())
+            emit packChanged();
+        break;
     }
 }
 

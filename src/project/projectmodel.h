@@ -42,7 +42,11 @@ class ProjectModel : public QObject
     Q_OBJECT
 
 public:
-    explicit ProjectModel(QObject *parent = nullptr);
+    // What tells AddFileElement and RelinkNode whether a source exists: the file system (null),
+    // unless a caller that cannot lay out real files (paths the compiler would misread, say)
+    // stands in for it.
+    using SourceProbe = bool (*)(const QString &path);
+    explicit ProjectModel(QObject *parent = nullptr, SourceProbe sourceExists = nullptr);
     ~ProjectModel() override;
 
     void NewFile();
@@ -50,15 +54,6 @@ public:
     // The pack fields as one value; setting them is one change.
     const PackProperties &packProperties() const { return m_pack; }
     void setPackProperties(const PackProperties &pack);
-
-    // While a journal is set, every change outside New and Open appends to it what undoes it.
-    void setJournal(EditList *journal) { m_journal = journal; }
-    EditList *journal() const { return m_journal; }
-    // Makes the change `edit` describes, unrecorded, and returns the edit that reverts it.
-    ProjectEdit applyEdit(const ProjectEdit &edit);
-    // A node's rows from the top level down, and the node such a path leads to (null if none).
-    std::vector<int> pathOf(const TreeNode *node) const;
-    TreeNode *nodeAtPath(const std::vector<int> &path) const;
 
     // Pack header
     const QStringList &headerRows() const { return m_headerRows; }
@@ -124,11 +119,6 @@ public:
     // Points a file node at another source, with the Kind a new node of that path would get;
     // its place and name stay.
     void RelinkNode(TreeNode *node, const QString &path);
-    // What tells AddFileElement and RelinkNode whether a source exists: the file system, unless
-    // a caller that cannot lay out real files (paths the compiler would misread, say) stands
-    // in for it. Null restores the file system.
-    using SourceProbe = bool (*)(const QString &path);
-    void setSourceProbe(SourceProbe probe) { m_sourceProbe = probe; }
     // Empties the tree and makes the six group roots with captions of the current language.
     void resetTree();
 
@@ -161,6 +151,17 @@ signals:
     void packChanged();
 
 private:
+    // The journal is the document's: it records and replays the changes, and hands out the
+    // model to change only inside a recorded change.
+    friend class ProjectDocument;
+    // While a journal is set, every change outside New and Open appends to it what undoes it.
+    void setJournal(EditList *journal) { m_journal = journal; }
+    EditList *journal() const { return m_journal; }
+    // Makes the change `edit` describes and records the edit that reverts it. Throws
+    // std::logic_error, having changed nothing, when the edit names a node or map the project
+    // does not have: the history no longer matches the project.
+    void applyEdit(const ProjectEdit &edit);
+
     bool quiet() const { return m_resetDepth > 0; }
     bool validMap(int index) const { return index >= 0 && index < mapCount(); }
     // Every change of the header rows ends here: the map list node follows "[english]".
@@ -173,6 +174,7 @@ private:
     void recordHeader();
     void recordMap(int index);
     // Raw changes for applyEdit: they record nothing and keep no rule.
+    void setNodeSource(TreeNode *node, const QString &path);
     void putSubtree(const std::vector<int> &path, const std::vector<SavedNode> &nodes);
     std::vector<SavedNode> saveSubtree(const TreeNode *top) const;
     void removeSubtree(TreeNode *node);

@@ -53,6 +53,26 @@ std::optional<int> acceptedFileType(int kind, const QString &displayName, const 
 
 } // namespace
 
+std::vector<int> nodeRows(const TreeNode *node)
+{
+    std::vector<int> rows;
+    for (; node; node = node->parent())
+        rows.push_back(node->row());
+    return {rows.rbegin(), rows.rend()};
+}
+
+TreeNode *nodeAtRows(const FileTree &tree, const std::vector<int> &rows)
+{
+    TreeNode *node = nullptr;
+    for (const int row : rows) {
+        const int count = node ? node->childCount() : tree.topLevelCount();
+        if (row < 0 || row >= count)
+            return nullptr;
+        node = node ? node->child(row) : tree.topLevel(row);
+    }
+    return node;
+}
+
 int nodeKindOf(const ProjectModel &project, const TreeNode *node)
 {
     if (!node)
@@ -76,12 +96,21 @@ bool canCreateFolderKind(int kind)
     return kind == FilesRoot || kind == TexturesRoot;
 }
 
-AddResourcesOperation::AddResourcesOperation(ProjectModel &project, AskReplace askReplace)
+AddResourcesOperation::AddResourcesOperation(const ProjectModel &project, AskReplace askReplace)
     : m_project(project), m_askReplace(std::move(askReplace))
 {}
 
 bool AddResourcesOperation::replaceWanted(const QString &name)
 {
+    // Asked first: the answers are taken in the order the run meets the names. One more than
+    // were asked would be a run other than the one asked about, and replaces nothing.
+    if (m_answers) {
+        if (m_answers->empty())
+            return false;
+        const bool replace = m_answers->front();
+        m_answers->pop_front();
+        return replace;
+    }
     if (m_standing != Standing::Ask)
         return m_standing == Standing::YesToAll;
     // Closing the question counts as No.
@@ -94,44 +123,87 @@ bool AddResourcesOperation::replaceWanted(const QString &name)
     return false;
 }
 
-TreeNode *AddResourcesOperation::AddResourceToNode(TreeNode *node, const QString &name, const QString &fullPath,
-                                                   int fileType)
+std::optional<QString> AddResourcesOperation::refusal(const TreeNode *node, const QString &name,
+                                                      const QString &fullPath, int fileType) const
 {
-    if (!node)
-        return nullptr;
-    auto skip = [&](const QString &reason) {
-        m_skipped.append(SkippedResource{name, reason});
-        return nullptr;
-    };
     if (node->isFile())
-        return skip(lang(LangKey::message_Add_UnderFile, {{'f', name}}));
+        return lang(LangKey::message_Add_UnderFile, {{'f', name}});
     const QString fileName = lang(LangKey::message_Subject_FileName);
     if (auto fault = windowsNameFault(fileName, name))
-        return skip(*fault);
+        return fault;
     if (auto fault = storableTextFault(fileName, name))
-        return skip(*fault);
+        return fault;
     if (auto fault = storableTextFault(lang(LangKey::message_Subject_SourcePath), fullPath))
-        return skip(*fault);
+        return fault;
     if (fileType == MapListFile || (m_project.groupOf(node) == FilesRoot && isMapListName(name)))
-        return skip(lang(LangKey::message_Add_MapList, {{'f', name}}));
+        return lang(LangKey::message_Add_MapList, {{'f', name}});
+    return std::nullopt;
+}
 
+TreeNode *AddResourcesOperation::AddResourceToNode(ProjectModel &project, TreeNode *node, const QString &name,
+                                                   const QString &fullPath, int fileType)
+{
+    Q_ASSERT(&project == &m_project);
+    if (!node)
+        return nullptr;
+    if (const std::optional<QString> reason = refusal(node, name, fullPath, fileType)) {
+        m_skipped.append(SkippedResource{name, *reason});
+        return nullptr;
+    }
     TreeNode *existing = m_project.findFileNode(node, name);
-    if (existing && existing == m_project.MapListNode())
-        return skip(lang(LangKey::message_Add_MapListName, {{'f', name}}));
+    if (existing && existing == m_project.MapListNode()) {
+        m_skipped.append(SkippedResource{name, lang(LangKey::message_Add_MapListName, {{'f', name}})});
+        return nullptr;
+    }
     if (existing) {
         if (!replaceWanted(name))
             return nullptr;
-        m_project.DeleteNode(existing);
+        project.DeleteNode(existing);
     }
-    return m_project.AddFileElement(node, name, fileType, fullPath);
+    return project.AddFileElement(node, name, fileType, fullPath);
 }
 
-void AddResourcesOperation::addSelected(TreeNode *node, const QVector<Resource> &resources)
+void AddResourcesOperation::askFirst(const TreeNode *node, const QVector<Resource> &resources)
+{
+    std::deque<bool> answers;
+    if (!node || node->isFile()) {
+        m_answers = answers;
+        return;
+    }
+    // The file children as the run leaves them, in order, found as the tree finds them: the
+    // first of a name; null stands for one the run adds.
+    std::vector<std::pair<QString, const TreeNode *>> children;
+    for (int row = 0; row < node->childCount(); ++row) {
+        if (const TreeNode *child = node->child(row); child->isFile())
+            children.emplace_back(child->Text(), child);
+    }
+    const int kind = nodeKindOf(m_project, node);
+    for (const Resource &resource : resources) {
+        const std::optional<int> type = acceptedFileType(kind, resource.name, resource.fullPath);
+        if (!type || refusal(node, resource.name, resource.fullPath, *type))
+            continue;
+        const auto existing = std::find_if(children.begin(), children.end(),
+                                           [&](const auto &child) { return SameNodeName(child.first, resource.name); });
+        if (existing != children.end()) {
+            if (existing->second && existing->second == m_project.MapListNode())
+                continue;
+            const bool replace = replaceWanted(resource.name);
+            answers.push_back(replace);
+            if (!replace)
+                continue;
+            children.erase(existing);
+        }
+        children.emplace_back(resource.name, nullptr);
+    }
+    m_answers = std::move(answers);
+}
+
+void AddResourcesOperation::addSelected(ProjectModel &project, TreeNode *node, const QVector<Resource> &resources)
 {
     const int kind = nodeKindOf(m_project, node);
     for (const Resource &resource : resources) {
         if (const std::optional<int> type = acceptedFileType(kind, resource.name, resource.fullPath))
-            AddResourceToNode(node, resource.name, resource.fullPath, *type);
+            AddResourceToNode(project, node, resource.name, resource.fullPath, *type);
     }
 }
 

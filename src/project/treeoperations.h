@@ -5,13 +5,21 @@
 #include <QString>
 #include <QVector>
 
+#include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tervelle {
 
+class FileTree;
 class ProjectModel;
 class TreeNode;
+
+// A node's rows from the top level down, and the node such rows lead to (null if none): how
+// the history and the window name a node across changes that replace it.
+std::vector<int> nodeRows(const TreeNode *node);
+TreeNode *nodeAtRows(const FileTree &tree, const std::vector<int> &rows);
 
 // The files-tree commands without their window: what may be added where, the replace question,
 // new folders. The window asks the questions through the callbacks it passes and shows what
@@ -45,14 +53,16 @@ public:
     using AskReplace = std::function<ReplaceAnswer(const QString &name)>;
 
     // `askReplace` is asked with the name of a file that exists under the node.
-    AddResourcesOperation(ProjectModel &project, AskReplace askReplace);
+    // The changes are made on `project` as the change of the document hands it out.
+    AddResourcesOperation(const ProjectModel &project, AskReplace askReplace);
 
     // Puts one resource under `node` as a file of `fileType` named `name`. A file child of the
     // same name (ignoring letter case as Windows does) is replaced when the answer says so: the old node
     // goes, the new one comes last. Returns the new node, or null when nothing was added.
     // Names that cannot be Windows file names, ".mpl" files under {files} and anything that
     // would replace the map list node are refused and listed in skipped().
-    TreeNode *AddResourceToNode(TreeNode *node, const QString &name, const QString &fullPath, int fileType);
+    TreeNode *AddResourceToNode(ProjectModel &project, TreeNode *node, const QString &name, const QString &fullPath,
+                                int fileType);
 
     // Filters by the node's kind and adds each resource in order; resources the node does not
     // take are passed over without a message.
@@ -61,7 +71,10 @@ public:
         QString name;
         QString fullPath;
     };
-    void addSelected(TreeNode *node, const QVector<Resource> &resources);
+    void addSelected(ProjectModel &project, TreeNode *node, const QVector<Resource> &resources);
+    // Asks every question a later addSelected of the same resources meets, changing nothing,
+    // so that it then asks none: a question's event loop must never see a change half made.
+    void askFirst(const TreeNode *node, const QVector<Resource> &resources);
     // Whether a node of `kind` takes at least one of the resources.
     static bool takesAny(int kind, const QVector<Resource> &resources);
 
@@ -72,11 +85,15 @@ private:
     enum class Standing { Ask, YesToAll, NoToAll };
 
     bool replaceWanted(const QString &name);
+    // Why a resource cannot go under `node` whatever the node holds, or nothing.
+    std::optional<QString> refusal(const TreeNode *node, const QString &name, const QString &fullPath,
+                                   int fileType) const;
 
-    ProjectModel &m_project;
+    const ProjectModel &m_project;
     AskReplace m_askReplace;
     Standing m_standing = Standing::Ask;
     QVector<SkippedResource> m_skipped;
+    std::optional<std::deque<bool>> m_answers; // set once the questions were asked first
 };
 
 // Makes the folder `name` as the last child of `parent`. Throws UserError with the message for

@@ -37,7 +37,7 @@ protected:
         ASSERT_TRUE(test::linkRealCompiler(CompilerFolder, appDir));
         settings.AppDir = appDir;
         settings.compilerLauncher = QStringLiteral("wine");
-        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+        test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     }
 
     static void wineserver(const QString &option)
@@ -87,7 +87,7 @@ TEST_F(FullDiskBuild, TheEarlierInstallerSurvivesACompileThatRunsOutOfRoom)
     const QString big = tempPath("maker/big.xan");
     QDir().mkpath(tempPath("maker"));
     writeBytes(big, noise);
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddMap();
     project.AddFileElement(project.root(MapsRoot), "big.xan", MapFile, big);
 

@@ -73,7 +73,7 @@ protected:
         ASSERT_TRUE(test::linkRealCompiler(CompilerFolder, appDir));
         settings.AppDir = appDir;
         settings.compilerLauncher = QStringLiteral("wine");
-        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+        test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     }
 
     QTableView *grid(const char *name) const { return widget<QTableView>(name); }

@@ -40,7 +40,7 @@ protected:
         ASSERT_TRUE(test::linkRealCompiler(compiler, appDir));
         settings.AppDir = appDir;
         settings.compilerLauncher = QStringLiteral("wine");
-        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+        test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     }
 
     QString appDir;

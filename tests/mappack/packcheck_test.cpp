@@ -7,6 +7,7 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,9 +46,9 @@ protected:
     // Points the page at `path` as if a file lay there: no such file can be made for most.
     void relinkFound(const QString &path)
     {
-        model.setSourceProbe([](const QString &) { return true; });
+        sourcesFound = true;
         model.RelinkNode(page, path);
-        model.setSourceProbe(nullptr);
+        sourcesFound = false;
         ASSERT_EQ(page->Info().Kind, FileFoundKind);
     }
 
@@ -68,7 +69,9 @@ protected:
 
     QTemporaryDir app;
     Settings settings;
-    ProjectModel model;
+    // Sources are found as on disk, or all while the flag is set.
+    static inline bool sourcesFound = false;
+    ProjectModel model{nullptr, [](const QString &path) { return sourcesFound || QFileInfo(path).isFile(); }};
     TreeNode *info = nullptr;
     TreeNode *page = nullptr;
 };

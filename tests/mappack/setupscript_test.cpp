@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 QT_BEGIN_NAMESPACE
@@ -375,9 +376,9 @@ protected:
     // A file node as if its source had been found on disk.
     TreeNode *foundFile(TreeNode *parent, const QString &name, const QString &path, int type = PlainFile)
     {
-        model.setSourceProbe([](const QString &) { return true; });
+        sourcesFound = true;
         TreeNode *node = model.AddFileElement(parent, name, type, path);
-        model.setSourceProbe(nullptr);
+        sourcesFound = false;
         return node;
     }
 
@@ -416,7 +417,9 @@ protected:
     }
 
     Settings settings;
-    ProjectModel model;
+    // Sources are found as on disk, or all while the flag is set.
+    static inline bool sourcesFound = false;
+    ProjectModel model{nullptr, [](const QString &path) { return sourcesFound || QFileInfo(path).isFile(); }};
 };
 
 TEST_F(SetupScript, WorkedExampleGivesExactBytes)

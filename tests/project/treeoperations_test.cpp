@@ -23,7 +23,7 @@ protected:
         for (const QString &path : paths)
             resources.append({path.section('/', -1), path});
         AddResourcesOperation operation(model, std::move(ask));
-        operation.addSelected(node, resources);
+        operation.addSelected(model, node, resources);
         return operation.skipped();
     }
 };
@@ -80,7 +80,7 @@ TEST_F(TreeCommands, EachGroupTakesItsOwnExtensionExactly)
 TEST_F(TreeCommands, RenamedResourceKeepsItsSourceAndTheFilterFollowsThePath)
 {
     AddResourcesOperation operation(model, {});
-    operation.addSelected(model.root(MapsRoot), {{"new.xan", "/r/old.xan"}, {"fake.xan", "/r/fake.txt"}});
+    operation.addSelected(model, model.root(MapsRoot), {{"new.xan", "/r/old.xan"}, {"fake.xan", "/r/fake.txt"}});
     ASSERT_EQ(model.root(MapsRoot)->childCount(), 1);
     EXPECT_EQ(model.root(MapsRoot)->child(0)->Text(), "new.xan");
     EXPECT_EQ(model.root(MapsRoot)->child(0)->Info().Path, "/r/old.xan");
@@ -139,17 +139,19 @@ TEST_F(TreeCommands, BadNamesAndTheMapListAreRefusedAndReported)
     QSignalSpy removed(&model, &ProjectModel::nodeAboutToBeRemoved);
     AddResourcesOperation operation(model, [](const QString &) { return ReplaceAnswer::YesToAll; });
     TreeNode *list = model.MapListNode();
-    EXPECT_EQ(operation.AddResourceToNode(files(), "NEW MAP PACK.MPL", "/r/x.mpl", PlainFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(files(), "New map pack.mpl", "/r/x.txt", PlainFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(files(), "other.Mpl", "/r/other.Mpl", PlainFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(model.root(MapsRoot), "map.mpl", "/r/map.mpl", MapListFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(model.root(MapsRoot), "a:b.xan", "/r/ab.xan", MapFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(model.root(MapsRoot), "trailing.", "/r/t", MapFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(list, "inside", "/r/inside", PlainFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(model, files(), "NEW MAP PACK.MPL", "/r/x.mpl", PlainFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(model, files(), "New map pack.mpl", "/r/x.txt", PlainFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(model, files(), "other.Mpl", "/r/other.Mpl", PlainFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(model, model.root(MapsRoot), "map.mpl", "/r/map.mpl", MapListFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(model, model.root(MapsRoot), "a:b.xan", "/r/ab.xan", MapFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(model, model.root(MapsRoot), "trailing.", "/r/t", MapFile), nullptr);
+    EXPECT_EQ(operation.AddResourceToNode(model, list, "inside", "/r/inside", PlainFile), nullptr);
     // Names and paths the project file's code page (windows-1252) cannot store.
-    EXPECT_EQ(operation.AddResourceToNode(files(), QString::fromUtf8("Ωmega.htm"), "/r/o.htm", InfoPageFile), nullptr);
-    EXPECT_EQ(operation.AddResourceToNode(files(), "page.htm", QString::fromUtf8("/r/中/page.htm"), InfoPageFile),
+    EXPECT_EQ(operation.AddResourceToNode(model, files(), QString::fromUtf8("Ωmega.htm"), "/r/o.htm", InfoPageFile),
               nullptr);
+    EXPECT_EQ(
+        operation.AddResourceToNode(model, files(), "page.htm", QString::fromUtf8("/r/中/page.htm"), InfoPageFile),
+        nullptr);
     ASSERT_EQ(operation.skipped().size(), 9);
     EXPECT_EQ(operation.skipped()[0].name, "NEW MAP PACK.MPL");
     EXPECT_TRUE(operation.skipped()[4].reason.contains("a:b.xan"));
@@ -162,7 +164,7 @@ TEST_F(TreeCommands, BadNamesAndTheMapListAreRefusedAndReported)
     EXPECT_EQ(model.tree().count(), 7);
 
     // A map list file outside {files} is just a file there.
-    EXPECT_NE(operation.AddResourceToNode(model.root(MapsRoot), "odd.mpl", "/r/odd.mpl", MapFile), nullptr);
+    EXPECT_NE(operation.AddResourceToNode(model, model.root(MapsRoot), "odd.mpl", "/r/odd.mpl", MapFile), nullptr);
     EXPECT_EQ(operation.skipped().size(), 9);
 }
 

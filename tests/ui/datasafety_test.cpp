@@ -35,7 +35,7 @@ protected:
         standIn = std::make_unique<test::StandInBuild>(work.path());
         settings.AppDir = standIn->appDir();
         settings.compilerLauncher = test::StandInLauncher;
-        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+        test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     }
 
     // Enough maps that the project, and its map list, outgrow the small disk.

@@ -74,6 +74,15 @@ QString EditorTest::whileNextPopupOpen(const std::function<void()> &open, const 
     return seen;
 }
 
+ProjectModel &EditorTest::projectToSetUp()
+{
+    // The document hands out its model to change only within a change; one that changes
+    // nothing leaves no step.
+    ProjectModel *model = nullptr;
+    editor->document().change(QString(), [&](ProjectModel &project) { model = &project; });
+    return *model;
+}
+
 QString EditorTest::recoveryDir() const
 {
     return recoveryFolder();

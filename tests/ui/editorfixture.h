@@ -44,6 +44,11 @@ protected:
     // object name, or empty when none opened.
     QString whileNextPopupOpen(const std::function<void()> &open, const std::function<void(QWidget *)> &during = {});
 
+    // The window's project, to set up as a test needs it before acting through the window.
+    // What is changed on it is not a step of the history, as a project read from a file is
+    // not: a test that undoes changes the project through the window or document().change().
+    ProjectModel &projectToSetUp();
+
     QString recoveryDir() const;
     QStringList recoveryFiles() const;
     QString tempPath(const QString &name) const { return work.filePath(name); }

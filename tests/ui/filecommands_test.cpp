@@ -45,9 +45,9 @@ protected:
     // A change of the project as a step of its history, as the panels make them.
     void addMapNamed(const QString &name)
     {
-        ProjectModel &project = editor->project();
-        editor->document().change(QStringLiteral("Add map"),
-                                  [&] { project.SetMapPropertyValue(project.AddMap(), 0, name); });
+        editor->document().change(QStringLiteral("Add map"), [&](ProjectModel &project) {
+            project.SetMapPropertyValue(project.AddMap(), 0, name);
+        });
     }
 };
 
@@ -144,16 +144,16 @@ TEST_F(FileCommands, APlaceholderTypedIntoThePackTitleStaysAsTyped)
     const QString path = tempPath("a.mpr");
     dialogs.saveAnswers.enqueue(path);
     item("mnuFileSaveProject")->trigger();
-    editor->project().SetHeaderValue(0, "Arctic /f /p");
+    projectToSetUp().SetHeaderValue(0, "Arctic /f /p");
     EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic /f /p (" + native(path) + ")");
 }
 
 TEST_F(FileCommands, HeaderChangesWithoutEnglishRowLeaveTheCaption)
 {
-    editor->project().SetHeaderValue(0, "Arctic");
+    projectToSetUp().SetHeaderValue(0, "Arctic");
     EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic");
     // Only a project file can leave the header without its "[english]" row.
-    editor->project().SetHeader({"[german]=Arktis", "[htmlenglish]="}, {THeaderKeyInfo{}, THeaderKeyInfo{LinkKey}});
+    projectToSetUp().SetHeader({"[german]=Arktis", "[htmlenglish]="}, {THeaderKeyInfo{}, THeaderKeyInfo{LinkKey}});
     EXPECT_EQ(editor->windowTitle(), Prefix + "Arctic");
 }
 
@@ -270,7 +270,7 @@ TEST_F(FileCommands, ProblemsTheCoreNoticesAreShownOnceTheCommandHasReturned)
 
 TEST_F(FileCommands, FileCommandsCommitTheGridFirst)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddMap();
     auto *maps = widget<QListView>("lstMaps");
     maps->setCurrentIndex(maps->model()->index(0, 0));
@@ -287,11 +287,11 @@ TEST_F(FileCommands, FileCommandsCommitTheGridFirst)
 
 TEST_F(FileCommands, ShortcutsObeyTheEnabledState)
 {
-    editor->project().AddMap();
+    projectToSetUp().AddMap();
     QTest::keySequence(editor.get(), QKeySequence::New);
     EXPECT_EQ(editor->project().mapCount(), 0);
 
-    editor->project().AddMap();
+    projectToSetUp().AddMap();
     test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(false);
     QTest::keySequence(editor.get(), QKeySequence::New);
     QTest::keySequence(editor.get(), QKeySequence::Open);
@@ -372,7 +372,7 @@ TEST_F(FileCommands, SaveWritesInPlaceOnceTheFileIsKnown)
     QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].kind, "save");
-    editor->project().SetMapPropertyValue(editor->project().AddMap(), 0, "Later map");
+    projectToSetUp().SetMapPropertyValue(projectToSetUp().AddMap(), 0, "Later map");
     QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialogs.asked.size(), 1) << "Save asked again";
     EXPECT_EQ(test::readBytes(path), ProjectFileBytes(editor->project()));

@@ -5,6 +5,7 @@
 
 #include "project/keyvalue.h"
 #include "project/picklists.h"
+#include "project/projectfile.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
 
@@ -91,6 +92,31 @@ TEST_F(Files, ReplaceAsksOnceForYesToAllMovesTheNodesLastAndAsksAgainNextTime)
     EXPECT_TRUE(dialogs.replaceAnswers.isEmpty());
 }
 
+// The replace questions open before anything is added: the timed recovery copy, which may be
+// written while a question waits, holds the project as it was before the command.
+TEST_F(Files, ARecoveryCopyWrittenWhileReplaceAsksHoldsNoHalfMadeAdd)
+{
+    collect({"a.tga", "b.tga"});
+    addToNode(root(IconsRoot), resourceNames());
+    const QByteArray before = ProjectFileBytes(editor->project());
+    collect({"B.tga", "c.tga", "A.tga"});
+    QStringList copies;
+    dialogs.whileAsking = [&](const ScriptedDialogs::Asked &asked) {
+        if (asked.kind != "replace")
+            return;
+        editor->keepTimedCopy();
+        copies = recoveryFiles();
+    };
+    dialogs.replaceAnswers.enqueue(ReplaceAnswer::Yes);
+    dialogs.replaceAnswers.enqueue(ReplaceAnswer::Yes);
+    addToNode(root(IconsRoot), {"B.tga", "c.tga", "A.tga"});
+
+    EXPECT_EQ(replaceQuestions(), 2);
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(readBytes(recoveryDir() + "/" + copies.first()), before);
+    EXPECT_EQ(childNames(root(IconsRoot)), QStringList({"B.tga", "c.tga", "A.tga"}));
+}
+
 TEST_F(Files, RefusedResourcesAreNamedInOneMessageAfterTheRun)
 {
     collect({"bad:one.txt", "good.txt", "bad?two.txt"});
@@ -139,7 +165,7 @@ TEST_F(Files, CreateFolderRefusesANameAnyChildHasAndCancelMakesNothing)
 // folder's path following, and the maps that named the file offered to follow it.
 TEST_F(Files, RenameIsOneStepAndTheMapsThatNamedTheFileMayFollow)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     TreeNode *arena = project.AddFileElement(root(MapsRoot), QStringLiteral("arena.xan"), MapFile,
                                              makeFile(QStringLiteral("src/arena.xan")));
     project.AddFileElement(root(MapsRoot), QStringLiteral("other.xan"), MapFile,

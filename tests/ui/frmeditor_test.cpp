@@ -215,7 +215,7 @@ TEST_F(Window, ColoursFollowTheScheme)
 
 TEST_F(Window, ShowsTheProjectInItsViews)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddMap();
     project.AddMap();
     project.SetMapPropertyValue(1, 0, "Arctic");

@@ -57,7 +57,7 @@ TEST_F(HeaderEditing, LinkPickListListsTheFilesGroupInTreeOrder)
     EXPECT_EQ(test::panelOf<HeaderPanel>(*editor)->valueEditorRow(), 1);
 
     // Files added while the list is open show at once, folders joined with "\".
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     TreeNode *info = project.AddDirElement(project.root(FilesRoot), "info");
     project.AddFileElement(info, "page.htm", 6, "/nowhere/page.htm");
     EXPECT_EQ(items(pick), (QStringList{"New map pack.mpl", "info\\page.htm"}));

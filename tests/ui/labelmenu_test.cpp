@@ -116,7 +116,7 @@ TEST_F(LabelMenus, KeyboardReachesAndOpensThem)
 
 TEST_F(LabelMenus, FileAndEditCommitThePropertiesGridIntoTheSelectedMap)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddMap();
     project.AddMap();
     // Without a selected map nothing is stored.

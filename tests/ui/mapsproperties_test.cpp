@@ -100,7 +100,7 @@ TEST_F(MapsAndProperties, ClickingTheSelectedCellEditsItUnlessAnotherMapCameFirs
 
 TEST_F(MapsAndProperties, LevelIconPickListOffersTheIconsAndWritesTheChoice)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddFileElement(project.root(IconsRoot), "arctic.tga", LevelIconFile, "/nowhere/arctic.tga");
     addMap();
     clickCell(grid, 1, 1);
@@ -145,7 +145,7 @@ TEST_F(MapsAndProperties, TextTypedIntoAPickListIsKept)
 // Reached with the keyboard, a pick-list cell takes what is typed whole, in place of its value.
 TEST_F(MapsAndProperties, TypingOverAPickListCellLosesNoKeyAndReplacesTheValue)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddFileElement(project.root(IconsRoot), "arena.tga", LevelIconFile, "/nowhere/arena.tga");
     addMap();
     clickCell(grid, 1, 1);
@@ -190,7 +190,7 @@ TEST_F(MapsAndProperties, TabAndShiftTabLeaveAPickListForTheNextCell)
 
 TEST_F(MapsAndProperties, ArrowKeysMoveOverPickListsWithoutChangingThem)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddFileElement(project.root(IconsRoot), "arctic.tga", LevelIconFile, "/nowhere/arctic.tga");
     addMap();
     clickCell(grid, 0, 1);
@@ -279,7 +279,7 @@ TEST_F(MapsAndProperties, EditorsStayOnTheirCellWhenTheGridScrollsOrItsColumnsCh
 {
     addMap();
     for (int i = 0; i < 40; ++i)
-        editor->project().AddMapProperty(0, QString("[extra%1]").arg(i));
+        projectToSetUp().AddMapProperty(0, QString("[extra%1]").arg(i));
     ASSERT_EQ(grid->model()->rowCount(), 47);
     clickCell(grid, 5, 1);
     auto *tiles = cellEditor<QComboBox>(grid, 5);
@@ -298,7 +298,7 @@ TEST_F(MapsAndProperties, AnotherMapShowsItsValueInTheOpenEditor)
 {
     addMap();
     addMap();
-    editor->project().SetMapPropertyValue(1, 5, "A07");
+    projectToSetUp().SetMapPropertyValue(1, 5, "A07");
     auto *maps = widget<QListView>("lstMaps");
     maps->setCurrentIndex(maps->model()->index(0, 0));
     clickCell(grid, 5, 1);
@@ -339,7 +339,7 @@ TEST_F(MapsAndProperties, TexturesFolderCommandRebuildsTheOpenTileList)
 
 TEST_F(MapsAndProperties, ScriptListAppendsOrStartsTheValue)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddFileElement(project.root(ScriptsRoot), "arena.lua", ScriptFile, "/nowhere/arena.lua");
     addMap();
     clickCell(grid, 2, 1);
@@ -369,7 +369,7 @@ TEST_F(MapsAndProperties, ScriptListAppendsOrStartsTheValue)
 
 TEST_F(MapsAndProperties, EightyNinthMapStopsAddUntilOneGoesAlsoAfterOpen)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     for (int i = 0; i < MaxMaps - 1; ++i)
         project.AddMap();
     EXPECT_TRUE(item("mnuEditAdd")->isEnabled());
@@ -418,7 +418,7 @@ TEST_F(MapsAndProperties, RepeatedKeysShowAndKeepEveryRow)
     info.Properties << "[extra]=1"
                     << "[EXTRA]=2";
     info.ValueKinds << TextValue << ValueKind(9); // a kind this editor does not know is plain text
-    editor->project().appendMap("Twice", info);
+    projectToSetUp().appendMap("Twice", info);
     auto *maps = widget<QListView>("lstMaps");
     maps->setCurrentIndex(maps->model()->index(0, 0));
     ASSERT_EQ(grid->model()->rowCount(), 9);
@@ -452,7 +452,7 @@ TEST_F(MapsAndProperties, FileNewClosesEveryEditor)
 
 TEST_F(MapsAndProperties, APickListDropsDownAsWideAsItsLongestItem)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     const QString longName = QStringLiteral("an_icon_with_a_long_descriptive_name_for_the_desert_level.tga");
     project.AddFileElement(project.root(IconsRoot), longName, LevelIconFile, "/nowhere/long.tga");
     addMap();
@@ -487,7 +487,7 @@ TEST_F(MapsAndProperties, APickListDropsDownAsWideAsItsLongestItem)
 // map chosen with its grid edits.
 TEST_F(MapsAndProperties, DuplicateAndMoveReorderTheMapList)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     for (const char *name : {"A", "B", "C"}) {
         addMap();
         grid->model()->setData(grid->model()->index(0, 1), QString::fromLatin1(name));

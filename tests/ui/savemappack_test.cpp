@@ -47,7 +47,7 @@ protected:
         standIn = std::make_unique<test::StandInBuild>(work.path());
         settings.AppDir = standIn->appDir();
         settings.compilerLauncher = test::StandInLauncher;
-        test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+        test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
         editor->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     }
@@ -106,14 +106,14 @@ bool withWizard(const std::function<void()> &command, const char *button)
 TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEndsTheCommand)
 {
     fakeCompiler("exit 0\n");
-    test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = false; });
+    test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = false; });
     EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdCancel"));
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(setupScriptPath(settings.AppDir)));
     EXPECT_FALSE(test::panelOf<ConsolePanel>(*editor)->isVisible());
 
     // Once set, no wizard: the save dialog with the table's texts. Cancel there ends it too.
-    test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
+    test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = true; });
     EXPECT_FALSE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdCancel"));
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked.first().kind, QStringLiteral("save"));
@@ -127,7 +127,7 @@ TEST_F(SaveMapPack, TheWizardComesFirstUntilThePackPropertiesAreSetAndCancelEnds
     EXPECT_TRUE(editor->project().packProperties().PackPropertiesSet);
 
     // A finished wizard leads on to the save dialog.
-    test::editPack(editor->project(), [&](PackProperties &p) { p.PackPropertiesSet = false; });
+    test::editPack(projectToSetUp(), [&](PackProperties &p) { p.PackPropertiesSet = false; });
     EXPECT_TRUE(withWizard([&] { item("mnuFileSaveMapPack")->trigger(); }, "cmdFinish"));
     EXPECT_TRUE(editor->project().packProperties().PackPropertiesSet);
     ASSERT_EQ(dialogs.asked.size(), 2);
@@ -188,7 +188,7 @@ TEST_F(SaveMapPack, PrivateSourcesAreBuiltOnlyWithConsent)
     QDir().mkpath(tempPath(QStringLiteral("shared")));
     const QString planted = tempPath(QStringLiteral("shared/arena.xan"));
     ASSERT_TRUE(QFile::link(key, planted));
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddFileElement(project.root(MapsRoot), QStringLiteral("arena.xan"), MapFile, planted);
 
     item("mnuFileSaveMapPack")->trigger();
@@ -342,7 +342,7 @@ TEST_F(SaveMapPack, ClosingDuringABuildWritesTheSettingsStopsTheCompilerAndPutsT
 TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
 {
     fakeCompiler("printf 'installer' > BUILD/pack.exe\n");
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     TreeNode *gone = project.AddFileElement(project.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
                                             tempPath(QStringLiteral("gone.xan")));
     project.AddMap();
@@ -422,7 +422,7 @@ TEST_F(SaveMapPack, FindingsListGoesToEachPlaceAndErrorsStopTheBuild)
 // when it shows. Esc closes the window.
 TEST_F(SaveMapPack, FindingsWindowReadsAsAWindowWithATableAndAnnouncesAStoppedBuild)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddFileElement(project.root(MapsRoot), QStringLiteral("gone.xan"), MapFile,
                            tempPath(QStringLiteral("gone.xan")));
     item("mnuFileSaveMapPack")->trigger();
@@ -458,7 +458,7 @@ TEST_F(SaveMapPack, FindingsWindowReadsAsAWindowWithATableAndAnnouncesAStoppedBu
 // with what was found and what was not.
 TEST_F(SaveMapPack, LocateMissingFilesAsksForAFolderAndSaysWhatItFound)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.AddFileElement(project.root(MapsRoot), QStringLiteral("arena.xan"), MapFile,
                            QStringLiteral("C:\\Maps\\arena.xan"));
     project.AddFileElement(project.root(MapsRoot), QStringLiteral("lost.xan"), MapFile,

@@ -78,7 +78,7 @@ TEST_F(Undo, TypingInOneCellIsOneStepUntilEnterOrLeavingTheCell)
     // Undoing the new map empties the grid; redoing brings the map back selected.
     undo->trigger();
     EXPECT_EQ(editor->project().mapCount(), 0);
-    EXPECT_EQ(test::panelOf<PropertiesPanel>(*editor)->shownMap(), -1);
+    EXPECT_TRUE(test::panelOf<PropertiesPanel>(*editor)->gridRows().isEmpty());
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_EQ(undo->text(), QStringLiteral("Undo"));
     QAction *redo = item("mnuEditRedo");
@@ -149,12 +149,11 @@ TEST_F(Undo, UndoAndRedoSelectWhatTheyChanged)
     item("mnuEditUndo")->trigger();
     EXPECT_EQ(maps->selectedMap(), 0) << "the map the copy was made of";
 
-    ProjectModel &project = editor->project();
     TreeNode *inner = nullptr;
-    editor->document().change(QStringLiteral("Create folder"), [&] {
+    editor->document().change(QStringLiteral("Create folder"), [&](ProjectModel &project) {
         inner = project.AddDirElement(project.AddDirElement(project.root(FilesRoot), "Outer"), "Inner");
     });
-    editor->document().change(QStringLiteral("Delete"), [&] { project.DeleteNode(inner); });
+    editor->document().change(QStringLiteral("Delete"), [&](ProjectModel &project) { project.DeleteNode(inner); });
     auto *tree = test::panelOf<FilesPanel>(*editor)->list();
     tree->collapseAll();
     item("mnuEditUndo")->trigger();

@@ -38,7 +38,7 @@ protected:
 
 TEST_F(WindowCare, FocusFromALabelMenuChoosesNothing)
 {
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.SetMapPropertyValue(project.AddMap(), 0, "Arena");
     project.AddMap();
     auto *maps = widget<QListView>("lstMaps");
@@ -128,7 +128,7 @@ TEST_F(WindowCare, ScreenReadersMeetAWindowNamedByItsCaption)
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), editor->windowTitle());
 
-    ProjectModel &project = editor->project();
+    ProjectModel &project = projectToSetUp();
     project.SetHeaderValue(FindKey(project.headerRows(), QStringLiteral("[english]")), QStringLiteral("Desert pack"));
     EXPECT_TRUE(editor->windowTitle().contains("Desert pack"));
     EXPECT_EQ(window->text(QAccessible::Name), editor->windowTitle());

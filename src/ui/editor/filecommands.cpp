@@ -50,8 +50,8 @@ void TfrmEditor::connectFileCommands()
     // Shortcuts work from anywhere in the window, and only while their item is enabled (and, for
     // Help, shown).
     addActions({maps.mnuFileNew, maps.mnuFileOpen, maps.mnuFileSave, maps.mnuFileSaveProject, maps.mnuFileHelp});
-    connect(maps.mnuFileSave, &QAction::triggered, this, &TfrmEditor::mnuFileSaveClick);
-    connect(maps.mnuFileOpenRecovery, &QAction::triggered, this, &TfrmEditor::mnuFileOpenRecoveryClick);
+    connectCommand(maps.mnuFileSave, &TfrmEditor::mnuFileSaveClick);
+    connectCommand(maps.mnuFileOpenRecovery, &TfrmEditor::mnuFileOpenRecoveryClick);
     connect(maps.mnuFileOpenRecent, &QMenu::aboutToShow, this, &TfrmEditor::fillRecentMenu);
     // A crash or a power cut costs at most two minutes of work.
     auto *timedCopies = new QTimer(this);
@@ -59,15 +59,17 @@ void TfrmEditor::connectFileCommands()
     timedCopies->setInterval(2 * 60 * 1000);
     connect(timedCopies, &QTimer::timeout, this, &TfrmEditor::keepTimedCopy);
     timedCopies->start();
-    connect(maps.mnuFileNew, &QAction::triggered, this, &TfrmEditor::mnuFileNewClick);
-    connect(maps.mnuFileOpen, &QAction::triggered, this, &TfrmEditor::mnuFileOpenClick);
-    connect(maps.mnuFileSaveProject, &QAction::triggered, this, &TfrmEditor::mnuFileSaveProjectClick);
-    connect(maps.mnuFileHelp, &QAction::triggered, this, &TfrmEditor::mnuFileHelpClick);
-    connect(maps.mnuFileExit, &QAction::triggered, this, &TfrmEditor::mnuFileExitClick);
+    connectCommand(maps.mnuFileNew, &TfrmEditor::mnuFileNewClick);
+    connectCommand(maps.mnuFileOpen, &TfrmEditor::mnuFileOpenClick);
+    connectCommand(maps.mnuFileSaveProject, &TfrmEditor::mnuFileSaveProjectClick);
+    connectCommand(maps.mnuFileHelp, &TfrmEditor::mnuFileHelpClick);
+    connectCommand(maps.mnuFileExit, &TfrmEditor::mnuFileExitClick);
     m_fileWatcher = new QFileSystemWatcher(this);
     connect(m_fileWatcher, &QFileSystemWatcher::fileChanged, this, &TfrmEditor::projectFileTouched);
     connect(m_fileWatcher, &QFileSystemWatcher::directoryChanged, this, &TfrmEditor::projectFileTouched);
     connect(m_document, &ProjectDocument::fileNameChanged, this, &TfrmEditor::watchProjectFile);
+    // The caption names the file: Open, Save and opening a recovery copy change it.
+    connect(m_document, &ProjectDocument::fileNameChanged, this, &TfrmEditor::UpdateProjectCaption);
     connect(m_document, &ProjectDocument::inPlaceFileChanged, this, &TfrmEditor::watchProjectFile);
     connectMapPackCommands();
 }
@@ -75,6 +77,18 @@ void TfrmEditor::connectFileCommands()
 void TfrmEditor::commitGrid()
 {
     m_maps->commitGridToSelectedMap();
+}
+
+void TfrmEditor::runCommand(const std::function<void()> &command)
+{
+    commitGrid();
+    command();
+}
+
+void TfrmEditor::connectCommand(QAction *action, void (TfrmEditor::*command)())
+{
+    connect(action, &QAction::triggered, this,
+            [this, command] { runCommand([this, command] { (this->*command)(); }); });
 }
 
 void TfrmEditor::NewFile()
@@ -100,7 +114,6 @@ bool TfrmEditor::keepDiscardedProject(const QString &advice)
 
 void TfrmEditor::mnuFileNewClick()
 {
-    commitGrid();
     // Without a copy of unsaved work, New would lose it.
     if (!keepDiscardedProject())
         return;
@@ -109,7 +122,6 @@ void TfrmEditor::mnuFileNewClick()
 
 void TfrmEditor::mnuFileOpenClick()
 {
-    commitGrid();
     const QStringList chosen =
         m_dialogs->openFiles(projectDialog({LangKey::dlgOpenProject_Title, LangKey::dlgOpenProject_Filter,
                                             LangKey::dlgOpenProject_FilterIndex},
@@ -139,14 +151,12 @@ bool TfrmEditor::openProject(const QString &path)
         m_dialogs->showMessage(messageCaption(), QStringLiteral("Reraise file error\n") + e.message());
         return false;
     }
-    UpdateProjectCaption();
     rememberRecent(m_document->fileName());
     return true;
 }
 
 void TfrmEditor::mnuFileSaveProjectClick()
 {
-    commitGrid();
     const std::optional<QString> chosen = m_dialogs->saveFile(projectDialog(
         {LangKey::dlgSaveProject_Title, LangKey::dlgSaveProject_Filter, LangKey::dlgSaveProject_FilterIndex},
         m_lastSavePath));
@@ -164,7 +174,6 @@ void TfrmEditor::mnuFileSaveClick()
         mnuFileSaveProjectClick();
         return;
     }
-    commitGrid();
     saveProjectTo(file);
 }
 
@@ -190,7 +199,6 @@ bool TfrmEditor::saveProjectTo(const QString &path)
         m_dialogs->showMessage(messageCaption(), e.message());
         return false;
     }
-    UpdateProjectCaption();
     rememberRecent(m_document->fileName());
     return true;
 }
@@ -244,7 +252,8 @@ void TfrmEditor::fillRecentMenu()
         entry->setStatusTip(entry->toolTip());
         describeMenuItem(entry, entry->toolTip());
         entry->setData(path);
-        connect(entry, &QAction::triggered, this, [this, path] { openRecentProject(path); });
+        connect(entry, &QAction::triggered, this,
+                [this, path] { runCommand([this, path] { openRecentProject(path); }); });
     }
     menu->addSeparator();
     QAction *clear = menu->addAction(lang(LangKey::mnuFile_ClearRecent_Caption));
@@ -254,7 +263,6 @@ void TfrmEditor::fillRecentMenu()
 
 void TfrmEditor::openRecentProject(const QString &path)
 {
-    commitGrid();
     if (!QFileInfo::exists(path)) {
         m_dialogs->showMessage(messageCaption(), lang(LangKey::message_RecentMissing, {{'f', path}}));
         RecentProjects::store(RecentProjects::withoutProject(RecentProjects::load(), path));
@@ -266,7 +274,6 @@ void TfrmEditor::openRecentProject(const QString &path)
 
 void TfrmEditor::mnuFileOpenRecoveryClick()
 {
-    commitGrid();
     const QList<RecoveryCopy> copies = recoveryCopies();
     if (copies.isEmpty()) {
         m_dialogs->showMessage(
@@ -288,7 +295,6 @@ void TfrmEditor::mnuFileOpenRecoveryClick()
     m_document->forgetFileName();
     RecentProjects::store(RecentProjects::withoutProject(
         RecentProjects::load(), QDir::toNativeSeparators(QFileInfo(copies[*chosen].file).absoluteFilePath())));
-    UpdateProjectCaption();
 }
 
 void TfrmEditor::keepTimedCopy()
@@ -304,7 +310,6 @@ void TfrmEditor::keepTimedCopy()
 
 void TfrmEditor::mnuFileHelpClick()
 {
-    commitGrid();
     // Looked for in the current working folder, as a name without a folder would be.
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("Tervelle.chm"));
     if (!QFileInfo(path).isFile()) {
@@ -316,7 +321,6 @@ void TfrmEditor::mnuFileHelpClick()
 
 void TfrmEditor::mnuFileExitClick()
 {
-    commitGrid();
     close();
 }
 

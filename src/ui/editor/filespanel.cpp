@@ -20,13 +20,16 @@
 
 namespace tervelle {
 
-FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent)
+FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, Links links, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlFiles"), QStringLiteral("lblFiles"), parent)
     , m_document(document)
     , m_project(document.model())
     , m_dialogs(dialogs)
 {
-    ProjectModel &project = m_project;
+    selectedResources = std::move(links.selectedResources);
+    isResourcesDrag = std::move(links.isResourcesDrag);
+    selectDirectory = std::move(links.selectDirectory);
+    const ProjectModel &project = m_project;
     title()->setText(lang(LangKey::lblFiles_Caption));
     mnuFilesEdit = addLabelMenu(QStringLiteral("pnlFilesMenu"), QStringLiteral("mnuFilesEdit"),
                                 QStringLiteral("pmnuFilesEdit"), &pmnuFilesEdit);
@@ -142,7 +145,10 @@ void FilesPanel::mnuFilesEditAddClick()
         });
         const QVector<AddResourcesOperation::Resource> chosen =
             selectedResources ? selectedResources() : QVector<AddResourcesOperation::Resource>();
-        m_document.change(lang(LangKey::Change_AddResources), [&] { operation.addSelected(node, chosen); });
+        // The replace questions first: the recovery timer may fire while one is open.
+        operation.askFirst(node, chosen);
+        m_document.change(lang(LangKey::Change_AddResources),
+                          [&](ProjectModel &project) { operation.addSelected(project, node, chosen); });
         lstFiles->expand(m_model->indexOf(node));
         if (!operation.skipped().isEmpty()) {
             QStringList reasons;
@@ -171,7 +177,8 @@ void FilesPanel::mnuFilesEditCreateFolderClick()
     if (!name)
         return;
     try {
-        m_document.change(lang(LangKey::Change_CreateFolder), [&] { CreateFolder(m_project, node, *name); });
+        m_document.change(lang(LangKey::Change_CreateFolder),
+                          [&](ProjectModel &project) { CreateFolder(project, node, *name); });
         lstFiles->expand(m_model->indexOf(node));
     } catch (const UserError &e) {
         m_dialogs.showMessage(messageCaption(), e.message());
@@ -200,12 +207,12 @@ void FilesPanel::mnuFilesEditRenameClick()
                               lang(LangKey::message_RenameNode_Follow,
                                    {{'c', QString::number(values.size())}, {'f', node->Text()}, {'k', *name}}));
     try {
-        m_document.change(lang(LangKey::Change_RenameNode), [&] {
-            RenameTreeNode(m_project, node, *name);
+        m_document.change(lang(LangKey::Change_RenameNode), [&](ProjectModel &project) {
+            RenameTreeNode(project, node, *name);
             if (!follow)
                 return;
             for (const FollowingValue &value : values)
-                m_project.SetMapPropertyValue(value.map, value.row, value.value);
+                project.SetMapPropertyValue(value.map, value.row, value.value);
         });
     } catch (const UserError &e) {
         m_dialogs.showMessage(messageCaption(), e.message());
@@ -217,7 +224,8 @@ void FilesPanel::mnuFilesEditDeleteClick()
     TreeNode *node = selectedNode();
     bool deleted = false;
     if (node)
-        m_document.change(lang(LangKey::Change_DeleteNode), [&] { deleted = m_project.DeleteNode(node); });
+        m_document.change(lang(LangKey::Change_DeleteNode),
+                          [&](ProjectModel &project) { deleted = project.DeleteNode(node); });
     if (!deleted)
         return;
     // The tree moved its current row to a neighbour; that becomes the selection.
@@ -242,7 +250,8 @@ void FilesPanel::mnuFilesEditLocateMissingClick()
     {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         // Every file found again is one step of the history.
-        m_document.change(lang(LangKey::Change_LocateMissing), [&] { result = LocateMissingFiles(m_project, folder); });
+        m_document.change(lang(LangKey::Change_LocateMissing),
+                          [&](ProjectModel &project) { result = LocateMissingFiles(project, folder); });
         QGuiApplication::restoreOverrideCursor();
     }
     // "/c" found again, "/m" not found.

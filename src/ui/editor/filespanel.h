@@ -25,14 +25,17 @@ class FilesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    FilesPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *parent);
-
-    // What "Add selected resources" adds, and whether a drag comes from that list: the
-    // resources panel's, wired by the window.
-    std::function<QVector<AddResourcesOperation::Resource>()> selectedResources;
-    std::function<bool(const QMimeData *)> isResourcesDrag;
-    // Asks for a folder (the window's, which remembers the last one); false when cancelled.
-    std::function<bool(const QString &caption, QString &folder)> selectDirectory;
+    // What the panel asks of the window.
+    struct Links
+    {
+        // What "Add selected resources" adds, and whether a drag comes from that list: the
+        // resources panel's.
+        std::function<QVector<AddResourcesOperation::Resource>()> selectedResources;
+        std::function<bool(const QMimeData *)> isResourcesDrag;
+        // Asks for a folder (the window's, which remembers the last one); false when cancelled.
+        std::function<bool(const QString &caption, QString &folder)> selectDirectory;
+    };
+    FilesPanel(ProjectDocument &document, Dialogs &dialogs, Links links, QWidget *parent);
 
     QTreeView *list() const { return lstFiles; }
     // What the selected node is (see nodeKindOf in the core); -1 for none.
@@ -72,6 +75,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    std::function<QVector<AddResourcesOperation::Resource>()> selectedResources;
+    std::function<bool(const QMimeData *)> isResourcesDrag;
+    std::function<bool(const QString &caption, QString &folder)> selectDirectory;
     // During a drag: selects the node under the pointer and tells whether a drop there is taken.
     bool lstFilesDragOver(const QPoint &position);
     void lstFilesDragDrop();
@@ -90,7 +96,7 @@ private:
     int SelectedNodeKind = NoNodeKind; // see selectedNodeKind
 
     ProjectDocument &m_document;
-    ProjectModel &m_project;
+    const ProjectModel &m_project;
     Dialogs &m_dialogs;
     FilesTreeModel *m_model = nullptr;
 };

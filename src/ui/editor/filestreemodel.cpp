@@ -4,7 +4,8 @@
 
 namespace tervelle {
 
-FilesTreeModel::FilesTreeModel(ProjectModel &project, QObject *parent) : QAbstractItemModel(parent), m_project(project)
+FilesTreeModel::FilesTreeModel(const ProjectModel &project, QObject *parent)
+    : QAbstractItemModel(parent), m_project(project)
 {
     connect(&project, &ProjectModel::projectReset, this, [this] {
         beginResetModel();

@@ -13,7 +13,7 @@ class FilesTreeModel : public QAbstractItemModel
     Q_OBJECT
 
 public:
-    explicit FilesTreeModel(ProjectModel &project, QObject *parent = nullptr);
+    explicit FilesTreeModel(const ProjectModel &project, QObject *parent = nullptr);
 
     TreeNode *node(const QModelIndex &index) const;
     QModelIndex indexOf(const TreeNode *node) const;
@@ -25,7 +25,7 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
 private:
-    ProjectModel &m_project;
+    const ProjectModel &m_project;
 };
 
 } // namespace tervelle

@@ -187,14 +187,16 @@ void TfrmEditor::makePanels()
     const auto selectDirectory = [this](const QString &caption, QString &folder) {
         return SelectDirectory(caption, QString(), folder);
     };
-    m_properties = new PropertiesPanel(*m_document, m_settings, *m_dialogs, pnlMid);
-    m_properties->selectDirectory = selectDirectory;
+    m_properties = new PropertiesPanel(*m_document, m_settings, *m_dialogs, selectDirectory, pnlMid);
     m_maps = new MapsPanel(*m_document, pnlLeft);
     m_header = new HeaderPanel(*m_document, *m_dialogs, pnlLeft);
-    m_files = new FilesPanel(*m_document, *m_dialogs, pnlMid);
-    m_files->selectDirectory = selectDirectory;
-    m_resources = new ResourcesPanel(*m_project, m_settings, *m_dialogs, pnlRight);
-    m_resources->selectDirectory = selectDirectory;
+    // The resources panel comes later; the files panel asks it only once the window runs.
+    FilesPanel::Links links;
+    links.selectedResources = [this] { return m_resources->selectedResources(); };
+    links.isResourcesDrag = [this](const QMimeData *data) { return m_resources->listModel()->isOwnDrag(data); };
+    links.selectDirectory = selectDirectory;
+    m_files = new FilesPanel(*m_document, *m_dialogs, std::move(links), pnlMid);
+    m_resources = new ResourcesPanel(*m_project, m_settings, *m_dialogs, selectDirectory, pnlRight);
     m_preview = new PreviewPanel(pnlRight);
 }
 
@@ -276,8 +278,6 @@ void TfrmEditor::connectPanels()
     // A node about to go takes the preview of it (or of anything below it) along: a replaced
     // or deleted file is no longer what the preview shows.
     connect(m_project, &ProjectModel::nodeAboutToBeRemoved, m_preview, &PreviewPanel::nodeAboutToBeRemoved);
-    m_files->selectedResources = [this] { return m_resources->selectedResources(); };
-    m_files->isResourcesDrag = [this](const QMimeData *data) { return m_resources->listModel()->isOwnDrag(data); };
     connect(m_resources, &ResourcesPanel::scanning, this, &TfrmEditor::holdCommands);
 }
 

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -53,7 +54,7 @@ public:
     ~TfrmEditor() override;
 
     ProjectDocument &document() const { return *m_document; }
-    ProjectModel &project() const { return m_document->model(); }
+    const ProjectModel &project() const { return m_document->model(); }
 
     // The current project file; empty until a project is saved or opened.
     const QString &ProjectFileName() const { return m_document->fileName(); }
@@ -147,6 +148,10 @@ private:
     void showCaption();
     // The properties grid into the selected map, as the maps panel's File menu does.
     void commitGrid();
+    // Every command of the window's menus and shortcuts runs through here: the cell being typed
+    // is stored first, so that no command can forget it.
+    void runCommand(const std::function<void()> &command);
+    void connectCommand(QAction *action, void (TfrmEditor::*command)());
     bool openProject(const QString &path);
     // Asks first when the file was changed on disk since it was opened or saved here.
     bool saveProjectTo(const QString &path);
@@ -171,7 +176,7 @@ private:
 
     Settings &m_settings;
     ProjectDocument *m_document = nullptr;
-    ProjectModel *m_project = nullptr;
+    const ProjectModel *m_project = nullptr;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs = nullptr;
 

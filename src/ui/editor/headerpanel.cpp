@@ -33,7 +33,7 @@ HeaderPanel::HeaderPanel(ProjectDocument &document, Dialogs &dialogs, QWidget *p
     : KeyValuePanel(QStringLiteral("pnlHeader"), QStringLiteral("lblHeader"), LangKey::lblHeader_Caption, document,
                     dialogs, parent)
 {
-    ProjectModel &project = m_project;
+    const ProjectModel &project = m_project;
     mnuHeaderEdit = addLabelMenu(QStringLiteral("pnlHeaderMenu"), QStringLiteral("mnuHeaderEdit"),
                                  QStringLiteral("pmnuHeaderEdit"), &pmnuHeaderEdit);
     mnuHeaderEdit->setCaption(lang(LangKey::mnuHeaderEdit_Caption));
@@ -132,11 +132,11 @@ std::optional<QString> HeaderPanel::writeCell(int row, int column, const QString
         // An "[english]" edit renames the map list node and changes the caption in the same step.
         m_document.change(
             lang(LangKey::Change_EditHeader),
-            [&] {
+            [&](ProjectModel &project) {
                 if (column == 0)
-                    m_project.SetHeaderKey(row, text, this);
+                    project.SetHeaderKey(row, text, this);
                 else
-                    m_project.SetHeaderValue(row, text, this);
+                    project.SetHeaderValue(row, text, this);
             },
             QStringLiteral("header %1 %2").arg(row).arg(column));
     } catch (const UserError &e) {
@@ -181,7 +181,7 @@ void HeaderPanel::addKey(HeaderKeyKind kind)
     int row = -1;
     try {
         m_document.change(lang(link ? LangKey::Change_AddHeaderLink : LangKey::Change_AddHeaderRow),
-                          [&] { row = m_project.AddHeaderKey(*key, kind); });
+                          [&](ProjectModel &project) { row = project.AddHeaderKey(*key, kind); });
     } catch (const UserError &e) {
         showError(e.message());
         return;
@@ -198,7 +198,7 @@ void HeaderPanel::mnuHeaderEditDeleteClick()
     if (row < FixedHeaderRows || row >= m_grid->rowCount())
         return;
     closeValueEditor();
-    m_document.change(lang(LangKey::Change_DeleteHeaderRow), [&] { m_project.DeleteHeaderKey(row); });
+    m_document.change(lang(LangKey::Change_DeleteHeaderRow), [&](ProjectModel &project) { project.DeleteHeaderKey(row); });
     lstHeader->setCurrentIndex(m_grid->index(std::min(row, m_grid->rowCount() - 1), 1));
     lstHeaderClick();
 }

@@ -2,7 +2,10 @@
 
 #include "ui/editor/frmeditor.h"
 
+#include "core/errors.h"
 #include "core/langload.h"
+#include "project/treeoperations.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/editor/filespanel.h"
 #include "ui/editor/filestreemodel.h"
 #include "ui/editor/headerpanel.h"
@@ -58,8 +61,8 @@ void TfrmEditor::connectHistory()
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     // From anywhere in the window; a line being typed in a cell keeps its own Ctrl+Z.
     addActions({undo, redo});
-    connect(undo, &QAction::triggered, this, &TfrmEditor::mnuEditUndoClick);
-    connect(redo, &QAction::triggered, this, &TfrmEditor::mnuEditRedoClick);
+    connectCommand(undo, &TfrmEditor::mnuEditUndoClick);
+    connectCommand(redo, &TfrmEditor::mnuEditRedoClick);
     const QUndoStack &history = m_document->history();
     connect(&history, &QUndoStack::indexChanged, this, &TfrmEditor::updateHistoryItems);
     connect(&history, &QUndoStack::cleanChanged, this, &TfrmEditor::updateHistoryItems);
@@ -87,7 +90,7 @@ void TfrmEditor::connectHistory()
     });
     const auto heardNode = [this](const TreeNode *node) {
         if (m_document->isReplaying() && m_replayed.node.empty() && node)
-            m_replayed.node = m_project->pathOf(node);
+            m_replayed.node = nodeRows(node);
     };
     connect(m_project, &ProjectModel::nodeInserted, this, heardNode);
     connect(m_project, &ProjectModel::nodeChanged, this, heardNode);
@@ -97,15 +100,20 @@ void TfrmEditor::connectHistory()
 
 void TfrmEditor::replayHistory(bool forward)
 {
-    commitGrid();
     m_replayed = Replayed();
     m_replayed.headerBefore = m_project->headerRows();
     for (int map = 0; map < m_project->mapCount(); ++map)
         m_replayed.propertiesBefore << m_project->map(map).Info.Properties;
-    if (forward)
-        m_document->history().redo();
-    else
-        m_document->history().undo();
+    try {
+        if (forward)
+            m_document->redo();
+        else
+            m_document->undo();
+    } catch (const UserError &e) {
+        m_replayed = Replayed();
+        m_dialogs->showMessage(messageCaption(), e.message());
+        return;
+    }
     showReplayed();
 }
 
@@ -138,7 +146,7 @@ void TfrmEditor::showReplayed()
             showCell(m_header->list(), std::min(row, int(m_project->headerRows().size()) - 1));
         return;
     }
-    if (TreeNode *node = done.node.empty() ? nullptr : m_project->nodeAtPath(done.node)) {
+    if (TreeNode *node = done.node.empty() ? nullptr : nodeAtRows(m_project->tree(), done.node)) {
         QTreeView *tree = m_files->list();
         const QModelIndex index = m_files->treeModel()->indexOf(node);
         // The tree opens the node's parents to show it.

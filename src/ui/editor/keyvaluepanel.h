@@ -47,7 +47,7 @@ protected:
 
     int ValueEditorRow = -1; // see valueEditorRow
     ProjectDocument &m_document;
-    ProjectModel &m_project;
+    const ProjectModel &m_project;
     Dialogs &m_dialogs;
     PickLists *m_pickLists = nullptr;
     KeyValueGridModel *m_grid = nullptr;

@@ -39,10 +39,10 @@ namespace tervelle {
 void TfrmEditor::connectMapPackCommands()
 {
     const MapsPanel::WindowItems maps = m_maps->windowItems();
-    connect(maps.mnuFileSaveMapPack, &QAction::triggered, this, &TfrmEditor::mnuFileSaveMapPackClick);
-    connect(maps.mnuFilePackProperties, &QAction::triggered, this, &TfrmEditor::mnuFilePackPropertiesClick);
-    connect(maps.mnuFileShowConsole, &QAction::triggered, this, &TfrmEditor::mnuFileShowConsoleClick);
-    connect(maps.mnuFileCheckPack, &QAction::triggered, this, &TfrmEditor::mnuFileCheckPackClick);
+    connectCommand(maps.mnuFileSaveMapPack, &TfrmEditor::mnuFileSaveMapPackClick);
+    connectCommand(maps.mnuFilePackProperties, &TfrmEditor::mnuFilePackPropertiesClick);
+    connectCommand(maps.mnuFileShowConsole, &TfrmEditor::mnuFileShowConsoleClick);
+    connectCommand(maps.mnuFileCheckPack, &TfrmEditor::mnuFileCheckPackClick);
     connectTrialCommand();
 }
 
@@ -76,7 +76,6 @@ void TfrmEditor::showRefusal(const PackReview &review)
 
 void TfrmEditor::mnuFileCheckPackClick()
 {
-    commitGrid();
     findingsWindow().startReview();
 }
 
@@ -134,7 +133,6 @@ bool TfrmEditor::isBuilding() const
 
 void TfrmEditor::mnuFilePackPropertiesClick()
 {
-    commitGrid();
     runPackWizard();
 }
 
@@ -144,7 +142,8 @@ bool TfrmEditor::runPackWizard()
     PackProperties edited = m_project->packProperties();
     if (!ShowPackWizard(*m_dialogs, edited, m_settings.AppDir, this))
         return false;
-    m_document->change(lang(LangKey::Change_PackProperties), [&] { m_project->setPackProperties(edited); });
+    m_document->change(lang(LangKey::Change_PackProperties),
+                       [&](ProjectModel &project) { project.setPackProperties(edited); });
     return true;
 }
 
@@ -155,7 +154,6 @@ void TfrmEditor::mnuFileShowConsoleClick()
 
 void TfrmEditor::mnuFileSaveMapPackClick()
 {
-    commitGrid();
     // The File menu is disabled during a build; a shortcut or a script must not start a second.
     if (isBuilding())
         return;

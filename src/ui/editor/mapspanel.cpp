@@ -71,7 +71,7 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     mnuEditMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
     mnuEditMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
 
-    ProjectModel &project = m_project;
+    const ProjectModel &project = m_project;
     // Before the list's own model: the selection must be settled before the row goes.
     connect(&project, &ProjectModel::mapRemoved, this, &MapsPanel::mapWillGo);
     m_model = new MapsListModel(project, this);
@@ -143,7 +143,8 @@ void MapsPanel::mnuEditDuplicateClick()
 {
     commitGridToSelectedMap();
     int copy = -1;
-    m_document.change(lang(LangKey::Change_DuplicateMap), [&] { copy = m_project.duplicateMap(SelectedMap); });
+    m_document.change(lang(LangKey::Change_DuplicateMap),
+                      [&](ProjectModel &project) { copy = project.duplicateMap(SelectedMap); });
     if (copy >= 0)
         chooseMap(copy);
 }
@@ -158,7 +159,8 @@ void MapsPanel::moveSelectedMap(int step)
     {
         // The list's own moves of its current item while the row goes choose nothing.
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(lang(LangKey::Change_MoveMap), [&] { m_project.moveMap(from, to); });
+        m_document.change(lang(LangKey::Change_MoveMap),
+                          [&](ProjectModel &project) { project.moveMap(from, to); });
     }
     chooseMap(to);
 }
@@ -169,7 +171,8 @@ void MapsPanel::mnuEditAddClick()
         return;
     commitGridToSelectedMap();
     int index = -1;
-    m_document.change(lang(LangKey::Change_AddMap), [&] { index = m_project.AddMap(); });
+    m_document.change(lang(LangKey::Change_AddMap),
+                      [&](ProjectModel &project) { index = project.AddMap(); });
     lstMaps->setCurrentIndex(m_model->index(index));
     updateAddEnabled();
     updateMapItems();
@@ -185,7 +188,8 @@ void MapsPanel::mnuEditDeleteClick()
     emit mapShown(-1);
     {
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(lang(LangKey::Change_DeleteMap), [&] { m_project.DeleteMap(index); });
+        m_document.change(lang(LangKey::Change_DeleteMap),
+                          [&](ProjectModel &project) { project.DeleteMap(index); });
         lstMaps->selectionModel()->clear();
     }
     mnuEditDelete->setEnabled(false);

@@ -112,7 +112,7 @@ private:
     int SelectedMap = -1; // see selectedMap
 
     ProjectDocument &m_document;
-    ProjectModel &m_project;
+    const ProjectModel &m_project;
     MapsListModel *m_model = nullptr;
     bool m_menusEnabled = true;
 };

@@ -27,8 +27,6 @@ public:
     // Shows the file behind the node by its file type: level icons as pictures, texture lists,
     // scripts and information pages as text, anything else (and no node) as "No preview".
     void UpdatePreview(const TreeNode *node);
-    // The node whose file is shown, or none.
-    const TreeNode *shownNode() const { return m_shown; }
     // A node going away takes its preview (or that of a node below it) along.
     void nodeAboutToBeRemoved(const TreeNode *removed);
 

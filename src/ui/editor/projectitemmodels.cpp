@@ -5,7 +5,8 @@
 
 namespace tervelle {
 
-MapsListModel::MapsListModel(ProjectModel &project, QObject *parent) : QAbstractListModel(parent), m_project(project)
+MapsListModel::MapsListModel(const ProjectModel &project, QObject *parent)
+    : QAbstractListModel(parent), m_project(project)
 {
     connect(&project, &ProjectModel::mapInserted, this, [this](int index) {
         beginInsertRows(QModelIndex(), index, index);

@@ -20,7 +20,7 @@ class MapsListModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    explicit MapsListModel(ProjectModel &project, QObject *parent = nullptr);
+    explicit MapsListModel(const ProjectModel &project, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -28,7 +28,7 @@ public:
 private:
     void reload();
 
-    ProjectModel &m_project;
+    const ProjectModel &m_project;
     QStringList m_names;
 };
 

@@ -42,11 +42,13 @@ CellEditor editorForKind(ValueKind kind)
 
 } // namespace
 
-PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent)
+PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs,
+                                 SelectDirectory selectDirectory, QWidget *parent)
     : KeyValuePanel(QStringLiteral("pnlProperties"), QStringLiteral("lblProperties"), LangKey::lblProperties_Caption,
                     document, dialogs, parent)
     , m_settings(settings)
 {
+    this->selectDirectory = std::move(selectDirectory);
     mnuPropertiesEdit = addLabelMenu(QStringLiteral("pnlPropertiesMenu"), QStringLiteral("mnuPropertiesEdit"),
                                      QStringLiteral("pmnuPropertiesEdit"), &pmnuPropertiesEdit);
     mnuPropertiesEdit->setCaption(lang(LangKey::mnuPropertiesEdit_Caption));
@@ -63,7 +65,7 @@ PropertiesPanel::PropertiesPanel(ProjectDocument &document, Settings &settings, 
     connect(mnuPropertiesEditTexturesDir, &QAction::triggered, this,
             &PropertiesPanel::mnuPropertiesEditTexturesDirClick);
 
-    ProjectModel &project = m_project;
+    const ProjectModel &project = m_project;
     lstProperties = makeGrid(QStringLiteral("lstProperties"), QStringLiteral("cmbProperties"), FixedMapProperties);
     m_delegate->tiles = &m_tiles;
     m_delegate->editorFor = [this](int row) { return editorForKind(valueKind(row)); };
@@ -137,7 +139,7 @@ void PropertiesPanel::commitGrid()
     if (m_map < 0 || m_map >= m_project.mapCount())
         return;
     m_document.change(lang(LangKey::Change_EditProperty),
-                      [this] { m_project.CommitMapProperties(m_map, m_grid->rows(), this); });
+                      [this](ProjectModel &project) { project.CommitMapProperties(m_map, m_grid->rows(), this); });
 }
 
 void PropertiesPanel::resetGrid()
@@ -207,11 +209,11 @@ std::optional<QString> PropertiesPanel::writeCell(int row, int column, const QSt
         const QString cell = QStringLiteral("property %1 %2 %3").arg(m_map).arg(row).arg(column);
         m_document.change(
             lang(LangKey::Change_EditProperty),
-            [&] {
+            [&](ProjectModel &project) {
                 if (column == 0)
-                    m_project.SetMapPropertyKey(m_map, row, text, this);
+                    project.SetMapPropertyKey(m_map, row, text, this);
                 else
-                    m_project.SetMapPropertyValue(m_map, row, text, this);
+                    project.SetMapPropertyValue(m_map, row, text, this);
             },
             cell);
     } catch (const UserError &e) {
@@ -240,7 +242,8 @@ void PropertiesPanel::mnuPropertiesEditAddClick()
         return;
     int row = -1;
     try {
-        m_document.change(lang(LangKey::Change_AddProperty), [&] { row = m_project.AddMapProperty(m_map, *key); });
+        m_document.change(lang(LangKey::Change_AddProperty),
+                          [&](ProjectModel &project) { row = project.AddMapProperty(m_map, *key); });
     } catch (const UserError &e) {
         showError(e.message());
         return;
@@ -259,7 +262,8 @@ void PropertiesPanel::mnuPropertiesEditDeleteClick()
     if (m_map < 0 || row < FixedMapProperties || row >= m_grid->rowCount())
         return;
     closeValueEditor();
-    m_document.change(lang(LangKey::Change_DeleteProperty), [&] { m_project.DeleteMapProperty(m_map, row); });
+    m_document.change(lang(LangKey::Change_DeleteProperty),
+                      [&](ProjectModel &project) { project.DeleteMapProperty(m_map, row); });
     const int next = std::min(row, m_grid->rowCount() - 1);
     lstProperties->setCurrentIndex(m_grid->index(next, 1));
     lstPropertiesClick();

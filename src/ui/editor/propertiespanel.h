@@ -28,21 +28,20 @@ class PropertiesPanel : public KeyValuePanel
     Q_OBJECT
 
 public:
-    PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, QWidget *parent);
+    // The window's folder picker; false on Cancel.
+    using SelectDirectory = std::function<bool(const QString &caption, QString &folder)>;
+    PropertiesPanel(ProjectDocument &document, Settings &settings, Dialogs &dialogs, SelectDirectory selectDirectory,
+                    QWidget *parent);
     ~PropertiesPanel() override;
 
     // Index of the property row of the grid's current row; -1 for none.
     int selectedProperty() const { return SelectedProperty; }
-
-    // The folder picker of the window; false on Cancel.
-    std::function<bool(const QString &caption, QString &folder)> selectDirectory;
 
     const QStringList &gridRows() const;
     // Puts rows into the grid as they stand, as if typed there: the next commit stores them.
     void loadGrid(const QStringList &rows);
     // Shows the map's properties and enables the grid.
     void loadMap(int map);
-    int shownMap() const { return m_map; }
     // Shows the map enabled, or for -1 none (resetGrid).
     void showMap(int map);
     // Stores the grid into the map it shows, as one change. The grid commits every edit as it
@@ -67,6 +66,7 @@ protected:
     void panelResize() override;
 
 private:
+    SelectDirectory selectDirectory;
     ValueKind valueKind(int row) const;
     void openValueEditor(int row, bool giveFocus);
     std::optional<QString> writeCell(int row, int column, const QString &text) override;

@@ -47,11 +47,13 @@ QStringList localFiles(const QMimeData *data)
 
 } // namespace
 
-ResourcesPanel::ResourcesPanel(ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent)
+ResourcesPanel::ResourcesPanel(const ProjectModel &project, Settings &settings, Dialogs &dialogs,
+                               SelectDirectory selectDirectory, QWidget *parent)
     : ContentPanel(QStringLiteral("pnlResources"), QStringLiteral("lblResources"), parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
 {
+    this->selectDirectory = std::move(selectDirectory);
     setMinimumSize(150, 100);
     title()->setText(lang(LangKey::lblResources_Caption));
     makeEditMenu();
@@ -82,7 +84,7 @@ void ResourcesPanel::makeEditMenu()
 }
 
 // The list of files found, with the selection that enables Rename and Delete.
-void ResourcesPanel::makeList(ProjectModel &project)
+void ResourcesPanel::makeList(const ProjectModel &project)
 {
     m_model = new ResourcesModel(project, this);
     m_model->setTitles(lang(LangKey::lstResources_Column1_Name), lang(LangKey::lstResources_Column2_Name));

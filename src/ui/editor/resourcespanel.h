@@ -26,10 +26,10 @@ class ResourcesPanel : public ContentPanel
     Q_OBJECT
 
 public:
-    ResourcesPanel(ProjectModel &project, Settings &settings, Dialogs &dialogs, QWidget *parent);
-
     // The window's folder picker; false on Cancel.
-    std::function<bool(const QString &caption, QString &folder)> selectDirectory;
+    using SelectDirectory = std::function<bool(const QString &caption, QString &folder)>;
+    ResourcesPanel(const ProjectModel &project, Settings &settings, Dialogs &dialogs, SelectDirectory selectDirectory,
+                   QWidget *parent);
 
     QTreeView *list() const { return lstResources; }
     ResourcesModel *listModel() const { return m_model; }
@@ -65,8 +65,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    SelectDirectory selectDirectory;
     void makeEditMenu();
-    void makeList(ProjectModel &project);
+    void makeList(const ProjectModel &project);
     void connectEditMenu();
     QList<QAction *> items() const;
     void addFolderCommand(bool recursive);

@@ -65,8 +65,7 @@ TrialState::~TrialState() = default;
 void TfrmEditor::connectTrialCommand()
 {
     m_trial = std::make_unique<TrialState>();
-    connect(m_maps->windowItems().mnuFileTryInstaller, &QAction::triggered, this,
-            &TfrmEditor::mnuFileTryInstallerClick);
+    connectCommand(m_maps->windowItems().mnuFileTryInstaller, &TfrmEditor::mnuFileTryInstallerClick);
     // Any step of the history, undone or not, makes the last installer out of date.
     connect(&m_document->history(), &QUndoStack::indexChanged, this, [this] { ++m_trial->changes; });
     connect(m_project, &ProjectModel::projectReset, this, [this] {
@@ -97,7 +96,6 @@ void TfrmEditor::noteBuiltInstaller(const QString &installer)
 
 void TfrmEditor::mnuFileTryInstallerClick()
 {
-    commitGrid();
     if (isBuilding() || isTrying())
         return;
     if (!TrialMachine::wineAvailable()) {
