@@ -59,7 +59,8 @@ void editorBuild(benchmark::State &state)
     settings.compilerLauncher = QStringLiteral("wine");
     PackProperties pack = editor.project().packProperties();
     pack.PackPropertiesSet = true;
-    editor.project().setPackProperties(pack);
+    editor.document().change(QStringLiteral("pack properties"),
+                             [&](ProjectModel &project) { project.setPackProperties(pack); });
     for (auto _ : state) {
         dialogs.saveAnswers.enqueue(dir.filePath(QStringLiteral("demo.exe")));
         QEventLoop loop;

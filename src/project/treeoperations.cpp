@@ -183,7 +183,7 @@ void AddResourcesOperation::askFirst(const TreeNode *node, const QVector<Resourc
         if (!type || refusal(node, resource.name, resource.fullPath, *type))
             continue;
         const auto existing = std::find_if(children.begin(), children.end(),
-                                           [&](const auto &child) { return SameNodeName(child.first, resource.name); });
+                                           [&](const auto &child) { return sameFileName(child.first, resource.name); });
         if (existing != children.end()) {
             if (existing->second && existing->second == m_project.MapListNode())
                 continue;

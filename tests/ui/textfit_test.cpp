@@ -222,7 +222,7 @@ TEST_F(TextFit, EveryControlsTextFitsInEveryLanguage)
         FitCheck check(language);
 
         // The main window at its smallest, the console shown, every popup menu.
-        ProjectModel &project = editor->project();
+        ProjectModel &project = projectToSetUp();
         TreeNode *folder = project.AddDirElement(project.root(FilesRoot), QStringLiteral("info"));
         project.AddFileElement(folder, QStringLiteral("gone.htm"), InfoPageFile, tempPath(QStringLiteral("gone.htm")));
         project.AddMap();

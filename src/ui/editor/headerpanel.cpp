@@ -198,7 +198,8 @@ void HeaderPanel::mnuHeaderEditDeleteClick()
     if (row < FixedHeaderRows || row >= m_grid->rowCount())
         return;
     closeValueEditor();
-    m_document.change(lang(LangKey::Change_DeleteHeaderRow), [&](ProjectModel &project) { project.DeleteHeaderKey(row); });
+    m_document.change(lang(LangKey::Change_DeleteHeaderRow),
+                      [&](ProjectModel &project) { project.DeleteHeaderKey(row); });
     lstHeader->setCurrentIndex(m_grid->index(std::min(row, m_grid->rowCount() - 1), 1));
     lstHeaderClick();
 }

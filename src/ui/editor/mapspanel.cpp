@@ -159,8 +159,7 @@ void MapsPanel::moveSelectedMap(int step)
     {
         // The list's own moves of its current item while the row goes choose nothing.
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(lang(LangKey::Change_MoveMap),
-                          [&](ProjectModel &project) { project.moveMap(from, to); });
+        m_document.change(lang(LangKey::Change_MoveMap), [&](ProjectModel &project) { project.moveMap(from, to); });
     }
     chooseMap(to);
 }
@@ -171,8 +170,7 @@ void MapsPanel::mnuEditAddClick()
         return;
     commitGridToSelectedMap();
     int index = -1;
-    m_document.change(lang(LangKey::Change_AddMap),
-                      [&](ProjectModel &project) { index = project.AddMap(); });
+    m_document.change(lang(LangKey::Change_AddMap), [&](ProjectModel &project) { index = project.AddMap(); });
     lstMaps->setCurrentIndex(m_model->index(index));
     updateAddEnabled();
     updateMapItems();
@@ -188,8 +186,7 @@ void MapsPanel::mnuEditDeleteClick()
     emit mapShown(-1);
     {
         const QSignalBlocker quiet(lstMaps->selectionModel());
-        m_document.change(lang(LangKey::Change_DeleteMap),
-                          [&](ProjectModel &project) { project.DeleteMap(index); });
+        m_document.change(lang(LangKey::Change_DeleteMap), [&](ProjectModel &project) { project.DeleteMap(index); });
         lstMaps->selectionModel()->clear();
     }
     mnuEditDelete->setEnabled(false);
