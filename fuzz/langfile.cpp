@@ -16,16 +16,6 @@
 
 using namespace tervelle;
 
-namespace {
-
-void resetTexts()
-{
-    for (int i = 0; i < LangCount; ++i)
-        LangTexts[i] = QString::fromLatin1(LangDefaults[i]);
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     // The codec reads the editor's settings; keep them out of the home folder.
@@ -37,14 +27,14 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    resetTexts();
+    useBuiltInTexts();
     try {
         applyLanguageBytes(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     } catch (const UserError &) {
         // Bytes the code page cannot decode are refused; that is the reader working.
         return 0;
     }
-    const auto texts = LangTexts;
+    const auto texts = LangTexts();
 
     QByteArray templateBytes;
     try {
@@ -53,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // Every text came from bytes in this code page, so it encodes back.
         std::abort();
     }
-    resetTexts();
+    useBuiltInTexts();
     applyLanguageBytes(templateBytes);
-    if (LangTexts != texts)
+    if (LangTexts() != texts)
         std::abort();
     return 0;
 }
