@@ -2,10 +2,10 @@
 // every step the model and every view must agree, the Delete commands must follow the selection,
 // and every saved project must read back to the same bytes; the map pack build and its wizard
 // are checked as they end (walkbuild.h, walkwizard.h). A failure names the walk's number,
-// the seed, the step and the actions so far; TERVELLE_WALK_SEED, TERVELLE_WALK_NUMBER and
+// its series, the step and the actions so far; TERVELLE_WALK_SERIES, TERVELLE_WALK_NUMBER and
 // TERVELLE_WALK_STEPS replay one walk, and TERVELLE_WALK_TRACE prints every step with the
-// project's sizes and the messages shown. Without a seed the walks are the same on every run;
-// TERVELLE_WALK_SEED=random draws one (CI's long walks do) and prints it.
+// project's sizes and the messages shown. Series 0, the default, gives the same walks on every
+// run; TERVELLE_WALK_SERIES=random draws another series (CI's long walks do) and prints it.
 // Undo and Redo are among the commands, every step of the history must give back the project's
 // bytes it had when it was made, and each walk ends by undoing to the start of the history and
 // redoing to its end, with the views checked after every one of them.
@@ -78,12 +78,12 @@ const char *const Commands[] = {
     "mnuResourcesEditClear",
 };
 
-// The seed of this run's walks: TERVELLE_WALK_SEED, 0 when it is not set, or one drawn once for
+// The series of this run's walks: TERVELLE_WALK_SERIES, 0 when it is not set, or one drawn once for
 // the run when it says "random"; nothing when it is neither.
-std::optional<quint32> walkSeed()
+std::optional<quint32> walkSeries()
 {
-    static const std::optional<quint32> seed = []() -> std::optional<quint32> {
-        const QByteArray named = qgetenv("TERVELLE_WALK_SEED");
+    static const std::optional<quint32> series = []() -> std::optional<quint32> {
+        const QByteArray named = qgetenv("TERVELLE_WALK_SERIES");
         if (named.isEmpty())
             return 0;
         if (named == "random") {
@@ -97,7 +97,7 @@ std::optional<quint32> walkSeed()
         const uint number = named.toUInt(&ok);
         return ok ? std::optional<quint32>(number) : std::nullopt;
     }();
-    return seed;
+    return series;
 }
 
 class RandomWalk : public FilesTest
@@ -532,15 +532,15 @@ protected:
 
     void walk(quint32 walkNumber, int steps)
     {
-        const std::optional<quint32> seed = walkSeed();
-        ASSERT_TRUE(seed) << "TERVELLE_WALK_SEED is a number or \"random\"";
-        random.restart(walkNumber, *seed);
+        const std::optional<quint32> series = walkSeries();
+        ASSERT_TRUE(series) << "TERVELLE_WALK_SERIES is a number or \"random\"";
+        random.restart(walkNumber, *series);
         // A crash prints nothing of the walk: this line says how to replay it, and the trace
         // shows the step it died in.
         std::fprintf(stderr,
-                     "walk %u of seed %u, %d steps (replay with TERVELLE_WALK_SEED=%u TERVELLE_WALK_NUMBER=%u; "
+                     "walk %u of series %u, %d steps (replay with TERVELLE_WALK_SERIES=%u TERVELLE_WALK_NUMBER=%u; "
                      "TERVELLE_WALK_TRACE=1 prints each step)\n",
-                     walkNumber, *seed, steps, *seed, walkNumber);
+                     walkNumber, *series, steps, *series, walkNumber);
         std::function<void(const QString &)> trace;
         if (qEnvironmentVariableIsSet("TERVELLE_WALK_TRACE")) {
             trace = [this](const QString &action) {
@@ -570,9 +570,9 @@ protected:
             }
             if (!problems.isEmpty()) {
                 const int shown = std::min<int>(int(actions.size()), 200);
-                ADD_FAILURE() << "walk " << walkNumber << " of seed " << *seed << " failed at step " << i << ":\n  "
+                ADD_FAILURE() << "walk " << walkNumber << " of series " << *series << " failed at step " << i << ":\n  "
                               << problems.join(QStringLiteral("\n  ")).toStdString() << "\nlast " << shown
-                              << " actions (replay with TERVELLE_WALK_SEED=" << *seed
+                              << " actions (replay with TERVELLE_WALK_SERIES=" << *series
                               << " TERVELLE_WALK_NUMBER=" << walkNumber << " TERVELLE_WALK_STEPS=" << (i + 1)
                               << "):\n  "
                               << actions.mid(actions.size() - shown).join(QStringLiteral("\n  ")).toStdString();

@@ -7,18 +7,18 @@
 
 namespace tervelle::test {
 
-// The random walk's choices, repeatable from the walk's number and the run's seed, and the texts
-// it types. Seed 0 gives each walk the choices it has always had.
+// The random walk's choices, repeatable from the walk's number and its series, and the texts
+// it types. Series 0 gives each walk the choices it has always had.
 class WalkRandom
 {
 public:
-    void restart(quint32 walkNumber, quint32 seed)
+    void restart(quint32 walkNumber, quint32 series)
     {
-        if (seed == 0) {
+        if (series == 0) {
             m_random = std::mt19937(walkNumber);
             return;
         }
-        std::seed_seq sequence{seed, walkNumber};
+        std::seed_seq sequence{series, walkNumber};
         m_random = std::mt19937(sequence);
     }
 
