@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace tervelle {
 
@@ -166,18 +167,19 @@ void checkPackFields(const PackProperties &pack, Collector &collect)
             return fault;
         return outerBlanksFault(name, pack.PackName);
     });
-    collect.check(place, [&]() -> Fault {
-        const QString version = lang(LangKey::message_Subject_PackVersion);
-        if (Fault fault = controlCharacterFault(version, pack.PackVersion))
-            return fault;
-        return outerBlanksFault(version, pack.PackVersion);
-    });
-    collect.check(place, [&]() -> Fault {
-        const QString author = lang(LangKey::message_Subject_PackAuthor);
-        if (Fault fault = controlCharacterFault(author, pack.PackAuthor))
-            return fault;
-        return outerBlanksFault(author, pack.PackAuthor);
-    });
+    // Version and author are plain one-line texts.
+    const std::pair<LangKey, const QString *> plainFields[] = {
+        {LangKey::message_Subject_PackVersion, &pack.PackVersion},
+        {LangKey::message_Subject_PackAuthor, &pack.PackAuthor},
+    };
+    for (const auto &field : plainFields) {
+        collect.check(place, [&]() -> Fault {
+            const QString name = lang(field.first);
+            if (Fault fault = controlCharacterFault(name, *field.second))
+                return fault;
+            return outerBlanksFault(name, *field.second);
+        });
+    }
     collect.check(place, [&]() -> Fault {
         const QString webSite = lang(LangKey::message_Subject_PackWebSite);
         if (Fault fault = controlCharacterFault(webSite, pack.PackWebSite))
