@@ -6,8 +6,15 @@ namespace tervelle {
 
 struct FileTree::Index
 {
-    const ChildList &childrenOf(const TreeNode *parent) const { return parent ? linked(parent)->children : roots; }
-    ChildList &childrenOf(TreeNode *parent) { return parent ? linked(parent)->children : roots; }
+    const ChildList &childrenOf(const TreeNode *parent) const
+    {
+        static const ChildList none;
+        if (!parent)
+            return roots;
+        const ChildList *children = linked(parent)->childrenOrNull();
+        return children ? *children : none;
+    }
+    ChildList &childrenOf(TreeNode *parent) { return parent ? linked(parent)->children() : roots; }
     // Whether a new last child of `parent` ends the cached walk.
     bool endsCachedWalk(const TreeNode *parent) const;
     void dropCache();
@@ -22,26 +29,68 @@ struct FileTree::Index
     bool cacheValid = true;
     TreeOrder order;
     bool orderKept = false;
+    // The folder part of the last file source stored: files added one after another from one
+    // folder share it.
+    QString sharedFolder;
 };
 
-TreeNode::TreeNode(NodeData data)
-    : m_text(std::move(data.text))
-    , m_imageIndex(data.imageIndex)
-    , m_selectedIndex(data.selectedIndex)
-    , m_info(std::move(data.info))
-{}
+TreeNode::TreeNode(NodeData data, QString *sharedFolder)
+    : m_text(data.text), m_imageIndex(data.imageIndex), m_kind(qint8(data.info.Kind))
+{
+    if (isFile())
+        setSource(data.info.Path, sharedFolder);
+    else if (!isFolder())
+        m_source = std::move(data.info.Path);
+}
 
 TreeNode::~TreeNode() = default;
+
+void TreeNode::setSource(const QString &path, QString *sharedFolder)
+{
+    m_sourceEndsWithText = m_text.size() > 0 && m_text.isSuffixOf(path);
+    if (!m_sourceEndsWithText) {
+        m_source = path;
+        return;
+    }
+    const QStringView folder = QStringView(path).chopped(m_text.size());
+    if (*sharedFolder != folder)
+        *sharedFolder = folder.toString();
+    m_source = *sharedFolder;
+}
+
+QString TreeNode::SourcePath() const
+{
+    return m_sourceEndsWithText ? m_source + Text() : m_source;
+}
+
+TTreeNodeInfo TreeNode::Info() const
+{
+    if (!isFolder())
+        return TTreeNodeInfo{SourcePath(), m_kind};
+    // The names from the root down, each followed by "\", after the root's path.
+    std::vector<const TreeNode *> chain;
+    const TreeNode *top = this;
+    for (; top->m_parent && top->isFolder(); top = top->m_parent)
+        chain.push_back(top);
+    QString path = top->isFolder() ? QString() : top->Info().Path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        path += (*it)->Text() + QLatin1Char('\\');
+    return TTreeNodeInfo{path, m_kind};
+}
 
 LinkedNode::~LinkedNode()
 {
     // Tear down without recursion: a deep chain of folders must not exhaust the stack.
-    std::vector<std::unique_ptr<LinkedNode>> pending = children.takeAll();
+    if (!m_children)
+        return;
+    std::vector<std::unique_ptr<LinkedNode>> pending = m_children->takeAll();
     while (!pending.empty()) {
         std::unique_ptr<LinkedNode> node = std::move(pending.back());
         pending.pop_back();
-        for (auto &child : node->children.takeAll())
-            pending.push_back(std::move(child));
+        if (const std::unique_ptr<ChildList> children = node->takeChildren()) {
+            for (auto &child : children->takeAll())
+                pending.push_back(std::move(child));
+        }
     }
 }
 
@@ -53,12 +102,14 @@ int TreeNode::row() const
 
 int TreeNode::childCount() const
 {
-    return linked(this)->children.count();
+    const ChildList *children = linked(this)->childrenOrNull();
+    return children ? children->count() : 0;
 }
 
 TreeNode *TreeNode::child(int row) const
 {
-    return linked(this)->children.at(row);
+    const ChildList *children = linked(this)->childrenOrNull();
+    return children ? children->at(row) : nullptr;
 }
 
 FileTree::FileTree() : m_index(std::make_unique<Index>())
@@ -95,7 +146,7 @@ bool FileTree::Index::endsCachedWalk(const TreeNode *parent) const
 TreeNode *FileTree::append(TreeNode *parent, NodeData data)
 {
     Index &x = *m_index;
-    auto node = std::make_unique<LinkedNode>(std::move(data));
+    auto node = std::make_unique<LinkedNode>(std::move(data), &x.sharedFolder);
     LinkedNode *raw = node.get();
     raw->m_parent = parent;
     const bool atEnd = x.cacheValid && !x.orderKept && x.endsCachedWalk(parent);
@@ -123,7 +174,7 @@ TreeNode *FileTree::insert(TreeNode *parent, int row, NodeData data)
     if (row >= siblings.count())
         return append(parent, std::move(data));
     const LinkedNode *next = siblings.at(row);
-    auto node = std::make_unique<LinkedNode>(std::move(data));
+    auto node = std::make_unique<LinkedNode>(std::move(data), &x.sharedFolder);
     LinkedNode *raw = node.get();
     raw->m_parent = parent;
     siblings.insert(row, std::move(node));
@@ -147,7 +198,8 @@ void FileTree::remove(TreeNode *node)
         const LinkedNode *n = pending.back();
         pending.pop_back();
         ++removed;
-        n->children.forEach([&](const LinkedNode *child) { pending.push_back(child); });
+        if (const ChildList *children = n->childrenOrNull())
+            children->forEach([&](const LinkedNode *child) { pending.push_back(child); });
     }
     if (x.orderKept)
         x.order.removeSubtree(gone->span);
@@ -162,14 +214,33 @@ void FileTree::remove(TreeNode *node)
 
 void FileTree::rename(TreeNode *node, const QString &text)
 {
-    const QString old = node->m_text;
-    node->m_text = text;
+    const QString old = node->Text();
+    if (node->m_sourceEndsWithText) {
+        // The source stays what it was, whatever the node is called now.
+        node->m_source = node->SourcePath();
+        node->m_sourceEndsWithText = false;
+    }
+    node->m_text = PackedText(text);
     m_index->childrenOf(node->m_parent).renamed(linked(node), old);
 }
 
 void FileTree::setInfo(TreeNode *node, TTreeNodeInfo info)
 {
-    node->m_info = std::move(info);
+    node->m_kind = qint8(info.Kind);
+    if (node->isFile())
+        node->setSource(info.Path, &m_index->sharedFolder);
+    else if (!node->isFolder())
+        node->m_source = std::move(info.Path);
+}
+
+void FileTree::setKind(TreeNode *node, NodeKind kind)
+{
+    node->m_kind = qint8(kind);
+}
+
+void FileTree::swap(FileTree &other) noexcept
+{
+    m_index.swap(other.m_index);
 }
 
 void FileTree::clear()
@@ -223,7 +294,7 @@ void FileTree::Index::walk(Visit visit) const
         visit(stack.back().node, true);
         while (!stack.empty()) {
             Frame &top = stack.back();
-            const ChildList &children = top.node->children;
+            const ChildList &children = childrenOf(top.node);
             while (top.next < children.slotCount() && !children.slot(top.next))
                 ++top.next;
             if (top.next < children.slotCount()) {
@@ -305,6 +376,21 @@ TreeNode *FileTree::folderChildNamed(const TreeNode *parent, const QString &name
 TreeNode *FileTree::childNamed(const TreeNode *parent, const QString &name) const
 {
     return m_index->childrenOf(parent).find(name, ChildList::Match::Any);
+}
+
+TTreeNodeInfo InfoWalk::info(const TreeNode *node)
+{
+    if (node->isFile())
+        return node->Info();
+    while (!m_chain.empty() && m_chain.back().first != node->parent())
+        m_chain.pop_back();
+    TTreeNodeInfo info;
+    if (node->isFolder() && !m_chain.empty())
+        info = TTreeNodeInfo{m_chain.back().second + node->Text() + QLatin1Char('\\'), FolderKind};
+    else
+        info = node->Info();
+    m_chain.emplace_back(node, info.Path);
+    return info;
 }
 
 QString NodeTreePath(const TreeNode *node)

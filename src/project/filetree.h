@@ -1,8 +1,11 @@
 #pragma once
 
+#include "project/packedtext.h"
+
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tervelle {
@@ -51,19 +54,29 @@ struct NodeData
 {
     QString text;
     int imageIndex = 0;
-    int selectedIndex = 0;
+    // A file's source and Kind; a group root's tag path. A folder's path is its parent's with
+    // its name: the tree works it out, whatever this holds.
     TTreeNodeInfo info;
 };
 
 // A node of the files tree. Only FileTree makes, changes and destroys nodes: it indexes them by
 // name, kind and position, so everything here is read-only to the rest of the program.
+//
+// A node is small, since a project may hold a million: its name is packed, a folder's path is
+// worked out from its parents when asked for, and a file's source shares its folder part with
+// the sources of the files around it (most sources are <folder> + the node's name).
 class TreeNode
 {
 public:
-    const QString &Text() const { return m_text; }
+    QString Text() const { return m_text.toString(); }
     int ImageIndex() const { return m_imageIndex; }
-    int SelectedIndex() const { return m_selectedIndex; }
-    const TTreeNodeInfo &Info() const { return m_info; }
+    // The icon while selected: a folder's or root's open icon follows its closed one.
+    int SelectedIndex() const { return isFile() ? m_imageIndex : m_imageIndex + 1; }
+    // O(depth) for a folder, whose Path is made from its parents'.
+    TTreeNodeInfo Info() const;
+    NodeKind Kind() const { return NodeKind(m_kind); }
+    // A file's source path (Info().Path without the rest of the info).
+    QString SourcePath() const;
 
     TreeNode(const TreeNode &) = delete;
     TreeNode &operator=(const TreeNode &) = delete;
@@ -79,16 +92,22 @@ public:
 
 protected:
     // The tree's own node type adds the links that index it (filetree.cpp).
-    explicit TreeNode(NodeData data);
+    explicit TreeNode(NodeData data, QString *sharedFolder);
     ~TreeNode();
 
 private:
     friend class FileTree;
-    QString m_text;
-    int m_imageIndex = 0;
-    int m_selectedIndex = 0;
-    TTreeNodeInfo m_info;
+    // Keeps `path` as the node's source; `sharedFolder` is the folder part of the source set
+    // last, handed on so that neighbours share it.
+    void setSource(const QString &path, QString *sharedFolder);
+
     TreeNode *m_parent = nullptr;
+    PackedText m_text;
+    // A root's path; a file's source, or its folder part when m_sourceEndsWithText.
+    QString m_source;
+    qint32 m_imageIndex = 0;
+    qint8 m_kind = 0;
+    bool m_sourceEndsWithText = false;
 };
 
 // The forest of the files tree with the absolute index of every node: its position in a walk
@@ -119,8 +138,13 @@ public:
     void remove(TreeNode *node);
     void rename(TreeNode *node, const QString &text);
     // What the node stands for; names and positions do not depend on it, so no index changes.
+    // A folder's path is its parent's with its name whatever `info` says.
     void setInfo(TreeNode *node, TTreeNodeInfo info);
+    void setKind(TreeNode *node, NodeKind kind);
     void clear();
+    // Trades the whole forest with `other`: a tree built aside (a project being read) becomes
+    // this one at once, and every node stays where it is in memory.
+    void swap(FileTree &other) noexcept;
 
     int topLevelCount() const;
     TreeNode *topLevel(int row) const;
@@ -143,6 +167,18 @@ private:
     // The roots, the walk cache and the order (filetree.cpp).
     struct Index;
     std::unique_ptr<Index> m_index;
+};
+
+// The Info of nodes taken in absolute index order, a folder's path made from its parent's in
+// the time of its name rather than of its depth: for walks over the whole tree.
+class InfoWalk
+{
+public:
+    TTreeNodeInfo info(const TreeNode *node);
+
+private:
+    // The folders and roots from the top down to the last one seen, with their paths.
+    std::vector<std::pair<const TreeNode *, QString>> m_chain;
 };
 
 // A node's place as the map maker reads it: the captions from its group down, "\"-separated.

@@ -12,7 +12,7 @@ namespace tervelle {
 class LinkedNode final : public TreeNode
 {
 public:
-    explicit LinkedNode(NodeData data) : TreeNode(std::move(data)) {}
+    LinkedNode(NodeData data, QString *sharedFolder) : TreeNode(std::move(data), sharedFolder) {}
     ~LinkedNode();
     LinkedNode(const LinkedNode &) = delete;
     LinkedNode &operator=(const LinkedNode &) = delete;
@@ -20,8 +20,20 @@ public:
     ChildList *siblings = nullptr; // the parent's children, or the roots
     int slot = 0;                  // the position in `siblings`, holes counted
     int cachedIndex = 0;           // the absolute index while the walk cache is valid
-    ChildList children;
     TreeOrder::Span span;
+
+    // Most nodes are files without children: the list is made at the first child.
+    const ChildList *childrenOrNull() const { return m_children.get(); }
+    ChildList &children()
+    {
+        if (!m_children)
+            m_children = std::make_unique<ChildList>();
+        return *m_children;
+    }
+    std::unique_ptr<ChildList> takeChildren() { return std::move(m_children); }
+
+private:
+    std::unique_ptr<ChildList> m_children;
 };
 
 // Every TreeNode is a LinkedNode: FileTree makes no other.

@@ -114,7 +114,8 @@ struct NodeRecord
     int ImageIndex = 0;
 };
 
-// The whole file, read before anything of the open project is touched.
+// The whole file, read before anything of the open project is touched. The tree is built
+// here as it is read, aside from the project's, and handed over whole.
 struct ProjectContents
 {
     QString PackName, PackAuthor, PackWebSite, PackVersion;
@@ -122,8 +123,8 @@ struct ProjectContents
     QStringList PackLanguages;
     QStringList HeaderRows;
     QVector<THeaderKeyInfo> HeaderInfo;
-    std::vector<NodeRecord> Nodes;
-    bool HasMapList = false;
+    FileTree Tree;
+    TreeNode *MapList = nullptr;
     QVector<MapEntry> Maps;
 };
 
@@ -176,7 +177,7 @@ public:
     {
         m_pathLength.reserve(RootTags.size());
         for (const char *tag : RootTags)
-            m_pathLength.push_back(qsizetype(qstrlen(tag)) + 1);
+            m_pathLength.push_back(qint32(qstrlen(tag)) + 1);
     }
 
     // Reads the next node; a group root's record gives nothing: the six roots are the
@@ -196,19 +197,17 @@ public:
         node.Parent = parentOf(in, parentIndex, parentLine);
         const bool folder = node.ImageIndex == FolderImage;
         checkImage(in, node.ImageIndex, imageLine);
-        const qsizetype length =
-            folder ? m_pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : node.Path.size();
+        // Only folders are parents; a file's own length is never asked for.
+        const qsizetype length = folder ? m_pathLength[std::size_t(node.Parent)] + node.Text.size() + 1 : 0;
         if (folder && length > MaxFolderPath) {
             in.fail(lang(LangKey::message_ProjectFile_FolderPathTooLong,
                          {{'l', QString::number(parentLine - 1)}, {'c', QString::number(MaxFolderPath)}}));
         }
         m_index.appendChild(parentIndex);
         m_holdsNodes.push_back(folder);
-        m_pathLength.push_back(length);
+        m_pathLength.push_back(qint32(length));
         return node;
     }
-
-    bool hasMapList() const { return m_hasMapList; }
 
 private:
     int parentOf(const LineReader &in, qint32 parentIndex, int parentLine) const
@@ -242,20 +241,47 @@ private:
     }
 
     WalkIndex m_index;
-    std::vector<bool> m_holdsNodes;      // by node id: whether it may hold other nodes
-    std::vector<qsizetype> m_pathLength; // by node id: the length of its Path
+    std::vector<bool> m_holdsNodes;    // by node id: whether it may hold other nodes
+    std::vector<qint32> m_pathLength; // by node id: the length of a folder's or root's Path
     bool m_hasMapList = false;
 };
 
+// Every node goes into the tree as it is read. A file's Kind waits for the project, which
+// looks at every source at once.
 void readNodes(LineReader &in, ProjectContents &file)
 {
-    TreeRead tree;
+    TreeRead read;
+    std::vector<TreeNode *> nodes; // by id
+    for (int group = 0; group < RootCount; ++group) {
+        nodes.push_back(file.Tree.append(
+            nullptr, NodeData{lang(RootCaptionKeys[group]), RootImage,
+                              TTreeNodeInfo{QString::fromLatin1(RootTags[group]) + QLatin1Char('\\'), RootKind}}));
+    }
     const qint64 nodeCount = in.count(LangKey::message_ProjectFile_Item_NodeCount, MaxTreeNodes);
     for (qint64 i = 0; i < nodeCount; ++i) {
-        if (std::optional<NodeRecord> node = tree.readNode(in))
-            file.Nodes.push_back(std::move(*node));
+        std::optional<NodeRecord> record = read.readNode(in);
+        if (!record)
+            continue;
+        TreeNode *parent = nodes[std::size_t(record->Parent)];
+        NodeData data;
+        data.text = std::move(record->Text);
+        data.imageIndex = record->ImageIndex;
+        if (record->ImageIndex == FolderImage)
+            data.info.Kind = FolderKind;
+        else
+            data.info = TTreeNodeInfo{std::move(record->Path), FileMissingKind};
+        TreeNode *node = file.Tree.append(parent, std::move(data));
+        if (record->ImageIndex == MapListImage)
+            file.MapList = node;
+        nodes.push_back(node);
     }
-    file.HasMapList = tree.hasMapList();
+    // A project always has its map list node; one saved without it gets it back where a new
+    // project has it, first under the Files group.
+    if (!file.MapList) {
+        file.MapList = file.Tree.insert(nodes[FilesRoot], 0,
+                                        NodeData{QString(), MapListImage,
+                                                 TTreeNodeInfo{QStringLiteral("(mappack)"), FileMissingKind}});
+    }
 }
 
 void readMaps(LineReader &in, ProjectContents &file)
@@ -273,54 +299,28 @@ void readMaps(LineReader &in, ProjectContents &file)
     }
 }
 
-ProjectContents parseProject(QByteArray bytes, const QString &fileName)
+void parseProject(QIODevice &device, const QString &fileName, ProjectContents &file)
 {
-    LineReader in(std::move(bytes), fileName);
-    ProjectContents file;
+    LineReader in(device, MaxProjectFileSize, lang(LangKey::message_FileKind_Project), fileName);
     readPackFields(in, file);
     readHeader(in, file);
     readNodes(in, file);
     readMaps(in, file);
-    return file;
 }
 
 // Replaces the project with what was read. Nothing here can fail, so the project is either the
 // old one or wholly the new one.
-void applyProject(ProjectModel &project, const ProjectContents &file)
+void applyProject(ProjectModel &project, ProjectContents &file)
 {
     ProjectModel::ResetScope reset(project, ResetKind::Open);
 
     project.setPackProperties(PackProperties{file.PackName, file.PackVersion, file.PackAuthor, file.PackWebSite,
                                              file.PackLanguages, file.PackPropertiesSet});
 
-    project.resetTree();
+    // Every Kind is worked out afresh: Kind says whether the source exists on this machine now.
+    project.adoptTree(file.Tree, file.MapList);
     project.SetHeader(file.HeaderRows, file.HeaderInfo);
 
-    // A folder's path and every Kind are worked out afresh: Kind says whether the source exists
-    // on this machine now.
-    // A project always has its map list node; one saved without it gets it back where a new
-    // project has it, first under the Files group.
-    if (!file.HasMapList) {
-        project.setMapListNode(
-            project.AddFileElement(project.root(FilesRoot), QString(), MapListFile, QStringLiteral("(mappack)")));
-    }
-    std::vector<TreeNode *> nodes;
-    nodes.reserve(RootCount + file.Nodes.size());
-    for (int group = 0; group < RootCount; ++group)
-        nodes.push_back(project.root(RootGroup(group)));
-    for (const NodeRecord &record : file.Nodes) {
-        TreeNode *parent = nodes[std::size_t(record.Parent)];
-        TreeNode *node = nullptr;
-        if (record.ImageIndex == FolderImage) {
-            node = project.AddDirElement(parent, record.Text);
-        } else if (record.ImageIndex == MapListImage) {
-            node = project.AddFileElement(parent, record.Text, MapListFile, record.Path);
-            project.setMapListNode(node);
-        } else {
-            node = project.AddFileElement(parent, record.Text, fileTypeOfImage(record.ImageIndex), record.Path);
-        }
-        nodes.push_back(node);
-    }
     // Named as after every header change, so the node the build packs is the map list it has
     // just written, never a stale one of the saved name left in the staging folder. Without an
     // "[english]" row the build names the file ".mpl", and so does the node.
@@ -353,11 +353,12 @@ QByteArray ProjectFileBytes(const ProjectModel &project)
 
     const auto &nodes = project.tree().nodes();
     out.number(qint32(nodes.size()) - 1);
+    InfoWalk walk;
     for (const TreeNode *node : nodes) {
         out.text(node->Text());
         out.number(node->parent() ? project.absoluteIndex(node->parent()) : -1);
-        out.text(node->Info().Path);
-        out.number(node->Info().Kind);
+        out.text(walk.info(node).Path);
+        out.number(node->Kind());
         out.number(node->ImageIndex());
     }
 
@@ -394,8 +395,8 @@ void OpenProjectFile(ProjectModel &project, const QString &path)
 
 void OpenProjectFile(ProjectModel &project, QIODevice &device, const QString &fileName)
 {
-    QByteArray bytes = readInput(device, MaxProjectFileSize, lang(LangKey::message_FileKind_Project), fileName);
-    const ProjectContents contents = parseProject(std::move(bytes), fileName);
+    ProjectContents contents;
+    parseProject(device, fileName, contents);
     applyProject(project, contents);
 }
 

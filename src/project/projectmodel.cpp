@@ -10,10 +10,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -355,14 +357,13 @@ TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
 TreeNode *ProjectModel::AddRootElement(const QString &caption, const QString &tag)
 {
     return insertNode(nullptr,
-                      NodeData{caption, RootImage, RootImage + 1, TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind}});
+                      NodeData{caption, RootImage, TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind}});
 }
 
 TreeNode *ProjectModel::AddDirElement(TreeNode *parent, const QString &name)
 {
-    return insertNode(parent,
-                      NodeData{name, FolderImage, FolderImage + 1,
-                               TTreeNodeInfo{parent->Info().Path + name + QLatin1Char('\\'), FolderKind}});
+    // Its path is worked out from its parent's when asked for.
+    return insertNode(parent, NodeData{name, FolderImage, TTreeNodeInfo{QString(), FolderKind}});
 }
 
 TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, int type, const QString &path)
@@ -371,7 +372,7 @@ TreeNode *ProjectModel::AddFileElement(TreeNode *parent, const QString &name, in
     // The map list is always staged by the build, whatever happens to lie at its placeholder path.
     const NodeKind kind = type == MapListFile ? FileMissingKind : sourceKind(path);
     const int image = imageOfFileType(type);
-    return insertNode(parent, NodeData{name, image, image, TTreeNodeInfo{path, kind}});
+    return insertNode(parent, NodeData{name, image, TTreeNodeInfo{path, kind}});
 }
 
 NodeKind ProjectModel::sourceKind(const QString &path) const
@@ -438,19 +439,8 @@ void ProjectModel::RenameNode(TreeNode *node, const QString &text)
     if (recording())
         record(ProjectEdit{ProjectEdit::Kind::NodeRename, -1, nodeRows(node), node->Text()});
     m_tree.rename(node, text);
-    refreshFolderPaths(node);
     if (!quiet())
         emit nodeChanged(node);
-}
-
-void ProjectModel::refreshFolderPaths(TreeNode *folder)
-{
-    if (!folder->isFolder() || !folder->parent())
-        return;
-    m_tree.setInfo(folder,
-                   TTreeNodeInfo{folder->parent()->Info().Path + folder->Text() + QLatin1Char('\\'), FolderKind});
-    for (int i = 0; i < folder->childCount(); ++i)
-        refreshFolderPaths(folder->child(i));
 }
 
 void ProjectModel::RelinkNode(TreeNode *node, const QString &path)
@@ -480,6 +470,37 @@ void ProjectModel::resetTree()
     for (int group = 0; group < RootCount; ++group) {
         m_roots[group] = AddRootElement(lang(RootCaptionKeys[group]), QString::fromLatin1(RootTags[group]));
     }
+}
+
+void ProjectModel::adoptTree(FileTree &tree, TreeNode *mapListNode)
+{
+    Q_ASSERT(quiet());
+    m_tree.swap(tree);
+    tree.clear();
+    for (int group = 0; group < RootCount; ++group)
+        m_roots[group] = m_tree.topLevel(group);
+    m_mapListNode = mapListNode;
+
+    std::vector<TreeNode *> files;
+    for (TreeNode *node : m_tree.nodes()) {
+        if (node->isFile() && node != mapListNode)
+            files.push_back(node);
+    }
+    // A stat waits on the disk or the kernel far more than on us: the sources are looked at in
+    // one run of nodes per core. A probe that stands in for the file system runs here alone.
+    const std::size_t threads =
+        m_sourceProbe ? 1 : std::min<std::size_t>(std::max(1, QThread::idealThreadCount()), 1 + files.size() / 4096);
+    const auto look = [this, &files, threads](std::size_t part) {
+        const std::size_t end = files.size() * (part + 1) / threads;
+        for (std::size_t i = files.size() * part / threads; i < end; ++i)
+            m_tree.setKind(files[i], sourceKind(files[i]->SourcePath()));
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t part = 1; part < threads; ++part)
+        helpers.emplace_back(look, part);
+    look(0);
+    for (std::thread &helper : helpers)
+        helper.join();
 }
 
 // ---- History -----------------------------------------------------------------------------
@@ -526,7 +547,7 @@ std::vector<SavedNode> ProjectModel::saveSubtree(const TreeNode *top) const
         const auto [node, depth] = pending.back();
         pending.pop_back();
         saved.push_back(
-            SavedNode{depth, NodeData{node->Text(), node->ImageIndex(), node->SelectedIndex(), node->Info()}});
+            SavedNode{depth, NodeData{node->Text(), node->ImageIndex(), node->Info()}});
         for (int row = node->childCount() - 1; row >= 0; --row)
             pending.emplace_back(node->child(row), depth + 1);
     }
@@ -671,7 +692,6 @@ void ProjectModel::applyEdit(const ProjectEdit &edit)
     case ProjectEdit::Kind::NodeRemove: removeSubtree(node); break;
     case ProjectEdit::Kind::NodeRename:
         m_tree.rename(node, edit.text);
-        refreshFolderPaths(node);
         if (!quiet())
             emit nodeChanged(node);
         break;

@@ -121,6 +121,10 @@ public:
     void RelinkNode(TreeNode *node, const QString &path);
     // Empties the tree and makes the six group roots with captions of the current language.
     void resetTree();
+    // Takes the nodes of `tree`, built aside by the project reader with the six group roots
+    // first, as the whole tree; `tree` is left with the old nodes. Every file's Kind is worked
+    // out afresh, the sources looked at side by side on every core. Only inside a ResetScope.
+    void adoptTree(FileTree &tree, TreeNode *mapListNode);
 
     // While a scope lives, per-item signals are held back; projectReset follows at its end with
     // the outermost scope's kind. Used for whole-project changes: New and Open.
@@ -178,9 +182,6 @@ private:
     void putSubtree(const std::vector<int> &path, const std::vector<SavedNode> &nodes);
     std::vector<SavedNode> saveSubtree(const TreeNode *top) const;
     void removeSubtree(TreeNode *node);
-    // A folder's Path is its parent's Path and its name: after a rename it and the folders below
-    // it are worked out again, as opening the project would.
-    void refreshFolderPaths(TreeNode *folder);
 
     PackProperties m_pack;
     QStringList m_headerRows;

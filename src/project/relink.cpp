@@ -26,7 +26,7 @@ bool isMissing(const ProjectModel &project, const TreeNode *node)
 {
     if (!node->isFile() || node == project.MapListNode())
         return false;
-    if (node->Info().Kind != FileFoundKind)
+    if (node->Kind() != FileFoundKind)
         return true;
     const QFileInfo info(node->Info().Path);
     return !info.exists() || info.isDir();

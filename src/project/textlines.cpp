@@ -1,10 +1,13 @@
 #include "project/textlines.h"
 
 #include "core/errors.h"
+#include "core/inputfile.h"
 #include "core/langload.h"
 #include "core/textcodec.h"
 
 #include <QList>
+
+#include <algorithm>
 
 #include <iterator>
 #include <limits>
@@ -15,6 +18,8 @@ namespace tervelle {
 namespace {
 
 constexpr char16_t LineEnd[] = u"\r\n";
+// The writer encodes its lines in pieces of about this many UTF-16 units.
+constexpr qsizetype FlushAt = qsizetype(1) << 19;
 
 void appendLineEnd(QString &text)
 {
@@ -61,6 +66,8 @@ void LineWriter::text(const QString &line)
     }
     m_text += line;
     appendLineEnd(m_text);
+    if (m_text.size() >= FlushAt)
+        flush();
 }
 
 void LineWriter::number(qint32 value)
@@ -80,24 +87,73 @@ void LineWriter::number(qint32 value)
     appendLineEnd(m_text);
 }
 
-QByteArray LineWriter::bytes() const
+void LineWriter::flush()
 {
     const TextCodec &codec = textCodec();
     try {
-        return codec.encode(m_text);
+        m_bytes += codec.encode(m_text);
     } catch (const UserError &) {
         // Name the one text the code page cannot hold rather than the whole file.
         for (const QStringView line : QStringView(m_text).split(u"\r\n", Qt::SkipEmptyParts))
             codec.encode(line.toString());
         throw;
     }
+    m_text.resize(0); // keeps its room for the next piece
+}
+
+QByteArray LineWriter::bytes()
+{
+    flush();
+    return m_bytes;
 }
 
 // ---- Reading -----------------------------------------------------------------------------
 
-LineReader::LineReader(QByteArray bytes, QString fileName)
-    : m_bytes(std::move(bytes)), m_fileName(std::move(fileName)), m_codec(textCodec())
-{}
+LineReader::LineReader(QIODevice &device, qint64 maxSize, QString what, QString fileName)
+    : m_device(device)
+    , m_maxSize(maxSize)
+    , m_what(std::move(what))
+    , m_fileName(std::move(fileName))
+    , m_codec(textCodec())
+{
+    if (!device.isSequential() && device.size() - device.pos() > maxSize)
+        readPiece(); // refuses it at once
+}
+
+bool LineReader::readPiece()
+{
+    auto failRead = [this](const QString &reason) {
+        throw UserError(
+            lang(LangKey::message_File_CannotRead, {{'w', m_what}, {'f', m_fileName}, {'r', reason}}));
+    };
+    auto tooLarge = [&] { failRead(lang(LangKey::message_File_TooLarge, {{'c', sizeText(m_maxSize)}, {'w', m_what}})); };
+    if (!m_device.isSequential() && m_read == 0 && m_device.size() - m_device.pos() > m_maxSize)
+        tooLarge();
+    if (m_atEnd)
+        return false;
+    constexpr qint64 Piece = 1 << 20;
+    m_bytes.remove(0, m_pos);
+    m_pos = 0;
+    for (;;) {
+        const qsizetype start = m_bytes.size();
+        // One byte past the bound tells that the device holds more than it may.
+        const qint64 want = std::min<qint64>(Piece, m_maxSize + 1 - m_read);
+        m_bytes.resize(start + qsizetype(want));
+        const qint64 got = m_device.read(m_bytes.data() + start, want);
+        if (got < 0)
+            failRead(m_device.errorString());
+        m_bytes.resize(start + qsizetype(got));
+        m_read += got;
+        if (m_read > m_maxSize)
+            tooLarge();
+        if (got > 0)
+            return true;
+        if (!m_device.waitForReadyRead(-1)) {
+            m_atEnd = true;
+            return false;
+        }
+    }
+}
 
 void LineReader::fail(const QString &reason) const
 {
@@ -113,12 +169,27 @@ void LineReader::endsEarly(LangKey what) const
 
 bool LineReader::nextBytes(QByteArrayView &bytes)
 {
+    // The line ends at the next line feed in the buffer, read on until one comes, the device
+    // ends, or the line is longer than any a project holds.
+    qsizetype end = -1;
+    for (qsizetype scanned = m_pos;;) {
+        end = QByteArrayView(m_bytes).sliced(scanned).indexOf('\n');
+        if (end >= 0) {
+            end += scanned;
+            break;
+        }
+        if (m_bytes.size() - m_pos > MaxProjectLineBytes + 1)
+            break;
+        const qsizetype before = m_bytes.size() - m_pos;
+        if (!readPiece())
+            break;
+        scanned = before;
+    }
     if (m_pos >= m_bytes.size())
         return false;
     const QByteArrayView rest = QByteArrayView(m_bytes).sliced(m_pos);
-    const qsizetype end = rest.indexOf('\n');
-    bytes = end < 0 ? rest : rest.first(end);
-    m_pos += end < 0 ? rest.size() : end + 1;
+    bytes = end < 0 ? rest : QByteArrayView(m_bytes).sliced(m_pos, end - m_pos);
+    m_pos = end < 0 ? m_bytes.size() : end + 1;
     ++m_lineNumber;
     if (bytes.endsWith('\r'))
         bytes.chop(1);

@@ -3,6 +3,7 @@
 #include "core/langload.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringView>
 
@@ -27,24 +28,31 @@ public:
 
     // The lines in the program's code page. Throws UserError naming the first text the code
     // page cannot hold.
-    QByteArray bytes() const;
+    QByteArray bytes();
 
 private:
+    // Encodes the lines gathered so far onto m_bytes: a large file is never held as UTF-16 whole.
+    void flush();
+
     QString m_fileKind;
     bool m_keepLoneCr = false;
     QString m_text;
+    QByteArray m_bytes;
 };
 
 // The longest line a project file may hold.
 inline constexpr qsizetype MaxProjectLineBytes = qsizetype(1) << 20;
 
 // Reads the lines of a project file: texts whole, numbers by the lenient rules the file has
-// always been read with. Lines are decoded one at a time as they are read, so a large file costs
-// its bytes and no more. Every failure is a UserError naming the file and the line.
+// always been read with. The device is read a piece at a time and each line decoded as it is
+// reached, so reading holds about a megabyte of the file whatever its size. Every failure is a
+// UserError naming the file and the line, or, for the device itself, as readInput says it.
 class LineReader
 {
 public:
-    LineReader(QByteArray bytes, QString fileName);
+    // `what` names the kind of file in messages about reading it; more than `maxSize` bytes
+    // are refused.
+    LineReader(QIODevice &device, qint64 maxSize, QString what, QString fileName);
 
     // `what` says in the message what the line should have held.
     QString text(LangKey what);
@@ -61,6 +69,8 @@ public:
     [[noreturn]] void fail(const QString &reason) const;
 
 private:
+    // Reads the next piece of the device after what is left of the buffer; false at its end.
+    bool readPiece();
     bool nextBytes(QByteArrayView &bytes);
     QString decodeLine(QByteArrayView bytes) const;
     bool nextLine(QString &line);
@@ -70,7 +80,12 @@ private:
     [[noreturn]] void endsEarly(LangKey what) const;
     [[noreturn]] void failToken(LangKey what, QStringView token) const;
 
-    QByteArray m_bytes;
+    QIODevice &m_device;
+    qint64 m_maxSize;
+    qint64 m_read = 0; // bytes taken from the device so far
+    bool m_atEnd = false;
+    QString m_what;
+    QByteArray m_bytes; // the piece being read
     QString m_fileName;
     const TextCodec &m_codec;
     qsizetype m_pos = 0;

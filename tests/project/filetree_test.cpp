@@ -17,11 +17,11 @@ namespace {
 
 NodeData folder(const QString &name)
 {
-    return NodeData{name, FolderImage, FolderImage + 1, {}};
+    return NodeData{name, FolderImage, {}};
 }
 NodeData file(const QString &name)
 {
-    return NodeData{name, FirstFileImage, FirstFileImage, {}};
+    return NodeData{name, FirstFileImage, {}};
 }
 
 // The same forest kept the plain way, to hold the indexed tree against.

@@ -1,0 +1,116 @@
+#include "project/packedtext.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace tervelle {
+
+namespace {
+
+bool fitsLatin1(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PackedText::PackedText(const QString &text)
+{
+    const qsizetype size = text.size();
+    const bool latin1 = fitsLatin1(text);
+    if (latin1 && size <= InlineSize) {
+        for (qsizetype i = 0; i < size; ++i)
+            m_inline[i] = char(text[i].unicode());
+        m_tag = std::uint8_t(size);
+        return;
+    }
+    const std::size_t unit = latin1 ? 1 : 2;
+    void *block = std::malloc(sizeof(Heap) + std::size_t(size) * unit);
+    if (!block)
+        throw std::bad_alloc();
+    auto *heap = new (block) Heap{size};
+    auto *data = reinterpret_cast<char *>(heap + 1);
+    if (latin1) {
+        for (qsizetype i = 0; i < size; ++i)
+            data[i] = char(text[i].unicode());
+    } else {
+        std::memcpy(data, text.constData(), std::size_t(size) * 2);
+    }
+    std::memcpy(m_inline, &heap, sizeof(heap));
+    m_tag = latin1 ? HeapLatin1 : HeapUtf16;
+}
+
+PackedText::~PackedText()
+{
+    release();
+}
+
+PackedText::PackedText(PackedText &&other) noexcept : m_tag(other.m_tag)
+{
+    std::memcpy(m_inline, other.m_inline, sizeof(m_inline));
+    other.m_tag = 0;
+}
+
+PackedText &PackedText::operator=(PackedText &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        std::memcpy(m_inline, other.m_inline, sizeof(m_inline));
+        m_tag = other.m_tag;
+        other.m_tag = 0;
+    }
+    return *this;
+}
+
+const PackedText::Heap *PackedText::heapBlock() const
+{
+    const Heap *heap = nullptr;
+    std::memcpy(&heap, m_inline, sizeof(heap));
+    return heap;
+}
+
+void PackedText::release()
+{
+    if (m_tag >= HeapLatin1)
+        std::free(const_cast<Heap *>(heapBlock()));
+    m_tag = 0;
+}
+
+qsizetype PackedText::size() const
+{
+    return m_tag < HeapLatin1 ? qsizetype(m_tag) : heapBlock()->size;
+}
+
+QString PackedText::toString() const
+{
+    if (m_tag < HeapLatin1)
+        return QString::fromLatin1(m_inline, m_tag);
+    const Heap *heap = heapBlock();
+    const char *data = reinterpret_cast<const char *>(heap + 1);
+    if (m_tag == HeapLatin1)
+        return QString::fromLatin1(data, heap->size);
+    return QString(reinterpret_cast<const QChar *>(data), heap->size);
+}
+
+bool PackedText::isSuffixOf(const QString &text) const
+{
+    const qsizetype size = this->size();
+    if (size > text.size())
+        return false;
+    const QChar *tail = text.constData() + (text.size() - size);
+    if (m_tag == HeapUtf16)
+        return std::memcmp(tail, heapBlock() + 1, std::size_t(size) * 2) == 0;
+    const char *data = m_tag < HeapLatin1 ? m_inline : reinterpret_cast<const char *>(heapBlock() + 1);
+    for (qsizetype i = 0; i < size; ++i) {
+        if (tail[i].unicode() != static_cast<unsigned char>(data[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace tervelle
