@@ -241,7 +241,7 @@ private:
     }
 
     WalkIndex m_index;
-    std::vector<bool> m_holdsNodes;    // by node id: whether it may hold other nodes
+    std::vector<bool> m_holdsNodes;   // by node id: whether it may hold other nodes
     std::vector<qint32> m_pathLength; // by node id: the length of a folder's or root's Path
     bool m_hasMapList = false;
 };
@@ -254,8 +254,9 @@ void readNodes(LineReader &in, ProjectContents &file)
     std::vector<TreeNode *> nodes; // by id
     for (int group = 0; group < RootCount; ++group) {
         nodes.push_back(file.Tree.append(
-            nullptr, NodeData{lang(RootCaptionKeys[group]), RootImage,
-                              TTreeNodeInfo{QString::fromLatin1(RootTags[group]) + QLatin1Char('\\'), RootKind}}));
+            nullptr,
+            NodeData{lang(RootCaptionKeys[group]), RootImage,
+                     TTreeNodeInfo{QString::fromLatin1(RootTags[group]) + QLatin1Char('\\'), RootKind}}));
     }
     const qint64 nodeCount = in.count(LangKey::message_ProjectFile_Item_NodeCount, MaxTreeNodes);
     for (qint64 i = 0; i < nodeCount; ++i) {
@@ -278,9 +279,9 @@ void readNodes(LineReader &in, ProjectContents &file)
     // A project always has its map list node; one saved without it gets it back where a new
     // project has it, first under the Files group.
     if (!file.MapList) {
-        file.MapList = file.Tree.insert(nodes[FilesRoot], 0,
-                                        NodeData{QString(), MapListImage,
-                                                 TTreeNodeInfo{QStringLiteral("(mappack)"), FileMissingKind}});
+        file.MapList = file.Tree.insert(
+            nodes[FilesRoot], 0,
+            NodeData{QString(), MapListImage, TTreeNodeInfo{QStringLiteral("(mappack)"), FileMissingKind}});
     }
 }
 

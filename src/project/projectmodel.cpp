@@ -356,8 +356,7 @@ TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
 
 TreeNode *ProjectModel::AddRootElement(const QString &caption, const QString &tag)
 {
-    return insertNode(nullptr,
-                      NodeData{caption, RootImage, TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind}});
+    return insertNode(nullptr, NodeData{caption, RootImage, TTreeNodeInfo{tag + QLatin1Char('\\'), RootKind}});
 }
 
 TreeNode *ProjectModel::AddDirElement(TreeNode *parent, const QString &name)
@@ -546,8 +545,7 @@ std::vector<SavedNode> ProjectModel::saveSubtree(const TreeNode *top) const
     while (!pending.empty()) {
         const auto [node, depth] = pending.back();
         pending.pop_back();
-        saved.push_back(
-            SavedNode{depth, NodeData{node->Text(), node->ImageIndex(), node->Info()}});
+        saved.push_back(SavedNode{depth, NodeData{node->Text(), node->ImageIndex(), node->Info()}});
         for (int row = node->childCount() - 1; row >= 0; --row)
             pending.emplace_back(node->child(row), depth + 1);
     }

@@ -123,10 +123,11 @@ LineReader::LineReader(QIODevice &device, qint64 maxSize, QString what, QString 
 bool LineReader::readPiece()
 {
     auto failRead = [this](const QString &reason) {
-        throw UserError(
-            lang(LangKey::message_File_CannotRead, {{'w', m_what}, {'f', m_fileName}, {'r', reason}}));
+        throw UserError(lang(LangKey::message_File_CannotRead, {{'w', m_what}, {'f', m_fileName}, {'r', reason}}));
     };
-    auto tooLarge = [&] { failRead(lang(LangKey::message_File_TooLarge, {{'c', sizeText(m_maxSize)}, {'w', m_what}})); };
+    auto tooLarge = [&] {
+        failRead(lang(LangKey::message_File_TooLarge, {{'c', sizeText(m_maxSize)}, {'w', m_what}}));
+    };
     if (!m_device.isSequential() && m_read == 0 && m_device.size() - m_device.pos() > m_maxSize)
         tooLarge();
     if (m_atEnd)
