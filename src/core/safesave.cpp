@@ -55,14 +55,23 @@ QString failureText(const QString &failure, const QString &path, const QString &
 
 void replaceFileContents(const QString &path, const QByteArray &bytes, const QString &failure)
 {
+    replaceFileContents(
+        path, [&bytes](const ByteSink &write) { write(bytes); }, failure);
+}
+
+void replaceFileContents(const QString &path, const std::function<void(const ByteSink &)> &produce,
+                         const QString &failure)
+{
     QSaveFile file(path);
     const auto fail = [&] { throw UserError(failureText(failure, path, file.errorString())); };
     // Unbuffered: a buffered write that fails only while the file is committed can still have
     // the incomplete file renamed over the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail();
-    if (!writeAll(file, bytes))
-        fail();
+    produce([&](const QByteArray &bytes) {
+        if (!writeAll(file, bytes))
+            fail();
+    });
     if (!file.commit())
         fail();
 }

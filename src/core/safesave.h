@@ -13,13 +13,20 @@ namespace tervelle {
 // "The file ... cannot be written".
 void replaceFileContents(const QString &path, const QByteArray &bytes, const QString &failure = QString());
 
+// Where a writer that makes its bytes as it goes passes them, in pieces, in order.
+using ByteSink = std::function<void(const QByteArray &)>;
+
+// The same with the bytes made as they are written: a large file is never held whole. An
+// exception from `produce` leaves the earlier file as it was.
+void replaceFileContents(const QString &path, const std::function<void(const ByteSink &)> &produce,
+                         const QString &failure = QString());
+
 // The same for a folder that others may write to: a symbolic link found at `path` is replaced
 // by the new file, never followed, so its target stays as it was.
 void replaceFileNotFollowingLinks(const QString &path, const QByteArray &bytes, const QString &failure = QString());
 
 // The same with the bytes made as they are written: `produce` passes them to the sink in pieces,
 // in order. An exception from `produce` leaves the earlier file as it was.
-using ByteSink = std::function<void(const QByteArray &)>;
 void replaceFileNotFollowingLinks(const QString &path, const std::function<void(const ByteSink &)> &produce,
                                   const QString &failure = QString());
 

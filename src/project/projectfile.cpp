@@ -335,12 +335,11 @@ void applyProject(ProjectModel &project, ProjectContents &file)
 
 } // namespace
 
-QByteArray ProjectFileBytes(const ProjectModel &project)
+namespace {
+
+void writeProject(const ProjectModel &project, LineWriter &out)
 {
     const PackProperties &state = project.packProperties();
-    // The reader ends lines at line feeds only, so a text with a lone carriage return (which
-    // it may have read from a file) is written back as it came.
-    LineWriter out(lang(LangKey::message_FileKind_Project), LineWriter::LoneCarriageReturn::Kept);
     out.text(state.PackName);
     out.text(state.PackAuthor);
     out.text(state.PackWebSite);
@@ -372,19 +371,42 @@ QByteArray ProjectFileBytes(const ProjectModel &project)
         for (qsizetype p = 0; p < map.Info.Properties.size(); ++p)
             out.number(p < map.Info.ValueKinds.size() ? map.Info.ValueKinds[p] : TextValue);
     }
+}
+
+// The reader ends lines at line feeds only, so a text with a lone carriage return (which it
+// may have read from a file) is written back as it came.
+constexpr LineWriter::LoneCarriageReturn ProjectLoneCr = LineWriter::LoneCarriageReturn::Kept;
+
+} // namespace
+
+QByteArray ProjectFileBytes(const ProjectModel &project)
+{
+    LineWriter out(lang(LangKey::message_FileKind_Project), ProjectLoneCr);
+    writeProject(project, out);
     return out.bytes();
 }
 
 void SaveProjectFile(const ProjectModel &project, const QString &path)
 {
-    QByteArray bytes;
-    try {
-        bytes = ProjectFileBytes(project);
-    } catch (const UserError &e) {
-        throw UserError(lang(LangKey::message_ProjectFile_CannotSaveText, {{'f', path}, {'r', e.message()}}));
-    }
+    // Written as it is made; a text the file cannot hold stops it before the old file is replaced.
+    const auto produce = [&](const ByteSink &write) {
+        bool writing = false;
+        try {
+            LineWriter out(lang(LangKey::message_FileKind_Project), ProjectLoneCr, [&](const QByteArray &piece) {
+                writing = true;
+                write(piece);
+                writing = false;
+            });
+            writeProject(project, out);
+            out.finish();
+        } catch (const UserError &e) {
+            if (writing)
+                throw;
+            throw UserError(lang(LangKey::message_ProjectFile_CannotSaveText, {{'f', path}, {'r', e.message()}}));
+        }
+    };
     replaceFileContents(
-        path, bytes,
+        path, produce,
         lang(LangKey::message_ProjectFile_CannotSave, {{'f', QStringLiteral("%1")}, {'r', QStringLiteral("%2")}}));
 }
 

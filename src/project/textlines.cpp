@@ -59,6 +59,12 @@ LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr)
     : m_fileKind(std::move(fileKind)), m_keepLoneCr(loneCr == LoneCarriageReturn::Kept)
 {}
 
+LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr, Sink sink)
+    : LineWriter(std::move(fileKind), loneCr)
+{
+    m_sink = std::move(sink);
+}
+
 void LineWriter::text(const QString &line)
 {
     if (line.contains(QLatin1Char('\n')) || (!m_keepLoneCr && line.contains(QLatin1Char('\r')))) {
@@ -91,14 +97,18 @@ void LineWriter::flush()
 {
     const TextCodec &codec = textCodec();
     try {
-        m_bytes += codec.encode(m_text);
+        const QByteArray piece = codec.encode(m_text);
+        m_text.resize(0); // keeps its room for the next piece
+        if (m_sink)
+            m_sink(piece);
+        else
+            m_bytes += piece;
     } catch (const UserError &) {
         // Name the one text the code page cannot hold rather than the whole file.
         for (const QStringView line : QStringView(m_text).split(u"\r\n", Qt::SkipEmptyParts))
             codec.encode(line.toString());
         throw;
     }
-    m_text.resize(0); // keeps its room for the next piece
 }
 
 QByteArray LineWriter::bytes()

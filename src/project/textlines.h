@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 namespace tervelle {
 
 class TextCodec;
@@ -21,6 +23,10 @@ public:
     // return not followed by a line feed survives in a file whose reader ends lines only at
     // line feeds.
     explicit LineWriter(QString fileKind, LoneCarriageReturn loneCr = LoneCarriageReturn::Refused);
+    // Hands the encoded lines to `sink` in pieces as they are made, instead of keeping them for
+    // bytes(); finish() hands on the last piece.
+    using Sink = std::function<void(const QByteArray &)>;
+    LineWriter(QString fileKind, LoneCarriageReturn loneCr, Sink sink);
 
     // Throws UserError for a text holding a line break: it would shift every later line.
     void text(const QString &line);
@@ -29,6 +35,7 @@ public:
     // The lines in the program's code page. Throws UserError naming the first text the code
     // page cannot hold.
     QByteArray bytes();
+    void finish() { flush(); }
 
 private:
     // Encodes the lines gathered so far onto m_bytes: a large file is never held as UTF-16 whole.
@@ -38,6 +45,7 @@ private:
     bool m_keepLoneCr = false;
     QString m_text;
     QByteArray m_bytes;
+    Sink m_sink;
 };
 
 // The longest line a project file may hold.
