@@ -17,7 +17,7 @@ namespace {
 // group of sources whose paths are equal ignoring case but not equal, all but the first in
 // index order are packed from a copy under their numbered name in the build's own folder. A
 // project without such a pair has none.
-SourceOverrides stagedCopies(const std::vector<PackFileEntry> &entries, const QString &appDir)
+SourceOverrides stagedCopies(const PackFiles &entries, const QString &appDir)
 {
     const QString folder = stagedSourcesFolder(appDir) + QLatin1Char('/');
     // The first exact source seen for each path as the compiler compares them.
@@ -26,7 +26,7 @@ SourceOverrides stagedCopies(const std::vector<PackFileEntry> &entries, const QS
     for (const PackFileEntry &entry : entries) {
         if (!entry.isPackFile)
             continue;
-        const QString seen = compilerPath(entry.source);
+        const QString seen = compilerPath(entry.source());
         const QString key = fileNameKey(seen);
         const auto at = firstSource.constFind(key);
         if (at == firstSource.constEnd())
@@ -40,7 +40,7 @@ SourceOverrides stagedCopies(const std::vector<PackFileEntry> &entries, const QS
 
 } // namespace
 
-PackPlan::PackPlan(const ProjectModel &project, const QString &appDir, std::vector<PackFileEntry> entries)
+PackPlan::PackPlan(const ProjectModel &project, const QString &appDir, PackFiles entries)
     : m_project(&project)
     , m_appDir(appDir)
     , m_entries(std::move(entries))
@@ -56,7 +56,7 @@ PackPlan planPack(const ProjectModel &project, const QString &appDir)
 
 PlannedBuild planBuild(const ProjectModel &project, const QString &appDir)
 {
-    std::vector<PackFileEntry> entries = NumberPackFiles(project, appDir);
+    PackFiles entries = NumberPackFiles(project, appDir);
     PackReview review = ReviewPack(project, entries);
     PlannedBuild planned;
     if (review.hasErrors()) {

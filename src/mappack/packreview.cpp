@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tervelle {
 
@@ -298,32 +299,78 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
 }
 
 // Installed places as Windows compares them, with the first node that installs there. Each
-// folder's path is folded once, and each folder keeps its own small table of names, which
-// stays in the cache while its files, which come one after another, are looked up.
+// folder's path is folded once; a place holds no text of its own, only the hash of its folded
+// name and the index of its entry, and a name is folded again only when two hashes meet: a pack
+// of a million files would otherwise keep a million names beside the tree.
 class InstalledPlaces
 {
 public:
+    explicit InstalledPlaces(const PackFiles &entries) : m_entries(entries) {}
+
     // The first entry installed at the same place as `entry`, or null when it is the first.
     const PackFileEntry *claim(const PackFileEntry &entry)
     {
-        QString name = fileNameKey(entry.node->Text());
-        std::size_t folder = folderOf(entry);
-        // A name holding "\" reaches into a folder of its own; that folder keeps the place the
-        // whole path names.
-        const qsizetype slash = name.lastIndexOf(QLatin1Char('\\'));
-        if (slash >= 0) {
-            folder = folderNumber(m_folderTexts[folder] + name.left(slash + 1));
-            name = name.mid(slash + 1);
+        const Place place = placeOf(entry);
+        const auto hash = quint32(qHash(place.name, place.folder));
+        if ((m_used + 1) * 4 > m_slots.size() * 3)
+            grow();
+        for (std::size_t at = slotOf(hash);; at = at + 1 == m_slots.size() ? 0 : at + 1) {
+            Slot &slot = m_slots[at];
+            if (slot.entry < 0) {
+                slot = {hash, entry.absoluteIndex};
+                ++m_used;
+                return nullptr;
+            }
+            if (slot.hash == hash) {
+                const PackFileEntry &first = m_entries[std::size_t(slot.entry)];
+                if (placeOf(first) == place)
+                    return &first;
+            }
         }
-        QHash<QString, const PackFileEntry *> &names = m_names[folder];
-        const auto at = names.constFind(name);
-        if (at != names.constEnd())
-            return *at;
-        names.insert(name, &entry);
-        return nullptr;
     }
 
 private:
+    struct Place
+    {
+        std::size_t folder = 0;
+        QString name;
+        bool operator==(const Place &other) const { return folder == other.folder && name == other.name; }
+    };
+    struct Slot
+    {
+        quint32 hash = 0;
+        qint32 entry = -1;
+    };
+
+    Place placeOf(const PackFileEntry &entry)
+    {
+        Place place{folderOf(entry), fileNameKey(entry.node->Text())};
+        // A name holding "\" reaches into a folder of its own; that folder keeps the place the
+        // whole path names.
+        const qsizetype slash = place.name.lastIndexOf(QLatin1Char('\\'));
+        if (slash >= 0) {
+            place.folder = folderNumber(m_folderTexts[place.folder] + place.name.left(slash + 1));
+            place.name = place.name.mid(slash + 1);
+        }
+        return place;
+    }
+
+    // Spread over any number of slots, so the table grows by halves rather than doubling.
+    std::size_t slotOf(quint32 hash) const { return std::size_t((quint64(hash) * m_slots.size()) >> 32); }
+
+    void grow()
+    {
+        std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(std::max<std::size_t>(1024, m_slots.size() * 3 / 2)));
+        for (const Slot &slot : old) {
+            if (slot.entry < 0)
+                continue;
+            std::size_t at = slotOf(slot.hash);
+            while (m_slots[at].entry >= 0)
+                at = at + 1 == m_slots.size() ? 0 : at + 1;
+            m_slots[at] = slot;
+        }
+    }
+
     std::size_t folderOf(const PackFileEntry &entry)
     {
         const TreeNode *parent = entry.node->parent();
@@ -345,21 +392,22 @@ private:
         const std::size_t folder = m_folderTexts.size();
         m_folders.insert(foldedFolder, folder);
         m_folderTexts.push_back(foldedFolder);
-        m_names.emplace_back();
         return folder;
     }
 
+    const PackFiles &m_entries;
     const TreeNode *m_lastParent = nullptr;
     std::size_t m_lastFolder = 0;
     QHash<const TreeNode *, std::size_t> m_parents;
     QHash<QString, std::size_t> m_folders;
     std::vector<QString> m_folderTexts;
-    std::vector<QHash<QString, const PackFileEntry *>> m_names;
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
 };
 
-void reviewNodes(const ProjectModel &project, const std::vector<PackFileEntry> &entries, FindingList &out)
+void reviewNodes(const ProjectModel &project, const PackFiles &entries, FindingList &out)
 {
-    InstalledPlaces installed;
+    InstalledPlaces installed(entries);
     for (const PackFileEntry &entry : entries) {
         if (!entry.isPackFile)
             continue;
@@ -395,7 +443,7 @@ PackReview ReviewPack(const ProjectModel &project, const QString &appDir)
     return ReviewPack(project, NumberPackFiles(project, appDir));
 }
 
-PackReview ReviewPack(const ProjectModel &project, const std::vector<PackFileEntry> &entries)
+PackReview ReviewPack(const ProjectModel &project, const PackFiles &entries)
 {
     const PackProperties &pack = project.packProperties();
     FindingList out(project);

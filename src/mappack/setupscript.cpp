@@ -71,7 +71,7 @@ QString packFileSource(const PackFileEntry &entry, const QString &appDir)
 {
     if (entry.node->Info().Kind == FileMissingKind)
         return compilerFolderPath(StagingFolder(appDir) + entry.node->Text());
-    return compilerPath(entry.source);
+    return compilerPath(entry.source());
 }
 
 struct GameGroup
@@ -246,7 +246,7 @@ void addIconsSection(ScriptWriter &script, const PackProperties &pack, const Pro
 }
 
 // Every pack file under its numbered name; the [Code] section copies each where it belongs.
-void addFilesSection(ScriptWriter &script, const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged,
+void addFilesSection(ScriptWriter &script, const PackFiles &entries, const QHash<int, QString> &staged,
                      const QString &appDir)
 {
     script.add(QStringLiteral("[Files]"));
@@ -360,7 +360,7 @@ CheckedSetupScript::CheckedSetupScript(const PackPlan &plan, const QString &inst
         if (!entry.isPackFile || m_plan.reviewed())
             continue;
         refuseDoubleQuote(lang(LangKey::message_Subject_File),
-                          entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source);
+                          entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source());
     }
 
     // Every line is made once and dropped, to learn whether a name needs the plain preprocessor
