@@ -360,7 +360,8 @@ private:
 
     void grow()
     {
-        std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(std::max<std::size_t>(1024, m_slots.size() * 3 / 2)));
+        std::vector<Slot> old =
+            std::exchange(m_slots, std::vector<Slot>(std::max<std::size_t>(1024, m_slots.size() * 3 / 2)));
         for (const Slot &slot : old) {
             if (slot.entry < 0)
                 continue;
