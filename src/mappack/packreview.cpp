@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 namespace tervelle {
 
@@ -305,20 +304,24 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
 class InstalledPlaces
 {
 public:
-    explicit InstalledPlaces(const PackFiles &entries) : m_entries(entries) {}
+    // Room for every pack file from the start, a quarter of it free: a table that grew would
+    // hold its old slots beside the new ones for a while.
+    explicit InstalledPlaces(const PackFiles &entries) : m_entries(entries)
+    {
+        const auto files = std::size_t(
+            std::count_if(entries.begin(), entries.end(), [](const PackFileEntry &e) { return e.isPackFile; }));
+        m_slots.resize(std::max<std::size_t>(1024, files + files / 3 + 1));
+    }
 
     // The first entry installed at the same place as `entry`, or null when it is the first.
     const PackFileEntry *claim(const PackFileEntry &entry)
     {
         const Place place = placeOf(entry);
         const auto hash = quint32(qHash(place.name, place.folder));
-        if ((m_used + 1) * 4 > m_slots.size() * 3)
-            grow();
         for (std::size_t at = slotOf(hash);; at = at + 1 == m_slots.size() ? 0 : at + 1) {
             Slot &slot = m_slots[at];
             if (slot.entry < 0) {
                 slot = {hash, entry.absoluteIndex};
-                ++m_used;
                 return nullptr;
             }
             if (slot.hash == hash) {
@@ -355,22 +358,8 @@ private:
         return place;
     }
 
-    // Spread over any number of slots, so the table grows by halves rather than doubling.
+    // Spread over any number of slots, so the table need not be a power of two.
     std::size_t slotOf(quint32 hash) const { return std::size_t((quint64(hash) * m_slots.size()) >> 32); }
-
-    void grow()
-    {
-        std::vector<Slot> old =
-            std::exchange(m_slots, std::vector<Slot>(std::max<std::size_t>(1024, m_slots.size() * 3 / 2)));
-        for (const Slot &slot : old) {
-            if (slot.entry < 0)
-                continue;
-            std::size_t at = slotOf(slot.hash);
-            while (m_slots[at].entry >= 0)
-                at = at + 1 == m_slots.size() ? 0 : at + 1;
-            m_slots[at] = slot;
-        }
-    }
 
     std::size_t folderOf(const PackFileEntry &entry)
     {
@@ -403,7 +392,6 @@ private:
     QHash<QString, std::size_t> m_folders;
     std::vector<QString> m_folderTexts;
     std::vector<Slot> m_slots;
-    std::size_t m_used = 0;
 };
 
 void reviewNodes(const ProjectModel &project, const PackFiles &entries, FindingList &out)
