@@ -1,5 +1,7 @@
 #include "mappack/packfiles.h"
 
+#include <algorithm>
+
 namespace tervelle {
 
 QString NumberedName(int absoluteIndex)
@@ -34,6 +36,12 @@ QString installedPath(const PackFileEntry &entry)
 {
     const QString folder = installedFolder(entry);
     return folder.isEmpty() ? folder : folder + entry.node->Text();
+}
+
+std::size_t packFileCount(const PackFiles &entries)
+{
+    return std::size_t(
+        std::count_if(entries.begin(), entries.end(), [](const PackFileEntry &entry) { return entry.isPackFile; }));
 }
 
 PackFiles NumberPackFiles(const ProjectModel &project, const QString &appDir)

@@ -71,6 +71,9 @@ private:
     std::unique_ptr<PackFolderTexts> m_texts;
 };
 
+// How many of the entries are pack files.
+std::size_t packFileCount(const PackFiles &entries);
+
 // The pack files of the tree. A pure function of the tree and AppDir, taken afresh for each
 // build; the tree must outlive it and stay unchanged.
 PackFiles NumberPackFiles(const ProjectModel &project, const QString &appDir);

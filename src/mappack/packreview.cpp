@@ -3,6 +3,7 @@
 #include "core/langload.h"
 #include "core/pathparts.h"
 #include "core/privatepath.h"
+#include "mappack/firstbyhash.h"
 #include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "mappack/sourcecheck.h"
@@ -298,38 +299,19 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
 }
 
 // Installed places as Windows compares them, with the first node that installs there. Each
-// folder's path is folded once; a place holds no text of its own, only the hash of its folded
-// name and the index of its entry, and a name is folded again only when two hashes meet: a pack
-// of a million files would otherwise keep a million names beside the tree.
+// folder's path is folded once; a place keeps no name of its own (FirstByHash).
 class InstalledPlaces
 {
 public:
-    // Room for every pack file from the start, a quarter of it free: a table that grew would
-    // hold its old slots beside the new ones for a while.
-    explicit InstalledPlaces(const PackFiles &entries) : m_entries(entries)
-    {
-        const auto files = std::size_t(
-            std::count_if(entries.begin(), entries.end(), [](const PackFileEntry &e) { return e.isPackFile; }));
-        m_slots.resize(std::max<std::size_t>(1024, files + files / 3 + 1));
-    }
+    explicit InstalledPlaces(const PackFiles &entries) : m_entries(entries), m_first(packFileCount(entries)) {}
 
     // The first entry installed at the same place as `entry`, or null when it is the first.
     const PackFileEntry *claim(const PackFileEntry &entry)
     {
         const Place place = placeOf(entry);
-        const auto hash = quint32(qHash(place.name, place.folder));
-        for (std::size_t at = slotOf(hash);; at = at + 1 == m_slots.size() ? 0 : at + 1) {
-            Slot &slot = m_slots[at];
-            if (slot.entry < 0) {
-                slot = {hash, entry.absoluteIndex};
-                return nullptr;
-            }
-            if (slot.hash == hash) {
-                const PackFileEntry &first = m_entries[std::size_t(slot.entry)];
-                if (placeOf(first) == place)
-                    return &first;
-            }
-        }
+        const int first = m_first.claim(quint32(qHash(place.name, place.folder)), entry.absoluteIndex,
+                                        [&](int other) { return placeOf(m_entries[std::size_t(other)]) == place; });
+        return first < 0 ? nullptr : &m_entries[std::size_t(first)];
     }
 
 private:
@@ -339,12 +321,6 @@ private:
         QString name;
         bool operator==(const Place &other) const { return folder == other.folder && name == other.name; }
     };
-    struct Slot
-    {
-        quint32 hash = 0;
-        qint32 entry = -1;
-    };
-
     Place placeOf(const PackFileEntry &entry)
     {
         Place place{folderOf(entry), fileNameKey(entry.node->Text())};
@@ -357,9 +333,6 @@ private:
         }
         return place;
     }
-
-    // Spread over any number of slots, so the table need not be a power of two.
-    std::size_t slotOf(quint32 hash) const { return std::size_t((quint64(hash) * m_slots.size()) >> 32); }
 
     std::size_t folderOf(const PackFileEntry &entry)
     {
@@ -391,7 +364,7 @@ private:
     QHash<const TreeNode *, std::size_t> m_parents;
     QHash<QString, std::size_t> m_folders;
     std::vector<QString> m_folderTexts;
-    std::vector<Slot> m_slots;
+    FirstByHash m_first;
 };
 
 void reviewNodes(const ProjectModel &project, const PackFiles &entries, FindingList &out)
