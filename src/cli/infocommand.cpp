@@ -41,7 +41,7 @@ QString nodeLine(const PackFileEntry &entry, int depth)
         return line + QStringLiteral("  not a pack file");
     return line
         + QStringLiteral("  pack file %1 from %2 to %3")
-              .arg(NumberedName(entry.absoluteIndex), entry.source, destination(entry));
+              .arg(NumberedName(entry.absoluteIndex), entry.source(), destination(entry));
 }
 
 } // namespace

@@ -1,10 +1,21 @@
 #include "mappack/packfiles.h"
 
+#include <algorithm>
+
 namespace tervelle {
 
 QString NumberedName(int absoluteIndex)
 {
     return QString::number(absoluteIndex) + QStringLiteral(".tmp");
+}
+
+QString PackFileEntry::source() const
+{
+    if (!isPackFile)
+        return {};
+    if (node->Info().Kind == FileFoundKind)
+        return node->Info().Path;
+    return texts->staging + node->Text();
 }
 
 QString installedFolder(const PackFileEntry &entry)
@@ -18,7 +29,7 @@ QString installedFolder(const PackFileEntry &entry)
     case ScriptsRoot: folder = QStringLiteral("data\\scripts\\"); break;
     default: folder = QStringLiteral("data\\maps\\"); break;
     }
-    return folder + entry.relativeFolder;
+    return folder + entry.relativeFolder();
 }
 
 QString installedPath(const PackFileEntry &entry)
@@ -27,39 +38,47 @@ QString installedPath(const PackFileEntry &entry)
     return folder.isEmpty() ? folder : folder + entry.node->Text();
 }
 
-std::vector<PackFileEntry> NumberPackFiles(const ProjectModel &project, const QString &appDir)
+std::size_t packFileCount(const PackFiles &entries)
 {
-    const QString staging = StagingFolder(appDir);
+    return std::size_t(
+        std::count_if(entries.begin(), entries.end(), [](const PackFileEntry &entry) { return entry.isPackFile; }));
+}
+
+PackFiles NumberPackFiles(const ProjectModel &project, const QString &appDir)
+{
+    auto texts = std::make_unique<PackFolderTexts>();
+    texts->staging = StagingFolder(appDir);
+    texts->relative.emplace_back();
     const auto &nodes = project.tree().nodes();
     std::vector<PackFileEntry> entries;
     entries.reserve(nodes.size());
 
-    // Nodes arrive parents first, so each node's group and folder come from its parent's entry.
+    // Nodes arrive parents first, so each node's group and folder come from its parent's entry,
+    // and a folder's text is made once, from its parent's.
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const TreeNode *node = nodes[i];
         PackFileEntry entry;
-        entry.absoluteIndex = int(i);
         entry.node = node;
+        entry.texts = texts.get();
+        entry.absoluteIndex = int(i);
         if (node->isRoot()) {
             entry.group = RootGroup(node->row() < RootCount ? node->row() : FilesRoot);
         } else {
             const PackFileEntry &parent = entries[std::size_t(project.absoluteIndex(node->parent()))];
             entry.group = parent.group;
-            entry.relativeFolder = parent.relativeFolder;
+            entry.folder = parent.folder;
             entry.belowFile = parent.belowFile || parent.node->isFile();
-            if (node->isFolder())
-                entry.relativeFolder += node->Text() + QLatin1Char('\\');
+            if (node->isFolder()) {
+                entry.folder = int(texts->relative.size());
+                texts->relative.push_back(texts->relative[std::size_t(parent.folder)] + node->Text()
+                                          + QLatin1Char('\\'));
+            }
         }
-        if (node->Info().Kind == FileFoundKind) {
-            entry.isPackFile = true;
-            entry.source = node->Info().Path;
-        } else if (node->Info().Kind == FileMissingKind) {
-            entry.isPackFile = true;
-            entry.source = staging + node->Text();
-        }
-        entries.push_back(std::move(entry));
+        const qint32 kind = node->Info().Kind;
+        entry.isPackFile = kind == FileFoundKind || kind == FileMissingKind;
+        entries.push_back(entry);
     }
-    return entries;
+    return PackFiles(std::move(entries), std::move(texts));
 }
 
 } // namespace tervelle

@@ -3,6 +3,7 @@
 #include "core/textcodec.h"
 #include "mappack/compilerfolder.h"
 #include "mappack/compilerlocale.h"
+#include "mappack/firstbyhash.h"
 #include "mappack/packcheck.h"
 #include "mappack/scriptescape.h"
 #include "project/filenames.h"
@@ -17,22 +18,24 @@ namespace {
 // group of sources whose paths are equal ignoring case but not equal, all but the first in
 // index order are packed from a copy under their numbered name in the build's own folder. A
 // project without such a pair has none.
-SourceOverrides stagedCopies(const std::vector<PackFileEntry> &entries, const QString &appDir)
+SourceOverrides stagedCopies(const PackFiles &entries, const QString &appDir)
 {
     const QString folder = stagedSourcesFolder(appDir) + QLatin1Char('/');
-    // The first exact source seen for each path as the compiler compares them.
-    QHash<QString, QString> firstSource;
+    // The first exact source seen for each path as the compiler compares them, found again from
+    // its entry rather than kept.
+    FirstByHash firstSource(packFileCount(entries));
     SourceOverrides copies;
     for (const PackFileEntry &entry : entries) {
         if (!entry.isPackFile)
             continue;
-        const QString seen = compilerPath(entry.source);
+        const QString seen = compilerPath(entry.source());
         const QString key = fileNameKey(seen);
-        const auto at = firstSource.constFind(key);
-        if (at == firstSource.constEnd())
-            firstSource.insert(key, seen);
+        const int first = firstSource.claim(quint32(qHash(key)), entry.absoluteIndex, [&](int other) {
+            return fileNameKey(compilerPath(entries[std::size_t(other)].source())) == key;
+        });
         // Only files found on disk are packed from their own path; the map list is the build's.
-        else if (*at != seen && entry.node->Info().Kind == FileFoundKind)
+        if (first >= 0 && compilerPath(entries[std::size_t(first)].source()) != seen
+            && entry.node->Info().Kind == FileFoundKind)
             copies.insert(entry.absoluteIndex, folder + NumberedName(entry.absoluteIndex));
     }
     return copies;
@@ -40,7 +43,7 @@ SourceOverrides stagedCopies(const std::vector<PackFileEntry> &entries, const QS
 
 } // namespace
 
-PackPlan::PackPlan(const ProjectModel &project, const QString &appDir, std::vector<PackFileEntry> entries)
+PackPlan::PackPlan(const ProjectModel &project, const QString &appDir, PackFiles entries)
     : m_project(&project)
     , m_appDir(appDir)
     , m_entries(std::move(entries))
@@ -56,7 +59,7 @@ PackPlan planPack(const ProjectModel &project, const QString &appDir)
 
 PlannedBuild planBuild(const ProjectModel &project, const QString &appDir)
 {
-    std::vector<PackFileEntry> entries = NumberPackFiles(project, appDir);
+    PackFiles entries = NumberPackFiles(project, appDir);
     PackReview review = ReviewPack(project, entries);
     PlannedBuild planned;
     if (review.hasErrors()) {

@@ -28,7 +28,7 @@ public:
     const ProjectModel &project() const { return *m_project; }
     const QString &appDir() const { return m_appDir; }
     // Every node of the tree in absolute index order (NumberPackFiles).
-    const std::vector<PackFileEntry> &entries() const { return m_entries; }
+    const PackFiles &entries() const { return m_entries; }
     // "<English title>.mpl", the file the map list is written to.
     const QString &mapListName() const { return m_mapListName; }
     // Pack files the build packs from a copy of another name (see StagedSources); none in a
@@ -43,14 +43,14 @@ public:
     bool reviewed() const { return m_reviewed; }
 
 private:
-    PackPlan(const ProjectModel &project, const QString &appDir, std::vector<PackFileEntry> entries);
+    PackPlan(const ProjectModel &project, const QString &appDir, PackFiles entries);
 
     friend PackPlan planPack(const ProjectModel &project, const QString &appDir);
     friend PlannedBuild planBuild(const ProjectModel &project, const QString &appDir);
 
     const ProjectModel *m_project;
     QString m_appDir;
-    std::vector<PackFileEntry> m_entries;
+    PackFiles m_entries;
     QString m_mapListName;
     SourceOverrides m_staged;
     QString m_locale;

@@ -3,6 +3,7 @@
 #include "core/langload.h"
 #include "core/pathparts.h"
 #include "core/privatepath.h"
+#include "mappack/firstbyhash.h"
 #include "mappack/packcheck.h"
 #include "mappack/packfiles.h"
 #include "mappack/sourcecheck.h"
@@ -298,32 +299,41 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
 }
 
 // Installed places as Windows compares them, with the first node that installs there. Each
-// folder's path is folded once, and each folder keeps its own small table of names, which
-// stays in the cache while its files, which come one after another, are looked up.
+// folder's path is folded once; a place keeps no name of its own (FirstByHash).
 class InstalledPlaces
 {
 public:
+    explicit InstalledPlaces(const PackFiles &entries) : m_entries(entries), m_first(packFileCount(entries)) {}
+
     // The first entry installed at the same place as `entry`, or null when it is the first.
     const PackFileEntry *claim(const PackFileEntry &entry)
     {
-        QString name = fileNameKey(entry.node->Text());
-        std::size_t folder = folderOf(entry);
-        // A name holding "\" reaches into a folder of its own; that folder keeps the place the
-        // whole path names.
-        const qsizetype slash = name.lastIndexOf(QLatin1Char('\\'));
-        if (slash >= 0) {
-            folder = folderNumber(m_folderTexts[folder] + name.left(slash + 1));
-            name = name.mid(slash + 1);
-        }
-        QHash<QString, const PackFileEntry *> &names = m_names[folder];
-        const auto at = names.constFind(name);
-        if (at != names.constEnd())
-            return *at;
-        names.insert(name, &entry);
-        return nullptr;
+        const Place place = placeOf(entry);
+        const int first = m_first.claim(quint32(qHash(place.name, place.folder)), entry.absoluteIndex,
+                                        [&](int other) { return placeOf(m_entries[std::size_t(other)]) == place; });
+        return first < 0 ? nullptr : &m_entries[std::size_t(first)];
     }
 
 private:
+    struct Place
+    {
+        std::size_t folder = 0;
+        QString name;
+        bool operator==(const Place &other) const { return folder == other.folder && name == other.name; }
+    };
+    Place placeOf(const PackFileEntry &entry)
+    {
+        Place place{folderOf(entry), fileNameKey(entry.node->Text())};
+        // A name holding "\" reaches into a folder of its own; that folder keeps the place the
+        // whole path names.
+        const qsizetype slash = place.name.lastIndexOf(QLatin1Char('\\'));
+        if (slash >= 0) {
+            place.folder = folderNumber(m_folderTexts[place.folder] + place.name.left(slash + 1));
+            place.name = place.name.mid(slash + 1);
+        }
+        return place;
+    }
+
     std::size_t folderOf(const PackFileEntry &entry)
     {
         const TreeNode *parent = entry.node->parent();
@@ -345,21 +355,21 @@ private:
         const std::size_t folder = m_folderTexts.size();
         m_folders.insert(foldedFolder, folder);
         m_folderTexts.push_back(foldedFolder);
-        m_names.emplace_back();
         return folder;
     }
 
+    const PackFiles &m_entries;
     const TreeNode *m_lastParent = nullptr;
     std::size_t m_lastFolder = 0;
     QHash<const TreeNode *, std::size_t> m_parents;
     QHash<QString, std::size_t> m_folders;
     std::vector<QString> m_folderTexts;
-    std::vector<QHash<QString, const PackFileEntry *>> m_names;
+    FirstByHash m_first;
 };
 
-void reviewNodes(const ProjectModel &project, const std::vector<PackFileEntry> &entries, FindingList &out)
+void reviewNodes(const ProjectModel &project, const PackFiles &entries, FindingList &out)
 {
-    InstalledPlaces installed;
+    InstalledPlaces installed(entries);
     for (const PackFileEntry &entry : entries) {
         if (!entry.isPackFile)
             continue;
@@ -395,7 +405,7 @@ PackReview ReviewPack(const ProjectModel &project, const QString &appDir)
     return ReviewPack(project, NumberPackFiles(project, appDir));
 }
 
-PackReview ReviewPack(const ProjectModel &project, const std::vector<PackFileEntry> &entries)
+PackReview ReviewPack(const ProjectModel &project, const PackFiles &entries)
 {
     const PackProperties &pack = project.packProperties();
     FindingList out(project);

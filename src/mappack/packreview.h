@@ -9,7 +9,7 @@
 namespace tervelle {
 
 class ProjectModel;
-struct PackFileEntry;
+class PackFiles;
 
 // Everything in a project that would reach players wrong, or stop the build, at once: what the
 // build refuses, sources that are missing or not what the installer should carry, values that
@@ -29,7 +29,7 @@ struct PackReview
 // at most once: one stat, and the TGA header for level icons. Texts come from the language table.
 PackReview ReviewPack(const ProjectModel &project, const QString &appDir);
 // The same on the project's pack files as NumberPackFiles gave them, for a caller that keeps them.
-PackReview ReviewPack(const ProjectModel &project, const std::vector<PackFileEntry> &entries);
+PackReview ReviewPack(const ProjectModel &project, const PackFiles &entries);
 
 // Whether the pack would publish a source from a hidden or system folder: a build takes such a
 // source only with the map maker's consent.

@@ -67,11 +67,11 @@ QString copyCall(const char *procedure, const QString &numbered, const QString &
         + pascalString(where) + QStringLiteral("','") + pascalString(name) + QStringLiteral("');");
 }
 
-QString packFileSource(const PackFileEntry &entry, const QString &appDir)
+QString packFileSource(const PackFileEntry &entry)
 {
     if (entry.node->Info().Kind == FileMissingKind)
-        return compilerFolderPath(StagingFolder(appDir) + entry.node->Text());
-    return compilerPath(entry.source);
+        return compilerFolderPath(entry.source());
+    return compilerPath(entry.source());
 }
 
 struct GameGroup
@@ -111,6 +111,10 @@ namespace {
 // The generated calls of the [Code] section, each passed to `add`. `path` is the folder below the
 // group, each name followed by a backslash; the destination ends in a backslash.
 using ScriptLineSink = std::function<void(const QString &)>;
+
+// Whether a script is made with the lines of the files tree (the [Files] entries and the calls
+// of the [Code] section) or without them, its other lines only.
+enum class TreeLines { Made, Skipped };
 
 void AddCreateSubDirCalls(const TreeNode *node, const QString &path, const ScriptLineSink &add)
 {
@@ -246,14 +250,13 @@ void addIconsSection(ScriptWriter &script, const PackProperties &pack, const Pro
 }
 
 // Every pack file under its numbered name; the [Code] section copies each where it belongs.
-void addFilesSection(ScriptWriter &script, const std::vector<PackFileEntry> &entries, const QHash<int, QString> &staged,
-                     const QString &appDir)
+void addFilesSection(ScriptWriter &script, const PackFiles &entries, const QHash<int, QString> &staged, TreeLines tree)
 {
     script.add(QStringLiteral("[Files]"));
     for (const PackFileEntry &entry : entries) {
-        if (entry.isPackFile) {
+        if (entry.isPackFile && tree == TreeLines::Made) {
             const auto copy = staged.constFind(entry.absoluteIndex);
-            const QString source = copy != staged.constEnd() ? compilerPath(*copy) : packFileSource(entry, appDir);
+            const QString source = copy != staged.constEnd() ? compilerPath(*copy) : packFileSource(entry);
             script.add(QStringLiteral("Source: \"") + source + QStringLiteral("\"; DestName:\"")
                        + NumberedName(entry.absoluteIndex) + QStringLiteral("\"; Flags: dontcopy"));
         }
@@ -279,18 +282,34 @@ struct CopyCounts
     int game = 0;
 };
 
+// Counted as the calls below are made, without making them: every file below the Files group,
+// however deep; below a game group, the files reached through folders only.
+int countLauncherCopies(const TreeNode *node)
+{
+    int count = 0;
+    for (int row = 0; row < node->childCount(); ++row) {
+        const TreeNode *child = node->child(row);
+        count += (child->isFolder() ? 0 : 1) + countLauncherCopies(child);
+    }
+    return count;
+}
+
+int countGameCopies(const TreeNode *node)
+{
+    int count = 0;
+    for (int row = 0; row < node->childCount(); ++row) {
+        const TreeNode *child = node->child(row);
+        count += child->isFolder() ? countGameCopies(child) : 1;
+    }
+    return count;
+}
+
 CopyCounts countCopies(const ProjectModel &project)
 {
     CopyCounts counts;
-    AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(),
-                           [&counts](const QString &) { ++counts.launcher; });
-    for (const GameGroup &group : GameGroups) {
-        AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination),
-                            [&counts](const QString &line) {
-                                if (line.startsWith(CallIndent + QStringLiteral("CopyToWorms(")))
-                                    ++counts.game;
-                            });
-    }
+    counts.launcher = countLauncherCopies(project.root(FilesRoot));
+    for (const GameGroup &group : GameGroups)
+        counts.game += countGameCopies(project.root(group.group));
     return counts;
 }
 
@@ -302,7 +321,7 @@ QString pascalConstant(const char *name, const QString &text)
 
 // The fixed code around the generated calls: folders first, then the files of each group. The
 // progress bar counts the files copied, not the folders made.
-void addCodeSection(ScriptWriter &script, const PackProperties &pack, const ProjectModel &project)
+void addCodeSection(ScriptWriter &script, const PackProperties &pack, const ProjectModel &project, TreeLines tree)
 {
     const CopyCounts counts = countCopies(project);
     script.add(setupCodeVariables());
@@ -321,14 +340,17 @@ void addCodeSection(ScriptWriter &script, const PackProperties &pack, const Proj
                + QLatin1Char(';'));
     script.add(CallIndent + QStringLiteral("CopyingFiles.Show;"));
     const ScriptLineSink add = [&script](const QString &line) { script.add(line); };
-    AddCreateSubDirCalls(project.root(FilesRoot), QString(), add);
-    AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(), add);
-    for (const GameGroup &group : GameGroups)
-        AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination), add);
+    if (tree == TreeLines::Made) {
+        AddCreateSubDirCalls(project.root(FilesRoot), QString(), add);
+        AddCopyToMaplistsCalls(project, project.root(FilesRoot), QString(), add);
+        for (const GameGroup &group : GameGroups)
+            AddCopyToWormsCalls(project, project.root(group.group), QLatin1String(group.destination), add);
+    }
     script.add(setupCodeTail());
 }
 
-void addScriptLines(ScriptWriter &script, const PackPlan &plan, const QString &installerPath)
+void addScriptLines(ScriptWriter &script, const PackPlan &plan, const QString &installerPath,
+                    TreeLines tree = TreeLines::Made)
 {
     const QString &appDir = plan.appDir();
     const ProjectModel &project = plan.project();
@@ -337,9 +359,26 @@ void addScriptLines(ScriptWriter &script, const PackPlan &plan, const QString &i
     addLanguagesSection(script, pack.PackLanguages);
     addCustomMessagesSection(script, pack.PackLanguages);
     addIconsSection(script, pack, project);
-    addFilesSection(script, plan.entries(), plan.staged(), appDir);
+    addFilesSection(script, plan.entries(), plan.staged(), tree);
     addUninstallDeleteSection(script);
-    addCodeSection(script, pack, project);
+    addCodeSection(script, pack, project, tree);
+}
+
+// Whether a line made from the files tree could hold "{#". Only a name or a source path that
+// holds it can put it there: what stands beside them in a line neither ends in "{" nor starts
+// with "#", and the paths made of them join their parts with "\\" or "/".
+bool treeMayHoldInlineDirective(const PackPlan &plan)
+{
+    if (holdsInlineDirective(StagingFolder(plan.appDir())) || holdsInlineDirective(stagedSourcesFolder(plan.appDir())))
+        return true;
+    for (const PackFileEntry &entry : plan.entries()) {
+        const TreeNode *node = entry.node;
+        if (!node->isRoot() && holdsInlineDirective(node->Text()))
+            return true;
+        if (node->Info().Kind == FileFoundKind && holdsInlineDirective(node->Info().Path))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -360,13 +399,16 @@ CheckedSetupScript::CheckedSetupScript(const PackPlan &plan, const QString &inst
         if (!entry.isPackFile || m_plan.reviewed())
             continue;
         refuseDoubleQuote(lang(LangKey::message_Subject_File),
-                          entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.source);
+                          entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.node->Info().Path);
     }
 
-    // Every line is made once and dropped, to learn whether a name needs the plain preprocessor
-    // before the first line is written.
+    // Whether a name needs the plain preprocessor must be known before the first line is
+    // written, and the script is made once, as it is written: the lines around the tree are few
+    // and made here to look at; the tree's are made too only in the rare pack whose names could
+    // put a "{#" in them.
     ScriptWriter check([](const QByteArray &) {});
-    addScriptLines(check, m_plan, m_installerPath);
+    addScriptLines(check, m_plan, m_installerPath,
+                   treeMayHoldInlineDirective(m_plan) ? TreeLines::Made : TreeLines::Skipped);
     m_preprocessorUnsafe = check.preprocessorUnsafe();
 }
 

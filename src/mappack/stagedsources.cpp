@@ -99,10 +99,10 @@ void StagedSources::stage(const PackPlan &plan)
 void StagedSources::copy(const PackFileEntry &entry)
 {
     const auto fail = [&entry](const QString &reason) {
-        throw UserError(
-            lang(LangKey::message_Staging_CannotCopy, {{'f', QDir::toNativeSeparators(entry.source)}, {'r', reason}}));
+        throw UserError(lang(LangKey::message_Staging_CannotCopy,
+                             {{'f', QDir::toNativeSeparators(entry.source())}, {'r', reason}}));
     };
-    QFile source(entry.source);
+    QFile source(entry.source());
     if (!source.open(QIODevice::ReadOnly))
         fail(source.errorString());
     const QByteArray name = QFile::encodeName(NumberedName(entry.absoluteIndex));

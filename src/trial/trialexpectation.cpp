@@ -28,7 +28,8 @@ std::vector<ExpectedFile> expectedInstall(const PackPlan &plan)
             const QByteArray bytes = MapListBytes(plan);
             file.state = {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
         } else {
-            file.state = {QFileInfo(entry.source).size(), fileHash(entry.source)};
+            const QString source = entry.source();
+            file.state = {QFileInfo(source).size(), fileHash(source)};
         }
         expected.push_back(std::move(file));
     }

@@ -190,7 +190,7 @@ TEST_F(PackBuild, SourcesDifferingOnlyInCaseEachKeepTheirBytes)
         if (!entry.isPackFile)
             continue;
         const QString packed = extracted + QStringLiteral("/tmp/") + NumberedName(entry.absoluteIndex);
-        EXPECT_EQ(test::readBytes(packed), test::readBytes(entry.source)) << entry.node->Text().toStdString();
+        EXPECT_EQ(test::readBytes(packed), test::readBytes(entry.source())) << entry.node->Text().toStdString();
         ++compared;
     }
     EXPECT_EQ(compared, 4); // the map list, A.TGA, island.xan, a.tga

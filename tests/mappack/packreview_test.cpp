@@ -266,6 +266,37 @@ TEST_F(PackReviewTest, InstallPlacesAreComparedAsWindowsDoes)
             "Texture files\\ARENA.XAN|It installs to the same place as Maps\\arena.xan: Windows does not tell letter case apart.")));
 }
 
+// Thousands of files: each name that differs from an earlier one in letter case only, in the
+// same folder or through a name that reaches into it, clashes with that earlier one, whatever
+// the number of places already taken.
+TEST_F(PackReviewTest, EveryClashAmongManyFilesNamesTheFirst)
+{
+    TreeNode *folder = model.AddDirElement(model.root(MapsRoot), QStringLiteral("big"));
+    constexpr int Files = 3000;
+    for (int i = 0; i < Files; ++i)
+        model.AddFileElement(folder, QStringLiteral("m%1.xan").arg(i), MapFile, QStringLiteral("/nowhere/m.xan"));
+    // Every tenth again in capitals, then one reaching into the folder from its group.
+    for (int i = 0; i < Files; i += 10)
+        model.AddFileElement(folder, QStringLiteral("M%1.XAN").arg(i), MapFile, QStringLiteral("/nowhere/m.xan"));
+    add(MapsRoot, QStringLiteral("BIG\\m7.xan"), MapFile, QStringLiteral("/nowhere/m.xan"));
+
+    int clashes = 0;
+    for (const Finding &f : ReviewPack(model, settings.AppDir).findings) {
+        if (f.kind != FindingClass::SameInstallPlace)
+            continue;
+        clashes += 1 + f.more;
+        if (clashes == 1) {
+            EXPECT_EQ(f.where + QLatin1Char('|') + f.message,
+                      QStringLiteral("Maps\\big\\M0.XAN|It installs to the same place as Maps\\big\\m0.xan: Windows "
+                                     "does not tell letter case apart."));
+        }
+    }
+    EXPECT_EQ(clashes, Files / 10 + 1);
+    EXPECT_EQ(found(FindingClass::SameInstallPlace).last(),
+              QStringLiteral("Maps\\BIG\\m7.xan|It installs to the same place as Maps\\big\\m7.xan: Windows does not "
+                             "tell letter case apart."));
+}
+
 // A new pack: no errors, and the two notes that say what is still to do; texts follow the
 // language table.
 TEST_F(PackReviewTest, NotesAndTextsFromTheLanguageTable)

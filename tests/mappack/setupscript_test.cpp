@@ -586,6 +586,41 @@ TEST_F(SetupScript, SpecialCharactersAreWrittenAsTheCompilerReadsThem)
     EXPECT_TRUE(guarded.contains("          CopyToMaplists('1.tmp','','{#x}.mpl');"));
 }
 
+// The counts the installer shows are those of the calls it makes, wherever files lie: below a
+// file of the Files group a file is copied, below a file of a game group it is not. And a "{#"
+// is looked for in the lines as written, not in the names they are made of.
+TEST_F(SetupScript, CountsAndInlineDirectivesFollowTheLinesMade)
+{
+    TreeNode *folder = model.AddDirElement(model.root(FilesRoot), "info{");
+    TreeNode *page = foundFile(folder, "#page.htm", "/p/page.htm");
+    foundFile(page, "below.htm", "/p/below.htm");
+    TreeNode *maps = model.AddDirElement(model.root(MapsRoot), "more");
+    TreeNode *map = foundFile(maps, "a.xan", "/p/a.xan", MapFile);
+    foundFile(map, "under.xan", "/p/under.xan", MapFile);
+    foundFile(model.root(ScriptsRoot), "s.lua", "/p/s.lua", ScriptFile);
+
+    const auto lines = script();
+    const auto count = [&lines](const char *start) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [start](const QByteArray &line) { return line.startsWith(start); });
+    };
+    EXPECT_EQ(count("          CopyToMaplists("), 3);
+    EXPECT_EQ(count("          CopyToWorms("), 2);
+    EXPECT_TRUE(lines.contains("  FilesForLauncher = 3;"));
+    EXPECT_TRUE(lines.contains("  FilesForGame = 2;"));
+    EXPECT_TRUE(lines.contains("          CountToCopy:=5;"));
+    // "info{" and "#page.htm" meet in no line: a backslash or a quote stands between them.
+    EXPECT_EQ(lines.first(), "[Setup]");
+    EXPECT_TRUE(lines.contains("          CopyToMaplists('3.tmp','info{\\','#page.htm');"));
+
+    // Only a source path can put it into the [Files] lines.
+    foundFile(maps, "b.xan", "/p/{#b}/b.xan", MapFile);
+    const auto guarded = script();
+    EXPECT_EQ(guarded.first(), "#preproc builtin");
+    EXPECT_EQ(std::count_if(guarded.begin(), guarded.end(), [](const QByteArray &line) { return line.contains("{#"); }),
+              1);
+}
+
 TEST_F(SetupScript, RefusesWhatTheCompilerCannotTake)
 {
     const auto refusal = [&](const QString &expectedValue) {
