@@ -174,7 +174,7 @@ QIcon treeNodeIcon(int imageIndex, int selectedIndex)
         selectedIndex = imageIndex;
     // One icon per pair, made once: the tree asks for one for every row it paints.
     static std::array<QIcon, FileImageCount * FileImageCount> made;
-    QIcon &icon = made[std::size_t(imageIndex * FileImageCount + selectedIndex)];
+    QIcon &icon = made[std::size_t(imageIndex) * FileImageCount + std::size_t(selectedIndex)];
     if (icon.isNull())
         icon = QIcon(new DrawnIconEngine(imageIndex, selectedIndex));
     return icon;
