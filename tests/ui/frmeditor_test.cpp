@@ -7,6 +7,7 @@
 #include "ui/colors.h"
 #include "ui/editor/fileicons.h"
 #include "ui/editor/filespanel.h"
+#include "ui/editor/filestreemodel.h"
 #include "ui/editor/headerpanel.h"
 #include "ui/editor/labelmenu.h"
 #include "ui/editor/mapspanel.h"
@@ -353,6 +354,41 @@ TEST_F(Window, ClosingSavesTheSettings)
 } // namespace
 
 namespace {
+
+// A large project costs the view no row per node: the groups open one level, and a node a
+// finding shows opens the folders above it and nothing beside them.
+TEST_F(Window, AnOpenedProjectOpensItsGroupsOneLevelAndAFindingOnlyItsPath)
+{
+    ProjectModel model;
+    model.NewFile();
+    TreeNode *outer = model.AddDirElement(model.root(FilesRoot), "outer");
+    model.AddFileElement(model.AddDirElement(outer, "inner"), "deep.html", InfoPageFile, "/nowhere/deep.html");
+    model.AddFileElement(model.AddDirElement(model.root(FilesRoot), "other"), "side.html", InfoPageFile,
+                         "/nowhere/side.html");
+    model.AddFileElement(model.root(MapsRoot), "glacier.xan", MapFile, "/nowhere/glacier.xan");
+    const QString path = tempPath("nested.mpr");
+    SaveProjectFile(model, path);
+
+    editor->openStartupProject(path);
+    auto *tree = widget<QTreeView>("lstFiles");
+    const FilesTreeModel *shown = test::panelOf<FilesPanel>(*editor)->treeModel();
+    const FileTree &nodes = editor->project().tree();
+    for (int group = 0; group < RootCount; ++group)
+        EXPECT_TRUE(tree->isExpanded(shown->indexOf(editor->project().root(RootGroup(group)))));
+    const TreeNode *outerNow = nodes.folderChildNamed(editor->project().root(FilesRoot), "outer");
+    const TreeNode *otherNow = nodes.folderChildNamed(editor->project().root(FilesRoot), "other");
+    ASSERT_TRUE(outerNow && otherNow && outerNow->childCount() == 1);
+    const TreeNode *innerNow = outerNow->child(0);
+    EXPECT_FALSE(tree->isExpanded(shown->indexOf(outerNow)));
+    EXPECT_FALSE(tree->isExpanded(shown->indexOf(otherNow)));
+
+    const TreeNode *deep = innerNow->child(0);
+    editor->goToFinding(FindingPlace::treeNode(deep, nodes.absoluteIndex(deep)));
+    EXPECT_EQ(test::panelOf<FilesPanel>(*editor)->selectedNode(), deep);
+    EXPECT_TRUE(tree->isExpanded(shown->indexOf(outerNow)));
+    EXPECT_TRUE(tree->isExpanded(shown->indexOf(innerNow)));
+    EXPECT_FALSE(tree->isExpanded(shown->indexOf(otherNow)));
+}
 
 // Also leaves pictures of the window for a person to look at when TERVELLE_SHOTS_DIR is set.
 TEST_F(Window, AnOpenedProjectFillsEveryView)

@@ -172,7 +172,12 @@ QIcon treeNodeIcon(int imageIndex, int selectedIndex)
         return QIcon();
     if (selectedIndex < 0 || selectedIndex >= FileImageCount)
         selectedIndex = imageIndex;
-    return QIcon(new DrawnIconEngine(imageIndex, selectedIndex));
+    // One icon per pair, made once: the tree asks for one for every row it paints.
+    static std::array<QIcon, FileImageCount * FileImageCount> made;
+    QIcon &icon = made[std::size_t(imageIndex) * FileImageCount + std::size_t(selectedIndex)];
+    if (icon.isNull())
+        icon = QIcon(new DrawnIconEngine(imageIndex, selectedIndex));
+    return icon;
 }
 
 QIcon resourceIcon()

@@ -55,6 +55,9 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, Links links,
     lstFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
     lstFiles->setIconSize(QSize(16, 16));
+    // Every row is one line beside a 16-pixel image: the view need not ask each row its height,
+    // which for a folder of a million files would ask them all.
+    lstFiles->setUniformRowHeights(true);
     lstFiles->setAccessibleName(title()->text());
     lstFiles->setEnabled(false);
     // Drops are judged here, node by node; the view's own drop handling stays out.
@@ -62,7 +65,7 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, Links links,
     lstFiles->viewport()->installEventFilter(this);
     // A new or opened project shows every group with what it holds.
     connect(&project, &ProjectModel::projectReset, this, &FilesPanel::projectWasReset);
-    lstFiles->expandAll();
+    openGroups();
 
     connect(lstFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FilesPanel::lstFilesChange);
     connect(lstFiles, &QTreeView::clicked, this, [this] { lstFilesClick(lstFiles); });
@@ -78,9 +81,17 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, Links links,
 
 void FilesPanel::projectWasReset()
 {
-    lstFiles->expandAll();
+    openGroups();
     SelectedNodeKind = NoNodeKind;
     emit nodeShown(nullptr);
+}
+
+// One level only: deeper folders open as the map maker opens them, so a project of a million
+// files costs the view no more rows than it shows.
+void FilesPanel::openGroups()
+{
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        lstFiles->expand(m_model->index(row, 0));
 }
 
 TreeNode *FilesPanel::selectedNode() const

@@ -83,6 +83,7 @@ private:
     void lstFilesDragDrop();
     bool handleDrag(QEvent *event);
     void projectWasReset();
+    void openGroups();
 
     LabelMenu *mnuFilesEdit = nullptr;
     QMenu *pmnuFilesEdit = nullptr;
