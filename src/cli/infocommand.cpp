@@ -36,7 +36,7 @@ QString nodeLine(const PackFileEntry &entry, int depth)
         return line + QStringLiteral("  (group %1)").arg(node->Info().Path.chopped(1));
     if (node->isFolder())
         return line + QStringLiteral("  (folder)");
-    line += QStringLiteral("  (file, kind %1)").arg(node->Info().Kind);
+    line += QStringLiteral("  (file, kind %1)").arg(node->Kind());
     if (!entry.isPackFile)
         return line + QStringLiteral("  not a pack file");
     return line

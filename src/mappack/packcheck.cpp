@@ -130,7 +130,7 @@ private:
 Fault nodeFault(const ProjectModel &project, const TreeNode *node, ReadablePaths &paths)
 {
     // Most nodes pass; their messages are made only for the one that fails.
-    const bool found = node->Info().Kind == FileFoundKind;
+    const bool found = node->Kind() == FileFoundKind;
     if (!hasControlCharacter(node->Text()) && isWindowsName(node->Text())
         && !(found && (hasControlCharacter(node->Info().Path) || !paths.readable(node->Info().Path))))
         return std::nullopt;
@@ -265,7 +265,7 @@ void checkNodes(const ProjectModel &project, Collector &collect, bool writerChec
                 return std::nullopt;
             if (Fault fault = encodableFault(node->Text()))
                 return fault;
-            if (node->Info().Kind == FileFoundKind) {
+            if (node->Kind() == FileFoundKind) {
                 if (Fault fault = encodableFault(node->Info().Path))
                     return fault;
                 return doubleQuoteFault(lang(LangKey::message_Subject_File), node->Info().Path);

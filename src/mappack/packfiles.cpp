@@ -13,7 +13,7 @@ QString PackFileEntry::source() const
 {
     if (!isPackFile)
         return {};
-    if (node->Info().Kind == FileFoundKind)
+    if (node->Kind() == FileFoundKind)
         return node->Info().Path;
     return texts->staging + node->Text();
 }
@@ -74,7 +74,7 @@ PackFiles NumberPackFiles(const ProjectModel &project, const QString &appDir)
                                           + QLatin1Char('\\'));
             }
         }
-        const qint32 kind = node->Info().Kind;
+        const qint32 kind = node->Kind();
         entry.isPackFile = kind == FileFoundKind || kind == FileMissingKind;
         entries.push_back(entry);
     }

@@ -35,7 +35,7 @@ SourceOverrides stagedCopies(const PackFiles &entries, const QString &appDir)
         });
         // Only files found on disk are packed from their own path; the map list is the build's.
         if (first >= 0 && compilerPath(entries[std::size_t(first)].source()) != seen
-            && entry.node->Info().Kind == FileFoundKind)
+            && entry.node->Kind() == FileFoundKind)
             copies.insert(entry.absoluteIndex, folder + NumberedName(entry.absoluteIndex));
     }
     return copies;

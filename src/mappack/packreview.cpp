@@ -279,7 +279,7 @@ void reviewSource(const PackFileEntry &entry, const FindingPlace &place, Finding
     const QString &path = node->Info().Path;
     // A file missing when it was added or opened would be packed from the staging folder: a
     // file of that name lying there, not the map maker's.
-    if (node->Info().Kind != FileFoundKind) {
+    if (node->Kind() != FileFoundKind) {
         out.add(FindingClass::MissingSource, place, path);
         return;
     }

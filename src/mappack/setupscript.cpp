@@ -69,7 +69,7 @@ QString copyCall(const char *procedure, const QString &numbered, const QString &
 
 QString packFileSource(const PackFileEntry &entry)
 {
-    if (entry.node->Info().Kind == FileMissingKind)
+    if (entry.node->Kind() == FileMissingKind)
         return compilerFolderPath(entry.source());
     return compilerPath(entry.source());
 }
@@ -375,7 +375,7 @@ bool treeMayHoldInlineDirective(const PackPlan &plan)
         const TreeNode *node = entry.node;
         if (!node->isRoot() && holdsInlineDirective(node->Text()))
             return true;
-        if (node->Info().Kind == FileFoundKind && holdsInlineDirective(node->Info().Path))
+        if (node->Kind() == FileFoundKind && holdsInlineDirective(node->Info().Path))
             return true;
     }
     return false;
@@ -399,7 +399,7 @@ CheckedSetupScript::CheckedSetupScript(const PackPlan &plan, const QString &inst
         if (!entry.isPackFile || m_plan.reviewed())
             continue;
         refuseDoubleQuote(lang(LangKey::message_Subject_File),
-                          entry.node->Info().Kind == FileMissingKind ? entry.node->Text() : entry.node->Info().Path);
+                          entry.node->Kind() == FileMissingKind ? entry.node->Text() : entry.node->Info().Path);
     }
 
     // Whether a name needs the plain preprocessor must be known before the first line is

@@ -59,8 +59,7 @@ LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr)
     : m_fileKind(std::move(fileKind)), m_keepLoneCr(loneCr == LoneCarriageReturn::Kept)
 {}
 
-LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr, Sink sink)
-    : LineWriter(std::move(fileKind), loneCr)
+LineWriter::LineWriter(QString fileKind, LoneCarriageReturn loneCr, Sink sink) : LineWriter(std::move(fileKind), loneCr)
 {
     m_sink = std::move(sink);
 }

@@ -23,7 +23,7 @@ std::vector<ExpectedFile> expectedInstall(const PackPlan &plan)
         file.path = QString(destination).replace(QLatin1Char('\\'), QLatin1Char('/'));
         file.node = NodeTreePath(entry.node);
         file.absoluteIndex = entry.absoluteIndex;
-        if (entry.node->Info().Kind == FileMissingKind && entry.node->Text() == mapList) {
+        if (entry.node->Kind() == FileMissingKind && entry.node->Text() == mapList) {
             // The build writes the map list afresh; a staged copy may be another build's.
             const QByteArray bytes = MapListBytes(plan);
             file.state = {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
