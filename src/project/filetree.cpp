@@ -31,36 +31,36 @@ struct FileTree::Index
     bool orderKept = false;
     // The folder part of the last file source stored: files added one after another from one
     // folder share it.
-    QString sharedFolder;
+    SharedText sharedFolder;
 };
 
-TreeNode::TreeNode(NodeData data, QString *sharedFolder)
+TreeNode::TreeNode(NodeData data, SharedText *sharedFolder)
     : m_text(data.text), m_imageIndex(data.imageIndex), m_kind(qint8(data.info.Kind))
 {
     if (isFile())
         setSource(data.info.Path, sharedFolder);
     else if (!isFolder())
-        m_source = std::move(data.info.Path);
+        m_source = SharedText(data.info.Path);
 }
 
 TreeNode::~TreeNode() = default;
 
-void TreeNode::setSource(const QString &path, QString *sharedFolder)
+void TreeNode::setSource(const QString &path, SharedText *sharedFolder)
 {
     m_sourceEndsWithText = m_text.size() > 0 && m_text.isSuffixOf(path);
     if (!m_sourceEndsWithText) {
-        m_source = path;
+        m_source = SharedText(path);
         return;
     }
     const QStringView folder = QStringView(path).chopped(m_text.size());
     if (*sharedFolder != folder)
-        *sharedFolder = folder.toString();
+        *sharedFolder = SharedText(folder);
     m_source = *sharedFolder;
 }
 
 QString TreeNode::SourcePath() const
 {
-    return m_sourceEndsWithText ? m_source + Text() : m_source;
+    return m_sourceEndsWithText ? m_source.toString() + Text() : m_source.toString();
 }
 
 TTreeNodeInfo TreeNode::Info() const
@@ -111,6 +111,9 @@ TreeNode *TreeNode::child(int row) const
     const ChildList *children = linked(this)->childrenOrNull();
     return children ? children->at(row) : nullptr;
 }
+
+// A project may hold a million nodes: every byte here counts a megabyte.
+static_assert(sizeof(LinkedNode) <= 72, "a tree node stays small");
 
 FileTree::FileTree() : m_index(std::make_unique<Index>())
 {}
@@ -217,7 +220,7 @@ void FileTree::rename(TreeNode *node, const QString &text)
     const QString old = node->Text();
     if (node->m_sourceEndsWithText) {
         // The source stays what it was, whatever the node is called now.
-        node->m_source = node->SourcePath();
+        node->m_source = SharedText(node->SourcePath());
         node->m_sourceEndsWithText = false;
     }
     node->m_text = PackedText(text);
@@ -230,7 +233,7 @@ void FileTree::setInfo(TreeNode *node, TTreeNodeInfo info)
     if (node->isFile())
         node->setSource(info.Path, &m_index->sharedFolder);
     else if (!node->isFolder())
-        node->m_source = std::move(info.Path);
+        node->m_source = SharedText(info.Path);
 }
 
 void FileTree::setKind(TreeNode *node, NodeKind kind)

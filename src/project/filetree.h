@@ -92,19 +92,19 @@ public:
 
 protected:
     // The tree's own node type adds the links that index it (filetree.cpp).
-    explicit TreeNode(NodeData data, QString *sharedFolder);
+    explicit TreeNode(NodeData data, SharedText *sharedFolder);
     ~TreeNode();
 
 private:
     friend class FileTree;
     // Keeps `path` as the node's source; `sharedFolder` is the folder part of the source set
     // last, handed on so that neighbours share it.
-    void setSource(const QString &path, QString *sharedFolder);
+    void setSource(const QString &path, SharedText *sharedFolder);
 
     TreeNode *m_parent = nullptr;
     PackedText m_text;
     // A root's path; a file's source, or its folder part when m_sourceEndsWithText.
-    QString m_source;
+    SharedText m_source;
     qint32 m_imageIndex = 0;
     qint8 m_kind = 0;
     bool m_sourceEndsWithText = false;

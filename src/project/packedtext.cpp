@@ -1,5 +1,6 @@
 #include "project/packedtext.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -111,6 +112,68 @@ bool PackedText::isSuffixOf(const QString &text) const
             return false;
     }
     return true;
+}
+
+struct SharedText::Block
+{
+    std::atomic<int> refs;
+    qsizetype size;
+
+    // The UTF-16 units follow the block.
+    QChar *units() { return reinterpret_cast<QChar *>(this + 1); }
+    const QChar *units() const { return reinterpret_cast<const QChar *>(this + 1); }
+};
+
+SharedText::SharedText(QStringView text)
+{
+    if (text.isEmpty())
+        return;
+    void *memory = std::malloc(sizeof(Block) + std::size_t(text.size()) * sizeof(QChar));
+    if (!memory)
+        throw std::bad_alloc();
+    m_block = new (memory) Block{{1}, text.size()};
+    std::memcpy(m_block->units(), text.data(), std::size_t(text.size()) * sizeof(QChar));
+}
+
+SharedText::~SharedText()
+{
+    release();
+}
+
+SharedText::SharedText(const SharedText &other) noexcept : m_block(other.m_block)
+{
+    if (m_block)
+        m_block->refs.fetch_add(1, std::memory_order_relaxed);
+}
+
+SharedText &SharedText::operator=(const SharedText &other) noexcept
+{
+    if (other.m_block)
+        other.m_block->refs.fetch_add(1, std::memory_order_relaxed);
+    release();
+    m_block = other.m_block;
+    return *this;
+}
+
+void SharedText::release() noexcept
+{
+    if (m_block && m_block->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        m_block->~Block();
+        std::free(m_block);
+    }
+    m_block = nullptr;
+}
+
+QString SharedText::toString() const
+{
+    return m_block ? QString(m_block->units(), m_block->size) : QString();
+}
+
+bool SharedText::operator==(QStringView text) const
+{
+    if (!m_block)
+        return text.isEmpty();
+    return QStringView(m_block->units(), m_block->size) == text;
 }
 
 } // namespace tervelle

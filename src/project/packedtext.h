@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -44,5 +45,27 @@ private:
 };
 
 static_assert(sizeof(PackedText) == 16, "a name is 16 bytes in the node");
+
+// A text that many nodes hold at once, the folder of their sources, in one pointer: copies share
+// one counted block. Copies may be read and dropped on any thread.
+class SharedText
+{
+public:
+    SharedText() = default;
+    explicit SharedText(QStringView text);
+    ~SharedText();
+    SharedText(const SharedText &other) noexcept;
+    SharedText &operator=(const SharedText &other) noexcept;
+
+    QString toString() const;
+    bool operator==(QStringView text) const;
+    bool operator!=(QStringView text) const { return !(*this == text); }
+
+private:
+    struct Block;
+    void release() noexcept;
+
+    Block *m_block = nullptr; // null for the empty text
+};
 
 } // namespace tervelle

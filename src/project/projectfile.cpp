@@ -55,12 +55,12 @@ public:
     }
 
     // As TreeIndex::appendChild; parentIndex must name a node.
-    int appendChild(qint64 parentIndex)
+    int appendChild(qint32 parentIndex)
     {
         m_parents.push_back(parentIndex);
         if (!m_index && !appendAtEnd(parentIndex)) {
             m_index = std::make_unique<TreeIndex>();
-            for (const qint64 parent : m_parents)
+            for (const qint32 parent : m_parents)
                 m_index->appendChild(parent);
             return m_index->count() - 1;
         }
@@ -102,7 +102,7 @@ private:
     int m_lastRoot = 0;
     std::vector<int> m_path;       // from that root to the last node of the walk
     std::vector<bool> m_onPath;    // by id
-    std::vector<qint64> m_parents; // every parent index given, for the hand-over
+    std::vector<qint32> m_parents; // every parent index given, for the hand-over
     std::unique_ptr<TreeIndex> m_index;
 };
 

@@ -480,19 +480,17 @@ void ProjectModel::adoptTree(FileTree &tree, TreeNode *mapListNode)
         m_roots[group] = m_tree.topLevel(group);
     m_mapListNode = mapListNode;
 
-    std::vector<TreeNode *> files;
-    for (TreeNode *node : m_tree.nodes()) {
-        if (node->isFile() && node != mapListNode)
-            files.push_back(node);
-    }
     // A stat waits on the disk or the kernel far more than on us: the sources are looked at in
     // one run of nodes per core. A probe that stands in for the file system runs here alone.
+    const std::vector<TreeNode *> &nodes = m_tree.nodes();
     const std::size_t threads =
-        m_sourceProbe ? 1 : std::min<std::size_t>(std::max(1, QThread::idealThreadCount()), 1 + files.size() / 4096);
-    const auto look = [this, &files, threads](std::size_t part) {
-        const std::size_t end = files.size() * (part + 1) / threads;
-        for (std::size_t i = files.size() * part / threads; i < end; ++i)
-            m_tree.setKind(files[i], sourceKind(files[i]->SourcePath()));
+        m_sourceProbe ? 1 : std::min<std::size_t>(std::max(1, QThread::idealThreadCount()), 1 + nodes.size() / 4096);
+    const auto look = [this, &nodes, mapListNode, threads](std::size_t part) {
+        const std::size_t end = nodes.size() * (part + 1) / threads;
+        for (std::size_t i = nodes.size() * part / threads; i < end; ++i) {
+            if (nodes[i]->isFile() && nodes[i] != mapListNode)
+                m_tree.setKind(nodes[i], sourceKind(nodes[i]->SourcePath()));
+        }
     };
     std::vector<std::thread> helpers;
     for (std::size_t part = 1; part < threads; ++part)
