@@ -60,7 +60,18 @@ void TreeNode::setSource(const QString &path, SharedText *sharedFolder)
 
 QString TreeNode::SourcePath() const
 {
-    return m_sourceEndsWithText ? m_source.toString() + Text() : m_source.toString();
+    if (!m_sourceEndsWithText)
+        return m_source.toString();
+    QString path;
+    appendSourcePath(path);
+    return path;
+}
+
+void TreeNode::appendSourcePath(QString &path) const
+{
+    m_source.appendTo(path);
+    if (m_sourceEndsWithText)
+        m_text.appendTo(path);
 }
 
 TTreeNodeInfo TreeNode::Info() const

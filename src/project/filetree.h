@@ -77,6 +77,8 @@ public:
     NodeKind Kind() const { return NodeKind(m_kind); }
     // A file's source path (Info().Path without the rest of the info).
     QString SourcePath() const;
+    // The same appended to `path`, for a caller that asks for many and keeps one buffer.
+    void appendSourcePath(QString &path) const;
 
     TreeNode(const TreeNode &) = delete;
     TreeNode &operator=(const TreeNode &) = delete;

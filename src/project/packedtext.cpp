@@ -98,6 +98,20 @@ QString PackedText::toString() const
     return QString(reinterpret_cast<const QChar *>(data), heap->size);
 }
 
+void PackedText::appendTo(QString &text) const
+{
+    if (m_tag < HeapLatin1) {
+        text.append(QLatin1String(m_inline, m_tag));
+        return;
+    }
+    const Heap *heap = heapBlock();
+    const char *data = reinterpret_cast<const char *>(heap + 1);
+    if (m_tag == HeapLatin1)
+        text.append(QLatin1String(data, heap->size));
+    else
+        text.append(reinterpret_cast<const QChar *>(data), heap->size);
+}
+
 bool PackedText::isSuffixOf(const QString &text) const
 {
     const qsizetype size = this->size();
@@ -167,6 +181,12 @@ void SharedText::release() noexcept
 QString SharedText::toString() const
 {
     return m_block ? QString(m_block->units(), m_block->size) : QString();
+}
+
+void SharedText::appendTo(QString &text) const
+{
+    if (m_block)
+        text.append(m_block->units(), m_block->size);
 }
 
 bool SharedText::operator==(QStringView text) const

@@ -22,6 +22,7 @@ public:
     PackedText &operator=(PackedText &&other) noexcept;
 
     QString toString() const;
+    void appendTo(QString &text) const;
     qsizetype size() const;
     // Whether `text` ends with this text.
     bool isSuffixOf(const QString &text) const;
@@ -58,6 +59,7 @@ public:
     SharedText &operator=(const SharedText &other) noexcept;
 
     QString toString() const;
+    void appendTo(QString &text) const;
     bool operator==(QStringView text) const;
     bool operator!=(QStringView text) const { return !(*this == text); }
 

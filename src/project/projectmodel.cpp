@@ -486,10 +486,14 @@ void ProjectModel::adoptTree(FileTree &tree, TreeNode *mapListNode)
     const std::size_t threads =
         m_sourceProbe ? 1 : std::min<std::size_t>(std::max(1, QThread::idealThreadCount()), 1 + nodes.size() / 4096);
     const auto look = [this, &nodes, mapListNode, threads](std::size_t part) {
+        QString path; // one buffer for every path of the run
         const std::size_t end = nodes.size() * (part + 1) / threads;
         for (std::size_t i = nodes.size() * part / threads; i < end; ++i) {
-            if (nodes[i]->isFile() && nodes[i] != mapListNode)
-                m_tree.setKind(nodes[i], sourceKind(nodes[i]->SourcePath()));
+            if (!nodes[i]->isFile() || nodes[i] == mapListNode)
+                continue;
+            path.resize(0);
+            nodes[i]->appendSourcePath(path);
+            m_tree.setKind(nodes[i], sourceKind(path));
         }
     };
     std::vector<std::thread> helpers;
