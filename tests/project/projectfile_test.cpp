@@ -18,6 +18,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace tervelle;
 
 namespace {
@@ -732,6 +735,71 @@ TEST_F(ProjectFile, ReadsFromAnyDeviceWhatASaveWrote)
     EXPECT_EQ(model.MapListNode()->Text(), "From memory.mpl");
 }
 
+// A device that hands out its bytes a few thousand at a time and cannot seek, as a pipe would.
+class Trickle : public QIODevice
+{
+public:
+    explicit Trickle(QByteArray bytes) : m_bytes(std::move(bytes)) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = std::min<qint64>({maxSize, 7919, m_bytes.size() - m_pos});
+        std::memcpy(data, m_bytes.constData() + m_pos, size_t(n));
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_pos = 0;
+};
+
+// Names short and long, in Latin-1 and beyond it, sources that end with the node's name and
+// sources that do not, in files of several megabytes: the reader's and the writer's pieces
+// cut lines and characters anywhere.
+TEST_F(ProjectFile, LargeProjectComesBackWholeFromAFileOrAPipe)
+{
+    const QString euro = QString::fromUtf8("\u20ac");
+    for (int f = 0; f < 40; ++f) {
+        TreeNode *folder = model.AddDirElement(model.root(FilesRoot), QStringLiteral("folder %1").arg(f));
+        for (int n = 0; n < 1000; ++n) {
+            const QString name = n % 3 == 0 ? QStringLiteral("p%1.htm").arg(n)
+                : n % 3 == 1                ? QStringLiteral("a rather longer page name %1.htm").arg(n)
+                                            : euro + QStringLiteral("%1 \u00e9t\u00e9.htm").arg(n);
+            const QString source = n % 5 == 0 ? QStringLiteral("/elsewhere/other%1.htm").arg(n)
+                                              : QStringLiteral("/packs/f%1/").arg(f) + name;
+            model.AddFileElement(folder, name, InfoPageFile, source);
+        }
+    }
+    SaveProjectFile(model, file("large.mpr"));
+    const QByteArray saved = test::readBytes(file("large.mpr"));
+    ASSERT_GT(saved.size(), 2 << 20);
+    const QStringList before = treeRecord(model);
+
+    ProjectModel fromFile;
+    OpenProjectFile(fromFile, file("large.mpr"));
+    EXPECT_EQ(treeRecord(fromFile), before);
+    EXPECT_EQ(ProjectFileBytes(fromFile), saved);
+
+    ProjectModel fromPipe;
+    Trickle pipe(saved);
+    OpenProjectFile(fromPipe, pipe, "pipe");
+    EXPECT_EQ(treeRecord(fromPipe), before);
+
+    // A rename keeps the source the name was part of; a folder's new name reaches the paths below.
+    TreeNode *folder = fromFile.root(FilesRoot)->child(2);
+    TreeNode *page = folder->child(1);
+    const QString source = page->Info().Path;
+    fromFile.RenameNode(page, QStringLiteral("renamed.htm"));
+    EXPECT_EQ(page->Info().Path, source);
+    TreeNode *inner = fromFile.AddDirElement(folder, QStringLiteral("inner"));
+    fromFile.RenameNode(folder, euro);
+    EXPECT_EQ(inner->Info().Path, QStringLiteral("{files}\\") + euro + QStringLiteral("\\inner\\"));
+}
+
 // ---- Failed saves ------------------------------------------------------------------------
 
 TEST_F(ProjectFile, FailedSaveKeepsThePreviousFile)
@@ -750,6 +818,18 @@ TEST_F(ProjectFile, FailedSaveKeepsThePreviousFile)
         EXPECT_TRUE(e.message().contains(target)) << e.what();
     }
     EXPECT_EQ(test::readBytes(target), "previous good project");
+
+    // Far into a large project, after the first pieces were written.
+    TreeNode *pages = model.AddDirElement(model.root(FilesRoot), QStringLiteral("pages"));
+    for (int n = 0; n < 30000; ++n)
+        model.AddFileElement(pages, QStringLiteral("page%1.htm").arg(n), InfoPageFile, QStringLiteral("/p/x.htm"));
+    TreeNode *last = model.AddFileElement(pages, QString::fromUtf8("Ωmega.htm"), InfoPageFile, QString());
+    test::putHeaderValue(model, 0, "fine");
+    EXPECT_THROW(SaveProjectFile(model, target), UserError);
+    EXPECT_EQ(test::readBytes(target), "previous good project");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.mpr"}) << "no temporary left";
+    model.DeleteNode(last);
+    model.DeleteNode(pages);
 
     // A line break would shift every line after it.
     test::putHeaderValue(model, 0, "two\nlines");
