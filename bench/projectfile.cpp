@@ -55,7 +55,8 @@ void buildDeepProject(ProjectModel &project, const LargeProjectSource &source)
     project.NewFile();
     TreeNode *folder = project.root(FilesRoot);
     int nodes = project.tree().count();
-    const int filesPerLevel = (DeepNodes - nodes - DeepLevels + DeepLevels - 1) / DeepLevels;
+    const int files = DeepNodes - nodes - DeepLevels;
+    const int filesPerLevel = (files + DeepLevels - 1) / DeepLevels; // the last level has fewer
     int n = 0;
     for (int level = 0; level < DeepLevels; ++level) {
         folder = project.AddDirElement(folder, QStringLiteral("f"));
