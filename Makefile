@@ -30,7 +30,8 @@ setup:
 	scripts/setup-iscc $(BUILD)
 
 # Every benchmark under bench/, built in Release in its own folder, run in one go; prints each
-# program's results, then the medians and the ratios to their baselines (scripts/bench-report).
+# program's results, then the medians and the ratios to their baselines (scripts/bench-report),
+# and ends with every figure beside its goal (scripts/bench-table).
 # The build benchmark compiles with the real compiler in a Wine prefix of its own.
 BENCH_BUILD ?= build-release
 # The crafted files of the memory figures at full size (about 1 GB on disk while they run);
@@ -45,9 +46,11 @@ bench:
 	scripts/setup-iscc $(BENCH_BUILD)
 	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix
 	@# A failed step does not hide the figures of the others; make fails at the end, naming it.
-	@failed=; \
-	WINEPREFIX=$(abspath $(BENCH_BUILD))/wineprefix scripts/bench-report $(BENCH_BUILD) || failed="$$failed bench-report"; \
+	@# Each step's output is also kept in $(BENCH_BUILD)/bench-output for the table of goals.
+	@out=$(BENCH_BUILD)/bench-output; mkdir -p $$out; rm -f $$out/failed; \
+	{ WINEPREFIX=$(abspath $(BENCH_BUILD))/wineprefix scripts/bench-report $(BENCH_BUILD) || echo bench-report >> $$out/failed; } | tee $$out/bench-report.txt; \
 	scripts/make-wineprefix $(abspath $(BENCH_BUILD))/wineprefix --stop; \
-	bench/startup/run-startup $(BENCH_BUILD) $(STARTUP_RUNS) || failed="$$failed run-startup"; \
-	bench/memory/run-memory $(BENCH_BUILD) --scale $(MEMORY_SCALE) || failed="$$failed run-memory"; \
-	if [ -n "$$failed" ]; then echo "make bench: failed:$$failed (see above)" >&2; exit 1; fi
+	{ bench/startup/run-startup $(BENCH_BUILD) $(STARTUP_RUNS) || echo run-startup >> $$out/failed; } | tee $$out/startup.txt; \
+	{ bench/memory/run-memory $(BENCH_BUILD) --scale $(MEMORY_SCALE) || echo run-memory >> $$out/failed; } | tee $$out/memory.txt; \
+	scripts/bench-table $$out; \
+	if [ -s $$out/failed ]; then echo "make bench: failed:" $$(cat $$out/failed) "(see above)" >&2; exit 1; fi

@@ -1,8 +1,13 @@
 // Opening and saving a large project (100,000 tree nodes, 89 maps of 200 properties), side by
 // side with plain line reading and writing of the same bytes, so the cost of the format itself
-// shows as a ratio; a deep tree of 800,000 nodes in nested folders; and a crafted file of 50 MB
-// of empty lines. After the table, the peak memory of opening each file, measured in a child
-// process so that one case's peak does not hide the next.
+// shows as a ratio; a deep tree of 800,000 nodes on 500 levels; and a crafted file of 50 MB of
+// empty lines. Opening must also look at every file node's source once, so its floor is reading
+// the lines and one stat() per file node: with sources missing, as on a machine that did not
+// build the pack, and with every source a real file. Warm, and cold where this process may drop
+// the kernel's caches (as root outside a read-only /proc/sys): then the project file's pages and
+// every cached directory entry and inode are dropped before each iteration. After the table, the
+// peak memory of opening each file, measured in a child process so that one case's peak does not
+// hide the next.
 
 #include "project/projectfile.h"
 #include "core/common.h"
@@ -13,6 +18,8 @@
 #include "largeproject.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,36 +28,59 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace tervelle;
 
 namespace {
 
 constexpr int DeepNodes = 800000;
+constexpr int DeepLevels = 500;
 
-// Files in deep folders: 1,000 chains of 40 nested folders, 19 files on every level. Built depth
-// first, so every node is appended at the end of the walk, as the reader does.
-void buildDeepProject(ProjectModel &project)
+// The deep project: one chain of 500 nested folders with about 1,600 files on every level. The
+// folders have one-letter names, as the reader takes folder paths of at most 1,024 characters.
+// Built depth first, a folder's files before its subfolder, so every node is appended at the end
+// of the walk, as the reader does.
+void buildDeepProject(ProjectModel &project, const LargeProjectSource &source)
 {
     project.NewFile();
-    TreeNode *files = project.root(FilesRoot);
+    TreeNode *folder = project.root(FilesRoot);
     int nodes = project.tree().count();
+    const int files = DeepNodes - nodes - DeepLevels;
+    const int filesPerLevel = (files + DeepLevels - 1) / DeepLevels; // the last level has fewer
     int n = 0;
-    for (int chain = 0; nodes < DeepNodes; ++chain) {
-        TreeNode *folder = files;
-        for (int level = 0; level < 40 && nodes < DeepNodes; ++level) {
-            folder = project.AddDirElement(folder, QStringLiteral("level%1").arg(level));
-            ++nodes;
-            for (int f = 0; f < 19 && nodes < DeepNodes; ++f, ++n, ++nodes)
-                project.AddFileElement(folder, QStringLiteral("page%1.htm").arg(n), InfoPageFile,
-                                       QStringLiteral("/packs/source/chain%1/page%2.htm").arg(chain).arg(n));
-        }
+    for (int level = 0; level < DeepLevels; ++level) {
+        folder = project.AddDirElement(folder, QStringLiteral("f"));
+        ++nodes;
+        for (int f = 0; f < filesPerLevel && nodes < DeepNodes; ++f, ++n, ++nodes)
+            project.AddFileElement(folder, QStringLiteral("page%1.htm").arg(n), InfoPageFile,
+                                   source(n, "htm", InfoPageFile));
     }
+}
+
+// Sources that exist: an empty file each (a stat finds it whatever its size), 1,000 to a folder.
+LargeProjectSource realSources(const QString &folder)
+{
+    return [folder](int n, const char *ext, FileType) {
+        const QString sub = QStringLiteral("%1/%2").arg(folder).arg(n / 1000);
+        QString path = QStringLiteral("%1/file%2.%3").arg(sub).arg(n).arg(QLatin1String(ext));
+        const QByteArray name = QFile::encodeName(path);
+        int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0 && QDir().mkpath(sub))
+            fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0)
+            ::close(fd);
+        return path;
+    };
 }
 
 // The file's lines without their CR LF, and its size, for the plain baselines.
@@ -67,33 +97,61 @@ std::vector<std::string> plainLines(const QString &path, std::int64_t &bytes)
     return lines;
 }
 
-// A project built in memory and saved once, with its lines for the plain baselines.
+using Build = void (*)(ProjectModel &, const LargeProjectSource &);
+
+// A project built in memory and saved once, with its lines for the plain baselines. Only the
+// projects that are saved again stay in memory; the others keep their counts.
 struct Fixture
 {
     QTemporaryDir dir;
-    ProjectModel project;
+    std::unique_ptr<ProjectModel> project = std::make_unique<ProjectModel>();
+    int nodeCount = 0;
+    int mapCount = 0;
     QString path;
     std::vector<std::string> lines;
     std::int64_t bytes = 0;
 
-    Fixture(void (*build)(ProjectModel &), const QString &name)
+    enum Sources { Missing, Real };
+
+    Fixture(Build build, const QString &name, Sources sources)
     {
-        build(project);
+        build(*project, sources == Real ? realSources(dir.filePath(QStringLiteral("sources"))) : missingSource);
         path = dir.filePath(name);
-        SaveProjectFile(project, path);
+        SaveProjectFile(*project, path);
+        nodeCount = project->tree().count();
+        mapCount = project->mapCount();
+        if (sources == Real)
+            project.reset();
         lines = plainLines(path, bytes);
     }
 };
 
+void buildLarge(ProjectModel &project, const LargeProjectSource &source)
+{
+    buildLargeProject(project, source);
+}
+
 Fixture &fixture()
 {
-    static Fixture f([](ProjectModel &project) { buildLargeProject(project); }, QStringLiteral("large.mpr"));
+    static Fixture f(buildLarge, QStringLiteral("large.mpr"), Fixture::Missing);
+    return f;
+}
+
+Fixture &realFixture()
+{
+    static Fixture f(buildLarge, QStringLiteral("large.mpr"), Fixture::Real);
     return f;
 }
 
 Fixture &deepFixture()
 {
-    static Fixture f(buildDeepProject, QStringLiteral("deep.mpr"));
+    static Fixture f(buildDeepProject, QStringLiteral("deep.mpr"), Fixture::Missing);
+    return f;
+}
+
+Fixture &realDeepFixture()
+{
+    static Fixture f(buildDeepProject, QStringLiteral("deep.mpr"), Fixture::Real);
     return f;
 }
 
@@ -126,6 +184,44 @@ EmptyLinesFixture &emptyLinesFixture()
 {
     static EmptyLinesFixture f;
     return f;
+}
+
+// ---- Warm and cold ------------------------------------------------------------------------
+
+enum class Cache { Warm, Cold };
+
+constexpr const char *DropCaches = "/proc/sys/vm/drop_caches";
+
+// Whether this process may drop the kernel's caches.
+bool canDropCaches()
+{
+    const int fd = ::open(DropCaches, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+// Drops the pages of the project file and every cached directory entry and inode, the sources'
+// with them, outside the timing. Dirty inodes stay cached, hence the sync first. False when the
+// kernel refused.
+bool dropCaches(benchmark::State &s, const QString &file)
+{
+    s.PauseTiming();
+    ::sync();
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+    const int drop = ::open(DropCaches, O_WRONLY | O_CLOEXEC);
+    const bool dropped = drop >= 0 && ::write(drop, "2\n", 2) == 2;
+    if (drop >= 0)
+        ::close(drop);
+    if (!dropped)
+        s.SkipWithError("cannot drop the caches");
+    s.ResumeTiming();
+    return dropped;
 }
 
 // Opens `path` as File, Open does, and prints the peak resident memory of this process in KB.
@@ -162,13 +258,16 @@ double openPeakMegabytes(const QString &path)
 }
 
 // Opens the fixture's file again and again; it must come back with all its nodes and maps.
-void openProject(benchmark::State &s, const Fixture &f)
+void openProject(benchmark::State &s, const Fixture &f, Cache cache = Cache::Warm)
 {
     ProjectModel project;
     project.NewFile();
-    for (auto _ : s)
+    for (auto _ : s) {
+        if (cache == Cache::Cold && !dropCaches(s, f.path))
+            break;
         OpenProjectFile(project, f.path);
-    if (project.tree().count() != f.project.tree().count() || project.mapCount() != f.project.mapCount())
+    }
+    if (project.tree().count() != f.nodeCount || project.mapCount() != f.mapCount)
         s.SkipWithError("the project did not come back whole");
     s.SetBytesProcessed(s.iterations() * f.bytes);
 }
@@ -177,7 +276,7 @@ void saveProject(benchmark::State &s, Fixture &f)
 {
     const QString out = f.dir.filePath(QStringLiteral("saved.mpr"));
     for (auto _ : s)
-        SaveProjectFile(f.project, out);
+        SaveProjectFile(*f.project, out);
     s.SetBytesProcessed(s.iterations() * f.bytes);
 }
 
@@ -186,9 +285,19 @@ void OpenProject(benchmark::State &s)
     openProject(s, fixture());
 }
 
+void OpenProjectRealSources(benchmark::State &s)
+{
+    openProject(s, realFixture());
+}
+
 void OpenDeepProject(benchmark::State &s)
 {
     openProject(s, deepFixture());
+}
+
+void OpenDeepProjectRealSources(benchmark::State &s)
+{
+    openProject(s, realDeepFixture());
 }
 
 void SaveDeepProject(benchmark::State &s)
@@ -213,16 +322,55 @@ void OpenEmptyLines(benchmark::State &s)
 }
 
 // The baselines: the same bytes read into lines, or the same lines written, with nothing else.
-void readLines(benchmark::State &s, const QString &path, std::int64_t bytes)
+std::vector<std::string> readLinesOnce(const QString &path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+void readLines(benchmark::State &s, const QString &path, std::int64_t bytes, Cache cache = Cache::Warm)
 {
     for (auto _ : s) {
-        std::ifstream in(path.toStdString(), std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(std::move(line));
+        if (cache == Cache::Cold && !dropCaches(s, path))
+            break;
+        const std::vector<std::string> lines = readLinesOnce(path);
         benchmark::DoNotOptimize(lines.data());
     }
     s.SetBytesProcessed(s.iterations() * bytes);
+}
+
+// The floor of opening: the lines as above, then one stat() per file node (image 4 and up) of
+// the node records, found by skipping the header's counted lists as the reader does.
+void readLinesAndStat(benchmark::State &s, const Fixture &f, Cache cache = Cache::Warm)
+{
+    std::int64_t found = 0;
+    for (auto _ : s) {
+        if (cache == Cache::Cold && !dropCaches(s, f.path))
+            break;
+        std::vector<std::string> lines = readLinesOnce(f.path);
+        // Name, author, web site, version, the properties' flag; then the languages and the
+        // header rows, each list its count less one and its items, the rows then their kinds.
+        std::size_t at = 5;
+        at += std::size_t(std::atol(lines[at].c_str()) + 2);
+        at += std::size_t(2 * (std::atol(lines[at].c_str()) + 1) + 1);
+        const long nodes = std::atol(lines[at].c_str()) + 1;
+        found = 0;
+        struct stat status;
+        for (std::size_t node = at + 1, end = node + 5 * std::size_t(nodes); node < end; node += 5) {
+            if (std::atol(lines[node + 4].c_str()) < 4)
+                continue;
+            std::string &path = lines[node + 2];
+            if (!path.empty() && path.back() == '\r')
+                path.pop_back();
+            found += ::stat(path.c_str(), &status) == 0 ? 1 : 0;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    s.counters["found"] = double(found);
+    s.SetBytesProcessed(s.iterations() * f.bytes);
 }
 
 void writeLines(benchmark::State &s, const std::string &out, const std::vector<std::string> &lines, std::int64_t bytes)
@@ -243,6 +391,26 @@ void IfstreamReadLines(benchmark::State &s)
 void IfstreamReadDeepLines(benchmark::State &s)
 {
     readLines(s, deepFixture().path, deepFixture().bytes);
+}
+
+void IfstreamReadLinesStatFiles(benchmark::State &s)
+{
+    readLinesAndStat(s, fixture());
+}
+
+void IfstreamReadLinesStatRealSources(benchmark::State &s)
+{
+    readLinesAndStat(s, realFixture());
+}
+
+void IfstreamReadDeepLinesStatFiles(benchmark::State &s)
+{
+    readLinesAndStat(s, deepFixture());
+}
+
+void IfstreamReadDeepLinesStatRealSources(benchmark::State &s)
+{
+    readLinesAndStat(s, realDeepFixture());
 }
 
 void IfstreamReadEmptyLines(benchmark::State &s)
@@ -267,17 +435,56 @@ void OfstreamWriteDeepLines(benchmark::State &s)
     writeLines(s, f.dir.filePath(QStringLiteral("plain.mpr")).toStdString(), f.lines, f.bytes);
 }
 
+// A baseline stands for the benchmarks registered before it since the previous baseline
+// (scripts/bench-report): the old plain one and the floor both for opening.
 BENCHMARK(OpenProject)->Unit(benchmark::kMillisecond);
 BENCHMARK(IfstreamReadLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(IfstreamReadLinesStatFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveProject)->Unit(benchmark::kMillisecond);
 BENCHMARK(OfstreamWriteLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenProjectRealSources)->Unit(benchmark::kMillisecond);
+BENCHMARK(IfstreamReadLinesStatRealSources)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenDeepProject)->Unit(benchmark::kMillisecond);
 BENCHMARK(IfstreamReadDeepLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(IfstreamReadDeepLinesStatFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveDeepProject)->Unit(benchmark::kMillisecond);
 BENCHMARK(OfstreamWriteDeepLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenDeepProjectRealSources)->Unit(benchmark::kMillisecond);
+BENCHMARK(IfstreamReadDeepLinesStatRealSources)->Unit(benchmark::kMillisecond);
 // Refusing the crafted file against merely reading its lines.
 BENCHMARK(OpenEmptyLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(IfstreamReadEmptyLines)->Unit(benchmark::kMillisecond);
+
+// The cold runs, after the warm ones, each opening with its floors. Their time is real time, as
+// most of it is spent waiting for the disk.
+void registerColdBenchmarks()
+{
+    const struct
+    {
+        const char *open, *plain, *floor;
+        Fixture &(*fixture)();
+    } cases[] = {
+        {"OpenProjectCold", "IfstreamReadLinesCold", "IfstreamReadLinesStatFilesCold", fixture},
+        {"OpenProjectRealSourcesCold", nullptr, "IfstreamReadLinesStatRealSourcesCold", realFixture},
+        {"OpenDeepProjectCold", "IfstreamReadDeepLinesCold", "IfstreamReadDeepLinesStatFilesCold", deepFixture},
+        {"OpenDeepProjectRealSourcesCold", nullptr, "IfstreamReadDeepLinesStatRealSourcesCold", realDeepFixture},
+    };
+    for (const auto &c : cases) {
+        Fixture &(*get)() = c.fixture;
+        benchmark::RegisterBenchmark(c.open, [get](benchmark::State &s) { openProject(s, get(), Cache::Cold); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        if (c.plain) {
+            benchmark::RegisterBenchmark(
+                c.plain, [get](benchmark::State &s) { readLines(s, get().path, get().bytes, Cache::Cold); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
+        benchmark::RegisterBenchmark(c.floor, [get](benchmark::State &s) { readLinesAndStat(s, get(), Cache::Cold); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+}
 
 // Prints the ratios of this run after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter
@@ -286,16 +493,22 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // With --benchmark_display_aggregates_only (as scripts/bench-report runs it) only the
+        // aggregates come here; their median stands for the repetitions.
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration)
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
                 m_times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
         }
     }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        ratio("open", "OpenProject", "IfstreamReadLines");
-        ratio("save", "SaveProject", "OfstreamWriteLines");
+        ratio("open to reading its lines", "OpenProject", "IfstreamReadLines");
+        ratio("open to its floor", "OpenProject", "IfstreamReadLinesStatFiles");
+        ratio("open deep to its floor", "OpenDeepProject", "IfstreamReadDeepLinesStatFiles");
+        ratio("open cold to its floor", "OpenProjectCold", "IfstreamReadLinesStatFilesCold");
+        ratio("open deep cold to its floor", "OpenDeepProjectCold", "IfstreamReadDeepLinesStatFilesCold");
+        ratio("save to writing its lines", "SaveProject", "OfstreamWriteLines");
         std::printf("the program alone: peak %.0f MB\n", openPeakMegabytes(QString()));
         peak("flat", fixture().path, fixture().bytes);
         peak("deep", deepFixture().path, deepFixture().bytes);
@@ -317,8 +530,8 @@ private:
         const double oursTime = median(ours);
         const double plainTime = median(plain);
         if (oursTime > 0 && plainTime > 0)
-            std::printf("%s: %.2fx the plain stream time (median %.1f ms against %.1f ms)\n", what,
-                        oursTime / plainTime, oursTime, plainTime);
+            std::printf("%s: %.2fx (median %.1f ms against %.1f ms)\n", what, oursTime / plainTime, oursTime,
+                        plainTime);
     }
     void peak(const char *what, const QString &path, std::int64_t bytes)
     {
@@ -343,6 +556,10 @@ int main(int argc, char **argv)
         return 0;
     }
     benchmark::Initialize(&argc, argv);
+    if (canDropCaches())
+        registerColdBenchmarks();
+    else
+        std::printf("the cold runs are left out: this process may not write %s\n", DropCaches);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
