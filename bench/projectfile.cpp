@@ -36,6 +36,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -513,6 +514,7 @@ public:
         peak("flat", fixture().path, fixture().bytes);
         peak("deep", deepFixture().path, deepFixture().bytes);
         peak("empty lines", emptyLinesFixture().path, emptyLinesFixture().bytes);
+        modelBytes("deep", deepFixture().path);
     }
 
 private:
@@ -539,6 +541,22 @@ private:
         const double peakMegabytes = openPeakMegabytes(path);
         std::printf("open %s: peak %.0f MB for a file of %.1f MB (%.1fx)\n", what, peakMegabytes, megabytes,
                     peakMegabytes / megabytes);
+    }
+    // What the open project holds on the heap once opening is over, by file node: the model's
+    // own layout, without the program or what opening used on the way.
+    static void modelBytes(const char *what, const QString &path)
+    {
+        const auto used = [] { return double(mallinfo2().uordblks + mallinfo2().hblkhd); };
+        auto project = std::make_unique<ProjectModel>();
+        project->NewFile();
+        const double before = used();
+        OpenProjectFile(*project, path);
+        const double after = used();
+        int files = 0;
+        for (const TreeNode *node : project->tree().nodes())
+            files += node->isFile() ? 1 : 0;
+        std::printf("model of the %s project: %.0f bytes a file node (%d files)\n", what, (after - before) / files,
+                    files);
     }
     std::map<std::string, std::vector<double>> m_times;
 };

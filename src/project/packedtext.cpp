@@ -131,22 +131,34 @@ bool PackedText::isSuffixOf(const QString &text) const
 struct SharedText::Block
 {
     std::atomic<int> refs;
-    qsizetype size;
+    qint32 size;
+    bool latin1;
 
-    // The UTF-16 units follow the block.
-    QChar *units() { return reinterpret_cast<QChar *>(this + 1); }
-    const QChar *units() const { return reinterpret_cast<const QChar *>(this + 1); }
+    // The characters follow the block: Latin-1 bytes when they all fit, UTF-16 units otherwise.
+    char *data() { return reinterpret_cast<char *>(this + 1); }
+    const char *data() const { return reinterpret_cast<const char *>(this + 1); }
+    QLatin1String latin1View() const { return QLatin1String(data(), size); }
+    QStringView utf16View() const { return QStringView(reinterpret_cast<const QChar *>(data()), size); }
 };
 
 SharedText::SharedText(QStringView text)
 {
     if (text.isEmpty())
         return;
-    void *memory = std::malloc(sizeof(Block) + std::size_t(text.size()) * sizeof(QChar));
+    bool latin1 = true;
+    for (const QChar c : text)
+        latin1 = latin1 && c.unicode() <= 0xff;
+    const std::size_t unit = latin1 ? 1 : sizeof(QChar);
+    void *memory = std::malloc(sizeof(Block) + std::size_t(text.size()) * unit);
     if (!memory)
         throw std::bad_alloc();
-    m_block = new (memory) Block{{1}, text.size()};
-    std::memcpy(m_block->units(), text.data(), std::size_t(text.size()) * sizeof(QChar));
+    m_block = new (memory) Block{{1}, qint32(text.size()), latin1};
+    if (latin1) {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            m_block->data()[i] = char(text[i].unicode());
+    } else {
+        std::memcpy(m_block->data(), text.data(), std::size_t(text.size()) * sizeof(QChar));
+    }
 }
 
 SharedText::~SharedText()
@@ -180,20 +192,24 @@ void SharedText::release() noexcept
 
 QString SharedText::toString() const
 {
-    return m_block ? QString(m_block->units(), m_block->size) : QString();
+    if (!m_block)
+        return QString();
+    return m_block->latin1 ? QString(m_block->latin1View()) : m_block->utf16View().toString();
 }
 
 void SharedText::appendTo(QString &text) const
 {
-    if (m_block)
-        text.append(m_block->units(), m_block->size);
+    if (m_block && m_block->latin1)
+        text.append(m_block->latin1View());
+    else if (m_block)
+        text.append(m_block->utf16View());
 }
 
 bool SharedText::operator==(QStringView text) const
 {
     if (!m_block)
         return text.isEmpty();
-    return QStringView(m_block->units(), m_block->size) == text;
+    return m_block->latin1 ? text == m_block->latin1View() : text == m_block->utf16View();
 }
 
 } // namespace tervelle

@@ -48,7 +48,7 @@ private:
 static_assert(sizeof(PackedText) == 16, "a name is 16 bytes in the node");
 
 // A text that many nodes hold at once, the folder of their sources, in one pointer: copies share
-// one counted block. Copies may be read and dropped on any thread.
+// one counted block, in Latin-1 when the text fits. Copies may be read and dropped on any thread.
 class SharedText
 {
 public:
