@@ -122,8 +122,9 @@ public:
     // Empties the tree and makes the six group roots with captions of the current language.
     void resetTree();
     // Takes the nodes of `tree`, built aside by the project reader with the six group roots
-    // first, as the whole tree; `tree` is left with the old nodes. Every file's Kind is worked
-    // out afresh, the sources looked at side by side on every core. Only inside a ResetScope.
+    // first, as the whole tree; the old nodes are freed and `tree` is left empty. Every file's
+    // Kind is worked out afresh, the sources looked at side by side on every core. Only inside a
+    // ResetScope.
     void adoptTree(FileTree &tree, TreeNode *mapListNode);
 
     // While a scope lives, per-item signals are held back; projectReset follows at its end with
