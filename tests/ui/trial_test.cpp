@@ -24,6 +24,8 @@ TEST_F(TrialMenu, IsOffWithTheReasonWhereWineIsMissing)
     QTemporaryDir empty;
     qputenv("PATH", empty.path().toLocal8Bit());
     makeEditor();
+    // Wine is looked for once the window runs.
+    QCoreApplication::processEvents();
     qputenv("PATH", path);
 
     const QList<QAction *> items = widget<QMenu>("pmnuFile")->actions();
@@ -41,6 +43,20 @@ TEST_F(TrialMenu, IsOffWithTheReasonWhereWineIsMissing)
     test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(true);
     EXPECT_TRUE(item("mnuFileCheckPack")->isEnabled());
     EXPECT_FALSE(tryItem->isEnabled());
+}
+
+TEST_F(TrialMenu, LooksForWineWhenTheFileMenuOpensFirstAndOnlyOnce)
+{
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir empty;
+    qputenv("PATH", empty.path().toLocal8Bit());
+    makeEditor();
+    emit widget<QMenu>("pmnuFile")->aboutToShow();
+    qputenv("PATH", path);
+    QCoreApplication::processEvents();
+
+    EXPECT_FALSE(item("mnuFileTryInstaller")->isEnabled());
+    EXPECT_TRUE(widget<QMenu>("pmnuFile")->toolTipsVisible());
 }
 
 TrialResult sampleResult()
