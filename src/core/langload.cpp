@@ -32,8 +32,7 @@ struct LangEntry
 };
 
 constexpr LangEntry Table[] = {
-#define LANG(name, key, text)                                                                                          \
-    {LangKey::name, key, text, u"" text, qsizetype(sizeof(u"" text) / sizeof(char16_t)) - 1},
+#define LANG(name, key, text) {LangKey::name, key, text, u"" text, qsizetype(sizeof(u"" text) / sizeof(char16_t)) - 1},
 #include "core/langtable.def"
 #undef LANG
 };
