@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <atomic>
+
 namespace tervelle {
 
 namespace {
@@ -32,6 +34,10 @@ QString configHome()
 // The settings are a few folders; a larger file is no settings file of ours, and reading it
 // whole would cost many times its size.
 constexpr qint64 MaxSettingsFileSize = qint64(1) << 20;
+
+// Stores holding a QSettings: while there are any, their unsynced values live in QSettings'
+// shared cache, which a new store must read through.
+std::atomic<int> g_openStores{0};
 
 bool readSettingsDevice(QIODevice &device, QSettings::SettingsMap &map)
 {
@@ -127,11 +133,16 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
         // not a regular one is never opened: reading a FIFO would wait for ever.
         m_readable = false;
         report(lang(LangKey::message_Settings_CannotReadLeft, {{'r', e.message()}}));
+        return;
     }
+    // Values another store has written but not yet synced are seen through QSettings only.
+    if (g_openStores.load() > 0)
+        openForWriting();
 #endif
 }
 
-// QSettings reads the file once more; only a store that writes needs it, and most only read.
+// QSettings reads the file once more; only a store that writes needs it (or one made while
+// another has it open), and most only read.
 bool SettingsStore::openForWriting()
 {
     if (!m_readable)
@@ -140,6 +151,7 @@ bool SettingsStore::openForWriting()
         return true;
 #ifndef Q_OS_WIN
     m_settings = std::make_unique<QSettings>(location(), plainFormat());
+    ++g_openStores;
 #endif
     if (m_settings->status() != QSettings::NoError) {
         m_readable = false;
@@ -148,7 +160,13 @@ bool SettingsStore::openForWriting()
     return m_readable;
 }
 
-SettingsStore::~SettingsStore() = default;
+SettingsStore::~SettingsStore()
+{
+#ifndef Q_OS_WIN
+    if (m_settings)
+        --g_openStores;
+#endif
+}
 
 void SettingsStore::report(const QString &what) const
 {
