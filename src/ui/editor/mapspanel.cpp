@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QTimer>
 
 namespace tervelle {
 
@@ -45,10 +44,9 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     mnuFileCheckPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileCheckPack"), LangKey::mnuFile_CheckPack_Caption);
     mnuFileTryInstaller =
         addMenuItem(pmnuFile, QStringLiteral("mnuFileTryInstaller"), LangKey::mnuFile_TryInstaller_Caption);
-    // Looking for Wine costs some thirty look-ups on the PATH: it waits until the window is up,
-    // or until the menu opens first, whichever comes sooner. The item has no shortcut.
+    // Looking for Wine costs some thirty look-ups on the PATH: it waits until the menu first
+    // opens, the only place the item shows. It has no shortcut, and a click looks for itself.
     connect(pmnuFile, &QMenu::aboutToShow, this, &MapsPanel::learnWhetherTrialsCanRun);
-    QTimer::singleShot(0, this, &MapsPanel::learnWhetherTrialsCanRun);
     mnuFilePackProperties =
         addMenuItem(pmnuFile, QStringLiteral("mnuFilePackProperties"), LangKey::mnuFile_PackProperties_Caption);
     mnuFileShowConsole =
