@@ -26,10 +26,13 @@ struct LangEntry
     LangKey id;
     const char *key;
     const char *text;
+    // The same text as UTF-16, so the start-up table points at it instead of converting 473 rows.
+    const char16_t *wide;
+    qsizetype wideLength;
 };
 
 constexpr LangEntry Table[] = {
-#define LANG(name, key, text) {LangKey::name, key, text},
+#define LANG(name, key, text) {LangKey::name, key, text, u"" text, qsizetype(sizeof(u"" text) / sizeof(char16_t)) - 1},
 #include "core/langtable.def"
 #undef LANG
 };
@@ -62,6 +65,22 @@ constexpr bool rowsAgree()
 }
 static_assert(rowsAgree(), "each row of core/langtable.def names its identifier after its key");
 
+// The Latin-1 reading of a text (the defaults) and its UTF-16 copy agree only for ASCII.
+constexpr bool textsAreAscii()
+{
+    for (const LangEntry &row : Table) {
+        qsizetype i = 0;
+        for (; row.text[i] != '\0'; ++i) {
+            if (static_cast<unsigned char>(row.text[i]) > 0x7f || row.wide[i] != char16_t(row.text[i]))
+                return false;
+        }
+        if (i != row.wideLength)
+            return false;
+    }
+    return true;
+}
+static_assert(textsAreAscii(), "the built-in texts of core/langtable.def are plain ASCII");
+
 template <std::size_t... I>
 constexpr std::array<const char *, LangCount> keysOf(std::index_sequence<I...>)
 {
@@ -78,7 +97,7 @@ std::array<QString, LangCount> builtInTexts()
 {
     std::array<QString, LangCount> texts;
     for (int i = 0; i < LangCount; ++i)
-        texts[i] = QString::fromLatin1(Table[i].text);
+        texts[i] = QString::fromRawData(reinterpret_cast<const QChar *>(Table[i].wide), Table[i].wideLength);
     return texts;
 }
 

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <atomic>
+
 namespace tervelle {
 
 namespace {
@@ -32,6 +34,10 @@ QString configHome()
 // The settings are a few folders; a larger file is no settings file of ours, and reading it
 // whole would cost many times its size.
 constexpr qint64 MaxSettingsFileSize = qint64(1) << 20;
+
+// Stores holding a QSettings: while there are any, their unsynced values live in QSettings'
+// shared cache, which a new store must read through.
+std::atomic<int> g_openStores{0};
 
 bool readSettingsDevice(QIODevice &device, QSettings::SettingsMap &map)
 {
@@ -65,8 +71,9 @@ QSettings::Format plainFormat()
 }
 
 // Reads the file as QSettings will, to learn whether it may be written at all: QSettings itself
-// treats a file it cannot open as empty and would replace it with only our values.
-void checkReadable(const QString &path)
+// treats a file it cannot open as empty and would replace it with only our values. The values
+// read serve the reads, so a store that is only read never parses the file twice.
+QSettings::SettingsMap readChecked(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
@@ -81,7 +88,7 @@ void checkReadable(const QString &path)
         throw UserError(lang(LangKey::message_Settings_TooLarge, {{'c', sizeText(MaxSettingsFileSize)}}));
     if (file.error() != QFileDevice::NoError)
         throw UserError(file.errorString());
-    parseSettingsFile(bytes);
+    return parseSettingsFile(bytes);
 }
 #endif
 
@@ -120,7 +127,7 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
             report(lang(LangKey::message_Settings_CannotCreate, {{'r', file.errorString()}}));
     }
     try {
-        checkReadable(path);
+        m_values = readChecked(path);
     } catch (const UserError &e) {
         // Writing after a failed read would drop every value we could not see. A file that is
         // not a regular one is never opened: reading a FIFO would wait for ever.
@@ -128,15 +135,38 @@ SettingsStore::SettingsStore(Key key) : m_key(key)
         report(lang(LangKey::message_Settings_CannotReadLeft, {{'r', e.message()}}));
         return;
     }
-    m_settings = std::make_unique<QSettings>(path, plainFormat());
+    // Values another store has written but not yet synced are seen through QSettings only.
+    if (g_openStores.load() > 0)
+        openForWriting();
+#endif
+}
+
+// QSettings reads the file once more; only a store that writes needs it (or one made while
+// another has it open), and most only read.
+bool SettingsStore::openForWriting()
+{
+    if (!m_readable)
+        return false;
+    if (m_settings)
+        return true;
+#ifndef Q_OS_WIN
+    m_settings = std::make_unique<QSettings>(location(), plainFormat());
+    ++g_openStores;
+#endif
     if (m_settings->status() != QSettings::NoError) {
         m_readable = false;
         report(lang(LangKey::message_Settings_CannotReadKept));
     }
-#endif
+    return m_readable;
 }
 
-SettingsStore::~SettingsStore() = default;
+SettingsStore::~SettingsStore()
+{
+#ifndef Q_OS_WIN
+    if (m_settings)
+        --g_openStores;
+#endif
+}
 
 void SettingsStore::report(const QString &what) const
 {
@@ -147,7 +177,7 @@ QString SettingsStore::readString(const QString &name) const
 {
     if (!m_readable)
         return {};
-    const QVariant value = m_settings->value(name);
+    const QVariant value = m_settings ? m_settings->value(name) : m_values.value(name);
     if (!value.isValid())
         return {};
     if (value.typeId() != QMetaType::QString) {
@@ -167,13 +197,15 @@ bool SettingsStore::writeString(const QString &name, const QString &value)
         return false;
     }
 #endif
+    if (!openForWriting())
+        return false;
     m_settings->setValue(name, value);
     return true;
 }
 
 bool SettingsStore::sync()
 {
-    if (!m_readable)
+    if (!openForWriting())
         return false;
     m_settings->sync();
     if (m_settings->status() != QSettings::NoError) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -35,8 +37,11 @@ public:
 
 private:
     void report(const QString &what) const;
+    bool openForWriting();
 
     Key m_key;
+    // Elsewhere than Windows: the values as read, until a write opens m_settings.
+    QMap<QString, QVariant> m_values;
     std::unique_ptr<QSettings> m_settings;
     bool m_readable = true;
 };

@@ -24,7 +24,10 @@ TEST_F(TrialMenu, IsOffWithTheReasonWhereWineIsMissing)
     QTemporaryDir empty;
     qputenv("PATH", empty.path().toLocal8Bit());
     makeEditor();
+    // Wine is looked for as the menu first opens, and only then.
+    emit widget<QMenu>("pmnuFile")->aboutToShow();
     qputenv("PATH", path);
+    emit widget<QMenu>("pmnuFile")->aboutToShow();
 
     const QList<QAction *> items = widget<QMenu>("pmnuFile")->actions();
     const auto at = std::find(items.begin(), items.end(), item("mnuFileCheckPack"));

@@ -76,8 +76,11 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *menu = static_cast<QMenu *>(watched);
+        // A closed menu is told whole when it opens: its items' changes before then (the many
+        // of start-up among them) need no word of their own.
         if (event->type() == QEvent::ActionChanged) {
-            announceItem(menu, static_cast<QActionEvent *>(event)->action());
+            if (menu->isVisible())
+                announceItem(menu, static_cast<QActionEvent *>(event)->action());
         } else if (event->type() == QEvent::Show) {
             for (QAction *item : menu->actions())
                 announceItem(menu, item);

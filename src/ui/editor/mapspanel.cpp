@@ -44,12 +44,9 @@ MapsPanel::MapsPanel(ProjectDocument &document, QWidget *parent)
     mnuFileCheckPack = addMenuItem(pmnuFile, QStringLiteral("mnuFileCheckPack"), LangKey::mnuFile_CheckPack_Caption);
     mnuFileTryInstaller =
         addMenuItem(pmnuFile, QStringLiteral("mnuFileTryInstaller"), LangKey::mnuFile_TryInstaller_Caption);
-    // Without Wine the item stays off for good, and says why.
-    m_canTry = TrialMachine::wineAvailable();
-    if (!m_canTry) {
-        mnuFileTryInstaller->setToolTip(lang(LangKey::mnuFile_TryInstaller_NoWine));
-        pmnuFile->setToolTipsVisible(true);
-    }
+    // Looking for Wine costs some thirty look-ups on the PATH: it waits until the menu first
+    // opens, the only place the item shows. It has no shortcut, and a click looks for itself.
+    connect(pmnuFile, &QMenu::aboutToShow, this, &MapsPanel::learnWhetherTrialsCanRun);
     mnuFilePackProperties =
         addMenuItem(pmnuFile, QStringLiteral("mnuFilePackProperties"), LangKey::mnuFile_PackProperties_Caption);
     mnuFileShowConsole =
@@ -108,9 +105,24 @@ void MapsPanel::MapMenuChangeEnabled(bool enabled)
     for (QAction *item : {mnuEditAdd, mnuEditDelete, mnuFileNew, mnuFileOpen, mnuFileSaveProject, mnuFileSaveMapPack,
                           mnuFileCheckPack, mnuFilePackProperties, mnuFileExit})
         item->setEnabled(enabled);
-    mnuFileTryInstaller->setEnabled(enabled && m_canTry);
+    // Until Wine has been looked for, a click finds out (and says so) itself.
+    mnuFileTryInstaller->setEnabled(enabled && (m_canTry || !m_canTryKnown));
     m_menusEnabled = enabled;
     updateAddEnabled();
+}
+
+void MapsPanel::learnWhetherTrialsCanRun()
+{
+    if (m_canTryKnown)
+        return;
+    m_canTryKnown = true;
+    // Without Wine the item stays off for good, and says why.
+    m_canTry = TrialMachine::wineAvailable();
+    if (!m_canTry) {
+        mnuFileTryInstaller->setToolTip(lang(LangKey::mnuFile_TryInstaller_NoWine));
+        pmnuFile->setToolTipsVisible(true);
+        mnuFileTryInstaller->setEnabled(false);
+    }
 }
 
 void MapsPanel::updateAddEnabled()

@@ -76,6 +76,8 @@ private:
     void updateMapItems();
     // Makes `index` the chosen map without committing the grid into another.
     void chooseMap(int index);
+    // Once: whether Wine is there, which Try installer needs.
+    void learnWhetherTrialsCanRun();
 
     // Undo and redo take maps away and bring them back: the selection follows.
     void mapWillGo(int index);
@@ -95,6 +97,7 @@ private:
     QAction *mnuFileCheckPack = nullptr;
     QAction *mnuFileTryInstaller = nullptr;
     bool m_canTry = false; // Wine is there to run a trial
+    bool m_canTryKnown = false;
     QAction *mnuFilePackProperties = nullptr;
     QAction *mnuFileShowConsole = nullptr;
     QAction *mnuFileHelp = nullptr;
