@@ -34,7 +34,7 @@ struct FileTree::Index
     SharedText sharedFolder;
 };
 
-TreeNode::TreeNode(NodeData data, SharedText *sharedFolder)
+TreeNode::TreeNode(const NodeData &data, SharedText *sharedFolder)
     : m_text(data.text), m_imageIndex(data.imageIndex), m_kind(qint8(data.info.Kind))
 {
     if (isFile())
@@ -157,10 +157,10 @@ bool FileTree::Index::endsCachedWalk(const TreeNode *parent) const
     return false;
 }
 
-TreeNode *FileTree::append(TreeNode *parent, NodeData data)
+TreeNode *FileTree::append(TreeNode *parent, const NodeData &data)
 {
     Index &x = *m_index;
-    auto node = std::make_unique<LinkedNode>(std::move(data), &x.sharedFolder);
+    auto node = std::make_unique<LinkedNode>(data, &x.sharedFolder);
     LinkedNode *raw = node.get();
     raw->m_parent = parent;
     const bool atEnd = x.cacheValid && !x.orderKept && x.endsCachedWalk(parent);
@@ -181,14 +181,14 @@ TreeNode *FileTree::append(TreeNode *parent, NodeData data)
     return raw;
 }
 
-TreeNode *FileTree::insert(TreeNode *parent, int row, NodeData data)
+TreeNode *FileTree::insert(TreeNode *parent, int row, const NodeData &data)
 {
     Index &x = *m_index;
     ChildList &siblings = x.childrenOf(parent);
     if (row >= siblings.count())
-        return append(parent, std::move(data));
+        return append(parent, data);
     const LinkedNode *next = siblings.at(row);
-    auto node = std::make_unique<LinkedNode>(std::move(data), &x.sharedFolder);
+    auto node = std::make_unique<LinkedNode>(data, &x.sharedFolder);
     LinkedNode *raw = node.get();
     raw->m_parent = parent;
     siblings.insert(row, std::move(node));
@@ -238,7 +238,7 @@ void FileTree::rename(TreeNode *node, const QString &text)
     m_index->childrenOf(node->m_parent).renamed(linked(node), old);
 }
 
-void FileTree::setInfo(TreeNode *node, TTreeNodeInfo info)
+void FileTree::setInfo(TreeNode *node, const TTreeNodeInfo &info)
 {
     node->m_kind = qint8(info.Kind);
     if (node->isFile())

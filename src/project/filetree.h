@@ -94,7 +94,7 @@ public:
 
 protected:
     // The tree's own node type adds the links that index it (filetree.cpp).
-    explicit TreeNode(NodeData data, SharedText *sharedFolder);
+    TreeNode(const NodeData &data, SharedText *sharedFolder);
     ~TreeNode();
 
 private:
@@ -133,15 +133,15 @@ public:
     FileTree &operator=(const FileTree &) = delete;
 
     // Appends a node as the last child of `parent`, or as the last top-level node when null.
-    TreeNode *append(TreeNode *parent, NodeData data);
+    TreeNode *append(TreeNode *parent, const NodeData &data);
     // Puts a node at `row` among the children of `parent` (the top level when null).
-    TreeNode *insert(TreeNode *parent, int row, NodeData data);
+    TreeNode *insert(TreeNode *parent, int row, const NodeData &data);
     // Removes the node with its whole subtree.
     void remove(TreeNode *node);
     void rename(TreeNode *node, const QString &text);
     // What the node stands for; names and positions do not depend on it, so no index changes.
     // A folder's path is its parent's with its name whatever `info` says.
-    void setInfo(TreeNode *node, TTreeNodeInfo info);
+    void setInfo(TreeNode *node, const TTreeNodeInfo &info);
     void setKind(TreeNode *node, NodeKind kind);
     void clear();
     // Trades the whole forest with `other`: a tree built aside (a project being read) becomes

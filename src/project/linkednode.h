@@ -12,7 +12,7 @@ namespace tervelle {
 class LinkedNode final : public TreeNode
 {
 public:
-    LinkedNode(NodeData data, SharedText *sharedFolder) : TreeNode(std::move(data), sharedFolder) {}
+    LinkedNode(const NodeData &data, SharedText *sharedFolder) : TreeNode(data, sharedFolder) {}
     ~LinkedNode();
     LinkedNode(const LinkedNode &) = delete;
     LinkedNode &operator=(const LinkedNode &) = delete;

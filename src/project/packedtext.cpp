@@ -9,6 +9,9 @@ namespace tervelle {
 
 namespace {
 
+// The heap block's address is copied in and out of the inline bytes as the bytes of a pointer.
+constexpr std::size_t PointerSize = sizeof(void *);
+
 bool fitsLatin1(const QString &text)
 {
     for (const QChar c : text) {
@@ -42,7 +45,7 @@ PackedText::PackedText(const QString &text)
     } else {
         std::memcpy(data, text.constData(), std::size_t(size) * 2);
     }
-    std::memcpy(m_inline, &heap, sizeof(heap));
+    std::memcpy(m_inline, &heap, PointerSize);
     m_tag = latin1 ? HeapLatin1 : HeapUtf16;
 }
 
@@ -71,7 +74,7 @@ PackedText &PackedText::operator=(PackedText &&other) noexcept
 const PackedText::Heap *PackedText::heapBlock() const
 {
     const Heap *heap = nullptr;
-    std::memcpy(&heap, m_inline, sizeof(heap));
+    std::memcpy(&heap, m_inline, PointerSize);
     return heap;
 }
 
@@ -174,6 +177,8 @@ SharedText::SharedText(const SharedText &other) noexcept : m_block(other.m_block
 
 SharedText &SharedText::operator=(const SharedText &other) noexcept
 {
+    if (this == &other)
+        return *this;
     if (other.m_block)
         other.m_block->refs.fetch_add(1, std::memory_order_relaxed);
     release();

@@ -251,14 +251,15 @@ private:
 void readNodes(LineReader &in, ProjectContents &file)
 {
     TreeRead read;
+    const qint64 nodeCount = in.count(LangKey::message_ProjectFile_Item_NodeCount, MaxTreeNodes);
     std::vector<TreeNode *> nodes; // by id
+    nodes.reserve(std::size_t(RootCount + nodeCount));
     for (int group = 0; group < RootCount; ++group) {
         nodes.push_back(file.Tree.append(
             nullptr,
             NodeData{lang(RootCaptionKeys[group]), RootImage,
                      TTreeNodeInfo{QString::fromLatin1(RootTags[group]) + QLatin1Char('\\'), RootKind}}));
     }
-    const qint64 nodeCount = in.count(LangKey::message_ProjectFile_Item_NodeCount, MaxTreeNodes);
     for (qint64 i = 0; i < nodeCount; ++i) {
         std::optional<NodeRecord> record = read.readNode(in);
         if (!record)
@@ -271,7 +272,7 @@ void readNodes(LineReader &in, ProjectContents &file)
             data.info.Kind = FolderKind;
         else
             data.info = TTreeNodeInfo{std::move(record->Path), FileMissingKind};
-        TreeNode *node = file.Tree.append(parent, std::move(data));
+        TreeNode *node = file.Tree.append(parent, data);
         if (record->ImageIndex == MapListImage)
             file.MapList = node;
         nodes.push_back(node);

@@ -342,11 +342,11 @@ void ProjectModel::SetMapPropertyValue(int index, int row, const QString &value,
 
 // ---- Files tree --------------------------------------------------------------------------
 
-TreeNode *ProjectModel::insertNode(TreeNode *parent, NodeData data)
+TreeNode *ProjectModel::insertNode(TreeNode *parent, const NodeData &data)
 {
     if (!quiet())
         emit nodeAboutToBeInserted(parent, parent ? parent->childCount() : m_tree.topLevelCount());
-    TreeNode *inserted = m_tree.append(parent, std::move(data));
+    TreeNode *inserted = m_tree.append(parent, data);
     if (recording())
         record(ProjectEdit{ProjectEdit::Kind::NodeRemove, -1, nodeRows(inserted)});
     if (!quiet())

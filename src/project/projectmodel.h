@@ -172,7 +172,7 @@ private:
     // Every change of the header rows ends here: the map list node follows "[english]".
     void headerRowsChanged(QObject *origin = nullptr);
     void mapPropertiesChanged(int index, QObject *origin);
-    TreeNode *insertNode(TreeNode *parent, NodeData data);
+    TreeNode *insertNode(TreeNode *parent, const NodeData &data);
     NodeKind sourceKind(const QString &path) const;
     bool recording() const { return m_journal && !quiet(); }
     void record(ProjectEdit edit) { m_journal->push_back(std::move(edit)); }
