@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace tervelle;
 using tervelle::test::EditorTest;
 
@@ -86,10 +88,23 @@ TEST_F(LabelMenus, AClickHidesTheConsoleAndFocusesThePanel)
     EXPECT_NE(editor->focusWidget(), widget("lstProperties"));
 }
 
-TEST_F(LabelMenus, ADisabledLabelOpensNothing)
+TEST_F(LabelMenus, ADisabledLabelOpensNothingAndLooksDimmed)
 {
+    // The darkest grey drawn: the caption's strokes.
+    const auto darkest = [](QWidget *label) {
+        const QImage shot = label->grab().toImage();
+        int dark = 255;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                dark = std::min(dark, qGray(shot.pixel(x, y)));
+        return dark;
+    };
+    auto *file = widget<LabelMenu>("mnuFile");
+    EXPECT_LT(darkest(file), 64);
     test::panelOf<MapsPanel>(*editor)->MapMenuChangeEnabled(false);
-    EXPECT_EQ(whileNextPopupOpen([&] { QTest::mouseClick(widget("mnuFile"), Qt::LeftButton); }), "");
+    EXPECT_EQ(whileNextPopupOpen([&] { QTest::mouseClick(file, Qt::LeftButton); }), "");
+    // The window's text is black in every state; a disabled label-menu still looks disabled.
+    EXPECT_GT(darkest(file), 96);
 }
 
 TEST_F(LabelMenus, KeyboardReachesAndOpensThem)

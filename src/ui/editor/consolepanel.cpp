@@ -5,6 +5,7 @@
 #include "mappack/consolelog.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/editor/contentpanel.h"
+#include "ui/editor/windowcolours.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -58,6 +59,8 @@ ConsolePanel::ConsolePanel(Dialogs &dialogs, QWidget *parent) : QFrame(parent), 
     setObjectName(QStringLiteral("pnlCompile"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
+    // Not below the columns: the console takes the scheme itself.
+    applyScheme(this, PanelBackground | SchemeText | WindowBackground);
     setAutoFillBackground(true);
     lblCompile = new QLabel(lang(LangKey::lblCompile_Caption), this);
     lblCompile->setObjectName(QStringLiteral("lblCompile"));

@@ -1,6 +1,7 @@
 #include "ui/editor/contentpanel.h"
 
 #include "ui/editor/labelmenu.h"
+#include "ui/editor/windowcolours.h"
 
 #include "core/langload.h"
 
@@ -15,6 +16,7 @@ ContentPanel::ContentPanel(const QString &name, const QString &titleName, QWidge
     setObjectName(name);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
+    setAutoFillBackground(true);
     m_title = new QLabel(this);
     m_title->setObjectName(titleName);
     m_title->setAlignment(Qt::AlignCenter);
@@ -29,6 +31,7 @@ LabelMenu *ContentPanel::addLabelMenu(const QString &stripName, const QString &l
         m_strip->setObjectName(stripName);
         m_strip->setFrameStyle(QFrame::Box | QFrame::Plain);
         m_strip->setLineWidth(1);
+        applyScheme(m_strip, MenuBackground);
         m_strip->setAutoFillBackground(true);
         m_strip->setGeometry(8, MenuStripTop, width() - 16, MenuStripHeight);
     }

@@ -64,9 +64,6 @@ void TfrmEditor::connectFileCommands()
     connectCommand(maps.mnuFileSaveProject, &TfrmEditor::mnuFileSaveProjectClick);
     connectCommand(maps.mnuFileHelp, &TfrmEditor::mnuFileHelpClick);
     connectCommand(maps.mnuFileExit, &TfrmEditor::mnuFileExitClick);
-    m_fileWatcher = new QFileSystemWatcher(this);
-    connect(m_fileWatcher, &QFileSystemWatcher::fileChanged, this, &TfrmEditor::projectFileTouched);
-    connect(m_fileWatcher, &QFileSystemWatcher::directoryChanged, this, &TfrmEditor::projectFileTouched);
     connect(m_document, &ProjectDocument::fileNameChanged, this, &TfrmEditor::watchProjectFile);
     // The caption names the file: Open, Save and opening a recovery copy change it.
     connect(m_document, &ProjectDocument::fileNameChanged, this, &TfrmEditor::UpdateProjectCaption);
@@ -206,12 +203,20 @@ bool TfrmEditor::saveProjectTo(const QString &path)
 void TfrmEditor::watchProjectFile()
 {
     m_toldChangedOnDisk = false;
-    const QStringList watched = m_fileWatcher->files() + m_fileWatcher->directories();
-    if (!watched.isEmpty())
-        m_fileWatcher->removePaths(watched);
+    if (m_fileWatcher) {
+        const QStringList watched = m_fileWatcher->files() + m_fileWatcher->directories();
+        if (!watched.isEmpty())
+            m_fileWatcher->removePaths(watched);
+    }
     const QString file = m_document->inPlaceFile();
     if (file.isEmpty())
         return;
+    // Made with the first file to watch: a new project has none.
+    if (!m_fileWatcher) {
+        m_fileWatcher = new QFileSystemWatcher(this);
+        connect(m_fileWatcher, &QFileSystemWatcher::fileChanged, this, &TfrmEditor::projectFileTouched);
+        connect(m_fileWatcher, &QFileSystemWatcher::directoryChanged, this, &TfrmEditor::projectFileTouched);
+    }
     // The folder too: a file saved by replacing it is a new file the old watch does not see.
     m_fileWatcher->addPath(QFileInfo(file).absolutePath());
     m_fileWatcher->addPath(file);

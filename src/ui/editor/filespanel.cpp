@@ -59,7 +59,6 @@ FilesPanel::FilesPanel(ProjectDocument &document, Dialogs &dialogs, Links links,
     // which for a folder of a million files would ask them all.
     lstFiles->setUniformRowHeights(true);
     lstFiles->setAccessibleName(title()->text());
-    lstFiles->setEnabled(false);
     // Drops are judged here, node by node; the view's own drop handling stays out.
     lstFiles->setAcceptDrops(true);
     lstFiles->viewport()->installEventFilter(this);

@@ -4,7 +4,6 @@
 #include "core/langload.h"
 #include "mappack/buildsession.h"
 #include "project/keyvalue.h"
-#include "ui/colors.h"
 #include "ui/dialogs/qtdialogs.h"
 #include "ui/editor/consolepanel.h"
 #include "ui/editor/filespanel.h"
@@ -25,7 +24,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -45,53 +43,6 @@ namespace {
 
 constexpr int MinColumnWidth = 200;
 constexpr int SplitterWidth = PanelSplitter::Thickness;
-
-// The colours of the window's widgets, gathered first and set once per widget: each setPalette
-// walks the widget's children, and several widgets take two or three kinds of colour.
-class Colouring
-{
-public:
-    void fillBackground(QWidget *widget, TColor color)
-    {
-        QPalette &colours = of(widget);
-        colours.setColor(QPalette::Window, toQColor(color));
-        colours.setColor(QPalette::Button, toQColor(color));
-        m_filled << widget;
-    }
-
-    void setTextColor(QWidget *widget)
-    {
-        QPalette &colours = of(widget);
-        colours.setColor(QPalette::Text, toQColor(ColorText));
-        colours.setColor(QPalette::WindowText, toQColor(ColorText));
-        colours.setColor(QPalette::ButtonText, toQColor(ColorText));
-    }
-
-    void setWindowBackground(QWidget *widget) { of(widget).setColor(QPalette::Base, toQColor(ColorWindow)); }
-
-    void apply()
-    {
-        for (QWidget *widget : std::as_const(m_order))
-            widget->setPalette(m_palettes.value(widget));
-        for (QWidget *widget : std::as_const(m_filled))
-            widget->setAutoFillBackground(true);
-    }
-
-private:
-    QPalette &of(QWidget *widget)
-    {
-        auto found = m_palettes.find(widget);
-        if (found == m_palettes.end()) {
-            m_order << widget;
-            found = m_palettes.insert(widget, widget->palette());
-        }
-        return *found;
-    }
-
-    QList<QWidget *> m_order;
-    QHash<QWidget *, QPalette> m_palettes;
-    QList<QWidget *> m_filled;
-};
 
 // "/p" and "/f" replaced in one pass, so a placeholder inside the pack title stays as typed.
 QString fillCaption(const QString &text, const QString &title, const QString &file)
@@ -155,7 +106,7 @@ void TfrmEditor::FormCreate()
     for (ContentPanel *panel :
          std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources})
         panel->layoutLabelMenus();
-    SetColors();
+    // The colour scheme came with the controls: the columns and the console carry it.
     connectFileCommands();
     connectHistory();
     connect(m_project, &ProjectModel::projectReset, this, &TfrmEditor::projectWasReset);
@@ -301,42 +252,6 @@ void TfrmEditor::FormDestroy()
     SaveSettings(m_settings);
     storeLayout();
     setProblemHandler(std::move(m_previousProblemHandler));
-}
-
-void TfrmEditor::SetColors()
-{
-    Colouring colours;
-    QList<QWidget *> panelColoured = {
-        pnlLeft, pnlMid, pnlRight, m_console, m_console->title(), m_preview->noPreviewLabel()};
-    for (ContentPanel *panel :
-         std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources, m_preview}) {
-        panelColoured << panel << panel->title();
-        if (panel->menuStrip())
-            colours.fillBackground(panel->menuStrip(), ColorMenu);
-    }
-    for (PanelSplitter *splitter : splitters()) {
-        for (int bar = 1; bar < splitter->count(); ++bar)
-            panelColoured << splitter->handle(bar);
-    }
-    for (QTableView *grid : {m_header->list(), m_properties->list()})
-        panelColoured << grid->horizontalHeader();
-    for (QWidget *widget : std::as_const(panelColoured))
-        colours.fillBackground(widget, ColorPanel);
-
-    // Label-menus keep their own ColorMenu / ColorMenuHot background.
-    QList<QWidget *> texts = {m_maps->list(),       m_header->list(),    m_files->list(),
-                              m_properties->list(), m_resources->list(), m_console->text(),
-                              m_preview->text(),    m_console->title(),  m_preview->noPreviewLabel()};
-    for (ContentPanel *panel :
-         std::initializer_list<ContentPanel *>{m_maps, m_header, m_properties, m_files, m_resources, m_preview})
-        texts << panel->title();
-    for (QWidget *widget : std::as_const(texts))
-        colours.setTextColor(widget);
-    for (QWidget *widget :
-         std::initializer_list<QWidget *>{m_maps->list(), m_header->list(), m_properties->list(), m_files->list(),
-                                          m_resources->list(), m_console->text(), m_preview->text()})
-        colours.setWindowBackground(widget);
-    colours.apply();
 }
 
 void TfrmEditor::resizeEvent(QResizeEvent *event)

@@ -61,7 +61,6 @@ public:
 
     void NewFile();
     void UpdateProjectCaption();
-    void SetColors();
 
     void PanelsChangeEnabled(bool enabled);
 

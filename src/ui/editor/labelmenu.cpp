@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QActionEvent>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -156,10 +157,19 @@ void LabelMenu::openPopup()
 void LabelMenu::setHot(bool hot)
 {
     m_hot = hot;
+    const QColor background = toQColor(hot ? ColorMenuHot : ColorMenu);
+    const QColor text = toQColor(ColorText);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, toQColor(hot ? ColorMenuHot : ColorMenu));
-    colours.setColor(QPalette::WindowText, toQColor(ColorText));
-    colours.setColor(QPalette::ButtonText, toQColor(ColorText));
+    // Its strip's colours may already be these: a label at rest made in a strip keeps them.
+    const auto hasThem = [&](QPalette::ColorGroup group) {
+        return colours.color(group, QPalette::Window) == background
+            && colours.color(group, QPalette::WindowText) == text && colours.color(group, QPalette::ButtonText) == text;
+    };
+    if (hasThem(QPalette::Active) && hasThem(QPalette::Inactive) && hasThem(QPalette::Disabled))
+        return;
+    colours.setColor(QPalette::Window, background);
+    colours.setColor(QPalette::WindowText, text);
+    colours.setColor(QPalette::ButtonText, text);
     setPalette(colours);
     update();
 }
@@ -169,8 +179,9 @@ void LabelMenu::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    // Dimmed as the desktop dims text: the window's scheme keeps its text black in every state.
     if (!isEnabled())
-        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        painter.setPen(QApplication::palette(this).color(QPalette::Disabled, QPalette::Text));
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, text());
     if (hasFocus()) {
         QStyleOptionFocusRect option;

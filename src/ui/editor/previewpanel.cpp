@@ -20,6 +20,7 @@ PreviewPanel::PreviewPanel(QWidget *parent)
     lblNoPreview = new QLabel(lang(LangKey::lblNoPreview_Caption), this);
     lblNoPreview->setObjectName(QStringLiteral("lblNoPreview"));
     lblNoPreview->setAlignment(Qt::AlignCenter);
+    lblNoPreview->setAutoFillBackground(true);
 
     sbPreview = new QScrollArea(this);
     sbPreview->setObjectName(QStringLiteral("sbPreview"));
@@ -53,6 +54,10 @@ void PreviewPanel::panelResize()
 void PreviewPanel::showNone()
 {
     m_shown = nullptr;
+    // Showing the label, still without a place of its own, would size it to its text first.
+    if (m_showsNone)
+        return;
+    m_showsNone = true;
     sbPreview->hide();
     txtPreview->hide();
     txtPreview->clear();
@@ -65,6 +70,7 @@ void PreviewPanel::UpdatePreview(const TreeNode *node)
 {
     switch (previewKindFor(node)) {
     case PreviewKind::Picture:
+        m_showsNone = false;
         lblNoPreview->hide();
         txtPreview->hide();
         txtPreview->clear();
@@ -77,6 +83,7 @@ void PreviewPanel::UpdatePreview(const TreeNode *node)
     case PreviewKind::Text:
         try {
             const QStringList lines = readPreviewText(node->Info().Path);
+            m_showsNone = false;
             sbPreview->hide();
             imgPreview->clear();
             lblNoPreview->hide();

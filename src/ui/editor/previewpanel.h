@@ -46,6 +46,8 @@ private:
     QPlainTextEdit *txtPreview = nullptr;
 
     const TreeNode *m_shown = nullptr;
+    // As made, the panel shows "No preview" and nothing else.
+    bool m_showsNone = true;
 };
 
 } // namespace tervelle

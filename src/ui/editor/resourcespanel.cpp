@@ -109,7 +109,6 @@ void ResourcesPanel::makeList(const ProjectModel &project)
     lstResources->header()->setStretchLastSection(false);
     lstResources->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     lstResources->setColumnWidth(0, 90);
-    lstResources->setEnabled(false);
     connect(lstResources->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ResourcesPanel::lstResourcesSelectItem);
     // A reset of the list (New, Clear) drops the selection without telling the selection's

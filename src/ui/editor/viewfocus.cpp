@@ -6,7 +6,6 @@
 #include <QItemSelectionModel>
 #include <QPainter>
 #include <QSignalBlocker>
-#include <QVariant>
 
 namespace tervelle {
 
@@ -77,11 +76,12 @@ private:
 
 void focusWithoutChoosing(QAbstractItemView *view)
 {
-    static const char *const Guarded = "focusWithoutChoosing";
-    if (view->property(Guarded).toBool())
+    // Once per view. The watcher goes by its name: a property would be looked for among every one
+    // the view's classes declare.
+    const QString name = QStringLiteral("focusWithoutChoosing");
+    if (view->findChild<QObject *>(name, Qt::FindDirectChildrenOnly))
         return;
-    view->setProperty(Guarded, true);
-    new FocusWithoutChoosing(view);
+    (new FocusWithoutChoosing(view))->setObjectName(name);
 }
 
 } // namespace tervelle

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QPointer>
+#include <QSet>
 #include <QVariant>
 #include <QWidget>
 
@@ -13,11 +14,17 @@ namespace tervelle {
 
 namespace {
 
-const char *const AsWindow = "accessibleAsWindow";
+// The widgets read as windows. Every widget that a screen reader is told of is asked about, many
+// of them while the window is made: a set lookup, not a property search by name.
+QSet<const QObject *> &asWindows()
+{
+    static QSet<const QObject *> windows;
+    return windows;
+}
 
 QAccessibleInterface *windowFactory(const QString &, QObject *object)
 {
-    if (object && object->isWidgetType() && object->property(AsWindow).toBool())
+    if (object && asWindows().contains(object))
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }
@@ -33,6 +40,11 @@ public:
     {
         if (event->type() != QEvent::WindowTitleChange && event->type() != QEvent::ModifiedChange)
             return false;
+        // Nobody to tell: the name is read whole when a screen reader first asks.
+        if (!QAccessible::isActive()) {
+            m_told.clear();
+            return false;
+        }
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(watched);
         const QString name = window ? window->text(QAccessible::Name) : QString();
         if (name == m_told)
@@ -149,7 +161,8 @@ void accessibleAsWindow(QWidget *window)
         return true;
     }();
     Q_UNUSED(installed);
-    window->setProperty(AsWindow, true);
+    asWindows().insert(window);
+    QObject::connect(window, &QObject::destroyed, [window] { asWindows().remove(window); });
     window->installEventFilter(new TitleAnnouncer(window));
 }
 

@@ -9,6 +9,7 @@
 #include "ui/editor/mapspanel.h"
 #include "ui/editor/panelsplitter.h"
 #include "ui/editor/propertiespanel.h"
+#include "ui/editor/windowcolours.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -38,12 +39,15 @@ void TfrmEditor::makeColumns()
     // leaves the middle column as wide as it was, and a narrowing window takes from the middle
     // column before the left one.
     m_columns = new PanelSplitter(QStringLiteral("splColumns"), Qt::Horizontal, this);
+    applyScheme(m_columns, PanelBackground | SchemeText | WindowBackground);
     pnlLeft = new PanelSplitter(QStringLiteral("pnlLeft"), Qt::Vertical, m_columns);
     m_rightColumns = new PanelSplitter(QStringLiteral("splRightColumns"), Qt::Horizontal, m_columns);
     pnlMid = new PanelSplitter(QStringLiteral("pnlMid"), Qt::Vertical, m_rightColumns);
     pnlRight = new PanelSplitter(QStringLiteral("pnlRight"), Qt::Vertical, m_rightColumns);
-    for (PanelSplitter *column : {pnlLeft, pnlMid, pnlRight})
+    for (PanelSplitter *column : {pnlLeft, pnlMid, pnlRight}) {
         column->setMinimumSize(MinColumnWidth, MinColumnHeight);
+        column->setAutoFillBackground(true);
+    }
 }
 
 void TfrmEditor::arrangeColumns()
