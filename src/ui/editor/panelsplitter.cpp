@@ -32,7 +32,9 @@ PanelSplitter::PanelSplitter(const QString &name, Qt::Orientation orientation, Q
 
 void PanelSplitter::keepBehaviour()
 {
-    setHandleWidth(Thickness);
+    // Set again, the same width would lay the splitter out again.
+    if (handleWidth() != Thickness)
+        setHandleWidth(Thickness);
     setOpaqueResize(false);
     setChildrenCollapsible(false);
     for (int i = 0; i < count(); ++i)
@@ -72,29 +74,31 @@ int PanelSplitter::largestSize() const
 bool PanelSplitter::restoreLayout(const QByteArray &state)
 {
     // A damaged state could name more sizes than memory holds: only one with a size for each
-    // panel is handed on. It starts with a marker, a version and the number of sizes.
+    // panel is taken. It starts with a marker, a version and the number of sizes.
     if (state.size() < 12 || state.size() > 256)
         return false;
     QDataStream in(state);
     qint32 marker = 0;
     qint32 version = 0;
-    quint32 sizes = 0;
-    in >> marker >> version >> sizes;
-    if (sizes != quint32(count()))
+    quint32 count = 0;
+    in >> marker >> version >> count;
+    if (marker != StateMarker || version < 0 || version > StateVersion || count != quint32(this->count()))
         return false;
     // A size past the desktop leaves the window blank, and would be written back as it was.
-    for (quint32 i = 0; i < sizes; ++i) {
+    const int largest = largestSize();
+    QList<int> sizes;
+    for (quint32 i = 0; i < count; ++i) {
         qint32 size = -1;
         in >> size;
-        if (in.status() != QDataStream::Ok || size < 0 || size > largestSize())
+        if (in.status() != QDataStream::Ok || size < 0 || size > largest)
             return false;
+        sizes.append(size);
     }
-    const Qt::Orientation shape = orientation();
-    const bool restored = restoreState(state);
-    // The state also carries how the bars behave and which way they run: those stay ours.
-    setOrientation(shape);
+    // Only the sizes: the rest of the state says how the bars behave and which way they run, and
+    // those stay ours. Restoring it whole would lay the splitter out once more for each.
     keepBehaviour();
-    return restored;
+    setSizes(sizes);
+    return true;
 }
 
 } // namespace tervelle

@@ -32,6 +32,10 @@ protected:
 
 private:
     void keepBehaviour();
+
+    // What saveState() writes first: QSplitter's marker and the newest version it reads.
+    static constexpr qint32 StateMarker = 0xff;
+    static constexpr qint32 StateVersion = 1;
 };
 
 } // namespace tervelle

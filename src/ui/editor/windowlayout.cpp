@@ -59,7 +59,7 @@ void TfrmEditor::arrangeColumns()
     pnlRight->nameBar(1, QStringLiteral("splResourcesPreview"));
     for (QWidget *panel : std::initializer_list<QWidget *>{m_maps, m_header, m_properties, m_files})
         panel->setMinimumHeight(MinPanelHeight);
-    askDefaultSizes();
+    // The sizes come with the layout kept from the last run, or the defaults (restoreLayout).
 }
 
 void TfrmEditor::askDefaultSizes()
@@ -122,8 +122,8 @@ void TfrmEditor::restoreLayout()
 {
     const SettingsStore store(SettingsStore::Key::Editor);
     // A layout kept by an earlier version is taken over until the new form has been written.
-    if (!restorePanelLayout(store.readString(PanelLayoutKey)))
-        restoreOldPanelSizes(store.readString(PanelSizesKey));
+    if (!restorePanelLayout(store.readString(PanelLayoutKey)) && !restoreOldPanelSizes(store.readString(PanelSizesKey)))
+        askDefaultSizes();
     bool heightRead = false;
     const int consoleHeight = store.readString(ConsoleHeightKey).toInt(&heightRead);
     if (heightRead && consoleHeight >= ConsolePanel::MinimumHeight && consoleHeight <= pnlLeft->largestSize())
