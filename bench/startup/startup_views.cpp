@@ -2,6 +2,7 @@
 // yardstick of the start-up figure until it grew the editor's menus, splitters, hidden memo and
 // console (startup_widgets.cpp). Kept so the two can be compared.
 #include "firstexpose.h"
+#include "itemviews.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -9,7 +10,6 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QScrollArea>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeView>
 
@@ -32,22 +32,10 @@ QFrame *panel(QWidget *parent, const QString &title, int x, int y, int w, int h)
     return frame;
 }
 
-QStandardItemModel *model(QObject *parent, int rows, int columns)
+// Below the caption and the menu captions.
+QRect inside(const QFrame *frame)
 {
-    auto *items = new QStandardItemModel(rows, columns, parent);
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column)
-            items->setItem(row, column, new QStandardItem(QStringLiteral("Item %1").arg(row)));
-    return items;
-}
-
-template <typename View>
-View *view(QFrame *frame, QAbstractItemModel *items)
-{
-    auto *shown = new View(frame);
-    shown->setModel(items);
-    shown->setGeometry(4, 40, frame->width() - 8, frame->height() - 44);
-    return shown;
+    return QRect(4, 40, frame->width() - 8, frame->height() - 44);
 }
 
 } // namespace
@@ -60,15 +48,15 @@ int main(int argc, char *argv[])
     window.resize(746, 706);
 
     QFrame *maps = panel(&window, QStringLiteral("Maps"), 0, 0, 245, 350);
-    view<QListView>(maps, model(&window, 0, 1));
+    placeView<QListView>(maps, plainModel(&window, 0, 1), inside(maps));
     QFrame *header = panel(&window, QStringLiteral("Header"), 0, 355, 245, 350);
-    view<QTableView>(header, model(&window, 8, 2));
+    placeView<QTableView>(header, plainModel(&window, 8, 2), inside(header));
     QFrame *properties = panel(&window, QStringLiteral("Properties"), 250, 0, 245, 350);
-    view<QTableView>(properties, model(&window, 0, 2));
+    placeView<QTableView>(properties, plainModel(&window, 0, 2), inside(properties));
     QFrame *files = panel(&window, QStringLiteral("Files"), 250, 355, 245, 350);
-    view<QTreeView>(files, model(&window, 6, 1));
+    placeView<QTreeView>(files, plainModel(&window, 6, 1), inside(files));
     QFrame *resources = panel(&window, QStringLiteral("Resources"), 500, 0, 245, 350);
-    view<QTreeView>(resources, model(&window, 0, 1));
+    placeView<QTreeView>(resources, plainModel(&window, 0, 1), inside(resources));
     QFrame *preview = panel(&window, QStringLiteral("Preview"), 500, 355, 245, 350);
     auto *scroll = new QScrollArea(preview);
     scroll->setGeometry(4, 40, 237, 306);

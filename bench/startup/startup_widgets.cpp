@@ -7,6 +7,7 @@
 // editor's numbers of items; a list, two grids, two trees and the preview's picture box, "No
 // preview" label and hidden memo; and the hidden console with its memo and menu.
 #include "firstexpose.h"
+#include "itemviews.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -16,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeView>
@@ -28,6 +28,9 @@ namespace {
 
 constexpr int PanelWidth = 245;
 constexpr int PanelHeight = 350;
+
+// Below the caption and the strip of menu buttons.
+const QRect MainControl(8, 44, PanelWidth - 16, PanelHeight - 48);
 
 using MenuItems = std::pair<const char *, int>; // a button's caption and its popup's number of items
 
@@ -78,24 +81,6 @@ QFrame *panel(QWidget *parent, const QString &title, std::initializer_list<MenuI
     return frame;
 }
 
-QStandardItemModel *model(QObject *parent, int rows, int columns)
-{
-    auto *items = new QStandardItemModel(rows, columns, parent);
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column)
-            items->setItem(row, column, new QStandardItem(QStringLiteral("Item %1").arg(row)));
-    return items;
-}
-
-template <typename View>
-View *view(QFrame *frame, QAbstractItemModel *items)
-{
-    auto *shown = new View(frame);
-    shown->setModel(items);
-    shown->setGeometry(8, 44, PanelWidth - 16, PanelHeight - 48);
-    return shown;
-}
-
 QPlainTextEdit *memo(QWidget *parent)
 {
     auto *text = new QPlainTextEdit(parent);
@@ -121,16 +106,16 @@ int main(int argc, char *argv[])
     QSplitter *right = column(Qt::Vertical, rightColumns);
 
     QFrame *maps = panel(left, QStringLiteral("Maps"), {{"File", 12}, {"Edit", 7}});
-    view<QListView>(maps, model(&window, 0, 1));
+    placeView<QListView>(maps, plainModel(&window, 0, 1), MainControl);
     maps->findChildren<QMenu *>().constFirst()->addMenu(QStringLiteral("Open recent"));
     QFrame *header = panel(left, QStringLiteral("Pack properties"), {{"Edit", 3}});
-    view<QTableView>(header, model(&window, 2, 2));
+    placeView<QTableView>(header, plainModel(&window, 2, 2), MainControl);
     QFrame *properties = panel(middle, QStringLiteral("Properties"), {{"Edit", 3}});
-    view<QTableView>(properties, model(&window, 0, 2));
+    placeView<QTableView>(properties, plainModel(&window, 0, 2), MainControl);
     QFrame *files = panel(middle, QStringLiteral("Files"), {{"Edit", 5}});
-    view<QTreeView>(files, model(&window, 6, 1));
+    placeView<QTreeView>(files, plainModel(&window, 6, 1), MainControl);
     QFrame *resources = panel(right, QStringLiteral("Resources"), {{"Edit", 6}});
-    view<QTreeView>(resources, model(&window, 0, 2));
+    placeView<QTreeView>(resources, plainModel(&window, 0, 2), MainControl);
     QFrame *preview = panel(right, QStringLiteral("Preview"), {});
     auto *none = new QLabel(QStringLiteral("No preview"), preview);
     none->setAlignment(Qt::AlignCenter);

@@ -14,8 +14,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <benchmark/benchmark.h>
@@ -84,18 +82,3 @@ void windowAddFolderWithSubfolders(benchmark::State &state)
 
 BENCHMARK(windowAddFolderWithSubfolders)->Unit(benchmark::kMillisecond);
 BENCHMARK(findTypeF)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings go to a throw-away folder, not the user's.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    qputenv("XDG_STATE_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -153,18 +153,3 @@ void resaveBaseline(benchmark::State &state)
 
 BENCHMARK(windowOpenDeepProject)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(resaveBaseline)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings go to a throw-away folder, not the user's.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    qputenv("XDG_STATE_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
