@@ -6,6 +6,7 @@
 // Where the compiler can build a function for a wider instruction set than the rest of the
 // program, a row takes eight pixels (one square) at a time on processors that have AVX2.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <cpuid.h>
 #include <immintrin.h>
 #define TERVELLE_COMPOSITE_AVX2 1
 #endif
@@ -150,9 +151,25 @@ __attribute__((target("avx2"))) int compositeSquares(const uchar *src, uchar *ds
     return x;
 }
 
+// Asked of the processor when a picture is first drawn. __builtin_cpu_supports would have every
+// start of the program ask it, and in a virtual machine each question is a trip to the host.
+bool processorHasAvx2()
+{
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_OSXSAVE) || !(ecx & bit_AVX))
+        return false;
+    // The system must keep the 256-bit registers when it switches between programs.
+    unsigned low = 0, high = 0;
+    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    if ((low & 0x6) != 0x6 || __get_cpuid_max(0, nullptr) < 7)
+        return false;
+    __cpuid_count(7, 0, eax, ebx, ecx, edx);
+    return (ebx & bit_AVX2) != 0;
+}
+
 bool hasAvx2()
 {
-    static const bool has = __builtin_cpu_supports("avx2");
+    static const bool has = processorHasAvx2();
     return has;
 }
 
