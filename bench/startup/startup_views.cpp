@@ -2,7 +2,7 @@
 // yardstick of the start-up figure until it grew the editor's menus, splitters, hidden memo and
 // console (startup_widgets.cpp). Kept so the two can be compared.
 #include "firstexpose.h"
-#include "itemviews.h"
+#include "yardstick.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -44,8 +44,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(QStringLiteral("Tervelle"));
-    window.resize(746, 706);
+    likeTheEditor(window);
 
     QFrame *maps = panel(&window, QStringLiteral("Maps"), 0, 0, 245, 350);
     placeView<QListView>(maps, plainModel(&window, 0, 1), inside(maps));

@@ -7,7 +7,7 @@
 // editor's numbers of items; a list, two grids, two trees and the preview's picture box, "No
 // preview" label and hidden memo; and the hidden console with its memo and menu.
 #include "firstexpose.h"
-#include "itemviews.h"
+#include "yardstick.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -95,8 +95,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(QStringLiteral("Tervelle"));
-    window.resize(746, 706);
+    likeTheEditor(window);
 
     QSplitter *columns = column(Qt::Horizontal, &window);
     columns->setGeometry(window.rect());

@@ -80,14 +80,14 @@ bool PanelSplitter::restoreLayout(const QByteArray &state)
     QDataStream in(state);
     qint32 marker = 0;
     qint32 version = 0;
-    quint32 count = 0;
-    in >> marker >> version >> count;
-    if (marker != StateMarker || version < 0 || version > StateVersion || count != quint32(this->count()))
+    quint32 stored = 0;
+    in >> marker >> version >> stored;
+    if (marker != StateMarker || version < 0 || version > StateVersion || stored != quint32(count()))
         return false;
     // A size past the desktop leaves the window blank, and would be written back as it was.
     const int largest = largestSize();
     QList<int> sizes;
-    for (quint32 i = 0; i < count; ++i) {
+    for (quint32 i = 0; i < stored; ++i) {
         qint32 size = -1;
         in >> size;
         if (in.status() != QDataStream::Ok || size < 0 || size > largest)

@@ -1,10 +1,17 @@
 #pragma once
 
-// The item views of the yardstick windows: each a standard view on a model of plain items.
+// What the yardstick windows share: a window of the editor's title and size, and standard item
+// views on models of plain items.
 
 #include <QRect>
 #include <QStandardItemModel>
 #include <QWidget>
+
+inline void likeTheEditor(QWidget &window)
+{
+    window.setWindowTitle(QStringLiteral("Tervelle"));
+    window.resize(746, 706);
+}
 
 inline QStandardItemModel *plainModel(QObject *parent, int rows, int columns)
 {
