@@ -34,10 +34,7 @@ QTableView *KeyValuePanel::makeGrid(const QString &gridName, const QString &edit
     m_view->setAccessibleName(title()->text());
 
     m_delegate = new GridDelegate(editorName, this);
-    // One delegate for both columns. Set per column, it leaves the view's own delegate connected:
-    // replacing that one disconnects it signal by signal, looked up by name, which is slow.
-    for (int column = 0; column < 2; ++column)
-        m_view->setItemDelegateForColumn(column, m_delegate);
+    m_view->setItemDelegate(m_delegate);
     // Each editing of a cell is a step of its own: it begins with the editor and ends with Enter
     // or with leaving the cell; Esc takes it back whole.
     connect(m_delegate, &GridDelegate::editStarted, this, [this] { m_document.endTyping(); });
